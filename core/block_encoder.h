@@ -1,0 +1,78 @@
+#pragma once
+// Encoding of compressed blocks (the writing half of the block codec).
+// The compressor keeps the block's old dictionary and emits only literals and back-references.
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "block_format.h"
+
+namespace corv::core {
+
+inline constexpr uint32_t kCompressWritten = 0;
+inline constexpr uint32_t kCompressBadHeader = static_cast<uint32_t>(-3);
+inline constexpr uint32_t kCompressTooLargeTag = 0xFFFE;
+inline constexpr uint32_t kMatchWindowWords = 2048;
+inline constexpr uint32_t kMaxMatchWords = 16;
+
+[[nodiscard]] constexpr bool IsTooLarge(uint32_t result) { return (result & 0xFFFF) == kCompressTooLargeTag; }
+[[nodiscard]] constexpr uint32_t ExcessBytes(uint32_t result) { return result >> 16; }
+
+// The words of the data to compress: N words of data, followed by whatever the buffer holds
+// after them (the last group encodes those too). Words past the end of the view read as 0.
+class SourceWords {
+public:
+    SourceWords(std::span<const uint8_t> bytes, uint32_t wordCount) : bytes_(bytes), count_(wordCount) {}
+    [[nodiscard]] uint32_t count() const { return count_; }
+    [[nodiscard]] uint16_t operator[](uint32_t index) const {
+        const size_t at = size_t{index} * 2;
+        const uint8_t lo = at < bytes_.size() ? bytes_[at] : 0;
+        const uint8_t hi = at + 1 < bytes_.size() ? bytes_[at + 1] : 0;
+        return static_cast<uint16_t>(lo | (hi << 8));
+    }
+
+private:
+    std::span<const uint8_t> bytes_;
+    uint32_t count_;
+};
+
+struct WordMatch {
+    uint32_t length = 0;    // in words, 0 when nothing matches
+    uint32_t distance = 0;  // in words back from the current position
+};
+
+// Finds, for position p, the longest earlier match within the window of 2048 words, the oldest
+// candidate winning among equally long ones; a source word never reaches p or the end of the data.
+// Positions are asked for in increasing order.
+class MatchFinder {
+public:
+    virtual ~MatchFinder() = default;
+    [[nodiscard]] virtual WordMatch longestMatch(uint32_t position) = 0;
+};
+
+// The production finder: an index of earlier positions by word value, which gives exactly the
+// choices of an exhaustive oldest-first scan of the window.
+[[nodiscard]] std::unique_ptr<MatchFinder> MakeIndexedMatchFinder(const SourceWords& words);
+
+struct EncodedStream {
+    std::vector<uint8_t> bytes;  // the groups, back to back
+    uint16_t groups = 0;
+};
+
+// Encodes all words (and, in the last group, the words after them) into groups.
+[[nodiscard]] EncodedStream EncodeBlockStream(const SourceWords& words, MatchFinder& finder);
+
+// Odd lengths are made even by the word holding the last byte: one byte more when that word is
+// not zero, one less when it is.
+[[nodiscard]] uint32_t EvenBlockLength(std::span<const uint8_t> source, uint32_t length);
+
+// Compresses the first `length` bytes of `source` into the ROM data in place of the block at
+// `blockAddress`, its room ending at ROM offset `limit` (the room is also cut at the end of the
+// data). Returns kCompressWritten, kCompressBadHeader (header fails its check or lies past the
+// data; nothing written) or the too-large code (0xFFFE | excess << 16; nothing written).
+[[nodiscard]] uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit,
+                                     uint32_t length, std::span<const uint8_t> source);
+
+}  // namespace corv::core

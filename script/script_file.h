@@ -1,0 +1,44 @@
+#pragma once
+// Script files: one per block, entries opened by ".STRING n" and closed by ".ENDS".
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "script_text.h"
+
+namespace corv::script {
+
+// "%s<sep>%08X.txt": the block's script file in the dumps directory.
+[[nodiscard]] std::filesystem::path ScriptPathFor(const std::filesystem::path& dumpsDirectory,
+                                                  uint32_t blockAddress);
+
+// The skeleton written for a block of `stringCount` strings, with '\n' line ends.
+[[nodiscard]] std::string ScriptSkeleton(unsigned stringCount);
+
+// ".STRING %d"
+[[nodiscard]] std::string EntrySearchText(int stringNumber);
+
+// True for a line that closes an entry: ".ENDS" once blanks and control characters are trimmed
+// from both ends (case-sensitive).
+[[nodiscard]] bool IsEntryClosingLine(std::string_view line);
+
+// The script search: finds `needle` (ignoring case) after the current selection, or from the
+// start when the selection is empty. On a match puts the caret there with an empty selection,
+// scrolls the match line to the top unless `quiet`, and returns the match line.
+std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet);
+
+// Entry lookup for string `n`: the lines after the line holding the first match of
+// ".STRING n", up to but not including the closing line (or to the end of the text).
+// std::nullopt when the entry does not exist. Moves the caret like FindInScript (quiet).
+[[nodiscard]] std::optional<std::vector<std::string>> LookupEntry(ScriptText& script, int stringNumber);
+
+// Loading and saving script files: CR LF on disk whatever the platform, LF-only files
+// accepted on load, bytes unchanged.
+[[nodiscard]] std::optional<std::string> LoadScriptFile(const std::filesystem::path& path);  // '\n' line ends
+[[nodiscard]] bool SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
+
+}  // namespace corv::script

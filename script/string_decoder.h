@@ -1,0 +1,58 @@
+#pragma once
+// Game strings (16-bit little-endian words ending in 0xFFFF, control codes F0-FD in the high
+// byte) and the 8-bit stream (labels, messages, the translated preview): their decoding into
+// readable text and into the drawing steps of the text box preview.
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace corv::script {
+
+class CodeMaps;  // the block data file's 8-bit and 16-bit code maps (block_data_file.h)
+
+inline constexpr char kNonTextMessage[] = "NON-TEXT DATA";
+inline constexpr char kHackedTextMessage[] = "ERROR: CAN'T READ HACKED TEXT YET!!!";
+
+enum class StepKind { Glyph, Label, LineBreak, End };
+
+struct PreviewStep {
+    StepKind kind = StepKind::End;
+    uint16_t code = 0;        // Glyph: the character code (16-bit game code, or an 8-bit byte)
+    std::string label;        // Label: the label's own 8-bit stream, end mark included
+    bool playerColour = false;  // Label: drawn in the player colour ("[Player]")
+};
+
+// Steps for a game string read from `string` (the block from the text pointer on); reading
+// stops at the end of the view even without an end mark.
+[[nodiscard]] std::vector<PreviewStep> DecodeGameStringForPreview(std::span<const uint8_t> string, bool hideCodes);
+
+// Steps for an 8-bit stream (each character is one byte).
+[[nodiscard]] std::vector<PreviewStep> DecodeByteStreamForPreview(std::span<const uint8_t> stream, bool hideCodes);
+
+// A message as an 8-bit stream: its characters followed by FF FF.
+[[nodiscard]] std::string MessageStream(std::string_view message);
+
+// The readable text of a game string through the 16-bit code map, with CR LF line breaks and
+// "[$%04X]" for characters without text. Bytes are those of the code table (Shift-JIS).
+[[nodiscard]] std::string DecodeGameStringToText(std::span<const uint8_t> string, const CodeMaps& maps);
+
+enum class ResolvedKind { GameString, NonText, HackedText };
+
+struct ResolvedString {
+    ResolvedKind kind = ResolvedKind::NonText;
+    std::span<const uint8_t> string;  // GameString: the block from the text pointer on
+    uint16_t textPointer = 0;         // GameString: word 7 of the record
+    [[nodiscard]] bool messageFlag() const { return kind != ResolvedKind::GameString; }
+    [[nodiscard]] std::string message() const;  // the message's text for the two other kinds
+};
+
+// Resolves record `index` of the decompressed block `block` (64 KiB). `inserted` tells whether
+// the block carries its inserted mark in the ROM.
+[[nodiscard]] ResolvedString ResolveString(std::span<const uint8_t> block, unsigned index, bool inserted);
+
+// The inserted mark: the byte at (ROM data size - 1 - blockIndex) equals the low 8 bits of blockIndex.
+[[nodiscard]] bool BlockIsInserted(std::span<const uint8_t> romData, uint32_t blockIndex);
+
+}  // namespace corv::script
