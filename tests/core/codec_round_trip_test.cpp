@@ -1,0 +1,130 @@
+// Random and text-like data of lengths across the whole range compress and decompress back to
+// themselves, and the production match search makes exactly the choices of the exhaustive scan.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+#include "block_test_rom.h"
+#include "core/block_decoder.h"
+#include "core/block_encoder.h"
+#include "support/exhaustive_match_finder.h"
+
+using namespace corv::core;
+
+namespace {
+
+constexpr uint32_t kBlock = 0x10000;
+
+// Kana-like text: records of mostly zero words, then strings drawn from a small vocabulary of
+// character codes with control words, the mix that text blocks have.
+std::vector<uint8_t> textLike(size_t length, std::mt19937& random) {
+    std::vector<uint8_t> bytes;
+    bytes.reserve(length + 64);
+    std::uniform_int_distribution<int> pick(0, 99);
+    while (bytes.size() < length) {
+        if (pick(random) < 10) {
+            for (int i = 0; i < 64; ++i) bytes.push_back(i == 2 ? 2 : i == 14 ? static_cast<uint8_t>(pick(random)) : 0);
+            continue;
+        }
+        const int words = 4 + pick(random) % 30;
+        for (int i = 0; i < words; ++i) {
+            const int r = pick(random);
+            const uint16_t w = r < 8 ? static_cast<uint16_t>(0xF000 | (r << 8)) : static_cast<uint16_t>(0x10 + r % 60);
+            bytes.push_back(static_cast<uint8_t>(w & 0xFF));
+            bytes.push_back(static_cast<uint8_t>(w >> 8));
+        }
+        bytes.push_back(0xFF);
+        bytes.push_back(0xFF);
+    }
+    bytes.resize(length);
+    return bytes;
+}
+
+std::vector<uint8_t> randomBytes(size_t length, std::mt19937& random, int alphabet) {
+    std::vector<uint8_t> bytes(length);
+    std::uniform_int_distribution<int> pick(0, alphabet - 1);
+    for (auto& b : bytes) b = static_cast<uint8_t>(pick(random));
+    return bytes;
+}
+
+// Compresses `data` (followed in its buffer by `after`) into a block, decompresses it and checks
+// both directions; also checks the production stream against the exhaustive scan.
+void checkRoundTrip(const std::vector<uint8_t>& data, const std::vector<uint8_t>& after) {
+    std::vector<uint8_t> buffer = data;
+    buffer.insert(buffer.end(), after.begin(), after.end());
+    const auto length = static_cast<uint32_t>(data.size());
+    const uint32_t even = EvenBlockLength(buffer, length);
+
+    const SourceWords words(buffer, even / 2);
+    const auto fast = MakeIndexedMatchFinder(words);
+    const EncodedStream production = EncodeBlockStream(words, *fast);
+    const EncodedStream reference = corv::testing::EncodeExhaustively(words);
+    ASSERT_EQ(production.groups, reference.groups) << "length " << length;
+    ASSERT_EQ(production.bytes, reference.bytes) << "length " << length;
+
+    corv::testing::TestRom rom(0x40000);
+    rom.putHeader(kBlock, 0, {0x0102, 0x0304}, 0);
+    ASSERT_EQ(CompressBlock(rom.data, kBlock, static_cast<uint32_t>(rom.data.size()), length, buffer), kCompressWritten);
+    auto decoded = std::make_unique<BlockBuffer>();
+    const uint32_t end = DecompressBlock(rom.data, kBlock, *decoded);
+    ASSERT_EQ(end, kBlock + 12 + production.bytes.size()) << "length " << length;
+    ASSERT_EQ(DecompressedLength(*decoded), even);
+    for (uint32_t i = 0; i < even; ++i) {
+        const uint8_t expected = i < buffer.size() ? buffer[i] : 0;
+        ASSERT_EQ((*decoded)[i], expected) << "length " << length << " byte " << i;
+    }
+}
+
+std::vector<size_t> sampledLengths(std::mt19937& random) {
+    std::vector<size_t> lengths = {0, 1, 2, 3, 15, 16, 17, 31, 32, 33, 4095, 4096, 4097, 65533, 65534};
+    std::uniform_int_distribution<size_t> any(0, 65534);
+    for (int i = 0; i < 16; ++i) lengths.push_back(any(random));
+    return lengths;
+}
+
+}  // namespace
+
+TEST(CodecRoundTrip, TextLikeDataOfSampledLengths) {
+    std::mt19937 random(1234);
+    for (size_t length : sampledLengths(random)) {
+        checkRoundTrip(textLike(length, random), randomBytes(16, random, 256));
+    }
+}
+
+TEST(CodecRoundTrip, RandomDataOfSampledLengths) {
+    std::mt19937 random(99);
+    for (size_t length : sampledLengths(random)) {
+        checkRoundTrip(randomBytes(length, random, 256), randomBytes(16, random, 256));
+    }
+}
+
+TEST(CodecRoundTrip, SmallAlphabetsMakeManyEqualMatches) {
+    std::mt19937 random(7);
+    for (int alphabet : {1, 2, 3, 5}) {
+        for (size_t length : {size_t{100}, size_t{5001}, size_t{30000}}) {
+            checkRoundTrip(randomBytes(length, random, alphabet), randomBytes(16, random, alphabet));
+        }
+    }
+}
+
+TEST(CodecRoundTrip, PeriodicDataAroundTheShortAndLongDistances) {
+    std::mt19937 random(3);
+    for (size_t period : {1, 2, 14, 15, 16, 17, 31, 2047, 2048, 2049}) {
+        const auto unit = randomBytes(2 * period, random, 256);
+        std::vector<uint8_t> data;
+        while (data.size() < 20000) data.insert(data.end(), unit.begin(), unit.end());
+        data.resize(20000);
+        checkRoundTrip(data, randomBytes(16, random, 256));
+    }
+}
+
+TEST(CodecRoundTrip, WordsAfterTheDataTakePartInTheLastGroup) {
+    // The words after the data repeat the data, so the last group's commands can match them.
+    std::mt19937 random(5);
+    for (size_t words = 1; words <= 40; ++words) {
+        const auto data = randomBytes(2 * words, random, 3);
+        checkRoundTrip(data, data);
+    }
+}

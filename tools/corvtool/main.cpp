@@ -1,0 +1,55 @@
+// corvtool: the command-line companion of the two programs, for scripts and batch work.
+
+#include <array>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "command.h"
+
+namespace corv::tool {
+extern const Command kMakeDemoCommand;
+extern const Command kDecompressCommand;
+extern const Command kCompressCommand;
+}  // namespace corv::tool
+
+namespace {
+
+using corv::tool::Command;
+
+const std::array kCommands = {
+    &corv::tool::kMakeDemoCommand,
+    &corv::tool::kDecompressCommand,
+    &corv::tool::kCompressCommand,
+};
+
+void printHelp(std::ostream& out) {
+    out << "usage: corvtool COMMAND ARGUMENTS...\n\ncommands:\n";
+    for (const Command* command : kCommands) {
+        out << "  " << command->name << ' ' << command->usage << "\n      " << command->summary << '\n';
+    }
+    out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printHelp(args.empty() ? std::cerr : std::cout);
+        return args.empty() ? corv::tool::kExitUsage : corv::tool::kExitOk;
+    }
+    for (const Command* command : kCommands) {
+        if (args[0] == command->name) {
+            std::vector<std::string> rest(args.begin() + 1, args.end());
+            if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
+                std::cout << "usage: corvtool " << command->name << ' ' << command->usage << '\n'
+                          << command->summary << '\n';
+                return corv::tool::kExitOk;
+            }
+            return command->run(rest, std::cout, std::cerr);
+        }
+    }
+    std::cerr << "corvtool: unknown command '" << args[0] << "' (try corvtool --help)\n";
+    return corv::tool::kExitUsage;
+}
