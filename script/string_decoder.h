@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace corv::script {
@@ -25,7 +26,11 @@ struct PreviewStep {
 };
 
 // Steps for a game string read from `string` (the block from the text pointer on); reading
-// stops at the end of the view even without an end mark.
+// stops at the end of the view even without an end mark, and a code whose parameters run past
+// the view ends the string there. The last step is always End. An FC label carries its own
+// line break inside its stream ("[ClrWin]" 01 FD FF FF): no separate LineBreak step follows it.
+// With `hideCodes` only F4 keeps its label; the first FC of a string then draws nothing and
+// every later FC breaks the line.
 [[nodiscard]] std::vector<PreviewStep> DecodeGameStringForPreview(std::span<const uint8_t> string, bool hideCodes);
 
 // Steps for an 8-bit stream (each character is one byte).
@@ -48,11 +53,16 @@ struct ResolvedString {
     [[nodiscard]] std::string message() const;  // the message's text for the two other kinds
 };
 
+// True when record `index` of the decompressed block is a text record (type word 2); false for
+// a record that does not lie inside the block.
+[[nodiscard]] bool IsTextRecord(std::span<const uint8_t> block, unsigned index);
+
 // Resolves record `index` of the decompressed block `block` (64 KiB). `inserted` tells whether
 // the block carries its inserted mark in the ROM.
 [[nodiscard]] ResolvedString ResolveString(std::span<const uint8_t> block, unsigned index, bool inserted);
 
-// The inserted mark: the byte at (ROM data size - 1 - blockIndex) equals the low 8 bits of blockIndex.
+// The inserted mark: the byte at (ROM data size - 1 - blockIndex) equals blockIndex. The mark is
+// one byte, so blocks numbered 256 and up are never marked.
 [[nodiscard]] bool BlockIsInserted(std::span<const uint8_t> romData, uint32_t blockIndex);
 
 }  // namespace corv::script

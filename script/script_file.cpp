@@ -1,0 +1,108 @@
+#include "script_file.h"
+
+#include <cstdio>
+#include <span>
+
+#include "core/rom_image.h"
+
+namespace corv::script {
+
+namespace {
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Blanks and control characters, the characters trimmed around a closing line.
+bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; }
+
+size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t from) {
+    if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
+    if (needle.size() > haystack.size()) return std::string_view::npos;
+    for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
+        size_t k = 0;
+        while (k < needle.size() && lowerAscii(haystack[i + k]) == lowerAscii(needle[k])) ++k;
+        if (k == needle.size()) return i;
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace
+
+std::filesystem::path ScriptPathFor(const std::filesystem::path& dumpsDirectory, uint32_t blockAddress) {
+    char name[16];
+    std::snprintf(name, sizeof name, "%08X.txt", blockAddress);
+    return dumpsDirectory / name;
+}
+
+std::string ScriptSkeleton(unsigned stringCount) {
+    std::string text = "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n";
+    for (unsigned k = 0; k < stringCount; ++k) {
+        text += EntrySearchText(static_cast<int>(k));
+        text += "\n\n\n.ENDS\n\n\n\n";
+    }
+    return text;
+}
+
+std::string EntrySearchText(int stringNumber) { return ".STRING " + std::to_string(stringNumber); }
+
+bool IsEntryClosingLine(std::string_view line) {
+    while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
+    return line == ".ENDS";
+}
+
+std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
+    const std::string text = script.text();
+    const size_t from = script.selectionLength() > 0 ? script.selectionStart() + script.selectionLength() : 0;
+    const size_t found = findIgnoringCase(text, needle, from);
+    if (found == std::string_view::npos) return std::nullopt;
+    script.setCaret(found);
+    const int firstVisible = script.firstVisibleLine();
+    const int matchLine = script.lineOfPosition(found);
+    if (!quiet) script.scrollLines(matchLine - firstVisible);
+    return matchLine;
+}
+
+std::optional<std::vector<std::string>> LookupEntry(ScriptText& script, int stringNumber) {
+    const auto matchLine = FindInScript(script, EntrySearchText(stringNumber), true);
+    if (!matchLine) return std::nullopt;
+    std::vector<std::string> lines;
+    const int count = script.lineCount();
+    for (int i = *matchLine + 1; i < count; ++i) {
+        std::string line = script.line(i);
+        if (IsEntryClosingLine(line)) return lines;
+        lines.push_back(std::move(line));
+    }
+    // No closing line: the entry runs to the end of the text. A line end that ends the text
+    // closes the last line rather than opening an empty one.
+    if (!lines.empty() && lines.back().empty() && !script.text().empty() && script.text().back() == '\n') {
+        lines.pop_back();
+    }
+    return lines;
+}
+
+std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {
+    const auto bytes = core::ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    // CR LF pairs become '\n'; a lone CR or LF is kept as it is, every other byte unchanged.
+    std::string text;
+    text.reserve(raw.size());
+    for (size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
+        text.push_back(raw[i]);
+    }
+    return text;
+}
+
+bool SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        if (c == '\n') out.push_back('\r');
+        out.push_back(c);
+    }
+    // Written through a temporary file so that a failed save leaves the old script intact.
+    return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
+}
+
+}  // namespace corv::script

@@ -1,0 +1,101 @@
+#include "text_lines.h"
+
+namespace corv::script {
+
+namespace {
+
+constexpr int64_t kSaturated = int64_t{1} << 40;
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+std::optional<ScannedNumber> scanNumber(std::string_view text, int base) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    auto digit = [base](char c) {
+        const int d = hexDigit(c);
+        return d >= 0 && d < base ? d : -1;
+    };
+    if (base == 16 && i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
+        digit(text[i + 2]) >= 0) {
+        i += 2;
+    }
+    if (i >= text.size() || digit(text[i]) < 0) return std::nullopt;
+    int64_t value = 0;
+    while (i < text.size() && digit(text[i]) >= 0) {
+        value = value * base + digit(text[i]);
+        if (value > kSaturated) value = kSaturated;
+        ++i;
+    }
+    return ScannedNumber{negative ? -value : value, i};
+}
+
+}  // namespace
+
+void ForEachLinePiece(std::string_view text, size_t pieceLength,
+                      const std::function<void(std::string_view piece)>& handle) {
+    // Length of the line end at `at`: 1 for LF, 2 for CR LF, 0 for none.
+    auto lineEndAt = [text](size_t at) -> size_t {
+        if (at < text.size() && text[at] == '\n') return 1;
+        if (at + 1 < text.size() && text[at] == '\r' && text[at + 1] == '\n') return 2;
+        return 0;
+    };
+    size_t position = 0;
+    while (position < text.size()) {
+        // One read: up to pieceLength characters, or fewer when a line end comes first.
+        size_t end = position;
+        while (end < text.size() && end - position < pieceLength && lineEndAt(end) == 0) ++end;
+        handle(text.substr(position, end - position));
+        // A read that stopped at a line end consumes it; a full read leaves it to the next read,
+        // which then returns an empty piece.
+        if (const size_t lineEnd = lineEndAt(end); lineEnd != 0) {
+            if (end - position == pieceLength) handle(std::string_view{});
+            end += lineEnd;
+        }
+        position = end;
+    }
+}
+
+std::optional<ScannedNumber> ScanHexNumber(std::string_view text) { return scanNumber(text, 16); }
+
+std::optional<ScannedNumber> ScanDecimalNumber(std::string_view text) { return scanNumber(text, 10); }
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
+
+std::vector<std::string_view> SplitWords(std::string_view text) {
+    std::vector<std::string_view> words;
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && IsBlank(text[i])) ++i;
+        const size_t start = i;
+        while (i < text.size() && !IsBlank(text[i])) ++i;
+        if (i > start) words.push_back(text.substr(start, i - start));
+    }
+    return words;
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    return EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    }
+    return true;
+}
+
+}  // namespace corv::script

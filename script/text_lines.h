@@ -1,0 +1,42 @@
+#pragma once
+// Line-wise reading of the editor's text files with fixed-length reads, and the formatted
+// number scanning their parsers share.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+namespace corv::script {
+
+// Calls `handle` for every piece of `text` as a fixed-length line read of at most `pieceLength`
+// characters returns it: a longer line arrives as several pieces, and a line of exactly
+// `pieceLength` characters is followed by an empty piece for its line end. CR LF counts as one
+// line end; the line end itself is not part of the piece.
+void ForEachLinePiece(std::string_view text, size_t pieceLength,
+                      const std::function<void(std::string_view piece)>& handle);
+
+struct ScannedNumber {
+    int64_t value = 0;    // saturates far beyond any 32-bit value instead of overflowing
+    size_t consumed = 0;  // characters read, leading blanks included
+};
+
+// A hexadecimal number as a formatted scan reads it: leading white space, an optional sign,
+// an optional "0x"/"0X", then hex digits. std::nullopt when no digit follows.
+[[nodiscard]] std::optional<ScannedNumber> ScanHexNumber(std::string_view text);
+
+// The same for a decimal number.
+[[nodiscard]] std::optional<ScannedNumber> ScanDecimalNumber(std::string_view text);
+
+[[nodiscard]] bool IsBlank(char c);
+
+// The white-space-separated words of `text`.
+[[nodiscard]] std::vector<std::string_view> SplitWords(std::string_view text);
+
+// True when `text` begins with `prefix`, compared ignoring ASCII case.
+[[nodiscard]] bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
+[[nodiscard]] bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+}  // namespace corv::script
