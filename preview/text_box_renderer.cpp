@@ -1,0 +1,245 @@
+#include "preview/text_box_renderer.h"
+
+#include <algorithm>
+
+#include "preview/frame_tiles.h"
+#include "preview/glyph.h"
+
+namespace corv::preview {
+namespace {
+
+using script::MenuItem;
+using script::PreviewStep;
+using script::StepKind;
+
+constexpr unsigned kLabelRows = 16;
+constexpr unsigned kLabelColumns = 8;
+constexpr unsigned kLineHeight = 16;  // a wrapped line, and a line break inside a label
+constexpr unsigned kBoxPixelRows = kFrameTileRows * 8;
+
+std::span<const uint8_t> Bytes(const std::string& text) {
+    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+int NextLine(int y, unsigned height) { return static_cast<int>((static_cast<unsigned>(y) + height) % kLayerRows); }
+
+}  // namespace
+
+void InstallDefaultFormat(script::FormatSettings& format) {
+    format.boxWidth = 144;
+    // Glyph height 16, glyph width 16, then fields 4 to 9.
+    format.bytes = {16, 16, 1, 16, 0, 1, 2, 3};
+}
+
+Pixel BoxColour(const script::MenuStates& menus, unsigned row) {
+    const unsigned shift = menus.colour == MenuItem::Red ? 11 : menus.colour == MenuItem::Green ? 5 : 0;
+    if (menus.style == MenuItem::Solid) {
+        return static_cast<Pixel>(31u << shift);
+    }
+    const unsigned steps = row / kGradientRowsPerStep;
+    const unsigned intensity = steps >= 31 ? 0 : 31 - steps;
+    return static_cast<Pixel>(intensity << shift);
+}
+
+// How the pass in progress draws its glyphs.
+struct TextBoxRenderer::Pass {
+    TextLayer& layer;
+    std::span<const uint8_t> romData;
+    std::span<const uint8_t> gameFont;
+    bool translated;  // 8-bit centred glyphs from the built-in font, not game characters
+    int wrapColumn;   // a line wraps once x reaches this
+    unsigned rows;    // top-level glyph size
+    unsigned columns;
+    bool hideCodes;
+    bool useVwf;
+};
+
+void TextBoxRenderer::drawPass(const PreviewSources& sources, script::MenuStates& menus,
+                               script::FormatSettings& format, unsigned rows, unsigned columns) {
+    if (sources.romData.empty() || sources.block.empty() || !sources.dataFileLoaded) {
+        return;
+    }
+    if (format.boxWidth == 0) {
+        InstallDefaultFormat(format);
+        return;
+    }
+    if (menus.displayTranslated) {
+        translatedPass(sources, menus, rows, columns);
+    } else {
+        untranslatedPass(sources, menus, format, rows, columns);
+    }
+}
+
+void TextBoxRenderer::redraw(const PreviewSources& sources, script::MenuStates& menus,
+                             script::FormatSettings& format) {
+    menus.displayTranslated = false;
+    drawPass(sources, menus, format, format.glyphHeight(), format.glyphWidth());
+    menus.displayTranslated = true;
+    drawPass(sources, menus, format, format.glyphHeight(), format.glyphWidth());
+    menus.displayTranslated = false;
+}
+
+void TextBoxRenderer::drawStringSelection(const PreviewSources& sources, script::MenuStates& menus,
+                                          script::FormatSettings& format, bool entryFound) {
+    menus.displayTranslated = false;
+    drawPass(sources, menus, format, format.glyphHeight(), format.glyphWidth());
+    if (entryFound) {
+        menus.displayTranslated = true;
+        drawPass(sources, menus, format, kLabelRows, kLabelColumns);
+        menus.displayTranslated = false;
+    }
+}
+
+void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const script::MenuStates& menus,
+                                       script::FormatSettings& format, unsigned rows, unsigned columns) {
+    TextLayer& layer = screen_.kanaLayer();
+    layer.clear();
+    screen_.frameMap().clear();
+    colourIndex_ = kTextIndex;
+    x_ = 0;
+    y_ = 0;
+
+    screen_.clearFrameLayer();
+    const bool inserted = script::BlockIsInserted(sources.romData, sources.blockIndex);
+    const script::ResolvedString resolved = script::ResolveString(sources.block, sources.stringIndex, inserted);
+    if (resolved.kind == script::ResolvedKind::GameString) {
+        textPointer_ = resolved.textPointer;
+    }
+    format.boxWidth = kKanaBoxWidth;
+    if (hook_) {
+        hook_(resolved);
+    }
+
+    const Pass pass{layer, sources.romData, sources.gameFont, false, static_cast<int>(format.boxWidth) - 16,
+                    rows, columns, menus.hideCodes, menus.useVwf};
+    if (resolved.messageFlag()) {
+        runLabel(pass, Bytes(script::MessageStream(resolved.message())), kTextIndex);
+    } else {
+        const auto steps = script::DecodeGameStringForPreview(resolved.string, menus.hideCodes);
+        runSteps(pass, steps, false);
+    }
+    drawFrame(menus, kKanaFrameTop, kKanaFrameColumns);
+    overlayText(layer, kKanaFrameTop);
+}
+
+void TextBoxRenderer::translatedPass(const PreviewSources& sources, const script::MenuStates& menus,
+                                     unsigned rows, unsigned columns) {
+    TextLayer& layer = screen_.asciiLayer();
+    layer.clear();
+    screen_.frameMap().clear();
+    colourIndex_ = kTextIndex;
+    x_ = 0;
+    y_ = 0;
+
+    // The frame layer keeps the upper box that the untranslated pass laid out.
+    const Pass pass{layer, sources.romData, sources.gameFont, true, kAsciiWrapColumn,
+                    rows, columns, menus.hideCodes, menus.useVwf};
+    const auto steps = script::DecodeByteStreamForPreview(sources.previewBytes, menus.hideCodes);
+    runSteps(pass, steps, false);
+    drawFrame(menus, kAsciiFrameTop, kAsciiFrameColumns);
+    overlayText(layer, kAsciiFrameTop);
+}
+
+void TextBoxRenderer::runSteps(const Pass& pass, std::span<const PreviewStep> steps, bool labelMode) {
+    const Pixel colour = Palette()[colourIndex_];
+    for (const PreviewStep& step : steps) {
+        switch (step.kind) {
+        case StepKind::Glyph: {
+            GlyphCell cell;
+            unsigned rows = pass.rows;
+            unsigned columns = pass.columns;
+            if (labelMode) {
+                cell = TranslationCell(static_cast<uint8_t>(step.code));
+                rows = kLabelRows;
+                columns = kLabelColumns;
+            } else if (pass.translated) {
+                cell = CentreCell(TranslationCell(static_cast<uint8_t>(step.code)), columns);
+            } else {
+                cell = GameFontCell(pass.romData, pass.gameFont, step.code);
+            }
+            const unsigned measured = DrawCell(pass.layer, cell, x_, y_, rows, columns, colour);
+            x_ = AdvanceAfter(x_, measured, pass.useVwf || labelMode);
+            if (x_ >= pass.wrapColumn) {
+                x_ = 0;
+                y_ = NextLine(y_, kLineHeight);
+            }
+            break;
+        }
+        case StepKind::Label:
+            runLabel(pass, Bytes(step.label), step.playerColour ? kPlayerIndex : kLabelIndex);
+            break;
+        case StepKind::LineBreak:
+            x_ = 0;
+            y_ = NextLine(y_, labelMode ? kLineHeight : pass.rows);
+            break;
+        case StepKind::End:
+            return;
+        }
+    }
+}
+
+void TextBoxRenderer::runLabel(const Pass& pass, std::span<const uint8_t> stream, uint8_t colourIndex) {
+    const uint8_t saved = colourIndex_;
+    colourIndex_ = colourIndex;
+    const auto steps = script::DecodeByteStreamForPreview(stream, pass.hideCodes);
+    runSteps(pass, steps, true);
+    colourIndex_ = saved;
+}
+
+void TextBoxRenderer::drawFrame(const script::MenuStates& menus, unsigned frameTop, unsigned columns) {
+    FrameMap& map = screen_.frameMap();
+    map.rows = kFrameTileRows;
+    map.columns = columns;
+    for (unsigned r = 0; r < kFrameTileRows; ++r) {
+        const bool top = r == 0;
+        const bool bottom = r == kFrameTileRows - 1;
+        const uint8_t left = top ? kTileTopLeft : bottom ? kTileBottomLeft : kTileLeft;
+        const uint8_t middle = top ? kTileTop : bottom ? kTileBottom : kTileInterior;
+        const uint8_t right = top ? kTileTopRight : bottom ? kTileBottomRight : kTileRight;
+        map.at(r, 0) = left;
+        for (unsigned c = 1; c + 1 < columns; ++c) {
+            map.at(r, c) = middle;
+        }
+        map.at(r, columns - 1) = right;
+    }
+
+    const auto& tiles = FrameTiles();
+    for (unsigned r = 0; r < map.rows; ++r) {
+        for (unsigned c = 0; c < map.columns; ++c) {
+            const unsigned id = map.at(r, c) % 16u;
+            if (id >= kFrameTileCount) {
+                continue;  // only the nine frame tiles exist
+            }
+            for (unsigned ty = 0; ty < kTileSize; ++ty) {
+                const auto source = std::span(tiles[id]).subspan(ty * kTileSize, kTileSize);
+                std::copy(source.begin(), source.end(),
+                          screen_.frameRow(frameTop + 8 * r + ty).begin() + kFrameLeft + 8 * c);
+            }
+        }
+    }
+
+    for (unsigned row = 0; row < kBoxPixelRows; ++row) {
+        const Pixel fill = BoxColour(menus, row);
+        auto line = screen_.frameRow(frameTop + row).subspan(kFrameLeft, size_t{columns} * 8);
+        std::replace(line.begin(), line.end(), kInteriorKey, fill);
+    }
+
+    for (unsigned row = frameTop; row < frameTop + kBoxPixelRows; ++row) {
+        const auto source = screen_.frameRow(row);
+        std::copy(source.begin(), source.end(), screen_.bitmapRow(row).begin());
+    }
+}
+
+void TextBoxRenderer::overlayText(const TextLayer& layer, unsigned frameTop) {
+    for (unsigned i = 0; i < kTextWindowRows; ++i) {
+        const auto source = layer.row(layer.scrollOffset() + i).first(layer.rowLength());
+        auto target = screen_.bitmapRow(frameTop + 8 + i).subspan(kTextWindowLeft, layer.rowLength());
+        for (size_t x = 0; x < source.size(); ++x) {
+            if (source[x] != 0) {
+                target[x] = source[x];
+            }
+        }
+    }
+}
+
+}  // namespace corv::preview
