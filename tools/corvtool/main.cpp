@@ -11,6 +11,8 @@ namespace corv::tool {
 extern const Command kMakeDemoCommand;
 extern const Command kDecompressCommand;
 extern const Command kCompressCommand;
+extern const Command kUnpackCommand;
+extern const Command kRepackCommand;
 }  // namespace corv::tool
 
 namespace {
@@ -21,6 +23,8 @@ const std::array kCommands = {
     &corv::tool::kMakeDemoCommand,
     &corv::tool::kDecompressCommand,
     &corv::tool::kCompressCommand,
+    &corv::tool::kUnpackCommand,
+    &corv::tool::kRepackCommand,
 };
 
 void printHelp(std::ostream& out) {

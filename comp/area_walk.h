@@ -1,0 +1,49 @@
+#pragma once
+// Decompression of one area of the ROM: every block a pointer table lists goes into a numbered
+// file of its own, and compfile.txt records where each block lies and how much room it has, so
+// that the recompression can put edited files back.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "comp/utility_state.h"
+
+namespace corv::comp {
+
+// The three pointer tables; the values are the menu items' tags.
+enum class Area : int { Graphics = 0, Data = 1, Text = 2 };
+
+struct AreaTable {
+    uint32_t start = 0;  // ROM offset of the first 4-byte entry
+    uint32_t end = 0;    // ROM offset after the last entry
+};
+
+[[nodiscard]] std::optional<Area> areaFromTag(int tag);
+[[nodiscard]] AreaTable areaTable(Area area);
+// The table's position in a file with a copier header, as eight hex digits ("00100200"): the
+// folder name is the same whether or not the loaded file has a header.
+[[nodiscard]] std::string areaDirectoryName(Area area);
+[[nodiscard]] std::filesystem::path areaDirectory(const std::filesystem::path& startDirectory, Area area);
+// corv_000.dat, corv_001.dat, ... numbered by table entry, skipped ones included.
+[[nodiscard]] std::string blockFileName(uint32_t entryIndex);
+inline constexpr std::string_view kListingFileName = "compfile.txt";
+
+// What a command did to the list box and what it wants shown in a message box.
+struct ListOutcome {
+    bool listCleared = false;            // the list was cleared before `lines` were added
+    std::vector<std::string> lines;      // lines to add, in order
+    std::optional<std::string> message;  // shown after the lines
+};
+
+// Walks the table of `area`. With no ROM loaded it does nothing (empty outcome). The ROM is only
+// read. The upper half of the work area is the output buffer: cleared at the start of the walk
+// (so that the files depend on the ROM alone) but not between blocks, so a back-reference that
+// reaches before a block's start reads what the previous block left there. Each file holds every
+// byte the block's groups produced (counted in 16 bits), not the header's length. An entry or a
+// block that is not wholly inside the ROM is listed as invalid, like a failed header check.
+[[nodiscard]] ListOutcome decompressArea(UtilityState& state, Area area);
+
+}  // namespace corv::comp

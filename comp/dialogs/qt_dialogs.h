@@ -1,0 +1,32 @@
+#pragma once
+// Dialogs shown with Qt's standard file dialogs and message boxes.
+
+#include <QString>
+
+#include "comp/dialogs/dialogs.h"
+
+class QWidget;
+
+namespace corv::ui {
+
+class QtDialogs final : public Dialogs {
+public:
+    // `parent` owns the modal dialogs; `messageCaption` is the caption of message boxes.
+    QtDialogs(QWidget* parent, QString messageCaption) : parent_(parent), caption_(std::move(messageCaption)) {}
+
+    [[nodiscard]] std::optional<std::filesystem::path> openFile(const FileRequest& request) override;
+    [[nodiscard]] std::optional<std::filesystem::path> saveFile(const FileRequest& request) override;
+    void message(const std::string& text) override;
+    [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override;
+
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+private:
+    QWidget* parent_;
+    QString caption_;
+};
+
+// "Description | *.a; *.b" (the form the commands use) as a Qt name filter "Description (*.a *.b)".
+[[nodiscard]] QString qtNameFilter(const std::string& filter);
+
+}  // namespace corv::ui

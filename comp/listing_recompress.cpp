@@ -1,0 +1,123 @@
+#include "comp/listing_recompress.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <vector>
+
+#include "comp/messages.h"
+#include "core/address.h"
+#include "core/block_encoder.h"
+
+namespace corv::comp {
+
+namespace {
+
+constexpr std::string_view kEntryKeyword = ".COMP";
+constexpr uint32_t kAddressMask = 0xFFFFFF;
+
+bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+
+// Splits at runs of white space, keeping where each field starts and ends in the line.
+struct Field {
+    size_t begin = 0;
+    size_t end = 0;
+};
+
+std::vector<Field> splitFields(std::string_view line) {
+    std::vector<Field> fields;
+    size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && isBlank(line[at])) ++at;
+        if (at == line.size()) break;
+        const size_t begin = at;
+        while (at < line.size() && !isBlank(line[at])) ++at;
+        fields.push_back({begin, at});
+    }
+    return fields;
+}
+
+std::optional<uint32_t> parseHex(std::string_view text) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+    uint32_t value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+}  // namespace
+
+bool isEntryLine(std::string_view line) {
+    if (line.size() < kEntryKeyword.size()) return false;
+    return std::equal(kEntryKeyword.begin(), kEntryKeyword.end(), line.begin(), [](char want, char got) {
+        return want == std::toupper(static_cast<unsigned char>(got));
+    });
+}
+
+std::optional<ListingEntry> parseEntryLine(std::string_view line) {
+    const std::vector<Field> fields = splitFields(line);
+    if (fields.size() < 4) return std::nullopt;
+    const Field& offsetField = fields[fields.size() - 2];
+    const Field& endField = fields.back();
+    const auto offset = parseHex(line.substr(offsetField.begin, offsetField.end - offsetField.begin));
+    const auto end = parseHex(line.substr(endField.begin, endField.end - endField.begin));
+    if (!offset || !end) return std::nullopt;
+    const size_t pathBegin = fields[1].begin;
+    const size_t pathEnd = fields[fields.size() - 3].end;
+    return ListingEntry{std::filesystem::path(std::string(line.substr(pathBegin, pathEnd - pathBegin))), *offset,
+                        *end};
+}
+
+EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
+    const std::string name = fileNameOf(entry.path);
+    const std::optional<std::vector<uint8_t>> file = core::ReadWholeFile(entry.path);
+    if (!file) return {EntryStatus::CannotOpenFile, cannotOpenBlockFileLine(name), 0};
+    if (file->size() > core::kMaxBlockFileSize) {
+        return {EntryStatus::FileTooBig, blockFileTooBigLine(name, file->size()), 0};
+    }
+    const uint32_t address = entry.offset & kAddressMask;
+    const uint32_t blockOffset = core::AddressToRomOffset(address);
+    if (uint64_t{blockOffset} + core::kBlockHeaderSize > state.rom.dataSize()) {
+        return {EntryStatus::BeyondRom, beyondRomLine(name, blockOffset), 0};
+    }
+
+    const WorkHalf input = state.upperHalf();
+    std::copy(file->begin(), file->end(), input.begin());
+    const auto length = static_cast<uint32_t>(file->size());
+    const uint32_t result = core::CompressBlock(state.rom.data(), address, entry.end, length, input);
+    if (result == core::kCompressWritten) return {EntryStatus::Written, recompressedLine(name), 0};
+    if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, invalidBlockLine(name), 0};
+    const uint32_t excess = core::ExcessBytes(result);
+    return {EntryStatus::TooLarge, tooLargeLine(name, excess), excess};
+}
+
+std::optional<std::ifstream> openListing(const std::filesystem::path& path) {
+    std::ifstream listing(path);
+    if (!listing) return std::nullopt;
+    return listing;
+}
+
+RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine) {
+    RecompressSummary summary;
+    if (!state.romLoaded()) return summary;
+    std::string line;
+    while (std::getline(listing, line)) {
+        // The handler lets events through; the window keeps the ROM in place meanwhile, but
+        // never write through a work area that has gone.
+        if (!state.romLoaded()) break;
+        if (!line.empty() && line.back() == '\r') line.pop_back();  // a listing written with CR LF
+        LineResult result;
+        if (isEntryLine(line)) {
+            ++summary.entries;
+            const std::optional<ListingEntry> entry = parseEntryLine(line);
+            result.entry = entry ? recompressEntry(state, *entry)
+                                 : EntryResult{EntryStatus::Unreadable, unreadableLine(line), 0};
+            if (result.entry->status == EntryStatus::Written) ++summary.written;
+            result.letEventsThrough = result.entry->status != EntryStatus::CannotOpenFile;
+        }
+        if (afterLine) afterLine(result);
+    }
+    return summary;
+}
+
+}  // namespace corv::comp

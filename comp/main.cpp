@@ -1,0 +1,16 @@
+// CorvComp: decompresses the game's block areas into files and puts edited files back.
+
+#include <QApplication>
+
+#include "comp/corv_main.h"
+#include "comp/dialogs/qt_dialogs.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("CorvComp"));
+    corv::ui::QtDialogs dialogs(nullptr, QApplication::applicationName());
+    corv::comp::TcmForm cmForm(dialogs);
+    dialogs.setParent(&cmForm);
+    cmForm.show();
+    return QApplication::exec();
+}

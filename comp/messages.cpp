@@ -1,0 +1,61 @@
+#include "comp/messages.h"
+
+#include <cstdint>
+#include <cstdio>
+
+#include "core/block_format.h"
+
+namespace corv::comp {
+
+namespace {
+
+std::string bracketed(std::string_view before, std::string_view fileName, std::string_view after) {
+    std::string line;
+    line.reserve(before.size() + fileName.size() + after.size());
+    line.append(before).append(fileName).append(after);
+    return line;
+}
+
+}  // namespace
+
+std::string savedMessage(std::string_view fileName) { return bracketed("\"", fileName, "\" has been saved!"); }
+
+std::string decompressedLine(std::string_view fileName) {
+    return bracketed("Sucessfully decompressed \"", fileName, "\"");
+}
+
+std::string cannotOpenBlockFileLine(std::string_view fileName) {
+    return bracketed("Fatal Error: Could not open \"", fileName, "\".");
+}
+
+std::string invalidBlockLine(std::string_view fileName) {
+    return bracketed("Error: Invalid data block. [ ", fileName, " ] ");
+}
+
+std::string tooLargeLine(std::string_view fileName, uint32_t excessBytes) {
+    return bracketed("Error: Data size too large to recompress. [ ", fileName,
+                     " ] [ " + std::to_string(excessBytes) + " BYTES over ]");
+}
+
+std::string recompressedLine(std::string_view fileName) {
+    return bracketed("Success: Data was recompressed completely! [ ", fileName, " ] ");
+}
+
+std::string blockFileTooBigLine(std::string_view fileName, uint64_t fileSize) {
+    return bracketed("Error: Block file is too big to recompress. [ ", fileName,
+                     " ] [ " + std::to_string(fileSize) + " BYTES, at most " +
+                         std::to_string(core::kMaxBlockFileSize) + " ]");
+}
+
+std::string beyondRomLine(std::string_view fileName, uint32_t offset) {
+    char hex[16];
+    std::snprintf(hex, sizeof hex, "%08X", offset);
+    return bracketed("Error: Block offset lies beyond the end of the ROM. [ ", fileName,
+                     std::string(" ] [ ") + hex + " ]");
+}
+
+std::string unreadableLine(std::string_view line) {
+    return bracketed("Error: Could not read the listing line. [ ", line, " ]");
+}
+
+}  // namespace corv::comp

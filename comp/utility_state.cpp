@@ -1,0 +1,53 @@
+#include "comp/utility_state.h"
+
+#include <new>
+
+#include "comp/messages.h"
+
+namespace corv::comp {
+
+void UtilityState::releaseRom() {
+    rom.release();
+    workArea.reset();
+}
+
+OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
+    if (path.empty()) return {OpenRomStatus::Cancelled, std::nullopt};
+    try {
+        // The new work area is acquired before the ROM is replaced, so that a failed
+        // acquisition cannot leave a ROM without its work area.
+        auto workArea = std::make_unique<WorkArea>();  // value-initialised: all zero
+        switch (core::OpenRomFile(state.rom, path)) {
+            case core::RomOpenResult::CannotOpen:
+                return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
+            case core::RomOpenResult::WrongTitle:
+                state.workArea.reset();
+                return {OpenRomStatus::WrongTitle, std::string(kWrongRom)};
+            case core::RomOpenResult::Opened:
+                state.workArea = std::move(workArea);
+                return {OpenRomStatus::Opened, std::nullopt};
+        }
+    } catch (const std::bad_alloc&) {
+        state.releaseRom();
+        state.rom.setPath(path);
+        return {OpenRomStatus::OutOfMemory, std::string(kOutOfMemory)};
+    }
+    return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
+}
+
+SaveRomOutcome saveRom(UtilityState& state) {
+    if (!state.romLoaded() || state.rom.path().empty()) return {SaveRomStatus::NothingLoaded, std::nullopt};
+    switch (core::SaveRomFile(state.rom)) {
+        case core::RomSaveResult::Saved:
+            return {SaveRomStatus::Saved, savedMessage(fileNameOf(state.rom.path()))};
+        case core::RomSaveResult::NoRom:
+            return {SaveRomStatus::NothingLoaded, std::nullopt};
+        case core::RomSaveResult::CannotWrite:
+            break;
+    }
+    return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom)};
+}
+
+std::string fileNameOf(const std::filesystem::path& path) { return path.filename().string(); }
+
+}  // namespace corv::comp

@@ -1,0 +1,70 @@
+#pragma once
+// What the compression utility holds while its window is open, and its ROM commands.
+// No Qt here: the window and corvtool both drive these functions and show what they return.
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "core/block_format.h"
+#include "core/rom_image.h"
+
+namespace corv::comp {
+
+// 128 KiB of scratch memory for one block at a time. The upper half holds a block's
+// decompressed bytes (the walk writes them there, the recompression reads block files there).
+using WorkArea = core::BlockBuffer;
+using WorkHalf = std::span<uint8_t, core::kBlockHalfSize>;
+
+struct UtilityState {
+    // Base of every output folder and initial folder of every file dialog.
+    std::filesystem::path startDirectory;
+    // The ROM; its path is the file Open ROM File last chose (kept after a title mismatch).
+    core::RomImage rom;
+    // Exists exactly while a ROM is loaded; acquired zeroed together with the ROM.
+    std::unique_ptr<WorkArea> workArea;
+
+    [[nodiscard]] bool romLoaded() const { return rom.loaded() && workArea != nullptr; }
+    // The upper 64 KiB of the work area. Precondition: romLoaded().
+    [[nodiscard]] WorkHalf upperHalf() const { return WorkHalf(workArea->data() + core::kBlockHalfSize, core::kBlockHalfSize); }
+    // Drops the ROM and the work area together; the path stays.
+    void releaseRom();
+};
+
+enum class OpenRomStatus {
+    Opened,       // ROM and a fresh work area loaded
+    Cancelled,    // no file chosen: nothing changed
+    CannotOpen,   // unreadable: the previous ROM, work area and path are kept
+    WrongTitle,   // not the game (or too short to hold a title): no ROM loaded, path names the file
+    OutOfMemory,  // ROM or work area could not be acquired: nothing loaded, the program must end
+};
+
+struct OpenRomOutcome {
+    OpenRomStatus status = OpenRomStatus::Cancelled;
+    std::optional<std::string> message;  // for a message box
+};
+
+// Open ROM File with the file the user chose.
+[[nodiscard]] OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path);
+
+enum class SaveRomStatus {
+    Saved,
+    NothingLoaded,  // no ROM (or no path): nothing written, nothing shown
+    CannotWrite,    // the old file is left intact
+};
+
+struct SaveRomOutcome {
+    SaveRomStatus status = SaveRomStatus::NothingLoaded;
+    std::optional<std::string> message;
+};
+
+// Save ROM File: the whole file image, copier header included, back over the file it came from.
+[[nodiscard]] SaveRomOutcome saveRom(UtilityState& state);
+
+// The file-name part of a path as the user sees it in lines and messages.
+[[nodiscard]] std::string fileNameOf(const std::filesystem::path& path);
+
+}  // namespace corv::comp

@@ -1,0 +1,65 @@
+// corvtool unpack ROM AREA: the utility's "Decompress Block..." item without the window. The
+// current folder is the start folder, so the block files and compfile.txt land where the
+// utility would put them when started here.
+
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+#include "command.h"
+#include "comp/area_walk.h"
+#include "comp/utility_state.h"
+
+namespace corv::tool {
+namespace {
+
+constexpr int kExitFailed = 1;
+
+std::optional<comp::Area> parseArea(std::string_view name) {
+    if (name == "graphics") return comp::Area::Graphics;
+    if (name == "data") return comp::Area::Data;
+    if (name == "text") return comp::Area::Text;
+    return std::nullopt;
+}
+
+int runUnpack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "corvtool unpack: expected ROM AREA\n";
+        return kExitUsage;
+    }
+    const std::optional<comp::Area> area = parseArea(args[1]);
+    if (!area) {
+        err << "corvtool unpack: AREA must be graphics, data or text, not '" << args[1] << "'\n";
+        return kExitUsage;
+    }
+    comp::UtilityState state;
+    std::error_code error;
+    state.startDirectory = std::filesystem::current_path(error);
+    if (error) {
+        err << "corvtool unpack: cannot read the current folder: " << error.message() << '\n';
+        return kExitFailed;
+    }
+    const comp::OpenRomOutcome opened = comp::openRom(state, args[0]);
+    if (opened.status != comp::OpenRomStatus::Opened) {
+        err << "corvtool unpack: " << args[0] << ": " << opened.message.value_or("cannot open") << '\n';
+        return kExitFailed;
+    }
+    const comp::ListOutcome outcome = comp::decompressArea(state, *area);
+    for (const std::string& line : outcome.lines) out << line << '\n';
+    if (outcome.message) {
+        err << "corvtool unpack: " << *outcome.message << '\n';
+        return kExitFailed;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kUnpackCommand{
+    "unpack", "ROM AREA",
+    "decompress every block of AREA (graphics, data or text) into numbered files and compfile.txt "
+    "under the current folder, as CorvComp does",
+    runUnpack};
+
+}  // namespace corv::tool
