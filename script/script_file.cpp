@@ -62,22 +62,32 @@ std::optional<int> FindInScript(ScriptText& script, std::string_view needle, boo
     return matchLine;
 }
 
+EntryCopy CopyEntry(const ScriptText& script, int openingLine) {
+    EntryCopy copy;
+    const int count = script.lineCount();
+    if (openingLine < 0 || openingLine >= count) return copy;
+    copy.lines.push_back(script.line(openingLine));
+    for (int i = openingLine + 1; i < count; ++i) {
+        copy.lines.push_back(script.line(i));
+        if (IsEntryClosingLine(copy.lines.back())) {
+            copy.closed = true;
+            return copy;
+        }
+    }
+    if (copy.lines.size() > 1 && copy.lines.back().empty()) {
+        const std::string text = script.text();
+        if (!text.empty() && text.back() == '\n') copy.lines.pop_back();
+    }
+    return copy;
+}
+
 std::optional<std::vector<std::string>> LookupEntry(ScriptText& script, int stringNumber) {
     const auto matchLine = FindInScript(script, EntrySearchText(stringNumber), true);
     if (!matchLine) return std::nullopt;
-    std::vector<std::string> lines;
-    const int count = script.lineCount();
-    for (int i = *matchLine + 1; i < count; ++i) {
-        std::string line = script.line(i);
-        if (IsEntryClosingLine(line)) return lines;
-        lines.push_back(std::move(line));
-    }
-    // No closing line: the entry runs to the end of the text. A line end that ends the text
-    // closes the last line rather than opening an empty one.
-    if (!lines.empty() && lines.back().empty() && !script.text().empty() && script.text().back() == '\n') {
-        lines.pop_back();
-    }
-    return lines;
+    EntryCopy copy = CopyEntry(script, *matchLine);
+    if (copy.closed) copy.lines.pop_back();
+    copy.lines.erase(copy.lines.begin());
+    return std::move(copy.lines);
 }
 
 std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {

@@ -31,6 +31,15 @@ namespace corv::script {
 // scrolls the match line to the top unless `quiet`, and returns the match line.
 std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet);
 
+// A copy of the entry that opens at line `openingLine`: the opening line, the lines after it and,
+// when one follows, the closing line. Without a closing line the copy runs to the end of the
+// text; a line end that ends the text closes the last line rather than opening an empty one.
+struct EntryCopy {
+    std::vector<std::string> lines;
+    bool closed = false;  // the last line of `lines` is the closing line
+};
+[[nodiscard]] EntryCopy CopyEntry(const ScriptText& script, int openingLine);
+
 // Entry lookup for string `n`: the lines after the line holding the first match of
 // ".STRING n", up to but not including the closing line (or to the end of the text).
 // std::nullopt when the entry does not exist. Moves the caret like FindInScript (quiet).

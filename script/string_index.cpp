@@ -1,0 +1,144 @@
+#include "string_index.h"
+
+#include <cstdio>
+#include <system_error>
+
+#include "core/block_decoder.h"
+#include "core/byte_order.h"
+#include "preview_encoder.h"
+#include "script_file.h"
+#include "string_decoder.h"
+
+namespace corv::script {
+
+namespace {
+
+constexpr size_t kRecordSize = 64;
+constexpr size_t kRecordPointerOffset = 14;
+constexpr uint16_t kTableEnd = 0xFFFF;
+
+bool isExistingFile(const std::filesystem::path& path) {
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_regular_file(path, error);
+}
+
+// Replaces the script text with the file's text; false (text unchanged) when it cannot be read.
+bool loadInto(ScriptText& script, const std::filesystem::path& path) {
+    const auto text = LoadScriptFile(path);
+    if (!text) return false;
+    script.setText(*text);
+    return true;
+}
+
+}  // namespace
+
+std::string StringListLine(unsigned index) {
+    char line[32];
+    std::snprintf(line, sizeof line, "String# %-5u", index);
+    return line;
+}
+
+std::string OffsetStatusText(unsigned index, uint16_t textPointer) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Offset: %06X | PTR: %04X -> %06X",
+                  static_cast<unsigned>(kGameRamBase + kRecordSize * index + kRecordPointerOffset), textPointer,
+                  static_cast<unsigned>(kGameRamBase + textPointer));
+    return text;
+}
+
+std::string LineStatusText(int kanaScrollOffset, int asciiScrollOffset) {
+    return "Line {Kana, Ascii}: " + std::to_string(kanaScrollOffset / 16) + ", " + std::to_string(asciiScrollOffset / 16);
+}
+
+std::string ItemsHint(size_t count) { return std::to_string(count) + " item(s)"; }
+
+std::optional<unsigned> CountStringRecords(std::span<const uint8_t> block) {
+    for (unsigned k = 0; k < kMaxStringRecords && size_t{k} * kRecordSize + 2 <= block.size(); ++k) {
+        if (core::readLe16(block, size_t{k} * kRecordSize) == kTableEnd) return k;
+    }
+    return std::nullopt;
+}
+
+StringIndex::StringIndex()
+    : blockBuffer_(std::make_unique<core::BlockBuffer>()),
+      blockAddresses_(kMaxBlocks, 0),
+      blockEnds_(kMaxBlocks, 0),
+      stringPointers_(kMaxBlocks, 0),
+      previewBytes_(kPreviewBufferSize, 0) {
+    blockBuffer_->fill(0);
+}
+
+void StringIndex::setBlocks(std::span<const BlockEntry> blocks) {
+    blockCount_ = std::min(blocks.size(), kMaxBlocks);
+    for (size_t n = 0; n < blockCount_; ++n) {
+        blockAddresses_[n] = blocks[n].address;
+        blockEnds_[n] = 0;
+    }
+}
+
+std::span<const uint8_t> StringIndex::block() const {
+    return std::span<const uint8_t>(*blockBuffer_).first(core::kBlockHalfSize);
+}
+
+std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, size_t n,
+                                                    const std::filesystem::path& dumpsDirectory, ScriptText& script,
+                                                    UnsavedScriptHandler& unsaved) {
+    if (!rom.loaded() || n >= blockCount_) return std::nullopt;
+    BlockChoice choice;
+    currentBlockAddress_ = blockAddresses_[n];
+    stringCount_ = 0;
+    currentBlock_ = n;
+
+    choice.end = core::DecompressBlock(rom.data(), currentBlockAddress_, *blockBuffer_);
+    blockEnds_[n] = choice.end;
+    decompressedLength_ = core::DecompressedLength(*blockBuffer_);
+
+    // A block without a terminator inside its 64 KiB (the all-zero block of a failed header
+    // check, or a block that is not text) has no string table: it lists no strings.
+    const auto count = CountStringRecords(block());
+    choice.terminatorFound = count.has_value();
+    stringCount_ = static_cast<uint16_t>(count.value_or(0));
+    stringLines_.clear();
+    for (unsigned k = 0; k < stringCount_; ++k) {
+        stringLines_.push_back(StringListLine(k));
+        stringPointers_[k] = core::readLe16(block(), size_t{k} * kRecordSize + kRecordPointerOffset);
+    }
+
+    const std::filesystem::path newPath = ScriptPathFor(dumpsDirectory, currentBlockAddress_);
+    if (isExistingFile(scriptPath_) && script.modified()) unsaved.unsavedScript(scriptPath_);
+    scriptPath_ = newPath;
+
+    if (isExistingFile(scriptPath_)) {
+        choice.script = loadInto(script, scriptPath_) ? ScriptLoad::Existing : ScriptLoad::CannotRead;
+    } else if (!SaveScriptFile(scriptPath_, ScriptSkeleton(stringCount_))) {
+        choice.script = ScriptLoad::CannotCreate;
+    } else {
+        choice.script = loadInto(script, scriptPath_) ? ScriptLoad::Skeleton : ScriptLoad::CannotRead;
+    }
+    currentString_ = 0;
+    script.setModified(false);
+    return choice;
+}
+
+std::optional<StringChoice> StringIndex::chooseString(unsigned i, ScriptText& script, bool quiet) {
+    if (!currentBlock_ || i >= stringCount_) return std::nullopt;
+    StringChoice choice;
+    currentString_ = static_cast<int>(i);
+    // The ROM text drawing leaves the pointer of a text record; other records keep the last one.
+    if (IsTextRecord(block(), i)) {
+        shownTextPointer_ = core::readLe16(block(), size_t{i} * kRecordSize + kRecordPointerOffset);
+    }
+    choice.kanaCaption = "Kana Text: String #" + std::to_string(i);
+
+    choice.matchLine = FindInScript(script, EntrySearchText(static_cast<int>(i)), quiet);
+    matchLine_ = choice.matchLine.value_or(-1);
+    if (choice.matchLine) {
+        const EntryCopy entry = CopyEntry(script, *choice.matchLine);
+        previewLength_ = EncodePreview(entry.lines, previewBytes_);
+        choice.previewLength = previewLength_;
+    }
+    choice.offsetStatus = OffsetStatusText(i, shownTextPointer_);
+    return choice;
+}
+
+}  // namespace corv::script
