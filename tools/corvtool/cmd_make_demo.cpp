@@ -1,0 +1,44 @@
+// corvtool make-demo DIR: writes the synthetic CORVANE game (ROM with and without a copier header,
+// block data file and table file) into DIR.
+
+#include <filesystem>
+#include <ostream>
+#include <system_error>
+
+#include "command.h"
+#include "tools/demo/demo_game.h"
+
+namespace corv::tool {
+namespace {
+
+int runMakeDemo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "corvtool make-demo: expected DIR\n";
+        return kExitUsage;
+    }
+    const std::filesystem::path dir = args[0];
+    std::error_code error;
+    std::filesystem::create_directories(dir, error);
+    if (error) {
+        err << "corvtool make-demo: cannot create " << dir.string() << ": " << error.message() << '\n';
+        return kExitUsage;
+    }
+    const demo::DemoGame game = demo::BuildDemoGame();
+    if (!demo::WriteDemoFiles(game, dir)) {
+        err << "corvtool make-demo: cannot write the demo files into " << dir.string() << '\n';
+        return kExitUsage;
+    }
+    for (const char* name : {demo::kRomFileName, demo::kHeaderedRomFileName, demo::kBlockDataFileName,
+                             demo::kTableFileName}) {
+        out << (dir / name).string() << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kMakeDemoCommand{"make-demo", "DIR",
+                                      "write the demo game CORVANE (ROM files, block data file, table file) into DIR",
+                                      runMakeDemo};
+
+}  // namespace corv::tool
