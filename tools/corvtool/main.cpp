@@ -13,6 +13,7 @@ extern const Command kDecompressCommand;
 extern const Command kCompressCommand;
 extern const Command kUnpackCommand;
 extern const Command kRepackCommand;
+extern const Command kKanaCommand;
 }  // namespace corv::tool
 
 namespace {
@@ -25,6 +26,7 @@ const std::array kCommands = {
     &corv::tool::kCompressCommand,
     &corv::tool::kUnpackCommand,
     &corv::tool::kRepackCommand,
+    &corv::tool::kKanaCommand,
 };
 
 void printHelp(std::ostream& out) {

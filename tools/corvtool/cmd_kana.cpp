@@ -1,0 +1,79 @@
+// corvtool kana ROM DATAFILE ADDRESS: prints the kana dump of one block, the entries the
+// editor's "Dump Kana to a file" writes for it, converted to UTF-8 for the terminal.
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+
+#include "command.h"
+#include "core/address.h"
+#include "core/block_decoder.h"
+#include "core/rom_image.h"
+#include "rom_argument.h"
+#include "script/block_data_file.h"
+#include "script/kana_dump.h"
+#include "script/sjis.h"
+#include "script/string_decoder.h"
+#include "script/string_index.h"
+
+namespace corv::tool {
+namespace {
+
+constexpr int kExitBadHeader = 1;
+constexpr int kExitNoStringTable = 2;
+
+int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 3) {
+        err << "corvtool kana: expected ROM DATAFILE ADDRESS\n";
+        return kExitUsage;
+    }
+    uint32_t address = 0;
+    if (!ParseHexArgument(args[2], address) || address > 0xFFFFFF) {
+        err << "corvtool kana: '" << args[2] << "' is not a 24-bit hexadecimal SNES address\n";
+        return kExitUsage;
+    }
+    core::RomImage rom;
+    if (!OpenGameRom(rom, args[0], "kana", err)) return kExitUsage;
+    auto maps = std::make_unique<script::CodeMaps>();
+    const auto load = script::LoadBlockDataFile(args[1], *maps);
+    if (!load) {
+        err << "corvtool kana: cannot read the block data file " << args[1] << '\n';
+        return kExitUsage;
+    }
+
+    // The inserted mark is kept per position in the block list; a block the list does not name
+    // cannot carry one.
+    const auto listed = std::find_if(load->blocks.begin(), load->blocks.end(),
+                                     [address](const script::BlockEntry& block) { return block.address == address; });
+    bool inserted = false;
+    if (listed == load->blocks.end()) {
+        err << "corvtool kana: note: block " << HexWord(address)
+            << " is not listed in the data file; its inserted mark is not checked\n";
+    } else {
+        inserted = script::BlockIsInserted(rom.data(), static_cast<uint32_t>(listed - load->blocks.begin()));
+    }
+
+    auto buffer = std::make_unique<core::BlockBuffer>();
+    if (core::DecompressBlock(rom.data(), address, *buffer) == core::kBadBlockHeader) {
+        err << "corvtool kana: the block header at ROM offset " << HexWord(core::AddressToRomOffset(address))
+            << " fails its check\n";
+        return kExitBadHeader;
+    }
+    const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+    const auto count = script::CountStringRecords(block);
+    if (!count) {
+        err << "corvtool kana: block " << HexWord(address) << " has no string table (no terminator record)\n";
+        return kExitNoStringTable;
+    }
+    out << script::ShiftJisToUtf8(script::KanaDump(block, *count, inserted, *maps));
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kKanaCommand{
+    "kana", "ROM DATAFILE ADDRESS",
+    "print the kana dump of the text block at SNES ADDRESS (hex), decoded through DATAFILE's code table, as UTF-8",
+    runKana};
+
+}  // namespace corv::tool
