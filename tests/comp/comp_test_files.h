@@ -1,0 +1,134 @@
+#pragma once
+// Fixtures for the utility's tests: a throw-away folder, and a small ROM built in memory with
+// the game's title and hand-made blocks and pointer-table entries.
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "core/block_format.h"
+#include "core/byte_order.h"
+
+namespace corv::comp::testing {
+
+// A fresh folder under the system's temporary folder, removed with everything in it at the end.
+class TempFolder {
+public:
+    TempFolder() {
+        std::random_device seed;
+        path_ = std::filesystem::temp_directory_path() /
+                ("corvcomp-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline void writeText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream out(path, std::ios::trunc);
+    out << text;
+}
+
+inline std::vector<uint8_t> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline std::vector<std::string> readLines(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+inline std::string hex8(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08X", value);
+    return text;
+}
+
+// ROM data (no copier header) with "CORVANE" at 0xFFC0.
+class TestRom {
+public:
+    explicit TestRom(size_t size = 0x110000) : data(size, 0) {
+        const std::string title = "CORVANE";
+        std::copy(title.begin(), title.end(), data.begin() + 0xFFC0);
+    }
+
+    // Pointer-table entry `index` of the table at `tableOffset`: low word, bank byte, one more byte.
+    void putEntry(uint32_t tableOffset, uint32_t index, uint32_t address) {
+        const uint32_t at = tableOffset + 4 * index;
+        core::writeLe16(data, at, static_cast<uint16_t>(address & 0xFFFF));
+        data[at + 2] = static_cast<uint8_t>(address >> 16);
+        data[at + 3] = 0x5A;  // ignored by the walk
+    }
+
+    // A header (valid unless told otherwise) and its dictionary; the cursor moves to the stream.
+    TestRom& header(uint32_t offset, uint16_t length, uint16_t groups, std::initializer_list<uint16_t> dictionary = {},
+                    bool valid = true) {
+        const auto words = static_cast<uint16_t>(dictionary.size());
+        uint16_t check = core::BlockHeader::checkWordFor(length, words, groups);
+        if (!valid) ++check;
+        core::writeLe16(data, offset, length);
+        core::writeLe16(data, offset + 2, words);
+        core::writeLe16(data, offset + 4, groups);
+        core::writeLe16(data, offset + 6, check);
+        cursor = offset + 8;
+        for (uint16_t word : dictionary) word16(word);
+        return *this;
+    }
+    TestRom& word16(uint16_t value) {
+        core::writeLe16(data, cursor, value);
+        cursor += 2;
+        return *this;
+    }
+    TestRom& byte(uint8_t value) {
+        data[cursor++] = value;
+        return *this;
+    }
+
+    // One group of eight literals: a block of `length` (w0) whose stream yields exactly `words`.
+    // Returns the offset after the stream.
+    uint32_t literalBlock(uint32_t offset, const std::vector<uint16_t>& words, uint16_t length = 16) {
+        header(offset, length, 1).word16(0x0000);
+        for (uint16_t w : words) word16(w);
+        return cursor;
+    }
+
+    [[nodiscard]] std::vector<uint8_t> withCopierHeader() const {
+        std::vector<uint8_t> file(0x200, 0);
+        file.insert(file.end(), data.begin(), data.end());
+        return file;
+    }
+
+    std::vector<uint8_t> data;
+    uint32_t cursor = 0;
+};
+
+inline std::vector<uint8_t> bytesOfWords(const std::vector<uint16_t>& words) {
+    std::vector<uint8_t> bytes;
+    for (uint16_t w : words) {
+        bytes.push_back(static_cast<uint8_t>(w & 0xFF));
+        bytes.push_back(static_cast<uint8_t>(w >> 8));
+    }
+    return bytes;
+}
+
+}  // namespace corv::comp::testing
