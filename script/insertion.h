@@ -1,0 +1,82 @@
+#pragma once
+// Inserting a block's script into the ROM: every text record is encoded from the script text,
+// the data of other records is kept, the block's data is laid out again behind its string
+// records (records that shared a text share the new one), and the block is compressed into its
+// old room in the ROM. The ROM is written only when the whole block fits.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "core/block_format.h"
+#include "core/rom_image.h"
+#include "script_encoder.h"
+#include "script_text.h"
+#include "table_file.h"
+
+namespace corv::script {
+
+// Where the insertion reports its progress: the editor's progress window, or a recorder in
+// tools and tests. Log lines arrive through LogSink::addLogLine.
+class InsertionProgress : public LogSink {
+public:
+    // Clear the log and show the window; called once at the start.
+    virtual void start() = 0;
+    virtual void setCaption(std::string_view caption) = 0;
+    virtual void setGaugeRange(int minimum, int maximum) = 0;
+    virtual void setGaugePosition(int position) = 0;
+    // Lets pending window messages through so the progress repaints; called after every step.
+    virtual void processPendingMessages() = 0;
+};
+
+struct InsertionBlock {
+    uint32_t index = 0;         // position of the block in the block list (for the inserted mark)
+    uint32_t snesAddress = 0;   // the block's SNES address
+    uint16_t stringCount = 0;   // records before the 0xFFFF terminator
+    uint32_t length = 0;        // decompressed length of the block (w0)
+};
+
+enum class InsertionOutcome {
+    Inserted,           // written into the ROM; modified flag and inserted mark set
+    NoRom,              // nothing loaded: nothing done
+    NoTable,            // no table file name recorded
+    NoStrings,          // the block has no string records: nothing to lay out
+    EndOfTextNotFound,  // the end of the block's room could not be determined
+    PointerError,       // a non-text record has no data (its length is below 1)
+    LayoutTooLarge,     // the new block would not fit the 64 KiB buffer / 16-bit text pointers
+    DoesNotFit,         // compressed, the block passes the end of its room
+    BadOldHeader,       // the block's header in the ROM fails its check
+};
+
+struct InsertionResult {
+    InsertionOutcome outcome = InsertionOutcome::NoRom;
+    uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room
+    uint32_t newLength = 0;           // the laid-out block length (once laid out)
+    std::optional<std::string> message;  // text for a message box, when the outcome calls for one
+};
+
+// Runs the insertion of the current block.
+//
+// Reads and writes:
+//   rom        the block's room (written only on Inserted), the inserted mark byte at
+//              data size - 1 - block.index (low 8 bits of the index) and the modified flag
+//   buffer     the lower half holds the decompressed block with its string records; from the
+//              layout on (outcomes Inserted, DoesNotFit, BadOldHeader) it holds the new layout
+//              and the records the new text pointers
+//   endOfRoom  the block end table entry: ROM offset after the old compressed data. When it is
+//              0 (not determined) it is searched for and, when found, stored here.
+//   script     the caret moves as entries are looked up; the text is not changed
+//   preview    the encoder's output buffer (128 KiB); overwritten
+//   progress   captions, gauge and log lines
+// Nothing else is touched: the caller keeps and puts back its own block and string state.
+[[nodiscard]] InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer,
+                                           const InsertionBlock& block, uint32_t& endOfRoom,
+                                           ScriptText& script, const TableFile& table,
+                                           std::span<uint8_t> preview, InsertionProgress& progress);
+
+// The placeholder stored for a text record whose entry is missing ("Error String: %3d", no end byte).
+[[nodiscard]] std::string MissingEntryPlaceholder(int stringNumber);
+
+}  // namespace corv::script

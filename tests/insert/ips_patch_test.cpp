@@ -1,0 +1,300 @@
+// IPS patches: record kinds, growth, copier header, end marker, refused patches, several files,
+// and a round trip through a small patch creator over random image pairs.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "core/rom_image.h"
+#include "script/ips_patch.h"
+
+namespace corv::script {
+namespace {
+
+using ::testing::ElementsAre;
+
+// Builds patch bytes record by record.
+class PatchBuilder {
+public:
+    PatchBuilder() { bytes_ = {'P', 'A', 'T', 'C', 'H'}; }
+    PatchBuilder& record(uint32_t offset, std::vector<uint8_t> data) {
+        put24(offset);
+        put16(static_cast<uint16_t>(data.size()));
+        bytes_.insert(bytes_.end(), data.begin(), data.end());
+        return *this;
+    }
+    PatchBuilder& run(uint32_t offset, uint16_t length, uint8_t value) {
+        put24(offset);
+        put16(0);
+        put16(length);
+        bytes_.push_back(value);
+        return *this;
+    }
+    PatchBuilder& end() {
+        bytes_.insert(bytes_.end(), {'E', 'O', 'F'});
+        return *this;
+    }
+    PatchBuilder& raw(std::vector<uint8_t> extra) {
+        bytes_.insert(bytes_.end(), extra.begin(), extra.end());
+        return *this;
+    }
+    [[nodiscard]] std::vector<uint8_t> bytes() const { return bytes_; }
+
+private:
+    void put24(uint32_t v) {
+        bytes_.insert(bytes_.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
+    }
+    void put16(uint16_t v) { bytes_.insert(bytes_.end(), {uint8_t(v >> 8), uint8_t(v)}); }
+    std::vector<uint8_t> bytes_;
+};
+
+std::vector<std::vector<uint8_t>> onePatch(std::vector<uint8_t> patch) { return {std::move(patch)}; }
+
+std::vector<uint8_t> applyPatch(std::vector<uint8_t> image, const std::vector<uint8_t>& patch,
+                           IpsStatus expected = IpsStatus::Applied) {
+    EXPECT_EQ(ApplyIpsPatch(image, patch), expected);
+    return image;
+}
+
+TEST(IpsRecords, NormalAndRunRecords) {
+    const std::vector<uint8_t> image(8, 0x11);
+    const auto patch = PatchBuilder().record(1, {0xA1, 0xA2}).run(4, 3, 0x77).end().bytes();
+    EXPECT_THAT(applyPatch(image, patch), ElementsAre(0x11, 0xA1, 0xA2, 0x11, 0x77, 0x77, 0x77, 0x11));
+}
+
+TEST(IpsRecords, ZeroLengthRunWritesNothing) {
+    const std::vector<uint8_t> image(4, 0x11);
+    EXPECT_THAT(applyPatch(image, PatchBuilder().run(1, 0, 0x99).end().bytes()), ElementsAre(0x11, 0x11, 0x11, 0x11));
+    EXPECT_EQ(applyPatch(image, PatchBuilder().run(100, 0, 0x99).end().bytes()).size(), 4u);
+}
+
+TEST(IpsRecords, WritingPastTheEndGrowsWithZeros) {
+    const std::vector<uint8_t> image(3, 0x11);
+    EXPECT_THAT(applyPatch(image, PatchBuilder().record(6, {0xB1}).end().bytes()),
+                ElementsAre(0x11, 0x11, 0x11, 0, 0, 0, 0xB1));
+    EXPECT_THAT(applyPatch(image, PatchBuilder().run(4, 2, 0xC1).end().bytes()), ElementsAre(0x11, 0x11, 0x11, 0, 0xC1, 0xC1));
+}
+
+TEST(IpsRecords, EndMarkerEndsRecordsAndMissingMarkerRunsToFileEnd) {
+    const std::vector<uint8_t> image(4, 0x11);
+    auto afterEnd = PatchBuilder().record(0, {0xA0}).end().record(1, {0xA1}).bytes();
+    EXPECT_THAT(applyPatch(image, afterEnd), ElementsAre(0xA0, 0x11, 0x11, 0x11));
+    auto noEnd = PatchBuilder().record(0, {0xA0}).record(3, {0xA3}).bytes();
+    EXPECT_THAT(applyPatch(image, noEnd), ElementsAre(0xA0, 0x11, 0x11, 0xA3));
+    EXPECT_THAT(applyPatch(image, PatchBuilder().bytes()), ElementsAre(0x11, 0x11, 0x11, 0x11));
+}
+
+TEST(IpsRefusals, TruncatedLastRecordRefusesTheWholeFile) {
+    const std::vector<uint8_t> image(4, 0x11);
+    const auto good = PatchBuilder().record(0, {0xA0});
+    // Cut inside the data, the size, the offset, the run length and the run value.
+    for (const std::vector<uint8_t>& tail : std::vector<std::vector<uint8_t>>{
+             {0, 0, 2, 0, 2, 0xB2}, {0, 0, 2, 0}, {0, 0}, {0, 0, 2, 0, 0, 0}, {0, 0, 2, 0, 0, 0, 5}}) {
+        auto patch = good;
+        EXPECT_THAT(applyPatch(image, patch.raw(tail).bytes(), IpsStatus::Truncated), ElementsAre(0x11, 0x11, 0x11, 0x11));
+    }
+}
+
+TEST(IpsRefusals, MagicIsCaseSensitive) {
+    std::vector<uint8_t> patch = PatchBuilder().record(0, {1}).end().bytes();
+    patch[0] = 'p';
+    EXPECT_THAT(applyPatch({0x11}, patch, IpsStatus::NotPatch), ElementsAre(0x11));
+    EXPECT_THAT(applyPatch({0x11}, {'P', 'A', 'T'}, IpsStatus::NotPatch), ElementsAre(0x11));
+}
+
+core::RomImage headeredRom() {
+    std::vector<uint8_t> file(512 + 2048, 0x11);
+    std::fill(file.begin(), file.begin() + 512, 0x00);
+    core::RomImage rom(std::move(file), "ips_test.smc");
+    EXPECT_EQ(rom.headerSize(), 512u);
+    return rom;
+}
+
+TEST(IpsRom, OffsetsCountTheCopierHeader) {
+    core::RomImage rom = headeredRom();
+    const IpsOutcome outcome = ApplyIpsPatches(rom, onePatch(PatchBuilder().record(512, {0xAB}).end().bytes()));
+    EXPECT_EQ(outcome.status, IpsStatus::Applied);
+    EXPECT_EQ(rom.data()[0], 0xAB);
+    EXPECT_EQ(rom.fileBytes()[511], 0x00);
+    EXPECT_TRUE(rom.modified());
+    EXPECT_EQ(IpsMessage(outcome), "Patching is complete! Remember to SAVE the changes!");
+}
+
+TEST(IpsRom, GrowthKeepsTheHeaderSizeAndMovesTheDataEnd) {
+    core::RomImage rom = headeredRom();
+    const uint32_t newSize = 512 + 4096;
+    ASSERT_EQ(ApplyIpsPatches(rom, onePatch(PatchBuilder().record(newSize - 1, {0x5A}).end().bytes())).status,
+              IpsStatus::Applied);
+    EXPECT_EQ(rom.size(), newSize);
+    EXPECT_EQ(rom.headerSize(), 512u);  // even though the new size has bit 9 clear
+    EXPECT_EQ(rom.dataSize(), 4096u);
+    EXPECT_EQ(rom.data()[rom.dataSize() - 1], 0x5A);
+    EXPECT_EQ(rom.data()[2048], 0x00);
+}
+
+TEST(IpsRom, SeveralFilesApplyInOrder) {
+    core::RomImage rom = headeredRom();
+    const std::vector<std::vector<uint8_t>> patches = {
+        PatchBuilder().record(512, {1, 2, 3}).end().bytes(),
+        PatchBuilder().record(513, {9}).end().bytes(),
+    };
+    const IpsOutcome outcome = ApplyIpsPatches(rom, patches);
+    EXPECT_EQ(outcome.status, IpsStatus::Applied);
+    EXPECT_EQ(outcome.appliedCount, 2u);
+    EXPECT_THAT(std::vector<uint8_t>(rom.data().begin(), rom.data().begin() + 3), ElementsAre(1, 9, 3));
+}
+
+TEST(IpsRom, LaterFailureKeepsEarlierFilesAndSetsModified) {
+    core::RomImage rom = headeredRom();
+    const std::vector<std::vector<uint8_t>> patches = {
+        PatchBuilder().record(512, {1}).end().bytes(),
+        PatchBuilder().record(513, {2}).raw({0, 0}).bytes(),  // cut short
+        PatchBuilder().record(514, {3}).end().bytes(),
+    };
+    const IpsOutcome outcome = ApplyIpsPatches(rom, patches);
+    EXPECT_EQ(outcome.status, IpsStatus::Truncated);
+    EXPECT_EQ(outcome.failedIndex, 1u);
+    EXPECT_EQ(outcome.appliedCount, 1u);
+    EXPECT_THAT(std::vector<uint8_t>(rom.data().begin(), rom.data().begin() + 3), ElementsAre(1, 0x11, 0x11));
+    EXPECT_TRUE(rom.modified());
+}
+
+TEST(IpsRom, FirstFileFailingChangesNothing) {
+    core::RomImage rom = headeredRom();
+    const std::vector<uint8_t> before(rom.fileBytes().begin(), rom.fileBytes().end());
+    std::vector<uint8_t> bad = PatchBuilder().record(512, {1}).end().bytes();
+    bad[4] = 'X';
+    const IpsOutcome outcome = ApplyIpsPatches(rom, onePatch(bad));
+    EXPECT_EQ(outcome.status, IpsStatus::NotPatch);
+    EXPECT_EQ(IpsMessage(outcome), "Not a valid \"PATCH\" file!");
+    EXPECT_FALSE(rom.modified());
+    EXPECT_EQ(std::vector<uint8_t>(rom.fileBytes().begin(), rom.fileBytes().end()), before);
+}
+
+TEST(IpsRom, FilesFromDiskAndMissingFile) {
+    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "ips_files";
+    std::filesystem::create_directories(dir);
+    const auto patch = PatchBuilder().record(512, {0xEE}).end().bytes();
+    {
+        std::ofstream file(dir / "one.ips", std::ios::binary);
+        file.write(reinterpret_cast<const char*>(patch.data()), std::streamsize(patch.size()));
+    }
+    core::RomImage rom = headeredRom();
+    const std::vector<std::filesystem::path> paths = {dir / "one.ips", dir / "missing.ips"};
+    const IpsOutcome outcome = ApplyIpsFiles(rom, paths);
+    EXPECT_EQ(outcome.status, IpsStatus::CannotOpen);
+    EXPECT_EQ(outcome.failedIndex, 1u);
+    EXPECT_EQ(IpsMessage(outcome), "File not found or is invalid. No patching performed.");
+    EXPECT_EQ(rom.data()[0], 0xEE);
+    EXPECT_TRUE(rom.modified());
+    // No temporary file is left in the working directory.
+    EXPECT_FALSE(std::filesystem::exists("__temp__.qqq"));
+}
+
+TEST(IpsRom, NoRomDoesNothing) {
+    core::RomImage rom;
+    EXPECT_EQ(ApplyIpsPatches(rom, onePatch(PatchBuilder().end().bytes())).status, IpsStatus::NoRom);
+}
+
+// ---- Round trip through a patch creator -------------------------------------------------
+
+// Diffs `source` into `target` (which must be at least as long): every differing span becomes
+// records of at most 0xFFFF bytes, runs of 8 or more equal bytes become run records. A record
+// that would start at the end-marker offset starts one byte earlier instead.
+std::vector<uint8_t> CreatePatch(const std::vector<uint8_t>& source, const std::vector<uint8_t>& target) {
+    PatchBuilder patch;
+    const auto differs = [&](size_t i) {
+        if (i >= source.size()) return target[i] != 0 || i + 1 == target.size();  // growth fills zeros
+        return source[i] != target[i];
+    };
+    size_t i = 0;
+    while (i < target.size()) {
+        if (!differs(i)) {
+            ++i;
+            continue;
+        }
+        size_t start = i;
+        size_t end = i;
+        while (end < target.size() && differs(end) && end - start < 0xFFFE) ++end;
+        if (start == kIpsEndMarker) --start;
+        size_t p = start;
+        while (p < end) {
+            size_t runEnd = p;
+            while (runEnd < end && target[runEnd] == target[p] && runEnd - p < 0xFFFF) ++runEnd;
+            if (runEnd - p >= 8 && p != kIpsEndMarker) {
+                patch.run(uint32_t(p), uint16_t(runEnd - p), target[p]);
+                p = runEnd;
+                continue;
+            }
+            // A literal stretch up to the next long run.
+            size_t q = p;
+            while (q < end) {
+                size_t r = q;
+                while (r < end && target[r] == target[q]) ++r;
+                if (r - q >= 8 && q != kIpsEndMarker) break;
+                q = r;
+            }
+            if (p == kIpsEndMarker) {
+                // Cannot start here: take the byte before into this record.
+                --p;
+            }
+            patch.record(uint32_t(p), std::vector<uint8_t>(target.begin() + long(p), target.begin() + long(q)));
+            p = q;
+        }
+        i = end;
+    }
+    return patch.end().bytes();
+}
+
+TEST(IpsRoundTrip, CreatedPatchesReproduceRandomTargets) {
+    std::mt19937 random(20261208);
+    for (int pair = 0; pair < 300; ++pair) {
+        const bool headered = pair % 2 == 1;
+        const size_t dataSize = 1024 * (1 + random() % 64);
+        std::vector<uint8_t> source(dataSize + (headered ? 512 : 0));
+        for (auto& b : source) b = uint8_t(random() % 4 == 0 ? 0 : random());
+        std::vector<uint8_t> target = source;
+        if (random() % 3 == 0) target.resize(target.size() + random() % 5000, 0);
+        const int edits = int(random() % 20);
+        for (int e = 0; e < edits; ++e) {
+            const size_t at = random() % target.size();
+            const size_t length = std::min<size_t>(target.size() - at, 1 + random() % 300);
+            const bool run = random() % 2 == 0;
+            const uint8_t value = uint8_t(random());
+            for (size_t k = 0; k < length; ++k) target[at + k] = run ? value : uint8_t(random());
+        }
+        core::RomImage rom(source, "round_trip.smc");
+        ASSERT_EQ(rom.headerSize(), headered ? 512u : 0u);
+        const IpsOutcome outcome = ApplyIpsPatches(rom, onePatch(CreatePatch(source, target)));
+        ASSERT_EQ(outcome.status, IpsStatus::Applied) << "pair " << pair;
+        ASSERT_TRUE(std::equal(rom.fileBytes().begin(), rom.fileBytes().end(), target.begin(), target.end()))
+            << "pair " << pair;
+        ASSERT_EQ(rom.headerSize(), headered ? 512u : 0u);
+    }
+}
+
+TEST(IpsRoundTrip, DifferenceAtTheEndMarkerOffset) {
+    std::vector<uint8_t> source(kIpsEndMarker + 0x100, 0x33);
+    std::vector<uint8_t> target = source;
+    target[kIpsEndMarker] = 0x44;
+    target[kIpsEndMarker + 1] = 0x45;
+    const std::vector<uint8_t> patch = CreatePatch(source, target);
+    // One record from the byte before the marker offset: offset, size 3 and three bytes.
+    EXPECT_EQ(patch.size(), 5u + 3 + 2 + 3 + 3);
+    std::vector<uint8_t> image = source;
+    ASSERT_EQ(ApplyIpsPatch(image, patch), IpsStatus::Applied);
+    EXPECT_EQ(image, target);
+
+    // A run starting there is moved one byte earlier the same way.
+    std::vector<uint8_t> runTarget = source;
+    std::fill_n(runTarget.begin() + kIpsEndMarker, 40, 0x99);
+    image = source;
+    ASSERT_EQ(ApplyIpsPatch(image, CreatePatch(source, runTarget)), IpsStatus::Applied);
+    EXPECT_EQ(image, runTarget);
+}
+
+}  // namespace
+}  // namespace corv::script

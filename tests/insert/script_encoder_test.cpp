@@ -1,0 +1,173 @@
+// The script text encoder: entry lookup, dictionary step, keywords, escapes and their quirks.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "insert_test_support.h"
+#include "script/script_encoder.h"
+#include "script/script_text.h"
+
+namespace corv::script {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using testing_support::RecordingProgress;
+
+struct Encoded {
+    EncodeStatus status = EncodeStatus::EntryMissing;
+    std::vector<uint8_t> bytes;
+    std::vector<std::string> log;
+};
+
+Encoded encodeEntry(std::string_view entryLines, std::string_view tableText = "", int number = 0) {
+    const std::string text = ".STRING " + std::to_string(number) + "\n" + std::string(entryLines) + ".ENDS\n";
+    MemoryScriptText script(text);
+    TableFile table;
+    table.parse(tableText);
+    std::vector<uint8_t> output(kPreviewByteBufferSize, 0xEE);
+    RecordingProgress log;
+    const EncodeResult result = EncodeScriptString(number, script, table, output, &log);
+    Encoded encoded;
+    encoded.status = result.status;
+    encoded.bytes.assign(output.begin(), output.begin() + result.length);
+    encoded.log = log.log;
+    return encoded;
+}
+
+std::vector<uint8_t> bytesOf(std::string_view lines, std::string_view tableText = "") {
+    const Encoded encoded = encodeEntry(lines, tableText);
+    EXPECT_EQ(encoded.status, EncodeStatus::Encoded);
+    EXPECT_TRUE(encoded.log.empty());
+    return encoded.bytes;
+}
+
+TEST(ScriptEncoderLines, EmptyEntryAndEmptyLines) {
+    EXPECT_THAT(bytesOf(""), ElementsAre(0xFF));
+    EXPECT_THAT(bytesOf("\n\n"), ElementsAre(0xFD, 0xFF));
+    EXPECT_THAT(bytesOf("ab\ncd\n"), ElementsAre('a', 'b', 0xFD, 'c', 'd', 0xFF));
+}
+
+TEST(ScriptEncoderKeywords, MatchIgnoringCase) {
+    EXPECT_THAT(bytesOf("Hi[KEY]\n"), ElementsAre(0x48, 0x69, 0xF0, 0xFF));
+    EXPECT_THAT(bytesOf("Hi[key]\n"), ElementsAre(0x48, 0x69, 0xF0, 0xFF));
+    EXPECT_THAT(bytesOf("[SFX][Player][MEM_Num][mem_text][FadeIn][FadeOut][TEXTBOX][ClrWin][NEWLINE]\n"),
+                ElementsAre(0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xFB, 0xFC, 0xFD, 0xFF));
+    EXPECT_THAT(bytesOf("[Yes-No][$0102][$0304]\n"), ElementsAre(0xF9, 0x01, 0x02, 0x03, 0x04, 0xFF));
+}
+
+TEST(ScriptEncoderKeywords, DollarAfterKeywordStartsParameter) {
+    EXPECT_THAT(bytesOf("[PAUSE$1E]\n"), ElementsAre(0xF1, 0x1E, 0xFF));
+    EXPECT_THAT(bytesOf("[Pause$0A]x\n"), ElementsAre(0xF1, 0x0A, 'x', 0xFF));
+    EXPECT_THAT(bytesOf("[KEY]$05]\n"), ElementsAre(0xF0, 0x05, 0xFF));
+}
+
+TEST(ScriptEncoderKeywords, UnknownBracketWordsAreCharacters) {
+    const std::string line = "[FixTextBox]";
+    std::vector<uint8_t> expected(line.begin(), line.end());
+    expected.push_back(0xFF);
+    EXPECT_THAT(bytesOf(line + "\n"), ElementsAreArray(expected));
+    // "[PAUSE" without a parameter writes its code and leaves the bracket as a character.
+    EXPECT_THAT(bytesOf("[PAUSE]\n"), ElementsAre(0xF1, ']', 0xFF));
+}
+
+TEST(ScriptEncoderEscapes, PairsAndSkipCharacters) {
+    EXPECT_THAT(bytesOf("[$F200]\n"), ElementsAre(0xF2, 0x00, 0xFF));
+    EXPECT_THAT(bytesOf("[$0141]\n"), ElementsAre(0x01, 0x41, 0xFF));
+    EXPECT_THAT(bytesOf("[$01$41]\n"), ElementsAre(0x01, 0x41, 0xFF));
+    EXPECT_THAT(bytesOf("[$01-41]\n"), ElementsAre(0x01, 0x41, 0xFF));
+    EXPECT_THAT(bytesOf("[$_(01){41}<ab>]\n"), ElementsAre(0x01, 0x41, 0xAB, 0xFF));
+    // Reading a pair stops at the first character that is no hexadecimal digit.
+    EXPECT_THAT(bytesOf("[$1G]\n"), ElementsAre(0x01, 0xFF));
+    EXPECT_THAT(bytesOf("[$G1]\n"), ElementsAre(0x00, 0xFF));
+}
+
+TEST(ScriptEncoderEscapes, BlankInsideEscapeShiftsThePairs) {
+    const Encoded encoded = encodeEntry("[$ 41]\n", "", 7);
+    EXPECT_EQ(encoded.status, EncodeStatus::Encoded);
+    // " 4" reads 0x04, "1]" reads 0x01 and eats the bracket, so the escape runs to the line end.
+    EXPECT_THAT(encoded.bytes, ElementsAre(0x04, 0x01, 0xFF));
+    ASSERT_EQ(encoded.log.size(), 1u);
+    EXPECT_EQ(encoded.log[0],
+              "Error: HEX-data read with no terminating ']' character.\nText: \"[$ 41]\", String Index: 7");
+}
+
+TEST(ScriptEncoderEscapes, SingleDigitEatsTheBracket) {
+    // "1]" is one pair; the escape goes on with "AB" and closes at the next bracket.
+    EXPECT_THAT(bytesOf("[$1]AB]c\n"), ElementsAre(0x01, 0xAB, 'c', 0xFF));
+    const Encoded unclosed = encodeEntry("[$1]\nnext\n");
+    EXPECT_THAT(unclosed.bytes, ElementsAre(0x01, 0xFD, 'n', 'e', 'x', 't', 0xFF));
+    EXPECT_EQ(unclosed.log.size(), 1u);
+}
+
+TEST(ScriptEncoderEscapes, UnclosedEscapeKeepsBytesAndGoesOn) {
+    const Encoded encoded = encodeEntry("a[$4142\nb\n", "", 3);
+    EXPECT_THAT(encoded.bytes, ElementsAre('a', 0x41, 0x42, 0xFD, 'b', 0xFF));
+    ASSERT_EQ(encoded.log.size(), 1u);
+    EXPECT_EQ(encoded.log[0],
+              "Error: HEX-data read with no terminating ']' character.\nText: \"a[$4142\", String Index: 3");
+}
+
+TEST(ScriptEncoderDictionary, CaseSensitiveWords) {
+    EXPECT_THAT(bytesOf("the cat\n", "0105=the\n"), ElementsAre(0x01, 0x05, 0x20, 0x63, 0x61, 0x74, 0xFF));
+    EXPECT_THAT(bytesOf("The cat\n", "0105=the\n"), ElementsAre('T', 'h', 'e', ' ', 'c', 'a', 't', 0xFF));
+    EXPECT_THAT(bytesOf("thethe\nthe\n", "0105=the\n"),
+                ElementsAre(0x01, 0x05, 0x01, 0x05, 0xFD, 0x01, 0x05, 0xFF));
+}
+
+TEST(ScriptEncoderDictionary, HighByteOfCodeIsDropped) {
+    EXPECT_THAT(bytesOf("xy\n", "FF8A=xy\n"), ElementsAre(0x01, 0x8A, 0xFF));
+}
+
+TEST(ScriptEncoderDictionary, WordsMatchInsideKeywordsAndEarlierReplacements) {
+    // "KEY" is replaced inside the keyword, which is then no keyword any more.
+    EXPECT_THAT(bytesOf("[KEY]\n", "0102=KEY\n"), ElementsAre('[', 0x01, 0x02, ']', 0xFF));
+    // Slot 3 finds the escape that slot 0 produced.
+    EXPECT_THAT(bytesOf("cat\n", "0100=cat\n0103=[$0100]\n"), ElementsAre(0x01, 0x03, 0xFF));
+}
+
+TEST(ScriptEncoderDictionary, WordInsideItsOwnReplacementTerminates) {
+    // "1" occurs in "[$0101]"; each original occurrence is replaced once.
+    EXPECT_THAT(bytesOf("a1b1\n", "0101=1\n"), ElementsAre('a', 0x01, 0x01, 'b', 0x01, 0x01, 0xFF));
+    EXPECT_THAT(bytesOf("x[$01]\n", "0141=[$01\n"), ElementsAre('x', 0x01, 0x41, ']', 0xFF));
+}
+
+TEST(ScriptEncoderDictionary, EmptyWordIsSkipped) {
+    EXPECT_THAT(bytesOf("ab\n", "0107=\n0108=b\n"), ElementsAre('a', 0x01, 0x08, 0xFF));
+}
+
+TEST(ScriptEncoderLimits, LongLinesAreEncodedInFull) {
+    const std::string line(300, 'z');
+    const std::vector<uint8_t> bytes = bytesOf(line + "\n");
+    ASSERT_EQ(bytes.size(), 301u);
+    EXPECT_EQ(bytes[299], 'z');
+    EXPECT_EQ(bytes[300], 0xFF);
+}
+
+TEST(ScriptEncoderLimits, MissingEntryAndTooSmallOutput) {
+    MemoryScriptText script(".STRING 0\nabc\n.ENDS\n");
+    TableFile table;
+    std::vector<uint8_t> output(3);
+    EXPECT_EQ(EncodeScriptString(1, script, table, output, nullptr).status, EncodeStatus::EntryMissing);
+    EXPECT_EQ(EncodeScriptString(0, script, table, output, nullptr).status, EncodeStatus::TooLong);
+    std::vector<uint8_t> exact(4);
+    const EncodeResult fits = EncodeScriptString(0, script, table, exact, nullptr);
+    EXPECT_EQ(fits.status, EncodeStatus::Encoded);
+    EXPECT_EQ(fits.length, 4);
+    EXPECT_THAT(exact, ElementsAre('a', 'b', 'c', 0xFF));
+}
+
+TEST(ScriptEncoderLookup, FindsTheEntryOfItsNumber) {
+    MemoryScriptText script(".STRING 1\none\n.ENDS\n.STRING 10\nten\n.ENDS\n");
+    TableFile table;
+    std::vector<uint8_t> output(16);
+    const EncodeResult ten = EncodeScriptString(10, script, table, output, nullptr);
+    ASSERT_EQ(ten.status, EncodeStatus::Encoded);
+    EXPECT_THAT(std::vector<uint8_t>(output.begin(), output.begin() + ten.length), ElementsAre('t', 'e', 'n', 0xFF));
+    const EncodeResult one = EncodeScriptString(1, script, table, output, nullptr);
+    ASSERT_EQ(one.status, EncodeStatus::Encoded);
+    EXPECT_THAT(std::vector<uint8_t>(output.begin(), output.begin() + one.length), ElementsAre('o', 'n', 'e', 0xFF));
+}
+
+}  // namespace
+}  // namespace corv::script
