@@ -1,0 +1,211 @@
+// corvtool preview ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--scale N]:
+// draws what the editor's main window shows for a string of a text block (the game's string in
+// the upper box, the script entry's translation in the lower one) and writes it as PNG.
+
+#include <QImage>
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "command.h"
+#include "core/address.h"
+#include "core/block_decoder.h"
+#include "core/rom_image.h"
+#include "preview/preview_screen.h"
+#include "preview/string_preview.h"
+#include "rom_argument.h"
+#include "script/block_data_file.h"
+#include "script/script_file.h"
+#include "script/string_index.h"
+
+namespace corv::tool {
+namespace {
+
+constexpr int kExitBadHeader = 1;
+constexpr int kExitNoStringTable = 2;
+constexpr int kExitCannotWrite = 4;
+constexpr unsigned kMaxScale = 16;
+// A block index that can never carry the one-byte inserted mark: for blocks the list lacks.
+constexpr uint32_t kUnlistedBlock = 0x1000;
+
+struct PreviewArguments {
+    std::string rom;
+    std::string dataFile;
+    uint32_t address = 0;
+    std::optional<unsigned> stringIndex;  // one string, or every string with allDirectory
+    std::filesystem::path output;
+    std::optional<std::filesystem::path> allDirectory;
+    std::optional<std::filesystem::path> script;
+    unsigned scale = 1;
+};
+
+bool ParseUnsigned(const std::string& text, unsigned& value) {
+    const char* end = text.data() + text.size();
+    const auto result = std::from_chars(text.data(), end, value);
+    return result.ec == std::errc{} && result.ptr == end;
+}
+
+std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& args, std::ostream& err) {
+    PreviewArguments parsed;
+    std::vector<std::string> positional;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--script" || arg == "--scale" || arg == "--all") {
+            if (!hasValue) {
+                err << "corvtool preview: " << arg << " needs a value\n";
+                return std::nullopt;
+            }
+            const std::string& value = args[++i];
+            if (arg == "--script") {
+                parsed.script = value;
+            } else if (arg == "--all") {
+                parsed.allDirectory = value;
+            } else if (!ParseUnsigned(value, parsed.scale) || parsed.scale == 0 || parsed.scale > kMaxScale) {
+                err << "corvtool preview: --scale takes a whole number from 1 to " << kMaxScale << '\n';
+                return std::nullopt;
+            }
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    const size_t expected = parsed.allDirectory ? 3 : 5;
+    if (positional.size() != expected) {
+        err << "corvtool preview: expected ROM DATAFILE ADDRESS and either STRING OUT.png or --all DIR\n";
+        return std::nullopt;
+    }
+    parsed.rom = positional[0];
+    parsed.dataFile = positional[1];
+    if (!ParseHexArgument(positional[2], parsed.address) || parsed.address > 0xFFFFFF) {
+        err << "corvtool preview: '" << positional[2] << "' is not a 24-bit hexadecimal SNES address\n";
+        return std::nullopt;
+    }
+    if (!parsed.allDirectory) {
+        unsigned index = 0;
+        if (!ParseUnsigned(positional[3], index)) {
+            err << "corvtool preview: '" << positional[3] << "' is not a string number\n";
+            return std::nullopt;
+        }
+        parsed.stringIndex = index;
+        parsed.output = positional[4];
+    }
+    return parsed;
+}
+
+bool WritePng(const preview::PreviewScreen& screen, unsigned scale, const std::filesystem::path& path) {
+    const QImage image(reinterpret_cast<const uchar*>(screen.bits()), static_cast<int>(screen.width()),
+                       static_cast<int>(screen.height()), static_cast<qsizetype>(screen.pitch() * sizeof(preview::Pixel)),
+                       QImage::Format_RGB16);
+    const QImage scaled = scale == 1 ? image
+                                     : image.scaled(image.width() * static_cast<int>(scale),
+                                                    image.height() * static_cast<int>(scale), Qt::IgnoreAspectRatio,
+                                                    Qt::FastTransformation);
+    return scaled.save(QString::fromStdString(path.string()), "PNG");
+}
+
+int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const auto parsed = ParseArguments(args, err);
+    if (!parsed) return kExitUsage;
+
+    core::RomImage rom;
+    if (!OpenGameRom(rom, parsed->rom, "preview", err)) return kExitUsage;
+    auto maps = std::make_unique<script::CodeMaps>();
+    const auto load = script::LoadBlockDataFile(parsed->dataFile, *maps);
+    if (!load) {
+        err << "corvtool preview: cannot read the block data file " << parsed->dataFile << '\n';
+        return kExitUsage;
+    }
+    script::MenuStates menus;
+    script::ApplyOperations(menus, load->operations);
+
+    std::optional<script::MemoryScriptText> scriptText;
+    if (parsed->script) {
+        const auto text = script::LoadScriptFile(*parsed->script);
+        if (!text) {
+            err << "corvtool preview: cannot read the script file " << parsed->script->string() << '\n';
+            return kExitUsage;
+        }
+        scriptText.emplace(*text);
+    }
+
+    const auto listed = std::find_if(load->blocks.begin(), load->blocks.end(),
+                                     [&](const script::BlockEntry& block) { return block.address == parsed->address; });
+    const uint32_t blockIndex =
+        listed == load->blocks.end() ? kUnlistedBlock : static_cast<uint32_t>(listed - load->blocks.begin());
+
+    const std::vector<uint8_t> font = preview::LoadGameFont(rom.data());
+    if (font.empty()) {
+        err << "corvtool preview: note: the font block at 060000 fails its check; characters draw blank\n";
+    }
+    auto buffer = std::make_unique<core::BlockBuffer>();
+    if (core::DecompressBlock(rom.data(), parsed->address, *buffer) == core::kBadBlockHeader) {
+        err << "corvtool preview: the block header at ROM offset " << HexWord(core::AddressToRomOffset(parsed->address))
+            << " fails its check\n";
+        return kExitBadHeader;
+    }
+    const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+    const auto count = script::CountStringRecords(block);
+    if (!count) {
+        err << "corvtool preview: block " << HexWord(parsed->address) << " has no string table (no terminator record)\n";
+        return kExitNoStringTable;
+    }
+    if (parsed->stringIndex && *parsed->stringIndex >= *count) {
+        err << "corvtool preview: block " << HexWord(parsed->address) << " has " << *count << " strings\n";
+        return kExitUsage;
+    }
+    if (parsed->allDirectory) {
+        std::error_code ignored;
+        std::filesystem::create_directories(*parsed->allDirectory, ignored);
+    }
+
+    const unsigned first = parsed->stringIndex.value_or(0);
+    const unsigned last = parsed->stringIndex ? first + 1 : *count;
+    for (unsigned i = first; i < last; ++i) {
+        // Without a script the lower box shows an empty entry, as for a freshly made script file.
+        std::vector<uint8_t> previewBytes = {0xFF, 0xFF, 0x00};
+        bool entryFound = true;
+        if (scriptText) {
+            scriptText->setCaret(0);
+            auto encoded = preview::EncodeEntryPreview(*scriptText, i);
+            entryFound = encoded.has_value();
+            if (encoded) previewBytes = std::move(*encoded);
+        }
+        preview::StringPreviewInput input;
+        input.romData = rom.data();
+        input.gameFont = font;
+        input.block = block;
+        input.blockIndex = blockIndex;
+        input.stringIndex = i;
+        if (entryFound) input.previewBytes = std::span<const uint8_t>(previewBytes);
+
+        preview::PreviewScreen screen;
+        preview::RenderStringPreview(screen, input, menus, load->format);
+
+        std::filesystem::path path = parsed->output;
+        if (parsed->allDirectory) {
+            char name[32];
+            std::snprintf(name, sizeof name, "string_%04u.png", i);
+            path = *parsed->allDirectory / name;
+        }
+        if (!WritePng(screen, parsed->scale, path)) {
+            err << "corvtool preview: cannot write " << path.string() << '\n';
+            return kExitCannotWrite;
+        }
+        if (parsed->allDirectory) out << path.string() << '\n';
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kPreviewCommand{
+    "preview", "ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--scale N]",
+    "draw the editor's two text boxes for string STRING (or every string) of the text block at SNES ADDRESS (hex) as PNG",
+    runPreview};
+
+}  // namespace corv::tool
