@@ -14,6 +14,7 @@ extern const Command kCompressCommand;
 extern const Command kUnpackCommand;
 extern const Command kRepackCommand;
 extern const Command kKanaCommand;
+extern const Command kPreviewCommand;
 }  // namespace corv::tool
 
 namespace {
@@ -27,6 +28,7 @@ const std::array kCommands = {
     &corv::tool::kUnpackCommand,
     &corv::tool::kRepackCommand,
     &corv::tool::kKanaCommand,
+    &corv::tool::kPreviewCommand,
 };
 
 void printHelp(std::ostream& out) {
