@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/block_decoder.h"
+#include "core/block_encoder.h"
 #include "core/byte_order.h"
 #include "core/rom_image.h"
 #include "insert_test_support.h"
@@ -130,7 +131,9 @@ TEST_F(DemoRoundTrip, EveryTextBlockSurvivesInsertingItsKanaDump) {
         ASSERT_NE(core::DecompressBlock(rom.data(), demoBlock.address, *again), core::kBadBlockHeader);
         const std::span<const uint8_t> newBlock = std::span<const uint8_t>(*again).first(core::kBlockHalfSize);
         ASSERT_EQ(CountStringRecords(newBlock), count);
-        ASSERT_EQ(core::DecompressedLength(*again), result.newLength);
+        // An odd layout length is evened by the compressor through the byte after the data.
+        ASSERT_EQ(core::DecompressedLength(*again),
+                  core::EvenBlockLength(std::span<const uint8_t>(*buffer), result.newLength));
         const std::vector<RecordView> newRecords = recordsOf(newBlock, *count);
         for (unsigned k = 0; k < *count; ++k) {
             // Records keep every byte but their text pointer.

@@ -15,6 +15,9 @@ extern const Command kUnpackCommand;
 extern const Command kRepackCommand;
 extern const Command kKanaCommand;
 extern const Command kPreviewCommand;
+extern const Command kInsertCommand;
+extern const Command kPatchCommand;
+extern const Command kDictionaryCommand;
 }  // namespace corv::tool
 
 namespace {
@@ -29,6 +32,9 @@ const std::array kCommands = {
     &corv::tool::kRepackCommand,
     &corv::tool::kKanaCommand,
     &corv::tool::kPreviewCommand,
+    &corv::tool::kInsertCommand,
+    &corv::tool::kPatchCommand,
+    &corv::tool::kDictionaryCommand,
 };
 
 void printHelp(std::ostream& out) {

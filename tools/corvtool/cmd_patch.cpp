@@ -1,0 +1,48 @@
+// corvtool patch ROM PATCH...: applies IPS files to the ROM file in order and saves it. The ROM
+// file is written only when every patch applied; otherwise it is left untouched.
+
+#include <filesystem>
+#include <ostream>
+#include <vector>
+
+#include "command.h"
+#include "core/rom_image.h"
+#include "rom_argument.h"
+#include "script/ips_patch.h"
+
+namespace corv::tool {
+namespace {
+
+constexpr int kExitFailed = 2;
+
+int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() < 2) {
+        err << "corvtool patch: expected ROM PATCH...\n";
+        return kExitUsage;
+    }
+    core::RomImage rom;
+    if (!OpenGameRom(rom, args[0], "patch", err)) return kExitFailed;
+
+    const std::vector<std::filesystem::path> patches(args.begin() + 1, args.end());
+    const script::IpsOutcome outcome = script::ApplyIpsFiles(rom, patches);
+    if (outcome.status != script::IpsStatus::Applied) {
+        err << "corvtool patch: " << patches[outcome.failedIndex].string() << ": " << script::IpsMessage(outcome)
+            << "\ncorvtool patch: the ROM file was left untouched\n";
+        return kExitFailed;
+    }
+    if (core::SaveRomFile(rom) != core::RomSaveResult::Saved) {
+        err << "corvtool patch: cannot save " << args[0] << "; the ROM file was left as it was\n";
+        return kExitFailed;
+    }
+    out << "applied " << outcome.appliedCount << " patch(es); ROM size " << rom.size() << " bytes\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kPatchCommand{
+    "patch", "ROM PATCH...",
+    "apply the IPS files PATCH... in order to ROM (copier header included) and save it; exit 2 if any fails",
+    runPatch};
+
+}  // namespace corv::tool
