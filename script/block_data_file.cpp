@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "code_table.h"
-#include "core/rom_image.h"
 #include "text_lines.h"
 
 namespace corv::script {
@@ -221,10 +220,9 @@ BlockDataLoad ParseBlockDataFile(std::string_view text, CodeMaps& maps, const Fo
 
 std::optional<BlockDataLoad> LoadBlockDataFile(const std::filesystem::path& path, CodeMaps& maps,
                                                const FormatSettings& current) {
-    const auto bytes = core::ReadWholeFile(path);
-    if (!bytes) return std::nullopt;
-    return ParseBlockDataFile(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), maps,
-                              current);
+    const auto text = ReadTextFile(path);
+    if (!text) return std::nullopt;
+    return ParseBlockDataFile(*text, maps, current);
 }
 
 std::string DataFileCaption(const std::filesystem::path& path) {

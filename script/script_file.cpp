@@ -4,6 +4,7 @@
 #include <span>
 
 #include "core/rom_image.h"
+#include "text_lines.h"
 
 namespace corv::script {
 
@@ -91,15 +92,14 @@ std::optional<std::vector<std::string>> LookupEntry(ScriptText& script, int stri
 }
 
 std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {
-    const auto bytes = core::ReadWholeFile(path);
-    if (!bytes) return std::nullopt;
-    const std::string_view raw(reinterpret_cast<const char*>(bytes->data()), bytes->size());
+    const auto raw = ReadTextFile(path);
+    if (!raw) return std::nullopt;
     // CR LF pairs become '\n'; a lone CR or LF is kept as it is, every other byte unchanged.
     std::string text;
-    text.reserve(raw.size());
-    for (size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n') continue;
-        text.push_back(raw[i]);
+    text.reserve(raw->size());
+    for (size_t i = 0; i < raw->size(); ++i) {
+        if ((*raw)[i] == '\r' && i + 1 < raw->size() && (*raw)[i + 1] == '\n') continue;
+        text.push_back((*raw)[i]);
     }
     return text;
 }

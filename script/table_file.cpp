@@ -1,7 +1,6 @@
 #include "table_file.h"
 
 
-#include "core/rom_image.h"
 #include "text_lines.h"
 
 namespace corv::script {
@@ -25,9 +24,9 @@ std::optional<unsigned> readCodeField(std::string_view field, unsigned maximum) 
 
 TableLoadResult TableFile::load(const std::filesystem::path& path) {
     fileName_ = path;
-    const auto bytes = core::ReadWholeFile(path);
-    if (!bytes) return TableLoadResult::CannotOpen;
-    parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+    const auto text = ReadTextFile(path);
+    if (!text) return TableLoadResult::CannotOpen;
+    parse(*text);
     return TableLoadResult::Loaded;
 }
 

@@ -1,5 +1,9 @@
 #include "text_lines.h"
 
+#include <system_error>
+
+#include "core/rom_image.h"
+
 namespace corv::script {
 
 namespace {
@@ -42,6 +46,14 @@ std::optional<ScannedNumber> scanNumber(std::string_view text, int base) {
 }
 
 }  // namespace
+
+std::optional<std::string> ReadTextFile(const std::filesystem::path& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
+    const auto bytes = core::ReadWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
+}
 
 void ForEachLinePiece(std::string_view text, size_t pieceLength,
                       const std::function<void(std::string_view piece)>& handle) {

@@ -4,12 +4,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace corv::script {
+
+// The bytes of a regular file; std::nullopt for anything that is not one (a folder, a missing
+// file) or cannot be read.
+[[nodiscard]] std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
 
 // Calls `handle` for every piece of `text` as a fixed-length line read of at most `pieceLength`
 // characters returns it: a longer line arrives as several pieces, and a line of exactly
