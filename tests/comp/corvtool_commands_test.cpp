@@ -1,0 +1,101 @@
+// corvtool unpack and repack: the same lines as the window, the exit codes, and when the ROM
+// file is replaced.
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "comp_test_files.h"
+#include "tools/corvtool/command.h"
+#include "tools/demo/demo_game.h"
+
+namespace corv::tool {
+extern const Command kUnpackCommand;
+extern const Command kRepackCommand;
+}  // namespace corv::tool
+
+namespace corv::comp {
+namespace {
+
+using testing::readFile;
+using testing::TempFolder;
+
+struct CommandRun {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+CommandRun run(const tool::Command& command, const std::vector<std::string>& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CommandRun result;
+    result.code = command.run(args, out, err);
+    result.out = out.str();
+    result.err = err.str();
+    return result;
+}
+
+class CorvtoolCompTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        previous = std::filesystem::current_path();
+        std::filesystem::current_path(folder.path());
+        ASSERT_TRUE(demo::WriteDemoFiles(game, folder.path()));
+        rom = (folder.path() / demo::kRomFileName).string();
+    }
+    void TearDown() override { std::filesystem::current_path(previous); }
+
+    demo::DemoGame game = demo::BuildDemoGame();
+    TempFolder folder;
+    std::filesystem::path previous;
+    std::string rom;
+};
+
+TEST_F(CorvtoolCompTest, UnpackPrintsTheListLinesAndWritesIntoTheCurrentFolder) {
+    const CommandRun result = run(tool::kUnpackCommand, {rom, "data"});
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.out,
+              "Sucessfully decompressed \"corv_000.dat\"\n"
+              "Sucessfully decompressed \"corv_001.dat\"\n"
+              "Sucessfully decompressed \"corv_003.dat\"\n");
+    const auto lines = testing::readLines(folder.path() / "000C0200" / "compfile.txt");
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2].rfind(".INVALID_DATA ", 0), 0u);
+    EXPECT_EQ(lines[0].rfind(".COMP " + (folder.path() / "000C0200" / "corv_000.dat").string() + "  ", 0), 0u);
+}
+
+TEST_F(CorvtoolCompTest, UnpackRefusesBadArguments) {
+    EXPECT_EQ(run(tool::kUnpackCommand, {rom, "sound"}).code, tool::kExitUsage);
+    EXPECT_EQ(run(tool::kUnpackCommand, {rom}).code, tool::kExitUsage);
+    const CommandRun missing = run(tool::kUnpackCommand, {(folder.path() / "none.smc").string(), "text"});
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_NE(missing.err.find("Error: Could not open ROM file."), std::string::npos) << missing.err;
+}
+
+TEST_F(CorvtoolCompTest, RepackSavesWhenEveryEntryFitsAndExitsZero) {
+    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00100200" / "compfile.txt").string()});
+    EXPECT_EQ(result.code, 0) << result.err;
+    EXPECT_NE(result.out.find("Success: Data was recompressed completely! [ corv_000.dat ] \n"), std::string::npos);
+    EXPECT_NE(result.out.find("\"corvane.smc\" has been saved!\n"), std::string::npos) << result.out;
+    // The game's own streams use the dictionary; the recompressed ones do not, so the file changed.
+    EXPECT_NE(readFile(rom), game.rom);
+}
+
+TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
+    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "graphics"}).code, 0);
+    const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00030200" / "compfile.txt").string()});
+    EXPECT_EQ(result.code, 1);
+    EXPECT_NE(result.out.find("Error: Data size too large to recompress. [ corv_000.dat ] [ "), std::string::npos)
+        << result.out;
+    EXPECT_EQ(result.out.find("has been saved"), std::string::npos);
+    EXPECT_EQ(readFile(rom), game.rom);
+
+    const CommandRun noListing = run(tool::kRepackCommand, {rom, (folder.path() / "none.txt").string()});
+    EXPECT_EQ(noListing.code, 1);
+    EXPECT_NE(noListing.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos);
+}
+
+}  // namespace
+}  // namespace corv::comp
