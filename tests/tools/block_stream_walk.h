@@ -15,6 +15,7 @@ struct CommandCounts {
     uint32_t longReferences = 0;
     uint32_t overlapping = 0;      // back-references whose distance is smaller than their length
     uint32_t groups = 0;
+    uint32_t produced = 0;         // output bytes of all groups (not wrapped)
     uint32_t endOffset = 0;        // ROM offset after the last operand
 };
 
@@ -32,6 +33,7 @@ struct CommandCounts {
         for (int c = 0; c < 8; ++c) {
             const unsigned kind = control >> 14;
             control = static_cast<uint16_t>(control << 2);
+            if (kind <= 1) counts.produced += 2;
             if (kind == 0) {
                 ++counts.literals;
                 r += 2;
@@ -46,6 +48,7 @@ struct CommandCounts {
                 const unsigned distance = (value >> 4) + 1;
                 const unsigned length = (value & 0xF) + 1;
                 ++(kind == 2 ? counts.shortReferences : counts.longReferences);
+                counts.produced += 2 * length;
                 if (distance < length) ++counts.overlapping;
             }
         }

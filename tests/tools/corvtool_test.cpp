@@ -2,6 +2,7 @@
 // demo game's files, and judged against the builder's description of what it put in.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -42,6 +43,14 @@ std::vector<uint8_t> readBytes(const fs::path& path) {
 void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Identity of the file on disk: a save replaces the file (a new inode), so a command that wrote
+// nothing leaves it the same.
+std::pair<uint64_t, int64_t> fileIdentity(const fs::path& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) return {0, -1};
+    return {static_cast<uint64_t>(info.st_ino), static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
 std::string hex(uint32_t value) {
@@ -217,9 +226,11 @@ TEST_F(CorvtoolTest, CompressReportsTheExcessAndLeavesTheRomAlone) {
     auto finder = corv::core::MakeIndexedMatchFinder(words);
     const size_t streamBytes = corv::core::EncodeBlockStream(words, *finder).bytes.size();
 
+    const auto before = fileIdentity(dir_ / kRomFileName);
     const ToolRun run = corvtool("compress " + q(dir_ / kRomFileName) + " " + hex(block.address) + " " +
                              hex(streamStart) + " " + q(dir_ / "corv_000.dat"));
     EXPECT_EQ(run.exitCode, 1) << run.err;
+    EXPECT_EQ(fileIdentity(dir_ / kRomFileName), before);
     EXPECT_EQ(run.out, "Error: Data size too large to recompress. [ corv_000.dat ] [ " + std::to_string(streamBytes) +
                            " BYTES over ]\n");
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
@@ -248,9 +259,11 @@ TEST_F(CorvtoolTest, CompressRefusesAnInvalidBlockAndLeavesTheRomAlone) {
     makeDemo();
     const DemoBlock& bad = blockNamed("bad-check");
     writeBytes(dir_ / "corv_002.dat", bad.data);
+    const auto before = fileIdentity(dir_ / kRomFileName);
     const ToolRun run = corvtool("compress " + q(dir_ / kRomFileName) + " " + hex(bad.address) + " 0D0000 " +
                              q(dir_ / "corv_002.dat"));
     EXPECT_EQ(run.exitCode, 2) << run.err;
+    EXPECT_EQ(fileIdentity(dir_ / kRomFileName), before);
     EXPECT_EQ(run.out, "Error: Invalid data block. [ corv_002.dat ] \n");
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
 }
@@ -259,6 +272,7 @@ TEST_F(CorvtoolTest, CompressRefusesFilesItCannotUse) {
     makeDemo();
     const DemoBlock& block = game_->blocks[static_cast<size_t>(game_->textBlocks[1])];
     const std::string prefix = "compress " + q(dir_ / kRomFileName) + " " + hex(block.address) + " " + hex(block.end) + " ";
+    const auto before = fileIdentity(dir_ / kRomFileName);
     // One byte more than a block can hold.
     writeBytes(dir_ / "huge.dat", std::vector<uint8_t>(65535, 0x11));
     const ToolRun huge = corvtool(prefix + q(dir_ / "huge.dat"));
@@ -274,6 +288,7 @@ TEST_F(CorvtoolTest, CompressRefusesFilesItCannotUse) {
     const ToolRun noRom = corvtool("compress " + q(dir_ / "none.smc") + " 060000 070000 " + q(dir_ / "small.dat"));
     EXPECT_EQ(noRom.exitCode, 3);
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
+    EXPECT_EQ(fileIdentity(dir_ / kRomFileName), before);
     // The largest file a block can hold is taken (a run of one word, so it fits this room).
     writeBytes(dir_ / "largest.dat", std::vector<uint8_t>(65534, 0x11));
     const ToolRun largest = corvtool(prefix + q(dir_ / "largest.dat"));

@@ -96,7 +96,10 @@ TEST(GameEncoder, PaddingNeverLetsTheOutputWrapOntoTheData) {
     GameEncoderOptions options;
     options.minimumStreamBytes = 200000;  // more than the output area allows
     const auto encoded = EncodeGameBlock(data, options);
-    EXPECT_LE(16u * encoded.groups, options.maximumOutputBytes);
+    const auto counts = corv::testing::WalkBlockStream(encoded.bytes, 0);
+    EXPECT_GT(encoded.paddingGroups, 0);
+    EXPECT_LE(counts.produced, options.maximumOutputBytes);
+    EXPECT_GT(counts.produced + 16, options.maximumOutputBytes);  // padded as far as the area allows
     EXPECT_EQ(decodeThroughCore(encoded.bytes), data);
 }
 

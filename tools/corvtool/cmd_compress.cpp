@@ -26,7 +26,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
     uint32_t address = 0;
     uint32_t limit = 0;
     if (!ParseHexArgument(args[1], address) || address > 0xFFFFFF) {
-        err << "corvtool compress: '" << args[1] << "' is not a 24-bit hexadecimal SNES address\n";
+        err << "corvtool compress: '" << args[1] << "' is not a 24-bit hexadecimal block address\n";
         return kExitUsage;
     }
     if (!ParseHexArgument(args[2], limit)) {
@@ -75,7 +75,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
 
 extern const Command kCompressCommand{
     "compress", "ROM ADDRESS LIMIT IN",
-    "compress IN into the block at SNES ADDRESS, its room ending at ROM offset LIMIT (hex); saves only on "
+    "compress IN into the block at ADDRESS (24-bit), its room ending at ROM offset LIMIT (hex); saves only on "
     "success (exit 0 written, 1 too large, 2 invalid block, 3 other failure)",
     runCompress};
 

@@ -24,7 +24,7 @@ int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::
     }
     uint32_t address = 0;
     if (!ParseHexArgument(args[1], address) || address > 0xFFFFFF) {
-        err << "corvtool decompress: '" << args[1] << "' is not a 24-bit hexadecimal SNES address\n";
+        err << "corvtool decompress: '" << args[1] << "' is not a 24-bit hexadecimal block address\n";
         return kExitUsage;
     }
     core::RomImage rom;
@@ -50,7 +50,7 @@ int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::
 
 extern const Command kDecompressCommand{
     "decompress", "ROM ADDRESS OUT",
-    "write the decompressed bytes of the block at SNES ADDRESS (hex) to OUT; prints the end offset and length",
+    "write the decompressed bytes of the block at ADDRESS (24-bit, hex) to OUT; prints the end offset and length",
     runDecompress};
 
 }  // namespace corv::tool

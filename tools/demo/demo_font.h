@@ -1,5 +1,5 @@
 #pragma once
-// The demo game's font: 8x16 glyphs for the character codes, cut into 8x8 tiles in the SNES
+// The demo game's font: 8x16 glyphs for the character codes, cut into 8x8 tiles in the console's
 // 2-bit planar layout (row r = bytes 2r and 2r+1). The glyph is in bit plane 1, which the
 // preview reads; plane 0 repeats it, so the game would draw it in colour 3.
 

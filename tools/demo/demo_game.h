@@ -13,7 +13,7 @@
 //   0x134B00  dictionary area, left free (zero) up to 0x136000
 //   0x140000  the other text blocks
 //   last 256 bytes 0xFF, so that no block carries an inserted mark
-// Pointer table entries are 4 bytes: low 16 bits of the SNES address (LE), bank byte, one
+// Pointer table entries are 4 bytes: low 16 bits of the 24-bit address (LE), bank byte, one
 // ignored byte. Entries with a bank below 0x40 point to nothing.
 
 #include <cstdint>
@@ -71,7 +71,7 @@ struct DemoRecord {
 struct DemoBlock {
     BlockKind kind = BlockKind::Data;
     std::string name;
-    uint32_t address = 0;    // SNES address as the pointer tables (and .BLOCK lines) give it
+    uint32_t address = 0;    // 24-bit address as the pointer tables (and .BLOCK lines) give it
     uint32_t romOffset = 0;  // where the header starts
     // ROM offset after the last group (what the decompressor returns). For blocks that are text,
     // the stream carries padding groups after the real ones, so a re-laid-out block has room.
