@@ -70,7 +70,8 @@ std::optional<ListingEntry> parseEntryLine(std::string_view line) {
 
 EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
     const std::string name = fileNameOf(entry.path);
-    const std::optional<std::vector<uint8_t>> file = core::ReadWholeFile(entry.path);
+    const std::optional<std::vector<uint8_t>> file =
+        isFolder(entry.path) ? std::nullopt : core::ReadWholeFile(entry.path);
     if (!file) return {EntryStatus::CannotOpenFile, cannotOpenBlockFileLine(name), 0};
     if (file->size() > core::kMaxBlockFileSize) {
         return {EntryStatus::FileTooBig, blockFileTooBigLine(name, file->size()), 0};

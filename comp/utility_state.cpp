@@ -6,6 +6,11 @@
 
 namespace corv::comp {
 
+bool isFolder(const std::filesystem::path& path) {
+    std::error_code ignored;
+    return std::filesystem::is_directory(path, ignored);
+}
+
 void UtilityState::releaseRom() {
     rom.release();
     workArea.reset();
@@ -13,6 +18,7 @@ void UtilityState::releaseRom() {
 
 OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
     if (path.empty()) return {OpenRomStatus::Cancelled, std::nullopt};
+    if (isFolder(path)) return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
     try {
         // The new work area is acquired before the ROM is replaced, so that a failed
         // acquisition cannot leave a ROM without its work area.

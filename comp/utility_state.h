@@ -64,6 +64,10 @@ struct SaveRomOutcome {
 // Save ROM File: the whole file image, copier header included, back over the file it came from.
 [[nodiscard]] SaveRomOutcome saveRom(UtilityState& state);
 
+// A folder opens like a file on some systems but has no bytes to read: callers refuse it as a
+// file that cannot be opened.
+[[nodiscard]] bool isFolder(const std::filesystem::path& path);
+
 // The file-name part of a path as the user sees it in lines and messages.
 [[nodiscard]] std::string fileNameOf(const std::filesystem::path& path);
 

@@ -143,17 +143,21 @@ TEST_F(RecompressTest, LinesThatAreNotEntriesArePassedOverQuietly) {
 
 TEST_F(RecompressTest, InvalidBlockAndMissingFileAreReportedAndTheNextLineFollows) {
     put("a.dat", bytesOfWords(kWords));
+    std::filesystem::create_directories(folder.path() / "folder.dat");
     const std::string listing = line(".COMP", "missing.dat", "00040000  0004001A") +
+                                line(".COMP", "folder.dat", "00040000  0004001A") +
                                 line(".COMP", "a.dat", "00040100  0004011A") +
                                 line(".COMP", "a.dat", "00040000  0004001A");
     EXPECT_EQ(run(listing), (std::vector<std::string>{"Fatal Error: Could not open \"missing.dat\".",
+                                                      "Fatal Error: Could not open \"folder.dat\".",
                                                       "Error: Invalid data block. [ a.dat ] ",
                                                       "Success: Data was recompressed completely! [ a.dat ] "}));
-    ASSERT_EQ(handled.size(), 3u);
+    ASSERT_EQ(handled.size(), 4u);
     EXPECT_FALSE(handled[0].letEventsThrough);
-    EXPECT_TRUE(handled[1].letEventsThrough);
-    EXPECT_EQ(handled[1].entry->status, EntryStatus::InvalidBlock);
-    EXPECT_EQ(summary.entries, 3u);
+    EXPECT_FALSE(handled[1].letEventsThrough);
+    EXPECT_TRUE(handled[2].letEventsThrough);
+    EXPECT_EQ(handled[2].entry->status, EntryStatus::InvalidBlock);
+    EXPECT_EQ(summary.entries, 4u);
     EXPECT_EQ(summary.written, 1u);
     EXPECT_FALSE(summary.allWritten());
     EXPECT_EQ(romWord(0x40100 + 6), static_cast<uint16_t>(core::BlockHeader::checkWordFor(16, 0, 1) + 1));

@@ -108,6 +108,14 @@ TEST_F(OpenRomTest, UnreadableFileKeepsThePreviousRomAndPath) {
     EXPECT_EQ(readFile(good)[0x40000], 0x42);
 }
 
+TEST_F(OpenRomTest, FolderIsAFileThatCannotBeOpened) {
+    const auto good = put("good.smc", TestRom(0x100000).data);
+    ASSERT_EQ(openRom(state, good).status, OpenRomStatus::Opened);
+    EXPECT_EQ(openRom(state, folder.path()).status, OpenRomStatus::CannotOpen);
+    EXPECT_TRUE(state.romLoaded());
+    EXPECT_EQ(state.rom.path(), good);
+}
+
 TEST_F(OpenRomTest, NoChoiceChangesNothing) {
     const auto good = put("good.smc", TestRom(0x100000).data);
     ASSERT_EQ(openRom(state, good).status, OpenRomStatus::Opened);
