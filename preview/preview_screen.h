@@ -25,7 +25,9 @@ inline constexpr unsigned kScrollStep = 16;
 inline constexpr unsigned kMaxScrollOffset = 672;  // the last 96-row window starts here
 
 // One text layer: 768 rows that text is drawn into and a 96-row window of which is shown.
-// Writes outside the stored 304 columns are dropped; rows wrap past 767 to 0.
+// Writes outside the stored 304 columns are dropped; rows wrap past 767 to 0. The layer notes
+// which rows were written since it was last cleared, so that clearing, done by every pass,
+// costs only the rows that the last string used.
 class TextLayer {
 public:
     explicit TextLayer(unsigned rowLength);
@@ -42,9 +44,18 @@ public:
     [[nodiscard]] Pixel pixel(unsigned x, unsigned y) const;
     void setPixel(unsigned x, unsigned y, Pixel value);
     [[nodiscard]] std::span<const Pixel> row(unsigned y) const;
+    // Row y (wrapped) for writing, all 304 stored pixels; marks it written.
+    [[nodiscard]] std::span<Pixel> rowForWriting(unsigned y) {
+        const unsigned row = y % kLayerRows;
+        rowWritten_[row] = 1;
+        return std::span(pixels_).subspan(size_t{row} * kLayerStride, kLayerStride);
+    }
+    // False when row y (wrapped) holds only 0 since the last clear.
+    [[nodiscard]] bool rowWritten(unsigned y) const { return rowWritten_[y % kLayerRows] != 0; }
 
 private:
     std::vector<Pixel> pixels_;
+    std::vector<uint8_t> rowWritten_;
     unsigned rowLength_;
     unsigned scrollOffset_ = 0;
 };
@@ -75,8 +86,10 @@ public:
     [[nodiscard]] std::span<Pixel> bitmapRow(unsigned y);
     [[nodiscard]] std::span<const Pixel> bitmapRow(unsigned y) const;
 
+    // Rows of the frame layer; taking a row for writing marks it for the next clear.
     [[nodiscard]] std::span<Pixel> frameRow(unsigned y);
     [[nodiscard]] std::span<const Pixel> frameRow(unsigned y) const;
+    // Sets the whole frame layer to 0 (only rows written since the last clear can differ).
     void clearFrameLayer();
 
     [[nodiscard]] TextLayer& kanaLayer() { return kana_; }
@@ -92,6 +105,7 @@ private:
     unsigned height_;
     std::vector<Pixel> bitmap_;
     std::vector<Pixel> frame_;
+    std::vector<uint8_t> frameRowWritten_;
     TextLayer kana_{kKanaRowLength};
     TextLayer ascii_{kAsciiRowLength};
     FrameMap frameMap_;

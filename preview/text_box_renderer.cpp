@@ -1,6 +1,9 @@
 #include "preview/text_box_renderer.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
 
 #include "preview/frame_tiles.h"
 #include "preview/glyph.h"
@@ -19,6 +22,30 @@ constexpr unsigned kBoxPixelRows = kFrameTileRows * 8;
 
 std::span<const uint8_t> Bytes(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+// Copies the non-zero pixels of `source` onto `target`, four at a time: a 16-bit lane of a
+// 64-bit word is non-zero exactly when adding 0x7FFF to its low 15 bits, or its own top bit,
+// sets bit 15.
+void OverlayRow(std::span<const Pixel> source, std::span<Pixel> target) {
+    constexpr uint64_t kLow15 = 0x7FFF7FFF7FFF7FFFull;
+    constexpr uint64_t kTop = 0x8000800080008000ull;
+    size_t x = 0;
+    for (; x + 4 <= source.size(); x += 4) {
+        uint64_t s;
+        uint64_t t;
+        std::memcpy(&s, &source[x], sizeof s);
+        std::memcpy(&t, &target[x], sizeof t);
+        const uint64_t nonZero = (((s & kLow15) + kLow15) | s) & kTop;
+        const uint64_t mask = (nonZero >> 15) * 0xFFFF;
+        t = (t & ~mask) | s;
+        std::memcpy(&target[x], &t, sizeof t);
+    }
+    for (; x < source.size(); ++x) {
+        if (source[x] != 0) {
+            target[x] = source[x];
+        }
+    }
 }
 
 int NextLine(int y, unsigned height) { return static_cast<int>((static_cast<unsigned>(y) + height) % kLayerRows); }
@@ -203,42 +230,46 @@ void TextBoxRenderer::drawFrame(const script::MenuStates& menus, unsigned frameT
         map.at(r, columns - 1) = right;
     }
 
+    // Tiles are copied with their interior key pixels already in the box colour of their pixel
+    // row: the same picture as laying the tiles out and then replacing the key colour over the
+    // box area, in one walk. Each pixel row of the nine tiles is coloured once per box row.
     const auto& tiles = FrameTiles();
     for (unsigned r = 0; r < map.rows; ++r) {
-        for (unsigned c = 0; c < map.columns; ++c) {
-            const unsigned id = map.at(r, c) % 16u;
-            if (id >= kFrameTileCount) {
-                continue;  // only the nine frame tiles exist
+        for (unsigned ty = 0; ty < kTileSize; ++ty) {
+            const unsigned boxRow = 8 * r + ty;
+            const Pixel fill = BoxColour(menus, boxRow);
+            std::array<std::array<Pixel, kTileSize>, kFrameTileCount> coloured;
+            for (unsigned id = 0; id < kFrameTileCount; ++id) {
+                for (unsigned tx = 0; tx < kTileSize; ++tx) {
+                    const Pixel pixel = tiles[id][ty * kTileSize + tx];
+                    coloured[id][tx] = pixel == kInteriorKey ? fill : pixel;
+                }
             }
-            for (unsigned ty = 0; ty < kTileSize; ++ty) {
-                const auto source = std::span(tiles[id]).subspan(ty * kTileSize, kTileSize);
-                std::copy(source.begin(), source.end(),
-                          screen_.frameRow(frameTop + 8 * r + ty).begin() + kFrameLeft + 8 * c);
+            const auto line = screen_.frameRow(frameTop + boxRow).subspan(kFrameLeft);
+            for (unsigned c = 0; c < map.columns; ++c) {
+                const unsigned id = map.at(r, c) % 16u;
+                if (id < kFrameTileCount) {  // only the nine frame tiles exist
+                    std::copy(coloured[id].begin(), coloured[id].end(), line.begin() + 8 * c);
+                }
             }
         }
     }
 
-    for (unsigned row = 0; row < kBoxPixelRows; ++row) {
-        const Pixel fill = BoxColour(menus, row);
-        auto line = screen_.frameRow(frameTop + row).subspan(kFrameLeft, size_t{columns} * 8);
-        std::replace(line.begin(), line.end(), kInteriorKey, fill);
-    }
-
     for (unsigned row = frameTop; row < frameTop + kBoxPixelRows; ++row) {
-        const auto source = screen_.frameRow(row);
+        const auto source = std::as_const(screen_).frameRow(row);
         std::copy(source.begin(), source.end(), screen_.bitmapRow(row).begin());
     }
 }
 
 void TextBoxRenderer::overlayText(const TextLayer& layer, unsigned frameTop) {
     for (unsigned i = 0; i < kTextWindowRows; ++i) {
-        const auto source = layer.row(layer.scrollOffset() + i).first(layer.rowLength());
-        auto target = screen_.bitmapRow(frameTop + 8 + i).subspan(kTextWindowLeft, layer.rowLength());
-        for (size_t x = 0; x < source.size(); ++x) {
-            if (source[x] != 0) {
-                target[x] = source[x];
-            }
+        const unsigned layerRow = layer.scrollOffset() + i;
+        if (!layer.rowWritten(layerRow)) {
+            continue;  // an untouched row is all 0: nothing shows through
         }
+        const auto source = layer.row(layerRow).first(layer.rowLength());
+        auto target = screen_.bitmapRow(frameTop + 8 + i).subspan(kTextWindowLeft, layer.rowLength());
+        OverlayRow(source, target);
     }
 }
 
