@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "core/byte_order.h"
 #include "preview/frame_tiles.h"
 #include "preview/glyph.h"
 
@@ -19,6 +20,8 @@ constexpr unsigned kLabelRows = 16;
 constexpr unsigned kLabelColumns = 8;
 constexpr unsigned kLineHeight = 16;  // a wrapped line, and a line break inside a label
 constexpr unsigned kBoxPixelRows = kFrameTileRows * 8;
+constexpr size_t kRecordSize = 64;
+constexpr size_t kTextPointerOffset = 14;  // word 7 of a string record
 
 std::span<const uint8_t> Bytes(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
@@ -129,8 +132,10 @@ void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const scri
     screen_.clearFrameLayer();
     const bool inserted = script::BlockIsInserted(sources.romData, sources.blockIndex);
     const script::ResolvedString resolved = script::ResolveString(sources.block, sources.stringIndex, inserted);
-    if (resolved.kind == script::ResolvedKind::GameString) {
-        textPointer_ = resolved.textPointer;
+    if (script::IsTextRecord(sources.block, sources.stringIndex)) {
+        // Also for a rewritten block, whose text shows only as a message: the status bar still
+        // names the record's own pointer.
+        textPointer_ = core::readLe16(sources.block, size_t{sources.stringIndex} * kRecordSize + kTextPointerOffset);
     }
     format.boxWidth = kKanaBoxWidth;
     if (hook_) {

@@ -142,6 +142,18 @@ TEST(PreviewUntranslatedPass, RecordsTheTextPointerAndHandsTheStringOn) {
     EXPECT_EQ(handed[1].message(), "NON-TEXT DATA");
 }
 
+TEST(PreviewUntranslatedPass, ARewrittenBlockStillRecordsTheTextPointer) {
+    Rig rig;
+    rig.game.markInserted();
+    rig.game.addString({kBlockChar});
+    const unsigned second = rig.game.addString({kBarChar});
+    std::vector<bool> flags;
+    rig.renderer.setStringHook([&](const script::ResolvedString& r) { flags.push_back(r.messageFlag()); });
+    rig.draw(second);
+    EXPECT_EQ(rig.renderer.textPointer(), 0x804);  // after string 0's block glyph and end mark
+    EXPECT_EQ(flags, std::vector<bool>{true});
+}
+
 TEST(PreviewUntranslatedPass, MessagesDrawInWhiteWithTheBuiltInFont) {
     Rig rig;
     rig.draw(rig.game.addNonTextRecord());
