@@ -13,7 +13,8 @@ inline constexpr unsigned kGlyphRows = 16;
 using GlyphRows = std::array<uint8_t, kGlyphRows>;
 
 // All 256 glyphs, indexed by the 8-bit character code. Codes 0x21-0x7F (except 0x25) and a few
-// Latin-1 letters have a glyph; every other code, the space included, is blank.
+// Latin-1 letters have a glyph; every other code, the space included, is blank. No letter sits
+// at 0xF0-0xFD: in the 8-bit stream such a byte after a character is read as a control code.
 [[nodiscard]] const std::array<GlyphRows, 256>& TranslationFont();
 
 }  // namespace corv::preview

@@ -58,6 +58,10 @@ TEST(PreviewTranslationFont, CoversPrintableAsciiExceptPercentAndIsNarrowAndLeft
     }
     EXPECT_GE(highGlyphs, 4u);
     EXPECT_LE(highGlyphs, 20u);
+    // A byte F0-FD after a character is read as a control code, so no letter may live there.
+    for (unsigned code = 0xF0; code <= 0xFD; ++code) {
+        EXPECT_TRUE(blank(code)) << code;
+    }
 }
 
 TEST(PreviewGameFontCell, ReadsBitPlaneOneOfTheTopAndBottomTiles) {
