@@ -206,6 +206,7 @@ TEST(DemoGame, TextBlocksFollowTheStringRecordLayout) {
 TEST(DemoGame, TextBlocksCoverTheCasesTheEditorMustHandle) {
     std::set<unsigned> kinds;
     bool empty = false, twoClears = false, player = false, longLine = false, shared = false, nonText = false;
+    bool rangeOnly = false, noEntry = false;
     size_t largest = 0;
     for (int index : game().textBlocks) {
         const DemoBlock& block = game().blocks[static_cast<size_t>(index)];
@@ -228,6 +229,8 @@ TEST(DemoGame, TextBlocksCoverTheCasesTheEditorMustHandle) {
                     if (kind == 0xFC || kind == 0xFD) line = 0;
                 } else {
                     longLine |= ++line > 36;
+                    rangeOnly |= std::count(game().rangeOnlyCodes.begin(), game().rangeOnlyCodes.end(), w) > 0;
+                    noEntry |= w >= kFirstUnmappedCode && w < kFirstUnmappedCode + kUnmappedCount;
                 }
             }
             twoClears |= clears >= 2;
@@ -242,6 +245,8 @@ TEST(DemoGame, TextBlocksCoverTheCasesTheEditorMustHandle) {
     EXPECT_TRUE(longLine);
     EXPECT_TRUE(shared);
     EXPECT_TRUE(nonText);
+    EXPECT_TRUE(rangeOnly);
+    EXPECT_TRUE(noEntry);
     EXPECT_GT(largest, 56u * 1024);
     EXPECT_LT(largest, 63u * 1024);
 }
