@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <vector>
 
 #include "preview/frame_tiles.h"
@@ -318,6 +319,41 @@ TEST(PreviewScroll, OffsetSixteenShowsLayerRows16To111) {
     EXPECT_EQ(layer.scrollOffset(), 48u);
     layer.setScrollOffset(672);
     EXPECT_FALSE(layer.scrollLines(1));
+}
+
+TEST(PreviewDrawPass, AnyBytesAndFormatStayInsideTheLayersAndBoxes) {
+    // Random strings, streams and format fields: nothing is written outside the storage (the
+    // sanitizer build checks that), and nothing appears outside the two boxes on the screen.
+    std::mt19937 random(20261208);
+    for (int round = 0; round < 40; ++round) {
+        Rig rig;
+        std::vector<uint16_t> words(random() % 400);
+        for (uint16_t& w : words) {
+            w = static_cast<uint16_t>(random() % 3 == 0 ? 0xF000 + random() % 0x0F00 : random() % 8);
+        }
+        rig.game.addString(words);
+        std::string stream(random() % 600, '\0');
+        for (char& c : stream) {
+            c = static_cast<char>(random() % 256);
+        }
+        rig.game.setPreviewText(stream);
+        rig.format.bytes[0] = static_cast<uint8_t>(random() % 256);  // glyph height
+        rig.format.bytes[1] = static_cast<uint8_t>(random() % 256);  // glyph width
+        rig.menus.hideCodes = random() % 2 == 0;
+        rig.menus.useVwf = random() % 2 == 0;
+        rig.screen.kanaLayer().setScrollOffset(static_cast<int>(random() % 800));
+        rig.renderer.redraw(rig.game.sources(0), rig.menus, rig.format);
+        rig.renderer.drawStringSelection(rig.game.sources(0), rig.menus, rig.format, true);
+        for (unsigned y = 0; y < rig.screen.height(); ++y) {
+            const bool inBox = (y >= kKanaFrameTop && y < kKanaFrameTop + 112) ||
+                               (y >= kAsciiFrameTop && y < kAsciiFrameTop + 112);
+            for (unsigned x = 0; x < rig.screen.width(); ++x) {
+                if (!inBox || x < kFrameLeft) {
+                    ASSERT_EQ(rig.shown(x, y), 0x0000) << round << ": " << x << ',' << y;
+                }
+            }
+        }
+    }
 }
 
 TEST(PreviewScreen, TakesAnySizeFromTheMinimumUp) {
