@@ -222,7 +222,9 @@ std::optional<BlockDataLoad> LoadBlockDataFile(const std::filesystem::path& path
                                                const FormatSettings& current) {
     const auto text = ReadTextFile(path);
     if (!text) return std::nullopt;
-    return ParseBlockDataFile(*text, maps, current);
+    BlockDataLoad load = ParseBlockDataFile(*text, maps, current);
+    load.caption = DataFileCaption(path);
+    return load;
 }
 
 std::string DataFileCaption(const std::filesystem::path& path) {

@@ -115,6 +115,7 @@ struct BlockDataLoad {
     FormatSettings format;                        // the settings passed in, as the file left them
     bool formatRead = false;                      // at least one .FORMAT line was read
     std::optional<uint32_t> fontAddress;          // the last readable .Font value
+    std::string caption;                          // main window caption (file loads only)
 };
 
 // Parses data file text held in memory. `current` is the format as it stands before the load

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <memory>
 
 #include "script/block_data_file.h"
@@ -242,7 +243,13 @@ TEST_F(BlockDataFileTest, LinesArriveInPiecesOf255CharactersAndCrLfIsALineEnd) {
 TEST_F(BlockDataFileTest, LoadFromFileAndCaption) {
     const auto dir = test::FreshFolder("datafile");
     EXPECT_FALSE(LoadBlockDataFile(dir / "missing.txt", *maps).has_value());
-    EXPECT_EQ(DataFileCaption(dir / "corvane.txt"), "Script Editor: Corvane - [corvane.txt ]");
+    EXPECT_FALSE(LoadBlockDataFile(dir, *maps).has_value());
+    std::ofstream(dir / "corvane.txt", std::ios::binary) << ".BLOCK D01000\r\n.TABLE\r\n0041=a\r\n";
+    const auto load = LoadBlockDataFile(dir / "corvane.txt", *maps);
+    ASSERT_TRUE(load.has_value());
+    EXPECT_EQ(load->caption, "Script Editor: Corvane - [corvane.txt ]");
+    EXPECT_EQ(load->blocks.size(), 1u);
+    EXPECT_EQ(maps->wordEntry(0x41).text, "a");
 }
 
 }  // namespace
