@@ -18,9 +18,8 @@ namespace corv::script {
 [[nodiscard]] std::optional<std::string> ReadTextFile(const std::filesystem::path& path);
 
 // Calls `handle` for every piece of `text` as a fixed-length line read of at most `pieceLength`
-// characters returns it: a longer line arrives as several pieces, and a line of exactly
-// `pieceLength` characters is followed by an empty piece for its line end. CR LF counts as one
-// line end; the line end itself is not part of the piece.
+// characters returns it: a longer line arrives as several pieces. CR LF counts as one line
+// end; the line end itself is not part of the piece.
 void ForEachLinePiece(std::string_view text, size_t pieceLength,
                       const std::function<void(std::string_view piece)>& handle);
 

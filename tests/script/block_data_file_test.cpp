@@ -126,7 +126,11 @@ TEST_F(BlockDataFileTest, FontAddressIsStored) {
 }
 
 TEST_F(BlockDataFileTest, CodeTableEntries) {
-    const BlockDataLoad load = parse(".TABLE\n8A=ka\n0A8A=ka\n8B=\n8C=two words\n.ENDTABLE\n.BLOCK 10\n");
+    const BlockDataLoad load = parse(".TABLE\n8A=ka\n0A8A=ka\n8B=\n8C=two words\nA8C=3\n 8D=x\n.ENDTABLE\n.BLOCK 10\n");
+    // The map follows the position of the equals sign, not the number of digits.
+    EXPECT_EQ(maps->wordEntry(0x0A8C).text, "3");
+    EXPECT_EQ(maps->wordEntry(0x008D).text, "x");
+    EXPECT_TRUE(maps->byteEntry(0x8D).text.empty());
     EXPECT_EQ(maps->byteEntry(0x8A).text, "ka");
     EXPECT_EQ(maps->byteEntry(0x8A).length, 2);
     EXPECT_FALSE(maps->byteEntry(0x8A).generated);

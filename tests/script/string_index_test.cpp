@@ -117,6 +117,23 @@ TEST_F(StringIndexTest, UnsavedChangesAreOfferedForSavingBeforeTheScriptIsReload
     // Unmodified: no question.
     (void)index.chooseBlock(image, 1, dumps, script, handler);
     EXPECT_EQ(handler.asked.size(), 1u);
+    // Moving to another block asks about the script of the block being left.
+    script.setModified(true);
+    (void)index.chooseBlock(image, 0, dumps, script, handler);
+    ASSERT_EQ(handler.asked.size(), 2u);
+    EXPECT_EQ(handler.asked[1], dumps / "00C20000.txt");
+}
+
+TEST_F(StringIndexTest, NoQuestionWhenTheCurrentScriptHasNoFile) {
+    // Changes typed before any block was chosen, or whose file has gone, have no file to save to.
+    script.setText("typed");
+    script.setModified(true);
+    (void)index.chooseBlock(image, 0, dumps, script, handler);
+    EXPECT_TRUE(handler.asked.empty());
+    std::filesystem::remove(dumps / "00C10000.txt");
+    script.setModified(true);
+    (void)index.chooseBlock(image, 1, dumps, script, handler);
+    EXPECT_TRUE(handler.asked.empty());
 }
 
 TEST_F(StringIndexTest, AnExistingScriptFileIsLoadedNotOverwritten) {
