@@ -26,8 +26,8 @@ std::vector<uint8_t> demoText() {
     const demo::DemoGame game = demo::BuildDemoGame();
     std::vector<uint8_t> text;
     for (const auto& block : game.blocks) {
-        if (!block.isText) continue;
-        text.insert(text.end(), block.decompressed.begin(), block.decompressed.end());
+        if (!block.isText()) continue;
+        text.insert(text.end(), block.data.begin(), block.data.end());
         if (text.size() >= kCorpusBytes) break;
     }
     while (text.size() < kCorpusBytes) text.insert(text.end(), text.begin(), text.end());

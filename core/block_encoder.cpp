@@ -1,7 +1,9 @@
 #include "block_encoder.h"
 
 #include <algorithm>
-#include <unordered_map>
+#include <array>
+#include <bit>
+#include <cstring>
 
 #include "address.h"
 #include "byte_order.h"
@@ -10,74 +12,214 @@ namespace corv::core {
 
 namespace {
 
-// Positions of one key in ascending order; `head` skips those that fell out of the window.
-struct PositionList {
-    std::vector<uint32_t> positions;
-    size_t head = 0;
-
-    void dropBefore(uint32_t windowStart) {
-        while (head < positions.size() && positions[head] < windowStart) ++head;
+// The positions of the data grouped by a hash of their first words, each group in ascending
+// order and stored contiguously, so that walking a group is a plain scan of memory. A group's
+// head only moves forward, past positions that fell out of the window, which never moves back.
+class GramIndex {
+public:
+    // Groups the positions 0 .. bucketOf.size() - 1 by their bucket (a counting sort).
+    GramIndex(uint32_t buckets, std::span<const uint32_t> bucketOf) {
+        start_.assign(buckets + 1, 0);
+        for (uint32_t b : bucketOf) ++start_[b + 1];
+        for (uint32_t i = 0; i < buckets; ++i) start_[i + 1] += start_[i];
+        head_.assign(start_.begin(), start_.end() - 1);
+        positions_.resize(bucketOf.size());
+        for (uint32_t j = 0; j < bucketOf.size(); ++j) positions_[head_[bucketOf[j]]++] = j;
+        std::copy(start_.begin(), start_.end() - 1, head_.begin());
     }
+
+    // The group of bucket `b` from its first position at or after `windowStart` on.
+    [[nodiscard]] std::span<const uint32_t> group(uint32_t b, uint32_t windowStart) {
+        uint32_t i = head_[b];
+        const uint32_t end = start_[b + 1];
+        while (i < end && positions_[i] < windowStart) ++i;
+        head_[b] = i;
+        return std::span<const uint32_t>(positions_).subspan(i, end - i);
+    }
+
+private:
+    std::vector<uint32_t> start_, head_, positions_;
 };
 
-// Gives the same choice as scanning every window position oldest first: a match of two words or
-// more starts with the same pair of words, so only the positions of that pair are candidates;
-// when there is none, the best is a one-word match, and the oldest one is the first position of
-// the word in the window.
+// Gives exactly the choice of scanning every window position oldest first, which defines it.
+//
+// A match of two words or more starts with the same pair of words, so its candidates are the
+// positions of that pair, kept in ascending order; without any, the best is a one-word match and
+// the oldest one is the first position of that word in the window. Runs of one repeated word
+// (the zeros of string records) would make those groups long, but only two positions of a run
+// can matter: its oldest candidate, and the one whose run ends exactly where p's run of that
+// word ends, the only one that may match past it. Every other position of the run matches no
+// longer than the oldest one does, so the rest of the run is skipped.
 class IndexedMatchFinder final : public MatchFinder {
 public:
-    explicit IndexedMatchFinder(const SourceWords& words) : words_(words) {}
+    explicit IndexedMatchFinder(const SourceWords& source) : source_(source), count_(source.count()) {}
 
     WordMatch longestMatch(uint32_t p) override {
-        const uint32_t count = words_.count();
-        const uint32_t reachable = std::min(p, count);  // sources stay before p and inside the data
-        indexUpTo(reachable);
+        const uint32_t reachable = std::min(p, count_);  // sources stay before p and inside the data
         const uint32_t windowStart = p > kMatchWindowWords - 1 ? p - kMatchWindowWords : 0;
 
-        WordMatch best;
-        if (auto pairs = pairs_.find(pairKey(p)); pairs != pairs_.end()) {
-            PositionList& list = pairs->second;
-            list.dropBefore(windowStart);
-            for (size_t i = list.head; i < list.positions.size(); ++i) {
-                const uint32_t j = list.positions[i];
-                uint32_t length = 2;
-                while (length < kMaxMatchWords && j + length < reachable && words_[j + length] == words_[p + length]) {
-                    ++length;
-                }
-                if (length > best.length) {
-                    best = {length, p - j};
-                    if (length == kMaxMatchWords) break;
-                }
-            }
+        // The oldest position of the window wins outright when it matches in full; long runs of
+        // one value are answered here without building the index at all.
+        if (windowStart + kMaxMatchWords <= reachable && sourceEqual(windowStart, p, kMaxMatchWords)) {
+            return {kMaxMatchWords, p - windowStart};
         }
-        if (best.length > 0) return best;
+        // Building the index costs about as much as a few dozen scans of the window, so the first
+        // questions that need it are answered by scanning.
+        if (scansBeforeIndexing_ > 0) {
+            --scansBeforeIndexing_;
+            return scanWindow(p, reachable, windowStart);
+        }
+        buildIndexOnce();
 
-        if (auto singles = singles_.find(words_[p]); singles != singles_.end()) {
-            PositionList& list = singles->second;
-            list.dropBefore(windowStart);
-            if (list.head < list.positions.size()) return {1, p - list.positions[list.head]};
+        const WordMatch paired = longestInPairGroup(p, reachable, windowStart);
+        if (paired.length > 0) return paired;
+        for (uint32_t j : singles_->group(bucket(gramHash(p, 1)), windowStart)) {
+            if (j >= reachable) break;
+            if (words_[j] == words_[p]) return {1, p - j};
+        }
+        return {};
+    }
+
+private:
+    static constexpr uint64_t kBase = 0x100000001B3ull;
+
+    [[nodiscard]] bool sourceEqual(uint32_t a, uint32_t b, uint32_t n) const {
+        const auto bytes = source_.bytes();
+        if ((size_t{b} + n) * 2 <= bytes.size()) {
+            return std::memcmp(bytes.data() + size_t{a} * 2, bytes.data() + size_t{b} * 2, size_t{n} * 2) == 0;
+        }
+        for (uint32_t i = 0; i < n; ++i) {
+            if (source_[a + i] != source_[b + i]) return false;
+        }
+        return true;
+    }
+
+    // The oldest of the longest matches, straight from the window, oldest position first.
+    [[nodiscard]] WordMatch scanWindow(uint32_t p, uint32_t reachable, uint32_t windowStart) const {
+        WordMatch best;
+        for (uint32_t j = windowStart; j < reachable; ++j) {
+            uint32_t length = 0;
+            while (length < kMaxMatchWords && j + length < reachable && source_[j + length] == source_[p + length]) {
+                ++length;
+            }
+            if (length > best.length) {
+                best = {length, p - j};
+                if (length == kMaxMatchWords) break;
+            }
         }
         return best;
     }
 
-private:
-    [[nodiscard]] uint32_t pairKey(uint32_t j) const { return (uint32_t{words_[j]} << 16) | words_[j + 1]; }
-
-    void indexUpTo(uint32_t reachable) {
-        for (; singlesIndexed_ < reachable; ++singlesIndexed_) {
-            singles_[words_[singlesIndexed_]].positions.push_back(singlesIndexed_);
+    void buildIndexOnce() {
+        if (singles_) return;
+        // The last group starts before the end of the data, and each of its eight commands may
+        // advance by a whole match, so positions reach 8 x 16 words past the end, and a
+        // comparison 16 words further (read four words at a time).
+        const uint32_t total = count_ + 9 * kMaxMatchWords + 4;
+        words_.resize(total);
+        prefix_.resize(total + 1);
+        for (uint32_t i = 0; i < total; ++i) {
+            words_[i] = source_[i];
+            prefix_[i + 1] = prefix_[i] * kBase + words_[i] + 1;
         }
-        // A pair at j is usable once its second word j + 1 is reachable too.
-        for (; pairsIndexed_ + 1 < reachable; ++pairsIndexed_) {
-            pairs_[pairKey(pairsIndexed_)].positions.push_back(pairsIndexed_);
+        power_[0] = 1;
+        for (uint32_t i = 1; i < power_.size(); ++i) power_[i] = power_[i - 1] * kBase;
+        // Where the run of equal words that each position starts ends, inside the data.
+        runEnd_.resize(count_);
+        for (uint32_t j = count_; j-- > 0;) {
+            runEnd_[j] = j + 1 < count_ && words_[j + 1] == words_[j] ? runEnd_[j + 1] : j + 1;
         }
+        uint32_t buckets = 64;
+        while (buckets < count_) buckets <<= 1;
+        shift_ = 64 - static_cast<uint32_t>(std::countr_zero(buckets));
+        // Only grams that lie wholly inside the data can be sources.
+        const auto grams = [&](uint32_t k) {
+            std::vector<uint32_t> bucketOf(count_ >= k ? count_ - k + 1 : 0);
+            for (uint32_t j = 0; j < bucketOf.size(); ++j) bucketOf[j] = bucket(gramHash(j, k));
+            return std::make_unique<GramIndex>(buckets, bucketOf);
+        };
+        singles_ = grams(1);
+        pairs_ = grams(2);
     }
 
-    const SourceWords& words_;
-    std::unordered_map<uint16_t, PositionList> singles_;
-    std::unordered_map<uint32_t, PositionList> pairs_;
-    uint32_t singlesIndexed_ = 0;
-    uint32_t pairsIndexed_ = 0;
+    // Polynomial hash of the k words from j on, from prefix sums.
+    [[nodiscard]] uint64_t gramHash(uint32_t j, uint32_t k) const { return prefix_[j + k] - prefix_[j] * power_[k]; }
+    [[nodiscard]] uint32_t bucket(uint64_t h) const {
+        return static_cast<uint32_t>((h * 0x9E3779B97F4A7C15ull) >> shift_);
+    }
+
+    // How many words from `from` on equal those at p, at most `limit`, four words at a time.
+    [[nodiscard]] uint32_t matchLength(uint32_t j, uint32_t p, uint32_t from, uint32_t limit) const {
+        uint32_t length = from;
+        while (length < limit) {
+            uint64_t a = 0;
+            uint64_t b = 0;
+            std::memcpy(&a, words_.data() + j + length, sizeof a);
+            std::memcpy(&b, words_.data() + p + length, sizeof b);
+            if (a != b) {
+                const uint64_t differ = a ^ b;
+                const int bit = std::endian::native == std::endian::little ? std::countr_zero(differ)
+                                                                           : std::countl_zero(differ);
+                length += static_cast<uint32_t>(bit) / 16;
+                break;
+            }
+            length += 4;
+        }
+        return std::min(length, limit);
+    }
+
+    // The oldest of the longest matches of two words or more, or none.
+    [[nodiscard]] WordMatch longestInPairGroup(uint32_t p, uint32_t reachable, uint32_t windowStart) {
+        uint32_t run = 1;  // p's run of its first word
+        while (run < kMaxMatchWords && words_[p + run] == words_[p]) ++run;
+
+        WordMatch best;
+        // `known` words at j are already known to match.
+        const auto consider = [&](uint32_t j, uint32_t known) {
+            if (j >= reachable) return;  // the run may go on past p
+            const uint32_t limit = std::min(kMaxMatchWords, reachable - j);
+            if (limit <= best.length) return;  // cannot beat the best any more
+            const uint32_t length = matchLength(j, p, std::min(known, limit), limit);
+            if (length > best.length) best = {length, p - j};
+        };
+        const auto group = pairs_->group(bucket(gramHash(p, 2)), windowStart);
+        for (auto it = group.begin(); it != group.end() && best.length < kMaxMatchWords;) {
+            const uint32_t j = *it;
+            if (j + 2 > reachable) break;
+            if (words_[j] != words_[p] || words_[j + 1] != words_[p + 1]) {
+                ++it;  // another pair sharing the bucket
+                continue;
+            }
+            consider(j, 2);
+            const uint32_t runEnd = runEnd_[j];
+            if (runEnd >= run && runEnd - run > j) consider(runEnd - run, std::min(run, 2u));
+            it = skipRun(it + 1, group.end(), runEnd, runEnd >= j + 2 ? runEnd - 2 - j : 0);
+        }
+        return best;
+    }
+
+    // The first position at or after `end` in the rest of a group. The run's positions follow
+    // one another there, `expected` of them, unless another pair shares the bucket.
+    [[nodiscard]] static std::span<const uint32_t>::iterator skipRun(std::span<const uint32_t>::iterator from,
+                                                                      std::span<const uint32_t>::iterator last,
+                                                                      uint32_t end, uint32_t expected) {
+        if (expected <= static_cast<uint32_t>(last - from)) {
+            const auto guess = from + expected;
+            if ((guess == from || guess[-1] < end) && (guess == last || *guess >= end)) return guess;
+        }
+        return std::lower_bound(from, last, end);
+    }
+
+    const SourceWords& source_;
+    uint32_t count_;
+    uint32_t scansBeforeIndexing_ = 16;
+    uint32_t shift_ = 0;
+    std::vector<uint16_t> words_;
+    std::vector<uint32_t> runEnd_;
+    std::vector<uint64_t> prefix_;
+    std::array<uint64_t, 3> power_{};
+    std::unique_ptr<GramIndex> singles_;
+    std::unique_ptr<GramIndex> pairs_;
 };
 
 void appendLe16(std::vector<uint8_t>& bytes, uint16_t value) {

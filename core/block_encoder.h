@@ -26,6 +26,7 @@ class SourceWords {
 public:
     SourceWords(std::span<const uint8_t> bytes, uint32_t wordCount) : bytes_(bytes), count_(wordCount) {}
     [[nodiscard]] uint32_t count() const { return count_; }
+    [[nodiscard]] std::span<const uint8_t> bytes() const { return bytes_; }
     [[nodiscard]] uint16_t operator[](uint32_t index) const {
         const size_t at = size_t{index} * 2;
         const uint8_t lo = at < bytes_.size() ? bytes_[at] : 0;

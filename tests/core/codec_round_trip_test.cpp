@@ -128,3 +128,20 @@ TEST(CodecRoundTrip, WordsAfterTheDataTakePartInTheLastGroup) {
         checkRoundTrip(data, data);
     }
 }
+
+TEST(CodecRoundTrip, RunsOfOneWordOfEveryLengthBetweenOtherWords) {
+    // Runs of zeros of random lengths, as in string records, with runs long enough to hold the
+    // position being encoded and its candidates at once.
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> runLength(1, 40);
+    std::uniform_int_distribution<int> value(1, 4);
+    for (int trial = 0; trial < 20; ++trial) {
+        std::vector<uint8_t> data;
+        while (data.size() < 6000) {
+            for (int i = runLength(random); i > 0; --i) data.push_back(0), data.push_back(0);
+            data.push_back(static_cast<uint8_t>(value(random)));
+            data.push_back(0);
+        }
+        checkRoundTrip(data, randomBytes(16, random, 2));
+    }
+}
