@@ -71,7 +71,9 @@ TEST(MalformedInput, DataFilesAndTableFiles) {
         table.parse(text);
         for (const auto* slots : {&table.singleCharacters(), &table.multiCharacters(), &table.dictionary()}) {
             for (const auto& slot : *slots) {
-                if (slot) EXPECT_LE(slot->size(), 254u);
+                if (slot) {
+                    EXPECT_LE(slot->size(), 254u);
+                }
             }
         }
     }
