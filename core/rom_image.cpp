@@ -34,6 +34,9 @@ void RomImage::release() {
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
+    // A folder opens as a stream on some systems and reports a nonsense length.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     in.seekg(0, std::ios::end);

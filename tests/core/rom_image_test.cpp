@@ -105,6 +105,7 @@ TEST_F(RomFiles, FailedOpenKeepsThePreviousImageAndWrongTitleDropsIt) {
     ASSERT_EQ(OpenRomFile(image, good), RomOpenResult::Opened);
 
     EXPECT_EQ(OpenRomFile(image, dir_ / "missing.smc"), RomOpenResult::CannotOpen);
+    EXPECT_EQ(OpenRomFile(image, dir_), RomOpenResult::CannotOpen);  // a folder is no ROM file
     EXPECT_TRUE(image.loaded());
     EXPECT_EQ(image.path(), good);
 
