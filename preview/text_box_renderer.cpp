@@ -8,6 +8,7 @@
 #include "core/byte_order.h"
 #include "preview/frame_tiles.h"
 #include "preview/glyph.h"
+#include "script/string_record.h"
 
 namespace corv::preview {
 namespace {
@@ -20,8 +21,6 @@ constexpr unsigned kLabelRows = 16;
 constexpr unsigned kLabelColumns = 8;
 constexpr unsigned kLineHeight = 16;  // a wrapped line, and a line break inside a label
 constexpr unsigned kBoxPixelRows = kFrameTileRows * 8;
-constexpr size_t kRecordSize = 64;
-constexpr size_t kTextPointerOffset = 14;  // word 7 of a string record
 
 std::span<const uint8_t> Bytes(const std::string& text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
@@ -135,7 +134,7 @@ void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const scri
     if (script::IsTextRecord(sources.block, sources.stringIndex)) {
         // Also for a rewritten block, whose text shows only as a message: the status bar still
         // names the record's own pointer.
-        textPointer_ = core::readLe16(sources.block, size_t{sources.stringIndex} * kRecordSize + kTextPointerOffset);
+        textPointer_ = script::RecordTextPointer(sources.block, sources.stringIndex);
     }
     format.boxWidth = kKanaBoxWidth;
     if (hook_) {

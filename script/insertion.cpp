@@ -6,14 +6,11 @@
 
 #include "core/block_encoder.h"
 #include "core/byte_order.h"
+#include "string_record.h"
 
 namespace corv::script {
 namespace {
 
-constexpr uint32_t kRecordSize = 64;
-constexpr uint32_t kRecordTypeOffset = 2;
-constexpr uint32_t kRecordTextPointerOffset = 14;
-constexpr uint16_t kTextRecordType = 2;
 constexpr char kLogRule[] = ";#####################################################;";
 
 struct Entry {
@@ -26,10 +23,6 @@ struct Entry {
 
 std::span<uint8_t> lowerHalf(core::BlockBuffer& buffer) {
     return std::span<uint8_t>(buffer).first(core::kBlockHalfSize);
-}
-
-uint16_t recordWord(std::span<const uint8_t> block, uint32_t record, uint32_t byteOffset) {
-    return core::readLe16(block, record * kRecordSize + byteOffset);
 }
 
 std::string format(const char* pattern, auto... values) {
@@ -56,7 +49,7 @@ std::vector<std::string> buildWorkingList(std::span<const uint8_t> block, const 
     progress.setCaption("Building Pointer Table...");
     std::vector<std::string> lines;
     for (uint32_t i = 0; i < info.stringCount; ++i) {
-        lines.push_back(format("%08X  %3d", unsigned{recordWord(block, i, kRecordTextPointerOffset)}, int(i)));
+        lines.push_back(format("%08X  %3d", unsigned{RecordTextPointer(block, i)}, int(i)));
         step(progress, int(i));
     }
     return lines;
@@ -78,7 +71,7 @@ std::optional<uint32_t> searchEndOfRoom(std::span<const uint8_t> romData, std::s
     uint32_t ignored = 0;
     uint32_t record = 0;
     if (!readWorkingLine(lastLine, ignored, record)) return std::nullopt;
-    const size_t p = recordWord(block, record, kRecordTextPointerOffset);
+    const size_t p = RecordTextPointer(block, record);
     for (size_t i = 0;; ++i) {
         if (p + i + 1 >= romData.size()) return std::nullopt;
         if (romData[p + i] == 0xFF || romData[p + i + 1] == 0xFF) return static_cast<uint32_t>(p + i + 1);
@@ -152,7 +145,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
             return refusal(InsertionOutcome::PointerError,
                            "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
         }
-        if (recordWord(block, entry.record, kRecordTypeOffset) == kTextRecordType) {
+        if (RecordType(block, entry.record) == kTextRecordType) {
             const EncodeResult encoded = EncodeScriptString(int(entry.record), script, table, preview, &progress);
             if (encoded.status == EncodeStatus::TooLong) {
                 return layoutRefusal(progress, info,
@@ -168,7 +161,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
         } else {
             // Data of a record without text runs to the next record's text, or to the block's end.
             const int64_t next = j + 1 < workingList.size()
-                                     ? int64_t{recordWord(block, entry.record + 1, kRecordTextPointerOffset)}
+                                     ? int64_t{RecordTextPointer(block, entry.record + 1)}
                                      : int64_t{info.length};
             const int64_t length = next - int64_t{entry.oldOffset};
             if (length < 1 || next > int64_t(block.size())) {
@@ -211,7 +204,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     for (size_t j = 0; j < entries.size(); ++j) {
         step(progress, int(j));
         Entry& entry = entries[j];
-        const size_t pointerAt = size_t{entry.record} * kRecordSize + kRecordTextPointerOffset;
+        const size_t pointerAt = RecordOffset(entry.record) + kRecordTextPointerOffset;
         if (entry.sharedWith) {
             core::writeLe16(block, pointerAt, static_cast<uint16_t>(entries[*entry.sharedWith].newOffset));
         } else {

@@ -6,6 +6,7 @@
 
 #include "block_data_file.h"
 #include "core/byte_order.h"
+#include "string_record.h"
 
 namespace corv::script {
 
@@ -16,11 +17,6 @@ constexpr uint8_t kPlayerKind = 0xF4;
 constexpr uint8_t kYesNoKind = 0xF9;
 constexpr uint8_t kClearWindowKind = 0xFC;
 constexpr uint8_t kNewLineKind = 0xFD;
-
-constexpr size_t kRecordSize = 64;
-constexpr size_t kRecordTypeOffset = 2;
-constexpr size_t kRecordPointerOffset = 14;
-constexpr uint16_t kTextRecordType = 2;
 
 bool isControlKind(uint8_t high) { return high >= 0xF0 && high <= 0xFD; }
 
@@ -186,20 +182,18 @@ std::string ResolvedString::message() const {
 }
 
 bool IsTextRecord(std::span<const uint8_t> block, unsigned index) {
-    const size_t record = size_t{index} * kRecordSize;
-    return record + kRecordSize <= block.size() && core::readLe16(block, record + kRecordTypeOffset) == kTextRecordType;
+    return RecordOffset(index) + kRecordSize <= block.size() && RecordType(block, index) == kTextRecordType;
 }
 
 ResolvedString ResolveString(std::span<const uint8_t> block, unsigned index, bool inserted) {
     ResolvedString resolved;
     if (!IsTextRecord(block, index)) return resolved;
-    const size_t record = size_t{index} * kRecordSize;
     if (inserted) {
         resolved.kind = ResolvedKind::HackedText;
         return resolved;
     }
     resolved.kind = ResolvedKind::GameString;
-    resolved.textPointer = core::readLe16(block, record + kRecordPointerOffset);
+    resolved.textPointer = RecordTextPointer(block, index);
     resolved.string = block.subspan(std::min<size_t>(resolved.textPointer, block.size()));
     return resolved;
 }

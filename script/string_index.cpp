@@ -5,6 +5,7 @@
 
 #include "core/block_decoder.h"
 #include "core/byte_order.h"
+#include "string_record.h"
 #include "preview_encoder.h"
 #include "script_file.h"
 #include "string_decoder.h"
@@ -13,9 +14,6 @@ namespace corv::script {
 
 namespace {
 
-constexpr size_t kRecordSize = 64;
-constexpr size_t kRecordPointerOffset = 14;
-constexpr uint16_t kTableEnd = 0xFFFF;
 
 bool isExistingFile(const std::filesystem::path& path) {
     std::error_code error;
@@ -41,7 +39,7 @@ std::string StringListLine(unsigned index) {
 std::string OffsetStatusText(unsigned index, uint16_t textPointer) {
     char text[64];
     std::snprintf(text, sizeof text, "Offset: %06X | PTR: %04X -> %06X",
-                  static_cast<unsigned>(kGameRamBase + kRecordSize * index + kRecordPointerOffset), textPointer,
+                  static_cast<unsigned>(kGameRamBase + RecordOffset(index) + kRecordTextPointerOffset), textPointer,
                   static_cast<unsigned>(kGameRamBase + textPointer));
     return text;
 }
@@ -54,7 +52,7 @@ std::string ItemsHint(size_t count) { return std::to_string(count) + " item(s)";
 
 std::optional<unsigned> CountStringRecords(std::span<const uint8_t> block) {
     for (unsigned k = 0; k < kMaxStringRecords && size_t{k} * kRecordSize + 2 <= block.size(); ++k) {
-        if (core::readLe16(block, size_t{k} * kRecordSize) == kTableEnd) return k;
+        if (core::readLe16(block, RecordOffset(k)) == kRecordTableEnd) return k;
     }
     return std::nullopt;
 }
@@ -101,7 +99,7 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     stringLines_.clear();
     for (unsigned k = 0; k < stringCount_; ++k) {
         stringLines_.push_back(StringListLine(k));
-        stringPointers_[k] = core::readLe16(block(), size_t{k} * kRecordSize + kRecordPointerOffset);
+        stringPointers_[k] = RecordTextPointer(block(), k);
     }
 
     const std::filesystem::path newPath = ScriptPathFor(dumpsDirectory, currentBlockAddress_);
@@ -126,7 +124,7 @@ std::optional<StringChoice> StringIndex::chooseString(unsigned i, ScriptText& sc
     currentString_ = static_cast<int>(i);
     // The ROM text drawing leaves the pointer of a text record; other records keep the last one.
     if (IsTextRecord(block(), i)) {
-        shownTextPointer_ = core::readLe16(block(), size_t{i} * kRecordSize + kRecordPointerOffset);
+        shownTextPointer_ = RecordTextPointer(block(), i);
     }
     choice.kanaCaption = "Kana Text: String #" + std::to_string(i);
 
