@@ -18,7 +18,7 @@ namespace corv::comp {
 
 struct ListingEntry {
     std::filesystem::path path;  // the block file
-    uint32_t offset = 0;         // where the block lies (a ROM offset, or a SNES address)
+    uint32_t offset = 0;         // where the block lies (a ROM offset, or a 24-bit address)
     uint32_t end = 0;            // first ROM offset the new stream may not reach
 };
 

@@ -100,9 +100,9 @@ StreamDecodeResult DecodeBlockStream(std::span<const uint8_t> romData, uint32_t 
     return result;
 }
 
-uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t snesAddress, BlockBuffer& buffer) {
+uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t blockAddress, BlockBuffer& buffer) {
     std::fill(buffer.begin(), buffer.end(), uint8_t{0});
-    const uint32_t offset = AddressToRomOffset(snesAddress);
+    const uint32_t offset = AddressToRomOffset(blockAddress);
     const auto header = ReadBlockHeader(romData, offset);
     if (!header || !header->valid()) return kBadBlockHeader;
 

@@ -31,7 +31,7 @@ StreamDecodeResult DecodeBlockStream(std::span<const uint8_t> romData, uint32_t 
 // data) returns kBadBlockHeader and leaves it all zero. Otherwise decodes into the upper half,
 // copies the upper half to the lower half, stores w0 in the first word of the upper half and
 // returns the ROM offset after the compressed data.
-uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t snesAddress, BlockBuffer& buffer);
+uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t blockAddress, BlockBuffer& buffer);
 
 // The decompressed length that the last DecompressBlock left in the upper half.
 [[nodiscard]] uint16_t DecompressedLength(const BlockBuffer& buffer);

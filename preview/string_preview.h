@@ -14,7 +14,7 @@
 
 namespace corv::preview {
 
-// The game font: the block at SNES address 0x060000, decompressed (its w0 bytes). Empty when
+// The game font: the block at 24-bit address 0x060000, decompressed (its w0 bytes). Empty when
 // its header fails its check or lies beyond the ROM.
 [[nodiscard]] std::vector<uint8_t> LoadGameFont(std::span<const uint8_t> romData);
 

@@ -103,7 +103,7 @@ struct FormatSettings {
 };
 
 struct BlockEntry {
-    uint32_t address = 0;   // SNES address as written
+    uint32_t address = 0;   // 24-bit address as written
     std::string listLine;   // "Block %X"
 };
 

@@ -81,16 +81,16 @@ std::optional<uint32_t> searchEndOfRoom(std::span<const uint8_t> romData, std::s
 // Refused layouts: log line and message box text.
 InsertionResult layoutRefusal(InsertionProgress& progress, const InsertionBlock& info, const std::string& reason) {
     progress.addLogLine(kLogRule);
-    progress.addLogLine(format("; Error: \".BLOCK %X\" was not inserted: ", unsigned{info.snesAddress}) + reason);
+    progress.addLogLine(format("; Error: \".BLOCK %X\" was not inserted: ", unsigned{info.blockAddress}) + reason);
     progress.addLogLine("; Nothing was written to the ROM.");
     progress.addLogLine(kLogRule);
     return refusal(InsertionOutcome::LayoutTooLarge,
-                   format("Error: \".BLOCK %X\" cannot be inserted: ", unsigned{info.snesAddress}) + reason +
+                   format("Error: \".BLOCK %X\" cannot be inserted: ", unsigned{info.blockAddress}) + reason +
                        " Nothing was written.");
 }
 
 void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_t code) {
-    const unsigned address = info.snesAddress;
+    const unsigned address = info.blockAddress;
     progress.addLogLine(kLogRule);
     if (code == core::kCompressWritten) {
         progress.addLogLine("; All text was inserted successfully, and...");
@@ -218,7 +218,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
 
     InsertionResult result;
     result.newLength = write;
-    const uint32_t code = core::CompressBlock(rom.data(), info.snesAddress, endOfRoom, write,
+    const uint32_t code = core::CompressBlock(rom.data(), info.blockAddress, endOfRoom, write,
                                               std::span<const uint8_t>(buffer));
     logOutcome(progress, info, code);
     if (code == core::kCompressWritten) {

@@ -33,7 +33,7 @@ public:
 
 struct InsertionBlock {
     uint32_t index = 0;         // position of the block in the block list (for the inserted mark)
-    uint32_t snesAddress = 0;   // the block's SNES address
+    uint32_t blockAddress = 0;   // the block's 24-bit address
     uint16_t stringCount = 0;   // records before the 0xFFFF terminator
     uint32_t length = 0;        // decompressed length of the block (w0)
 };

@@ -187,7 +187,7 @@ TEST_F(RecompressTest, RefusedEntriesWriteNothing) {
     EXPECT_EQ(run(line(".COMP", "max.dat", "00040000  0004001A"))[0].rfind("Error: Data size too large", 0), 0u);
 }
 
-TEST_F(RecompressTest, ListingOffsetMayBeASnesAddress) {
+TEST_F(RecompressTest, ListingOffsetMayBeABankedAddress) {
     put("a.dat", bytesOfWords(kWords));
     EXPECT_EQ(run(line(".COMP", "a.dat", "FFC40000  0004001A")),
               std::vector<std::string>{"Success: Data was recompressed completely! [ a.dat ] "});

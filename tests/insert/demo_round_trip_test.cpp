@@ -115,7 +115,7 @@ TEST_F(DemoRoundTrip, EveryTextBlockSurvivesInsertingItsKanaDump) {
 
         InsertionBlock block;
         block.index = uint32_t(n);
-        block.snesAddress = demoBlock.address;
+        block.blockAddress = demoBlock.address;
         block.stringCount = uint16_t(*count);
         block.length = length;
         uint32_t endOfRoom = end;

@@ -48,7 +48,7 @@ struct Fixture {
         FillBlock(*buffer, records, dataOffset, data);
         script.setText(scriptText);
         block.index = 0;
-        block.snesAddress = kBlockAddress;
+        block.blockAddress = kBlockAddress;
         block.stringCount = static_cast<uint16_t>(records.size());
         block.length = blockLength;
     }

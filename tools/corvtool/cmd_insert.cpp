@@ -56,7 +56,7 @@ int runInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     uint32_t address = 0;
     if (!ParseHexArgument(args[3], address) || address > 0xFFFFFF) {
-        err << "corvtool insert: '" << args[3] << "' is not a 24-bit hexadecimal SNES address\n";
+        err << "corvtool insert: '" << args[3] << "' is not a 24-bit hexadecimal address\n";
         return kExitUsage;
     }
     core::RomImage rom;
@@ -95,7 +95,7 @@ int runInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     script::InsertionBlock block;
     block.index = *blockIndex;
-    block.snesAddress = address;
+    block.blockAddress = address;
     block.length = core::DecompressedLength(*buffer);
     const auto count = script::CountStringRecords(std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize));
     if (!count) {
@@ -126,7 +126,7 @@ int runInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
 
 extern const Command kInsertCommand{
     "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT",
-    "insert the script file SCRIPT of the block at SNES ADDRESS (hex, as its .BLOCK line gives it) into ROM; "
+    "insert the script file SCRIPT of the block at ADDRESS (hex, as its .BLOCK line gives it) into ROM; "
     "exit 1 when it does not fit, 2 on other failures (ROM untouched)",
     runInsert};
 

@@ -29,7 +29,7 @@ int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     }
     uint32_t address = 0;
     if (!ParseHexArgument(args[2], address) || address > 0xFFFFFF) {
-        err << "corvtool kana: '" << args[2] << "' is not a 24-bit hexadecimal SNES address\n";
+        err << "corvtool kana: '" << args[2] << "' is not a 24-bit hexadecimal address\n";
         return kExitUsage;
     }
     core::RomImage rom;
@@ -73,7 +73,7 @@ int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
 extern const Command kKanaCommand{
     "kana", "ROM DATAFILE ADDRESS",
-    "print the kana dump of the text block at SNES ADDRESS (hex), decoded through DATAFILE's code table, as UTF-8",
+    "print the kana dump of the text block at ADDRESS (hex), decoded through DATAFILE's code table, as UTF-8",
     runKana};
 
 }  // namespace corv::tool

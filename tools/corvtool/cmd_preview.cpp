@@ -82,7 +82,7 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
     parsed.rom = positional[0];
     parsed.dataFile = positional[1];
     if (!ParseHexArgument(positional[2], parsed.address) || parsed.address > 0xFFFFFF) {
-        err << "corvtool preview: '" << positional[2] << "' is not a 24-bit hexadecimal SNES address\n";
+        err << "corvtool preview: '" << positional[2] << "' is not a 24-bit hexadecimal address\n";
         return std::nullopt;
     }
     if (!parsed.allDirectory) {
@@ -205,7 +205,7 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 extern const Command kPreviewCommand{
     "preview", "ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--scale N]",
-    "draw the editor's two text boxes for string STRING (or every string) of the text block at SNES ADDRESS (hex) as PNG",
+    "draw the editor's two text boxes for string STRING (or every string) of the text block at ADDRESS (hex) as PNG",
     runPreview};
 
 }  // namespace corv::tool
