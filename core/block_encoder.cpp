@@ -12,33 +12,49 @@ namespace corv::core {
 
 namespace {
 
-// The positions of the data grouped by a hash of their first words, each group in ascending
-// order and stored contiguously, so that walking a group is a plain scan of memory. A group's
-// head only moves forward, past positions that fell out of the window, which never moves back.
-class GramIndex {
+// The positions of the data grouped by a hash of a key (a word, or a pair of words), each group
+// in ascending order and stored contiguously, so that walking a group is a plain scan of memory.
+// A group's head only moves forward, past positions that fell out of the window, which never
+// moves back.
+class KeyIndex {
 public:
-    // Groups the positions 0 .. bucketOf.size() - 1 by their bucket (a counting sort).
-    GramIndex(uint32_t buckets, std::span<const uint32_t> bucketOf) {
-        start_.assign(buckets + 1, 0);
-        for (uint32_t b : bucketOf) ++start_[b + 1];
-        for (uint32_t i = 0; i < buckets; ++i) start_[i + 1] += start_[i];
-        head_.assign(start_.begin(), start_.end() - 1);
-        positions_.resize(bucketOf.size());
-        for (uint32_t j = 0; j < bucketOf.size(); ++j) positions_[head_[bucketOf[j]]++] = j;
-        std::copy(start_.begin(), start_.end() - 1, head_.begin());
+    // Groups the positions 0 .. keys.size() - 1 by the bucket of their key (a counting sort).
+    explicit KeyIndex(std::span<const uint32_t> keys) {
+        uint32_t buckets = 64;
+        while (buckets < keys.size()) buckets <<= 1;
+        shift_ = 32 - static_cast<uint32_t>(std::countr_zero(buckets));
+        groups_.assign(buckets, Group{});
+        for (uint32_t key : keys) ++groups_[bucket(key)].end;
+        uint32_t start = 0;
+        for (Group& group : groups_) {
+            group.head = start;
+            start += group.end;
+            group.end = group.head;
+        }
+        positions_.resize(keys.size());
+        for (uint32_t j = 0; j < keys.size(); ++j) positions_[groups_[bucket(keys[j])].end++] = j;
     }
 
-    // The group of bucket `b` from its first position at or after `windowStart` on.
-    [[nodiscard]] std::span<const uint32_t> group(uint32_t b, uint32_t windowStart) {
-        uint32_t i = head_[b];
-        const uint32_t end = start_[b + 1];
-        while (i < end && positions_[i] < windowStart) ++i;
-        head_[b] = i;
-        return std::span<const uint32_t>(positions_).subspan(i, end - i);
+    // The group of `key`'s bucket from its first position at or after `windowStart` on.
+    [[nodiscard]] std::span<const uint32_t> group(uint32_t key, uint32_t windowStart) {
+        Group& group = groups_[bucket(key)];
+        uint32_t i = group.head;
+        while (i < group.end && positions_[i] < windowStart) ++i;
+        group.head = i;
+        return std::span<const uint32_t>(positions_).subspan(i, group.end - i);
     }
 
 private:
-    std::vector<uint32_t> start_, head_, positions_;
+    struct Group {
+        uint32_t head = 0;  // first position not yet left behind by the window
+        uint32_t end = 0;
+    };
+
+    [[nodiscard]] uint32_t bucket(uint32_t key) const { return (key * 0x9E3779B1u) >> shift_; }
+
+    uint32_t shift_ = 0;
+    std::vector<Group> groups_;
+    std::vector<uint32_t> positions_;
 };
 
 // Gives exactly the choice of scanning every window position oldest first, which defines it.
@@ -73,7 +89,7 @@ public:
 
         const WordMatch paired = longestInPairGroup(p, reachable, windowStart);
         if (paired.length > 0) return paired;
-        for (uint32_t j : singles_->group(bucket(gramHash(p, 1)), windowStart)) {
+        for (uint32_t j : singles_->group(words_[p], windowStart)) {
             if (j >= reachable) break;
             if (words_[j] == words_[p]) return {1, p - j};
         }
@@ -81,8 +97,6 @@ public:
     }
 
 private:
-    static constexpr uint64_t kBase = 0x100000001B3ull;
-
     [[nodiscard]] bool sourceEqual(uint32_t a, uint32_t b, uint32_t n) const {
         const auto bytes = source_.bytes();
         if ((size_t{b} + n) * 2 <= bytes.size()) {
@@ -117,36 +131,21 @@ private:
         // comparison 16 words further (read four words at a time).
         const uint32_t total = count_ + 9 * kMaxMatchWords + 4;
         words_.resize(total);
-        prefix_.resize(total + 1);
-        for (uint32_t i = 0; i < total; ++i) {
-            words_[i] = source_[i];
-            prefix_[i + 1] = prefix_[i] * kBase + words_[i] + 1;
-        }
-        power_[0] = 1;
-        for (uint32_t i = 1; i < power_.size(); ++i) power_[i] = power_[i - 1] * kBase;
+        for (uint32_t i = 0; i < total; ++i) words_[i] = source_[i];
         // Where the run of equal words that each position starts ends, inside the data.
         runEnd_.resize(count_);
         for (uint32_t j = count_; j-- > 0;) {
             runEnd_[j] = j + 1 < count_ && words_[j + 1] == words_[j] ? runEnd_[j + 1] : j + 1;
         }
-        uint32_t buckets = 64;
-        while (buckets < count_) buckets <<= 1;
-        shift_ = 64 - static_cast<uint32_t>(std::countr_zero(buckets));
-        // Only grams that lie wholly inside the data can be sources.
-        const auto grams = [&](uint32_t k) {
-            std::vector<uint32_t> bucketOf(count_ >= k ? count_ - k + 1 : 0);
-            for (uint32_t j = 0; j < bucketOf.size(); ++j) bucketOf[j] = bucket(gramHash(j, k));
-            return std::make_unique<GramIndex>(buckets, bucketOf);
-        };
-        singles_ = grams(1);
-        pairs_ = grams(2);
+        // Only words and pairs that lie wholly inside the data can be sources.
+        std::vector<uint32_t> keys(words_.begin(), words_.begin() + count_);
+        singles_ = std::make_unique<KeyIndex>(keys);
+        keys.resize(count_ > 0 ? count_ - 1 : 0);
+        for (uint32_t j = 0; j < keys.size(); ++j) keys[j] = pairKey(j);
+        pairs_ = std::make_unique<KeyIndex>(keys);
     }
 
-    // Polynomial hash of the k words from j on, from prefix sums.
-    [[nodiscard]] uint64_t gramHash(uint32_t j, uint32_t k) const { return prefix_[j + k] - prefix_[j] * power_[k]; }
-    [[nodiscard]] uint32_t bucket(uint64_t h) const {
-        return static_cast<uint32_t>((h * 0x9E3779B97F4A7C15ull) >> shift_);
-    }
+    [[nodiscard]] uint32_t pairKey(uint32_t j) const { return (uint32_t{words_[j]} << 16) | words_[j + 1]; }
 
     // How many words from `from` on equal those at p, at most `limit`, four words at a time.
     [[nodiscard]] uint32_t matchLength(uint32_t j, uint32_t p, uint32_t from, uint32_t limit) const {
@@ -182,11 +181,12 @@ private:
             const uint32_t length = matchLength(j, p, std::min(known, limit), limit);
             if (length > best.length) best = {length, p - j};
         };
-        const auto group = pairs_->group(bucket(gramHash(p, 2)), windowStart);
+        const uint32_t pair = pairKey(p);
+        const auto group = pairs_->group(pair, windowStart);
         for (auto it = group.begin(); it != group.end() && best.length < kMaxMatchWords;) {
             const uint32_t j = *it;
             if (j + 2 > reachable) break;
-            if (words_[j] != words_[p] || words_[j + 1] != words_[p + 1]) {
+            if (pairKey(j) != pair) {
                 ++it;  // another pair sharing the bucket
                 continue;
             }
@@ -213,13 +213,10 @@ private:
     const SourceWords& source_;
     uint32_t count_;
     uint32_t scansBeforeIndexing_ = 16;
-    uint32_t shift_ = 0;
     std::vector<uint16_t> words_;
     std::vector<uint32_t> runEnd_;
-    std::vector<uint64_t> prefix_;
-    std::array<uint64_t, 3> power_{};
-    std::unique_ptr<GramIndex> singles_;
-    std::unique_ptr<GramIndex> pairs_;
+    std::unique_ptr<KeyIndex> singles_;
+    std::unique_ptr<KeyIndex> pairs_;
 };
 
 void appendLe16(std::vector<uint8_t>& bytes, uint16_t value) {
