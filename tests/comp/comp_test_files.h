@@ -2,6 +2,7 @@
 // Fixtures for the utility's tests: a throw-away folder, and a small ROM built in memory with
 // the game's title and hand-made blocks and pointer-table entries.
 
+#include "support/temp_folder.h"
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -15,26 +16,7 @@
 
 namespace corv::comp::testing {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end.
-class TempFolder {
-public:
-    TempFolder() {
-        std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
-                ("corvcomp-test-" + std::to_string(seed()) + "-" + std::to_string(seed()));
-        std::filesystem::create_directories(path_);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    [[nodiscard]] const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using TempFolder = corv::testing::TempFolder;
 
 inline void writeFile(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "block_test_rom.h"
+#include "support/temp_folder.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
 
@@ -159,7 +160,8 @@ TEST(DecompressBlock, NeverReadsPastTheRomData) {
 TEST(DumpDecompressedBlock, WritesTheRecordedLength) {
     auto buffer = std::make_unique<BlockBuffer>();
     for (size_t i = 0; i < buffer->size(); ++i) (*buffer)[i] = static_cast<uint8_t>(i);
-    const auto path = std::filesystem::temp_directory_path() / "corv_dump_test.bin";
+    const corv::testing::TempFolder folder;
+    const auto path = folder.path() / "dump.bin";
     ASSERT_TRUE(DumpDecompressedBlock(*buffer, 300, path));
     const auto written = ReadWholeFile(path);
     ASSERT_TRUE(written.has_value());
@@ -167,6 +169,5 @@ TEST(DumpDecompressedBlock, WritesTheRecordedLength) {
     EXPECT_TRUE(std::equal(written->begin(), written->end(), buffer->begin()));
     ASSERT_TRUE(DumpDecompressedBlock(*buffer, 0, path));
     EXPECT_EQ(ReadWholeFile(path)->size(), 0u);
-    std::filesystem::remove(path);
     EXPECT_FALSE(DumpDecompressedBlock(*buffer, 4, "/nonexistent-folder/dump.bin"));
 }

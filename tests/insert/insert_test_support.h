@@ -2,6 +2,7 @@
 // Helpers shared by the insertion tests: a progress recorder, table files with a recorded name,
 // and text blocks built record by record.
 
+#include "support/temp_folder.h"
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -44,7 +45,8 @@ public:
 
 // A table file loaded from disk, so that its name is recorded as the editor's load does.
 inline TableFile LoadedTable(std::string_view text, const std::string& name = "insert_test.tbl") {
-    const std::filesystem::path path = std::filesystem::path(::testing::TempDir()) / name;
+    const corv::testing::TempFolder folder;
+    const std::filesystem::path path = folder.path() / name;
     {
         std::ofstream file(path, std::ios::binary);
         file << text;

@@ -10,6 +10,7 @@
 
 #include "core/rom_image.h"
 #include "script/ips_patch.h"
+#include "support/temp_folder.h"
 
 namespace corv::script {
 namespace {
@@ -175,8 +176,8 @@ TEST(IpsRom, FirstFileFailingChangesNothing) {
 }
 
 TEST(IpsRom, FilesFromDiskAndMissingFile) {
-    const std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / "ips_files";
-    std::filesystem::create_directories(dir);
+    const corv::testing::TempFolder folder;
+    const std::filesystem::path& dir = folder.path();
     const auto patch = PatchBuilder().record(512, {0xEE}).end().bytes();
     {
         std::ofstream file(dir / "one.ips", std::ios::binary);

@@ -245,7 +245,8 @@ TEST_F(BlockDataFileTest, LinesArriveInPiecesOf255CharactersAndCrLfIsALineEnd) {
 }
 
 TEST_F(BlockDataFileTest, LoadFromFileAndCaption) {
-    const auto dir = test::FreshFolder("datafile");
+    const test::TempFolder scratch;
+    const auto& dir = scratch.path();
     EXPECT_FALSE(LoadBlockDataFile(dir / "missing.txt", *maps).has_value());
     EXPECT_FALSE(LoadBlockDataFile(dir, *maps).has_value());
     std::ofstream(dir / "corvane.txt", std::ios::binary) << ".BLOCK D01000\r\n.TABLE\r\n0041=a\r\n";

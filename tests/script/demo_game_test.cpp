@@ -198,7 +198,8 @@ TEST_F(DemoGameTest, KanaDumpOfABlockAndOfAnInsertedBlock) {
 
 TEST_F(DemoGameTest, ChoosingEveryBlockThroughTheStringIndex) {
     const core::RomImage image(game->rom, "corvane.smc");
-    const auto dumps = test::FreshFolder("demo_dumps");
+    const test::TempFolder scratch;
+    const auto& dumps = scratch.path();
     StringIndex index;
     index.setBlocks(load->blocks);
     MemoryScriptText script;

@@ -128,7 +128,8 @@ TEST(MemoryScriptText, LinesAndPositions) {
 }
 
 TEST(ScriptFile, SavedWithCrLfLoadedWithLfBytesUnchanged) {
-    const auto dir = test::FreshFolder("scriptfile");
+    const test::TempFolder scratch;
+    const auto& dir = scratch.path();
     const std::string text = "// \x82\xA0\xFF\n.STRING 0\nline\r\n\n";
     ASSERT_TRUE(SaveScriptFile(dir / "a.txt", text));
     EXPECT_EQ(ReadRaw(dir / "a.txt"), "// \x82\xA0\xFF\r\n.STRING 0\r\nline\r\r\n\r\n");

@@ -2,6 +2,7 @@
 // Small hand-made inputs for the script model tests: ROM images holding blocks written with
 // literal commands only (so they do not depend on the compressor), and text blocks of records.
 
+#include "support/temp_folder.h"
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -70,12 +71,6 @@ inline std::span<const uint8_t> Bytes(std::string_view text) {
     return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
 }
 
-// A fresh empty folder under the system's temporary directory.
-inline std::filesystem::path FreshFolder(const std::string& name) {
-    const auto dir = std::filesystem::temp_directory_path() / ("corv_script_" + name);
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
+using corv::testing::TempFolder;
 
 }  // namespace corv::script::test

@@ -38,7 +38,7 @@ protected:
         rom[0x030006] ^= 1;  // the check word no longer matches
         test::PutLiteralBlock(rom, 0x040000, std::vector<uint8_t>(0x10000 - 2, 0x11));
         image = core::RomImage(std::move(rom), "test.smc");
-        dumps = test::FreshFolder("string_index");
+        dumps = scratch.path();
         index.setBlocks(std::vector<BlockEntry>{{kTextBlockAddress, "Block C10000"},
                                                 {kEmptyBlockAddress, "Block C20000"},
                                                 {kBadBlockAddress, "Block C30000"},
@@ -46,6 +46,7 @@ protected:
     }
 
     core::RomImage image;
+    test::TempFolder scratch;
     std::filesystem::path dumps;
     StringIndex index;
     MemoryScriptText script;

@@ -92,7 +92,8 @@ TEST(TableFile, ParsingAgainLeavesNothingOfTheFirstTable) {
 }
 
 TEST(TableFile, LoadRecordsTheNameEvenWhenTheFileCannotBeOpened) {
-    const auto dir = test::FreshFolder("table");
+    const test::TempFolder scratch;
+    const auto& dir = scratch.path();
     const auto good = dir / "good.tbl";
     std::ofstream(good, std::ios::binary) << "0120=word\r\n";
     TableFile table;
