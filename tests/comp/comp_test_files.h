@@ -2,6 +2,7 @@
 // Fixtures for the utility's tests: a throw-away folder, and a small ROM built in memory with
 // the game's title and hand-made blocks and pointer-table entries.
 
+#include "support/block_test_rom.h"
 #include "support/temp_folder.h"
 #include <cstdint>
 #include <filesystem>
@@ -47,9 +48,9 @@ inline std::string hex8(uint32_t value) {
 }
 
 // ROM data (no copier header) with "CORVANE" at 0xFFC0.
-class TestRom {
+class TestRom : public corv::testing::TestRom {
 public:
-    explicit TestRom(size_t size = 0x110000) : data(size, 0) {
+    explicit TestRom(size_t size = 0x110000) : corv::testing::TestRom(size) {
         const std::string title = "CORVANE";
         std::copy(title.begin(), title.end(), data.begin() + 0xFFC0);
     }
@@ -65,24 +66,15 @@ public:
     // A header (valid unless told otherwise) and its dictionary; the cursor moves to the stream.
     TestRom& header(uint32_t offset, uint16_t length, uint16_t groups, std::initializer_list<uint16_t> dictionary = {},
                     bool valid = true) {
-        const auto words = static_cast<uint16_t>(dictionary.size());
-        uint16_t check = core::BlockHeader::checkWordFor(length, words, groups);
-        if (!valid) ++check;
-        core::writeLe16(data, offset, length);
-        core::writeLe16(data, offset + 2, words);
-        core::writeLe16(data, offset + 4, groups);
-        core::writeLe16(data, offset + 6, check);
-        cursor = offset + 8;
-        for (uint16_t word : dictionary) word16(word);
+        putHeader(offset, length, dictionary, groups, valid);
         return *this;
     }
     TestRom& word16(uint16_t value) {
-        core::writeLe16(data, cursor, value);
-        cursor += 2;
+        word(value);
         return *this;
     }
     TestRom& byte(uint8_t value) {
-        data[cursor++] = value;
+        corv::testing::TestRom::byte(value);
         return *this;
     }
 
@@ -99,9 +91,6 @@ public:
         file.insert(file.end(), data.begin(), data.end());
         return file;
     }
-
-    std::vector<uint8_t> data;
-    uint32_t cursor = 0;
 };
 
 inline std::vector<uint8_t> bytesOfWords(const std::vector<uint16_t>& words) {

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "block_test_rom.h"
+#include "support/block_test_rom.h"
 #include "support/temp_folder.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"

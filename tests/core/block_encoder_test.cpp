@@ -4,7 +4,7 @@
 #include <numeric>
 #include <random>
 
-#include "block_test_rom.h"
+#include "support/block_test_rom.h"
 #include "core/block_encoder.h"
 
 using namespace corv::core;

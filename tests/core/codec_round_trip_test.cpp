@@ -6,7 +6,7 @@
 #include <memory>
 #include <random>
 
-#include "block_test_rom.h"
+#include "support/block_test_rom.h"
 #include "core/block_decoder.h"
 #include "core/block_encoder.h"
 #include "support/exhaustive_match_finder.h"
