@@ -53,8 +53,9 @@ public:
     [[nodiscard]] virtual WordMatch longestMatch(uint32_t position) = 0;
 };
 
-// The production finder: an index of earlier positions by word value, which gives exactly the
-// choices of an exhaustive oldest-first scan of the window.
+// The production finder: an index of the data's positions by word and by pair of words, which
+// gives exactly the choices of an exhaustive oldest-first scan of the window. The finder keeps
+// a reference to `words`, which must outlive it.
 [[nodiscard]] std::unique_ptr<MatchFinder> MakeIndexedMatchFinder(const SourceWords& words);
 
 struct EncodedStream {
