@@ -93,6 +93,7 @@ EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
 }
 
 std::optional<std::ifstream> openListing(const std::filesystem::path& path) {
+    if (isFolder(path)) return std::nullopt;
     std::ifstream listing(path);
     if (!listing) return std::nullopt;
     return listing;

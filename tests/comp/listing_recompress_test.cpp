@@ -59,6 +59,16 @@ TEST(ListingLines, UnparseableLinesAreRefused) {
     EXPECT_EQ(parseEntryLine(".COMP"), std::nullopt);
 }
 
+TEST(ListingFile, AFolderIsAListingThatCannotBeOpened) {
+    // A folder opens for reading on some systems and then yields no lines: that would clear the
+    // list and report nothing instead of saying that the listing could not be opened.
+    TempFolder folder;
+    EXPECT_FALSE(openListing(folder.path()).has_value());
+    EXPECT_FALSE(openListing(folder.path() / "missing.txt").has_value());
+    writeText(folder.path() / "compfile.txt", ".INVALID_DATA 00040000\n");
+    EXPECT_TRUE(openListing(folder.path() / "compfile.txt").has_value());
+}
+
 class RecompressTest : public ::testing::Test {
 protected:
     // A ROM with one literal block at 0x40000 (end 0x4001A) and one failing its check at 0x40100.
