@@ -25,18 +25,27 @@ public:
     void start() override {
         ++starts;
         log.clear();
+        events.emplace_back("start");
     }
-    void setCaption(std::string_view caption) override { captions.emplace_back(caption); }
+    void setCaption(std::string_view caption) override {
+        captions.emplace_back(caption);
+        events.push_back("caption " + std::string(caption));
+    }
     void setGaugeRange(int minimum, int maximum) override {
         gaugeMinimum = minimum;
         gaugeMaximum = maximum;
+        events.push_back("range " + std::to_string(minimum) + ".." + std::to_string(maximum));
     }
-    void setGaugePosition(int position) override { positions.push_back(position); }
+    void setGaugePosition(int position) override {
+        positions.push_back(position);
+        events.push_back("gauge " + std::to_string(position));
+    }
     void processPendingMessages() override { ++pendingPasses; }
 
     std::vector<std::string> log;
     std::vector<std::string> captions;
     std::vector<int> positions;
+    std::vector<std::string> events;  // start, captions, gauge range and positions in call order
     int gaugeMinimum = -100;
     int gaugeMaximum = -100;
     int starts = 0;

@@ -159,6 +159,19 @@ TEST(InsertionProgressReport, CaptionsGaugeAndSuccessLog) {
     EXPECT_TRUE(f.rom.modified());
 }
 
+TEST(InsertionProgressReport, GaugeFollowsEachPhase) {
+    // Three strings: each phase runs the gauge over 0..2; the layout also moves it to the number
+    // of entries after every entry.
+    Fixture f = sharedTextFixture();
+    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    EXPECT_THAT(f.progress.events,
+                ElementsAre("start", "range 0..2", "caption Building Pointer Table...", "gauge 0", "gauge 1",
+                            "gauge 2", "caption Converting Text...", "gauge 0", "gauge 1", "gauge 2",
+                            "caption Sorting Pointers...", "gauge 0", "gauge 1", "gauge 2",
+                            "caption Inserting Text...", "gauge 0", "gauge 3", "gauge 1", "gauge 3", "gauge 2",
+                            "gauge 3"));
+}
+
 TEST(InsertionRoom, ExactFitIsWrittenOneByteOverIsNot) {
     // With no room at all the compressor reports the block's full compressed size as the excess.
     Fixture probe = sharedTextFixture();
@@ -272,6 +285,14 @@ TEST(InsertionEndOfRoom, SearchedWhenNotDetermined) {
     f.rom.data()[0x111] = 0xFF;
     (void)f.run();
     EXPECT_EQ(f.endOfRoom, 0x111u);
+
+    // An end byte right at the pointer still ends the room one byte after it.
+    Fixture atPointer = sharedTextFixture();
+    atPointer.endOfRoom = 0;
+    std::fill(atPointer.rom.data().begin() + 0x104, atPointer.rom.data().begin() + 0x120, 0x00);
+    atPointer.rom.data()[0x104] = 0xFF;
+    (void)atPointer.run();
+    EXPECT_EQ(atPointer.endOfRoom, 0x105u);
 
     Fixture none = sharedTextFixture();
     none.endOfRoom = 0;
