@@ -122,6 +122,11 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     }
 
     const std::span<uint8_t> block = lowerHalf(buffer);
+    // The records and their terminator must lie inside the block; more cannot come from a real
+    // block, and reading them would run off the buffer.
+    if (RecordOffset(info.stringCount) + kRecordSize > block.size()) {
+        return refusal(InsertionOutcome::NoStrings, "Error: This block has more string records than fit in it.");
+    }
     progress.start();
     progress.setGaugeRange(0, int(info.stringCount) - 1);
     const std::vector<std::string> workingList = buildWorkingList(block, info, progress);

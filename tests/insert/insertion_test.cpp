@@ -271,10 +271,17 @@ TEST(InsertionRefusals, DamagedOldHeaderWritesNothing) {
     EXPECT_EQ(f.progress.log[3], "; Nothing was written to the ROM.");
 }
 
-TEST(InsertionRefusals, BlockWithoutStrings) {
+TEST(InsertionRefusals, BlockWithoutStringsOrWithMoreRecordsThanFit) {
     Fixture f({}, 0x40, {}, "", 0x40);
     EXPECT_EQ(f.run().outcome, InsertionOutcome::NoStrings);
     EXPECT_FALSE(f.rom.modified());
+
+    Fixture tooMany = sharedTextFixture();
+    tooMany.block.stringCount = 1024;  // the terminator would lie past 64 KiB
+    const auto before = std::vector<uint8_t>(tooMany.rom.fileBytes().begin(), tooMany.rom.fileBytes().end());
+    EXPECT_EQ(tooMany.run().outcome, InsertionOutcome::NoStrings);
+    EXPECT_EQ(std::vector<uint8_t>(tooMany.rom.fileBytes().begin(), tooMany.rom.fileBytes().end()), before);
+    EXPECT_EQ(tooMany.progress.starts, 0);
 }
 
 TEST(InsertionEndOfRoom, SearchedWhenNotDetermined) {
