@@ -178,6 +178,8 @@ private:
             if (j >= reachable) return;  // the run may go on past p
             const uint32_t limit = std::min(kMaxMatchWords, reachable - j);
             if (limit <= best.length) return;  // cannot beat the best any more
+            // Nor can a candidate that differs from p right where the best match ends.
+            if (best.length > known && words_[j + best.length] != words_[p + best.length]) return;
             const uint32_t length = matchLength(j, p, std::min(known, limit), limit);
             if (length > best.length) best = {length, p - j};
         };
