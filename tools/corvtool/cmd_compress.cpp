@@ -25,10 +25,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     uint32_t address = 0;
     uint32_t limit = 0;
-    if (!ParseHexArgument(args[1], address) || address > 0xFFFFFF) {
-        err << "corvtool compress: '" << args[1] << "' is not a 24-bit hexadecimal block address\n";
-        return kExitUsage;
-    }
+    if (!ParseAddressArgument(args[1], "compress", err, address)) return kExitUsage;
     if (!ParseHexArgument(args[2], limit)) {
         err << "corvtool compress: '" << args[2] << "' is not a hexadecimal ROM offset\n";
         return kExitUsage;

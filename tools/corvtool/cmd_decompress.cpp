@@ -23,10 +23,7 @@ int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::
         return kExitUsage;
     }
     uint32_t address = 0;
-    if (!ParseHexArgument(args[1], address) || address > 0xFFFFFF) {
-        err << "corvtool decompress: '" << args[1] << "' is not a 24-bit hexadecimal block address\n";
-        return kExitUsage;
-    }
+    if (!ParseAddressArgument(args[1], "decompress", err, address)) return kExitUsage;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "decompress", err)) return kExitUsage;
 

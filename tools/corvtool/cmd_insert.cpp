@@ -55,10 +55,7 @@ int runInsert(const std::vector<std::string>& args, std::ostream& out, std::ostr
         return kExitUsage;
     }
     uint32_t address = 0;
-    if (!ParseHexArgument(args[3], address) || address > 0xFFFFFF) {
-        err << "corvtool insert: '" << args[3] << "' is not a 24-bit hexadecimal address\n";
-        return kExitUsage;
-    }
+    if (!ParseAddressArgument(args[3], "insert", err, address)) return kExitUsage;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "insert", err)) return kExitFailed;
 

@@ -28,10 +28,7 @@ int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostrea
         return kExitUsage;
     }
     uint32_t address = 0;
-    if (!ParseHexArgument(args[2], address) || address > 0xFFFFFF) {
-        err << "corvtool kana: '" << args[2] << "' is not a 24-bit hexadecimal address\n";
-        return kExitUsage;
-    }
+    if (!ParseAddressArgument(args[2], "kana", err, address)) return kExitUsage;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "kana", err)) return kExitUsage;
     auto maps = std::make_unique<script::CodeMaps>();

@@ -81,10 +81,7 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
     }
     parsed.rom = positional[0];
     parsed.dataFile = positional[1];
-    if (!ParseHexArgument(positional[2], parsed.address) || parsed.address > 0xFFFFFF) {
-        err << "corvtool preview: '" << positional[2] << "' is not a 24-bit hexadecimal address\n";
-        return std::nullopt;
-    }
+    if (!ParseAddressArgument(positional[2], "preview", err, parsed.address)) return std::nullopt;
     if (!parsed.allDirectory) {
         unsigned index = 0;
         if (!ParseUnsigned(positional[3], index)) {

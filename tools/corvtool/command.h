@@ -24,4 +24,8 @@ struct Command {
 // Parses a hexadecimal number written with or without "0x", "0X" or "$"; false on anything else.
 [[nodiscard]] bool ParseHexArgument(std::string_view text, uint32_t& value);
 
+// Parses a 24-bit block address in hexadecimal; on failure prints one line naming `command`.
+[[nodiscard]] bool ParseAddressArgument(std::string_view text, std::string_view command, std::ostream& err,
+                                        uint32_t& address);
+
 }  // namespace corv::tool

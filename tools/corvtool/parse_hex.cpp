@@ -1,4 +1,5 @@
 #include <charconv>
+#include <ostream>
 
 #include "command.h"
 
@@ -13,6 +14,12 @@ bool ParseHexArgument(std::string_view text, uint32_t& value) {
     if (text.empty()) return false;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
     return error == std::errc{} && end == text.data() + text.size();
+}
+
+bool ParseAddressArgument(std::string_view text, std::string_view command, std::ostream& err, uint32_t& address) {
+    if (ParseHexArgument(text, address) && address <= 0xFFFFFF) return true;
+    err << "corvtool " << command << ": '" << text << "' is not a 24-bit hexadecimal block address\n";
+    return false;
 }
 
 }  // namespace corv::tool
