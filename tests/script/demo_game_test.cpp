@@ -41,6 +41,20 @@ protected:
         return game->blocks.at(static_cast<size_t>(game->textBlocks.at(n)));
     }
 
+    // Calls `check(block, k, record, resolved)` for every text record of every demo text block.
+    template <typename Check>
+    static void ForEachTextString(Check check) {
+        for (size_t n = 0; n < game->textBlocks.size(); ++n) {
+            const demo::DemoBlock& block = TextBlock(n);
+            const auto bytes = Decompressed(block.address);
+            for (size_t k = 0; k < block.records.size(); ++k) {
+                const demo::DemoRecord& record = block.records[k];
+                if (record.type != 2) continue;
+                check(block, k, record, ResolveString(bytes, static_cast<unsigned>(k), false));
+            }
+        }
+    }
+
     static inline demo::DemoGame* game = nullptr;
     static inline CodeMaps* maps = nullptr;
     static inline BlockDataLoad* load = nullptr;
@@ -84,18 +98,12 @@ TEST_F(DemoGameTest, EveryBlockListsTheStringsTheBuilderPutIn) {
 
 TEST_F(DemoGameTest, EveryStringDecodesToTheIntendedText) {
     size_t strings = 0;
-    for (size_t n = 0; n < game->textBlocks.size(); ++n) {
-        const demo::DemoBlock& block = TextBlock(n);
-        const auto bytes = Decompressed(block.address);
-        for (size_t k = 0; k < block.records.size(); ++k) {
-            const demo::DemoRecord& record = block.records[k];
-            if (record.type != 2) continue;
-            const ResolvedString resolved = ResolveString(bytes, static_cast<unsigned>(k), false);
-            ASSERT_EQ(resolved.kind, ResolvedKind::GameString);
-            EXPECT_EQ(DecodeGameStringToText(resolved.string, *maps), record.text) << block.name << ' ' << k;
-            ++strings;
-        }
-    }
+    ForEachTextString([&](const demo::DemoBlock& block, size_t k, const demo::DemoRecord& record,
+                          const ResolvedString& resolved) {
+        ASSERT_EQ(resolved.kind, ResolvedKind::GameString);
+        EXPECT_EQ(DecodeGameStringToText(resolved.string, *maps), record.text) << block.name << ' ' << k;
+        ++strings;
+    });
     EXPECT_GT(strings, 100u);
 }
 
@@ -130,35 +138,29 @@ ExpectedSteps Expect(const std::vector<uint16_t>& words, bool hideCodes) {
 
 TEST_F(DemoGameTest, PreviewStepsWithCodesShownAndHidden) {
     size_t clearWindowStrings = 0;
-    for (size_t n = 0; n < game->textBlocks.size(); ++n) {
-        const demo::DemoBlock& block = TextBlock(n);
-        const auto bytes = Decompressed(block.address);
-        for (size_t k = 0; k < block.records.size(); ++k) {
-            const demo::DemoRecord& record = block.records[k];
-            if (record.type != 2) continue;
-            const ResolvedString resolved = ResolveString(bytes, static_cast<unsigned>(k), false);
-            for (bool hide : {false, true}) {
-                const ExpectedSteps expected = Expect(record.words, hide);
-                const auto steps = DecodeGameStringForPreview(resolved.string, hide);
-                ExpectedSteps got;
-                for (const PreviewStep& step : steps) {
-                    if (step.kind == StepKind::Glyph) got.glyphs.push_back(step.code);
-                    if (step.kind == StepKind::Label) ++(step.playerColour ? got.playerLabels : got.labels);
-                    if (step.kind == StepKind::LineBreak) ++got.lineBreaks;
-                }
-                const auto where = block.name + " string " + std::to_string(k) + (hide ? " hidden" : " shown");
-                EXPECT_EQ(got.glyphs, expected.glyphs) << where;
-                EXPECT_EQ(got.labels, expected.labels) << where;
-                EXPECT_EQ(got.playerLabels, expected.playerLabels) << where;
-                EXPECT_EQ(got.lineBreaks, expected.lineBreaks) << where;
-                ASSERT_FALSE(steps.empty());
-                EXPECT_EQ(steps.back().kind, StepKind::End);
+    ForEachTextString([&](const demo::DemoBlock& block, size_t k, const demo::DemoRecord& record,
+                          const ResolvedString& resolved) {
+        for (bool hide : {false, true}) {
+            const ExpectedSteps expected = Expect(record.words, hide);
+            const auto steps = DecodeGameStringForPreview(resolved.string, hide);
+            ExpectedSteps got;
+            for (const PreviewStep& step : steps) {
+                if (step.kind == StepKind::Glyph) got.glyphs.push_back(step.code);
+                if (step.kind == StepKind::Label) ++(step.playerColour ? got.playerLabels : got.labels);
+                if (step.kind == StepKind::LineBreak) ++got.lineBreaks;
             }
-            size_t fc = 0;
-            for (uint16_t w : record.words) fc += (w >> 8) == 0xFC && w != 0xFFFF;
-            clearWindowStrings += fc >= 2;
+            const auto where = block.name + " string " + std::to_string(k) + (hide ? " hidden" : " shown");
+            EXPECT_EQ(got.glyphs, expected.glyphs) << where;
+            EXPECT_EQ(got.labels, expected.labels) << where;
+            EXPECT_EQ(got.playerLabels, expected.playerLabels) << where;
+            EXPECT_EQ(got.lineBreaks, expected.lineBreaks) << where;
+            ASSERT_FALSE(steps.empty());
+            EXPECT_EQ(steps.back().kind, StepKind::End);
         }
-    }
+        size_t fc = 0;
+        for (uint16_t w : record.words) fc += (w >> 8) == 0xFC && w != 0xFFFF;
+        clearWindowStrings += fc >= 2;
+    });
     EXPECT_GT(clearWindowStrings, 0u);  // the case of two FC codes is covered
 }
 
