@@ -119,14 +119,18 @@ void TextBoxRenderer::drawStringSelection(const PreviewSources& sources, script:
     }
 }
 
-void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const script::MenuStates& menus,
-                                       script::FormatSettings& format, unsigned rows, unsigned columns) {
-    TextLayer& layer = screen_.kanaLayer();
+void TextBoxRenderer::startPass(TextLayer& layer) {
     layer.clear();
     screen_.frameMap().clear();
     colourIndex_ = kTextIndex;
     x_ = 0;
     y_ = 0;
+}
+
+void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const script::MenuStates& menus,
+                                       script::FormatSettings& format, unsigned rows, unsigned columns) {
+    TextLayer& layer = screen_.kanaLayer();
+    startPass(layer);
 
     screen_.clearFrameLayer();
     const bool inserted = script::BlockIsInserted(sources.romData, sources.blockIndex);
@@ -156,11 +160,7 @@ void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const scri
 void TextBoxRenderer::translatedPass(const PreviewSources& sources, const script::MenuStates& menus,
                                      unsigned rows, unsigned columns) {
     TextLayer& layer = screen_.asciiLayer();
-    layer.clear();
-    screen_.frameMap().clear();
-    colourIndex_ = kTextIndex;
-    x_ = 0;
-    y_ = 0;
+    startPass(layer);
 
     // The frame layer keeps the upper box that the untranslated pass laid out.
     const Pass pass{layer, sources.romData, sources.gameFont, true, kAsciiWrapColumn,

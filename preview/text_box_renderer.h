@@ -84,6 +84,8 @@ public:
 private:
     struct Pass;
 
+    // Clears the pass's text layer and the frame map; cursor at the top left, text colour.
+    void startPass(TextLayer& layer);
     void untranslatedPass(const PreviewSources& sources, const script::MenuStates& menus,
                           script::FormatSettings& format, unsigned rows, unsigned columns);
     void translatedPass(const PreviewSources& sources, const script::MenuStates& menus, unsigned rows,
