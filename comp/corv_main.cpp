@@ -12,7 +12,7 @@
 #include <fstream>
 
 #include "comp/area_walk.h"
-#include "comp/dialogs/dialogs.h"
+#include "dialogs/dialogs.h"
 #include "comp/listing_recompress.h"
 #include "comp/messages.h"
 

@@ -3,7 +3,7 @@
 #include <QApplication>
 
 #include "comp/corv_main.h"
-#include "comp/dialogs/qt_dialogs.h"
+#include "dialogs/qt_dialogs.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -25,7 +25,7 @@
 #include <filesystem>
 
 #include "comp/corv_main.h"
-#include "comp/dialogs/scripted_dialogs.h"
+#include "dialogs/scripted_dialogs.h"
 #include "tools/demo/demo_game.h"
 
 int main(int argc, char** argv) {

@@ -16,7 +16,7 @@
 
 #include "comp/area_walk.h"
 #include "comp/corv_main.h"
-#include "comp/dialogs/scripted_dialogs.h"
+#include "dialogs/scripted_dialogs.h"
 #include "core/block_encoder.h"
 #include "tools/demo/demo_game.h"
 

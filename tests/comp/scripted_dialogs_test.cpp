@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "comp/dialogs/scripted_dialogs.h"
+#include "dialogs/scripted_dialogs.h"
 
 namespace corv::ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "comp/dialogs/qt_dialogs.h"
+#include "dialogs/qt_dialogs.h"
 
 #include <QFileDialog>
 #include <QMessageBox>

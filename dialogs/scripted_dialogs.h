@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "comp/dialogs/dialogs.h"
+#include "dialogs/dialogs.h"
 
 namespace corv::ui {
 

@@ -3,7 +3,7 @@
 
 #include <QString>
 
-#include "comp/dialogs/dialogs.h"
+#include "dialogs/dialogs.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "comp/dialogs/scripted_dialogs.h"
+#include "dialogs/scripted_dialogs.h"
 
 namespace corv::ui {
 
