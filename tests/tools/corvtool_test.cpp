@@ -214,6 +214,18 @@ TEST_F(CorvtoolTest, CompressPutsATextBlockBackIntoItsRoom) {
     EXPECT_TRUE(std::all_of(headered.begin(), headered.begin() + 512, [](uint8_t b) { return b == 0; }));
 }
 
+TEST_F(CorvtoolTest, CompressThroughASymbolicLinkWritesTheLinkedRomAndKeepsTheLink) {
+    makeDemo();
+    const DemoBlock& block = game_->blocks[static_cast<size_t>(game_->textBlocks[1])];
+    writeBytes(dir_ / "corv_001.dat", block.data);
+    fs::create_symlink(kRomFileName, dir_ / "link.smc");
+    const ToolRun run = corvtool("compress " + q(dir_ / "link.smc") + " " + hex(block.address) + " " +
+                                 hex(block.end) + " " + q(dir_ / "corv_001.dat"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.smc"));
+    EXPECT_NE(readBytes(dir_ / kRomFileName), game_->rom);
+}
+
 TEST_F(CorvtoolTest, CompressReportsTheExcessAndLeavesTheRomAlone) {
     makeDemo();
     const DemoBlock& block = blockNamed("monsters");
