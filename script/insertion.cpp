@@ -145,6 +145,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
 
     progress.setCaption("Converting Text...");
     std::vector<Entry> entries(workingList.size());
+    std::vector<int> missingEntries;
     for (size_t j = 0; j < workingList.size(); ++j) {
         step(progress, int(j));
         Entry& entry = entries[j];
@@ -162,6 +163,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
             if (encoded.status == EncodeStatus::EntryMissing) {
                 const std::string placeholder = MissingEntryPlaceholder(int(j));
                 entry.data.assign(placeholder.begin(), placeholder.end());
+                missingEntries.push_back(int(entry.record));
             } else {
                 entry.data.assign(preview.begin(), preview.begin() + encoded.length);
             }
@@ -225,6 +227,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
 
     InsertionResult result;
     result.newLength = write;
+    result.missingEntries = std::move(missingEntries);
     const uint32_t code = core::CompressBlock(rom.data(), info.blockAddress, endOfRoom, write,
                                               std::span<const uint8_t>(buffer));
     logOutcome(progress, info, code);
