@@ -12,7 +12,10 @@
 #include "editor/logic/busy_commands.h"
 #include "editor/logic/editor_texts.h"
 #include "editor/logic/scroll_keys.h"
+#include "editor/ui/insert_progress_window.h"
 #include "editor/ui/key_dispatcher.h"
+#include "editor/ui/list_data_window.h"
+#include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
 
 namespace corv::editor {
@@ -96,12 +99,7 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
 
 MainWindow::~MainWindow() {
     qApp->removeEventFilter(dispatcher_.get());
-    delete viewKana;
-    delete InsertForm;
-    delete cmForm;
-    delete KanaForm;
-    delete HexForm;
-    delete TxtForm;
+    deleteCompanions();
 }
 
 // --- File menu ---------------------------------------------------------------------------------
@@ -131,9 +129,7 @@ void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     if (!shown) return;
     syncChecks();
     for (const script::EditorOperation& operation : shown->windowOperations) {
-        QWidget* window = operation.window == script::EditorWindow::TextEditor ? static_cast<QWidget*>(TxtForm)
-                          : operation.window == script::EditorWindow::HexData  ? static_cast<QWidget*>(HexForm)
-                                                                               : static_cast<QWidget*>(KanaForm);
+        QWidget* window = companion(operation.window);
         if (operation.value) {
             showWindow(window);
         } else {
@@ -167,11 +163,6 @@ void MainWindow::LoadTableFile1Click() { session_->loadTable(dialogs_); }
 void MainWindow::InsertCOMPRESSIONintoROM1Click() { session_->insertCompression(dialogs_); }
 
 // --- View menu ---------------------------------------------------------------------------------
-
-void MainWindow::DisplayTextEditor1Click() { showWindow(TxtForm); }
-void MainWindow::ViewHexData1Click() { showWindow(HexForm); }
-void MainWindow::DisplayKanaTextDump1Click() { showWindow(KanaForm); }
-void MainWindow::DecompresstoFiles1Click() { showWindow(cmForm); }
 
 void MainWindow::DTTClick() {
     script::MenuStates& menus = session_->menus();
@@ -225,24 +216,6 @@ void MainWindow::setClientSize(WindowSize client) {
     resize(client.width, client.height + menuBar()->sizeHint().height());
 }
 
-void MainWindow::placeCompanions(KanaTextPlace kana) {
-    if (!TxtForm || !cmForm || !KanaForm) return;
-    MainWindowState state;
-    const QRect frame = frameGeometry();
-    state.frame = {{frame.left(), frame.top()}, {frame.width(), frame.height()}};
-    state.running = session_->running();
-    state.minimised = isMinimized();
-    state.maximised = isMaximized();
-    const QRect textEditor = TxtForm->frameGeometry();
-    const QRect listData = cmForm->frameGeometry();
-    const auto placement = PlaceCompanions(state, {textEditor.width(), textEditor.height()},
-                                           {listData.width(), listData.height()}, kana);
-    if (!placement) return;
-    TxtForm->move(placement->textEditor.left, placement->textEditor.top);
-    cmForm->move(placement->listData.left, placement->listData.top);
-    KanaForm->move(placement->kanaText.left, placement->kanaText.top);
-}
-
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     placeCompanions(KanaTextPlace::BelowMain);
@@ -268,7 +241,7 @@ void MainWindow::pListClick(ChoiceSender sender) {
                                                sender == ChoiceSender::TextChanged, resetScroll);
     if (!choice) return;
     syncChecks();
-    KanaForm->setWindowTitle(QString::fromStdString(choice->kanaCaption));
+    showStringNumber(static_cast<unsigned>(*row));
     statusPanel0->setText(QString::fromStdString(choice->offsetStatus));
     statusPanel1->setText(QString::fromStdString(session_->lineStatus()));
     Video->update();
@@ -342,9 +315,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     session_->askBeforeClosing(script(), dialogs_);
     session_->setRunning(false);
-    for (QWidget* window : std::initializer_list<QWidget*>{TxtForm, HexForm, KanaForm, cmForm, InsertForm, viewKana}) {
-        if (window) window->close();
-    }
+    closeCompanions();
     event->accept();
 }
 

@@ -48,6 +48,10 @@ public:
     // Shows the windows visible at start: the main window, the Text Editor and List Data.
     void showWindowSet();
 
+    // Who asks for a string choice: the program itself, a change of the script text (the editor
+    // is then not scrolled), or the user's click (the string list then takes the focus).
+    enum class ChoiceSender { Program, TextChanged, User };
+
     // Runs the open steps with the two files instead of asking for them (command line).
     void openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile);
 
@@ -131,8 +135,6 @@ public slots:
     void DefaultWindowSize1Click();
     void Zoominx21Click();
 
-    // The block and string choices. `sender` tells who asked, as the lists and the Text Editor do.
-    enum class ChoiceSender { Program, TextChanged, User };
     void bListClick();
     void pListClick(ChoiceSender sender);
 
@@ -144,6 +146,10 @@ protected:
 private:
     void buildMenu();
     void createCompanions();
+    void closeCompanions();
+    void deleteCompanions();
+    [[nodiscard]] QWidget* companion(script::EditorWindow window) const;
+    void showStringNumber(unsigned index);
     void runBusy(const std::function<void()>& command);
     void applyDataFile(const std::optional<DataFileShown>& shown);
     void openSteps(RomOpenStep step, const std::function<std::optional<DataFileShown>()>& loadDataFile);

@@ -42,6 +42,55 @@ void MainWindow::createCompanions() {
     connect(cmForm, &ListDataWindow::stringClicked, this, [this] { pListClick(ChoiceSender::User); });
 }
 
+void MainWindow::closeCompanions() {
+    for (QWidget* window : std::initializer_list<QWidget*>{TxtForm, HexForm, KanaForm, cmForm, InsertForm, viewKana}) {
+        window->close();
+    }
+}
+
+void MainWindow::deleteCompanions() {
+    delete viewKana;
+    delete InsertForm;
+    delete cmForm;
+    delete KanaForm;
+    delete HexForm;
+    delete TxtForm;
+}
+
+QWidget* MainWindow::companion(script::EditorWindow window) const {
+    switch (window) {
+    case script::EditorWindow::TextEditor: return TxtForm;
+    case script::EditorWindow::HexData: return HexForm;
+    case script::EditorWindow::KanaText: return KanaForm;
+    }
+    return TxtForm;
+}
+
+void MainWindow::DisplayTextEditor1Click() { showWindow(TxtForm); }
+void MainWindow::ViewHexData1Click() { showWindow(HexForm); }
+void MainWindow::DisplayKanaTextDump1Click() { showWindow(KanaForm); }
+void MainWindow::DecompresstoFiles1Click() { showWindow(cmForm); }
+
+void MainWindow::showStringNumber(unsigned index) { KanaForm->showStringNumber(index); }
+
+void MainWindow::placeCompanions(KanaTextPlace kana) {
+    if (!TxtForm || !cmForm || !KanaForm) return;
+    MainWindowState state;
+    const QRect frame = frameGeometry();
+    state.frame = {{frame.left(), frame.top()}, {frame.width(), frame.height()}};
+    state.running = session_->running();
+    state.minimised = isMinimized();
+    state.maximised = isMaximized();
+    const QRect textEditor = TxtForm->frameGeometry();
+    const QRect listData = cmForm->frameGeometry();
+    const auto placement = PlaceCompanions(state, {textEditor.width(), textEditor.height()},
+                                           {listData.width(), listData.height()}, kana);
+    if (!placement) return;
+    TxtForm->move(placement->textEditor.left, placement->textEditor.top);
+    cmForm->move(placement->listData.left, placement->listData.top);
+    KanaForm->move(placement->kanaText.left, placement->kanaText.top);
+}
+
 void MainWindow::showWindowSet() {
     show();
     TxtForm->show();
