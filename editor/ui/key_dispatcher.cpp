@@ -16,7 +16,9 @@ QAction* FirstMatch(const QList<QAction*>& actions, const QKeySequence& key) {
             if (QAction* found = FirstMatch(submenu->actions(), key)) return found;
             continue;
         }
-        if (action->isSeparator() || !action->isEnabled()) continue;
+        // Qt reports every hidden action as disabled; the editor never disables its hidden items,
+        // so a hidden item counts as enabled.
+        if (action->isSeparator() || (!action->isEnabled() && action->isVisible())) continue;
         if (action->shortcut() == key) return action;
     }
     return nullptr;

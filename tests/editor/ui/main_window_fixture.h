@@ -15,6 +15,10 @@
 #include <memory>
 
 #include "dialogs/scripted_dialogs.h"
+#include "editor/ui/hex_data_window.h"
+#include "editor/ui/insert_progress_window.h"
+#include "editor/ui/kana_dump_window.h"
+#include "editor/ui/kana_text_window.h"
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/main_window.h"
 #include "editor/ui/script_memo.h"

@@ -55,7 +55,7 @@ private slots:
 
         const std::string skeleton = script::ScriptSkeleton(static_cast<unsigned>(strings));
         QCOMPARE(form.TxtForm->script().text(), skeleton);
-        QVERIFY(fs::exists(f.folder() / "Dumps" / script::ScriptPathFor({}, block.address).filename()));
+        QVERIFY(std::filesystem::exists(f.folder() / "Dumps" / script::ScriptPathFor({}, block.address).filename()));
 
         const unsigned pointer = block.records[0].textPointer;
         QCOMPARE(form.statusPanel0->text(), Printed("Offset: 7E000E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
@@ -102,8 +102,9 @@ private slots:
         EditorFixture f;
         f.open();
         MainWindow& form = *f.form;
+        form.HexForm->hide();
+        form.KanaForm->hide();
         QVERIFY(form.TxtForm->isVisible());
-        QVERIFY(!form.HexForm->isVisible());
         std::string text = ".textbox .color.red .solid\n.CONTROLCODES HIDE\n.VWF on\n.TextWindow hide\n"
                            ".HexWindow show\n.KanaWindow show\n";
         char line[32];
@@ -199,7 +200,9 @@ private slots:
         testing::WriteBytes(f.file("fix.ips"), patch);
         f.dialogs.replyOpenFiles({f.file("fix.ips")});
         QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
-        QCOMPARE(f.dialogs.calls().back().request.title, std::string("Select PATCH file(s)..."));
+        const auto& calls = f.dialogs.calls();
+        QCOMPARE(calls[calls.size() - 2].request.title, std::string("Select PATCH file(s)..."));
+        QCOMPARE(calls[calls.size() - 2].request.filter, std::string("IPS files (*.ips)|*.ips"));
         QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("Patching is complete! Remember to SAVE the changes!"));
         QCOMPARE(form.session().rom().data()[0x20], 0x5A);
 
