@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QResizeEvent>
 #include <QStatusBar>
 
 #include "editor/logic/busy_commands.h"
@@ -52,10 +53,6 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     setObjectName(QStringLiteral("myForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFocusPolicy(Qt::StrongFocus);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    setAutoFillBackground(true);
     QFont font(QStringLiteral("Liberation Sans"));
     font.setPixelSize(11);
     setFont(font);
@@ -66,8 +63,6 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(kStatusBarHeight);
-    StatusBar1->setAutoFillBackground(true);
-    StatusBar1->setPalette(QApplication::palette());
     statusPanel0 = AddPanel(StatusBar1, "StatusPanel0", kInitialOffsetStatus);
     statusPanel0->setFixedWidth(kOffsetPanelWidth);
     statusPanel1 = AddPanel(StatusBar1, "StatusPanel1", kInitialLineStatus);
@@ -82,8 +77,6 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     ptrBox->hide();
 
     buildMenu();
-    menuBar()->setAutoFillBackground(true);
-    menuBar()->setPalette(QApplication::palette());
     dispatcher_ = std::make_unique<KeyDispatcher>(menuBar(), this);
     qApp->installEventFilter(dispatcher_.get());
 
@@ -213,11 +206,20 @@ void MainWindow::Zoominx21Click() {
 void MainWindow::setClientSize(WindowSize client) {
     // Qt counts the menu bar into the window's client area; the paint box and the status bar
     // share what is below it.
-    resize(client.width, client.height + menuBar()->sizeHint().height());
+    commandedSize_ = QSize(client.width, client.height + menuBar()->sizeHint().height());
+    resize(commandedSize_);
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
+    // Only the user's resizes move the companions: not Qt's own resize at the first show (the
+    // companions keep their start-up places), and not the window system confirming, later and on
+    // its own, a size the Window menu set and placed the companions for already.
+    if (!event->spontaneous()) return;
+    if (event->size() == commandedSize_) {
+        commandedSize_ = QSize();
+        return;
+    }
     placeCompanions(KanaTextPlace::BelowMain);
 }
 

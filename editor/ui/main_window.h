@@ -167,6 +167,7 @@ private:
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;
+    QSize commandedSize_;  // the size the Window menu last asked for, until the window has it
     bool busy_ = false;
     bool closeRequested_ = false;
 };

@@ -20,8 +20,12 @@ QImage ScreenImage(const preview::PreviewScreen& screen) {
 
 VideoBox::VideoBox(const EditorSession& session, QWidget* parent) : QWidget(parent), session_(session) {
     setObjectName(QStringLiteral("Video"));
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
     setFocusPolicy(Qt::NoFocus);
+    // The window's background is black: without a ROM nothing else is painted here.
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
 }
 
 QImage VideoBox::picture() const {
