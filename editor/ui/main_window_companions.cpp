@@ -36,10 +36,16 @@ void MainWindow::createCompanions() {
 
     connect(TxtForm, &TextEditorWindow::scriptChanged, this, [this] { pListClick(ChoiceSender::TextChanged); });
     connect(TxtForm, &TextEditorWindow::resized, this, [this] { pListClick(ChoiceSender::Program); });
-    connect(cmForm, &ListDataWindow::blockClicked, this, [this] {
-        if (!busy_) bListClick();
+    // A click reports its row before the list's selection has followed the current row.
+    connect(cmForm, &ListDataWindow::blockClicked, this, [this](int row) {
+        if (busy_) return;
+        cmForm->selectBlock(row);
+        bListClick();
     });
-    connect(cmForm, &ListDataWindow::stringClicked, this, [this] { pListClick(ChoiceSender::User); });
+    connect(cmForm, &ListDataWindow::stringClicked, this, [this](int row) {
+        cmForm->selectString(row);
+        pListClick(ChoiceSender::User);
+    });
 }
 
 void MainWindow::closeCompanions() {

@@ -88,6 +88,24 @@ private slots:
         QCOMPARE(Messages(f.dialogs).size(), 3);
     }
 
+    void exitAndStayOnTopFromTheKeyboardAndTheMenu() {
+        EditorFixture f;
+        MainWindow& form = *f.form;
+        form.TEOnTop->trigger();
+        QVERIFY(form.TEOnTop->isChecked());
+        QVERIFY(form.TxtForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(form.KanaForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(form.TxtForm->isVisible());
+        form.TEOnTop->trigger();
+        QVERIFY(!form.TxtForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!form.KanaForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+        QTest::keyClick(form.TxtForm->TDMemo, Qt::Key_X, Qt::AltModifier);
+        QVERIFY(!form.isVisible());
+        QVERIFY(!form.TxtForm->isVisible());
+        QVERIFY(!form.session().running());
+    }
+
     void scrollKeysMoveOneViewWithinItsLimits() {
         EditorFixture f;
         f.open();

@@ -132,6 +132,30 @@ private slots:
         QVERIFY(picture.pixel(12, 12) != picture.pixel(0, 0));
     }
 
+    void clickingTheListsChoosesBlocksAndStrings() {
+        EditorFixture f;
+        f.open();
+        MainWindow& form = *f.form;
+        QListWidget* pList = form.cmForm->pList;
+        QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->visualItemRect(pList->item(2)).center());
+        const demo::DemoBlock& first = f.textBlock(0);
+        const unsigned pointer = first.records[2].textPointer;
+        QCOMPARE(form.statusPanel0->text(), Printed("Offset: 7E008E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
+        QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #2"));
+        QCOMPARE(form.cmForm->focusWidget(), static_cast<QWidget*>(pList));
+
+        // Another block: its strings, its own skeleton script, string 0 again.
+        QListWidget* bList = form.cmForm->bList;
+        QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(1)).center());
+        const demo::DemoBlock& second = f.textBlock(1);
+        QCOMPARE(pList->count(), static_cast<int>(second.records.size()));
+        QCOMPARE(pList->currentRow(), 0);
+        QCOMPARE(form.TxtForm->script().text(), script::ScriptSkeleton(static_cast<unsigned>(second.records.size())));
+        QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #0"));
+        QCOMPARE(form.session().index().scriptPath(), script::ScriptPathFor(f.folder() / "Dumps", second.address));
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
     void typingRedrawsTheLowerBoxAndKeepsCaretAndView() {
         EditorFixture f;
         f.open();
