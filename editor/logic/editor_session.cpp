@@ -46,13 +46,9 @@ RomOpenStep EditorSession::openRom(ui::Dialogs& dialogs) {
 }
 
 RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialogs) {
-    // The script files live beside the ROM, whatever folder the program was started in.
-    dumpsDirectory_ = fs::absolute(path).parent_path() / "Dumps";
-    std::error_code ignored;
-    fs::create_directory(dumpsDirectory_, ignored);
-
     switch (core::OpenRomFile(rom_, path)) {
     case core::RomOpenResult::CannotOpen:
+        // The previous ROM stays loaded, so its script files stay where they were.
         dialogs.message(kCannotOpenRom);
         return RomOpenStep::CannotOpen;
     case core::RomOpenResult::WrongTitle:
@@ -61,6 +57,10 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialog
         return RomOpenStep::WrongTitle;
     case core::RomOpenResult::Opened: break;
     }
+    // The script files live beside the ROM, whatever folder the program was started in.
+    dumpsDirectory_ = fs::absolute(path).parent_path() / "Dumps";
+    std::error_code ignored;
+    fs::create_directory(dumpsDirectory_, ignored);
     gameFont_ = preview::LoadGameFont(rom_.data());
     return RomOpenStep::Opened;
 }

@@ -53,8 +53,9 @@ public:
     EditorSession& operator=(const EditorSession&) = delete;
 
     // --- File menu ---------------------------------------------------------------------------
-    // Open ROM File up to the data file load: asks for the ROM, points the dumps directory at the
-    // ROM's folder (created when missing), reads the ROM, checks its title and reads the font.
+    // Open ROM File up to the data file load: asks for the ROM, reads it, checks its title, reads
+    // the font and points the dumps directory at the ROM's folder (created when missing). A file
+    // that cannot be read or is another game's leaves the dumps directory as it was.
     RomOpenStep openRom(ui::Dialogs& dialogs);
     // The same with a file given, without the dialog (command line).
     RomOpenStep openRomFile(const std::filesystem::path& path, ui::Dialogs& dialogs);

@@ -149,10 +149,13 @@ TEST_F(EditorSessionTest, OpenFailuresSayWhyAndKeepOrDropTheRomAsTheyShould) {
 
     openDemo();
     const fs::path dumps = session->dumpsDirectory();
-    // A missing file keeps the loaded ROM.
-    dialogs.replyOpenFile(file("missing.smc"));
+    // A missing file keeps the loaded ROM and the folder of its scripts.
+    fs::create_directory(folder.path() / "elsewhere");
+    dialogs.replyOpenFile(folder.path() / "elsewhere" / "missing.smc");
     EXPECT_EQ(session->openRom(dialogs), RomOpenStep::CannotOpen);
     EXPECT_TRUE(session->romLoaded());
+    EXPECT_EQ(session->dumpsDirectory(), dumps);
+    EXPECT_FALSE(fs::exists(folder.path() / "elsewhere" / "Dumps"));
 
     // Another game: no ROM afterwards, and nothing is drawn for a string.
     std::vector<uint8_t> other = game->rom;
