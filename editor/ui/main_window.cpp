@@ -63,6 +63,10 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
     StatusBar1->setFixedHeight(kStatusBarHeight);
+    // The panels draw their own bevels; the bar's extra frame and margins would cut the line
+    // status short in a window only 320 pixels wide.
+    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+    StatusBar1->setContentsMargins(0, 0, 0, 0);
     statusPanel0 = AddPanel(StatusBar1, "StatusPanel0", kInitialOffsetStatus);
     statusPanel0->setFixedWidth(kOffsetPanelWidth);
     statusPanel1 = AddPanel(StatusBar1, "StatusPanel1", kInitialLineStatus);

@@ -245,6 +245,16 @@ private slots:
         QTest::keyClick(&form, Qt::Key_M, Qt::ControlModifier);
         QCOMPARE(testing::ReadBytes(f.file("ram.bin")), f.textBlock(0).data);
 
+        // The kana dump of the block goes to a chosen file, one entry per string.
+        f.dialogs.replySaveFile(f.file("kana.txt"));
+        QTest::keyClick(&form, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("Text Data dumped to the file!"));
+        const std::vector<uint8_t> kana = testing::ReadBytes(f.file("kana.txt"));
+        const std::string kanaText(kana.begin(), kana.end());
+        QVERIFY(kanaText.rfind(".STRING 0\r\n", 0) == 0);
+        const std::string last = ".STRING " + std::to_string(f.textBlock(0).records.size() - 1) + "\r\n";
+        QVERIFY(kanaText.find(last) != std::string::npos);
+
         // Saving writes the patched image, then closing asks nothing more.
         QTest::keyClick(&form, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("ROM File saved successfully!"));
