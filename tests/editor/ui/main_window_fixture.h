@@ -94,8 +94,10 @@ public:
     }
 
     // What the preview library draws for string `index` of the chosen block with `scriptText`
-    // (the picture corvtool preview writes), at the paint box's size.
-    [[nodiscard]] QImage expectedPreview(unsigned index, const std::string& scriptText) const {
+    // (the picture corvtool preview writes), at the paint box's size, the views scrolled by the
+    // given pixel rows.
+    [[nodiscard]] QImage expectedPreview(unsigned index, const std::string& scriptText, int kanaScroll = 0,
+                                         int asciiScroll = 0) const {
         const EditorSession& session = form->session();
         script::MemoryScriptText copy(scriptText);
         const auto previewBytes = preview::EncodeEntryPreview(copy, index);
@@ -105,6 +107,8 @@ public:
         input.block = session.index().block();
         input.blockIndex = static_cast<uint32_t>(session.index().currentBlock().value_or(0));
         input.stringIndex = index;
+        input.kanaScroll = kanaScroll;
+        input.asciiScroll = asciiScroll;
         if (previewBytes) input.previewBytes = std::span<const uint8_t>(*previewBytes);
         script::CodeMaps maps;
         const auto load = script::ParseBlockDataFile(game().blockDataFile, maps);

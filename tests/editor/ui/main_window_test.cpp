@@ -4,6 +4,7 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include "editor/logic/editor_texts.h"
@@ -160,24 +161,34 @@ private slots:
         EditorFixture f;
         f.open();
         MainWindow& form = *f.form;
+        // String 1 with the ASCII view one line down, the editor's view at the top of the text.
+        form.cmForm->selectString(1);
+        form.pListClick(MainWindow::ChoiceSender::Program);
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        QTest::keyClick(&form, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(form.statusPanel1->text(), QStringLiteral("Line {Kana, Ascii}: 0, 1"));
         form.TxtForm->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.TxtForm));
-        // String 3, scrolled down one ASCII line: typing keeps both.
-        form.cmForm->selectString(3);
-        form.pListClick(MainWindow::ChoiceSender::Program);
-        f.caretToLine(6 + 3 * 7);  // the first text line of the entry of string 3
-        const int firstVisible = form.TxtForm->script().firstVisibleLine();
+        f.memo()->verticalScrollBar()->setValue(0);
+        const int entryLine = 6 + 1 * 7;  // the first text line of the entry of string 1
+        f.caretToLine(entryLine);
         const QImage before = form.Video->picture();
+
+        // The first line stays above the scrolled view; the second shows.
         QTest::keyClicks(f.memo(), "Hi");
+        QTest::keyClick(f.memo(), Qt::Key_Return);
+        QTest::keyClicks(f.memo(), "there");
         const std::string text = form.TxtForm->script().text();
-        QVERIFY(text.find(".STRING 3\nHi\n") != std::string::npos);
-        QCOMPARE(form.Video->picture(), f.expectedPreview(3, text).convertToFormat(QImage::Format_RGB16));
+        QVERIFY(text.find(".STRING 1\nHi\nthere\n") != std::string::npos);
+        QCOMPARE(form.Video->picture(), f.expectedPreview(1, text, 0, 16).convertToFormat(QImage::Format_RGB16));
         QVERIFY(form.Video->picture() != before);
-        QCOMPARE(f.memo()->textCursor().blockNumber(), 6 + 3 * 7);
-        QCOMPARE(f.memo()->textCursor().positionInBlock(), 2);
-        QCOMPARE(form.TxtForm->script().firstVisibleLine(), firstVisible);
+        QCOMPARE(form.statusPanel1->text(), QStringLiteral("Line {Kana, Ascii}: 0, 1"));
+        QCOMPARE(f.memo()->textCursor().blockNumber(), entryLine + 1);
+        QCOMPARE(f.memo()->textCursor().positionInBlock(), 5);
+        QCOMPARE(form.TxtForm->script().firstVisibleLine(), 0);
         QVERIFY(form.TxtForm->script().modified());
-        QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #3"));
+        QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #1"));
     }
 
     void insertionLogsAndMarksTheBlockAndClosingWaitsForIt() {
