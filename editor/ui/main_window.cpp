@@ -298,7 +298,9 @@ void MainWindow::runBusy(const std::function<void()>& command) {
         for (QAction* action : findChildren<QAction*>()) {
             if (DisabledWhileBusy(action->objectName().toStdString())) action->setEnabled(allowed);
         }
-        cmForm->bList->setEnabled(allowed);
+        // Choosing a block replaces the script, typing changes it, and a string choice would draw
+        // from the block the insertion is laying out.
+        cmForm->setEnabled(allowed);
         TxtForm->setEnabled(allowed);
     };
     busy_ = true;

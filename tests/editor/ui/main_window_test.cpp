@@ -205,6 +205,7 @@ private slots:
         QObject::connect(form.InsertForm->ListBox1->model(), &QAbstractItemModel::rowsInserted, &form, [&] {
             if (!form.busy()) return;
             disabledMeanwhile = !form.OpenBinaryTextData1->isEnabled() && !form.Insert1->isEnabled() &&
+                                !form.cmForm->isEnabled() && !form.TxtForm->isEnabled() &&
                                 form.DisplayTextEditor1->isEnabled();
             form.close();
         });
@@ -213,6 +214,7 @@ private slots:
         QTest::keyClick(&form, Qt::Key_I, Qt::ControlModifier);
         QVERIFY(disabledMeanwhile);
         QVERIFY(!form.busy());
+        QVERIFY(form.OpenBinaryTextData1->isEnabled() && form.cmForm->isEnabled() && form.TxtForm->isEnabled());
         const QStringList log = Items(form.InsertForm->ListBox1);
         QVERIFY(log.size() >= 3);
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
