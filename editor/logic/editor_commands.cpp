@@ -35,6 +35,7 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
     }
     const std::vector<std::filesystem::path> patches = dialogs.openFiles({kPatchTitle, startDirectory_, {}, kPatchFilter});
     if (patches.empty()) return;
+    lastOpenFolder_ = patches.front().parent_path();
     const script::IpsOutcome outcome = script::ApplyIpsFiles(rom_, patches);
     const std::string message = script::IpsMessage(outcome);
     if (!message.empty()) dialogs.message(message);
@@ -43,6 +44,7 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
 void EditorSession::loadTable(ui::Dialogs& dialogs) {
     const auto chosen = dialogs.openFile({kOpenTableTitle, startDirectory_, {}, kOpenTableFilter});
     if (!chosen) return;
+    lastOpenFolder_ = chosen->parent_path();
     if (table_.load(*chosen) == script::TableLoadResult::CannotOpen) dialogs.message(kCannotLoadTable);
 }
 

@@ -42,6 +42,7 @@ EditorSession::~EditorSession() = default;
 RomOpenStep EditorSession::openRom(ui::Dialogs& dialogs) {
     const auto chosen = dialogs.openFile({kOpenRomTitle, startDirectory_, {}, kOpenRomFilter});
     if (!chosen) return RomOpenStep::Cancelled;
+    lastOpenFolder_ = chosen->parent_path();
     return openRomFile(*chosen, dialogs);
 }
 
@@ -66,8 +67,12 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialog
 }
 
 std::optional<DataFileShown> EditorSession::loadDataFile(ui::Dialogs& dialogs) {
-    const auto chosen = dialogs.openFile({kOpenDataFileTitle, startDirectory_, {}, kOpenDataFileFilter});
+    // The data file dialog is the only one that keeps the folder the open dialog last showed:
+    // right after a ROM was chosen that is the ROM's folder, where its data file usually is.
+    const fs::path& folder = lastOpenFolder_.empty() ? startDirectory_ : lastOpenFolder_;
+    const auto chosen = dialogs.openFile({kOpenDataFileTitle, folder, {}, kOpenDataFileFilter});
     if (!chosen) return std::nullopt;
+    lastOpenFolder_ = chosen->parent_path();
     return loadDataFileFrom(*chosen, dialogs);
 }
 

@@ -129,6 +129,7 @@ private:
 
     std::filesystem::path startDirectory_;
     std::filesystem::path dumpsDirectory_;
+    std::filesystem::path lastOpenFolder_;  // folder of the file last chosen in an open dialog
     core::RomImage rom_;
     std::vector<uint8_t> gameFont_;
     std::unique_ptr<script::CodeMaps> maps_;

@@ -92,6 +92,21 @@ TEST_F(EditorSessionTest, OpenFailuresSayWhyAndKeepOrDropTheRomAsTheyShould) {
     EXPECT_EQ(dumps, folder.path() / "Dumps");
 }
 
+TEST_F(EditorSessionTest, TheDataFileDialogOpensWhereTheRomWasChosenAndScriptsGoBesideTheRom) {
+    const fs::path gameFolder = folder.path() / "game";
+    fs::create_directory(gameFolder);
+    fs::copy_file(file(demo::kRomFileName), gameFolder / demo::kRomFileName);
+    dialogs.replyOpenFile(gameFolder / demo::kRomFileName);
+    ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
+    dialogs.replyOpenFile(std::nullopt);
+    EXPECT_FALSE(session->loadDataFile(dialogs));
+    ASSERT_EQ(dialogs.calls().size(), 2u);
+    EXPECT_EQ(dialogs.calls()[0].request.directory, folder.path());
+    EXPECT_EQ(dialogs.calls()[1].request.directory, gameFolder);
+    EXPECT_EQ(session->dumpsDirectory(), gameFolder / "Dumps");
+    EXPECT_TRUE(fs::is_directory(gameFolder / "Dumps"));
+}
+
 TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWrittenSaysSo) {
     openDemo();
     dialogs.replyOpenFile(file(demo::kTableFileName));
