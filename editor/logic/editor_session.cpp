@@ -47,6 +47,7 @@ RomOpenStep EditorSession::openRom(ui::Dialogs& dialogs) {
 }
 
 RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialogs) {
+    ++revision_;
     switch (core::OpenRomFile(rom_, path)) {
     case core::RomOpenResult::CannotOpen:
         // The previous ROM stays loaded, so its script files stay where they were.
@@ -82,6 +83,7 @@ std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& pat
         dialogs.message(kCannotOpenDataFile);
         return std::nullopt;
     }
+    ++revision_;
     // The menu commands a directive runs draw nothing while the load is under way, so replaying
     // their check marks is all they leave behind.
     dataFileLoaded_ = false;
@@ -132,6 +134,7 @@ void EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& di
 
 std::optional<script::BlockChoice> EditorSession::chooseBlock(size_t n, script::ScriptText& script,
                                                               ui::Dialogs& dialogs) {
+    ++revision_;
     UnsavedScriptQuestion question(*this, script, dialogs);
     return index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);
 }

@@ -119,6 +119,11 @@ public:
     [[nodiscard]] bool running() const { return running_; }
     void setRunning(bool running) { running_ = running; }
 
+    // Counts the changes of what the hex and kana windows read besides the string itself: the
+    // ROM and its font, the code maps, the current block's bytes. Any command that may change
+    // them moves it on.
+    [[nodiscard]] uint64_t revision() const { return revision_; }
+
     // Called by every ROM-text drawing with the string it resolved (the hex and kana windows).
     void setStringHook(preview::TextBoxRenderer::StringHook hook);
 
@@ -140,6 +145,7 @@ private:
     std::unique_ptr<preview::PreviewScreen> screen_;
     std::unique_ptr<preview::TextBoxRenderer> renderer_;
     std::vector<uint8_t> insertionScratch_;
+    uint64_t revision_ = 0;
     bool dataFileLoaded_ = false;
     bool running_ = false;
 };

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "editor/logic/editor_session.h"
+#include "editor/logic/shown_string.h"
 #include "editor/logic/window_placement.h"
 
 class QAction;
@@ -167,6 +168,7 @@ private:
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;
+    ShownString shownString_;
     QSize commandedSize_;  // the size the Window menu last asked for, until the window has it
     bool busy_ = false;
     bool closeRequested_ = false;

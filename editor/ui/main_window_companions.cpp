@@ -106,6 +106,7 @@ void MainWindow::showWindowSet() {
 script::ScriptText& MainWindow::script() { return TxtForm->script(); }
 
 void MainWindow::showString(const script::ResolvedString& resolved) {
+    if (!shownString_.replace(resolved, session_->revision())) return;
     HexForm->loadString(resolved);
     KanaForm->loadKana(resolved, session_->codeMaps());
 }

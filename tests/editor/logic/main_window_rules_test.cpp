@@ -5,6 +5,7 @@
 
 #include "editor/logic/busy_commands.h"
 #include "editor/logic/scroll_keys.h"
+#include "editor/logic/shown_string.h"
 #include "editor/logic/window_placement.h"
 
 namespace corv::editor {
@@ -80,6 +81,22 @@ TEST(BusyCommands, OnlyCommandsThatTouchRomOrScriptAreDisabled) {
     for (const char* name : {"DisplayTextEditor1", "ViewHexData1", "HideCodes", "DefaultWindowSize1", "DumpMemory1"}) {
         EXPECT_FALSE(DisabledWhileBusy(name)) << name;
     }
+}
+
+TEST(ShownString, TheWindowsReloadOnlyForAnotherStringOrAfterAChange) {
+    script::ResolvedString text;
+    text.kind = script::ResolvedKind::GameString;
+    text.textPointer = 0x0C40;
+    ShownString shown;
+    EXPECT_TRUE(shown.replace(text, 1));
+    EXPECT_FALSE(shown.replace(text, 1));  // typing draws the same string again
+    EXPECT_TRUE(shown.replace(text, 2));   // the block or the code maps changed meanwhile
+    text.textPointer = 0x0C80;
+    EXPECT_TRUE(shown.replace(text, 2));
+    script::ResolvedString inserted;
+    inserted.kind = script::ResolvedKind::HackedText;
+    EXPECT_TRUE(shown.replace(inserted, 2));
+    EXPECT_FALSE(shown.replace(inserted, 2));
 }
 
 }  // namespace

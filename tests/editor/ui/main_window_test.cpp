@@ -143,6 +143,8 @@ private slots:
         const unsigned pointer = first.records[2].textPointer;
         QCOMPARE(form.statusPanel0->text(), Printed("Offset: 7E008E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
         QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #2"));
+        QVERIFY(!first.records[2].text.empty());
+        QCOMPARE(form.KanaForm->kanaEdit->toPlainText(), KanaDisplayText(first.records[2].text));
         QCOMPARE(form.cmForm->focusWidget(), static_cast<QWidget*>(pList));
 
         // Another block: its strings, its own skeleton script, string 0 again.
@@ -153,6 +155,8 @@ private slots:
         QCOMPARE(pList->currentRow(), 0);
         QCOMPARE(form.TxtForm->script().text(), script::ScriptSkeleton(static_cast<unsigned>(second.records.size())));
         QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #0"));
+        QVERIFY(!second.records[0].text.empty());
+        QCOMPARE(form.KanaForm->kanaEdit->toPlainText(), KanaDisplayText(second.records[0].text));
         QCOMPARE(form.session().index().scriptPath(), script::ScriptPathFor(f.folder() / "Dumps", second.address));
         QVERIFY(f.dialogs.unexpected().empty());
     }
