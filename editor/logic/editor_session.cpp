@@ -151,7 +151,8 @@ std::optional<script::StringChoice> EditorSession::chooseString(unsigned i, scri
     // A data file without .FORMAT leaves no box width; drawing would then only install the
     // defaults and leave the upper box empty until the next choice, so install them first.
     if (format_.boxWidth == 0) preview::InstallDefaultFormat(format_);
-    renderer_->drawStringSelection(sources(), menus_, format_, choice->matchLine.has_value());
+    entryShown_ = choice->matchLine.has_value();
+    renderer_->drawStringSelection(sources(), menus_, format_, entryShown_);
     return choice;
 }
 
@@ -179,7 +180,9 @@ preview::PreviewSources EditorSession::sources() const {
     if (rom_.loaded()) sources.romData = rom_.data();
     sources.gameFont = gameFont_;
     if (index_->hasBlock()) sources.block = index_->block();
-    sources.previewBytes = index_->previewBytes();
+    // Without an entry for the chosen string the buffer still holds the last string's
+    // translation; redrawing it under this string would show a translation it does not have.
+    if (entryShown_) sources.previewBytes = index_->previewBytes();
     sources.dataFileLoaded = dataFileLoaded_;
     sources.stringIndex = static_cast<unsigned>(index_->currentString());
     sources.blockIndex = static_cast<uint32_t>(index_->currentBlock().value_or(0));

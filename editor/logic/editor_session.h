@@ -146,6 +146,7 @@ private:
     std::unique_ptr<preview::TextBoxRenderer> renderer_;
     std::vector<uint8_t> insertionScratch_;
     uint64_t revision_ = 0;
+    bool entryShown_ = false;  // the chosen string's script entry was found and encoded
     bool dataFileLoaded_ = false;
     bool running_ = false;
 };

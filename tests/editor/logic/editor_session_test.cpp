@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 
@@ -173,6 +174,28 @@ TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDi
     EXPECT_EQ(dialogs.calls().back().caption, "File Modified...");
     EXPECT_EQ(script.text(), onDisk);
     EXPECT_FALSE(script.modified());
+}
+
+TEST_F(EditorSessionTest, RedrawingAStringWithoutAnEntryShowsNoOtherStringsTranslation) {
+    openDemo();
+    script.setText(".STRING 0\nHello\n.ENDS\n");
+    ASSERT_TRUE(session->chooseString(0, script, true, true));
+    ASSERT_TRUE(session->chooseString(1, script, true, true));
+    session->refreshViews();
+    const std::vector<uint16_t> afterOther(session->screen().bitmap().begin(), session->screen().bitmap().end());
+
+    EditorSession fresh(folder.path());
+    script::MemoryScriptText freshScript;
+    dialogs.replyOpenFile(file(demo::kRomFileName));
+    ASSERT_EQ(fresh.openRom(dialogs), RomOpenStep::Opened);
+    dialogs.replyOpenFile(file(demo::kBlockDataFileName));
+    ASSERT_TRUE(fresh.loadDataFile(dialogs));
+    ASSERT_TRUE(fresh.chooseBlock(0, freshScript, dialogs));
+    freshScript.setText(".STRING 0\n.ENDS\n");
+    ASSERT_TRUE(fresh.chooseString(1, freshScript, true, true));
+    fresh.refreshViews();
+    EXPECT_TRUE(std::equal(afterOther.begin(), afterOther.end(), fresh.screen().bitmap().begin(),
+                           fresh.screen().bitmap().end()));
 }
 
 }  // namespace
