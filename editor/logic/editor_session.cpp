@@ -1,5 +1,6 @@
 #include "editor/logic/editor_session.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "editor/logic/editor_texts.h"
@@ -10,6 +11,22 @@
 namespace corv::editor {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// A string without a script entry has no translation to draw; what the lower box showed before
+// belongs to another string, so the box is left empty, as on a fresh screen.
+void ClearAsciiBox(preview::PreviewScreen& screen) {
+    constexpr unsigned kTile = 8;
+    const unsigned bottom = std::min(screen.height(), preview::kAsciiFrameTop + preview::kFrameTileRows * kTile);
+    for (unsigned y = preview::kAsciiFrameTop; y < bottom; ++y) {
+        const std::span<preview::Pixel> row = screen.bitmapRow(y);
+        const size_t end = std::min<size_t>(row.size(), preview::kFrameLeft + preview::kAsciiFrameColumns * kTile);
+        std::fill(row.begin() + preview::kFrameLeft, row.begin() + static_cast<std::ptrdiff_t>(end), preview::Pixel{0});
+    }
+}
+
+}  // namespace
 
 // Asked by the string index before another block's script replaces unsaved changes.
 class EditorSession::UnsavedScriptQuestion final : public script::UnsavedScriptHandler {
@@ -153,6 +170,7 @@ std::optional<script::StringChoice> EditorSession::chooseString(unsigned i, scri
     if (format_.boxWidth == 0) preview::InstallDefaultFormat(format_);
     entryShown_ = choice->matchLine.has_value();
     renderer_->drawStringSelection(sources(), menus_, format_, entryShown_);
+    if (!entryShown_) ClearAsciiBox(*screen_);
     return choice;
 }
 

@@ -11,6 +11,7 @@
 #include "dialogs/scripted_dialogs.h"
 #include "editor/logic/editor_session.h"
 #include "editor/logic/editor_texts.h"
+#include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "support/temp_folder.h"
 #include "tools/demo/demo_game.h"
@@ -176,11 +177,27 @@ TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDi
     EXPECT_FALSE(script.modified());
 }
 
-TEST_F(EditorSessionTest, RedrawingAStringWithoutAnEntryShowsNoOtherStringsTranslation) {
+TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     openDemo();
     script.setText(".STRING 0\nHello\n.ENDS\n");
     ASSERT_TRUE(session->chooseString(0, script, true, true));
     ASSERT_TRUE(session->chooseString(1, script, true, true));
+    // Chosen: the picture the preview library draws for a string without an entry.
+    preview::StringPreviewInput input;
+    input.romData = session->rom().data();
+    input.gameFont = session->gameFont();
+    input.block = session->index().block();
+    input.stringIndex = 1;
+    preview::PreviewScreen expected;
+    script::CodeMaps maps;
+    const auto load = script::ParseBlockDataFile(game->blockDataFile, maps);
+    script::MenuStates menus;
+    script::ApplyOperations(menus, load.operations);
+    preview::RenderStringPreview(expected, input, menus, load.format);
+    const auto chosen = session->screen().bitmap();
+    EXPECT_TRUE(std::equal(chosen.begin(), chosen.end(), expected.bitmap().begin(), expected.bitmap().end()));
+
+    // Redrawn by a key: the same as a session that never had a translation to show.
     session->refreshViews();
     const std::vector<uint16_t> afterOther(session->screen().bitmap().begin(), session->screen().bitmap().end());
 
