@@ -1,0 +1,34 @@
+#pragma once
+// What the editor's companion windows (Text Editor, List Data, insertion progress) have in
+// common: the tool-window frame, the stand-in for the fixed-pitch font, fixed list rows and the
+// stay-on-top switch.
+
+#include <QFont>
+#include <QStyledItemDelegate>
+
+class QWidget;
+
+namespace corv::editor {
+
+// Liberation Mono, metrically the same as the fixed-pitch font the windows were designed with.
+[[nodiscard]] QFont CourierFont(int pixelSize);
+
+// A resizable tool window with a title bar, system menu, minimise and close buttons. Its close
+// button only hides it, as for every companion window.
+void MakeToolWindow(QWidget* window);
+
+// Keeps `window` above other windows or makes it a normal window again. Changing window flags
+// hides a shown window, so a visible window is shown again at the same place.
+void SetStayOnTop(QWidget* window, bool onTop);
+
+// List rows of one fixed height, like a list box with a set item height.
+class FixedRowDelegate final : public QStyledItemDelegate {
+public:
+    FixedRowDelegate(int rowHeight, QObject* parent);
+    [[nodiscard]] QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    int rowHeight_;
+};
+
+}  // namespace corv::editor

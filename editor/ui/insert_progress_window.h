@@ -1,0 +1,43 @@
+#pragma once
+// The insertion progress window (InsertForm): the phase in the caption, the gauge CGauge1 with
+// its percentage, and the log ListBox1. The insertion drives it through InsertionProgress; it
+// stays open afterwards until the user closes it (which only hides it).
+
+#include <QWidget>
+
+#include "editor/logic/progress_gauge.h"
+#include "script/insertion.h"
+
+class QFrame;
+class QListWidget;
+class QProgressBar;
+
+namespace corv::editor {
+
+class InsertProgressWindow final : public QWidget, public script::InsertionProgress {
+    Q_OBJECT
+
+public:
+    explicit InsertProgressWindow(QWidget* parent = nullptr);
+
+    QProgressBar* CGauge1 = nullptr;
+    QFrame* Panel1 = nullptr;
+    QListWidget* ListBox1 = nullptr;
+
+    [[nodiscard]] const ProgressGauge& gauge() const { return gauge_; }
+
+    // InsertionProgress
+    void start() override;
+    void setCaption(std::string_view caption) override;
+    void setGaugeRange(int minimum, int maximum) override;
+    void setGaugePosition(int position) override;
+    void processPendingMessages() override;
+    void addLogLine(const std::string& line) override;
+
+private:
+    void showGauge();
+
+    ProgressGauge gauge_;
+};
+
+}  // namespace corv::editor

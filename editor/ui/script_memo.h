@@ -1,0 +1,21 @@
+#pragma once
+// The Text Editor's text widget: plain text, no wrapping, fixed-pitch font. Shift+Delete is
+// swallowed (it would cut), and text that no script byte can hold is kept out, whether typed,
+// pasted or dropped, so that what the translator sees is what the file will hold.
+
+#include <QPlainTextEdit>
+
+namespace corv::editor {
+
+class ScriptMemo final : public QPlainTextEdit {
+    Q_OBJECT
+
+public:
+    explicit ScriptMemo(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void insertFromMimeData(const QMimeData* source) override;
+};
+
+}  // namespace corv::editor

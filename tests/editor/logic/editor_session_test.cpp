@@ -1,0 +1,219 @@
+// The editor session on the demo game, with the dialogs answered by script: what the window
+// tests do not reach: failed opens, the patch command's question and file order, a dump that
+// cannot be written, saving on the questions of closing and of changing blocks.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <memory>
+
+#include "dialogs/scripted_dialogs.h"
+#include "editor/logic/editor_session.h"
+#include "editor/logic/editor_texts.h"
+#include "preview/string_preview.h"
+#include "script/script_file.h"
+#include "support/temp_folder.h"
+#include "tools/demo/demo_game.h"
+
+namespace corv::editor {
+namespace {
+
+namespace fs = std::filesystem;
+using ui::ScriptedDialogs;
+
+std::vector<uint8_t> ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+class EditorSessionTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { game = new demo::DemoGame(demo::BuildDemoGame()); }
+    static void TearDownTestSuite() { delete game; }
+
+    void SetUp() override {
+        ASSERT_TRUE(demo::WriteDemoFiles(*game, folder.path()));
+        session = std::make_unique<EditorSession>(folder.path());
+        session->setRunning(true);
+    }
+
+    fs::path file(const char* name) const { return folder.path() / name; }
+
+    // Open ROM File and the data file load it starts, then the first block and its string 0.
+    void openDemo(const char* romName = demo::kRomFileName) {
+        dialogs.replyOpenFile(file(romName));
+        ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
+        dialogs.replyOpenFile(file(demo::kBlockDataFileName));
+        ASSERT_TRUE(session->loadDataFile(dialogs));
+        ASSERT_TRUE(session->chooseBlock(0, script, dialogs));
+        ASSERT_TRUE(session->chooseString(0, script, true, true));
+    }
+
+    static demo::DemoGame* game;
+    corv::testing::TempFolder folder{"editor-session"};
+    ScriptedDialogs dialogs;
+    script::MemoryScriptText script;
+    std::unique_ptr<EditorSession> session;
+};
+
+demo::DemoGame* EditorSessionTest::game = nullptr;
+
+TEST_F(EditorSessionTest, OpenFailuresSayWhyAndKeepOrDropTheRomAsTheyShould) {
+    // Cancelled: nothing asked beyond the dialog, nothing loaded.
+    dialogs.replyOpenFile(std::nullopt);
+    EXPECT_EQ(session->openRom(dialogs), RomOpenStep::Cancelled);
+    EXPECT_FALSE(session->romLoaded());
+
+    openDemo();
+    const fs::path dumps = session->dumpsDirectory();
+    // A missing file keeps the loaded ROM and the folder of its scripts.
+    fs::create_directory(folder.path() / "elsewhere");
+    dialogs.replyOpenFile(folder.path() / "elsewhere" / "missing.smc");
+    EXPECT_EQ(session->openRom(dialogs), RomOpenStep::CannotOpen);
+    EXPECT_TRUE(session->romLoaded());
+    EXPECT_EQ(session->dumpsDirectory(), dumps);
+    EXPECT_FALSE(fs::exists(folder.path() / "elsewhere" / "Dumps"));
+
+    // Another game: no ROM afterwards, and nothing is drawn for a string.
+    std::vector<uint8_t> other = game->rom;
+    other[0xFFC0] = 'c';
+    WriteBytes(file("other.smc"), other);
+    dialogs.replyOpenFile(file("other.smc"));
+    EXPECT_EQ(session->openRom(dialogs), RomOpenStep::WrongTitle);
+    EXPECT_FALSE(session->romLoaded());
+    EXPECT_FALSE(session->chooseString(0, script, true, true));
+    EXPECT_FALSE(session->chooseBlock(0, script, dialogs));
+    EXPECT_EQ(dialogs.messages(),
+              (std::vector<std::string>{kCannotOpenRom, "Error: This is not the ROM used.\nPlease load the correct ROM."}));
+    EXPECT_EQ(dumps, folder.path() / "Dumps");
+}
+
+TEST_F(EditorSessionTest, TheDataFileDialogOpensWhereTheRomWasChosenAndScriptsGoBesideTheRom) {
+    const fs::path gameFolder = folder.path() / "game";
+    fs::create_directory(gameFolder);
+    fs::copy_file(file(demo::kRomFileName), gameFolder / demo::kRomFileName);
+    dialogs.replyOpenFile(gameFolder / demo::kRomFileName);
+    ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
+    dialogs.replyOpenFile(std::nullopt);
+    EXPECT_FALSE(session->loadDataFile(dialogs));
+    ASSERT_EQ(dialogs.calls().size(), 2u);
+    EXPECT_EQ(dialogs.calls()[0].request.directory, folder.path());
+    EXPECT_EQ(dialogs.calls()[1].request.directory, gameFolder);
+    EXPECT_EQ(session->dumpsDirectory(), gameFolder / "Dumps");
+    EXPECT_TRUE(fs::is_directory(gameFolder / "Dumps"));
+}
+
+TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWrittenSaysSo) {
+    openDemo();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    ASSERT_TRUE(session->rom().modified());
+
+    // The save question first (answered No), then the files, applied in the order chosen.
+    WriteBytes(file("one.ips"), {'P', 'A', 'T', 'C', 'H', 0x00, 0x00, 0x10, 0x00, 0x01, 0xAB, 'E', 'O', 'F'});
+    WriteBytes(file("two.ips"), {'P', 'A', 'T', 'C', 'H', 0x00, 0x00, 0x10, 0x00, 0x01, 0xCD, 'E', 'O', 'F'});
+    dialogs.clearRecord();
+    dialogs.replyYesNo(false);
+    dialogs.replyOpenFiles({file("one.ips"), file("two.ips")});
+    session->patchRom(dialogs);
+    const auto& calls = dialogs.calls();
+    ASSERT_EQ(calls.size(), 3u);
+    EXPECT_EQ(calls[0].caption, " IPS Patcher...");
+    EXPECT_EQ(calls[0].text, "Rom has been modified. Save these changes?");
+    EXPECT_EQ(calls[1].request.directory, folder.path());
+    EXPECT_EQ(calls[2].text, "Patching is complete! Remember to SAVE the changes!");
+    EXPECT_EQ(session->rom().data()[0x10], 0xCD);
+
+    // A folder cannot be written as a file: the message, and nothing printed as done.
+    dialogs.replySaveFile(folder.path());
+    session->dumpDecompressed(dialogs);
+    EXPECT_EQ(dialogs.messages().back(), kCannotWriteDump);
+    EXPECT_TRUE(fs::is_directory(folder.path()));
+    EXPECT_TRUE(dialogs.unexpected().empty());
+}
+
+TEST_F(EditorSessionTest, ClosingAsksAboutTheScriptThenTheRomAndSavesOnYes) {
+    openDemo();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    script.setText(script.text() + "// note\n");
+    script.setModified(true);
+    dialogs.clearRecord();
+    dialogs.replyYesNo(true);
+    dialogs.replyYesNo(true);
+    session->askBeforeClosing(script, dialogs);
+    const auto& calls = dialogs.calls();
+    ASSERT_EQ(calls.size(), 4u);
+    EXPECT_EQ(calls[0].caption, "TEXT File Modified...");
+    EXPECT_EQ(calls[1].kind, ScriptedDialogs::Kind::Message);
+    EXPECT_EQ(calls[2].caption, "ROM File Modified...");
+    EXPECT_EQ(calls[3].text, "ROM File saved successfully!");
+    EXPECT_FALSE(script.modified());
+    EXPECT_FALSE(session->rom().modified());
+    EXPECT_EQ(ReadBytes(file(demo::kRomFileName)),
+              std::vector<uint8_t>(session->rom().fileBytes().begin(), session->rom().fileBytes().end()));
+    const auto saved = script::LoadScriptFile(session->index().scriptPath());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(*saved, script.text());
+}
+
+TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDisk) {
+    openDemo();
+    const std::string onDisk = script.text();
+    script.setText(onDisk + "edited\n");
+    script.setModified(true);
+    dialogs.replyYesNo(false);
+    ASSERT_TRUE(session->chooseBlock(0, script, dialogs));
+    EXPECT_EQ(dialogs.calls().back().caption, "File Modified...");
+    EXPECT_EQ(script.text(), onDisk);
+    EXPECT_FALSE(script.modified());
+}
+
+TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
+    openDemo();
+    script.setText(".STRING 0\nHello\n.ENDS\n");
+    ASSERT_TRUE(session->chooseString(0, script, true, true));
+    ASSERT_TRUE(session->chooseString(1, script, true, true));
+    // Chosen: the picture the preview library draws for a string without an entry.
+    preview::StringPreviewInput input;
+    input.romData = session->rom().data();
+    input.gameFont = session->gameFont();
+    input.block = session->index().block();
+    input.stringIndex = 1;
+    preview::PreviewScreen expected;
+    script::CodeMaps maps;
+    const auto load = script::ParseBlockDataFile(game->blockDataFile, maps);
+    script::MenuStates menus;
+    script::ApplyOperations(menus, load.operations);
+    preview::RenderStringPreview(expected, input, menus, load.format);
+    const auto chosen = session->screen().bitmap();
+    EXPECT_TRUE(std::equal(chosen.begin(), chosen.end(), expected.bitmap().begin(), expected.bitmap().end()));
+
+    // Redrawn by a key: the same as a session that never had a translation to show.
+    session->refreshViews();
+    const std::vector<uint16_t> afterOther(session->screen().bitmap().begin(), session->screen().bitmap().end());
+
+    EditorSession fresh(folder.path());
+    script::MemoryScriptText freshScript;
+    dialogs.replyOpenFile(file(demo::kRomFileName));
+    ASSERT_EQ(fresh.openRom(dialogs), RomOpenStep::Opened);
+    dialogs.replyOpenFile(file(demo::kBlockDataFileName));
+    ASSERT_TRUE(fresh.loadDataFile(dialogs));
+    ASSERT_TRUE(fresh.chooseBlock(0, freshScript, dialogs));
+    freshScript.setText(".STRING 0\n.ENDS\n");
+    ASSERT_TRUE(fresh.chooseString(1, freshScript, true, true));
+    fresh.refreshViews();
+    EXPECT_TRUE(std::equal(afterOther.begin(), afterOther.end(), fresh.screen().bitmap().begin(),
+                           fresh.screen().bitmap().end()));
+}
+
+}  // namespace
+}  // namespace corv::editor
