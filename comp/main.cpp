@@ -2,14 +2,14 @@
 
 #include <QApplication>
 
-#include "comp/corv_main.h"
+#include "comp/utility_window.h"
 #include "dialogs/qt_dialogs.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("CorvComp"));
     corv::ui::QtDialogs dialogs(nullptr, QApplication::applicationName());
-    corv::comp::TcmForm cmForm(dialogs);
+    corv::comp::UtilityWindow cmForm(dialogs);
     dialogs.setParent(&cmForm);
     cmForm.show();
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace corv::ui {
 
@@ -23,6 +24,9 @@ public:
     virtual ~Dialogs() = default;
     // The chosen existing file, or std::nullopt when the user cancelled.
     [[nodiscard]] virtual std::optional<std::filesystem::path> openFile(const FileRequest& request) = 0;
+    // The chosen existing files of a dialog that allows several, in the order the dialog lists
+    // them; empty when the user cancelled.
+    [[nodiscard]] virtual std::vector<std::filesystem::path> openFiles(const FileRequest& request) = 0;
     // The chosen file name to write, or std::nullopt when the user cancelled.
     [[nodiscard]] virtual std::optional<std::filesystem::path> saveFile(const FileRequest& request) = 0;
     // A modal message box with an OK button.

@@ -39,6 +39,14 @@ std::optional<std::filesystem::path> QtDialogs::openFile(const FileRequest& requ
                                                qtNameFilter(request.filter)));
 }
 
+std::vector<std::filesystem::path> QtDialogs::openFiles(const FileRequest& request) {
+    const QStringList chosen = QFileDialog::getOpenFileNames(parent_, QString::fromStdString(request.title),
+                                                             startPath(request), qtNameFilter(request.filter));
+    std::vector<std::filesystem::path> paths;
+    for (const QString& name : chosen) paths.emplace_back(name.toStdString());
+    return paths;
+}
+
 std::optional<std::filesystem::path> QtDialogs::saveFile(const FileRequest& request) {
     return toPath(QFileDialog::getSaveFileName(parent_, QString::fromStdString(request.title), startPath(request),
                                                qtNameFilter(request.filter)));

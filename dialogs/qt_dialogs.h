@@ -15,6 +15,7 @@ public:
     QtDialogs(QWidget* parent, QString messageCaption) : parent_(parent), caption_(std::move(messageCaption)) {}
 
     [[nodiscard]] std::optional<std::filesystem::path> openFile(const FileRequest& request) override;
+    [[nodiscard]] std::vector<std::filesystem::path> openFiles(const FileRequest& request) override;
     [[nodiscard]] std::optional<std::filesystem::path> saveFile(const FileRequest& request) override;
     void message(const std::string& text) override;
     [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override;

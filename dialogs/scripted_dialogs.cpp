@@ -7,6 +7,7 @@ namespace {
 const char* kindName(ScriptedDialogs::Kind kind) {
     switch (kind) {
         case ScriptedDialogs::Kind::OpenFile: return "open-file dialog";
+        case ScriptedDialogs::Kind::OpenFiles: return "open-files dialog";
         case ScriptedDialogs::Kind::SaveFile: return "save-file dialog";
         case ScriptedDialogs::Kind::Message: return "message";
         case ScriptedDialogs::Kind::Question: return "question";
@@ -17,14 +18,18 @@ const char* kindName(ScriptedDialogs::Kind kind) {
 }  // namespace
 
 void ScriptedDialogs::replyOpenFile(std::optional<std::filesystem::path> choice) {
-    replies_.push_back({Kind::OpenFile, std::move(choice), false});
+    replies_.push_back({Kind::OpenFile, std::move(choice), false, {}});
+}
+
+void ScriptedDialogs::replyOpenFiles(std::vector<std::filesystem::path> choice) {
+    replies_.push_back({Kind::OpenFiles, std::nullopt, false, std::move(choice)});
 }
 
 void ScriptedDialogs::replySaveFile(std::optional<std::filesystem::path> choice) {
-    replies_.push_back({Kind::SaveFile, std::move(choice), false});
+    replies_.push_back({Kind::SaveFile, std::move(choice), false, {}});
 }
 
-void ScriptedDialogs::replyYesNo(bool yes) { replies_.push_back({Kind::Question, std::nullopt, yes}); }
+void ScriptedDialogs::replyYesNo(bool yes) { replies_.push_back({Kind::Question, std::nullopt, yes, {}}); }
 
 std::optional<ScriptedDialogs::Reply> ScriptedDialogs::takeReply(Kind kind, const std::string& what) {
     if (replies_.empty() || replies_.front().kind != kind) {
@@ -42,6 +47,12 @@ std::optional<std::filesystem::path> ScriptedDialogs::openFile(const FileRequest
     calls_.push_back({Kind::OpenFile, request, {}, {}});
     const auto reply = takeReply(Kind::OpenFile, request.title + " [" + request.filter + "]");
     return reply ? reply->path : std::nullopt;
+}
+
+std::vector<std::filesystem::path> ScriptedDialogs::openFiles(const FileRequest& request) {
+    calls_.push_back({Kind::OpenFiles, request, {}, {}});
+    auto reply = takeReply(Kind::OpenFiles, request.title + " [" + request.filter + "]");
+    return reply ? std::move(reply->paths) : std::vector<std::filesystem::path>{};
 }
 
 std::optional<std::filesystem::path> ScriptedDialogs::saveFile(const FileRequest& request) {

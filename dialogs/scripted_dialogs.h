@@ -14,7 +14,7 @@ namespace corv::ui {
 
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { OpenFile, SaveFile, Message, Question };
+    enum class Kind { OpenFile, OpenFiles, SaveFile, Message, Question };
 
     struct Call {
         Kind kind = Kind::Message;
@@ -25,10 +25,12 @@ public:
 
     // Replies, consumed in order.
     void replyOpenFile(std::optional<std::filesystem::path> choice);
+    void replyOpenFiles(std::vector<std::filesystem::path> choice);  // empty: cancelled
     void replySaveFile(std::optional<std::filesystem::path> choice);
     void replyYesNo(bool yes);
 
     [[nodiscard]] std::optional<std::filesystem::path> openFile(const FileRequest& request) override;
+    [[nodiscard]] std::vector<std::filesystem::path> openFiles(const FileRequest& request) override;
     [[nodiscard]] std::optional<std::filesystem::path> saveFile(const FileRequest& request) override;
     void message(const std::string& text) override;
     [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override;
@@ -47,6 +49,7 @@ private:
         Kind kind;
         std::optional<std::filesystem::path> path;
         bool yes = false;
+        std::vector<std::filesystem::path> paths;
     };
     std::optional<Reply> takeReply(Kind kind, const std::string& what);
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, writes the demo game into demo/ and starts the program there.
+# Installs what is missing, builds, writes the demo game into demo/ and starts the script editor
+# there on the demo ROM and its block data file, with string 0 of the first block on screen.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,9 +10,4 @@ cmake --build "$build_dir" -j"$(nproc)"
 mkdir -p demo
 "$build_dir"/tools/corvtool make-demo demo
 cd demo
-if [ -x "../$build_dir/editor/CorvaneText" ]; then
-  exec "../$build_dir/editor/CorvaneText"
-fi
-echo "The script editor is not built yet; starting the compression utility CorvComp in $(pwd)."
-echo "Open corvane.smc with File > Open ROM File."
-exec "../$build_dir/comp/CorvComp"
+exec "../$build_dir/editor/CorvaneText" corvane.smc corvane.txt

@@ -24,7 +24,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "comp/corv_main.h"
+#include "comp/utility_window.h"
 #include "dialogs/scripted_dialogs.h"
 #include "tools/demo/demo_game.h"
 
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
     }
 
     corv::ui::ScriptedDialogs dialogs;
-    corv::comp::TcmForm cmForm(dialogs);
+    corv::comp::UtilityWindow cmForm(dialogs);
     cmForm.show();
     if (!QTest::qWaitForWindowExposed(&cmForm)) {
         std::fprintf(stderr, "comp_screenshot: the window was never shown\n");

@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "comp/area_walk.h"
-#include "comp/corv_main.h"
+#include "comp/utility_window.h"
 #include "dialogs/scripted_dialogs.h"
 #include "core/block_encoder.h"
 #include "tools/demo/demo_game.h"
@@ -74,7 +74,7 @@ private:
     std::unique_ptr<QTemporaryDir> dir_;
     fs::path start_;
     ScriptedDialogs dialogs_;
-    std::unique_ptr<TcmForm> form_;
+    std::unique_ptr<UtilityWindow> form_;
 
     fs::path file(const char* name) const { return start_ / name; }
 
@@ -161,7 +161,7 @@ private slots:
     void init() {
         QVERIFY(QDir::setCurrent(dir_->path()));
         dialogs_ = ScriptedDialogs();
-        form_ = std::make_unique<TcmForm>(dialogs_);
+        form_ = std::make_unique<UtilityWindow>(dialogs_);
         form_->show();
     }
 

@@ -18,14 +18,14 @@ class Dialogs;
 
 namespace corv::comp {
 
-class TcmForm final : public QMainWindow {
+class UtilityWindow final : public QMainWindow {
     Q_OBJECT
 
 public:
     // The process's current folder at this moment becomes the start directory (FormCreate).
     // `dialogs` must outlive the window.
-    explicit TcmForm(ui::Dialogs& dialogs, QWidget* parent = nullptr);
-    ~TcmForm() override;
+    explicit UtilityWindow(ui::Dialogs& dialogs, QWidget* parent = nullptr);
+    ~UtilityWindow() override;
 
     QListWidget* ListBox1 = nullptr;
     QMenu* File1 = nullptr;

@@ -1,4 +1,4 @@
-#include "comp/corv_main.h"
+#include "comp/utility_window.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -45,7 +45,7 @@ QFont sansFont(int pixelSize) {
 
 }  // namespace
 
-TcmForm::TcmForm(ui::Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+UtilityWindow::UtilityWindow(ui::Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("cmForm"));
     setWindowTitle(QStringLiteral("Compression Utility: Corvane"));
     setFont(sansFont(11));
@@ -65,19 +65,19 @@ TcmForm::TcmForm(ui::Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), d
     state_.startDirectory = std::filesystem::current_path(error);
 }
 
-TcmForm::~TcmForm() = default;
+UtilityWindow::~UtilityWindow() = default;
 
-void TcmForm::buildMenu() {
+void UtilityWindow::buildMenu() {
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
-    OpenROMFile1 = File1->addAction(QStringLiteral("&Open ROM File"), this, &TcmForm::OpenROMFile1Click);
+    OpenROMFile1 = File1->addAction(QStringLiteral("&Open ROM File"), this, &UtilityWindow::OpenROMFile1Click);
     OpenROMFile1->setObjectName(QStringLiteral("OpenROMFile1"));
     OpenROMFile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    SaveROMFile1 = File1->addAction(QStringLiteral("&Save ROM File"), this, &TcmForm::SaveROMFile1Click);
+    SaveROMFile1 = File1->addAction(QStringLiteral("&Save ROM File"), this, &UtilityWindow::SaveROMFile1Click);
     SaveROMFile1->setObjectName(QStringLiteral("SaveROMFile1"));
     SaveROMFile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("E&xit "), this, &TcmForm::Exit1Click);
+    Exit1 = File1->addAction(QStringLiteral("E&xit "), this, &UtilityWindow::Exit1Click);
     Exit1->setObjectName(QStringLiteral("Exit1"));
     Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
 
@@ -96,21 +96,21 @@ void TcmForm::buildMenu() {
         {&Text1, "Text1", "Text - $100200", Area::Text},
     };
     for (const auto& item : areas) {
-        QAction* action = DecompressBlock1->addAction(QString::fromLatin1(item.caption), this, &TcmForm::Graphics1Click);
+        QAction* action = DecompressBlock1->addAction(QString::fromLatin1(item.caption), this, &UtilityWindow::Graphics1Click);
         action->setObjectName(QString::fromLatin1(item.name));
         action->setData(static_cast<int>(item.area));
         *item.action = action;
     }
-    RecompressBlock1 = Edit1->addAction(QStringLiteral("Recompress Block..."), this, &TcmForm::RecompressBlock1Click);
+    RecompressBlock1 = Edit1->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::RecompressBlock1Click);
     RecompressBlock1->setObjectName(QStringLiteral("RecompressBlock1"));
 }
 
-void TcmForm::showLines(bool clearFirst, const std::vector<std::string>& lines) {
+void UtilityWindow::showLines(bool clearFirst, const std::vector<std::string>& lines) {
     if (clearFirst) ListBox1->clear();
     for (const std::string& line : lines) ListBox1->addItem(QString::fromStdString(line));
 }
 
-void TcmForm::OpenROMFile1Click() {
+void UtilityWindow::OpenROMFile1Click() {
     const auto chosen = dialogs_.openFile({"", state_.startDirectory, "", kRomFilter});
     if (!chosen) return;
     const OpenRomOutcome outcome = openRom(state_, *chosen);
@@ -118,18 +118,18 @@ void TcmForm::OpenROMFile1Click() {
     if (outcome.status == OpenRomStatus::OutOfMemory) close();
 }
 
-void TcmForm::SaveROMFile1Click() {
+void UtilityWindow::SaveROMFile1Click() {
     const SaveRomOutcome outcome = saveRom(state_);
     if (outcome.message) dialogs_.message(*outcome.message);
 }
 
-void TcmForm::Exit1Click() {
+void UtilityWindow::Exit1Click() {
     if (busy_) return;
     state_.releaseRom();
     close();
 }
 
-void TcmForm::Graphics1Click() {
+void UtilityWindow::Graphics1Click() {
     const auto* action = qobject_cast<QAction*>(sender());
     if (action == nullptr) return;
     const std::optional<Area> area = areaFromTag(action->data().toInt());
@@ -139,7 +139,7 @@ void TcmForm::Graphics1Click() {
     if (outcome.message) dialogs_.message(*outcome.message);
 }
 
-void TcmForm::RecompressBlock1Click() {
+void UtilityWindow::RecompressBlock1Click() {
     if (!state_.romLoaded() || busy_) return;
     const auto chosen = dialogs_.openFile({"", state_.startDirectory, "", kListingFilter});
     if (!chosen) return;
@@ -164,13 +164,13 @@ void TcmForm::RecompressBlock1Click() {
     if (closeRequested_) close();
 }
 
-void TcmForm::setRomCommandsEnabled(bool enabled) {
+void UtilityWindow::setRomCommandsEnabled(bool enabled) {
     OpenROMFile1->setEnabled(enabled);
     Exit1->setEnabled(enabled);
     RecompressBlock1->setEnabled(enabled);
 }
 
-void TcmForm::closeEvent(QCloseEvent* event) {
+void UtilityWindow::closeEvent(QCloseEvent* event) {
     if (busy_) {
         closeRequested_ = true;
         event->ignore();

@@ -1,0 +1,62 @@
+// The session's commands that write into the ROM image or out of the editor: insertion, IPS
+// patching, the table file, the dictionary area and the raw dump of the current block.
+
+#include "editor/logic/editor_session.h"
+
+#include "core/block_format.h"
+#include "editor/logic/editor_texts.h"
+#include "script/dictionary_area.h"
+#include "script/ips_patch.h"
+
+namespace corv::editor {
+
+void EditorSession::insertText(script::ScriptText& script, script::InsertionProgress& progress, ui::Dialogs& dialogs) {
+    const auto block = index_->currentBlock();
+    if (!rom_.loaded() || !block) return;
+
+    script::InsertionBlock insertion;
+    insertion.index = static_cast<uint32_t>(*block);
+    insertion.blockAddress = index_->currentBlockAddress();
+    insertion.stringCount = index_->stringCount();
+    insertion.length = index_->decompressedLength();
+    // The block list keeps the end the last choice found; a search the insertion makes is only
+    // for this run, as the next choice of the block finds the end again.
+    uint32_t endOfRoom = index_->blockEnd(*block);
+
+    const script::InsertionResult result = script::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
+                                                                script, table_, insertionScratch_, progress);
+    if (result.message) dialogs.message(*result.message);
+}
+
+void EditorSession::patchRom(ui::Dialogs& dialogs) {
+    if (!rom_.loaded()) return;
+    if (rom_.modified() && dialogs.askYesNo(script::kIpsSaveQuestionCaption, script::kIpsSaveQuestion)) {
+        saveRom(dialogs);
+    }
+    const std::vector<std::filesystem::path> patches = dialogs.openFiles({kPatchTitle, startDirectory_, {}, kPatchFilter});
+    if (patches.empty()) return;
+    const script::IpsOutcome outcome = script::ApplyIpsFiles(rom_, patches);
+    const std::string message = script::IpsMessage(outcome);
+    if (!message.empty()) dialogs.message(message);
+}
+
+void EditorSession::loadTable(ui::Dialogs& dialogs) {
+    const auto chosen = dialogs.openFile({kOpenTableTitle, startDirectory_, {}, kOpenTableFilter});
+    if (!chosen) return;
+    if (table_.load(*chosen) == script::TableLoadResult::CannotOpen) dialogs.message(kCannotLoadTable);
+}
+
+void EditorSession::insertCompression(ui::Dialogs& dialogs) {
+    const std::string message = script::DictionaryAreaMessage(script::InsertDictionaryArea(rom_, table_));
+    if (!message.empty()) dialogs.message(message);
+}
+
+void EditorSession::dumpDecompressed(ui::Dialogs& dialogs) {
+    const auto chosen = dialogs.saveFile({kDumpTitle, startDirectory_, {}, {}});
+    if (!chosen) return;
+    // Before any block was chosen the recorded length is 0: the dump is an empty file.
+    const std::span<const uint8_t> bytes = index_->block().first(index_->decompressedLength());
+    if (!core::WriteFileSafely(*chosen, bytes)) dialogs.message(kCannotWriteDump);
+}
+
+}  // namespace corv::editor

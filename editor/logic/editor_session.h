@@ -1,0 +1,145 @@
+#pragma once
+// Everything the script editor holds between two events, without a window: the ROM image, the
+// game font, the block data file's code maps, format and menu states, the table file, the
+// current block and string, the preview screen, and the editor's folders and flags.
+//
+// Each command of the main window's menu has a method here. Methods ask and tell the user only
+// through ui::Dialogs, read and write the script through script::ScriptText, and return what the
+// window has to show (lists, captions, window visibilities); they never touch a widget.
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/rom_image.h"
+#include "dialogs/dialogs.h"
+#include "preview/preview_screen.h"
+#include "preview/text_box_renderer.h"
+#include "script/block_data_file.h"
+#include "script/insertion.h"
+#include "script/script_text.h"
+#include "script/string_index.h"
+#include "script/table_file.h"
+
+namespace corv::editor {
+
+enum class RomOpenStep {
+    Cancelled,   // the dialog was cancelled: nothing changed
+    CannotOpen,  // the file could not be read: the previous ROM stays (message shown)
+    WrongTitle,  // not the game's ROM: no ROM is loaded now (message shown)
+    Opened,      // the ROM and its font are loaded; the data file load comes next
+};
+
+// What a data file load leaves for the window to show.
+struct DataFileShown {
+    std::vector<std::string> blockLines;  // the lines of the block list, in order
+    // Window visibility changes in file order, to be replayed as they come.
+    std::vector<script::EditorOperation> windowOperations;
+    std::string caption;                  // the main window's new caption
+};
+
+class EditorSession {
+public:
+    // `startDirectory` is where the file dialogs start (the working directory at start-up).
+    // The preview screen gets the paint box's size at start-up (at least 320 x 256).
+    explicit EditorSession(std::filesystem::path startDirectory, unsigned screenWidth = preview::kMinScreenWidth,
+                           unsigned screenHeight = preview::kMinScreenHeight);
+    ~EditorSession();
+    EditorSession(const EditorSession&) = delete;
+    EditorSession& operator=(const EditorSession&) = delete;
+
+    // --- File menu ---------------------------------------------------------------------------
+    // Open ROM File up to the data file load: asks for the ROM, points the dumps directory at the
+    // ROM's folder (created when missing), reads the ROM, checks its title and reads the font.
+    RomOpenStep openRom(ui::Dialogs& dialogs);
+    // The same with a file given, without the dialog (command line).
+    RomOpenStep openRomFile(const std::filesystem::path& path, ui::Dialogs& dialogs);
+
+    // Load Text Block Data File: asks for the file and loads it; std::nullopt when cancelled or
+    // unreadable (message shown; nothing changed). The block list and tables are rebuilt, the
+    // menu states replayed and the loaded flag set; the caller then shows the result and chooses
+    // the first block.
+    std::optional<DataFileShown> loadDataFile(ui::Dialogs& dialogs);
+    std::optional<DataFileShown> loadDataFileFrom(const std::filesystem::path& path, ui::Dialogs& dialogs);
+
+    // Save Text File: writes `script` to the current block's script file and tells so.
+    void saveText(script::ScriptText& script, ui::Dialogs& dialogs);
+    // Save Rom File: writes the image back to its file (a success message only while running).
+    void saveRom(ui::Dialogs& dialogs);
+    // The questions of closing the main window, in order: unsaved script, unsaved ROM.
+    void askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
+
+    // --- Edit menu ---------------------------------------------------------------------------
+    void insertText(script::ScriptText& script, script::InsertionProgress& progress, ui::Dialogs& dialogs);
+    void patchRom(ui::Dialogs& dialogs);
+    void loadTable(ui::Dialogs& dialogs);
+    void insertCompression(ui::Dialogs& dialogs);
+
+    // --- Program menu ------------------------------------------------------------------------
+    // Du&mp DECOMPRESSED BINARY Data: the current block's decompressed bytes to a chosen file.
+    void dumpDecompressed(ui::Dialogs& dialogs);
+
+    // --- Block and string choice -------------------------------------------------------------
+    // Chooses block `n` of the list (asking about an unsaved script first) and loads its script
+    // into `script`. std::nullopt when no ROM is loaded or `n` is not listed.
+    std::optional<script::BlockChoice> chooseBlock(size_t n, script::ScriptText& script, ui::Dialogs& dialogs);
+    // Chooses string `i` and draws it. `resetScroll` is false while the Text Editor is the active
+    // window, so typing keeps the views where they are; `quiet` keeps the editor from scrolling.
+    std::optional<script::StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet,
+                                                     bool resetScroll);
+    // Draws both views again (ROM text, then translation); the translated mark is clear afterwards.
+    void refreshViews();
+    // "Line {Kana, Ascii}: k, a" for the two views' current scroll offsets.
+    [[nodiscard]] std::string lineStatus() const;
+
+    // --- State -------------------------------------------------------------------------------
+    [[nodiscard]] const core::RomImage& rom() const { return rom_; }
+    [[nodiscard]] bool romLoaded() const { return rom_.loaded(); }
+    [[nodiscard]] const script::StringIndex& index() const { return *index_; }
+    [[nodiscard]] const preview::PreviewScreen& screen() const { return *screen_; }
+    [[nodiscard]] preview::PreviewScreen& screen() { return *screen_; }
+    [[nodiscard]] const std::vector<uint8_t>& gameFont() const { return gameFont_; }
+    [[nodiscard]] const script::CodeMaps& codeMaps() const { return *maps_; }
+    [[nodiscard]] const script::TableFile& table() const { return table_; }
+    [[nodiscard]] const script::FormatSettings& format() const { return format_; }
+    [[nodiscard]] script::MenuStates& menus() { return menus_; }
+    [[nodiscard]] const script::MenuStates& menus() const { return menus_; }
+    [[nodiscard]] bool dataFileLoaded() const { return dataFileLoaded_; }
+    [[nodiscard]] const std::filesystem::path& startDirectory() const { return startDirectory_; }
+    [[nodiscard]] const std::filesystem::path& dumpsDirectory() const { return dumpsDirectory_; }
+    // Whether the current block carries its inserted mark in the ROM.
+    [[nodiscard]] bool currentBlockInserted() const;
+
+    // Set from the end of start-up to the end of closing; the ROM save reports success only then.
+    [[nodiscard]] bool running() const { return running_; }
+    void setRunning(bool running) { running_ = running; }
+
+    // Called by every ROM-text drawing with the string it resolved (the hex and kana windows).
+    void setStringHook(preview::TextBoxRenderer::StringHook hook);
+
+private:
+    class UnsavedScriptQuestion;
+    [[nodiscard]] preview::PreviewSources sources() const;
+    bool writeScript(script::ScriptText& script, const std::filesystem::path& path, ui::Dialogs& dialogs);
+
+    std::filesystem::path startDirectory_;
+    std::filesystem::path dumpsDirectory_;
+    core::RomImage rom_;
+    std::vector<uint8_t> gameFont_;
+    std::unique_ptr<script::CodeMaps> maps_;
+    std::unique_ptr<script::StringIndex> index_;
+    script::TableFile table_;
+    script::FormatSettings format_;
+    script::MenuStates menus_;
+    std::unique_ptr<preview::PreviewScreen> screen_;
+    std::unique_ptr<preview::TextBoxRenderer> renderer_;
+    std::vector<uint8_t> insertionScratch_;
+    bool dataFileLoaded_ = false;
+    bool running_ = false;
+};
+
+}  // namespace corv::editor

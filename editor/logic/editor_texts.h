@@ -1,0 +1,54 @@
+#pragma once
+// The texts the editor shows: titles, filters, messages and questions, kept together so that the
+// window and the session cannot drift apart. Misspellings are the program's own and stay.
+
+namespace corv::editor {
+
+inline constexpr char kApplicationTitle[] = "\"Corvane\" Script Editor";
+inline constexpr char kMainCaption[] = "Script Editor: Corvane";
+
+// Open ROM File
+inline constexpr char kOpenRomTitle[] = "Open ROM File";
+inline constexpr char kOpenRomFilter[] = "SNES ROM | *.s*c; *.fig;";
+inline constexpr char kCannotOpenRom[] = "Fatal Error: Could not open file!";
+inline constexpr char kWrongRom[] = "Error: This is not the ROM used.\nPlease load the correct ROM.";
+
+// Load Text Block Data File
+inline constexpr char kOpenDataFileTitle[] = "Open Text Block Data File";
+inline constexpr char kOpenDataFileFilter[] = "Font Format File | *.txt";
+inline constexpr char kCannotOpenDataFile[] = "Fatal Error: Could not open FONT file!";
+
+// Load Table File
+inline constexpr char kOpenTableTitle[] = "Open TABLE File";
+inline constexpr char kOpenTableFilter[] = "Table File | *.tbl";
+inline constexpr char kCannotLoadTable[] = "Could not load the table file...";
+
+// Save Rom File
+inline constexpr char kRomSaved[] = "ROM File saved successfully!";
+inline constexpr char kCannotSaveRom[] = "Fatal Error: Could not open ROM File for saving...";
+
+// Save Text File
+inline constexpr char kTextSavedSuffix[] = " was saved successfully!";
+inline constexpr char kCannotSaveTextPrefix[] = "Error: Could not save the text file ";
+
+// PATCH Rom File
+inline constexpr char kPatchTitle[] = "Select PATCH file(s)...";
+inline constexpr char kPatchFilter[] = "IPS files (*.ips)|*.ips";
+
+// Du&mp DECOMPRESSED BINARY Data
+inline constexpr char kDumpTitle[] = "Dump Working RAM to file...";
+inline constexpr char kCannotWriteDump[] = "Error: Could not open file for saving...";
+
+// Questions asked before work is lost.
+inline constexpr char kBlockChangeCaption[] = "File Modified...";
+inline constexpr char kBlockChangeQuestion[] = "Current data not saved. Do you wish to save it?";
+inline constexpr char kCloseTextCaption[] = "TEXT File Modified...";
+inline constexpr char kCloseTextQuestion[] = "TEXT data not saved. Do you wish to save it?";
+inline constexpr char kCloseRomCaption[] = "ROM File Modified...";
+inline constexpr char kCloseRomQuestion[] = "ROM data modified. Do you wish to save changes?";
+
+// Status bar texts before the first string is chosen.
+inline constexpr char kInitialOffsetStatus[] = "Offset: 000000 | PTR: 0000";
+inline constexpr char kInitialLineStatus[] = "Control Codes: Visible | VWF: Inactive";
+
+}  // namespace corv::editor

@@ -1,0 +1,45 @@
+#include "editor/ui/kana_dump_window.h"
+
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include "editor/ui/kana_text_window.h"
+
+namespace corv::editor {
+
+KanaDumpWindow::KanaDumpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
+    setObjectName(QStringLiteral("viewKana"));
+    setWindowTitle(QStringLiteral("Current Kana Dump"));
+    resize(402, 337);
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect bounds(QPoint(0, 0), size());
+        bounds.moveCenter(screen->geometry().center());
+        move(bounds.topLeft());
+    }
+
+    kanaMemo = new QPlainTextEdit(this);
+    kanaMemo->setObjectName(QStringLiteral("kanaMemo"));
+    kanaMemo->setFont(KanaFont());
+    kanaMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    kanaMemo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    kanaMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    kanaMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(kanaMemo);
+}
+
+void KanaDumpWindow::viewDump(const KanaDumpSource& source, const KanaLineWrap& wrap) {
+    if (!source.romLoaded) return;
+    show();
+    raise();
+    activateWindow();
+    kanaMemo->hide();
+    kanaMemo->setPlainText(KanaDisplayText(KanaDumpViewText(KanaDumpEntries(source, wrap))));
+    kanaMemo->show();
+}
+
+}  // namespace corv::editor

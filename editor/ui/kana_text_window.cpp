@@ -1,0 +1,96 @@
+#include "editor/ui/kana_text_window.h"
+
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextLayout>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "script/sjis.h"
+
+namespace corv::editor {
+
+QFont KanaFont() {
+    QFont font(QStringLiteral("IPAGothic"));
+    font.setPixelSize(12);
+    return font;
+}
+
+QString KanaDisplayText(std::string_view bytes) {
+    QString text = QString::fromStdString(script::ShiftJisToUtf8(bytes));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return text;
+}
+
+KanaLineWrap MeasuredLineWrap(const QFont& font, const QTextOption& option, qreal width) {
+    return [font, option, width](const std::vector<std::string>& characters) {
+        QString text;
+        std::vector<qsizetype> starts;  // where each character begins in `text`
+        starts.reserve(characters.size());
+        for (const std::string& character : characters) {
+            starts.push_back(text.size());
+            text += QString::fromStdString(character);
+        }
+        QTextLayout layout(text, font);
+        layout.setTextOption(option);
+        std::vector<size_t> counts;
+        size_t taken = 0;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            const qsizetype end = line.textStart() + line.textLength();
+            const auto upTo = static_cast<size_t>(std::lower_bound(starts.begin(), starts.end(), end) - starts.begin());
+            counts.push_back(upTo - taken);
+            taken = upTo;
+        }
+        layout.endLayout();
+        return counts;
+    };
+}
+
+KanaTextWindow::KanaTextWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
+    setObjectName(QStringLiteral("KanaForm"));
+    setWindowTitle(QString::fromStdString(KanaTextCaption(0)));
+    move(10, 350);
+    resize(326, 129);
+
+    kanaEdit = new QPlainTextEdit(this);
+    kanaEdit->setObjectName(QStringLiteral("kanaEdit"));
+    kanaEdit->setFont(KanaFont());
+    kanaEdit->setReadOnly(true);
+    kanaEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    kanaEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    kanaEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    kanaEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(kanaEdit);
+}
+
+void KanaTextWindow::loadKana(const script::ResolvedString& resolved, const script::CodeMaps& maps) {
+    kanaEdit->setUpdatesEnabled(false);
+    kanaEdit->setPlainText(KanaDisplayText(KanaWindowText(resolved, maps)));
+    kanaEdit->setUpdatesEnabled(true);
+}
+
+void KanaTextWindow::showStringNumber(unsigned stringIndex) {
+    setWindowTitle(QString::fromStdString(KanaTextCaption(stringIndex)));
+}
+
+qreal KanaTextWindow::wrapWidth() const {
+    // The editor fills the window; inside its frame the vertical scroll bar (always there) takes
+    // its share, and the document keeps a margin on both sides. Taken from the window's own size
+    // so that a window never shown yet measures as it will show.
+    const int frame = kanaEdit->frameWidth();
+    const int scrollBar = kanaEdit->verticalScrollBar()->sizeHint().width();
+    const int viewport = width() - 2 * frame - scrollBar;
+    return viewport - 2 * kanaEdit->document()->documentMargin();
+}
+
+KanaLineWrap KanaTextWindow::lineWrap() const {
+    return MeasuredLineWrap(kanaEdit->font(), kanaEdit->document()->defaultTextOption(), wrapWidth());
+}
+
+}  // namespace corv::editor

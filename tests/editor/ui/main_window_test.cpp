@@ -1,0 +1,237 @@
+// The editor's main window driven through its menu on the demo game: opening, the data file's
+// replay of menu states and windows, block and string choice, typing in the Text Editor, the
+// ROM-writing commands, the raw dump, and the questions of closing.
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+
+#include "editor/logic/editor_texts.h"
+#include "editor/ui/insert_progress_window.h"
+#include "main_window_fixture.h"
+#include "script/script_file.h"
+#include "script/string_decoder.h"
+
+namespace corv::editor {
+
+namespace {
+
+template <typename... Values>
+QString Printed(const char* format, Values... values) {
+    char text[96];
+    std::snprintf(text, sizeof text, format, values...);
+    return QString::fromLatin1(text);
+}
+
+}  // namespace
+
+using testing::EditorFixture;
+using testing::Items;
+using testing::Messages;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void openingTheDemoShowsStringZeroOfTheFirstBlock() {
+        EditorFixture f;
+        f.open(demo::kHeaderedRomFileName);
+        MainWindow& form = *f.form;
+        QVERIFY(f.dialogs.unexpected().empty());
+        QCOMPARE(Messages(f.dialogs), QStringList());
+        QCOMPARE(form.session().rom().headerSize(), 512u);
+        QCOMPARE(form.windowTitle(), QStringLiteral("Script Editor: Corvane - [corvane.txt ]"));
+
+        QStringList blocks;
+        for (size_t n = 0; n < f.game().textBlocks.size(); ++n) blocks << Printed("Block %X", f.textBlock(n).address);
+        QCOMPARE(Items(form.cmForm->bList), blocks);
+        QCOMPARE(form.cmForm->bList->currentRow(), 0);
+        const demo::DemoBlock& block = f.textBlock(0);
+        const int strings = static_cast<int>(block.records.size());
+        QCOMPARE(form.cmForm->pList->count(), strings);
+        QCOMPARE(form.cmForm->pList->item(7)->text(), QStringLiteral("String# 7    "));
+        QCOMPARE(form.cmForm->pList->toolTip(), QStringLiteral("%1 item(s)").arg(strings));
+        QCOMPARE(form.cmForm->pList->currentRow(), 0);
+
+        const std::string skeleton = script::ScriptSkeleton(static_cast<unsigned>(strings));
+        QCOMPARE(form.TxtForm->script().text(), skeleton);
+        QVERIFY(std::filesystem::exists(f.folder() / "Dumps" / script::ScriptPathFor({}, block.address).filename()));
+
+        const unsigned pointer = block.records[0].textPointer;
+        QCOMPARE(form.statusPanel0->text(), Printed("Offset: 7E000E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
+        QCOMPARE(form.statusPanel1->text(), QStringLiteral("Line {Kana, Ascii}: 0, 0"));
+        QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #0"));
+        QCOMPARE(form.Video->picture(), f.expectedPreview(0, skeleton).convertToFormat(QImage::Format_RGB16));
+
+        // An unheadered ROM afterwards is read without a header.
+        f.open();
+        QCOMPARE(form.session().rom().headerSize(), 0u);
+        QCOMPARE(form.cmForm->bList->count(), blocks.size());
+    }
+
+    void openingAnotherGameOrCancellingLeavesTheWindowAsItShould() {
+        EditorFixture f;
+        MainWindow& form = *f.form;
+        const QImage black = form.Video->picture();
+        f.dialogs.replyOpenFile(std::nullopt);
+        form.OpenBinaryTextData1->trigger();
+        QCOMPARE(Messages(f.dialogs), QStringList());
+        QVERIFY(!form.session().romLoaded());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Script Editor: Corvane"));
+        QCOMPARE(form.statusPanel0->text(), QStringLiteral("Offset: 000000 | PTR: 0000"));
+        QCOMPARE(form.statusPanel1->text(), QStringLiteral("Control Codes: Visible | VWF: Inactive"));
+
+        f.open();
+        std::vector<uint8_t> other = f.game().rom;
+        std::copy_n("corvane", 7, other.begin() + 0xFFC0);
+        testing::WriteBytes(f.file("other.smc"), std::string_view(reinterpret_cast<const char*>(other.data()), other.size()));
+        f.dialogs.clearRecord();
+        f.dialogs.replyOpenFile(f.file("other.smc"));
+        form.OpenBinaryTextData1->trigger();
+        QCOMPARE(Messages(f.dialogs),
+                 QStringList{QStringLiteral("Error: This is not the ROM used.\nPlease load the correct ROM.")});
+        QVERIFY(f.dialogs.unexpected().empty());
+        QVERIFY(!form.session().romLoaded());
+        // No ROM: the paint box stays black, also when it is asked to paint.
+        form.Video->repaint();
+        QCOMPARE(form.Video->picture(), black);
+        QVERIFY(std::all_of(black.constBits(), black.constBits() + black.sizeInBytes(), [](uchar b) { return b == 0; }));
+    }
+
+    void dataFileReplaysItsMenuStatesAndWindows() {
+        EditorFixture f;
+        f.open();
+        MainWindow& form = *f.form;
+        form.HexForm->hide();
+        form.KanaForm->hide();
+        QVERIFY(form.TxtForm->isVisible());
+        std::string text = ".textbox .color.red .solid\n.CONTROLCODES HIDE\n.VWF on\n.TextWindow hide\n"
+                           ".HexWindow show\n.KanaWindow show\n";
+        char line[32];
+        for (size_t n = 0; n < 2; ++n) {
+            std::snprintf(line, sizeof line, ".BLOCK %X\n", f.textBlock(n).address);
+            text += line;
+        }
+        testing::WriteBytes(f.file("settings.txt"), text);
+        f.dialogs.replyOpenFile(f.file("settings.txt"));
+        QTest::keyClick(&form, Qt::Key_F, Qt::ControlModifier);
+        QVERIFY(f.dialogs.unexpected().empty());
+        QCOMPARE(f.dialogs.calls().back().request.title, std::string("Open Text Block Data File"));
+        QVERIFY(form.Red1->isChecked() && !form.Blue1->isChecked());
+        QVERIFY(form.Solid1->isChecked() && !form.Gradient1->isChecked());
+        QVERIFY(form.HideCodes->isChecked());
+        QVERIFY(form.UseVWFRoutine1->isChecked());
+        QVERIFY(!form.TxtForm->isVisible());
+        QVERIFY(form.HexForm->isVisible());
+        QVERIFY(form.KanaForm->isVisible());
+        QCOMPARE(form.windowTitle(), QStringLiteral("Script Editor: Corvane - [settings.txt ]"));
+        QCOMPARE(form.cmForm->bList->count(), 2);
+        QCOMPARE(form.cmForm->bList->toolTip(), QStringLiteral("2 item(s)"));
+        // Both boxes are drawn with the new box, not left empty by a missing .FORMAT.
+        const QImage picture = form.Video->picture();
+        QVERIFY(picture.pixel(12, 12) != picture.pixel(0, 0));
+    }
+
+    void typingRedrawsTheLowerBoxAndKeepsCaretAndView() {
+        EditorFixture f;
+        f.open();
+        MainWindow& form = *f.form;
+        form.TxtForm->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.TxtForm));
+        // String 3, scrolled down one ASCII line: typing keeps both.
+        form.cmForm->selectString(3);
+        form.pListClick(MainWindow::ChoiceSender::Program);
+        f.caretToLine(6 + 3 * 7);  // the first text line of the entry of string 3
+        const int firstVisible = form.TxtForm->script().firstVisibleLine();
+        const QImage before = form.Video->picture();
+        QTest::keyClicks(f.memo(), "Hi");
+        const std::string text = form.TxtForm->script().text();
+        QVERIFY(text.find(".STRING 3\nHi\n") != std::string::npos);
+        QCOMPARE(form.Video->picture(), f.expectedPreview(3, text).convertToFormat(QImage::Format_RGB16));
+        QVERIFY(form.Video->picture() != before);
+        QCOMPARE(f.memo()->textCursor().blockNumber(), 6 + 3 * 7);
+        QCOMPARE(f.memo()->textCursor().positionInBlock(), 2);
+        QCOMPARE(form.TxtForm->script().firstVisibleLine(), firstVisible);
+        QVERIFY(form.TxtForm->script().modified());
+        QCOMPARE(form.KanaForm->windowTitle(), QStringLiteral("Kana Text: String #3"));
+    }
+
+    void insertionLogsAndMarksTheBlockAndClosingWaitsForIt() {
+        EditorFixture f;
+        f.open();
+        MainWindow& form = *f.form;
+        f.dialogs.replyOpenFile(f.file(demo::kTableFileName));
+        form.LoadTableFile1->trigger();
+        f.caretToLine(6);
+        QTest::keyClicks(f.memo(), "Hello");
+
+        // A close asked for while the insertion lets events through waits for its end.
+        bool disabledMeanwhile = false;
+        QObject::connect(form.InsertForm->ListBox1->model(), &QAbstractItemModel::rowsInserted, &form, [&] {
+            if (!form.busy()) return;
+            disabledMeanwhile = !form.OpenBinaryTextData1->isEnabled() && !form.Insert1->isEnabled() &&
+                                form.DisplayTextEditor1->isEnabled();
+            form.close();
+        });
+        f.dialogs.replyYesNo(false);  // TEXT data not saved
+        f.dialogs.replyYesNo(false);  // ROM data modified
+        QTest::keyClick(&form, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(disabledMeanwhile);
+        QVERIFY(!form.busy());
+        const QStringList log = Items(form.InsertForm->ListBox1);
+        QVERIFY(log.size() >= 3);
+        QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
+        QCOMPARE(form.InsertForm->CGauge1->value(), 100);
+        QVERIFY(form.session().rom().modified());
+        QVERIFY(form.session().currentBlockInserted());
+        // The close waited, then asked both questions in order.
+        QVERIFY(!form.isVisible());
+        const auto& calls = f.dialogs.calls();
+        QCOMPARE(calls[calls.size() - 2].caption, std::string("TEXT File Modified..."));
+        QCOMPARE(calls.back().caption, std::string("ROM File Modified..."));
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
+    void patchDictionaryAndDumpWriteWhatTheyShould() {
+        EditorFixture f;
+        f.open();
+        MainWindow& form = *f.form;
+        const std::string patch = std::string("PATCH") + std::string("\x00\x00\x20\x00\x01\x5A", 6) + "EOF";
+        testing::WriteBytes(f.file("fix.ips"), patch);
+        f.dialogs.replyOpenFiles({f.file("fix.ips")});
+        QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
+        const auto& calls = f.dialogs.calls();
+        QCOMPARE(calls[calls.size() - 2].request.title, std::string("Select PATCH file(s)..."));
+        QCOMPARE(calls[calls.size() - 2].request.filter, std::string("IPS files (*.ips)|*.ips"));
+        QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("Patching is complete! Remember to SAVE the changes!"));
+        QCOMPARE(form.session().rom().data()[0x20], 0x5A);
+
+        f.dialogs.replyOpenFile(f.file(demo::kTableFileName));
+        form.LoadTableFile1->trigger();
+        form.InsertCOMPRESSIONintoROM1->trigger();
+        QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("Compression inserted successfully!"));
+        // Pointer 1 follows the word in slot 0 and its end byte, or the placeholder's 8 bytes.
+        const auto word = f.game().dictionaryWords.find(0);
+        const unsigned second = 0x4F00 + (word == f.game().dictionaryWords.end() ? 8u : unsigned(word->second.size()) + 1);
+        const auto rom = form.session().rom().data();
+        QCOMPARE(unsigned(rom[0x134B00] | rom[0x134B01] << 8), 0x4F00u);
+        QCOMPARE(unsigned(rom[0x134B02] | rom[0x134B03] << 8), second);
+
+        f.dialogs.replySaveFile(f.file("ram.bin"));
+        QTest::keyClick(&form, Qt::Key_M, Qt::ControlModifier);
+        QCOMPARE(testing::ReadBytes(f.file("ram.bin")), f.textBlock(0).data);
+
+        // Saving writes the patched image, then closing asks nothing more.
+        QTest::keyClick(&form, Qt::Key_A, Qt::ControlModifier);
+        QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("ROM File saved successfully!"));
+        QCOMPARE(testing::ReadBytes(f.file(demo::kRomFileName))[0x20], 0x5A);
+        f.dialogs.clearRecord();
+        form.close();
+        QVERIFY(f.dialogs.calls().empty());
+    }
+};
+
+}  // namespace corv::editor
+
+QTEST_MAIN(corv::editor::MainWindowTest)
+#include "main_window_test.moc"
