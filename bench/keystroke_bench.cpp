@@ -1,10 +1,11 @@
-// Time of one key typed into the Text Editor, from the key event to the repainted preview: the
-// change signal, the quiet string choice (search of the script, copy of the entry, preview
-// encoding), both text boxes drawn and the paint box repainted. The Text Editor holds a script
-// of 1,000 entries made from the demo's kana dumps; the current block is the demo's largest
-// text block. Typing goes into the entry of the block's first and of its last string (the
-// search stops at the entry, so the last one is the longer walk). Every other key is a
-// Backspace, so the script keeps its size; both count as key strokes.
+// Time of one key typed into the Text Editor of the real editor, from the key event to the
+// repainted preview: the change signal, the main window's quiet string choice (search of the
+// script, copy of the entry, preview encoding), both text boxes drawn, the status bar and the
+// Video paint box repainted. The demo game is opened as the command line opens it; its largest
+// text block is chosen, with a script of 1,000 entries made from the demo's kana dumps. Typing
+// goes into the entry of the block's first and of its last string (the search stops at the
+// entry, so the last one is the longer walk). Every other key is a Backspace, so the script
+// keeps its size; both count as key strokes.
 //
 // After the table it prints each median (wall clock and processor time) and its share of one
 // 60 Hz frame (16.7 ms).
@@ -12,10 +13,8 @@
 //   build/bench/keystroke_bench        (runs on the offscreen platform unless one is set)
 
 #include <QApplication>
-#include <QImage>
-#include <QPainter>
+#include <QListWidget>
 #include <QtTest/QtTest>
-#include <QWidget>
 
 #include <benchmark/benchmark.h>
 
@@ -25,11 +24,13 @@
 #include <string>
 #include <vector>
 
-#include "core/rom_image.h"
+#include "core/block_decoder.h"
+#include "dialogs/scripted_dialogs.h"
+#include "editor/ui/list_data_window.h"
+#include "editor/ui/main_window.h"
 #include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
-#include "preview/string_preview.h"
-#include "preview/text_box_renderer.h"
+#include "editor/ui/video_box.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
@@ -43,27 +44,6 @@ namespace {
 
 constexpr double kFrameSeconds = 1.0 / 60.0;
 constexpr int kScriptEntries = 1000;
-
-// The paint box: the preview bitmap stretched over the widget.
-class PreviewBox final : public QWidget {
-public:
-    explicit PreviewBox(const preview::PreviewScreen& screen) : screen_(screen) { resize(320, 256); }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        const QImage image(reinterpret_cast<const uchar*>(screen_.bits()), int(screen_.width()), int(screen_.height()),
-                           int(screen_.pitch() * sizeof(preview::Pixel)), QImage::Format_RGB16);
-        QPainter(this).drawImage(rect(), image);
-    }
-
-private:
-    const preview::PreviewScreen& screen_;
-};
-
-class NoUnsavedScript final : public script::UnsavedScriptHandler {
-public:
-    void unsavedScript(const std::filesystem::path&) override {}
-};
 
 // The lines between each ".STRING" line and its ".ENDS" in a kana dump.
 std::vector<std::string> entryBodies(const std::string& dump) {
@@ -86,131 +66,115 @@ std::vector<std::string> entryBodies(const std::string& dump) {
     return bodies;
 }
 
-struct Index {
-    size_t block = 0;
+struct DemoScript {
+    size_t block = 0;       // position in the block list of the block with the most strings
     unsigned strings = 0;
+    std::string text;       // 1,000 entries: that block's own first, then the other blocks'
 };
 
-// The demo, its largest text block chosen in a string index, and the 1,000-entry script of that
-// block loaded into a Text Editor wired to the preview as the main window wires it.
+DemoScript makeScript(const demo::DemoGame& game) {
+    auto maps = std::make_unique<script::CodeMaps>();
+    const script::BlockDataLoad load = script::ParseBlockDataFile(game.blockDataFile, *maps);
+    auto buffer = std::make_unique<core::BlockBuffer>();
+    std::vector<std::vector<std::string>> perBlock;
+    DemoScript made;
+    for (size_t n = 0; n < load.blocks.size(); ++n) {
+        (void)core::DecompressBlock(game.rom, load.blocks[n].address, *buffer);
+        const auto block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+        const unsigned count = script::CountStringRecords(block).value_or(0);
+        perBlock.push_back(entryBodies(script::KanaDump(block, count, false, *maps)));
+        if (count > made.strings) made = {n, count, {}};
+    }
+    std::vector<std::string> bodies = perBlock[made.block];
+    for (size_t n = 0; n < perBlock.size(); ++n) {
+        if (n != made.block) bodies.insert(bodies.end(), perBlock[n].begin(), perBlock[n].end());
+    }
+    made.text = "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n";
+    for (int k = 0; k < kScriptEntries; ++k) {
+        made.text += script::EntrySearchText(k) + "\n" + bodies[size_t(k) % bodies.size()] + ".ENDS\n\n\n\n";
+    }
+    return made;
+}
+
+// Counts the paint events of one widget.
+class PaintCounter final : public QObject {
+public:
+    long paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// The editor on the demo game, opened from the command line, with the largest text block and
+// its 1,000-entry script chosen.
 class KeystrokeFixture {
 public:
     KeystrokeFixture() {
-        maps_ = std::make_unique<script::CodeMaps>();
-        load_ = script::ParseBlockDataFile(game_.blockDataFile, *maps_);
-        script::ApplyOperations(menus_, load_.operations);
-        format_ = load_.format;
-        preview::InstallDefaultFormat(format_);
-        rom_ = core::RomImage(game_.rom, "keystroke.smc");
-        font_ = preview::LoadGameFont(rom_.data());
-        index_.setBlocks(load_.blocks);
+        if (!demo::WriteDemoFiles(game_, folder_.path())) std::abort();
+        const std::filesystem::path dumps = folder_.path() / "Dumps";
+        std::filesystem::create_directory(dumps);
+        const uint32_t address = game_.blocks[size_t(game_.textBlocks[script_.block])].address;
+        if (!script::SaveScriptFile(script::ScriptPathFor(dumps, address), script_.text)) std::abort();
 
-        std::vector<std::string> bodies;
-        for (size_t n = 0; n < load_.blocks.size(); ++n) {
-            (void)index_.chooseBlock(rom_, n, dumps_.path(), scratch_, unsaved_);
-            if (index_.stringCount() > largest_.strings) largest_ = {n, index_.stringCount()};
-        }
-        // The largest block's entries first, so that its string k has entry k.
-        (void)index_.chooseBlock(rom_, largest_.block, dumps_.path(), scratch_, unsaved_);
-        bodies = entryBodies(script::KanaDump(index_.block(), index_.stringCount(), false, *maps_));
-        for (size_t n = 0; n < load_.blocks.size(); ++n) {
-            if (n == largest_.block) continue;
-            (void)index_.chooseBlock(rom_, n, dumps_.path(), scratch_, unsaved_);
-            for (std::string& body : entryBodies(script::KanaDump(index_.block(), index_.stringCount(), false, *maps_))) {
-                bodies.push_back(std::move(body));
-            }
-        }
-        std::string text = "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n";
-        for (int k = 0; k < kScriptEntries; ++k) {
-            text += script::EntrySearchText(k) + "\n" + bodies[size_t(k) % bodies.size()] + ".ENDS\n\n\n\n";
-        }
-        const uint32_t address = index_.blockAddress(largest_.block);
-        if (!script::SaveScriptFile(script::ScriptPathFor(dumps_.path(), address), text)) std::abort();
-        scriptBytes_ = text.size();
-
-        editor_.show();
-        (void)index_.chooseBlock(rom_, largest_.block, dumps_.path(), editor_.script(), unsaved_);
-        video_.show();
-        QObject::connect(&editor_, &editor::TextEditorWindow::scriptChanged, &editor_, [this] { chooseString(true); });
+        form_.showWindowSet();
+        form_.openWithFiles(folder_.path() / demo::kRomFileName, folder_.path() / demo::kBlockDataFileName);
+        form_.cmForm->selectBlock(int(script_.block));
+        form_.bListClick();
+        if (form_.TxtForm->script().text() != script_.text) std::abort();
+        form_.Video->installEventFilter(&paints_);
     }
 
-    // Puts the caret at the start of the first text line of string `i`'s entry and chooses it.
+    // Chooses string `i`, puts the caret at the start of its entry's first text line and makes
+    // the Text Editor the active window, as when the translator types there.
     void startTypingIn(unsigned i) {
-        current_ = i;
-        chooseString(false);
-        script::ScriptText& script = editor_.script();
-        const auto opening = script::FindInScript(script, script::EntrySearchText(int(i)), true);
-        if (!opening) std::abort();
+        form_.cmForm->selectString(int(i));
+        form_.pListClick(editor::MainWindow::ChoiceSender::User);
+        script::ScriptText& script = form_.TxtForm->script();
+        if (!script::FindInScript(script, script::EntrySearchText(int(i)), true)) std::abort();
         script.setCaret(script.text().find('\n', script.selectionStart()) + 1);
-        editor_.TDMemo->setFocus();
+        form_.TxtForm->activateWindow();
+        (void)QTest::qWaitForWindowActive(form_.TxtForm);
+        form_.TxtForm->TDMemo->setFocus();
+        QCoreApplication::processEvents();
     }
 
-    void typeKey(Qt::Key key) { QTest::keyClick(editor_.TDMemo, key, Qt::NoModifier); }
+    // One key, then the pending paint of the preview.
+    void typeKey(Qt::Key key) {
+        QTest::keyClick(form_.TxtForm->TDMemo, key, Qt::NoModifier);
+        QCoreApplication::processEvents();
+    }
 
-    [[nodiscard]] unsigned largestStringCount() const { return largest_.strings; }
-    [[nodiscard]] size_t scriptBytes() const { return scriptBytes_; }
-    [[nodiscard]] int lineCount() const { return editor_.script().lineCount(); }
-    [[nodiscard]] size_t previewLength() const { return index_.previewLength(); }
-    [[nodiscard]] long choices() const { return choices_; }
+    [[nodiscard]] unsigned stringCount() const { return script_.strings; }
+    [[nodiscard]] size_t scriptBytes() const { return script_.text.size(); }
+    [[nodiscard]] int lineCount() const { return form_.TxtForm->script().lineCount(); }
+    [[nodiscard]] size_t previewLength() const { return form_.session().index().previewLength(); }
+    [[nodiscard]] long paints() const { return paints_.paints; }
 
 private:
-    // What the main window's string choice does for a change of the script text.
-    void chooseString(bool quiet) {
-        const auto choice = index_.chooseString(current_, editor_.script(), quiet);
-        if (!choice) std::abort();
-        preview::PreviewSources sources;
-        sources.romData = rom_.data();
-        sources.gameFont = font_;
-        sources.block = index_.block();
-        sources.previewBytes = index_.previewBytes();
-        sources.dataFileLoaded = true;
-        sources.stringIndex = current_;
-        sources.blockIndex = uint32_t(largest_.block);
-        renderer_.drawStringSelection(sources, menus_, format_, choice->matchLine.has_value());
-        statusText_ = choice->offsetStatus;
-        video_.repaint();
-        ++choices_;
-    }
-
-    corv::testing::TempFolder dumps_{"keystroke-bench"};
     demo::DemoGame game_ = demo::BuildDemoGame();
-    std::unique_ptr<script::CodeMaps> maps_;
-    script::BlockDataLoad load_;
-    script::MenuStates menus_;
-    script::FormatSettings format_;
-    core::RomImage rom_;
-    std::vector<uint8_t> font_;
-    script::StringIndex index_;
-    script::MemoryScriptText scratch_;
-    NoUnsavedScript unsaved_;
-    Index largest_;
-    size_t scriptBytes_ = 0;
-    unsigned current_ = 0;
-    long choices_ = 0;
-    std::string statusText_;
-    editor::TextEditorWindow editor_;
-    preview::PreviewScreen screen_;
-    preview::TextBoxRenderer renderer_{screen_};
-    PreviewBox video_{screen_};
+    DemoScript script_ = makeScript(game_);
+    corv::testing::TempFolder folder_{"keystroke-bench"};
+    ui::ScriptedDialogs dialogs_;
+    editor::MainWindow form_{dialogs_};
+    PaintCounter paints_;
 };
 
 KeystrokeFixture* fixture = nullptr;
 
 void typeInto(benchmark::State& state, bool lastString) {
-    const unsigned i = lastString ? fixture->largestStringCount() - 1 : 0;
+    const unsigned i = lastString ? fixture->stringCount() - 1 : 0;
     fixture->startTypingIn(i);
-    const long choicesBefore = fixture->choices();
+    const long paintsBefore = fixture->paints();
     bool typeLetter = true;
     for (auto _ : state) {
-        if (typeLetter) {
-            fixture->typeKey(Qt::Key_A);
-        } else {
-            fixture->typeKey(Qt::Key_Backspace);
-        }
+        fixture->typeKey(typeLetter ? Qt::Key_A : Qt::Key_Backspace);
         typeLetter = !typeLetter;
     }
-    // Every key must have rerun the string choice, or the figure measures nothing.
-    if (fixture->choices() - choicesBefore != long(state.iterations())) state.SkipWithError("a key did not redraw");
+    // Every key must have repainted the preview, or the figure measures nothing.
+    if (fixture->paints() - paintsBefore < long(state.iterations())) state.SkipWithError("a key did not repaint");
     state.counters["string"] = double(i);
     state.counters["preview_bytes"] = double(fixture->previewLength());
 }
@@ -221,9 +185,14 @@ void BM_KeyInLastStringEntry(benchmark::State& state) { typeInto(state, true); }
 BENCHMARK(BM_KeyInFirstEntry)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(15)->ReportAggregatesOnly(true);
 BENCHMARK(BM_KeyInLastStringEntry)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(15)->ReportAggregatesOnly(true);
 
-// The console table, plus the median real time of each benchmark for the summary lines.
+// The console table, plus the median times of each benchmark for the summary lines.
 class MedianReporter : public benchmark::ConsoleReporter {
 public:
+    struct Median {
+        double realSeconds = 0;
+        double cpuSeconds = 0;
+    };
+
     MedianReporter() : ConsoleReporter(OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
@@ -234,10 +203,6 @@ public:
         }
         ConsoleReporter::ReportRuns(runs);
     }
-    struct Median {
-        double realSeconds = 0;
-        double cpuSeconds = 0;
-    };
     [[nodiscard]] const std::map<std::string, Median>& medians() const { return medians_; }
 
 private:
@@ -253,7 +218,7 @@ int main(int argc, char** argv) {
     KeystrokeFixture keystrokes;
     fixture = &keystrokes;
     std::printf("script: %d entries, %d lines, %zu bytes; block of %u strings\n", kScriptEntries,
-                keystrokes.lineCount(), keystrokes.scriptBytes(), keystrokes.largestStringCount());
+                keystrokes.lineCount(), keystrokes.scriptBytes(), keystrokes.stringCount());
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
