@@ -17,18 +17,19 @@ QString BytesToEditorText(std::string_view bytes) {
 }
 
 std::string EditorTextToBytes(QStringView text) {
-    std::string bytes;
-    bytes.reserve(static_cast<size_t>(text.size()));
+    // Runs over the whole script on every key press: one pass into a buffer sized once.
+    std::string bytes(static_cast<size_t>(text.size()), '\0');
+    char* out = bytes.data();
     for (const QChar character : text) {
         const char16_t code = character.unicode();
-        if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator) {
-            bytes.push_back('\n');
+        if (code <= 0xFF) {
+            *out++ = static_cast<char>(code);
+        } else if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator) {
+            *out++ = '\n';
         } else if (code == kCarriageReturnSymbol) {
-            bytes.push_back('\r');
-        } else if (code <= 0xFF) {
-            bytes.push_back(static_cast<char>(code));
+            *out++ = '\r';
         } else {
-            bytes.push_back('?');
+            *out++ = '?';
         }
     }
     return bytes;

@@ -8,7 +8,6 @@
 
 #include "editor/ui/companion_window.h"
 #include "editor/ui/script_memo.h"
-#include "script/script_file.h"
 
 namespace corv::editor {
 
@@ -33,20 +32,6 @@ TextEditorWindow::TextEditorWindow(QWidget* parent)
     TDMemo->setFocus();
 
     connect(TDMemo, &QPlainTextEdit::textChanged, this, &TextEditorWindow::onTextChanged);
-}
-
-bool TextEditorWindow::loadScript(const std::filesystem::path& path) {
-    const auto text = script::LoadScriptFile(path);
-    if (!text) return false;
-    script_.setText(*text);
-    script_.setModified(false);
-    return true;
-}
-
-bool TextEditorWindow::saveScript(const std::filesystem::path& path) {
-    if (!script::SaveScriptFile(path, script_.text())) return false;
-    script_.setModified(false);
-    return true;
 }
 
 void TextEditorWindow::setStayOnTop(bool onTop) { SetStayOnTop(this, onTop); }

@@ -4,18 +4,16 @@
 //
 // The main window wires it like this:
 //   - script() is the ScriptText that the string index loads, searches and the insertion reads;
+//     its text() is the file's bytes (one character a byte), ready for the script file save;
 //   - scriptChanged() follows every change of the text that is not a setText() (typing, deleting,
 //     pasting, undo): rerun the string choice quietly; when the receivers have returned, the
 //     caret, the selection and the view are put back as they were before;
 //   - resized() follows every resize: rerun the string choice (not quietly: the view then shows
 //     the current string's entry); afterwards the caret and selection are put back, the view
 //     stays where the receivers left it;
-//   - saveScript() writes the text to a script file safely and clears the modified flag;
 //   - setStayOnTop() serves "Text Editor Stay on top".
 
 #include <QWidget>
-
-#include <filesystem>
 
 #include "editor/ui/memo_script_text.h"
 
@@ -36,14 +34,6 @@ public:
 
     [[nodiscard]] script::ScriptText& script() { return script_; }
     [[nodiscard]] const script::ScriptText& script() const { return script_; }
-
-    // Replaces the text with the script file at `path` (its bytes unchanged, CR LF line ends
-    // read as one); false, with the text unchanged, when the file cannot be read. The modified
-    // flag is cleared on success.
-    [[nodiscard]] bool loadScript(const std::filesystem::path& path);
-    // Writes the text to `path` through a temporary file beside it (CR LF line ends); the old
-    // file stays as it was when that fails. Clears the modified flag only on success.
-    [[nodiscard]] bool saveScript(const std::filesystem::path& path);
 
     void setStayOnTop(bool onTop);
 

@@ -11,12 +11,6 @@ TEST(ListDataLayout, OddWidthLeavesTheLastColumnFree) {
     EXPECT_EQ(layout.stringList, (ListRect{150, 0, 150, 80}));
 }
 
-TEST(ListDataLayout, EvenWidthIsSharedExactly) {
-    const ListDataLayout layout = LayOutListData(320, 87);
-    EXPECT_EQ(layout.blockList, (ListRect{0, 0, 160, 87}));
-    EXPECT_EQ(layout.stringList, (ListRect{160, 0, 160, 87}));
-}
-
 TEST(ListDataLayout, CollapsedWindowGivesEmptyLists) {
     for (const auto& [width, height] : {std::pair{0, 0}, std::pair{1, 5}, std::pair{-7, -3}}) {
         const ListDataLayout layout = LayOutListData(width, height);
