@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "editor/logic/hex_view.h"
-#include "preview/glyph.h"
 #include "script/string_decoder.h"
 
 namespace corv::editor {
@@ -163,18 +162,6 @@ TEST(HexViewGlyph, GameCharacterTranslationByteOrBlankForNonCharacters) {
     view.press(HexKey::Left);
     view.press(HexKey::Left);
     EXPECT_EQ(view.glyph(true), (HexGlyphChoice{false, 0x31}));
-}
-
-TEST(HexViewGlyph, PictureUsesTheTextColourForSetPixels) {
-    const preview::GlyphCell cell = preview::TranslationCell('A');
-    const HexGlyphBitmap picture = HexGlyphPicture(cell);
-    const auto& palette = preview::Palette();
-    int set = 0;
-    for (unsigned i = 0; i < picture.size(); ++i) {
-        EXPECT_EQ(picture[i], palette[cell.flag(i) ? 15 : 0]) << i;
-        set += cell.flag(i) ? 1 : 0;
-    }
-    EXPECT_GT(set, 0);
 }
 
 TEST(HexViewCaption, AddressOfTheSelectedCellOrOfTheLastByte) {
