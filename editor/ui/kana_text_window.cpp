@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 #include "script/sjis.h"
 
@@ -86,7 +87,9 @@ qreal KanaTextWindow::wrapWidth() const {
     const int frame = kanaEdit->frameWidth();
     const int scrollBar = kanaEdit->verticalScrollBar()->sizeHint().width();
     const int viewport = width() - 2 * frame - scrollBar;
-    return viewport - 2 * kanaEdit->document()->documentMargin();
+    // An editor with no room left lays its lines out unwrapped; so does the measure.
+    const qreal room = viewport > 0 ? qreal(viewport) : qreal(std::numeric_limits<int>::max());
+    return room - 2 * kanaEdit->document()->documentMargin();
 }
 
 KanaLineWrap KanaTextWindow::lineWrap() const {
