@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "editor/ui/companion_window.h"
 #include "script/sjis.h"
 
 namespace corv::editor {
@@ -53,6 +54,7 @@ KanaLineWrap MeasuredLineWrap(const QFont& font, const QTextOption& option, qrea
 KanaTextWindow::KanaTextWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("KanaForm"));
     setWindowTitle(QString::fromStdString(KanaTextCaption(0)));
+    MakeToolWindow(this);
     move(10, 350);
     resize(326, 129);
 
