@@ -5,6 +5,7 @@
 
 #include <optional>
 
+#include "editor/ui/companion_window.h"
 #include "script/string_decoder.h"
 
 namespace corv::editor {
@@ -68,17 +69,13 @@ private:
 HexDataWindow::HexDataWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("HexForm"));
     setWindowTitle(QStringLiteral("Hex Data"));
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    MakeToolWindow(this);
     move(340, 466);
     resize(397, 175);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 
-    QFont font(QStringLiteral("Liberation Mono"));
-    font.setStyleHint(QFont::Monospace);
-    font.setPixelSize(kHexFontHeight);
-    setFont(font);
+    setFont(CourierFont(kHexFontHeight));
 
     glyphBox_ = new HexGlyphBox(this);
     glyphBox_->setObjectName(QStringLiteral("chPic"));

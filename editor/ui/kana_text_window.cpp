@@ -6,7 +6,9 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
+#include "editor/ui/companion_window.h"
 #include "script/sjis.h"
 
 namespace corv::editor {
@@ -52,6 +54,7 @@ KanaLineWrap MeasuredLineWrap(const QFont& font, const QTextOption& option, qrea
 KanaTextWindow::KanaTextWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("KanaForm"));
     setWindowTitle(QString::fromStdString(KanaTextCaption(0)));
+    MakeToolWindow(this);
     move(10, 350);
     resize(326, 129);
 
@@ -86,7 +89,9 @@ qreal KanaTextWindow::wrapWidth() const {
     const int frame = kanaEdit->frameWidth();
     const int scrollBar = kanaEdit->verticalScrollBar()->sizeHint().width();
     const int viewport = width() - 2 * frame - scrollBar;
-    return viewport - 2 * kanaEdit->document()->documentMargin();
+    // An editor with no room left lays its lines out unwrapped; so does the measure.
+    const qreal room = viewport > 0 ? qreal(viewport) : qreal(std::numeric_limits<int>::max());
+    return room - 2 * kanaEdit->document()->documentMargin();
 }
 
 KanaLineWrap KanaTextWindow::lineWrap() const {

@@ -3,15 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
-#include "core/block_decoder.h"
 #include "editor/logic/hex_view.h"
-#include "preview/glyph.h"
 #include "script/string_decoder.h"
-#include "tools/demo/demo_game.h"
 
 namespace corv::editor {
 namespace {
@@ -168,18 +164,6 @@ TEST(HexViewGlyph, GameCharacterTranslationByteOrBlankForNonCharacters) {
     EXPECT_EQ(view.glyph(true), (HexGlyphChoice{false, 0x31}));
 }
 
-TEST(HexViewGlyph, PictureUsesTheTextColourForSetPixels) {
-    const preview::GlyphCell cell = preview::TranslationCell('A');
-    const HexGlyphBitmap picture = HexGlyphPicture(cell);
-    const auto& palette = preview::Palette();
-    int set = 0;
-    for (unsigned i = 0; i < picture.size(); ++i) {
-        EXPECT_EQ(picture[i], palette[cell.flag(i) ? 15 : 0]) << i;
-        set += cell.flag(i) ? 1 : 0;
-    }
-    EXPECT_GT(set, 0);
-}
-
 TEST(HexViewCaption, AddressOfTheSelectedCellOrOfTheLastByte) {
     HexView view = Loaded({0x34, 0x12, 0x00, 0xF0, 0xFF, 0xFF});  // text pointer 0x1234
     EXPECT_EQ(view.caption(), "Hex Data - $007E1234");
@@ -192,36 +176,6 @@ TEST(HexViewCaption, AddressOfTheSelectedCellOrOfTheLastByte) {
     EXPECT_EQ(view.caption(), "Hex Data - $007E1239");
     view.load(std::vector<uint8_t>{0xFF, 0x00}, false, 0x00AB);
     EXPECT_EQ(view.caption(), "Hex Data - $007E00AB");  // nothing copied
-}
-
-TEST(HexViewDemo, CellsOfADemoStringAreItsWords) {
-    const demo::DemoGame game = demo::BuildDemoGame();
-    const demo::DemoBlock& block = game.blocks.at(static_cast<size_t>(game.textBlocks.at(0)));
-    auto buffer = std::make_unique<core::BlockBuffer>();
-    ASSERT_NE(core::DecompressBlock(game.rom, block.address, *buffer), core::kBadBlockHeader);
-    const std::span<const uint8_t> bytes(buffer->data(), core::kBlockHalfSize);
-
-    int checked = 0;
-    for (unsigned k = 0; k < block.records.size() && checked < 5; ++k) {
-        const demo::DemoRecord& record = block.records[k];
-        if (record.type != 2) continue;
-        bool lowFf = false;  // a word with a low byte 0xFF ends the copy early
-        for (size_t w = 0; w + 1 < record.words.size(); ++w) lowFf = lowFf || (record.words[w] & 0xFF) == 0xFF;
-        if (lowFf) continue;
-        const script::ResolvedString resolved = script::ResolveString(bytes, k, false);
-        ASSERT_FALSE(resolved.messageFlag());
-        HexView view;
-        view.load(resolved.string, false, resolved.textPointer);
-        view.setClientHeight(400);
-        EXPECT_EQ(view.length(), record.words.size() * 2) << k;
-        for (size_t w = 0; w < record.words.size() && static_cast<int>(w / 8) < view.rows(); ++w) {
-            char text[8];
-            std::snprintf(text, sizeof text, "%04X", record.words[w]);
-            EXPECT_EQ(view.cell(static_cast<int>(w / 8), static_cast<int>(w % 8)).text, text) << k << " " << w;
-        }
-        ++checked;
-    }
-    EXPECT_EQ(checked, 5);
 }
 
 }  // namespace

@@ -64,15 +64,6 @@ TEST(KanaText, LinesSplitAtLineBreaksAndWhereTheWindowWraps) {
     EXPECT_EQ(KanaWindowLines("abc", shortAnswer), (std::vector<std::string>{"a", "bc"}));
 }
 
-TEST(KanaText, CaptionAndWindowTextOfAMessage) {
-    EXPECT_EQ(KanaTextCaption(0), "Kana Text: String #0");
-    EXPECT_EQ(KanaTextCaption(117), "Kana Text: String #117");
-    auto maps = std::make_unique<script::CodeMaps>();
-    script::ResolvedString message;
-    message.kind = script::ResolvedKind::NonText;
-    EXPECT_EQ(KanaWindowText(message, *maps), "");
-}
-
 class KanaDumpCommandTest : public ::testing::Test {
 protected:
     void SetUp() override {
