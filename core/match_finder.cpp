@@ -190,8 +190,10 @@ private:
         if (reach < 2) return {};
         const uint32_t run = 1 + matchLength(p + 1, p, 0, maxLength - 1);  // p's run of its first word
         if (run < maxLength) {
+            // What it finds matches past the run and beats every other candidate; without a run,
+            // there is nothing else to try.
             const WordMatch past = longestPastRun(p, run, maxLength, reach, windowStart);
-            if (run == 1 || past.length > run) return past;
+            if (past.length > 0 || run == 1) return past;
         }
         return oldestCoveringRun(p, run, reach, windowStart);
     }
