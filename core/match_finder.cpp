@@ -35,7 +35,7 @@ constexpr uint32_t kBlock = 32;
 constexpr uint32_t kRing = 4096;
 static_assert(kRing >= kMatchWindowWords + 2 * kBlock);
 
-constexpr uint32_t kBucketBits = 12;  // twice as many buckets as window positions
+constexpr uint32_t kBucketBits = 13;  // four times as many buckets as window positions
 [[nodiscard]] constexpr uint32_t bucketOf(uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kBucketBits); }
 
 // The chained positions by the bucket of the pair of words they start, oldest first.
@@ -55,9 +55,9 @@ public:
         const auto at = static_cast<Position>(position);
         // The newest position of an emptied bucket has left, and its ring entry may already
         // belong to a later position: an empty bucket links from the spare entry instead.
-        const bool empty = head_[b] == kEnd;
-        next_[empty ? kRing : tail_[b]] = at;
-        head_[b] = empty ? at : head_[b];
+        const uint32_t empty = head_[b] == kEnd ? ~0u : 0u;  // a mask, so that no branch is taken
+        next_[tail_[b] ^ ((tail_[b] ^ kRing) & empty)] = at;
+        head_[b] = static_cast<Position>(head_[b] ^ ((head_[b] ^ at) & empty));
         tail_[b] = static_cast<uint16_t>(position % kRing);
         next_[position % kRing] = kEnd;
     }
@@ -209,12 +209,10 @@ private:
             if (y + 1 < windowStart + run || pairAt(y) != pair) continue;
             const uint32_t j = y + 1 - run;
             if (run > 1 && matchLength(j, p, 0, run) != run) continue;  // its run is shorter
-            const uint32_t limit = std::min(maxLength, reach - j);
-            if (limit <= best.length) continue;
-            // A candidate that differs from p where the best so far ends cannot beat it.
-            if (best.length > run + 1 && words_[j + best.length] != words_[p + best.length]) continue;
-            const uint32_t length = matchLength(j, p, run + 1, limit);
-            if (length > best.length) best = {length, p - j};
+            const uint32_t length = matchLength(j, p, run + 1, std::min(maxLength, reach - j));
+            const uint32_t better = length > best.length ? ~0u : 0u;
+            best.length ^= (best.length ^ length) & better;
+            best.distance ^= (best.distance ^ (p - j)) & better;
         }
         return best;
     }
