@@ -8,15 +8,6 @@
 
 namespace corv::core {
 
-namespace {
-
-void appendLe16(std::vector<uint8_t>& bytes, uint16_t value) {
-    bytes.push_back(static_cast<uint8_t>(value & 0xFF));
-    bytes.push_back(static_cast<uint8_t>(value >> 8));
-}
-
-}  // namespace
-
 uint32_t MatchLengthLimit(uint32_t p, uint32_t command) {
     const uint32_t later = 7 - command;
     const uint32_t room = kOutputWords > p + later ? kOutputWords - p - later : 1;
@@ -35,10 +26,22 @@ struct GroupStart {
 template <typename Choose>
 void appendGroups(EncodedStream& stream, std::vector<GroupStart>& starts, const SourceWords& words, uint32_t p,
                   Choose choose) {
+    // Room for the worst case, eight literal words and a control word per group, written through
+    // a cursor and cut to what was written at the end.
+    size_t at = stream.bytes.size();
+    const uint32_t groupsLeft = p < words.count() ? (words.count() - p + 7) / 8 : 0;
+    stream.bytes.resize(at + size_t{groupsLeft} * 18);
+    starts.reserve(starts.size() + groupsLeft);
+    uint8_t* const out = stream.bytes.data();
+    const auto put16 = [&](uint16_t value) {
+        out[at] = static_cast<uint8_t>(value & 0xFF);
+        out[at + 1] = static_cast<uint8_t>(value >> 8);
+        at += 2;
+    };
     while (p < words.count()) {
-        const size_t controlAt = stream.bytes.size();
+        const size_t controlAt = at;
         starts.push_back({p, controlAt});
-        stream.bytes.resize(controlAt + 2);
+        at += 2;
         ++stream.groups;
         uint16_t control = 0;
         // The last group is always completed, with commands for the words after the data.
@@ -47,21 +50,22 @@ void appendGroups(EncodedStream& stream, std::vector<GroupStart>& starts, const 
             BlockCommand kind = BlockCommand::Literal;
             if (match.length >= 2 && match.distance >= 16) {
                 kind = BlockCommand::LongReference;
-                appendLe16(stream.bytes, static_cast<uint16_t>(((match.distance - 1) << 4) + (match.length - 1)));
+                put16(static_cast<uint16_t>(((match.distance - 1) << 4) + (match.length - 1)));
                 p += match.length;
             } else if (match.length >= 1 && match.distance <= 15) {
                 kind = BlockCommand::ShortReference;
-                stream.bytes.push_back(static_cast<uint8_t>(((match.distance - 1) << 4) + (match.length - 1)));
+                out[at++] = static_cast<uint8_t>(((match.distance - 1) << 4) + (match.length - 1));
                 p += match.length;
             } else {
-                appendLe16(stream.bytes, words[p]);
+                put16(words[p]);
                 p += 1;
             }
             control = static_cast<uint16_t>((control << 2) | static_cast<uint16_t>(kind));
         }
-        stream.bytes[controlAt] = static_cast<uint8_t>(control & 0xFF);
-        stream.bytes[controlAt + 1] = static_cast<uint8_t>(control >> 8);
+        out[controlAt] = static_cast<uint8_t>(control & 0xFF);
+        out[controlAt + 1] = static_cast<uint8_t>(control >> 8);
     }
+    stream.bytes.resize(at);
 }
 
 // The search limited to one word: the oldest equal word of the window.

@@ -60,10 +60,12 @@ public:
         head_[b] = static_cast<Position>(head_[b] ^ ((head_[b] ^ at) & empty));
         tail_[b] = static_cast<uint16_t>(position % kRing);
         next_[position % kRing] = kEnd;
+        bucket_[position % kRing] = static_cast<uint16_t>(b);
     }
-    // Moves the head of the bucket past `position` if it stands there; positions leave in order.
-    void leave(uint32_t pair, uint32_t position) {
-        const uint32_t b = bucketOf(pair);
+    // Moves the head of the position's bucket past it if it stands there; positions leave in
+    // order. A position that was never appended stands at no head.
+    void leave(uint32_t position) {
+        const uint32_t b = bucket_[position % kRing];
         head_[b] = head_[b] == position ? next_[position % kRing] : head_[b];
     }
     // The oldest position of the pair's bucket still chained, or kEnd.
@@ -75,6 +77,7 @@ private:
     std::array<Position, size_t{1} << kBucketBits> head_;
     std::array<uint16_t, size_t{1} << kBucketBits> tail_;  // ring entry of the newest position
     std::array<Position, kRing + 1> next_{};
+    std::array<uint16_t, kRing> bucket_{};
 };
 
 // For each chained position, the previous chained position whose word falls into the same bucket,
@@ -161,7 +164,7 @@ private:
             }
             chained_ = end;
             const uint32_t leaveEnd = end > kMatchWindowWords + kBlock ? end - kMatchWindowWords - kBlock : 0;
-            for (; left_ < leaveEnd; ++left_) pairs_.leave(pairAt(left_), left_);
+            for (; left_ < leaveEnd; ++left_) pairs_.leave(left_);
         }
     }
 
