@@ -46,38 +46,39 @@ public:
 
     PairChains() { clear(); }
 
-    void clear() {
-        head_.fill(kEnd);
-        tail_.fill(0);
-    }
+    void clear() { buckets_.fill(Bucket{}); }
     void append(uint32_t pair, uint32_t position) {
         const uint32_t b = bucketOf(pair);
+        Bucket& bucket = buckets_[b];
         const auto at = static_cast<Position>(position);
         // The newest position of an emptied bucket has left, and its ring entry may already
         // belong to a later position: an empty bucket links from the spare entry instead.
-        const uint32_t empty = head_[b] == kEnd ? ~0u : 0u;  // a mask, so that no branch is taken
-        next_[tail_[b] ^ ((tail_[b] ^ kRing) & empty)] = at;
-        head_[b] = static_cast<Position>(head_[b] ^ ((head_[b] ^ at) & empty));
-        tail_[b] = static_cast<uint16_t>(position % kRing);
+        const uint32_t empty = bucket.head == kEnd ? ~0u : 0u;  // a mask, so that no branch is taken
+        next_[bucket.tail ^ ((bucket.tail ^ kRing) & empty)] = at;
+        bucket.head = static_cast<Position>(bucket.head ^ ((bucket.head ^ at) & empty));
+        bucket.tail = static_cast<uint16_t>(position % kRing);
         next_[position % kRing] = kEnd;
-        bucket_[position % kRing] = static_cast<uint16_t>(b);
+        bucketAt_[position % kRing] = static_cast<uint16_t>(b);
     }
     // Moves the head of the position's bucket past it if it stands there; positions leave in
     // order. A position that was never appended stands at no head.
     void leave(uint32_t position) {
-        const uint32_t b = bucket_[position % kRing];
-        head_[b] = head_[b] == position ? next_[position % kRing] : head_[b];
+        Position& head = buckets_[bucketAt_[position % kRing]].head;
+        head = head == position ? next_[position % kRing] : head;
     }
     // The oldest position of the pair's bucket still chained, or kEnd.
-    [[nodiscard]] uint32_t first(uint32_t pair) const { return head_[bucketOf(pair)]; }
+    [[nodiscard]] uint32_t first(uint32_t pair) const { return buckets_[bucketOf(pair)].head; }
     // The next position of a chained position's bucket, or kEnd.
     [[nodiscard]] uint32_t next(uint32_t position) const { return next_[position % kRing]; }
 
 private:
-    std::array<Position, size_t{1} << kBucketBits> head_;
-    std::array<uint16_t, size_t{1} << kBucketBits> tail_;  // ring entry of the newest position
+    struct Bucket {
+        Position head = kEnd;  // the oldest position still chained, or kEnd when empty
+        uint16_t tail = 0;     // ring entry of the newest position
+    };
+    std::array<Bucket, size_t{1} << kBucketBits> buckets_;
     std::array<Position, kRing + 1> next_{};
-    std::array<uint16_t, kRing> bucket_{};
+    std::array<uint16_t, kRing> bucketAt_{};
 };
 
 // For each chained position, the previous chained position whose word falls into the same bucket,
