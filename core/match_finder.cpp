@@ -266,14 +266,14 @@ private:
         }
         constexpr uint64_t kLowBits = 0x0001000100010001ull;
         constexpr uint64_t kHighBits = 0x8000800080008000ull;
+        constexpr uint64_t kGather = 0x0000200040008001ull;  // moves bits 0, 16, 32, 48 to 45..48
         uint32_t equal = 0;  // bit i: word from + i may equal `word`
         for (uint32_t k = 0; k < 4; ++k) {
             uint64_t lanes = 0;
             std::memcpy(&lanes, words_.data() + from + 4 * k, sizeof lanes);
             const uint64_t x = lanes ^ (word * kLowBits);
             const uint64_t zero = (x - kLowBits) & ~x & kHighBits;
-            const uint64_t flags = ((zero >> 15) & 1) | ((zero >> 30) & 2) | ((zero >> 45) & 4) | ((zero >> 60) & 8);
-            equal |= static_cast<uint32_t>(flags) << (4 * k);
+            equal |= static_cast<uint32_t>((((zero >> 15) * kGather) >> 45) & 0xF) << (4 * k);
         }
         equal &= (1u << count) - 1;
         return equal == 0 ? from + count : from + static_cast<uint32_t>(std::countr_zero(equal));
