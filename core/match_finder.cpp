@@ -18,6 +18,10 @@
 #include <span>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "block_encoder.h"
 
 namespace corv::core {
@@ -254,29 +258,22 @@ private:
         return {1, p - nearest};
     }
 
-    // The first of the `count` (at most 16) words from `from` on that equals `word`, or
-    // from + count. Four words at a time: a word equal to `word` gives a zero lane in the XOR, and
-    // the lowest flagged lane of the zero test is always exact.
+    // The first of the `count` (at most 15) words from `from` on that equals `word`, or
+    // from + count; sixteen words are compared at once where the processor can.
     [[nodiscard]] uint32_t oldestEqualWordFrom(uint32_t from, uint32_t count, uint16_t word) const {
-        if constexpr (std::endian::native != std::endian::little) {
-            for (uint32_t i = 0; i < count; ++i) {
-                if (words_[from + i] == word) return from + i;
-            }
-            return from + count;
+#if defined(__SSE2__)
+        const __m128i wanted = _mm_set1_epi16(static_cast<short>(word));
+        const auto* at = reinterpret_cast<const __m128i*>(words_.data() + from);
+        const auto low = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(at), wanted)));
+        const auto high = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(at + 1), wanted)));
+        const uint32_t equal = (low | (high << 16)) & ((1u << (2 * count)) - 1);  // two bits per word
+        return equal == 0 ? from + count : from + static_cast<uint32_t>(std::countr_zero(equal)) / 2;
+#else
+        for (uint32_t i = 0; i < count; ++i) {
+            if (words_[from + i] == word) return from + i;
         }
-        constexpr uint64_t kLowBits = 0x0001000100010001ull;
-        constexpr uint64_t kHighBits = 0x8000800080008000ull;
-        constexpr uint64_t kGather = 0x0000200040008001ull;  // moves bits 0, 16, 32, 48 to 45..48
-        uint32_t equal = 0;  // bit i: word from + i may equal `word`
-        for (uint32_t k = 0; k < 4; ++k) {
-            uint64_t lanes = 0;
-            std::memcpy(&lanes, words_.data() + from + 4 * k, sizeof lanes);
-            const uint64_t x = lanes ^ (word * kLowBits);
-            const uint64_t zero = (x - kLowBits) & ~x & kHighBits;
-            equal |= static_cast<uint32_t>((((zero >> 15) * kGather) >> 45) & 0xF) << (4 * k);
-        }
-        equal &= (1u << count) - 1;
-        return equal == 0 ? from + count : from + static_cast<uint32_t>(std::countr_zero(equal));
+        return from + count;
+#endif
     }
 
     uint32_t count_;
