@@ -196,6 +196,8 @@ private:
     // The oldest of the longest matches of two words or more, or none.
     [[nodiscard]] WordMatch longestOfTwoOrMore(uint32_t p, uint32_t maxLength, uint32_t reach, uint32_t windowStart) {
         if (reach < 2) return {};
+        // Most positions start no run; their search needs nothing but their own pair.
+        if (words_[p + 1] != words_[p]) return longestPastRun(p, 1, maxLength, reach, windowStart);
         const uint32_t run = 1 + matchLength(p + 1, p, 0, maxLength - 1);  // p's run of its first word
         if (run < maxLength) {
             // What it finds matches past the run and beats every other candidate; without a run,
