@@ -9,6 +9,10 @@
 // followed by the word that follows p's run, u; such a candidate ends in the pair (v, u), whose
 // chain is short. When none of them matches past the run, the oldest candidate that covers as much
 // of p's run as any other wins, and within one run of the window that is always its first position.
+//
+// A one-word match is written as a short reference only when the oldest equal word of the window
+// lies within 15 words, so only the last 15 words are searched, and a link from each position to
+// the previous one of its word tells whether an older one exists.
 
 #include <algorithm>
 #include <array>
