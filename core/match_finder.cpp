@@ -39,7 +39,7 @@ constexpr uint32_t kShortDistanceWords = 15;
 // has passed them, so that both loops run a fixed number of times; the searches skip what lies
 // outside the window. What a chained position links to is kept in rings of this many entries,
 // more than the positions chained at any time (the window and two blocks).
-constexpr uint32_t kBlock = 32;
+constexpr uint32_t kBlock = 16;
 constexpr uint32_t kRing = 4096;
 static_assert(kRing >= kMatchWindowWords + 2 * kBlock);
 
