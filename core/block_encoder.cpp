@@ -18,7 +18,7 @@ namespace {
 
 struct GroupStart {
     uint32_t position = 0;   // word position of the group's first command
-    size_t controlAt = 0;    // byte offset of its control word
+    uint32_t controlAt = 0;  // byte offset of its control word
 };
 
 // Appends groups from word p on until the data is covered, each command taking the match that
@@ -26,21 +26,28 @@ struct GroupStart {
 template <typename Choose>
 void appendGroups(EncodedStream& stream, std::vector<GroupStart>& starts, const SourceWords& words, uint32_t p,
                   Choose choose) {
-    // Room for the worst case, eight literal words and a control word per group, written through
-    // a cursor and cut to what was written at the end.
+    // Written through a cursor and cut to what was written at the end. The room starts at half
+    // the data's size, more than text needs, and grows to the worst case (eight literal words and
+    // a control word per group) when a group might not fit; small buffers keep the memory that a
+    // compression touches small.
     size_t at = stream.bytes.size();
     const uint32_t groupsLeft = p < words.count() ? (words.count() - p + 7) / 8 : 0;
-    stream.bytes.resize(at + size_t{groupsLeft} * 18);
+    const size_t worstCase = at + size_t{groupsLeft} * 18;
+    stream.bytes.resize(std::min(worstCase, at + words.count() + 18));
     starts.reserve(starts.size() + groupsLeft);
-    uint8_t* const out = stream.bytes.data();
+    uint8_t* out = stream.bytes.data();
     const auto put16 = [&](uint16_t value) {
         out[at] = static_cast<uint8_t>(value & 0xFF);
         out[at + 1] = static_cast<uint8_t>(value >> 8);
         at += 2;
     };
     while (p < words.count()) {
+        if (at + 18 > stream.bytes.size()) {
+            stream.bytes.resize(worstCase);
+            out = stream.bytes.data();
+        }
         const size_t controlAt = at;
-        starts.push_back({p, controlAt});
+        starts.push_back({p, static_cast<uint32_t>(controlAt)});
         at += 2;
         ++stream.groups;
         uint16_t control = 0;
@@ -82,8 +89,6 @@ WordMatch oldestEqualWord(const SourceWords& words, uint32_t p) {
 
 EncodedStream EncodeBlockStream(const SourceWords& words, MatchFinder& finder) {
     EncodedStream stream;
-    // Worst case: eight literal words and a control word per group of eight words.
-    stream.bytes.reserve((words.count() / 8 + 1) * 18);
     std::vector<GroupStart> starts;
     appendGroups(stream, starts, words, 0,
                  [&](uint32_t p, uint32_t command) { return finder.longestMatch(p, MatchLengthLimit(p, command)); });
