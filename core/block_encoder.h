@@ -52,15 +52,17 @@ struct WordMatch {
 // Finds, for position p, the longest earlier match within the window of 2048 words, at most
 // `maxLength` words long (1 to 16), the oldest candidate winning among equally long ones; a source
 // word never reaches p or the end of the data. Positions are asked for in increasing order.
+// A finder may report a one-word match whose oldest candidate lies 16 or more words back as no
+// match: the stream holds a literal for either.
 class MatchFinder {
 public:
     virtual ~MatchFinder() = default;
     [[nodiscard]] virtual WordMatch longestMatch(uint32_t position, uint32_t maxLength) = 0;
 };
 
-// The production finder: an index of the data's positions by word and by pair of words, which
-// gives exactly the choices of an exhaustive oldest-first scan of the window. The finder keeps
-// a reference to `words`, which must outlive it.
+// The production finder: chains of the window's positions by pair of words, walked a run of one
+// repeated word at a time, which give exactly the streams of an exhaustive oldest-first scan of
+// the window. The finder copies the words it needs.
 [[nodiscard]] std::unique_ptr<MatchFinder> MakeIndexedMatchFinder(const SourceWords& words);
 
 struct EncodedStream {

@@ -7,47 +7,18 @@
 #include <random>
 
 #include "support/block_test_rom.h"
+#include "support/codec_test_data.h"
 #include "core/block_decoder.h"
 #include "core/block_encoder.h"
 #include "support/exhaustive_match_finder.h"
 
 using namespace corv::core;
+using corv::testing::RandomBytes;
+using corv::testing::TextLikeBytes;
 
 namespace {
 
 constexpr uint32_t kBlock = 0x10000;
-
-// Kana-like text: records of mostly zero words, then strings drawn from a small vocabulary of
-// character codes with control words, the mix that text blocks have.
-std::vector<uint8_t> textLike(size_t length, std::mt19937& random) {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(length + 64);
-    std::uniform_int_distribution<int> pick(0, 99);
-    while (bytes.size() < length) {
-        if (pick(random) < 10) {
-            for (int i = 0; i < 64; ++i) bytes.push_back(i == 2 ? 2 : i == 14 ? static_cast<uint8_t>(pick(random)) : 0);
-            continue;
-        }
-        const int words = 4 + pick(random) % 30;
-        for (int i = 0; i < words; ++i) {
-            const int r = pick(random);
-            const uint16_t w = r < 8 ? static_cast<uint16_t>(0xF000 | (r << 8)) : static_cast<uint16_t>(0x10 + r % 60);
-            bytes.push_back(static_cast<uint8_t>(w & 0xFF));
-            bytes.push_back(static_cast<uint8_t>(w >> 8));
-        }
-        bytes.push_back(0xFF);
-        bytes.push_back(0xFF);
-    }
-    bytes.resize(length);
-    return bytes;
-}
-
-std::vector<uint8_t> randomBytes(size_t length, std::mt19937& random, int alphabet) {
-    std::vector<uint8_t> bytes(length);
-    std::uniform_int_distribution<int> pick(0, alphabet - 1);
-    for (auto& b : bytes) b = static_cast<uint8_t>(pick(random));
-    return bytes;
-}
 
 // Compresses `data` (followed in its buffer by `after`) into a block, decompresses it and checks
 // both directions; also checks the production stream against the exhaustive scan.
@@ -89,14 +60,14 @@ std::vector<size_t> sampledLengths(std::mt19937& random) {
 TEST(CodecRoundTrip, TextLikeDataOfSampledLengths) {
     std::mt19937 random(1234);
     for (size_t length : sampledLengths(random)) {
-        checkRoundTrip(textLike(length, random), randomBytes(16, random, 256));
+        checkRoundTrip(TextLikeBytes(length, random), RandomBytes(16, random, 256));
     }
 }
 
 TEST(CodecRoundTrip, RandomDataOfSampledLengths) {
     std::mt19937 random(99);
     for (size_t length : sampledLengths(random)) {
-        checkRoundTrip(randomBytes(length, random, 256), randomBytes(16, random, 256));
+        checkRoundTrip(RandomBytes(length, random, 256), RandomBytes(16, random, 256));
     }
 }
 
@@ -104,7 +75,7 @@ TEST(CodecRoundTrip, SmallAlphabetsMakeManyEqualMatches) {
     std::mt19937 random(7);
     for (int alphabet : {1, 2, 3, 5}) {
         for (size_t length : {size_t{100}, size_t{5001}, size_t{30000}}) {
-            checkRoundTrip(randomBytes(length, random, alphabet), randomBytes(16, random, alphabet));
+            checkRoundTrip(RandomBytes(length, random, alphabet), RandomBytes(16, random, alphabet));
         }
     }
 }
@@ -112,11 +83,11 @@ TEST(CodecRoundTrip, SmallAlphabetsMakeManyEqualMatches) {
 TEST(CodecRoundTrip, PeriodicDataAroundTheShortAndLongDistances) {
     std::mt19937 random(3);
     for (size_t period : {1, 2, 14, 15, 16, 17, 31, 2047, 2048, 2049}) {
-        const auto unit = randomBytes(2 * period, random, 256);
+        const auto unit = RandomBytes(2 * period, random, 256);
         std::vector<uint8_t> data;
         while (data.size() < 20000) data.insert(data.end(), unit.begin(), unit.end());
         data.resize(20000);
-        checkRoundTrip(data, randomBytes(16, random, 256));
+        checkRoundTrip(data, RandomBytes(16, random, 256));
     }
 }
 
@@ -124,7 +95,7 @@ TEST(CodecRoundTrip, WordsAfterTheDataTakePartInTheLastGroup) {
     // The words after the data repeat the data, so the last group's commands can match them.
     std::mt19937 random(5);
     for (size_t words = 1; words <= 40; ++words) {
-        const auto data = randomBytes(2 * words, random, 3);
+        const auto data = RandomBytes(2 * words, random, 3);
         checkRoundTrip(data, data);
     }
 }
@@ -141,7 +112,7 @@ TEST(CodecRoundTrip, RunsOfOneWordOfEveryLengthBetweenOtherWords) {
             data.push_back(static_cast<uint8_t>(value(random)));
             data.push_back(0);
         }
-        checkRoundTrip(data, randomBytes(16, random, 2));
+        checkRoundTrip(data, RandomBytes(16, random, 2));
     }
 }
 
@@ -157,5 +128,5 @@ TEST(CodecRoundTrip, LongRunAfterAWindowWithoutOne) {
         for (int i = runLength(random); i > 0; --i) data.push_back(0), data.push_back(0);
     }
     data.resize(60000);
-    checkRoundTrip(data, randomBytes(16, random, 256));
+    checkRoundTrip(data, RandomBytes(16, random, 256));
 }
