@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -30,7 +31,7 @@ constexpr int kOffsetPanelWidth = 200;
 constexpr int kLinePanelMinimumWidth = 50;
 constexpr int kPtrBoxWidth = 104;
 
-QLabel* AddPanel(QStatusBar* bar, const char* name, const char* text) {
+QLabel* AddPanel(QWidget* bar, const char* name, const char* text) {
     auto* panel = new QLabel(QString::fromLatin1(text), bar);
     panel->setObjectName(QString::fromLatin1(name));
     panel->setFrameShape(QFrame::Panel);
@@ -67,12 +68,19 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     // status short in a window only 320 pixels wide.
     StatusBar1->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     StatusBar1->setContentsMargins(0, 0, 0, 0);
-    statusPanel0 = AddPanel(StatusBar1, "StatusPanel0", kInitialOffsetStatus);
+    // The panels sit edge to edge in one row: the bar's own spacing between its items would take
+    // the room the line panel needs for its last figure.
+    auto* panels = new QWidget(StatusBar1);
+    auto* panelRow = new QHBoxLayout(panels);
+    panelRow->setContentsMargins(0, 0, 0, 0);
+    panelRow->setSpacing(0);
+    statusPanel0 = AddPanel(panels, "StatusPanel0", kInitialOffsetStatus);
     statusPanel0->setFixedWidth(kOffsetPanelWidth);
-    statusPanel1 = AddPanel(StatusBar1, "StatusPanel1", kInitialLineStatus);
+    statusPanel1 = AddPanel(panels, "StatusPanel1", kInitialLineStatus);
     statusPanel1->setMinimumWidth(kLinePanelMinimumWidth);
-    StatusBar1->addWidget(statusPanel0);
-    StatusBar1->addWidget(statusPanel1, 1);
+    panelRow->addWidget(statusPanel0);
+    panelRow->addWidget(statusPanel1, 1);
+    StatusBar1->addWidget(panels, 1);
     setStatusBar(StatusBar1);
     // The insertion keeps its working list itself; the box is kept, hidden, under its name.
     ptrBox = new QListWidget(this);
