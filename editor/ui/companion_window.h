@@ -1,6 +1,6 @@
 #pragma once
-// What the editor's companion windows have in common: the tool-window frame, bounds that include the frame, the stand-in for the fixed-pitch
-// font, fixed list rows and the stay-on-top switch.
+// What the editor's companion windows have in common: the tool-window frame, bounds that include
+// the frame, the stand-in for the fixed-pitch font, fixed list rows and the stay-on-top switch.
 
 #include <QFont>
 #include <QPoint>
