@@ -31,7 +31,11 @@ QString qtNameFilter(const std::string& filter) {
     for (const QString& pattern : text.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         if (!pattern.trimmed().isEmpty()) patterns << pattern.trimmed();
     }
-    return description + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    const QString patternList = QStringLiteral("(") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
+    // A description that already ends in its patterns, as "IPS files (*.ips)", is a Qt filter
+    // already; adding them again would show them twice in the dialog.
+    if (description.endsWith(patternList)) return description;
+    return description + QLatin1Char(' ') + patternList;
 }
 
 std::optional<std::filesystem::path> QtDialogs::openFile(const FileRequest& request) {

@@ -27,7 +27,8 @@ private:
     QString caption_;
 };
 
-// "Description | *.a; *.b" (the form the commands use) as a Qt name filter "Description (*.a *.b)".
+// "Description | *.a; *.b" (the form the commands use) as a Qt name filter "Description (*.a *.b)";
+// a description that already ends in "(*.a *.b)" is kept as it stands.
 [[nodiscard]] QString qtNameFilter(const std::string& filter);
 
 }  // namespace corv::ui

@@ -70,8 +70,7 @@ HexDataWindow::HexDataWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("HexForm"));
     setWindowTitle(QStringLiteral("Hex Data"));
     MakeToolWindow(this);
-    move(340, 466);
-    resize(397, 175);
+    SetOuterBounds(this, {340, 466}, {397, 175});
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 

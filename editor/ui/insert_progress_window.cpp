@@ -2,10 +2,8 @@
 
 #include <QCoreApplication>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QScreen>
 #include <QVBoxLayout>
 
 #include "editor/ui/companion_window.h"
@@ -25,10 +23,7 @@ InsertProgressWindow::InsertProgressWindow(QWidget* parent) : QWidget(parent) {
     setWindowTitle(QStringLiteral("InsertForm"));
     MakeToolWindow(this);
     setFont(CourierFont(kFontPixels));
-    resize(290, 133);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        move(screen->availableGeometry().center() - rect().center());
-    }
+    SetOuterSizeCentred(this, {290, 133});
 
     Panel1 = new QFrame(this);
     Panel1->setObjectName(QStringLiteral("Panel1"));

@@ -1,10 +1,9 @@
 #include "editor/ui/kana_dump_window.h"
 
-#include <QGuiApplication>
 #include <QPlainTextEdit>
-#include <QScreen>
 #include <QVBoxLayout>
 
+#include "editor/ui/companion_window.h"
 #include "editor/ui/kana_text_window.h"
 
 namespace corv::editor {
@@ -12,12 +11,7 @@ namespace corv::editor {
 KanaDumpWindow::KanaDumpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("viewKana"));
     setWindowTitle(QStringLiteral("Current Kana Dump"));
-    resize(402, 337);
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect bounds(QPoint(0, 0), size());
-        bounds.moveCenter(screen->geometry().center());
-        move(bounds.topLeft());
-    }
+    SetOuterSizeCentred(this, {402, 337});
 
     kanaMemo = new QPlainTextEdit(this);
     kanaMemo->setObjectName(QStringLiteral("kanaMemo"));

@@ -55,8 +55,7 @@ KanaTextWindow::KanaTextWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     setObjectName(QStringLiteral("KanaForm"));
     setWindowTitle(QString::fromStdString(KanaTextCaption(0)));
     MakeToolWindow(this);
-    move(10, 350);
-    resize(326, 129);
+    SetOuterBounds(this, {10, 350}, {326, 129});
 
     kanaEdit = new QPlainTextEdit(this);
     kanaEdit->setObjectName(QStringLiteral("kanaEdit"));

@@ -27,8 +27,7 @@ ListDataWindow::ListDataWindow(QWidget* parent)
     setObjectName(QStringLiteral("cmForm"));
     setWindowTitle(QStringLiteral("List Data"));
     MakeToolWindow(this);
-    move(342, 350);
-    resize(328, 114);
+    SetOuterBounds(this, {342, 350}, {328, 114});
     watchUserChoice(bList, &ListDataWindow::blockClicked);
     watchUserChoice(pList, &ListDataWindow::stringClicked);
 }

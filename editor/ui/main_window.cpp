@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
@@ -28,11 +29,14 @@ constexpr int kInitialTop = 3;
 constexpr int kStatusBarHeight = 19;
 constexpr int kOffsetPanelWidth = 200;
 constexpr int kLinePanelMinimumWidth = 50;
+constexpr int kPanelFontPixels = 10;
 constexpr int kPtrBoxWidth = 104;
 
-QLabel* AddPanel(QStatusBar* bar, const char* name, const char* text) {
+QLabel* AddPanel(QWidget* bar, const char* name, const char* text, const QFont& font) {
     auto* panel = new QLabel(QString::fromLatin1(text), bar);
     panel->setObjectName(QString::fromLatin1(name));
+    // Set on the panel itself: under the bar's style sheet a font set on a parent is not inherited.
+    panel->setFont(font);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
     return panel;
@@ -67,12 +71,23 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     // status short in a window only 320 pixels wide.
     StatusBar1->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
     StatusBar1->setContentsMargins(0, 0, 0, 0);
-    statusPanel0 = AddPanel(StatusBar1, "StatusPanel0", kInitialOffsetStatus);
+    // The panels sit edge to edge in one row: the bar's own spacing between its items would take
+    // the room the line panel needs for its last figure.
+    auto* panels = new QWidget(StatusBar1);
+    // The free stand-in for the window font is wider than the font the panels were measured
+    // for; a pixel smaller, "Offset: 7E00CE | PTR: 0CEC -> 7E0CEC" fits its 200 pixels.
+    QFont panelFont = font;
+    panelFont.setPixelSize(kPanelFontPixels);
+    auto* panelRow = new QHBoxLayout(panels);
+    panelRow->setContentsMargins(0, 0, 0, 0);
+    panelRow->setSpacing(0);
+    statusPanel0 = AddPanel(panels, "StatusPanel0", kInitialOffsetStatus, panelFont);
     statusPanel0->setFixedWidth(kOffsetPanelWidth);
-    statusPanel1 = AddPanel(StatusBar1, "StatusPanel1", kInitialLineStatus);
+    statusPanel1 = AddPanel(panels, "StatusPanel1", kInitialLineStatus, panelFont);
     statusPanel1->setMinimumWidth(kLinePanelMinimumWidth);
-    StatusBar1->addWidget(statusPanel0);
-    StatusBar1->addWidget(statusPanel1, 1);
+    panelRow->addWidget(statusPanel0);
+    panelRow->addWidget(statusPanel1, 1);
+    StatusBar1->addWidget(panels, 1);
     setStatusBar(StatusBar1);
     // The insertion keeps its working list itself; the box is kept, hidden, under its name.
     ptrBox = new QListWidget(this);

@@ -16,8 +16,7 @@ TextEditorWindow::TextEditorWindow(QWidget* parent)
     setObjectName(QStringLiteral("TxtForm"));
     setWindowTitle(QStringLiteral("Text Editor"));
     MakeToolWindow(this);
-    move(337, 21);
-    resize(326, 326);
+    SetOuterBounds(this, {337, 21}, {326, 326});
 
     TDMemo->setObjectName(QStringLiteral("TDMemo"));
     Memo1->setObjectName(QStringLiteral("Memo1"));

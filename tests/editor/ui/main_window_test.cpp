@@ -70,6 +70,22 @@ private slots:
         QCOMPARE(form.cmForm->bList->count(), blocks.size());
     }
 
+    void statusPanelsHoldTheirWidestTextsAtTheDefaultSize() {
+        EditorFixture f;
+        MainWindow& form = *f.form;
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        // A framed label starts its text half an "x" in from its frame.
+        const auto room = [](const QLabel* panel) {
+            return panel->contentsRect().width() - panel->fontMetrics().horizontalAdvance(QLatin1Char('x')) / 2;
+        };
+        const auto width = [](const QLabel* panel, const char* text) {
+            return panel->fontMetrics().horizontalAdvance(QString::fromLatin1(text));
+        };
+        QTRY_COMPARE(form.statusPanel0->width(), 200);
+        QVERIFY(width(form.statusPanel0, "Offset: 7E00CE | PTR: 0CEC -> 7E0CEC") <= room(form.statusPanel0));
+        QVERIFY(width(form.statusPanel1, "Line {Kana, Ascii}: 42, 42") <= room(form.statusPanel1));
+    }
+
     void openingAnotherGameOrCancellingLeavesTheWindowAsItShould() {
         EditorFixture f;
         MainWindow& form = *f.form;
