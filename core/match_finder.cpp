@@ -197,15 +197,23 @@ private:
         }
         while (chained_ < reach) {
             const uint32_t end = std::min(chained_ + kBlock, count_);
-            for (uint32_t i = chained_; i < end; ++i) {
+            uint32_t i = chained_;
+            while (i < end) {
                 const uint32_t pair = pairAt(i);
                 const bool inData = i + 1 < count_;  // only pairs inside the data are sources
                 const bool equal = words_[i] == words_[i + 1];
                 distinctPairs_.append(pair, inData && !equal, i);
-                if (inData && equal && (i == 0 || words_[i - 1] != words_[i])) appendRunStart(pair, i);
                 singles_.append(words_[i], i);
+                if (!inData || !equal) {
+                    ++i;
+                    continue;
+                }
+                if (i == 0 || words_[i - 1] != words_[i]) appendRunStart(pair, i);
+                // No search needs the positions inside a run: its pairs of equal words are found
+                // from its start, and its word from its start and its last position.
+                i = lastOfRun(i);
             }
-            chained_ = end;
+            chained_ = i;  // past the block when a run reaches beyond it
             // Run starts leave a block after the window has passed them.
             const uint32_t leaveEnd = end > kMatchWindowWords + kBlock ? end - kMatchWindowWords - kBlock : 0;
             while (runStartsLeft_ != runStartsAppended_ && runStartOrder_[runStartsLeft_ % kRing] < leaveEnd) {
@@ -214,9 +222,38 @@ private:
         }
     }
 
+    // The last position of the run of one word that goes on past i, at most the data's last.
+    [[nodiscard]] uint32_t lastOfRun(uint32_t i) const {
+        uint32_t last = i + 1;
+        while (last + 1 < count_) {
+            const uint32_t equal = equalWords(last + 1, i);
+            last += equal;
+            if (equal < kMaxMatchWords) break;
+        }
+        return std::min(last, count_ - 1);
+    }
+
     void appendRunStart(uint32_t pair, uint32_t position) {
         runStarts_.append(pair, position);
         runStartOrder_[runStartsAppended_++ % kRing] = static_cast<Position>(position);
+    }
+
+    // How many of the 16 words from j on equal those from p on.
+    [[nodiscard]] uint32_t equalWords(uint32_t j, uint32_t p) const {
+        static_assert(kMaxMatchWords == 16);
+#if defined(__SSE2__)
+        const auto* a = reinterpret_cast<const __m128i*>(words_.data() + j);
+        const auto* b = reinterpret_cast<const __m128i*>(words_.data() + p);
+        const auto low = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(a), _mm_loadu_si128(b))));
+        const auto high = static_cast<uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(a + 1), _mm_loadu_si128(b + 1))));
+        const uint64_t equal = low | (uint64_t{high} << 16) | (uint64_t{1} << 32);  // two bits per word
+        return static_cast<uint32_t>(std::countr_one(equal)) / 2;
+#else
+        uint32_t length = 0;
+        while (length < kMaxMatchWords && words_[j + length] == words_[p + length]) ++length;
+        return length;
+#endif
     }
 
     // How many words from `from` on equal those at p, at most `limit`, four words at a time.
@@ -306,7 +343,12 @@ private:
         const uint32_t from = std::max(p > kShortDistanceWords ? p - kShortDistanceWords : 0, windowStart);
         if (from >= reach) return {};
         const uint32_t nearest = oldestEqualWordFrom(from, reach - from, words_[p]);
-        if (nearest == reach || singles_.occursBefore(words_, nearest, windowStart)) return {};
+        if (nearest == reach) return {};
+        // Inside a run, the word also stands just before; elsewhere the position is chained.
+        if (nearest > windowStart &&
+            (words_[nearest - 1] == words_[p] || singles_.occursBefore(words_, nearest, windowStart))) {
+            return {};
+        }
         return {1, p - nearest};
     }
 
