@@ -302,10 +302,12 @@ private:
         const uint32_t oldestEnd = windowStart + run - 1;
         for (uint32_t k = distinctPairs_.newestPlusOne(pair); k > oldestEnd; k = distinctPairs_.previousPlusOne(k - 1)) {
             const uint32_t y = k - 1;
-            if (y >= reach - 1 || pairAt(y) != pair) continue;
+            if (y >= reach - 1) continue;
             const uint32_t j = y + 1 - run;
-            if (run > 1 && matchLength(j, p, 0, run) != run) continue;  // its run is shorter
-            const uint32_t length = matchLength(j, p, run + 1, std::min(maxLength, reach - j));
+            // Its run and the word after it must equal p's, which also steps over the other pairs
+            // of the bucket.
+            const uint32_t length = matchLength(j, p, 0, std::min(maxLength, reach - j));
+            if (length <= run) continue;
             // Met newest first: an older candidate as long as the best replaces it.
             const uint32_t better = length >= best.length ? ~0u : 0u;
             best.length ^= (best.length ^ length) & better;
