@@ -223,12 +223,16 @@ private:
     }
 
     // The last position of the run of one word that goes on past i, at most the data's last.
+    // A run longer than kLongRun words is stepped over kLongRun words at a time, so that the
+    // search does not run far ahead of the positions asked for.
     [[nodiscard]] uint32_t lastOfRun(uint32_t i) const {
-        uint32_t last = i + 1;
-        while (last + 1 < count_) {
-            const uint32_t equal = equalWords(last + 1, i);
+        constexpr uint32_t kLongRun = 4 * kMaxMatchWords;
+        uint32_t last = i;
+        uint32_t equal = kMaxMatchWords;
+        // The run seen from one word further ends one word earlier than the same run seen from i.
+        while (equal == kMaxMatchWords && last < i + kLongRun) {
+            equal = equalWords(last + 1, i);
             last += equal;
-            if (equal < kMaxMatchWords) break;
         }
         return std::min(last, count_ - 1);
     }
