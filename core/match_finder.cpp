@@ -310,7 +310,7 @@ private:
             const uint32_t j = y + 1 - run;
             // Its run and the word after it must equal p's, which also steps over the other pairs
             // of the bucket.
-            const uint32_t length = matchLength(j, p, 0, std::min(maxLength, reach - j));
+            const uint32_t length = std::min({equalWords(j, p), maxLength, reach - j});
             if (length <= run) continue;
             // Met newest first: an older candidate as long as the best replaces it.
             const uint32_t better = length >= best.length ? ~0u : 0u;
