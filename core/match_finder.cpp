@@ -17,7 +17,8 @@
 //
 // A one-word match is written as a short reference only when the oldest equal word of the window
 // lies within 15 words, so only the last 15 words are searched, and a link from each position to
-// the previous one of its word tells whether an older one exists.
+// the previous one of its word tells whether an older one exists. Positions inside a run of one
+// word need neither chains nor links: the run's first and last positions stand for them.
 
 #include <algorithm>
 #include <array>
@@ -58,7 +59,8 @@ public:
     NewestFirstChains() { newestPlusOne_.fill(0); }
 
     // A position whose pair is not to be chained is written into one of kBlock spare buckets
-    // instead, so that no branch is taken and consecutive positions do not wait on one entry.
+    // instead, so that every position takes the same steps and consecutive ones do not wait on
+    // one entry.
     void append(uint32_t pair, bool chained, uint32_t position) {
         const uint32_t b = chained ? bucketOf(pair) : kBuckets + position % kBlock;
         previousPlusOne_[position % kRing] = newestPlusOne_[b];
@@ -223,8 +225,8 @@ private:
     }
 
     // The last position of the run of one word that goes on past i, at most the data's last.
-    // A run longer than kLongRun words is stepped over kLongRun words at a time, so that the
-    // search does not run far ahead of the positions asked for.
+    // A run longer than kLongRun words is stepped over in parts of about that many words, so that
+    // the chaining does not run far ahead of the positions asked for.
     [[nodiscard]] uint32_t lastOfRun(uint32_t i) const {
         constexpr uint32_t kLongRun = 4 * kMaxMatchWords;
         uint32_t last = i;
