@@ -10,9 +10,15 @@
 // chain is short. When none of them matches past the run, the oldest candidate that covers as much
 // of p's run as any other wins, and within one run of the window that is always its first position.
 //
+// So pairs of two different words are chained newest first, the cheapest chain to extend, and
+// their searches walk the whole of it inside the window (the oldest of equally long candidates is
+// the last one met). Pairs of two equal words are chained only where a run begins, oldest first,
+// because the first run of the window that covers p's run ends their search.
+//
 // A one-word match is written as a short reference only when the oldest equal word of the window
 // lies within 15 words, so only the last 15 words are searched, and a link from each position to
-// the previous one of its word tells whether an older one exists.
+// the previous one of its word tells whether an older one exists. Positions inside a run of one
+// word need neither chains nor links: the run's first and last positions stand for them.
 
 #include <algorithm>
 #include <array>
@@ -46,6 +52,32 @@ static_assert(kRing >= kMatchWindowWords + 2 * kBlock);
 constexpr uint32_t kBucketBits = 13;  // four times as many buckets as window positions
 [[nodiscard]] constexpr uint32_t bucketOf(uint32_t key) { return (key * 0x9E3779B1u) >> (32 - kBucketBits); }
 
+// The chained positions by the bucket of the pair of two different words they start, newest first.
+template <typename Position>
+class NewestFirstChains {
+public:
+    NewestFirstChains() { newestPlusOne_.fill(0); }
+
+    // A position whose pair is not to be chained is written into one of kBlock spare buckets
+    // instead, so that every position takes the same steps and consecutive ones do not wait on
+    // one entry.
+    void append(uint32_t pair, bool chained, uint32_t position) {
+        const uint32_t b = chained ? bucketOf(pair) : kBuckets + position % kBlock;
+        previousPlusOne_[position % kRing] = newestPlusOne_[b];
+        newestPlusOne_[b] = static_cast<Position>(position + 1);
+    }
+    // The newest chained position of the pair's bucket plus one, or 0. A position plus one read
+    // from here or from previousPlusOne is valid only while that position lies in the last kRing
+    // chained ones; walks stop at the window's start.
+    [[nodiscard]] uint32_t newestPlusOne(uint32_t pair) const { return newestPlusOne_[bucketOf(pair)]; }
+    [[nodiscard]] uint32_t previousPlusOne(uint32_t position) const { return previousPlusOne_[position % kRing]; }
+
+private:
+    static constexpr uint32_t kBuckets = uint32_t{1} << kBucketBits;
+    std::array<Position, kBuckets + kBlock> newestPlusOne_;
+    std::array<Position, kRing> previousPlusOne_{};
+};
+
 // The chained positions by the bucket of the pair of words they start, oldest first.
 template <typename Position>
 class PairChains {
@@ -68,8 +100,8 @@ public:
         next_[position % kRing] = kEnd;
         bucketAt_[position % kRing] = static_cast<uint16_t>(b);
     }
-    // Moves the head of the position's bucket past it if it stands there; positions leave in
-    // order. A position that was never appended stands at no head.
+    // Moves the head of the position's bucket past it if it stands there; appended positions
+    // leave in order.
     void leave(uint32_t position) {
         Position& head = buckets_[bucketAt_[position % kRing]].head;
         head = head == position ? next_[position % kRing] : head;
@@ -161,20 +193,73 @@ private:
         if (chained_ >= reach) return;
         if (chained_ < windowStart) {
             // Everything chained lies before the window (answered outright for a long while).
-            pairs_.clear();
+            runStarts_.clear();
+            runStartsLeft_ = runStartsAppended_;
             chained_ = windowStart;
-            left_ = windowStart;
         }
         while (chained_ < reach) {
             const uint32_t end = std::min(chained_ + kBlock, count_);
-            for (uint32_t i = chained_; i < end; ++i) {
-                if (i + 1 < count_) pairs_.append(pairAt(i), i);  // only pairs inside the data are sources
+            uint32_t i = chained_;
+            while (i < end) {
+                const uint32_t pair = pairAt(i);
+                const bool inData = i + 1 < count_;  // only pairs inside the data are sources
+                const bool equal = words_[i] == words_[i + 1];
+                distinctPairs_.append(pair, inData && !equal, i);
                 singles_.append(words_[i], i);
+                if (!inData || !equal) {
+                    ++i;
+                    continue;
+                }
+                if (i == 0 || words_[i - 1] != words_[i]) appendRunStart(pair, i);
+                // No search needs the positions inside a run: its pairs of equal words are found
+                // from its start, and its word from its start and its last position.
+                i = lastOfRun(i);
             }
-            chained_ = end;
+            chained_ = i;  // past the block when a run reaches beyond it
+            // Run starts leave a block after the window has passed them.
             const uint32_t leaveEnd = end > kMatchWindowWords + kBlock ? end - kMatchWindowWords - kBlock : 0;
-            for (; left_ < leaveEnd; ++left_) pairs_.leave(left_);
+            while (runStartsLeft_ != runStartsAppended_ && runStartOrder_[runStartsLeft_ % kRing] < leaveEnd) {
+                runStarts_.leave(runStartOrder_[runStartsLeft_++ % kRing]);
+            }
         }
+    }
+
+    // The last position of the run of one word that goes on past i, at most the data's last.
+    // A run longer than kLongRun words is stepped over in parts of about that many words, so that
+    // the chaining does not run far ahead of the positions asked for.
+    [[nodiscard]] uint32_t lastOfRun(uint32_t i) const {
+        constexpr uint32_t kLongRun = 4 * kMaxMatchWords;
+        uint32_t last = i;
+        uint32_t equal = kMaxMatchWords;
+        // The run seen from one word further ends one word earlier than the same run seen from i.
+        while (equal == kMaxMatchWords && last < i + kLongRun) {
+            equal = equalWords(last + 1, i);
+            last += equal;
+        }
+        return std::min(last, count_ - 1);
+    }
+
+    void appendRunStart(uint32_t pair, uint32_t position) {
+        runStarts_.append(pair, position);
+        runStartOrder_[runStartsAppended_++ % kRing] = static_cast<Position>(position);
+    }
+
+    // How many of the 16 words from j on equal those from p on.
+    [[nodiscard]] uint32_t equalWords(uint32_t j, uint32_t p) const {
+        static_assert(kMaxMatchWords == 16);
+#if defined(__SSE2__)
+        const auto* a = reinterpret_cast<const __m128i*>(words_.data() + j);
+        const auto* b = reinterpret_cast<const __m128i*>(words_.data() + p);
+        const auto low = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(a), _mm_loadu_si128(b))));
+        const auto high = static_cast<uint32_t>(
+            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(a + 1), _mm_loadu_si128(b + 1))));
+        const uint64_t equal = low | (uint64_t{high} << 16) | (uint64_t{1} << 32);  // two bits per word
+        return static_cast<uint32_t>(std::countr_one(equal)) / 2;
+#else
+        uint32_t length = 0;
+        while (length < kMaxMatchWords && words_[j + length] == words_[p + length]) ++length;
+        return length;
+#endif
     }
 
     // How many words from `from` on equal those at p, at most `limit`, four words at a time.
@@ -218,13 +303,19 @@ private:
                                            uint32_t windowStart) const {
         const uint32_t pair = pairAt(p + run - 1);
         WordMatch best;
-        // A pair ending a candidate lies at most at reach - 2, so that the candidate has a source.
-        for (uint32_t y = pairs_.first(pair); y < reach - 1 && best.length < maxLength; y = pairs_.next(y)) {
-            if (y + 1 < windowStart + run || pairAt(y) != pair) continue;
+        // The candidate's run starts inside the window, and the pair ending it lies at most at
+        // reach - 2, so that the candidate has a source.
+        const uint32_t oldestEnd = windowStart + run - 1;
+        for (uint32_t k = distinctPairs_.newestPlusOne(pair); k > oldestEnd; k = distinctPairs_.previousPlusOne(k - 1)) {
+            const uint32_t y = k - 1;
+            if (y >= reach - 1) continue;
             const uint32_t j = y + 1 - run;
-            if (run > 1 && matchLength(j, p, 0, run) != run) continue;  // its run is shorter
-            const uint32_t length = matchLength(j, p, run + 1, std::min(maxLength, reach - j));
-            const uint32_t better = length > best.length ? ~0u : 0u;
+            // Its run and the word after it must equal p's, which also steps over the other pairs
+            // of the bucket.
+            const uint32_t length = std::min({equalWords(j, p), maxLength, reach - j});
+            if (length <= run) continue;
+            // Met newest first: an older candidate as long as the best replaces it.
+            const uint32_t better = length >= best.length ? ~0u : 0u;
             best.length ^= (best.length ^ length) & better;
             best.distance ^= (best.distance ^ (p - j)) & better;
         }
@@ -233,23 +324,23 @@ private:
 
     // When nothing matches past p's run of `run` words: the oldest candidate covering as much of
     // the run as any. Within one run of the window, its first position covers at least as much as
-    // every later one, so the chain is walked a run at a time.
+    // every later one, so only the runs' first positions are tried: the window's start when a run
+    // enters the window there, then the chained run starts.
     [[nodiscard]] WordMatch oldestCoveringRun(uint32_t p, uint32_t run, uint32_t reach, uint32_t windowStart) const {
         const uint32_t pair = pairAt(p);
         WordMatch best;
-        uint32_t j = pairs_.first(pair);
-        while (j < reach - 1) {
-            if (j < windowStart || pairAt(j) != pair) {
-                j = pairs_.next(j);
-                continue;
-            }
+        // Tries the candidate at j; true when no later one can do better: this one covers the whole
+        // run, or nothing after p - 1 can be a source.
+        const auto coversAll = [&](uint32_t j) {
             const uint32_t covered = matchLength(j, p, 2, run);
             const uint32_t length = std::min(covered, reach - j);
             if (length > best.length) best = {length, p - j};
-            // A later run covers no more than this one when this one covers the whole run, and
-            // nothing after p - 1 can be a source.
-            if (covered == run || j + covered >= reach) break;
-            j = pairs_.next(j + covered - 2);  // the run's last pair of two equal words
+            return covered == run || j + covered >= reach;
+        };
+        if (windowStart < reach - 1 && pairAt(windowStart) == pair && coversAll(windowStart)) return best;
+        for (uint32_t j = runStarts_.first(pair); j < reach - 1; j = runStarts_.next(j)) {
+            if (j <= windowStart || pairAt(j) != pair) continue;
+            if (coversAll(j)) break;
         }
         return best;
     }
@@ -260,7 +351,12 @@ private:
         const uint32_t from = std::max(p > kShortDistanceWords ? p - kShortDistanceWords : 0, windowStart);
         if (from >= reach) return {};
         const uint32_t nearest = oldestEqualWordFrom(from, reach - from, words_[p]);
-        if (nearest == reach || singles_.occursBefore(words_, nearest, windowStart)) return {};
+        if (nearest == reach) return {};
+        // Inside a run, the word also stands just before; elsewhere the position is chained.
+        if (nearest > windowStart &&
+            (words_[nearest - 1] == words_[p] || singles_.occursBefore(words_, nearest, windowStart))) {
+            return {};
+        }
         return {1, p - nearest};
     }
 
@@ -284,9 +380,14 @@ private:
 
     uint32_t count_;
     uint32_t chained_ = 0;  // positions below are in the chains
-    uint32_t left_ = 0;     // positions below have left them
     std::vector<uint16_t> words_;
-    PairChains<Position> pairs_;
+    NewestFirstChains<Position> distinctPairs_;
+    PairChains<Position> runStarts_;
+    // The chained run starts in order, to let them leave: a ring of the positions appended so far,
+    // the first of which that has not left yet.
+    std::array<Position, kRing> runStartOrder_{};
+    uint32_t runStartsAppended_ = 0;
+    uint32_t runStartsLeft_ = 0;
     WordLinks<Position> singles_;
 };
 

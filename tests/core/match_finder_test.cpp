@@ -91,6 +91,24 @@ TEST(MatchFinder, RunsLongerThanTheWindowBetweenText) {
     EXPECT_EQ(EncodeBlockStream(words, *production).bytes, corv::testing::EncodeExhaustively(words).bytes);
 }
 
+TEST(MatchFinder, RunsAroundTheComparisonWidthAndTheSteppingLength) {
+    // Runs are stepped over sixteen words and about 64 words at a time without chaining their
+    // insides; each length comes twice, so that later runs and the words around them find the
+    // earlier ones, whole or in part.
+    std::mt19937 random(21);
+    std::uniform_int_distribution<int> pick(0, 3);
+    std::vector<uint8_t> data;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int length : {2, 15, 16, 17, 18, 32, 33, 63, 64, 65, 66, 79, 80, 81, 96, 130}) {
+            for (int i = 0; i < 3; ++i) data.push_back(static_cast<uint8_t>(0x20 + pick(random))), data.push_back(1);
+            const auto word = static_cast<uint8_t>(pick(random) % 2);
+            for (int i = 0; i < length; ++i) data.push_back(word), data.push_back(0);
+        }
+    }
+    data.insert(data.end(), 16, 0);  // the words after the data
+    expectSameCommands(data, 7);
+}
+
 TEST(MatchFinder, OneWordMatchIsTheOldestEqualWordOfTheWindow) {
     // Distinct words, with 0xAAAA at p and at a few places before it.
     const uint32_t p = 3000;
