@@ -63,14 +63,17 @@ public:
     // one entry.
     void append(uint32_t pair, bool chained, uint32_t position) {
         const uint32_t b = chained ? bucketOf(pair) : kBuckets + position % kBlock;
-        previousPlusOne_[position % kRing] = newestPlusOne_[b];
+        // Kept by the position plus one, the value a walk holds, which saves a step per link.
+        previousPlusOne_[(position + 1) % kRing] = newestPlusOne_[b];
         newestPlusOne_[b] = static_cast<Position>(position + 1);
     }
     // The newest chained position of the pair's bucket plus one, or 0. A position plus one read
-    // from here or from previousPlusOne is valid only while that position lies in the last kRing
-    // chained ones; walks stop at the window's start.
+    // from here or from previousPlusOne (given a position plus one) is valid only while that
+    // position lies in the last kRing chained ones; walks stop at the window's start.
     [[nodiscard]] uint32_t newestPlusOne(uint32_t pair) const { return newestPlusOne_[bucketOf(pair)]; }
-    [[nodiscard]] uint32_t previousPlusOne(uint32_t position) const { return previousPlusOne_[position % kRing]; }
+    [[nodiscard]] uint32_t previousPlusOne(uint32_t positionPlusOne) const {
+        return previousPlusOne_[positionPlusOne % kRing];
+    }
 
 private:
     static constexpr uint32_t kBuckets = uint32_t{1} << kBucketBits;
@@ -146,6 +149,48 @@ public:
 private:
     std::array<Position, size_t{1} << kBucketBits> lastPlusOne_;  // by bucket, 0 for none
     std::array<Position, kRing> previousPlusOne_{};
+};
+
+// Sixteen words held for comparisons with many places, loaded once where the processor can.
+class SixteenWords {
+public:
+    static_assert(kMaxMatchWords == 16);
+
+    explicit SixteenWords(const uint16_t* words) {
+#if defined(__SSE2__)
+        low_ = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words));
+        high_ = _mm_loadu_si128(reinterpret_cast<const __m128i*>(words) + 1);
+#else
+        std::memcpy(words_.data(), words, sizeof words_);
+#endif
+    }
+
+    // The limit of equalPrefix for at most `length` (up to 16) words.
+    [[nodiscard]] static constexpr uint64_t limitOf(uint32_t length) { return (uint64_t{1} << (2 * length)) - 1; }
+
+    // How many of the 16 words from `other` on equal these, at most the length of `limit`.
+    [[nodiscard]] uint32_t equalPrefix(const uint16_t* other, uint64_t limit) const {
+#if defined(__SSE2__)
+        const auto* at = reinterpret_cast<const __m128i*>(other);
+        const auto low = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(at), low_)));
+        const auto high = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(at + 1), high_)));
+        const uint64_t equal = (low | (uint64_t{high} << 16)) & limit;  // two bits per word
+        return static_cast<uint32_t>(std::countr_one(equal)) / 2;
+#else
+        const auto limitWords = static_cast<uint32_t>(std::popcount(limit)) / 2;
+        uint32_t length = 0;
+        while (length < limitWords && other[length] == words_[length]) ++length;
+        return length;
+#endif
+    }
+
+private:
+#if defined(__SSE2__)
+    __m128i low_;
+    __m128i high_;
+#else
+    std::array<uint16_t, kMaxMatchWords> words_;
+#endif
 };
 
 template <typename Position>
@@ -246,20 +291,7 @@ private:
 
     // How many of the 16 words from j on equal those from p on.
     [[nodiscard]] uint32_t equalWords(uint32_t j, uint32_t p) const {
-        static_assert(kMaxMatchWords == 16);
-#if defined(__SSE2__)
-        const auto* a = reinterpret_cast<const __m128i*>(words_.data() + j);
-        const auto* b = reinterpret_cast<const __m128i*>(words_.data() + p);
-        const auto low = static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(a), _mm_loadu_si128(b))));
-        const auto high = static_cast<uint32_t>(
-            _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_loadu_si128(a + 1), _mm_loadu_si128(b + 1))));
-        const uint64_t equal = low | (uint64_t{high} << 16) | (uint64_t{1} << 32);  // two bits per word
-        return static_cast<uint32_t>(std::countr_one(equal)) / 2;
-#else
-        uint32_t length = 0;
-        while (length < kMaxMatchWords && words_[j + length] == words_[p + length]) ++length;
-        return length;
-#endif
+        return SixteenWords(words_.data() + p).equalPrefix(words_.data() + j, SixteenWords::limitOf(kMaxMatchWords));
     }
 
     // How many words from `from` on equal those at p, at most `limit`, four words at a time.
@@ -299,25 +331,34 @@ private:
 
     // The oldest of the longest candidates that match p's run of `run` words and the word after it:
     // their runs end in the pair of p's word and that word, exactly `run` words after them.
-    [[nodiscard]] WordMatch longestPastRun(uint32_t p, uint32_t run, uint32_t maxLength, uint32_t reach,
-                                           uint32_t windowStart) const {
+    // Inlined, so that the search of most positions (run is 1) is compiled for that run.
+    [[nodiscard, gnu::always_inline]] WordMatch longestPastRun(uint32_t p, uint32_t run, uint32_t maxLength,
+                                                               uint32_t reach, uint32_t windowStart) const {
         const uint32_t pair = pairAt(p + run - 1);
+        const SixteenWords wanted(words_.data() + p);
+        const uint64_t limit = SixteenWords::limitOf(maxLength);
         WordMatch best;
-        // The candidate's run starts inside the window, and the pair ending it lies at most at
-        // reach - 2, so that the candidate has a source.
-        const uint32_t oldestEnd = windowStart + run - 1;
-        for (uint32_t k = distinctPairs_.newestPlusOne(pair); k > oldestEnd; k = distinctPairs_.previousPlusOne(k - 1)) {
-            const uint32_t y = k - 1;
-            if (y >= reach - 1) continue;
-            const uint32_t j = y + 1 - run;
-            // Its run and the word after it must equal p's, which also steps over the other pairs
-            // of the bucket.
-            const uint32_t length = std::min({equalWords(j, p), maxLength, reach - j});
-            if (length <= run) continue;
-            // Met newest first: an older candidate as long as the best replaces it.
+        // Its run and the word after it must equal p's, which also steps over the other pairs of the
+        // bucket. Met newest first: an older candidate as long as the best replaces it.
+        const auto consider = [&](uint32_t j, uint32_t length) {
+            if (length <= run) return;
             const uint32_t better = length >= best.length ? ~0u : 0u;
             best.length ^= (best.length ^ length) & better;
             best.distance ^= (best.distance ^ (p - j)) & better;
+        };
+        // The candidate's run starts inside the window, and the pair ending it lies at most at
+        // reach - 2, so that the candidate has a source. Only the newest candidates, whose match
+        // may run into p's, need those limits checked: they are met first.
+        const uint32_t oldestEnd = windowStart + run - 1;
+        uint32_t k = distinctPairs_.newestPlusOne(pair);
+        for (; k > oldestEnd && k + maxLength > reach + run; k = distinctPairs_.previousPlusOne(k)) {
+            if (k >= reach) continue;
+            const uint32_t j = k - run;
+            consider(j, std::min(wanted.equalPrefix(words_.data() + j, limit), reach - j));
+        }
+        for (; k > oldestEnd; k = distinctPairs_.previousPlusOne(k)) {
+            const uint32_t j = k - run;
+            consider(j, wanted.equalPrefix(words_.data() + j, limit));
         }
         return best;
     }
