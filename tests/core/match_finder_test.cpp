@@ -109,6 +109,22 @@ TEST(MatchFinder, RunsAroundTheComparisonWidthAndTheSteppingLength) {
     expectSameCommands(data, 7);
 }
 
+TEST(MatchFinder, RepeatsCloserToThePositionThanTheLongestMatch) {
+    // The newest candidates of a short period end at the position asked for, which cuts their
+    // matches; older ones of the same pair do not. Each period is broken off by a new word, so
+    // that its first repeats are searched anew.
+    std::mt19937 random(23);
+    std::vector<uint8_t> data;
+    for (size_t period = 1; period <= 18; ++period) {
+        const auto unit = RandomBytes(2 * period, random, 5);
+        for (int i = 0; i < 6; ++i) data.insert(data.end(), unit.begin(), unit.end());
+        data.push_back(static_cast<uint8_t>(0x80 + period)), data.push_back(2);
+    }
+    data.insert(data.end(), 16, 0);  // the words after the data
+    expectSameCommands(data, 9);
+    expectSameCommands(std::vector<uint8_t>(data.begin(), data.begin() + 1000), 10);
+}
+
 TEST(MatchFinder, OneWordMatchIsTheOldestEqualWordOfTheWindow) {
     // Distinct words, with 0xAAAA at p and at a few places before it.
     const uint32_t p = 3000;
