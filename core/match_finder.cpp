@@ -347,8 +347,8 @@ private:
             best.distance ^= (best.distance ^ (p - j)) & better;
         };
         // The candidate's run starts inside the window, and the pair ending it lies at most at
-        // reach - 2, so that the candidate has a source. Only the newest candidates, whose match
-        // may run into p's, need those limits checked: they are met first.
+        // reach - 2, so that the candidate has a source. Only the newest candidates, those fewer
+        // than maxLength words before reach, need those limits checked: they are met first.
         const uint32_t oldestEnd = windowStart + run - 1;
         uint32_t k = distinctPairs_.newestPlusOne(pair);
         for (; k > oldestEnd && k + maxLength > reach + run; k = distinctPairs_.previousPlusOne(k)) {
