@@ -55,20 +55,6 @@ bool readWorkingLine(const std::string& line, uint32_t& oldOffset, uint32_t& rec
     return true;
 }
 
-// Without a recorded end of room, the ROM data is scanned from the last string's old text
-// pointer up to the first 0xFF byte.
-std::optional<uint32_t> searchEndOfRoom(std::span<const uint8_t> romData, std::span<const uint8_t> block,
-                                        const std::string& lastLine) {
-    uint32_t ignored = 0;
-    uint32_t record = 0;
-    if (!readWorkingLine(lastLine, ignored, record)) return std::nullopt;
-    const size_t p = RecordTextPointer(block, record);
-    for (size_t i = 0;; ++i) {
-        if (p + i + 1 >= romData.size()) return std::nullopt;
-        if (romData[p + i] == 0xFF || romData[p + i + 1] == 0xFF) return static_cast<uint32_t>(p + i + 1);
-    }
-}
-
 // Refused layouts: log line and message box text.
 InsertionResult layoutRefusal(InsertionProgress& progress, const InsertionBlock& info, const std::string& reason) {
     progress.addLogLine(kLogRule);
@@ -121,7 +107,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     const std::vector<std::string> workingList = buildWorkingList(block, info, progress);
 
     if (endOfRoom == 0) {
-        const auto found = searchEndOfRoom(rom.data(), block, workingList.back());
+        const auto found = SearchEndOfRoom(rom.data(), block, info.stringCount - 1u);
         if (!found) {
             return refusal(InsertionOutcome::EndOfTextNotFound,
                            "Error: Could not find \"End of Text\".       You can manually set the \"End of "
@@ -144,8 +130,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
                 ? EncodeTextEntry(entry, j, script, table, preview, &progress)
                 : CarryRecordData(entry, block, j + 1 == workingList.size(), info.length);
         if (status == EntryDataStatus::TextTooLong) {
-            return layoutRefusal(progress, info,
-                                 format("the text of string %d is longer than a block can hold.", int(entry.record)));
+            return layoutRefusal(progress, info, TextTooLongReason(entry.record));
         }
         if (status == EntryDataStatus::PointerError) {
             return refusal(InsertionOutcome::PointerError,

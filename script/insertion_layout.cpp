@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 #include "core/block_format.h"
 #include "core/byte_order.h"
@@ -15,6 +16,19 @@ std::string MissingEntryPlaceholder(int stringNumber) {
     return text;
 }
 
+std::optional<uint32_t> SearchEndOfRoom(std::span<const uint8_t> romData, std::span<const uint8_t> block,
+                                        uint32_t lastRecord) {
+    const size_t p = RecordTextPointer(block, lastRecord);
+    for (size_t i = 0;; ++i) {
+        if (p + i + 1 >= romData.size()) return std::nullopt;
+        if (romData[p + i] == 0xFF || romData[p + i + 1] == 0xFF) return static_cast<uint32_t>(p + i + 1);
+    }
+}
+
+std::string TextTooLongReason(uint32_t record) {
+    return "the text of string " + std::to_string(record) + " is longer than a block can hold.";
+}
+
 EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, ScriptText& script, const TableFile& table,
                                 std::span<uint8_t> scratch, LogSink* log) {
     const EncodeResult encoded = EncodeScriptString(int(entry.record), script, table, scratch, log);
@@ -22,7 +36,9 @@ EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, ScriptTe
     if (encoded.status == EncodeStatus::EntryMissing) {
         const std::string placeholder = MissingEntryPlaceholder(int(entryNumber));
         entry.data.assign(placeholder.begin(), placeholder.end());
-    } else {
+        return EntryDataStatus::Placeholder;
+    }
+    {
         entry.data.assign(scratch.begin(), scratch.begin() + encoded.length);
     }
     return EntryDataStatus::Ready;

@@ -16,6 +16,11 @@
 
 namespace corv::script {
 
+// Without a recorded end of room, the ROM data is scanned from the last record's old text
+// pointer up to the first 0xFF byte; std::nullopt when the data ends first.
+[[nodiscard]] std::optional<uint32_t> SearchEndOfRoom(std::span<const uint8_t> romData, std::span<const uint8_t> block,
+                                                      uint32_t lastRecord);
+
 // One record of the block being laid out again.
 struct LayoutEntry {
     uint32_t oldOffset = 0;                // the record's text pointer in the old block
@@ -27,6 +32,7 @@ struct LayoutEntry {
 
 enum class EntryDataStatus {
     Ready,
+    Placeholder,   // the text record's entry is missing: its placeholder stands in its place
     PointerError,  // a record without text has no data (or it runs past the block)
     TextTooLong,   // the encoded text does not fit the encoder's output
 };
@@ -54,6 +60,9 @@ uint32_t LayOutEntry(std::span<LayoutEntry> entries, size_t j, uint32_t write, s
 
 // The whole layout from string 0's old text on; returns the new block length.
 uint32_t LayOutEntries(std::span<LayoutEntry> entries, std::span<uint8_t> block);
+
+// The reason a layout is refused when the text of `record` cannot be encoded into a block.
+[[nodiscard]] std::string TextTooLongReason(uint32_t record);
 
 // The placeholder stored for a text record whose entry is missing ("Error String: %3d", no end byte).
 [[nodiscard]] std::string MissingEntryPlaceholder(int stringNumber);

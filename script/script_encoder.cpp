@@ -9,13 +9,8 @@
 namespace corv::script {
 namespace {
 
-struct Keyword {
-    std::string_view text;
-    uint8_t code;
-};
-
 // Tried in this order; none is the beginning of another, so at most one matches.
-constexpr std::array<Keyword, 12> kKeywords = {{
+constexpr std::array<ScriptKeyword, 12> kKeywords = {{
     {"[KEY]", 0xF0},
     {"[PAUSE", 0xF1},
     {"[SFX]", 0xF3},
@@ -91,21 +86,17 @@ void reportUnclosedEscape(LogSink* log, const std::string& line, int stringNumbe
 void encodeLine(std::string line, int stringNumber, ByteWriter& out, LogSink* log) {
     size_t p = 0;
     while (p < line.size()) {
-        bool keywordFound = false;
-        for (const Keyword& keyword : kKeywords) {
-            if (!matchesIgnoringCase(line, p, keyword.text)) continue;
-            out.put(keyword.code);
-            p += keyword.text.size();
+        if (const ScriptKeyword* keyword = KeywordAt(line, p)) {
+            out.put(keyword->code);
+            p += keyword->text.size();
             // A parameter follows as "$hh]": turning the keyword's last character into "["
             // lets the escape rule read it ("[PAUSE$1E]" and "[KEY]$05]" both work).
             if (p < line.size() && line[p] == '$') {
                 --p;
                 line[p] = '[';
             }
-            keywordFound = true;
-            break;
+            continue;
         }
-        if (keywordFound) continue;
 
         if (line[p] == '[' && p + 1 < line.size() && line[p + 1] == '$') {
             p += 2;
@@ -152,6 +143,20 @@ std::string joinLines(std::span<const std::string> lines) {
 }
 
 }  // namespace
+
+const ScriptKeyword* KeywordAt(std::string_view line, size_t position) {
+    for (const ScriptKeyword& keyword : kKeywords) {
+        if (matchesIgnoringCase(line, position, keyword.text)) return &keyword;
+    }
+    return nullptr;
+}
+
+const ScriptKeyword* KeywordFor(uint8_t code) {
+    for (const ScriptKeyword& keyword : kKeywords) {
+        if (keyword.code == code) return &keyword;
+    }
+    return nullptr;
+}
 
 std::string ApplyDictionary(std::string text, const TableFile& table) {
     for (unsigned slot = 0; slot < 256; ++slot) {

@@ -26,6 +26,16 @@ inline constexpr size_t kPreviewByteBufferSize = 0x20000;  // 128 KiB
 inline constexpr uint8_t kLineBreakByte = 0xFD;
 inline constexpr uint8_t kStringEndByte = 0xFF;
 
+struct ScriptKeyword {
+    std::string_view text;  // upper case; "[PAUSE" has no closing bracket (its parameter follows)
+    uint8_t code;
+};
+
+// The keyword that starts at `position` of `line` (letter case ignored), or nullptr.
+[[nodiscard]] const ScriptKeyword* KeywordAt(std::string_view line, size_t position);
+// The keyword that writes `code` (F0-FD except F2 and FA), or nullptr.
+[[nodiscard]] const ScriptKeyword* KeywordFor(uint8_t code);
+
 // Receives the log lines of the encoder and the insertion (the insertion progress window's
 // list in the editor).
 class LogSink {
