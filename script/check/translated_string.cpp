@@ -119,6 +119,7 @@ TranslatedString ReadTranslatedString(std::span<const uint8_t> bytes) {
 }
 
 std::vector<std::string> ReadBackLines(const TranslatedString& string, const TableFile& table) {
+    if (string.tokens.empty()) return {};  // the encoding of an entry without lines
     LineWriter out;
     for (const TranslatedToken& token : string.tokens) {
         switch (token.kind) {

@@ -36,7 +36,8 @@ struct TranslatedString {
 // The script lines that encode back to the same bytes: characters as they are, dictionary words
 // expanded from `table` (an empty slot stays an escape "[$01nn]"), codes as their keywords with
 // their parameters as escapes, 0xFD as a line break, other bytes as "[$..]" escapes. A "[" that
-// would start a keyword or an escape is written as an escape itself.
+// would start a keyword or an escape is written as an escape itself. A string of nothing but
+// its end gives no lines.
 [[nodiscard]] std::vector<std::string> ReadBackLines(const TranslatedString& string, const TableFile& table);
 
 }  // namespace corv::script::check
