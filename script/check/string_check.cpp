@@ -108,7 +108,7 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
             out.add(FindingKind::UnknownBracketWord, lineNumber, 0, std::string(text));
         } else if (piece.kind == PieceKind::Character) {
             const auto byte = static_cast<uint8_t>(text[0]);
-            if (!hasGlyph(byte) && missing.insert(byte).second) out.add(FindingKind::MissingGlyph, lineNumber, byte);
+            if (!hasGlyph(byte)) missing.insert(byte);
         } else if (piece.kind == PieceKind::Escape && game != nullptr && text.back() == ']') {
             const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
             for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
@@ -118,6 +118,9 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
                 }
             }
         }
+    }
+    if (!missing.empty()) {
+        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()));
     }
 }
 

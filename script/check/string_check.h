@@ -25,7 +25,7 @@ enum class FindingKind {
     UnclosedEscape,      // "[$" without "]" on a line; the rest of the line is lost
     EmptyTranslation,    // the game string has text, the translation has none
     UnknownBracketWord,  // "[...]" that is no keyword: stored as plain characters
-    MissingGlyph,        // a character the translation font has no glyph for
+    MissingGlyph,        // characters of a line that the translation font has no glyph for
     SwappedEscape,       // raw bytes that are a game word of the string in the wrong byte order
     DroppedCode,         // a control code of the game string that the translation lacks
     AddedCode,           // a control code the game string does not have
@@ -40,9 +40,10 @@ struct Finding {
     FindingKind kind = FindingKind::EntryMissing;
     unsigned string = 0;
     int line = 0;           // line of the entry, 1 for the first text line; 0: the whole entry
-    int amount = 0;         // LineTooWide: pixels over; MissingGlyph: the byte; codes: how many
+    int amount = 0;         // LineTooWide: pixels over; LineBeyondBox: the row; codes: how many
     uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD)
-    std::string subject;    // the bracket word, the escape, the opening line found
+    std::string subject;    // the bracket word, the escape, the opening line found, the characters
+                            // without glyph (each once, in byte order)
 };
 
 // What a string's check starts from.

@@ -86,9 +86,9 @@ TEST(StringCheck, BracketWordsThatAreNoKeyword) {
 
 TEST(StringCheck, CharactersWithoutGlyph) {
     // '%' has no glyph; a UTF-8 script brings bytes from 0x80 up that the font lacks.
-    const auto findings = check("100% sure 100%\n");
-    ASSERT_THAT(kinds(findings), ElementsAre(FindingKind::MissingGlyph));  // once per character and line
-    EXPECT_EQ(findings[0].amount, '%');
+    const auto findings = check("100% sure 100%, caf\xC3\xA9\n");
+    ASSERT_THAT(kinds(findings), ElementsAre(FindingKind::MissingGlyph));  // once per line
+    EXPECT_EQ(findings[0].subject, "%\xA9\xC3");
     EXPECT_THAT(check("100 percent sure\n"), IsEmpty());
 }
 
