@@ -16,9 +16,6 @@ namespace corv::script::check {
 namespace {
 
 constexpr uint16_t kGameStringEnd = 0xFFFF;
-constexpr uint8_t kKeyWait = 0xF0;
-constexpr uint8_t kClearWindow = 0xFC;
-constexpr uint8_t kYesNo = 0xF9;
 
 using CodeCounts = std::array<int, 16>;  // by kind - 0xF0
 
@@ -41,8 +38,8 @@ GameString readGameString(std::span<const uint8_t> string) {
             continue;
         }
         const auto kind = static_cast<uint8_t>(word >> 8);
-        ++game.codes[kind - 0xF0u];
-        if (kind == kYesNo) at += 4;  // its two parameter words
+        ++game.codes[kind - kFirstCode];
+        if (kind == kYesNoCode) at += 4;  // its two parameter words
     }
     return game;
 }
@@ -220,9 +217,9 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
         bool pageEnds = false;
         for (const TranslatedToken& token : translated.tokens) {
             if (token.kind != TokenKind::Code) continue;
-            ++codes[token.value - 0xF0u];
+            ++codes[token.value - kFirstCode];
             if (token.value == kLineBreakByte) ++rows;
-            if (token.value == kKeyWait || token.value == kClearWindow) pageEnds = true;
+            if (token.value == kKeyWaitCode || token.value == kClearWindowCode) pageEnds = true;
         }
         rowsOnPage += rows;
         if (rowsOnPage > box.visibleRows) out.add(FindingKind::LineBeyondBox, lineNumber, int(rowsOnPage));

@@ -7,11 +7,6 @@
 namespace corv::script::check {
 namespace {
 
-constexpr uint8_t kFirstCode = 0xF0;
-constexpr uint8_t kLastCode = 0xFD;
-constexpr uint8_t kPauseCode = 0xF1;
-constexpr uint8_t kYesNoCode = 0xF9;
-
 size_t parameterCount(uint8_t code) {
     if (code == kPauseCode) return 1;
     if (code == kYesNoCode) return 4;  // two 16-bit words

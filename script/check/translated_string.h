@@ -14,6 +14,13 @@
 namespace corv::script::check {
 
 inline constexpr uint8_t kDictionaryPrefix = 0x01;
+// Control codes of the translated format (the keyword table names them all but F2 and FA).
+inline constexpr uint8_t kFirstCode = 0xF0;
+inline constexpr uint8_t kKeyWaitCode = 0xF0;
+inline constexpr uint8_t kPauseCode = 0xF1;
+inline constexpr uint8_t kYesNoCode = 0xF9;
+inline constexpr uint8_t kClearWindowCode = 0xFC;
+inline constexpr uint8_t kLastCode = 0xFD;
 
 enum class TokenKind { Character, DictionaryWord, Code };
 
