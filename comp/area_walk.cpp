@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <fstream>
+#include <sstream>
 #include <system_error>
 #include <utility>
 
@@ -11,6 +11,7 @@
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/byte_order.h"
+#include "core/rom_image.h"
 
 namespace corv::comp {
 
@@ -47,11 +48,8 @@ EntryTarget readEntry(std::span<const uint8_t> rom, uint32_t entryOffset) {
     return {true, core::AddressToRomOffset(uint32_t{*bank} << 16 | *low)};
 }
 
-bool writeBlockFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file.flush());
+bool writeText(const std::filesystem::path& path, const std::string& text) {
+    return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
 }  // namespace
@@ -83,12 +81,19 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
     std::error_code ignored;  // an existing folder is the usual case; a real failure shows below
     std::filesystem::create_directories(directory, ignored);
 
-    std::ofstream listing(directory / kListingFileName, std::ios::trunc);
-    if (!listing) {
+    // The listing is written whole at the end; an empty one first shows the folder takes files.
+    const std::filesystem::path listingPath = directory / kListingFileName;
+    if (!writeText(listingPath, {})) {
         outcome.message = std::string(kCannotCreateListing);
         return outcome;
     }
     outcome.listCleared = true;
+    std::ostringstream listing;
+    const auto closeListing = [&] {
+        if (!writeText(listingPath, listing.str()) && !outcome.message) {
+            outcome.message = std::string(kCannotCreateListing);
+        }
+    };
 
     const std::span<const uint8_t> rom = std::as_const(state.rom).data();
     const WorkHalf output = state.upperHalf();
@@ -119,13 +124,15 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
 
         const std::string name = blockFileName(index);
         const std::filesystem::path path = directory / name;
-        if (!writeBlockFile(path, std::span<const uint8_t>(output.data(), decoded.produced))) {
+        if (!core::WriteFileSafely(path, std::span<const uint8_t>(output.data(), decoded.produced))) {
             outcome.message = std::string(kCannotCreateBlockFile);
-            return outcome;  // the listing closes with what it has so far
+            closeListing();  // with what it has so far
+            return outcome;
         }
         outcome.lines.push_back(decompressedLine(name));
         listing << ".COMP " << path.string() << "  " << hex8(offset) << "  " << hex8(decoded.end) << '\n';
     }
+    closeListing();
     return outcome;
 }
 

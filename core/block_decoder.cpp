@@ -1,10 +1,10 @@
 #include "block_decoder.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "address.h"
 #include "byte_order.h"
+#include "rom_image.h"
 
 namespace corv::core {
 
@@ -119,11 +119,8 @@ uint16_t DecompressedLength(const BlockBuffer& buffer) {
 }
 
 bool DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length, const std::filesystem::path& path) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
     const size_t count = std::min<size_t>(length, kBlockHalfSize);
-    out.write(reinterpret_cast<const char*>(buffer.data()), static_cast<std::streamsize>(count));
-    return static_cast<bool>(out);
+    return WriteFileSafely(path, std::span<const uint8_t>(buffer.data(), count));
 }
 
 }  // namespace corv::core

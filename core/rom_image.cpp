@@ -1,8 +1,13 @@
 #include "rom_image.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <system_error>
+
+#if __has_include(<unistd.h>)
+#include <unistd.h>
+#endif
 
 namespace corv::core {
 
@@ -61,33 +66,60 @@ RomOpenResult OpenRomFile(RomImage& image, const std::filesystem::path& path) {
     return RomOpenResult::Opened;
 }
 
+namespace {
+
+// The file a save replaces: through symbolic links (chains too) to the file they name, so that
+// a link keeps pointing at the new contents instead of being replaced by a plain file. A link
+// may name a file that does not exist yet; std::nullopt for a loop of links.
+std::optional<std::filesystem::path> replacedFile(std::filesystem::path path) {
+    constexpr int kMaxLinks = 40;  // as many as the system itself follows
+    for (int hop = 0; hop < kMaxLinks; ++hop) {
+        std::error_code error;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path;
+        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
+        if (error) return std::nullopt;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return std::nullopt;
+}
+
+// Writes all bytes and forces them to the disk before the file is closed.
+bool writeAndSync(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    ok = std::fflush(file) == 0 && ok;
+#if __has_include(<unistd.h>)
+    ok = ::fsync(::fileno(file)) == 0 && ok;
+#endif
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+}  // namespace
+
 bool WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    // Write beside the target and rename over it only once every byte is on disk, so a full disk
-    // or a lost permission never leaves a half-written ROM behind.
-    std::filesystem::path temporary = path;
+    // Write beside the file and rename over it only once every byte is on disk, so a full disk
+    // or a lost permission never leaves a half-written file behind.
+    const std::optional<std::filesystem::path> resolved = replacedFile(path);
+    if (!resolved) return false;
+    const std::filesystem::path& target = *resolved;
+    std::filesystem::path temporary = target;
     temporary += ".saving";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
+    std::error_code ignored;
+    if (!writeAndSync(temporary, bytes)) {
+        std::filesystem::remove(temporary, ignored);
+        return false;
     }
     std::error_code error;
     // Keep the permissions the file had; a new file simply keeps the defaults.
-    const auto previous = std::filesystem::status(path, error);
+    const auto previous = std::filesystem::status(target, error);
     if (!error && std::filesystem::exists(previous)) {
         std::filesystem::permissions(temporary, previous.permissions(), error);
     }
     error.clear();
-    std::filesystem::rename(temporary, path, error);
+    std::filesystem::rename(temporary, target, error);
     if (error) {
-        std::error_code ignored;
         std::filesystem::remove(temporary, ignored);
         return false;
     }

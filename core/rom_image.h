@@ -77,16 +77,16 @@ enum class RomSaveResult {
     CannotWrite,  // the file could not be replaced: the old file is intact, the modified flag stays
 };
 
-// Writes the whole image (header included) back to its path. The write goes to a temporary
-// file in the same folder that is renamed over the original only once it is complete, so a
-// failed save never destroys the ROM file. Clears the modified flag on success.
+// Writes the whole image (header included) back to its path with WriteFileSafely, so a failed
+// save never destroys the ROM file. Clears the modified flag on success.
 [[nodiscard]] RomSaveResult SaveRomFile(RomImage& image);
 
 // Reads a whole file; std::nullopt when it cannot be opened or read.
 [[nodiscard]] std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
 
-// Replaces `path` with `bytes` through a temporary file and a rename; false on any failure,
-// in which case the previous file is left as it was.
+// Replaces `path` with `bytes` through a temporary file beside it and a rename; false on any
+// failure, in which case the previous file is left as it was. When `path` is a symbolic link,
+// the file it names is replaced and the link stays as it is.
 [[nodiscard]] bool WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 }  // namespace corv::core

@@ -120,6 +120,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
 
     progress.setCaption("Converting Text...");
     std::vector<LayoutEntry> entries(workingList.size());
+    std::vector<int> missingEntries;
     for (size_t j = 0; j < workingList.size(); ++j) {
         step(progress, int(j));
         LayoutEntry& entry = entries[j];
@@ -138,6 +139,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
             return refusal(InsertionOutcome::PointerError,
                            "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
         }
+        if (status == EntryDataStatus::Placeholder) missingEntries.push_back(int(entry.record));
     }
 
     progress.setCaption("Sorting Pointers...");
@@ -159,6 +161,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
 
     InsertionResult result;
     result.newLength = write;
+    result.missingEntries = std::move(missingEntries);
     const uint32_t code = core::CompressBlock(rom.data(), info.blockAddress, endOfRoom, write,
                                               std::span<const uint8_t>(buffer));
     logOutcome(progress, info, code);

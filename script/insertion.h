@@ -56,6 +56,7 @@ struct InsertionResult {
     InsertionOutcome outcome = InsertionOutcome::NoRom;
     uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room
     uint32_t newLength = 0;           // the laid-out block length (once laid out)
+    std::vector<int> missingEntries;  // text strings without a script entry (given placeholders)
     std::optional<std::string> message;  // text for a message box, when the outcome calls for one
 };
 

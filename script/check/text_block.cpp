@@ -1,5 +1,6 @@
 #include "script/check/text_block.h"
 
+#include "core/address.h"
 #include "core/block_decoder.h"
 #include "script/string_decoder.h"
 #include "script/string_index.h"
@@ -9,8 +10,11 @@ namespace corv::script::check {
 TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const BlockEntry> blocks, uint32_t address) {
     TextBlockLoad load;
     std::optional<uint32_t> index;
+    // Matched by ROM offset, so that any bank spelling of the address finds its block.
     for (size_t i = 0; i < blocks.size() && !index; ++i) {
-        if (blocks[i].address == address) index = static_cast<uint32_t>(i);
+        if (core::AddressToRomOffset(blocks[i].address) == core::AddressToRomOffset(address)) {
+            index = static_cast<uint32_t>(i);
+        }
     }
     if (!index) {
         load.problem = TextBlockProblem::NotListed;

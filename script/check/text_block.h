@@ -25,7 +25,7 @@ struct TextBlock {
 
 enum class TextBlockProblem {
     None,
-    NotListed,    // no .BLOCK line of the data file names the address
+    NotListed,    // no .BLOCK line of the data file names the address (compared as ROM offsets)
     BadHeader,    // the block's header fails its check
     NoRecordEnd,  // the string records have no terminator inside the block
 };

@@ -70,9 +70,10 @@ TEST_F(CorvtoolCompTest, UnpackPrintsTheListLinesAndWritesIntoTheCurrentFolder) 
 
 TEST_F(CorvtoolCompTest, UnpackRefusesBadArguments) {
     EXPECT_EQ(run(tool::kUnpackCommand, {rom, "sound"}).code, tool::kExitUsage);
+    EXPECT_EQ(run(tool::kUnpackCommand, {rom, "Graphics"}).code, tool::kExitOk);  // any letter case
     EXPECT_EQ(run(tool::kUnpackCommand, {rom}).code, tool::kExitUsage);
     const CommandRun missing = run(tool::kUnpackCommand, {(folder.path() / "none.smc").string(), "text"});
-    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.code, tool::kExitBadInput);
     EXPECT_NE(missing.err.find("Error: Could not open ROM file."), std::string::npos) << missing.err;
 }
 
@@ -119,7 +120,7 @@ TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
     EXPECT_EQ(readFile(rom), game.rom);
 
     const CommandRun noListing = run(tool::kRepackCommand, {rom, (folder.path() / "none.txt").string()});
-    EXPECT_EQ(noListing.code, 1);
+    EXPECT_EQ(noListing.code, tool::kExitBadInput);
     EXPECT_NE(noListing.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos);
 }
 

@@ -160,3 +160,38 @@ TEST_F(RomFiles, FailedSaveLeavesTheOldFileIntactAndStaysModified) {
     RomImage empty;
     EXPECT_EQ(SaveRomFile(empty), RomSaveResult::NoRom);
 }
+
+TEST_F(RomFiles, SavingThroughSymbolicLinksReplacesTheFileTheyNameAndKeepsTheLinks) {
+    RomImage image;
+    const auto original = romWithTitle(0x10000, "CORVANE");
+    fs::create_directory(dir_ / "real");
+    const fs::path real = write("real/rom.smc", original);
+    // A relative link, and a link to that link from another folder.
+    fs::create_symlink("real/rom.smc", dir_ / "link.smc");
+    fs::create_directory(dir_ / "other");
+    fs::create_symlink(dir_ / "link.smc", dir_ / "other" / "chain.smc");
+    ASSERT_EQ(OpenRomFile(image, dir_ / "other" / "chain.smc"), RomOpenResult::Opened);
+    image.data()[1] = 0x77;
+    ASSERT_EQ(SaveRomFile(image), RomSaveResult::Saved);
+
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.smc"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "other" / "chain.smc"));
+    auto expected = original;
+    expected[1] = 0x77;
+    EXPECT_EQ(ReadWholeFile(real), expected);
+    EXPECT_FALSE(fs::exists(real.string() + ".saving"));
+    EXPECT_FALSE(fs::exists(dir_ / "other" / "chain.smc.saving"));
+
+    // A link whose file does not exist yet gets it created where it points.
+    fs::create_symlink("new.bin", dir_ / "dangling.bin");
+    const std::vector<uint8_t> bytes = {1, 2, 3};
+    ASSERT_TRUE(WriteFileSafely(dir_ / "dangling.bin", bytes));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "dangling.bin"));
+    EXPECT_EQ(ReadWholeFile(dir_ / "new.bin"), bytes);
+
+    // A loop of links names no file: nothing is written.
+    fs::create_symlink(dir_ / "loop_b", dir_ / "loop_a");
+    fs::create_symlink(dir_ / "loop_a", dir_ / "loop_b");
+    EXPECT_FALSE(WriteFileSafely(dir_ / "loop_a", bytes));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "loop_a"));
+}

@@ -126,7 +126,9 @@ TEST(InsertionLayout, MissingEntryGetsPlaceholderWithoutTerminator) {
         if (k != 5) text += ".STRING " + std::to_string(k) + "\nq\n.ENDS\n";
     }
     Fixture f(records, 0x200, data, text, 0x20E);
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    const InsertionResult result = f.run();
+    ASSERT_EQ(result.outcome, InsertionOutcome::Inserted);
+    EXPECT_EQ(result.missingEntries, std::vector<int>{5});
     const uint16_t at = TextPointer(*f.buffer, 5);
     EXPECT_EQ(at, 0x200 + 5 * 2);
     EXPECT_EQ(TextPointer(*f.buffer, 6) - at, 17);

@@ -1,113 +1,15 @@
 // corvtool as a program: make-demo, decompress and compress are run as the real binary, on the
 // demo game's files, and judged against the builder's description of what it put in.
 
-#include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "corvtool_fixture.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
-#include <string>
-
-#include "core/block_decoder.h"
-#include "core/block_encoder.h"
-#include "core/rom_image.h"
-#include "tools/demo/demo_game.h"
+#include <algorithm>
 
 namespace {
 
-namespace fs = std::filesystem;
+using namespace corv::testing;
 using namespace corv::demo;
-
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string readText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::vector<uint8_t> readBytes(const fs::path& path) {
-    const std::string text = readText(path);
-    return {text.begin(), text.end()};
-}
-
-void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Identity of the file on disk: a save replaces the file (a new inode), so a command that wrote
-// nothing leaves it the same.
-std::pair<uint64_t, int64_t> fileIdentity(const fs::path& path) {
-    struct stat info {};
-    if (::stat(path.c_str(), &info) != 0) return {0, -1};
-    return {static_cast<uint64_t>(info.st_ino), static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
-}
-
-std::string hex(uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%06X", static_cast<unsigned>(value));
-    return text;
-}
-
-class CorvtoolTest : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { game_ = new DemoGame(BuildDemoGame()); }
-    static void TearDownTestSuite() {
-        delete game_;
-        game_ = nullptr;
-    }
-
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = fs::temp_directory_path() / ("corvtool_test_" + std::to_string(::getpid()) + "_" + info->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
-    ToolRun corvtool(const std::string& arguments) const {
-        const fs::path out = dir_ / "stdout.txt";
-        const fs::path err = dir_ / "stderr.txt";
-        const std::string command = std::string("'") + CORVTOOL_PATH + "' " + arguments + " >'" + out.string() +
-                                    "' 2>'" + err.string() + "'";
-        const int status = std::system(command.c_str());
-        ToolRun run;
-        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.out = readText(out);
-        run.err = readText(err);
-        return run;
-    }
-
-    // Runs make-demo into the test's folder.
-    void makeDemo() const {
-        const ToolRun run = corvtool("make-demo '" + dir_.string() + "'");
-        ASSERT_EQ(run.exitCode, 0) << run.err;
-    }
-
-    const DemoBlock& blockNamed(const std::string& name) const {
-        for (const DemoBlock& block : game_->blocks) {
-            if (block.name == name) return block;
-        }
-        throw std::runtime_error("no demo block " + name);
-    }
-
-    std::string q(const fs::path& path) const { return "'" + path.string() + "'"; }
-
-    static DemoGame* game_;
-    fs::path dir_;
-};
-
-DemoGame* CorvtoolTest::game_ = nullptr;
+namespace fs = std::filesystem;
 
 TEST_F(CorvtoolTest, MakeDemoWritesTheFourFiles) {
     makeDemo();
@@ -152,7 +54,7 @@ TEST_F(CorvtoolTest, DecompressRefusesTheBadCheckBlock) {
     makeDemo();
     const DemoBlock& bad = blockNamed("bad-check");
     const ToolRun run = corvtool("decompress " + q(dir_ / kRomFileName) + " " + hex(bad.address) + " " + q(dir_ / "bad.bin"));
-    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.exitCode, 2);
     EXPECT_TRUE(run.out.empty());
     EXPECT_NE(run.err.find("fails its check"), std::string::npos) << run.err;
     EXPECT_FALSE(fs::exists(dir_ / "bad.bin"));
@@ -163,11 +65,11 @@ TEST_F(CorvtoolTest, EveryCommandRefusesAnotherGame) {
     other[0xFFC0] = 'c';  // "cORVANE"
     writeBytes(dir_ / "other.smc", other);
     const ToolRun decompress = corvtool("decompress " + q(dir_ / "other.smc") + " 060000 " + q(dir_ / "x.bin"));
-    EXPECT_EQ(decompress.exitCode, 3);
+    EXPECT_EQ(decompress.exitCode, 2);
     EXPECT_NE(decompress.err.find("not the CORVANE ROM"), std::string::npos) << decompress.err;
     writeBytes(dir_ / "in.bin", {1, 2, 3, 4});
     const ToolRun compress = corvtool("compress " + q(dir_ / "other.smc") + " 060000 070000 " + q(dir_ / "in.bin"));
-    EXPECT_EQ(compress.exitCode, 3);
+    EXPECT_EQ(compress.exitCode, 2);
     EXPECT_NE(compress.err.find("not the CORVANE ROM"), std::string::npos) << compress.err;
     EXPECT_EQ(readBytes(dir_ / "other.smc"), other);
     // One line, on the error stream.
@@ -212,6 +114,18 @@ TEST_F(CorvtoolTest, CompressPutsATextBlockBackIntoItsRoom) {
     const auto headered = readBytes(dir_ / kHeaderedRomFileName);
     ASSERT_EQ(headered.size(), kRomSize + 512);
     EXPECT_TRUE(std::all_of(headered.begin(), headered.begin() + 512, [](uint8_t b) { return b == 0; }));
+}
+
+TEST_F(CorvtoolTest, CompressThroughASymbolicLinkWritesTheLinkedRomAndKeepsTheLink) {
+    makeDemo();
+    const DemoBlock& block = game_->blocks[static_cast<size_t>(game_->textBlocks[1])];
+    writeBytes(dir_ / "corv_001.dat", block.data);
+    fs::create_symlink(kRomFileName, dir_ / "link.smc");
+    const ToolRun run = corvtool("compress " + q(dir_ / "link.smc") + " " + hex(block.address) + " " +
+                                 hex(block.end) + " " + q(dir_ / "corv_001.dat"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.smc"));
+    EXPECT_NE(readBytes(dir_ / kRomFileName), game_->rom);
 }
 
 TEST_F(CorvtoolTest, CompressReportsTheExcessAndLeavesTheRomAlone) {
@@ -276,17 +190,17 @@ TEST_F(CorvtoolTest, CompressRefusesFilesItCannotUse) {
     // One byte more than a block can hold.
     writeBytes(dir_ / "huge.dat", std::vector<uint8_t>(65535, 0x11));
     const ToolRun huge = corvtool(prefix + q(dir_ / "huge.dat"));
-    EXPECT_EQ(huge.exitCode, 3);
+    EXPECT_EQ(huge.exitCode, 1);
     EXPECT_TRUE(huge.out.empty());
     EXPECT_FALSE(huge.err.empty());
     // A file that is not there.
     const ToolRun missing = corvtool(prefix + q(dir_ / "missing.dat"));
-    EXPECT_EQ(missing.exitCode, 3);
+    EXPECT_EQ(missing.exitCode, 2);
     EXPECT_FALSE(missing.err.empty());
     // A ROM that is not there.
     writeBytes(dir_ / "small.dat", {1, 0, 2, 0});
     const ToolRun noRom = corvtool("compress " + q(dir_ / "none.smc") + " 060000 070000 " + q(dir_ / "small.dat"));
-    EXPECT_EQ(noRom.exitCode, 3);
+    EXPECT_EQ(noRom.exitCode, 2);
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
     EXPECT_EQ(fileIdentity(dir_ / kRomFileName), before);
     // The largest file a block can hold is taken (a run of one word, so it fits this room).

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "command.h"
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
 #include "script/check/box_lines.h"
@@ -16,10 +17,6 @@
 #include "script/table_file.h"
 
 namespace corv::tool {
-
-// Exit codes of the check commands: the work does not fit, and anything wrong with the input.
-inline constexpr int kExitDoesNotFit = 1;
-inline constexpr int kExitBadInput = 2;
 
 struct CheckInputs {
     core::RomImage rom;

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "command.h"
+#include "comp/messages.h"
+#include "core/address.h"
 #include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "core/rom_image.h"
@@ -14,9 +16,6 @@
 
 namespace corv::tool {
 namespace {
-
-constexpr int kExitTooLarge = 1;
-constexpr int kExitInvalidBlock = 2;
 
 int runCompress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 4) {
@@ -32,16 +31,26 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     const auto input = core::ReadWholeFile(args[3]);
     if (!input) {
-        err << "corvtool compress: cannot read " << args[3] << '\n';
-        return kExitUsage;
+        FileError(err, "compress", args[3]) << "cannot read this file (missing, unreadable or a folder)\n";
+        return kExitBadInput;
     }
     if (input->size() > core::kMaxBlockFileSize) {
-        err << "corvtool compress: " << args[3] << " holds " << input->size() << " bytes, more than the "
-            << core::kMaxBlockFileSize << " a block can hold\n";
-        return kExitUsage;
+        FileError(err, "compress", args[3]) << "holds " << input->size() << " bytes, more than the "
+                                            << core::kMaxBlockFileSize << " a block can hold\n";
+        return kExitDoesNotFit;
     }
     core::RomImage rom;
-    if (!OpenGameRom(rom, args[0], "compress", err)) return kExitUsage;
+    if (!OpenGameRom(rom, args[0], "compress", err)) return kExitBadInput;
+
+    const uint32_t blockOffset = core::AddressToRomOffset(address);
+    if (!BlockLiesInRom(rom, address, "compress", err)) return kExitBadInput;
+    // The room runs from the block to LIMIT; a LIMIT before the block or past the ROM names none.
+    if (limit <= blockOffset || limit > rom.dataSize()) {
+        FileError(err, "compress", args[0]) << "LIMIT " << HexWord(limit) << " must lie after the block at ROM offset "
+                                            << HexWord(blockOffset) << " and within the ROM's "
+                                            << HexWord(rom.dataSize()) << " bytes\n";
+        return kExitBadInput;
+    }
 
     // The compressor reads past the data (odd lengths, the last group): those bytes read as zero.
     std::vector<uint8_t> source(core::kBlockHalfSize + 2, 0);
@@ -51,24 +60,20 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
 
     const uint32_t result = core::CompressBlock(rom.data(), address, limit, length, source);
     if (result == core::kCompressBadHeader) {
-        out << "Error: Invalid data block. [ " << name << " ] \n";
-        return kExitInvalidBlock;
+        out << comp::invalidBlockLine(name) << '\n';
+        return kExitBadInput;
     }
     if (core::IsTooLarge(result)) {
-        out << "Error: Data size too large to recompress. [ " << name << " ] [ " << core::ExcessBytes(result)
-            << " BYTES over ]\n";
-        return kExitTooLarge;
+        out << comp::tooLargeLine(name, core::ExcessBytes(result)) << '\n';
+        return kExitDoesNotFit;
     }
     if (result == core::kCompressReadBackFailed) {
-        out << "Error: Recompressed data did not read back correctly. Block left unchanged. [ " << name << " ] \n";
-        return kExitTooLarge;
+        out << comp::readBackFailedLine(name) << '\n';
+        return kExitDoesNotFit;
     }
     rom.setModified(true);
-    if (core::SaveRomFile(rom) != core::RomSaveResult::Saved) {
-        err << "corvtool compress: cannot save " << args[0] << "; the file was left as it was\n";
-        return kExitUsage;
-    }
-    out << "Success: Data was recompressed completely! [ " << name << " ] \n";
+    if (!SaveGameRom(rom, "compress", err)) return kExitBadInput;
+    out << comp::recompressedLine(name) << '\n';
     return kExitOk;
 }
 
@@ -77,7 +82,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
 extern const Command kCompressCommand{
     "compress", "ROM ADDRESS LIMIT IN",
     "compress IN into the block at ADDRESS (24-bit), its room ending at ROM offset LIMIT (hex); saves only on "
-    "success (exit 0 written, 1 too large, 2 invalid block, 3 other failure)",
+    "success",
     runCompress};
 
 }  // namespace corv::tool

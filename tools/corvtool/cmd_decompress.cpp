@@ -15,8 +15,6 @@
 namespace corv::tool {
 namespace {
 
-constexpr int kExitBadHeader = 1;
-
 int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 3) {
         err << "corvtool decompress: expected ROM ADDRESS OUT\n";
@@ -25,21 +23,17 @@ int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::
     uint32_t address = 0;
     if (!ParseAddressArgument(args[1], "decompress", err, address)) return kExitUsage;
     core::RomImage rom;
-    if (!OpenGameRom(rom, args[0], "decompress", err)) return kExitUsage;
+    if (!OpenGameRom(rom, args[0], "decompress", err)) return kExitBadInput;
 
     auto buffer = std::make_unique<core::BlockBuffer>();
-    const uint32_t end = core::DecompressBlock(rom.data(), address, *buffer);
-    if (end == core::kBadBlockHeader) {
-        err << "corvtool decompress: the block header at ROM offset "
-            << HexWord(core::AddressToRomOffset(address)) << " fails its check\n";
-        return kExitBadHeader;
-    }
+    const auto end = DecompressNamedBlock(rom, address, *buffer, "decompress", err);
+    if (!end) return kExitBadInput;
     const uint16_t length = core::DecompressedLength(*buffer);
     if (!core::DumpDecompressedBlock(*buffer, length, args[2])) {
-        err << "corvtool decompress: cannot write " << args[2] << '\n';
-        return kExitUsage;
+        FileError(err, "decompress", args[2]) << "cannot write this file\n";
+        return kExitBadInput;
     }
-    out << HexWord(end) << ' ' << length << '\n';
+    out << HexWord(*end) << ' ' << length << '\n';
     return kExitOk;
 }
 

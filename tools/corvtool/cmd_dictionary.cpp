@@ -13,29 +13,26 @@
 namespace corv::tool {
 namespace {
 
-constexpr int kExitFailed = 2;
-
 int runDictionary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 2) {
         err << "corvtool dictionary: expected ROM TABLE\n";
         return kExitUsage;
     }
     core::RomImage rom;
-    if (!OpenGameRom(rom, args[0], "dictionary", err)) return kExitFailed;
+    if (!OpenGameRom(rom, args[0], "dictionary", err)) return kExitBadInput;
     script::TableFile table;
     if (table.load(args[1]) != script::TableLoadResult::Loaded) {
-        err << "corvtool dictionary: cannot read the table file " << args[1] << '\n';
-        return kExitFailed;
+        FileError(err, "dictionary", args[1]) << "cannot read this table file\n";
+        return kExitBadInput;
     }
     const script::DictionaryAreaResult result = script::InsertDictionaryArea(rom, table);
     if (result != script::DictionaryAreaResult::Written) {
-        err << "corvtool dictionary: " << script::DictionaryAreaMessage(result) << '\n';
-        return kExitFailed;
+        // Too many words do not fit the area's bank; a ROM too small for the area is not the game's.
+        const bool tooManyWords = result == script::DictionaryAreaResult::WordsPastBank;
+        FileError(err, "dictionary", tooManyWords ? args[1] : args[0]) << script::DictionaryAreaMessage(result) << '\n';
+        return tooManyWords ? kExitDoesNotFit : kExitBadInput;
     }
-    if (core::SaveRomFile(rom) != core::RomSaveResult::Saved) {
-        err << "corvtool dictionary: cannot save " << args[0] << "; the ROM file was left as it was\n";
-        return kExitFailed;
-    }
+    if (!SaveGameRom(rom, "dictionary", err)) return kExitBadInput;
     out << script::DictionaryAreaMessage(result) << '\n';
     return kExitOk;
 }

@@ -1,9 +1,10 @@
-// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT: puts one block's script file into the ROM
-// file, as the editor's insertion does after that block was chosen, and saves the ROM only when
-// the block was written. The insertion's log lines go to standard output.
+// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing]: puts one block's script
+// file into the ROM file, as the editor's insertion does after that block was chosen, and saves
+// the ROM only when the block was written. The insertion's log lines go to standard output.
 //
-// Exit codes: 0 inserted and saved, 1 the block does not fit its room, 2 any other failure.
-// On every failure the ROM file is left untouched.
+// Stricter than the editor: a text string without an entry in the script (an empty script, or
+// one made for another block) would be written as a placeholder without an end byte, which the
+// game reads on past; such an insertion is refused unless --allow-missing is given.
 
 #include <memory>
 #include <optional>
@@ -25,106 +26,113 @@
 namespace corv::tool {
 namespace {
 
-constexpr int kExitDoesNotFit = 1;
-constexpr int kExitFailed = 2;
-
-class PrintedProgress final : public script::InsertionProgress {
+// Keeps the log lines, which are printed only once the outcome is known.
+class RecordedProgress final : public script::InsertionProgress {
 public:
-    explicit PrintedProgress(std::ostream& out) : out_(out) {}
-    void addLogLine(const std::string& line) override { out_ << line << '\n'; }
+    void addLogLine(const std::string& line) override { lines.push_back(line); }
     void start() override {}
     void setCaption(std::string_view) override {}
     void setGaugeRange(int, int) override {}
     void setGaugePosition(int) override {}
     void processPendingMessages() override {}
 
-private:
-    std::ostream& out_;
+    std::vector<std::string> lines;
 };
 
-std::optional<uint32_t> blockIndexOf(const script::BlockDataLoad& load, uint32_t address) {
-    for (size_t i = 0; i < load.blocks.size(); ++i) {
-        if (load.blocks[i].address == address) return static_cast<uint32_t>(i);
-    }
-    return std::nullopt;
-}
+constexpr std::string_view kAllowMissing = "--allow-missing";
 
-int runInsert(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args;
+    bool allowMissing = false;
+    for (const std::string& arg : allArgs) {
+        if (arg == kAllowMissing) {
+            allowMissing = true;
+        } else if (arg.starts_with("--")) {
+            err << "corvtool insert: unknown option " << arg << '\n';
+            return kExitUsage;
+        } else {
+            args.push_back(arg);
+        }
+    }
     if (args.size() != 5) {
-        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT\n";
+        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing]\n";
         return kExitUsage;
     }
     uint32_t address = 0;
     if (!ParseAddressArgument(args[3], "insert", err, address)) return kExitUsage;
     core::RomImage rom;
-    if (!OpenGameRom(rom, args[0], "insert", err)) return kExitFailed;
+    if (!OpenGameRom(rom, args[0], "insert", err)) return kExitBadInput;
 
     auto maps = std::make_unique<script::CodeMaps>();
     const auto dataFile = script::LoadBlockDataFile(args[1], *maps);
     if (!dataFile) {
-        err << "corvtool insert: cannot read the block data file " << args[1] << '\n';
-        return kExitFailed;
+        FileError(err, "insert", args[1]) << "cannot read this block data file\n";
+        return kExitBadInput;
     }
-    const auto blockIndex = blockIndexOf(*dataFile, address);
+    const auto blockIndex = ListedBlockIndex(*dataFile, address);
     if (!blockIndex) {
-        err << "corvtool insert: no .BLOCK line of " << args[1] << " names the address " << args[3] << '\n';
-        return kExitFailed;
+        FileError(err, "insert", args[1]) << "no .BLOCK line names the block at " << args[3] << '\n';
+        return kExitBadInput;
     }
-
     script::TableFile table;
     if (table.load(args[2]) != script::TableLoadResult::Loaded) {
-        err << "corvtool insert: cannot read the table file " << args[2] << '\n';
-        return kExitFailed;
+        FileError(err, "insert", args[2]) << "cannot read this table file\n";
+        return kExitBadInput;
     }
     const auto scriptText = script::LoadScriptFile(args[4]);
     if (!scriptText) {
-        err << "corvtool insert: cannot read the script file " << args[4] << '\n';
-        return kExitFailed;
+        FileError(err, "insert", args[4]) << "cannot read this script file\n";
+        return kExitBadInput;
     }
     script::MemoryScriptText script(*scriptText);
 
     auto buffer = std::make_unique<core::BlockBuffer>();
-    uint32_t endOfRoom = core::DecompressBlock(rom.data(), address, *buffer);
-    if (endOfRoom == core::kBadBlockHeader) {
-        err << "corvtool insert: the block header at ROM offset " << HexWord(core::AddressToRomOffset(address))
-            << " fails its check\n";
-        return kExitFailed;
-    }
+    const auto decompressed = DecompressNamedBlock(rom, address, *buffer, "insert", err);
+    if (!decompressed) return kExitBadInput;
+    uint32_t endOfRoom = *decompressed;
     script::InsertionBlock block;
     block.index = *blockIndex;
-    block.blockAddress = address;
+    block.blockAddress = dataFile->blocks[*blockIndex].address;
     block.length = core::DecompressedLength(*buffer);
     const auto count = script::CountStringRecords(std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize));
     if (!count) {
-        err << "corvtool insert: the block at " << args[3] << " has no end to its string records\n";
-        return kExitFailed;
+        FileError(err, "insert", args[0]) << "the block at " << args[3]
+                                          << " has no end to its string records: not a text block\n";
+        return kExitBadInput;
     }
     block.stringCount = static_cast<uint16_t>(*count);
 
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-    PrintedProgress progress(out);
+    RecordedProgress progress;
     const script::InsertionResult result =
         script::InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
+    if (!result.missingEntries.empty() && !allowMissing) {
+        FileError(err, "insert", args[4]) << "no entry for the text string(s)";
+        for (const int number : result.missingEntries) err << ' ' << number;
+        err << "; nothing was inserted (" << kAllowMissing << " inserts placeholders for them)\n";
+        return kExitBadInput;
+    }
+    for (const std::string& line : progress.lines) out << line << '\n';
     if (result.message) err << "corvtool insert: " << *result.message << '\n';
 
     switch (result.outcome) {
     case script::InsertionOutcome::Inserted:
-        if (core::SaveRomFile(rom) != core::RomSaveResult::Saved) {
-            err << "corvtool insert: cannot save " << args[0] << "; the ROM file was left as it was\n";
-            return kExitFailed;
-        }
-        return kExitOk;
-    case script::InsertionOutcome::DoesNotFit: return kExitDoesNotFit;
-    default: return kExitFailed;
+        return SaveGameRom(rom, "insert", err) ? kExitOk : kExitBadInput;
+    case script::InsertionOutcome::DoesNotFit:
+    case script::InsertionOutcome::LayoutTooLarge:
+    case script::InsertionOutcome::NoReadBack:
+        return kExitDoesNotFit;
+    default:
+        return kExitBadInput;
     }
 }
 
 }  // namespace
 
 extern const Command kInsertCommand{
-    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT",
-    "insert the script file SCRIPT of the block at ADDRESS (hex, as its .BLOCK line gives it) into ROM; "
-    "exit 1 when it does not fit, 2 on other failures (ROM untouched)",
+    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing]",
+    "insert the script file SCRIPT of the block at ADDRESS (hex, any bank of its .BLOCK line) into ROM and save "
+    "it; a text string without an entry refuses the insertion unless --allow-missing",
     runInsert};
 
 }  // namespace corv::tool

@@ -19,9 +19,6 @@
 namespace corv::tool {
 namespace {
 
-constexpr int kExitBadHeader = 1;
-constexpr int kExitNoStringTable = 2;
-
 int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 3) {
         err << "corvtool kana: expected ROM DATAFILE ADDRESS\n";
@@ -30,37 +27,33 @@ int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostrea
     uint32_t address = 0;
     if (!ParseAddressArgument(args[2], "kana", err, address)) return kExitUsage;
     core::RomImage rom;
-    if (!OpenGameRom(rom, args[0], "kana", err)) return kExitUsage;
+    if (!OpenGameRom(rom, args[0], "kana", err)) return kExitBadInput;
     auto maps = std::make_unique<script::CodeMaps>();
     const auto load = script::LoadBlockDataFile(args[1], *maps);
     if (!load) {
-        err << "corvtool kana: cannot read the block data file " << args[1] << '\n';
-        return kExitUsage;
+        FileError(err, "kana", args[1]) << "cannot read this block data file\n";
+        return kExitBadInput;
     }
 
     // The inserted mark is kept per position in the block list; a block the list does not name
     // cannot carry one.
-    const auto listed = std::find_if(load->blocks.begin(), load->blocks.end(),
-                                     [address](const script::BlockEntry& block) { return block.address == address; });
+    const auto listed = ListedBlockIndex(*load, address);
     bool inserted = false;
-    if (listed == load->blocks.end()) {
-        err << "corvtool kana: note: block " << HexWord(address)
-            << " is not listed in the data file; its inserted mark is not checked\n";
+    if (!listed) {
+        err << "corvtool kana: note: block " << HexWord(address) << " is not listed in " << args[1]
+            << "; its inserted mark is not checked\n";
     } else {
-        inserted = script::BlockIsInserted(rom.data(), static_cast<uint32_t>(listed - load->blocks.begin()));
+        inserted = script::BlockIsInserted(rom.data(), *listed);
     }
 
     auto buffer = std::make_unique<core::BlockBuffer>();
-    if (core::DecompressBlock(rom.data(), address, *buffer) == core::kBadBlockHeader) {
-        err << "corvtool kana: the block header at ROM offset " << HexWord(core::AddressToRomOffset(address))
-            << " fails its check\n";
-        return kExitBadHeader;
-    }
+    if (!DecompressNamedBlock(rom, address, *buffer, "kana", err)) return kExitBadInput;
     const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
     const auto count = script::CountStringRecords(block);
     if (!count) {
-        err << "corvtool kana: block " << HexWord(address) << " has no string table (no terminator record)\n";
-        return kExitNoStringTable;
+        FileError(err, "kana", args[0]) << "block " << HexWord(address)
+                                        << " has no string table (no terminator record): not a text block\n";
+        return kExitBadInput;
     }
     out << script::ShiftJisToUtf8(script::KanaDump(block, *count, inserted, *maps));
     return kExitOk;

@@ -20,13 +20,13 @@ int runMakeDemo(const std::vector<std::string>& args, std::ostream& out, std::os
     std::error_code error;
     std::filesystem::create_directories(dir, error);
     if (error) {
-        err << "corvtool make-demo: cannot create " << dir.string() << ": " << error.message() << '\n';
-        return kExitUsage;
+        err << "corvtool make-demo: " << dir.string() << ": cannot create this folder: " << error.message() << '\n';
+        return kExitBadInput;
     }
     const demo::DemoGame game = demo::BuildDemoGame();
     if (!demo::WriteDemoFiles(game, dir)) {
-        err << "corvtool make-demo: cannot write the demo files into " << dir.string() << '\n';
-        return kExitUsage;
+        err << "corvtool make-demo: " << dir.string() << ": cannot write the demo files into this folder\n";
+        return kExitBadInput;
     }
     for (const char* name : {demo::kRomFileName, demo::kHeaderedRomFileName, demo::kBlockDataFileName,
                              demo::kTableFileName}) {

@@ -13,27 +13,22 @@
 namespace corv::tool {
 namespace {
 
-constexpr int kExitFailed = 2;
-
 int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.size() < 2) {
         err << "corvtool patch: expected ROM PATCH...\n";
         return kExitUsage;
     }
     core::RomImage rom;
-    if (!OpenGameRom(rom, args[0], "patch", err)) return kExitFailed;
+    if (!OpenGameRom(rom, args[0], "patch", err)) return kExitBadInput;
 
     const std::vector<std::filesystem::path> patches(args.begin() + 1, args.end());
     const script::IpsOutcome outcome = script::ApplyIpsFiles(rom, patches);
     if (outcome.status != script::IpsStatus::Applied) {
-        err << "corvtool patch: " << patches[outcome.failedIndex].string() << ": " << script::IpsMessage(outcome)
-            << "\ncorvtool patch: the ROM file was left untouched\n";
-        return kExitFailed;
+        FileError(err, "patch", patches[outcome.failedIndex].string())
+            << script::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
+        return kExitBadInput;
     }
-    if (core::SaveRomFile(rom) != core::RomSaveResult::Saved) {
-        err << "corvtool patch: cannot save " << args[0] << "; the ROM file was left as it was\n";
-        return kExitFailed;
-    }
+    if (!SaveGameRom(rom, "patch", err)) return kExitBadInput;
     out << "applied " << outcome.appliedCount << " patch(es); ROM size " << rom.size() << " bytes\n";
     return kExitOk;
 }
@@ -42,7 +37,8 @@ int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
 extern const Command kPatchCommand{
     "patch", "ROM PATCH...",
-    "apply the IPS files PATCH... in order to ROM (copier header included) and save it; exit 2 if any fails",
+    "apply the IPS files PATCH... in order to ROM (copier header included) and save it; nothing is saved "
+    "unless every patch applies",
     runPatch};
 
 }  // namespace corv::tool

@@ -2,6 +2,8 @@
 // draws what the editor's main window shows for a string of a text block (the game's string in
 // the upper box, the script entry's translation in the lower one) and writes it as PNG.
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 
 #include <algorithm>
@@ -13,6 +15,7 @@
 #include <ostream>
 
 #include "command.h"
+#include "preview_usage.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
@@ -26,9 +29,6 @@
 namespace corv::tool {
 namespace {
 
-constexpr int kExitBadHeader = 1;
-constexpr int kExitNoStringTable = 2;
-constexpr int kExitCannotWrite = 4;
 constexpr unsigned kMaxScale = 16;
 // A block index that can never carry the one-byte inserted mark: for blocks the list lacks.
 constexpr uint32_t kUnlistedBlock = 0x1000;
@@ -102,7 +102,12 @@ bool WritePng(const preview::PreviewScreen& screen, unsigned scale, const std::f
                                      : image.scaled(image.width() * static_cast<int>(scale),
                                                     image.height() * static_cast<int>(scale), Qt::IgnoreAspectRatio,
                                                     Qt::FastTransformation);
-    return scaled.save(QString::fromStdString(path.string()), "PNG");
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    if (!scaled.save(&buffer, "PNG")) return false;
+    return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(png.constData()),
+                                                 static_cast<size_t>(png.size())));
 }
 
 int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -110,12 +115,12 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!parsed) return kExitUsage;
 
     core::RomImage rom;
-    if (!OpenGameRom(rom, parsed->rom, "preview", err)) return kExitUsage;
+    if (!OpenGameRom(rom, parsed->rom, "preview", err)) return kExitBadInput;
     auto maps = std::make_unique<script::CodeMaps>();
     const auto load = script::LoadBlockDataFile(parsed->dataFile, *maps);
     if (!load) {
-        err << "corvtool preview: cannot read the block data file " << parsed->dataFile << '\n';
-        return kExitUsage;
+        FileError(err, "preview", parsed->dataFile) << "cannot read this block data file\n";
+        return kExitBadInput;
     }
     script::MenuStates menus;
     script::ApplyOperations(menus, load->operations);
@@ -124,36 +129,31 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (parsed->script) {
         const auto text = script::LoadScriptFile(*parsed->script);
         if (!text) {
-            err << "corvtool preview: cannot read the script file " << parsed->script->string() << '\n';
-            return kExitUsage;
+            FileError(err, "preview", parsed->script->string()) << "cannot read this script file\n";
+            return kExitBadInput;
         }
         scriptText.emplace(*text);
     }
 
-    const auto listed = std::find_if(load->blocks.begin(), load->blocks.end(),
-                                     [&](const script::BlockEntry& block) { return block.address == parsed->address; });
-    const uint32_t blockIndex =
-        listed == load->blocks.end() ? kUnlistedBlock : static_cast<uint32_t>(listed - load->blocks.begin());
+    const uint32_t blockIndex = ListedBlockIndex(*load, parsed->address).value_or(kUnlistedBlock);
 
     const std::vector<uint8_t> font = preview::LoadGameFont(rom.data());
     if (font.empty()) {
         err << "corvtool preview: note: the font block at 060000 fails its check; characters draw blank\n";
     }
     auto buffer = std::make_unique<core::BlockBuffer>();
-    if (core::DecompressBlock(rom.data(), parsed->address, *buffer) == core::kBadBlockHeader) {
-        err << "corvtool preview: the block header at ROM offset " << HexWord(core::AddressToRomOffset(parsed->address))
-            << " fails its check\n";
-        return kExitBadHeader;
-    }
+    if (!DecompressNamedBlock(rom, parsed->address, *buffer, "preview", err)) return kExitBadInput;
     const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
     const auto count = script::CountStringRecords(block);
     if (!count) {
-        err << "corvtool preview: block " << HexWord(parsed->address) << " has no string table (no terminator record)\n";
-        return kExitNoStringTable;
+        FileError(err, "preview", parsed->rom) << "block " << HexWord(parsed->address)
+                                               << " has no string table (no terminator record): not a text block\n";
+        return kExitBadInput;
     }
     if (parsed->stringIndex && *parsed->stringIndex >= *count) {
-        err << "corvtool preview: block " << HexWord(parsed->address) << " has " << *count << " strings\n";
-        return kExitUsage;
+        FileError(err, "preview", parsed->rom) << "block " << HexWord(parsed->address) << " has " << *count
+                                               << " strings; there is no string " << *parsed->stringIndex << '\n';
+        return kExitBadInput;
     }
     if (parsed->allDirectory) {
         std::error_code ignored;
@@ -190,8 +190,8 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
             path = *parsed->allDirectory / name;
         }
         if (!WritePng(screen, parsed->scale, path)) {
-            err << "corvtool preview: cannot write " << path.string() << '\n';
-            return kExitCannotWrite;
+            FileError(err, "preview", path.string()) << "cannot write this file\n";
+            return kExitBadInput;
         }
         if (parsed->allDirectory) out << path.string() << '\n';
     }
@@ -200,9 +200,8 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 }  // namespace
 
-extern const Command kPreviewCommand{
-    "preview", "ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--scale N]",
-    "draw the editor's two text boxes for string STRING (or every string) of the text block at ADDRESS (hex) as PNG",
-    runPreview};
+// The drawing half of the preview command: it runs in its own small program, so that the other
+// commands never load the GUI libraries.
+extern const Command kPreviewCommand{kPreviewName, kPreviewUsage, kPreviewSummary, runPreview};
 
 }  // namespace corv::tool

@@ -2,6 +2,8 @@
 // current folder is the start folder, so the block files and compfile.txt land where the
 // utility would put them when started here.
 
+#include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -10,16 +12,19 @@
 #include "command.h"
 #include "comp/area_walk.h"
 #include "comp/utility_state.h"
+#include "rom_argument.h"
 
 namespace corv::tool {
 namespace {
 
-constexpr int kExitFailed = 1;
-
+// Area names are taken in any letter case.
 std::optional<comp::Area> parseArea(std::string_view name) {
-    if (name == "graphics") return comp::Area::Graphics;
-    if (name == "data") return comp::Area::Data;
-    if (name == "text") return comp::Area::Text;
+    std::string lower(name);
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (lower == "graphics") return comp::Area::Graphics;
+    if (lower == "data") return comp::Area::Data;
+    if (lower == "text") return comp::Area::Text;
     return std::nullopt;
 }
 
@@ -38,18 +43,18 @@ int runUnpack(const std::vector<std::string>& args, std::ostream& out, std::ostr
     state.startDirectory = std::filesystem::current_path(error);
     if (error) {
         err << "corvtool unpack: cannot read the current folder: " << error.message() << '\n';
-        return kExitFailed;
+        return kExitBadInput;
     }
     const comp::OpenRomOutcome opened = comp::openRom(state, args[0]);
     if (opened.status != comp::OpenRomStatus::Opened) {
-        err << "corvtool unpack: " << args[0] << ": " << opened.message.value_or("cannot open") << '\n';
-        return kExitFailed;
+        FileError(err, "unpack", args[0]) << opened.message.value_or("cannot open") << '\n';
+        return kExitBadInput;
     }
     const comp::ListOutcome outcome = comp::decompressArea(state, *area);
     for (const std::string& line : outcome.lines) out << line << '\n';
     if (outcome.message) {
-        err << "corvtool unpack: " << *outcome.message << '\n';
-        return kExitFailed;
+        FileError(err, "unpack", state.startDirectory.string()) << *outcome.message << '\n';
+        return kExitBadInput;
     }
     return kExitOk;
 }

@@ -10,9 +10,25 @@
 
 namespace corv::tool {
 
-// Exit codes shared by the commands that have no more specific ones.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 3;
+// The exit codes of every command, the same for all of them (listed by --help).
+inline constexpr int kExitOk = 0;          // the work was done
+inline constexpr int kExitDoesNotFit = 1;  // the work does not fit: a block too large for its room
+inline constexpr int kExitBadInput = 2;    // something is wrong with the input: a file missing,
+                                           // unreadable or unwritable, not this game, a block
+                                           // header that fails its check, an address or string
+                                           // number that names nothing
+inline constexpr int kExitUsage = 3;       // wrong arguments or options
+
+// The exit-code lines of --help.
+inline constexpr std::string_view kExitCodeHelp =
+    "exit codes (every command):\n"
+    "  0  done\n"
+    "  1  the work does not fit: a block too large for its room, or one that would not decode back\n"
+    "     to its data (nothing is written)\n"
+    "  2  something is wrong with the input: a file missing, unreadable or unwritable, not the CORVANE ROM,\n"
+    "     a block header that fails its check, an address or string number that names nothing\n"
+    "     (nothing is written)\n"
+    "  3  wrong arguments or options\n";
 
 struct Command {
     std::string_view name;

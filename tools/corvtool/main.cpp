@@ -50,7 +50,11 @@ void printHelp(std::ostream& out) {
     for (const Command* command : kCommands) {
         out << "  " << command->name << ' ' << command->usage << "\n      " << command->summary << '\n';
     }
-    out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n";
+    out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n"
+           "Addresses are hexadecimal (with or without 0x or $); any bank of a block's address names it.\n"
+           "Every file a command replaces is written beside it first and renamed over it (through\n"
+           "symbolic links to the file they name), so a failed command leaves every file as it was.\n\n"
+        << corv::tool::kExitCodeHelp;
 }
 
 }  // namespace

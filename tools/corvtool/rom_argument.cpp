@@ -3,19 +3,63 @@
 #include <cstdio>
 #include <ostream>
 
+#include "core/address.h"
+#include "core/block_decoder.h"
+
 namespace corv::tool {
+
+std::ostream& FileError(std::ostream& err, std::string_view command, const std::string& file) {
+    return err << "corvtool " << command << ": " << file << ": ";
+}
 
 bool OpenGameRom(core::RomImage& rom, const std::string& path, std::string_view command, std::ostream& err) {
     switch (core::OpenRomFile(rom, path)) {
     case core::RomOpenResult::Opened:
         return true;
     case core::RomOpenResult::CannotOpen:
-        err << "corvtool " << command << ": cannot read the ROM file " << path << '\n';
+        FileError(err, command, path) << "cannot read this file (missing, unreadable or a folder)\n";
         return false;
     case core::RomOpenResult::WrongTitle:
-        err << "corvtool " << command << ": " << path << " is not the CORVANE ROM (wrong internal title)\n";
+        FileError(err, command, path) << "not the CORVANE ROM (no internal title CORVANE at ROM offset 00FFC0)\n";
         return false;
     }
+    return false;
+}
+
+bool BlockLiesInRom(const core::RomImage& rom, uint32_t address, std::string_view command, std::ostream& err) {
+    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
+    if (uint64_t{offset} + core::kBlockHeaderSize <= rom.dataSize()) return true;
+    FileError(err, command, rom.path().string())
+        << "address " << HexWord(address) << " (ROM offset " << HexWord(offset)
+        << ") lies past the end of the ROM, which holds " << HexWord(rom.dataSize()) << " bytes\n";
+    return false;
+}
+
+std::optional<uint32_t> DecompressNamedBlock(const core::RomImage& rom, uint32_t address, core::BlockBuffer& buffer,
+                                             std::string_view command, std::ostream& err) {
+    if (!BlockLiesInRom(rom, address, command, err)) return std::nullopt;
+    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
+    const std::string file = rom.path().string();
+    const uint32_t end = core::DecompressBlock(rom.data(), address, buffer);
+    if (end == core::kBadBlockHeader) {
+        FileError(err, command, file) << "the block header at ROM offset " << HexWord(offset)
+                                      << " fails its check (no block starts there)\n";
+        return std::nullopt;
+    }
+    return end;
+}
+
+std::optional<uint32_t> ListedBlockIndex(const script::BlockDataLoad& load, uint32_t address) {
+    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
+    for (size_t i = 0; i < load.blocks.size(); ++i) {
+        if (core::AddressToRomOffset(load.blocks[i].address & 0xFFFFFF) == offset) return static_cast<uint32_t>(i);
+    }
+    return std::nullopt;
+}
+
+bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err) {
+    if (core::SaveRomFile(rom) == core::RomSaveResult::Saved) return true;
+    FileError(err, command, rom.path().string()) << "cannot save the ROM; the file was left as it was\n";
     return false;
 }
 

@@ -1,19 +1,45 @@
 #pragma once
 // Opening the ROM named on the command line, with the same title check and copier-header rule
-// as the two programs, and the one-line errors every command prints for it.
+// as the two programs, finding a block in it, and the one-line errors every command prints for
+// them: "corvtool COMMAND: FILE: what is wrong".
 
 #include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "core/block_format.h"
 #include "core/rom_image.h"
+#include "script/block_data_file.h"
 
 namespace corv::tool {
 
 // Opens `path` into `rom`; on failure prints one line naming `command` to `err` and returns false.
 [[nodiscard]] bool OpenGameRom(core::RomImage& rom, const std::string& path, std::string_view command,
                                std::ostream& err);
+
+// True when a block header at the 24-bit `address` lies inside the ROM data; otherwise prints
+// that the address lies past the end of the ROM.
+[[nodiscard]] bool BlockLiesInRom(const core::RomImage& rom, uint32_t address, std::string_view command,
+                                  std::ostream& err);
+
+// Decompresses the block at the 24-bit `address` into `buffer` and returns the ROM offset after
+// its compressed data; on failure (the address lies past the end of the ROM, or the block's
+// header fails its check) prints one line naming the ROM file and returns std::nullopt.
+[[nodiscard]] std::optional<uint32_t> DecompressNamedBlock(const core::RomImage& rom, uint32_t address,
+                                                           core::BlockBuffer& buffer, std::string_view command,
+                                                           std::ostream& err);
+
+// The position in the data file's block list of the block at `address`, matched by ROM offset,
+// so that any bank spelling of the address finds it; std::nullopt when the list lacks it.
+[[nodiscard]] std::optional<uint32_t> ListedBlockIndex(const script::BlockDataLoad& load, uint32_t address);
+
+// Saves `rom`; on failure prints one line naming the file and returns false.
+[[nodiscard]] bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err);
+
+// "corvtool COMMAND: FILE: " to start an error line about a file.
+std::ostream& FileError(std::ostream& err, std::string_view command, const std::string& file);
 
 // Eight upper-case hexadecimal digits.
 [[nodiscard]] std::string HexWord(uint32_t value);
