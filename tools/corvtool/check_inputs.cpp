@@ -12,16 +12,17 @@ bool LoadRomAndDataFile(CheckInputs& inputs, const std::string& romPath, const s
     if (!OpenGameRom(inputs.rom, romPath, command, err)) return false;
     auto load = script::LoadBlockDataFile(dataPath, *inputs.maps);
     if (!load) {
-        err << "corvtool " << command << ": cannot read the block data file " << dataPath << '\n';
+        FileError(err, command, dataPath) << "cannot read this block data file\n";
         return false;
     }
     inputs.dataFile = std::move(*load);
+    inputs.dataPath = dataPath;
     return true;
 }
 
 bool LoadTable(CheckInputs& inputs, const std::string& tablePath, std::string_view command, std::ostream& err) {
     if (inputs.table.load(tablePath) == script::TableLoadResult::Loaded) return true;
-    err << "corvtool " << command << ": cannot read the table file " << tablePath << '\n';
+    FileError(err, command, tablePath) << "cannot read this table file\n";
     return false;
 }
 
@@ -29,18 +30,20 @@ bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, 
     script::check::TextBlockLoad load =
         script::check::LoadTextBlock(inputs.rom.data(), inputs.dataFile.blocks, address);
     const std::string where = "the block at " + HexWord(address).substr(2);
+    const std::string romPath = inputs.rom.path().string();
     switch (load.problem) {
     case script::check::TextBlockProblem::None: inputs.block = std::move(load.block); return true;
     case script::check::TextBlockProblem::NotListed:
-        err << "corvtool " << command << ": no .BLOCK line of the data file names the address "
-            << HexWord(address).substr(2) << '\n';
+        FileError(err, command, inputs.dataPath) << "no .BLOCK line names the address " << HexWord(address).substr(2)
+                                                 << '\n';
         return false;
     case script::check::TextBlockProblem::BadHeader:
-        err << "corvtool " << command << ": " << where << " (ROM offset " << HexWord(core::AddressToRomOffset(address))
-            << ") has a header that fails its check\n";
+        FileError(err, command, romPath) << "the header of " << where << " (ROM offset "
+                                         << HexWord(core::AddressToRomOffset(address)).substr(2)
+                                         << ") fails its check or lies past the end of the ROM\n";
         return false;
     case script::check::TextBlockProblem::NoRecordEnd:
-        err << "corvtool " << command << ": " << where << " has no end to its string records\n";
+        FileError(err, command, romPath) << where << " has no end to its string records\n";
         return false;
     }
     return false;

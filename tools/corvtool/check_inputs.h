@@ -22,6 +22,7 @@ struct CheckInputs {
     core::RomImage rom;
     std::unique_ptr<script::CodeMaps> maps = std::make_unique<script::CodeMaps>();
     script::BlockDataLoad dataFile;
+    std::string dataPath;
     script::TableFile table;
     std::optional<script::check::TextBlock> block;
 };

@@ -11,6 +11,7 @@
 #include "check_inputs.h"
 #include "check_report.h"
 #include "command.h"
+#include "rom_argument.h"
 #include "script/check/block_check.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
@@ -58,7 +59,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     const auto scriptText = script::LoadScriptFile(files[4]);
     if (!scriptText) {
-        err << "corvtool check: cannot read the script file " << files[4] << '\n';
+        FileError(err, "check", files[4]) << "cannot read this script file\n";
         return kExitBadInput;
     }
     script::MemoryScriptText script(*scriptText);

@@ -2,14 +2,14 @@
 // (whole files, copier header included). The patch is applied in memory to ORIGINAL and must
 // give MODIFIED before OUT.ips is written, through a temporary file renamed over it.
 //
-// Exit codes: 0 written; 2 a file cannot be read or written, or no patch can describe the
-// change (the patch is then not written); 3 usage.
+// Exit codes: 0 written; 1 no patch can describe the change (a target past 16 MiB), or the patch
+// would not give MODIFIED back; 2 a file cannot be read or written; 3 usage. Only 0 writes.
 
 #include <ostream>
 
-#include "check_inputs.h"
 #include "command.h"
 #include "core/rom_image.h"
+#include "rom_argument.h"
 #include "script/ips_create.h"
 #include "script/ips_patch.h"
 
@@ -24,22 +24,22 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
     const auto original = core::ReadWholeFile(args[0]);
     const auto modified = core::ReadWholeFile(args[1]);
     if (!original || !modified) {
-        err << "corvtool make-ips: cannot read " << (original ? args[1] : args[0]) << '\n';
+        FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
         return kExitBadInput;
     }
     const script::IpsCreation creation = script::CreateIpsPatch(*original, *modified);
     if (creation.status == script::IpsCreateStatus::TooLarge) {
-        err << "corvtool make-ips: " << args[1] << " is longer than the 16 MiB an IPS patch can reach; nothing written\n";
-        return kExitBadInput;
+        FileError(err, "make-ips", args[1]) << "longer than the 16 MiB an IPS patch can reach; nothing written\n";
+        return kExitDoesNotFit;
     }
     std::vector<uint8_t> patched = *original;
     if (script::ApplyIpsPatch(patched, creation.patch) != script::IpsStatus::Applied || patched != *modified) {
         err << "corvtool make-ips: the patch does not turn " << args[0] << " into " << args[1]
             << "; nothing written\n";
-        return kExitBadInput;
+        return kExitDoesNotFit;
     }
     if (!core::WriteFileSafely(args[2], creation.patch)) {
-        err << "corvtool make-ips: cannot write " << args[2] << "; nothing written\n";
+        FileError(err, "make-ips", args[2]) << "cannot write this file; nothing written\n";
         return kExitBadInput;
     }
     out << args[2] << ": " << creation.records << " record(s), " << creation.runRecords << " of them runs, "
