@@ -70,8 +70,13 @@ std::string message(const Finding& finding, const script::check::BoxMetrics& box
         return at + "\"" + finding.subject + "\" is no keyword; it is stored as plain characters";
     case FindingKind::MissingGlyph: {
         std::string bytes;
-        for (const char c : finding.subject) bytes += " $" + hex(static_cast<unsigned char>(c), 2);
-        return at + "no glyph in the translation font for" + bytes + " (is the script saved as UTF-8?)";
+        bool high = false;
+        for (const char c : finding.subject) {
+            bytes += " $" + hex(static_cast<unsigned char>(c), 2);
+            high = high || static_cast<unsigned char>(c) >= 0x80;
+        }
+        // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
+        return at + "no glyph in the translation font for" + bytes + (high ? " (is the script saved as UTF-8?)" : "");
     }
     case FindingKind::SwappedEscape: {
         const auto word = unsigned(finding.amount);
