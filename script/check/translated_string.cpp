@@ -37,10 +37,17 @@ public:
     void text(const std::string& text) {
         flush();
         lines_.back() += text;
+        afterKeyword_ = false;
+    }
+    // A keyword that ends in "]": a "$" right after it would be read as its parameter.
+    void keyword(const std::string& text) {
+        this->text(text);
+        afterKeyword_ = true;
     }
     void lineBreak() {
         flush();
         lines_.emplace_back();
+        afterKeyword_ = false;
     }
     std::vector<std::string> finish() {
         flush();
@@ -55,7 +62,8 @@ private:
         std::string& line = lines_.back();
         for (size_t i = 0; i < pending_.size(); ++i) {
             const uint8_t byte = pending_[i];
-            if (printable(byte) && !(byte == '[' && startsCode(i))) {
+            const bool parameterLike = i == 0 && afterKeyword_ && byte == '$';
+            if (printable(byte) && !parameterLike && !(byte == '[' && startsCode(i))) {
                 if (!escaped.empty()) line += escape(escaped);
                 escaped.clear();
                 line += static_cast<char>(byte);
@@ -64,6 +72,7 @@ private:
             }
         }
         if (!escaped.empty()) line += escape(escaped);
+        if (!pending_.empty()) afterKeyword_ = false;
         pending_.clear();
     }
     bool startsCode(size_t i) const {
@@ -73,6 +82,7 @@ private:
 
     std::vector<std::string> lines_{std::string()};
     std::vector<uint8_t> pending_;
+    bool afterKeyword_ = false;
 };
 
 }  // namespace
@@ -137,12 +147,13 @@ std::vector<std::string> ReadBackLines(const TranslatedString& string, const Tab
             }
             std::string text(keyword->text);
             if (token.value == kPauseCode) {
-                text += "$" + hexBytes(token.params) + "]";
+                out.text(text + "$" + hexBytes(token.params) + "]");
             } else if (token.value == kYesNoCode) {
                 // Two escapes, the way the kana dump prints the two parameter words.
-                text += escape(std::span(token.params).first(2)) + escape(std::span(token.params).subspan(2));
+                out.text(text + escape(std::span(token.params).first(2)) + escape(std::span(token.params).subspan(2)));
+            } else {
+                out.keyword(text);
             }
-            out.text(text);
             break;
         }
         }

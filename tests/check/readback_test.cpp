@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "check_demo_support.h"
 #include "core/rom_image.h"
 #include "script/check/block_check.h"
@@ -84,6 +86,43 @@ TEST(Readback, CodesAndRawBytesReadBackAsKeywordsAndEscapes) {
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], "Hi[KEY][PAUSE$1E]");
     EXPECT_EQ(lines[1], "[YES-NO][$1234][$5678][$F2005B]$word");
+}
+
+TEST(Readback, RandomStringsEncodeBackToTheirBytes) {
+    TableFile table;
+    table.parse("0141=Qz#\n");
+    std::mt19937 random(7);
+    const auto next = [&](unsigned below) { return static_cast<uint8_t>(random() % below); };
+    for (int round = 0; round < 5000; ++round) {
+        std::vector<uint8_t> bytes;
+        for (int tokens = next(24); tokens > 0; --tokens) {
+            const uint8_t code = static_cast<uint8_t>(0xF0 + next(14));
+            switch (next(6)) {
+            case 0:  // a code with its parameters
+                bytes.push_back(code);
+                for (int i = code == kPauseCode ? 1 : code == kYesNoCode ? 4 : 0; i > 0; --i) bytes.push_back(next(255));
+                break;
+            case 1: bytes.insert(bytes.end(), {kDictionaryPrefix, next(255)}); break;
+            case 2: bytes.push_back(static_cast<uint8_t>("[$]KEYPAUSE"[next(11)])); break;
+            default: {
+                const uint8_t character = next(0xF0);
+                bytes.push_back(character == kDictionaryPrefix ? 0x02 : character);
+                break;
+            }
+            }
+        }
+        bytes.push_back(kStringEndByte);
+        const TranslatedString string = ReadTranslatedString(bytes);
+        ASSERT_TRUE(string.ended);
+        const std::vector<std::string> lines = ReadBackLines(string, table);
+        std::string joined;
+        for (size_t i = 0; i < lines.size(); ++i) joined += (i > 0 ? "\n" : "") + lines[i];
+        MemoryScriptText script(".STRING 0\n" + joined + (lines.empty() ? "" : "\n") + ".ENDS\n");
+        std::vector<uint8_t> encoded(kPreviewByteBufferSize);
+        const EncodeResult result = EncodeScriptString(0, script, table, encoded, nullptr);
+        encoded.resize(result.length);
+        ASSERT_EQ(encoded, bytes) << ::testing::PrintToString(lines);
+    }
 }
 
 TEST(Readback, CheckOfAnInsertedBlockComparesTheRomWithTheScript) {
