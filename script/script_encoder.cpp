@@ -176,6 +176,11 @@ std::string ApplyDictionary(std::string text, const TableFile& table) {
     return text;
 }
 
+std::vector<std::string> ApplyDictionaryToLines(std::span<const std::string> lines, const TableFile& table) {
+    if (lines.empty()) return {};
+    return splitLines(ApplyDictionary(joinLines(lines), table));
+}
+
 size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log) {
     ByteWriter out(output);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -191,8 +196,7 @@ EncodeResult EncodeScriptString(int stringNumber, ScriptText& script, const Tabl
     const std::optional<std::vector<std::string>> entry = LookupEntry(script, stringNumber);
     if (!entry) return {EncodeStatus::EntryMissing, 0};
 
-    std::vector<std::string> lines;
-    if (!entry->empty()) lines = splitLines(ApplyDictionary(joinLines(*entry), table));
+    const std::vector<std::string> lines = ApplyDictionaryToLines(*entry, table);
 
     const size_t length = EncodeLines(lines, stringNumber, output, log);
     if (length > output.size() || length > 0xFFFF) return {EncodeStatus::TooLong, 0};

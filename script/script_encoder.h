@@ -53,6 +53,11 @@ public:
 // replacement is not looked for again.
 [[nodiscard]] std::string ApplyDictionary(std::string text, const TableFile& table);
 
+// The dictionary step over an entry's lines (joined, replaced, split again), as the encoder runs
+// it: the lines that EncodeLines then encodes. No lines give no lines.
+[[nodiscard]] std::vector<std::string> ApplyDictionaryToLines(std::span<const std::string> lines,
+                                                              const TableFile& table);
+
 // Encodes the lines (already through the dictionary step) into `output`, appending.
 // `stringNumber` only appears in the unclosed-escape log line. Lines of any length are encoded
 // in full. Returns the number of bytes the string needs; when that exceeds output.size(), only

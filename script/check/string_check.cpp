@@ -11,6 +11,7 @@
 #include "script/check/translated_string.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
+#include "script/text_lines.h"
 
 namespace corv::script::check {
 namespace {
@@ -133,12 +134,9 @@ bool opensEntry(std::string_view line, unsigned number) {
     const std::string search = EntrySearchText(int(number));
     size_t start = 0;
     while (start < line.size() && isBlank(line[start])) ++start;
-    const size_t after = start + search.size();
-    if (line.size() < after) return false;
-    for (size_t i = 0; i < search.size(); ++i) {
-        if (std::toupper(static_cast<unsigned char>(line[start + i])) != search[i]) return false;
-    }
-    return after == line.size() || !std::isdigit(static_cast<unsigned char>(line[after]));
+    const std::string_view rest = line.substr(start);
+    return StartsWithIgnoringCase(rest, search) &&
+           (rest.size() == search.size() || !std::isdigit(static_cast<unsigned char>(rest[search.size()])));
 }
 
 }  // namespace
@@ -155,12 +153,12 @@ Severity SeverityOf(FindingKind kind) {
 
 bool CodeMustBeKept(uint8_t kind) {
     switch (kind) {
-    case 0xF0:  // key wait
-    case 0xF1:  // pause
-    case 0xFC:  // window clear
-    case 0xFD:  // line break
+    case kKeyWaitCode:
+    case kPauseCode:
+    case kClearWindowCode:
+    case kLastCode:  // the line break
         return false;
-    default: return kind >= 0xF0 && kind <= 0xFD;
+    default: return kind >= kFirstCode && kind <= kLastCode;
     }
 }
 
@@ -186,17 +184,7 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
     if (gameKnown && game.hasText && blank) out.add(FindingKind::EmptyTranslation, 0);
 
     // The lines as the encoder sees them, after the dictionary step.
-    std::string joined;
-    for (size_t i = 0; i < lines.size(); ++i) joined += (i > 0 ? "\n" : "") + lines[i];
-    std::vector<std::string> encoderLines;
-    if (!lines.empty()) {
-        const std::string replaced = ApplyDictionary(joined, table);
-        size_t start = 0;
-        for (size_t end; (end = replaced.find('\n', start)) != std::string::npos; start = end + 1) {
-            encoderLines.push_back(replaced.substr(start, end - start));
-        }
-        encoderLines.push_back(replaced.substr(start));
-    }
+    const std::vector<std::string> encoderLines = ApplyDictionaryToLines(lines, table);
 
     CodeCounts codes{};
     unsigned rowsOnPage = 0;
@@ -228,7 +216,7 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
 
     if (gameKnown) {
         for (unsigned k = 0; k < codes.size(); ++k) {
-            const auto kind = static_cast<uint8_t>(0xF0 + k);
+            const auto kind = static_cast<uint8_t>(kFirstCode + k);
             if (!CodeMustBeKept(kind) || codes[k] == game.codes[k]) continue;
             const bool dropped = codes[k] < game.codes[k];
             out.add(dropped ? FindingKind::DroppedCode : FindingKind::AddedCode, 0, std::abs(codes[k] - game.codes[k]),
