@@ -1,7 +1,7 @@
 #pragma once
-// What the check commands (check, readback) read before they start: the ROM, the block data
-// file, the table file and one listed block, with one error line naming the command for
-// whatever cannot be read.
+// What the check commands (check, room, readback) read before they start: the ROM, the block
+// data file, the table file and one listed block, with one error line naming the command and
+// the file for whatever cannot be read.
 
 #include <iosfwd>
 #include <memory>
