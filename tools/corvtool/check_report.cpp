@@ -155,7 +155,8 @@ std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit) 
     case InsertionOutcome::BadOldHeader: return block + "the header in the ROM fails its check";
     case InsertionOutcome::PointerError: return block + "a record without text has no data";
     case InsertionOutcome::EndOfTextNotFound: return block + "the end of its room cannot be found";
-    default: return block + "has no strings to insert";
+    case InsertionOutcome::NoStrings: return block + "has no strings to insert";
+    default: return block + "cannot be inserted";
     }
 }
 
