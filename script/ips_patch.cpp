@@ -18,13 +18,10 @@ struct IpsRecord {
     uint8_t runValue = 0;           // run record (data empty)
 };
 
-struct StudiedPatch {
-    std::vector<IpsRecord> records;
-    std::optional<uint32_t> cutTo;  // the length given after the end marker
-};
-
-// Reads every record first, so that a broken patch is refused before anything is written.
-IpsStatus studyPatch(core::ByteCursor& cursor, StudiedPatch& patch) {
+// Walks the records after the magic, handing each to `visit`, then reads what follows the end
+// marker: nothing, or the 3-byte length `cutTo`. Returns Applied when the patch is whole.
+template <typename Visit>
+IpsStatus walkRecords(core::ByteCursor cursor, Visit visit, std::optional<uint32_t>& cutTo) {
     while (true) {
         if (cursor.atEnd()) return IpsStatus::NoEndMarker;
         const auto offset = cursor.u24be();
@@ -46,10 +43,10 @@ IpsStatus studyPatch(core::ByteCursor& cursor, StudiedPatch& patch) {
             record.length = *runLength;
             record.runValue = *value;
         }
-        patch.records.push_back(record);
+        visit(record);
     }
     if (cursor.remaining() == 3) {
-        patch.cutTo = cursor.u24be();
+        cutTo = cursor.u24be();
     } else if (!cursor.atEnd()) {
         return IpsStatus::Damaged;  // records after an early end marker, or stray bytes
     }
@@ -62,21 +59,33 @@ IpsStatus ApplyIpsPatch(std::vector<uint8_t>& fileImage, std::span<const uint8_t
     core::ByteCursor cursor(patch);
     const auto magic = cursor.bytes(kMagic.size());
     if (!magic || !std::equal(magic->begin(), magic->end(), kMagic.begin())) return IpsStatus::NotPatch;
-    StudiedPatch studied;
-    if (const IpsStatus status = studyPatch(cursor, studied); status != IpsStatus::Applied) return status;
 
-    for (const IpsRecord& record : studied.records) {
-        if (record.length == 0) continue;
-        const size_t end = size_t{record.offset} + record.length;
-        if (end > fileImage.size()) fileImage.resize(end, 0);
-        const auto at = fileImage.begin() + record.offset;
-        if (record.data.empty()) {
-            std::fill_n(at, record.length, record.runValue);
-        } else {
-            std::copy(record.data.begin(), record.data.end(), at);
-        }
-    }
-    if (studied.cutTo && *studied.cutTo < fileImage.size()) fileImage.resize(*studied.cutTo);
+    // The whole patch is checked, and the size it grows the image to found, before anything is
+    // written; then it is read again to write. Both passes are linear and keep no record list.
+    size_t grownSize = fileImage.size();
+    std::optional<uint32_t> cutTo;
+    const IpsStatus status = walkRecords(
+        cursor,
+        [&](const IpsRecord& record) {
+            if (record.length > 0) grownSize = std::max(grownSize, size_t{record.offset} + record.length);
+        },
+        cutTo);
+    if (status != IpsStatus::Applied) return status;
+
+    fileImage.resize(grownSize, 0);
+    (void)walkRecords(
+        cursor,
+        [&](const IpsRecord& record) {
+            if (record.length == 0) return;
+            const auto at = fileImage.begin() + record.offset;
+            if (record.data.empty()) {
+                std::fill_n(at, record.length, record.runValue);
+            } else {
+                std::copy(record.data.begin(), record.data.end(), at);
+            }
+        },
+        cutTo);
+    if (cutTo && *cutTo < fileImage.size()) fileImage.resize(*cutTo);
     return IpsStatus::Applied;
 }
 
