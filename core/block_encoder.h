@@ -90,7 +90,8 @@ struct CompressionMeasure {
     uint32_t code = kCompressBadHeader;
     uint32_t blockOffset = 0;  // ROM offset of the block's header
     uint64_t needed = 0;       // header, dictionary and groups: bytes from the block's offset
-    uint64_t room = 0;         // bytes from the block's offset to the end of its room
+    int64_t room = 0;          // bytes from the block's offset to the end of its room (negative
+                               // when that end lies before the block)
 };
 [[nodiscard]] CompressionMeasure MeasureBlockCompression(std::span<const uint8_t> romData, uint32_t blockAddress,
                                                          uint32_t limit, uint32_t length,

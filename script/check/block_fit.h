@@ -22,9 +22,10 @@ struct FitFigures {
     InsertionOutcome outcome = InsertionOutcome::NoStrings;
     uint32_t layoutLength = 0;  // the laid-out block (before the compressor evens it)
     uint64_t needed = 0;        // compressed bytes from the block's header on
-    uint64_t room = 0;          // bytes from the block's header to the end of its room
+    int64_t room = 0;           // bytes from the block's header to the end of its room
     std::string problem;        // LayoutTooLarge: the reason the insertion gives
-    [[nodiscard]] int64_t left() const { return int64_t(room) - int64_t(needed); }  // negative: over
+    // Negative: the bytes over, which the insertion reports up to 65,535.
+    [[nodiscard]] int64_t left() const { return room - int64_t(needed); }
     [[nodiscard]] bool fits() const { return outcome == InsertionOutcome::Inserted; }
 };
 
