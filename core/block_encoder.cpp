@@ -121,30 +121,63 @@ uint32_t EvenBlockLength(std::span<const uint8_t> source, uint32_t length) {
     return words[length / 2] != 0 ? length + 1 : length - 1;
 }
 
-uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit, uint32_t length,
-                       std::span<const uint8_t> source) {
-    length = EvenBlockLength(source, length);
-    const uint32_t blockOffset = AddressToRomOffset(blockAddress & 0xFFFFFF);
-    const auto header = ReadBlockHeader(romData, blockOffset);
-    if (!header || !header->valid()) return kCompressBadHeader;
+namespace {
 
+// Everything a compression decides before it writes: the measure, and for a block that fits
+// the stream and the header words to write.
+struct CompressionPlan {
+    CompressionMeasure measure;
+    BlockHeader header;
+    uint16_t length = 0;
+    EncodedStream stream;
+};
+
+CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t blockAddress, uint32_t limit,
+                                uint32_t length, std::span<const uint8_t> source) {
+    CompressionPlan plan;
+    CompressionMeasure& measure = plan.measure;
+    length = EvenBlockLength(source, length);
+    measure.blockOffset = AddressToRomOffset(blockAddress & 0xFFFFFF);
+    const auto header = ReadBlockHeader(romData, measure.blockOffset);
+    if (!header || !header->valid()) return plan;
+    plan.header = *header;
+
+    const uint64_t roomEnd = std::min<uint64_t>(limit, romData.size());
+    measure.room = int64_t(roomEnd) - int64_t{measure.blockOffset};
     const auto tooLarge = [](uint64_t excess) {
         // The code has 16 bits for the excess; a larger one is reported as the largest it can say.
         return kCompressTooLargeTag | (static_cast<uint32_t>(std::min<uint64_t>(excess, 0xFFFF)) << 16);
     };
     // The size word has 16 bits: a longer block can never be written.
-    if (length > kMaxBlockFileSize) return tooLarge(length - kMaxBlockFileSize);
+    if (length > kMaxBlockFileSize) {
+        measure.code = tooLarge(length - kMaxBlockFileSize);
+        return plan;
+    }
 
     const SourceWords words(source, length / 2);
     const auto finder = MakeIndexedMatchFinder(words);
-    const EncodedStream stream = EncodeBlockStream(words, *finder);
+    plan.stream = EncodeBlockStream(words, *finder);
+    plan.length = static_cast<uint16_t>(length);
 
-    const uint64_t streamStart = uint64_t{blockOffset} + header->streamOffset();
-    const uint64_t streamEnd = streamStart + stream.bytes.size();
-    const uint64_t roomEnd = std::min<uint64_t>(limit, romData.size());
-    if (streamEnd > roomEnd) return tooLarge(streamEnd - roomEnd);
+    measure.needed = header->streamOffset() + plan.stream.bytes.size();
+    const uint64_t streamEnd = uint64_t{measure.blockOffset} + measure.needed;
+    measure.code = streamEnd > roomEnd ? tooLarge(streamEnd - roomEnd) : kCompressWritten;
+    return plan;
+}
 
-    return WriteBlockIfItReadsBack(romData, blockOffset, stream, words);
+}  // namespace
+
+CompressionMeasure MeasureBlockCompression(std::span<const uint8_t> romData, uint32_t blockAddress, uint32_t limit,
+                                           uint32_t length, std::span<const uint8_t> source) {
+    return planCompression(romData, blockAddress, limit, length, source).measure;
+}
+
+uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit, uint32_t length,
+                       std::span<const uint8_t> source) {
+    const CompressionPlan plan = planCompression(romData, blockAddress, limit, length, source);
+    if (plan.measure.code != kCompressWritten) return plan.measure.code;
+    const SourceWords words(source, plan.length / 2u);
+    return WriteBlockIfItReadsBack(romData, plan.measure.blockOffset, plan.stream, words);
 }
 
 }  // namespace corv::core

@@ -83,6 +83,22 @@ struct EncodedStream {
 // not zero, one less when it is.
 [[nodiscard]] uint32_t EvenBlockLength(std::span<const uint8_t> source, uint32_t length);
 
+// What compressing the first `length` bytes of `source` in place of the block at `blockAddress`
+// would take, its room ending at ROM offset `limit`, without writing anything. `code` is what
+// CompressBlock returns for the same arguments (except kCompressReadBackFailed, an encoder fault
+// that only the write's own read-back finds); the byte counts are valid unless the header
+// fails its check, and `needed` only once the data was compressed (length within a block).
+struct CompressionMeasure {
+    uint32_t code = kCompressBadHeader;
+    uint32_t blockOffset = 0;  // ROM offset of the block's header
+    uint64_t needed = 0;       // header, dictionary and groups: bytes from the block's offset
+    int64_t room = 0;          // bytes from the block's offset to the end of its room (negative
+                               // when that end lies before the block)
+};
+[[nodiscard]] CompressionMeasure MeasureBlockCompression(std::span<const uint8_t> romData, uint32_t blockAddress,
+                                                         uint32_t limit, uint32_t length,
+                                                         std::span<const uint8_t> source);
+
 // Compresses the first `length` bytes of `source` into the ROM data in place of the block at
 // `blockAddress`, its room ending at ROM offset `limit` (the room is also cut at the end of the
 // data). Returns kCompressWritten, kCompressBadHeader (header fails its check or lies past the

@@ -1,5 +1,6 @@
 #include "preview/glyph.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -200,6 +201,16 @@ unsigned DrawCell(TextLayer& layer, const GlyphCell& cell, int x, int y, unsigne
             } else if (px < kLayerStride && line[px] != shadow) {
                 line[px] = background;
             }
+        }
+    }
+    return measured;
+}
+
+unsigned MeasureCell(const GlyphCell& cell, unsigned rows, unsigned columns) {
+    unsigned measured = 0;
+    for (unsigned r = 0; r < rows; ++r) {
+        for (unsigned c = 0; c < columns; ++c) {
+            if (cell.flag(r * columns + c)) measured = std::max(measured, c == 0 ? 1u : c);
         }
     }
     return measured;

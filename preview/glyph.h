@@ -50,6 +50,9 @@ struct GlyphCell {
 unsigned DrawCell(TextLayer& layer, const GlyphCell& cell, int x, int y, unsigned rows, unsigned columns,
                   Pixel colour);
 
+// The width DrawCell returns for `cell` drawn with `rows` x `columns` pixels, without drawing.
+[[nodiscard]] unsigned MeasureCell(const GlyphCell& cell, unsigned rows, unsigned columns);
+
 // The x after a glyph of measured width `m`: variable (labels, or with the variable-width
 // routine on) m + 2, a blank counting as 4; otherwise fixed 8.
 [[nodiscard]] int AdvanceAfter(int x, unsigned m, bool variableWidth);

@@ -1,11 +1,9 @@
 #include "insertion.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "core/block_encoder.h"
-#include "core/byte_order.h"
 #include "string_record.h"
 
 namespace corv::script {
@@ -13,13 +11,6 @@ namespace {
 
 constexpr char kLogRule[] = ";#####################################################;";
 
-struct Entry {
-    uint32_t oldOffset = 0;
-    uint32_t record = 0;
-    std::vector<uint8_t> data;
-    std::optional<size_t> sharedWith;  // the earlier entry whose data this record now shares
-    uint32_t newOffset = 0;
-};
 
 std::span<uint8_t> lowerHalf(core::BlockBuffer& buffer) {
     return std::span<uint8_t>(buffer).first(core::kBlockHalfSize);
@@ -64,20 +55,6 @@ bool readWorkingLine(const std::string& line, uint32_t& oldOffset, uint32_t& rec
     return true;
 }
 
-// Without a recorded end of room, the ROM data is scanned from the last string's old text
-// pointer up to the first 0xFF byte.
-std::optional<uint32_t> searchEndOfRoom(std::span<const uint8_t> romData, std::span<const uint8_t> block,
-                                        const std::string& lastLine) {
-    uint32_t ignored = 0;
-    uint32_t record = 0;
-    if (!readWorkingLine(lastLine, ignored, record)) return std::nullopt;
-    const size_t p = RecordTextPointer(block, record);
-    for (size_t i = 0;; ++i) {
-        if (p + i + 1 >= romData.size()) return std::nullopt;
-        if (romData[p + i] == 0xFF || romData[p + i + 1] == 0xFF) return static_cast<uint32_t>(p + i + 1);
-    }
-}
-
 // Refused layouts: log line and message box text.
 InsertionResult layoutRefusal(InsertionProgress& progress, const InsertionBlock& info, const std::string& reason) {
     progress.addLogLine(kLogRule);
@@ -111,8 +88,6 @@ void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_
 
 }  // namespace
 
-std::string MissingEntryPlaceholder(int stringNumber) { return format("Error String: %3d", stringNumber); }
-
 InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, const InsertionBlock& info,
                              uint32_t& endOfRoom, ScriptText& script, const TableFile& table,
                              std::span<uint8_t> preview, InsertionProgress& progress) {
@@ -134,7 +109,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     const std::vector<std::string> workingList = buildWorkingList(block, info, progress);
 
     if (endOfRoom == 0) {
-        const auto found = searchEndOfRoom(rom.data(), block, workingList.back());
+        const auto found = SearchEndOfRoom(rom.data(), block, info.stringCount - 1u);
         if (!found) {
             return refusal(InsertionOutcome::EndOfTextNotFound,
                            "Error: Could not find \"End of Text\".       You can manually set the \"End of "
@@ -144,84 +119,43 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     }
 
     progress.setCaption("Converting Text...");
-    std::vector<Entry> entries(workingList.size());
+    std::vector<LayoutEntry> entries(workingList.size());
     std::vector<int> missingEntries;
     for (size_t j = 0; j < workingList.size(); ++j) {
         step(progress, int(j));
-        Entry& entry = entries[j];
+        LayoutEntry& entry = entries[j];
         if (!readWorkingLine(workingList[j], entry.oldOffset, entry.record)) {
             return refusal(InsertionOutcome::PointerError,
                            "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
         }
-        if (RecordType(block, entry.record) == kTextRecordType) {
-            const EncodeResult encoded = EncodeScriptString(int(entry.record), script, table, preview, &progress);
-            if (encoded.status == EncodeStatus::TooLong) {
-                return layoutRefusal(progress, info,
-                                     format("the text of string %d is longer than a block can hold.",
-                                            int(entry.record)));
-            }
-            if (encoded.status == EncodeStatus::EntryMissing) {
-                const std::string placeholder = MissingEntryPlaceholder(int(j));
-                entry.data.assign(placeholder.begin(), placeholder.end());
-                missingEntries.push_back(int(entry.record));
-            } else {
-                entry.data.assign(preview.begin(), preview.begin() + encoded.length);
-            }
-        } else {
-            // Data of a record without text runs to the next record's text, or to the block's end.
-            const int64_t next = j + 1 < workingList.size()
-                                     ? int64_t{RecordTextPointer(block, entry.record + 1)}
-                                     : int64_t{info.length};
-            const int64_t length = next - int64_t{entry.oldOffset};
-            if (length < 1 || next > int64_t(block.size())) {
-                return refusal(InsertionOutcome::PointerError,
-                               "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
-            }
-            entry.data.assign(block.begin() + entry.oldOffset, block.begin() + entry.oldOffset + length);
+        const EntryDataStatus status =
+            RecordType(block, entry.record) == kTextRecordType
+                ? EncodeTextEntry(entry, j, script, table, preview, &progress)
+                : CarryRecordData(entry, block, j + 1 == workingList.size(), info.length);
+        if (status == EntryDataStatus::TextTooLong) {
+            return layoutRefusal(progress, info, TextTooLongReason(entry.record));
         }
+        if (status == EntryDataStatus::PointerError) {
+            return refusal(InsertionOutcome::PointerError,
+                           "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
+        }
+        if (status == EntryDataStatus::Placeholder) missingEntries.push_back(int(entry.record));
     }
 
-    // Records that pointed at the same old text keep sharing one copy: the first one's.
     progress.setCaption("Sorting Pointers...");
     for (size_t j = 0; j < entries.size(); ++j) {
         step(progress, int(j));
-        for (size_t earlier = 0; earlier < j; ++earlier) {
-            if (!entries[earlier].sharedWith && entries[earlier].oldOffset == entries[j].oldOffset) {
-                entries[j].sharedWith = earlier;
-                entries[j].data.clear();
-                break;
-            }
-        }
+        ShareOldText(entries, j);
     }
 
-    // Check the whole layout before anything is written: the block's length is a 16-bit word
-    // (kept even by the compressor), and the records must stay in front of the text.
-    const uint32_t layoutStart = entries.front().oldOffset;
-    uint64_t layoutEnd = layoutStart;
-    for (const Entry& entry : entries) layoutEnd += entry.data.size();
-    if (layoutStart < uint32_t{info.stringCount} * kRecordSize + 2) {
-        return layoutRefusal(progress, info, "string 0's text lies inside the string records.");
-    }
-    if (layoutEnd > core::kMaxBlockFileSize) {
-        return layoutRefusal(progress, info,
-                             format("the new block needs %u bytes, more than the %u a block can hold.",
-                                    unsigned(layoutEnd), unsigned{core::kMaxBlockFileSize}));
-    }
+    // The whole layout is checked before anything is written.
+    if (const auto problem = LayoutProblem(entries, info.stringCount)) return layoutRefusal(progress, info, *problem);
 
     progress.setCaption("Inserting Text...");
-    uint32_t write = layoutStart;
+    uint32_t write = entries.front().oldOffset;
     for (size_t j = 0; j < entries.size(); ++j) {
         step(progress, int(j));
-        Entry& entry = entries[j];
-        const size_t pointerAt = RecordOffset(entry.record) + kRecordTextPointerOffset;
-        if (entry.sharedWith) {
-            core::writeLe16(block, pointerAt, static_cast<uint16_t>(entries[*entry.sharedWith].newOffset));
-        } else {
-            std::copy(entry.data.begin(), entry.data.end(), block.begin() + write);
-            core::writeLe16(block, pointerAt, static_cast<uint16_t>(write));
-            entry.newOffset = write;
-            write += static_cast<uint32_t>(entry.data.size());
-        }
+        write = LayOutEntry(entries, j, write, block);
         step(progress, int(entries.size()));
     }
 

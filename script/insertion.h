@@ -12,6 +12,7 @@
 
 #include "core/block_format.h"
 #include "core/rom_image.h"
+#include "insertion_layout.h"
 #include "script_encoder.h"
 #include "script_text.h"
 #include "table_file.h"
@@ -77,8 +78,5 @@ struct InsertionResult {
                                            const InsertionBlock& block, uint32_t& endOfRoom,
                                            ScriptText& script, const TableFile& table,
                                            std::span<uint8_t> preview, InsertionProgress& progress);
-
-// The placeholder stored for a text record whose entry is missing ("Error String: %3d", no end byte).
-[[nodiscard]] std::string MissingEntryPlaceholder(int stringNumber);
 
 }  // namespace corv::script

@@ -9,13 +9,8 @@
 namespace corv::script {
 namespace {
 
-struct Keyword {
-    std::string_view text;
-    uint8_t code;
-};
-
 // Tried in this order; none is the beginning of another, so at most one matches.
-constexpr std::array<Keyword, 12> kKeywords = {{
+constexpr std::array<ScriptKeyword, 12> kKeywords = {{
     {"[KEY]", 0xF0},
     {"[PAUSE", 0xF1},
     {"[SFX]", 0xF3},
@@ -91,21 +86,17 @@ void reportUnclosedEscape(LogSink* log, const std::string& line, int stringNumbe
 void encodeLine(std::string line, int stringNumber, ByteWriter& out, LogSink* log) {
     size_t p = 0;
     while (p < line.size()) {
-        bool keywordFound = false;
-        for (const Keyword& keyword : kKeywords) {
-            if (!matchesIgnoringCase(line, p, keyword.text)) continue;
-            out.put(keyword.code);
-            p += keyword.text.size();
+        if (const ScriptKeyword* keyword = KeywordAt(line, p)) {
+            out.put(keyword->code);
+            p += keyword->text.size();
             // A parameter follows as "$hh]": turning the keyword's last character into "["
             // lets the escape rule read it ("[PAUSE$1E]" and "[KEY]$05]" both work).
             if (p < line.size() && line[p] == '$') {
                 --p;
                 line[p] = '[';
             }
-            keywordFound = true;
-            break;
+            continue;
         }
-        if (keywordFound) continue;
 
         if (line[p] == '[' && p + 1 < line.size() && line[p + 1] == '$') {
             p += 2;
@@ -153,6 +144,20 @@ std::string joinLines(std::span<const std::string> lines) {
 
 }  // namespace
 
+const ScriptKeyword* KeywordAt(std::string_view line, size_t position) {
+    for (const ScriptKeyword& keyword : kKeywords) {
+        if (matchesIgnoringCase(line, position, keyword.text)) return &keyword;
+    }
+    return nullptr;
+}
+
+const ScriptKeyword* KeywordFor(uint8_t code) {
+    for (const ScriptKeyword& keyword : kKeywords) {
+        if (keyword.code == code) return &keyword;
+    }
+    return nullptr;
+}
+
 std::string ApplyDictionary(std::string text, const TableFile& table) {
     for (unsigned slot = 0; slot < 256; ++slot) {
         const std::optional<std::string>& word = table.dictionaryWord(slot);
@@ -171,6 +176,11 @@ std::string ApplyDictionary(std::string text, const TableFile& table) {
     return text;
 }
 
+std::vector<std::string> ApplyDictionaryToLines(std::span<const std::string> lines, const TableFile& table) {
+    if (lines.empty()) return {};
+    return splitLines(ApplyDictionary(joinLines(lines), table));
+}
+
 size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log) {
     ByteWriter out(output);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -186,8 +196,7 @@ EncodeResult EncodeScriptString(int stringNumber, ScriptText& script, const Tabl
     const std::optional<std::vector<std::string>> entry = LookupEntry(script, stringNumber);
     if (!entry) return {EncodeStatus::EntryMissing, 0};
 
-    std::vector<std::string> lines;
-    if (!entry->empty()) lines = splitLines(ApplyDictionary(joinLines(*entry), table));
+    const std::vector<std::string> lines = ApplyDictionaryToLines(*entry, table);
 
     const size_t length = EncodeLines(lines, stringNumber, output, log);
     if (length > output.size() || length > 0xFFFF) return {EncodeStatus::TooLong, 0};

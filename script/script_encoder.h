@@ -26,6 +26,16 @@ inline constexpr size_t kPreviewByteBufferSize = 0x20000;  // 128 KiB
 inline constexpr uint8_t kLineBreakByte = 0xFD;
 inline constexpr uint8_t kStringEndByte = 0xFF;
 
+struct ScriptKeyword {
+    std::string_view text;  // upper case; "[PAUSE" has no closing bracket (its parameter follows)
+    uint8_t code;
+};
+
+// The keyword that starts at `position` of `line` (letter case ignored), or nullptr.
+[[nodiscard]] const ScriptKeyword* KeywordAt(std::string_view line, size_t position);
+// The keyword that writes `code` (F0-FD except F2 and FA), or nullptr.
+[[nodiscard]] const ScriptKeyword* KeywordFor(uint8_t code);
+
 // Receives the log lines of the encoder and the insertion (the insertion progress window's
 // list in the editor).
 class LogSink {
@@ -42,6 +52,11 @@ public:
 // occurrence instead of forever; an occurrence that would begin inside or before that
 // replacement is not looked for again.
 [[nodiscard]] std::string ApplyDictionary(std::string text, const TableFile& table);
+
+// The dictionary step over an entry's lines (joined, replaced, split again), as the encoder runs
+// it: the lines that EncodeLines then encodes. No lines give no lines.
+[[nodiscard]] std::vector<std::string> ApplyDictionaryToLines(std::span<const std::string> lines,
+                                                              const TableFile& table);
 
 // Encodes the lines (already through the dictionary step) into `output`, appending.
 // `stringNumber` only appears in the unclosed-escape log line. Lines of any length are encoded

@@ -18,6 +18,10 @@ extern const Command kPreviewCommand;
 extern const Command kInsertCommand;
 extern const Command kPatchCommand;
 extern const Command kDictionaryCommand;
+extern const Command kCheckCommand;
+extern const Command kRoomCommand;
+extern const Command kReadbackCommand;
+extern const Command kMakeIpsCommand;
 }  // namespace corv::tool
 
 namespace {
@@ -35,6 +39,10 @@ const std::array kCommands = {
     &corv::tool::kInsertCommand,
     &corv::tool::kPatchCommand,
     &corv::tool::kDictionaryCommand,
+    &corv::tool::kCheckCommand,
+    &corv::tool::kRoomCommand,
+    &corv::tool::kReadbackCommand,
+    &corv::tool::kMakeIpsCommand,
 };
 
 void printHelp(std::ostream& out) {

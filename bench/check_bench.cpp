@@ -1,0 +1,120 @@
+// The translation checks on the demo's largest text block: the median time to recompute the
+// block fit after a change to one entry (what the editor does on every keystroke; the goal is
+// under 2 ms), and of a full check of the block, in memory and as the corvtool program.
+//
+//   build/bench/check_bench
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/rom_image.h"
+#include "script/block_data_file.h"
+#include "script/check/block_check.h"
+#include "script/check/block_fit.h"
+#include "script/kana_dump.h"
+#include "script/script_file.h"
+#include "tools/demo/demo_game.h"
+
+using namespace corv;
+
+namespace {
+
+double medianMilliseconds(int runs, const std::function<int64_t()>& work) {
+    std::vector<double> times;
+    int64_t sink = 0;
+    for (int i = 0; i < runs; ++i) {
+        const auto start = std::chrono::steady_clock::now();
+        sink += work();
+        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    std::sort(times.begin(), times.end());
+    if (sink == 0) std::puts("(nothing measured)");
+    return times[times.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    const demo::DemoGame game = demo::BuildDemoGame();
+    auto maps = std::make_unique<script::CodeMaps>();
+    const script::BlockDataLoad load = script::ParseBlockDataFile(game.blockDataFile, *maps);
+    script::TableFile table;
+    table.parse(game.tableFile);
+    const core::RomImage rom(game.rom, "bench.smc");
+
+    size_t largest = 0;
+    uint32_t largestLength = 0;
+    for (size_t n = 0; n < load.blocks.size(); ++n) {
+        const auto block = script::check::LoadTextBlock(rom.data(), load.blocks, load.blocks[n].address).block;
+        if (block && block->info.length > largestLength) {
+            largest = n;
+            largestLength = block->info.length;
+        }
+    }
+    const auto block = script::check::LoadTextBlock(rom.data(), load.blocks, load.blocks[largest].address).block;
+    const std::string dump = script::KanaDump(block->bytes(), block->info.stringCount, false, *maps);
+    std::printf("block %X: %u bytes, %u strings\n", unsigned(block->info.blockAddress), unsigned(largestLength),
+                unsigned(block->info.stringCount));
+
+    // Typing into string 5: its entry gains and loses a character in turn.
+    const unsigned changed = 5;
+    const std::string opening = script::EntrySearchText(int(changed)) + "\n";
+    std::string typed = dump;
+    typed.insert(typed.find(opening) + opening.size(), "x");
+    script::MemoryScriptText script(dump);
+    script::check::BlockFit fit(rom.data(), *block->buffer, block->info, block->end);
+    fit.encodeAll(script, table);
+    int turn = 0;
+    const double keystroke = medianMilliseconds(201, [&] {
+        script.setText(++turn % 2 ? typed : dump);
+        fit.updateEntry(changed, script, table);
+        return int64_t(fit.figures().needed);
+    });
+    std::printf("block fit after a one-entry change: %.3f ms median (goal under 2 ms)\n", keystroke);
+
+    const double fullFit = medianMilliseconds(21, [&] {
+        script::check::BlockFit fresh(rom.data(), *block->buffer, block->info, block->end);
+        fresh.encodeAll(script, table);
+        return int64_t(fresh.figures().needed);
+    });
+    std::printf("block fit from scratch: %.3f ms median\n", fullFit);
+
+    const double check = medianMilliseconds(11, [&] {
+        const auto report = script::check::CheckBlock(rom.data(), *block, script, table, {});
+        return int64_t(report.fit.needed + report.strings.size());
+    });
+    std::printf("full check of the block in memory: %.3f ms median\n", check);
+
+#ifdef CORVTOOL_PATH
+    // The whole program: reading the files, the checks and the printing.
+    const auto folder = std::filesystem::temp_directory_path() / ("check_bench_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    if (demo::WriteDemoFiles(game, folder)) {
+        std::ofstream(folder / "script.txt", std::ios::binary) << dump;
+        char address[16];
+        std::snprintf(address, sizeof address, "%X", unsigned(block->info.blockAddress));
+        const std::string command = std::string("'") + CORVTOOL_PATH + "' check '" + (folder / "corvane.smc").string() +
+                                    "' '" + (folder / "corvane.txt").string() + "' '" +
+                                    (folder / "corvane.tbl").string() + "' " + address + " '" +
+                                    (folder / "script.txt").string() + "' >/dev/null";
+        const double program = medianMilliseconds(11, [&] {
+            const int status = std::system(command.c_str());
+            return int64_t(WIFEXITED(status) ? 1 : 0);
+        });
+        std::printf("corvtool check of the block: %.1f ms median\n", program);
+    }
+    std::filesystem::remove_all(folder);
+#endif
+    return 0;
+}

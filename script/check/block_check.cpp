@@ -1,0 +1,66 @@
+#include "script/check/block_check.h"
+
+#include <algorithm>
+
+#include "script/check/translated_string.h"
+#include "script/kana_dump.h"
+#include "script/string_decoder.h"
+#include "script/string_record.h"
+
+namespace corv::script::check {
+
+size_t BlockReport::count(Severity severity) const {
+    size_t total = 0;
+    for (const StringReport& string : strings) {
+        total += size_t(std::count_if(string.findings.begin(), string.findings.end(),
+                                      [&](const Finding& finding) { return SeverityOf(finding.kind) == severity; }));
+    }
+    return total;
+}
+
+BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, ScriptText& script,
+                       const TableFile& table, const BoxMetrics& box) {
+    BlockReport report;
+    report.inserted = block.inserted;
+    BlockFit fit(romData, *block.buffer, block.info, block.end);
+    fit.encodeAll(script, table);
+    report.fit = fit.figures();
+
+    const std::span<const uint8_t> bytes = block.bytes();
+    const auto& entries = fit.entries();
+    for (unsigned n = 0; n < entries.size(); ++n) {
+        if (!entries[n].text) continue;
+        const uint16_t pointer = RecordTextPointer(bytes, n);
+        StringSource source;
+        source.number = n;
+        source.encoded = &entries[n];
+        if (block.inserted) {
+            source.romBytes = bytes.subspan(std::min<size_t>(pointer, bytes.size()));
+        } else {
+            source.gameString = bytes.subspan(std::min<size_t>(pointer, bytes.size()));
+        }
+        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box)});
+    }
+    return report;
+}
+
+std::string ReadBackScript(const TextBlock& block, const TableFile& table) {
+    const std::span<const uint8_t> bytes = block.bytes();
+    const std::span<const uint8_t> data = bytes.first(std::min<size_t>(block.info.length, bytes.size()));
+    std::string script;
+    for (unsigned n = 0; n < block.info.stringCount; ++n) {
+        script += ".STRING " + std::to_string(n) + "\n";
+        if (RecordType(bytes, n) != kTextRecordType) {
+            script += std::string(kNonTextMessage) + "\n";
+        } else {
+            const size_t pointer = std::min<size_t>(RecordTextPointer(bytes, n), data.size());
+            for (const std::string& line : ReadBackLines(ReadTranslatedString(data.subspan(pointer)), table)) {
+                script += line + "\n";
+            }
+        }
+        script += ".ENDS\n\n";
+    }
+    return script;
+}
+
+}  // namespace corv::script::check

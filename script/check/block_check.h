@@ -1,0 +1,42 @@
+#pragma once
+// The translation checks of one block: the block fit and the checks of every text string.
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "script/check/block_fit.h"
+#include "script/check/box_lines.h"
+#include "script/check/string_check.h"
+#include "script/check/text_block.h"
+#include "script/script_text.h"
+#include "script/table_file.h"
+
+namespace corv::script::check {
+
+struct StringReport {
+    unsigned number = 0;
+    size_t encodedLength = 0;   // bytes of the string's own encoding (the placeholder's when missing)
+    std::vector<Finding> findings;
+};
+
+struct BlockReport {
+    FitFigures fit;
+    bool inserted = false;             // the ROM holds an inserted translation of the block
+    std::vector<StringReport> strings;  // text records only, in record order
+    [[nodiscard]] size_t count(Severity severity) const;
+};
+
+// Checks `block` against `script`. For an inserted block the game's own strings are no longer in
+// the ROM: the checks that compare with them are left out, and every string is compared with the
+// ROM's bytes instead.
+[[nodiscard]] BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, ScriptText& script,
+                                     const TableFile& table, const BoxMetrics& box);
+
+// The script entries that the block's text records hold in the translated game's format, in the
+// kana dump's layout (".STRING n", the lines, ".ENDS" and an empty line; '\n' line ends).
+[[nodiscard]] std::string ReadBackScript(const TextBlock& block, const TableFile& table);
+
+}  // namespace corv::script::check

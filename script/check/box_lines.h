@@ -1,0 +1,22 @@
+#pragma once
+// How the lower text box shows the lines of a translation: the drawn width of each line with
+// the translation font, as the string preview lays it out, and the rows the box can show.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corv::script::check {
+
+struct BoxMetrics {
+    bool variableWidth = false;  // the data file's VWF setting
+    int width = 216;             // the preview wraps a line once its cursor passes this column
+    unsigned visibleRows = 6;    // 96 pixel rows of text window, 16 per line
+};
+
+// The drawn widths of a script line: one per row it draws ([NEWLINE] inside the line starts a
+// new row). Codes draw nothing, as in the game, except the player's name, which the preview
+// stands in for with its "[Player]" label.
+[[nodiscard]] std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box);
+
+}  // namespace corv::script::check

@@ -1,0 +1,237 @@
+#include "script/check/string_check.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <cstdlib>
+#include <set>
+
+#include "core/byte_order.h"
+#include "preview/translation_font.h"
+#include "script/check/translated_string.h"
+#include "script/script_encoder.h"
+#include "script/script_file.h"
+#include "script/text_lines.h"
+
+namespace corv::script::check {
+namespace {
+
+constexpr uint16_t kGameStringEnd = 0xFFFF;
+
+using CodeCounts = std::array<int, 16>;  // by kind - 0xF0
+
+struct GameString {
+    bool hasText = false;
+    CodeCounts codes{};
+    std::set<uint16_t> characters;
+};
+
+bool isGameCode(uint16_t word) { return word >= 0xF000 && (word >> 8) <= 0xFD && word != kGameStringEnd; }
+
+GameString readGameString(std::span<const uint8_t> string) {
+    GameString game;
+    for (size_t at = 0; at + 1 < string.size(); at += 2) {
+        const uint16_t word = core::readLe16(string, at);
+        if (word == kGameStringEnd) break;
+        if (!isGameCode(word)) {
+            game.hasText = true;
+            game.characters.insert(word);
+            continue;
+        }
+        const auto kind = static_cast<uint8_t>(word >> 8);
+        ++game.codes[kind - kFirstCode];
+        if (kind == kYesNoCode) at += 4;  // its two parameter words
+    }
+    return game;
+}
+
+bool isBlank(char c) { return c == ' ' || c == '\t'; }
+
+class Lines {
+public:
+    Lines(unsigned number, std::vector<Finding>& findings) : number_(number), findings_(findings) {}
+    void add(FindingKind kind, int line, int amount = 0, std::string subject = {}, uint8_t code = 0) {
+        findings_.push_back({kind, number_, line, amount, code, std::move(subject)});
+    }
+
+private:
+    unsigned number_;
+    std::vector<Finding>& findings_;
+};
+
+// The part of `line` from `start` that a scan treats as one piece: a keyword, an escape (to its
+// "]" or the line's end), a bracket word (to its "]", the next "[" or the line's end), or one
+// character.
+enum class PieceKind { Keyword, Escape, BracketWord, Character };
+struct Piece {
+    PieceKind kind;
+    size_t size;
+};
+
+Piece pieceAt(std::string_view line, size_t start) {
+    if (const ScriptKeyword* keyword = KeywordAt(line, start)) return {PieceKind::Keyword, keyword->text.size()};
+    if (line[start] != '[') return {PieceKind::Character, 1};
+    if (start + 1 < line.size() && line[start + 1] == '$') {
+        const size_t close = line.find(']', start + 2);
+        return {PieceKind::Escape, close == std::string_view::npos ? line.size() - start : close + 1 - start};
+    }
+    size_t end = start + 1;
+    while (end < line.size() && line[end] != ']' && line[end] != '[') ++end;
+    if (end < line.size() && line[end] == ']') ++end;
+    return {PieceKind::BracketWord, end - start};
+}
+
+std::vector<uint8_t> encodeAlone(std::string_view text, int number, LogSink* log) {
+    std::vector<uint8_t> bytes(text.size() + 2);
+    const std::array<std::string, 1> lines = {std::string(text)};
+    bytes.resize(EncodeLines(lines, number, bytes, log));
+    bytes.pop_back();  // the end byte
+    return bytes;
+}
+
+bool hasGlyph(uint8_t byte) {
+    const auto& rows = preview::TranslationFont()[byte];
+    return byte == ' ' || std::any_of(rows.begin(), rows.end(), [](uint8_t row) { return row != 0; });
+}
+
+// Pieces of the translator's own text: bracket words, characters without a glyph, and raw bytes
+// that are a game character in the wrong byte order.
+void checkPieces(std::string_view line, int lineNumber, const GameString* game, unsigned number, Lines& out) {
+    std::set<uint8_t> missing;
+    for (size_t p = 0; p < line.size();) {
+        const Piece piece = pieceAt(line, p);
+        const std::string_view text = line.substr(p, piece.size);
+        p += piece.size;
+        if (piece.kind == PieceKind::BracketWord) {
+            out.add(FindingKind::UnknownBracketWord, lineNumber, 0, std::string(text));
+        } else if (piece.kind == PieceKind::Character) {
+            const auto byte = static_cast<uint8_t>(text[0]);
+            if (!hasGlyph(byte)) missing.insert(byte);
+        } else if (piece.kind == PieceKind::Escape && game != nullptr && text.back() == ']') {
+            const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
+            for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
+                const auto asWord = static_cast<uint16_t>(bytes[k] << 8 | bytes[k + 1]);
+                if (bytes[k] != bytes[k + 1] && game->characters.count(asWord) != 0) {
+                    out.add(FindingKind::SwappedEscape, lineNumber, asWord, std::string(text));
+                }
+            }
+        }
+    }
+    if (!missing.empty()) {
+        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()));
+    }
+}
+
+class CountingLog final : public LogSink {
+public:
+    void addLogLine(const std::string&) override { ++count; }
+    int count = 0;
+};
+
+// Is the line that holds the search text for string n really its opening line? The search also
+// finds ".STRING 1" inside ".STRING 10" or inside a comment.
+bool opensEntry(std::string_view line, unsigned number) {
+    const std::string search = EntrySearchText(int(number));
+    size_t start = 0;
+    while (start < line.size() && isBlank(line[start])) ++start;
+    const std::string_view rest = line.substr(start);
+    return StartsWithIgnoringCase(rest, search) &&
+           (rest.size() == search.size() || !std::isdigit(static_cast<unsigned char>(rest[search.size()])));
+}
+
+}  // namespace
+
+Severity SeverityOf(FindingKind kind) {
+    switch (kind) {
+    case FindingKind::EntryMissing:
+    case FindingKind::WrongEntry:
+    case FindingKind::EntryNotClosed:
+    case FindingKind::UnclosedEscape: return Severity::Error;
+    default: return Severity::Warning;
+    }
+}
+
+bool CodeMustBeKept(uint8_t kind) {
+    switch (kind) {
+    case kKeyWaitCode:
+    case kPauseCode:
+    case kClearWindowCode:
+    case kLastCode:  // the line break
+        return false;
+    default: return kind >= kFirstCode && kind <= kLastCode;
+    }
+}
+
+std::vector<Finding> CheckString(const StringSource& source, ScriptText& script, const TableFile& table,
+                                 const BoxMetrics& box) {
+    std::vector<Finding> findings;
+    Lines out(source.number, findings);
+    const auto opening = FindInScript(script, EntrySearchText(int(source.number)), true);
+    if (!opening) {
+        out.add(FindingKind::EntryMissing, 0);
+        return findings;
+    }
+    if (!opensEntry(script.line(*opening), source.number)) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
+    EntryCopy copy = CopyEntry(script, *opening);
+    if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
+    std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
+
+    const bool gameKnown = !source.gameString.empty();
+    const GameString game = gameKnown ? readGameString(source.gameString) : GameString{};
+    const bool blank = std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
+        return std::all_of(line.begin(), line.end(), isBlank);
+    });
+    if (gameKnown && game.hasText && blank) out.add(FindingKind::EmptyTranslation, 0);
+
+    // The lines as the encoder sees them, after the dictionary step.
+    const std::vector<std::string> encoderLines = ApplyDictionaryToLines(lines, table);
+
+    CodeCounts codes{};
+    unsigned rowsOnPage = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const int lineNumber = int(i) + 1;
+        CountingLog log;
+        std::vector<uint8_t> bytes = encodeAlone(encoderLines[i], int(source.number), &log);
+        if (log.count > 0) out.add(FindingKind::UnclosedEscape, lineNumber);
+        checkPieces(lines[i], lineNumber, gameKnown ? &game : nullptr, source.number, out);
+
+        for (const int width : MeasureLineRows(lines[i], box)) {
+            if (width > box.width) out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
+        }
+
+        bytes.push_back(kStringEndByte);
+        const TranslatedString translated = ReadTranslatedString(bytes);
+        unsigned rows = 1;
+        bool pageEnds = false;
+        for (const TranslatedToken& token : translated.tokens) {
+            if (token.kind != TokenKind::Code) continue;
+            ++codes[token.value - kFirstCode];
+            if (token.value == kLineBreakByte) ++rows;
+            if (token.value == kKeyWaitCode || token.value == kClearWindowCode) pageEnds = true;
+        }
+        rowsOnPage += rows;
+        if (rowsOnPage > box.visibleRows) out.add(FindingKind::LineBeyondBox, lineNumber, int(rowsOnPage));
+        if (pageEnds) rowsOnPage = 0;
+    }
+
+    if (gameKnown) {
+        for (unsigned k = 0; k < codes.size(); ++k) {
+            const auto kind = static_cast<uint8_t>(kFirstCode + k);
+            if (!CodeMustBeKept(kind) || codes[k] == game.codes[k]) continue;
+            const bool dropped = codes[k] < game.codes[k];
+            out.add(dropped ? FindingKind::DroppedCode : FindingKind::AddedCode, 0, std::abs(codes[k] - game.codes[k]),
+                    {}, kind);
+        }
+    }
+
+    if (source.romBytes && source.encoded != nullptr) {
+        const std::vector<uint8_t>& own = source.encoded->bytes;
+        const auto rom = *source.romBytes;
+        if (rom.size() < own.size() || !std::equal(own.begin(), own.end(), rom.begin())) {
+            out.add(FindingKind::RomDiffers, 0);
+        }
+    }
+    return findings;
+}
+
+}  // namespace corv::script::check

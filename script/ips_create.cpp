@@ -1,0 +1,132 @@
+#include "ips_create.h"
+
+#include <algorithm>
+
+#include "ips_patch.h"
+
+namespace corv::script {
+namespace {
+
+constexpr size_t kMaxRecordBytes = 0xFFFF;
+// A record header (offset and size) costs five bytes, a run record eight: two changes this
+// close are cheaper as one record.
+constexpr size_t kMergeGap = 5;
+
+class PatchWriter {
+public:
+    PatchWriter(IpsCreation& result, std::span<const uint8_t> target) : out_(result), target_(target) {
+        out_.patch.assign({'P', 'A', 'T', 'C', 'H'});
+    }
+
+    void literal(size_t start, size_t size) {
+        while (size > 0) {
+            // A record may not start where its offset would read as "EOF": it starts a byte early.
+            size_t from = start;
+            if (from == kIpsEndMarker) --from;
+            const size_t count = std::min(size + (start - from), kMaxRecordBytes);
+            header(from, count);
+            out_.patch.insert(out_.patch.end(), target_.begin() + long(from), target_.begin() + long(from + count));
+            const size_t done = from + count - start;
+            start += done;
+            size -= done;
+        }
+    }
+
+    void run(size_t start, size_t size) {
+        while (size > 0) {
+            if (start == kIpsEndMarker) {
+                literal(start, 1);  // a record of the byte before it and this one
+                ++start;
+                --size;
+                continue;
+            }
+            const size_t count = std::min(size, kMaxRecordBytes);
+            header(start, 0);
+            put16(count);
+            out_.patch.push_back(target_[start]);
+            ++out_.runRecords;
+            start += count;
+            size -= count;
+        }
+    }
+
+    void finish(std::span<const uint8_t> original) {
+        put24(kIpsEndMarker);
+        if (target_.size() < original.size()) put24(target_.size());
+    }
+
+private:
+    void header(size_t offset, size_t size) {
+        put24(offset);
+        put16(size);
+        ++out_.records;
+    }
+    void put16(size_t value) {
+        out_.patch.push_back(static_cast<uint8_t>(value >> 8));
+        out_.patch.push_back(static_cast<uint8_t>(value));
+    }
+    void put24(size_t value) {
+        out_.patch.push_back(static_cast<uint8_t>(value >> 16));
+        put16(value & 0xFFFF);
+    }
+
+    IpsCreation& out_;
+    std::span<const uint8_t> target_;
+};
+
+// Writes the changed span [start, end) as literal and run records, a run where it saves bytes:
+// covering the whole span, at one of its ends, or splitting a literal in two.
+void writeSpan(PatchWriter& writer, std::span<const uint8_t> target, size_t start, size_t end) {
+    size_t literalFrom = start;
+    size_t p = start;
+    while (p < end) {
+        size_t q = p + 1;
+        while (q < end && target[q] == target[p]) ++q;
+        const size_t length = q - p;
+        const bool atStart = p == literalFrom && p == start;
+        const bool atEnd = q == end;
+        const size_t worthIt = atStart && atEnd ? 3 : (atStart || atEnd) ? 8 : 13;
+        if (length > worthIt) {
+            if (p > literalFrom) writer.literal(literalFrom, p - literalFrom);
+            writer.run(p, length);
+            literalFrom = q;
+        }
+        p = q;
+    }
+    if (end > literalFrom) writer.literal(literalFrom, end - literalFrom);
+}
+
+}  // namespace
+
+IpsCreation CreateIpsPatch(std::span<const uint8_t> original, std::span<const uint8_t> modified) {
+    IpsCreation result;
+    if (modified.size() > kIpsLargestTarget) {
+        result.status = IpsCreateStatus::TooLarge;
+        return result;
+    }
+    // Bytes past the original's end always count as changed, so a longer target is written out.
+    const auto changed = [&](size_t i) { return i >= original.size() || original[i] != modified[i]; };
+    PatchWriter writer(result, modified);
+    size_t i = 0;
+    while (i < modified.size()) {
+        if (!changed(i)) {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        size_t end = i + 1;
+        while (true) {
+            while (end < modified.size() && changed(end)) ++end;
+            size_t next = end;
+            while (next < modified.size() && next - end <= kMergeGap && !changed(next)) ++next;
+            if (next >= modified.size() || next - end > kMergeGap) break;
+            end = next;
+        }
+        writeSpan(writer, modified, start, end);
+        i = end;
+    }
+    writer.finish(original);
+    return result;
+}
+
+}  // namespace corv::script

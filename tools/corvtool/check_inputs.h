@@ -1,0 +1,41 @@
+#pragma once
+// What the check commands (check, room, readback) read before they start: the ROM, the block
+// data file, the table file and one listed block, with one error line naming the command and
+// the file for whatever cannot be read.
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "command.h"
+#include "core/rom_image.h"
+#include "script/block_data_file.h"
+#include "script/check/box_lines.h"
+#include "script/check/text_block.h"
+#include "script/table_file.h"
+
+namespace corv::tool {
+
+struct CheckInputs {
+    core::RomImage rom;
+    std::unique_ptr<script::CodeMaps> maps = std::make_unique<script::CodeMaps>();
+    script::BlockDataLoad dataFile;
+    std::string dataPath;
+    script::TableFile table;
+    std::optional<script::check::TextBlock> block;
+};
+
+// Reads ROM, DATAFILE and, when `tablePath` is given, TABLE.
+[[nodiscard]] bool LoadRomAndDataFile(CheckInputs& inputs, const std::string& romPath, const std::string& dataPath,
+                                      std::string_view command, std::ostream& err);
+[[nodiscard]] bool LoadTable(CheckInputs& inputs, const std::string& tablePath, std::string_view command,
+                             std::ostream& err);
+// Takes the listed block at `address` from the ROM.
+[[nodiscard]] bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, std::ostream& err);
+
+// The lower box as the data file sets it up (the variable-width routine).
+[[nodiscard]] script::check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile);
+
+}  // namespace corv::tool

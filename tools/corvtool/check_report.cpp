@@ -1,0 +1,201 @@
+#include "check_report.h"
+
+#include <cstdio>
+#include <ostream>
+
+#include "script/script_encoder.h"
+#include "script/script_file.h"
+
+namespace corv::tool {
+namespace {
+
+using script::check::Finding;
+using script::check::FindingKind;
+using script::check::Severity;
+
+std::string hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+
+std::string codeName(uint8_t code) {
+    if (const script::ScriptKeyword* keyword = script::KeywordFor(code)) {
+        std::string name(keyword->text);
+        return name.back() == ']' ? name : name + "$..]";
+    }
+    return "[$" + hex(code, 2) + "00]";
+}
+
+std::string lineText(const Finding& finding) {
+    return finding.line > 0 ? "line " + std::to_string(finding.line) + ": " : std::string();
+}
+
+std::string times(int count) { return count == 1 ? "once" : std::to_string(count) + " times"; }
+
+const char* kindName(FindingKind kind) {
+    switch (kind) {
+    case FindingKind::EntryMissing: return "entry-missing";
+    case FindingKind::WrongEntry: return "wrong-entry";
+    case FindingKind::EntryNotClosed: return "entry-not-closed";
+    case FindingKind::UnclosedEscape: return "unclosed-escape";
+    case FindingKind::EmptyTranslation: return "empty-translation";
+    case FindingKind::UnknownBracketWord: return "unknown-bracket-word";
+    case FindingKind::MissingGlyph: return "missing-glyph";
+    case FindingKind::SwappedEscape: return "swapped-escape";
+    case FindingKind::DroppedCode: return "dropped-code";
+    case FindingKind::AddedCode: return "added-code";
+    case FindingKind::LineTooWide: return "line-too-wide";
+    case FindingKind::LineBeyondBox: return "line-beyond-box";
+    case FindingKind::RomDiffers: return "rom-differs";
+    }
+    return "";
+}
+
+std::string message(const Finding& finding, const script::check::BoxMetrics& box) {
+    const std::string at = lineText(finding);
+    switch (finding.kind) {
+    case FindingKind::EntryMissing:
+        return "the script has no entry \"" + script::EntrySearchText(int(finding.string)) +
+               "\"; the insertion stores a placeholder in its place";
+    case FindingKind::WrongEntry:
+        return "the search for \"" + script::EntrySearchText(int(finding.string)) + "\" first finds the line \"" +
+               finding.subject + "\"";
+    case FindingKind::EntryNotClosed:
+        return "the entry has no closing line \".ENDS\"; every line up to the end of the script is encoded "
+               "into this string";
+    case FindingKind::UnclosedEscape: return at + "\"[$\" without \"]\"; the rest of the line is lost";
+    case FindingKind::EmptyTranslation: return "the translation is empty, but the game string has text";
+    case FindingKind::UnknownBracketWord:
+        return at + "\"" + finding.subject + "\" is no keyword; it is stored as plain characters";
+    case FindingKind::MissingGlyph: {
+        std::string bytes;
+        bool high = false;
+        for (const char c : finding.subject) {
+            bytes += " $" + hex(static_cast<unsigned char>(c), 2);
+            high = high || static_cast<unsigned char>(c) >= 0x80;
+        }
+        // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
+        return at + "no glyph in the translation font for" + bytes + (high ? " (is the script saved as UTF-8?)" : "");
+    }
+    case FindingKind::SwappedEscape: {
+        const auto word = unsigned(finding.amount);
+        return at + "\"" + finding.subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
+               " in file order; the game string's word $" + hex(word, 4) + " is stored as " + hex(word & 0xFF, 2) +
+               " " + hex(word >> 8, 2) + " ([$" + hex(word & 0xFF, 2) + hex(word >> 8, 2) + "])";
+    }
+    case FindingKind::DroppedCode:
+        return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +
+               " less than the game string; keep it";
+    case FindingKind::AddedCode:
+        return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +
+               " more than the game string";
+    case FindingKind::LineTooWide:
+        return at + std::to_string(finding.amount) + " pixel(s) wider than the box (" + std::to_string(box.width) +
+               " pixels)";
+    case FindingKind::LineBeyondBox:
+        return at + "row " + std::to_string(finding.amount) + ", but the box shows " +
+               std::to_string(box.visibleRows) + " before the next key wait or window clear";
+    case FindingKind::RomDiffers: return "the ROM's bytes differ from the script's encoding";
+    }
+    return {};
+}
+
+const char* severityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
+
+// JSON strings hold script bytes, which need not be UTF-8: bytes from 0x80 up are written as
+// the code points of the same value.
+std::string jsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (byte < 0x20 || byte >= 0x7F) {
+            out += "\\u" + hex(byte, 4);
+        } else {
+            out += c;
+        }
+    }
+    return out + "\"";
+}
+
+const char* outcomeName(script::InsertionOutcome outcome) {
+    using script::InsertionOutcome;
+    switch (outcome) {
+    case InsertionOutcome::Inserted: return "fits";
+    case InsertionOutcome::DoesNotFit: return "does-not-fit";
+    case InsertionOutcome::LayoutTooLarge: return "too-large";
+    case InsertionOutcome::BadOldHeader: return "bad-header";
+    case InsertionOutcome::PointerError: return "pointer-error";
+    case InsertionOutcome::EndOfTextNotFound: return "end-not-found";
+    case InsertionOutcome::NoStrings: return "no-strings";
+    default: return "not-inserted";
+    }
+}
+
+}  // namespace
+
+std::string DescribeFinding(const Finding& finding, const script::check::BoxMetrics& box) {
+    return std::string(severityName(script::check::SeverityOf(finding.kind))) + ": " + message(finding, box);
+}
+
+std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit) {
+    const std::string block = "BLOCK " + hex(address, 1) + ": ";
+    using script::InsertionOutcome;
+    switch (fit.outcome) {
+    case InsertionOutcome::Inserted:
+    case InsertionOutcome::DoesNotFit: {
+        const int64_t left = fit.left();
+        return block + "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) +
+               " bytes, " + (left >= 0 ? std::to_string(left) + " bytes left" : std::to_string(-left) + " bytes over");
+    }
+    case InsertionOutcome::LayoutTooLarge: return block + "cannot be inserted: " + fit.problem;
+    case InsertionOutcome::BadOldHeader: return block + "the header in the ROM fails its check";
+    case InsertionOutcome::PointerError: return block + "a record without text has no data";
+    case InsertionOutcome::EndOfTextNotFound: return block + "the end of its room cannot be found";
+    case InsertionOutcome::NoStrings: return block + "has no strings to insert";
+    default: return block + "cannot be inserted";
+    }
+}
+
+void PrintReportText(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
+                     const script::check::BoxMetrics& box) {
+    size_t romDiffers = 0;
+    for (const script::check::StringReport& string : report.strings) {
+        for (const Finding& finding : string.findings) {
+            out << "STRING " << string.number << ": " << DescribeFinding(finding, box) << '\n';
+            if (finding.kind == FindingKind::RomDiffers) ++romDiffers;
+        }
+    }
+    if (report.inserted) {
+        out << "ROM: " << report.strings.size() - romDiffers << " of " << report.strings.size()
+            << " strings equal the script's encoding\n";
+    }
+    out << DescribeFit(address, report.fit) << '\n';
+}
+
+void PrintReportJson(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
+                     const script::check::BoxMetrics& box) {
+    out << "{\"block\": " << jsonString(hex(address, 1)) << ", \"outcome\": \"" << outcomeName(report.fit.outcome)
+        << "\", \"needed\": " << report.fit.needed << ", \"room\": " << report.fit.room
+        << ", \"left\": " << report.fit.left() << ", \"inserted\": " << (report.inserted ? "true" : "false")
+        << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
+        << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
+    for (size_t i = 0; i < report.strings.size(); ++i) {
+        const script::check::StringReport& string = report.strings[i];
+        out << (i > 0 ? ",\n  " : "\n  ") << "{\"string\": " << string.number
+            << ", \"encodedLength\": " << string.encodedLength << ", \"findings\": [";
+        for (size_t k = 0; k < string.findings.size(); ++k) {
+            const Finding& finding = string.findings[k];
+            out << (k > 0 ? ", " : "") << "{\"severity\": \"" << severityName(script::check::SeverityOf(finding.kind))
+                << "\", \"kind\": \"" << kindName(finding.kind) << "\", \"line\": " << finding.line
+                << ", \"message\": " << jsonString(message(finding, box)) << "}";
+        }
+        out << "]}";
+    }
+    out << "\n ]}\n";
+}
+
+}  // namespace corv::tool

@@ -1,0 +1,24 @@
+#pragma once
+// How corvtool prints the translation checks: one line per finding ("STRING n: ..."), then a
+// summary line for the block; or the same as one JSON document for other tools.
+
+#include <iosfwd>
+#include <string>
+
+#include "script/check/block_check.h"
+
+namespace corv::tool {
+
+// The finding's text after "STRING n: ", with its severity first ("error: ", "warning: ").
+[[nodiscard]] std::string DescribeFinding(const script::check::Finding& finding,
+                                          const script::check::BoxMetrics& box);
+
+// "BLOCK 340000: needs N bytes, room M bytes, K bytes left" (or over, or why it cannot go in).
+[[nodiscard]] std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit);
+
+void PrintReportText(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
+                     const script::check::BoxMetrics& box);
+void PrintReportJson(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
+                     const script::check::BoxMetrics& box);
+
+}  // namespace corv::tool

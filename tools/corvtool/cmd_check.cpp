@@ -1,0 +1,85 @@
+// corvtool check ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json]: the translation checks
+// of one block before it is inserted. One line per finding ("STRING n: ..."), then the block's
+// summary: bytes needed, room, bytes left or over. Nothing is written.
+//
+// Exit codes: 0 the block fits and nothing is an error; 1 it does not fit; 2 errors (findings
+// that are errors, files that cannot be read, a block that cannot be inserted at all); 3 usage.
+// Warnings count as errors with --strict.
+
+#include <ostream>
+
+#include "check_inputs.h"
+#include "check_report.h"
+#include "command.h"
+#include "rom_argument.h"
+#include "script/check/block_check.h"
+#include "script/script_file.h"
+#include "script/script_text.h"
+
+namespace corv::tool {
+namespace {
+
+int exitCodeOf(const script::check::BlockReport& report, bool strict) {
+    using script::InsertionOutcome;
+    const InsertionOutcome outcome = report.fit.outcome;
+    const bool blockUnusable = outcome != InsertionOutcome::Inserted && outcome != InsertionOutcome::DoesNotFit &&
+                               outcome != InsertionOutcome::LayoutTooLarge;
+    if (blockUnusable || report.count(script::check::Severity::Error) > 0) return kExitBadInput;
+    if (strict && report.count(script::check::Severity::Warning) > 0) return kExitBadInput;
+    return report.fit.fits() ? kExitOk : kExitDoesNotFit;
+}
+
+int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> files;
+    bool strict = false;
+    bool json = false;
+    for (const std::string& arg : args) {
+        if (arg == "--strict") {
+            strict = true;
+        } else if (arg == "--json") {
+            json = true;
+        } else if (arg.rfind("--", 0) == 0) {
+            err << "corvtool check: unknown option " << arg << '\n';
+            return kExitUsage;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 5) {
+        err << "corvtool check: expected ROM DATAFILE TABLE ADDRESS SCRIPT\n";
+        return kExitUsage;
+    }
+    uint32_t address = 0;
+    if (!ParseAddressArgument(files[3], "check", err, address)) return kExitUsage;
+
+    CheckInputs inputs;
+    if (!LoadRomAndDataFile(inputs, files[0], files[1], "check", err) || !LoadTable(inputs, files[2], "check", err) ||
+        !LoadBlock(inputs, address, "check", err)) {
+        return kExitBadInput;
+    }
+    const auto scriptText = script::LoadScriptFile(files[4]);
+    if (!scriptText) {
+        FileError(err, "check", files[4]) << "cannot read this script file\n";
+        return kExitBadInput;
+    }
+    script::MemoryScriptText script(*scriptText);
+    const script::check::BoxMetrics box = BoxOf(inputs.dataFile);
+    const script::check::BlockReport report =
+        script::check::CheckBlock(inputs.rom.data(), *inputs.block, script, inputs.table, box);
+    if (json) {
+        PrintReportJson(out, address, report, box);
+    } else {
+        PrintReportText(out, address, report, box);
+    }
+    return exitCodeOf(report, strict);
+}
+
+}  // namespace
+
+extern const Command kCheckCommand{
+    "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json]",
+    "check the script file SCRIPT of the block at ADDRESS before inserting it: findings per string and the "
+    "bytes left or over; exit 1 when it does not fit, 2 on errors (warnings too with --strict)",
+    runCheck};
+
+}  // namespace corv::tool

@@ -1,0 +1,56 @@
+// corvtool make-ips ORIGINAL MODIFIED OUT.ips: an IPS patch that turns ORIGINAL into MODIFIED
+// (whole files, copier header included). The patch is applied in memory to ORIGINAL and must
+// give MODIFIED before OUT.ips is written, through a temporary file renamed over it.
+//
+// Exit codes: 0 written; 1 no patch can describe the change (a target past 16 MiB), or the patch
+// would not give MODIFIED back; 2 a file cannot be read or written; 3 usage. Only 0 writes.
+
+#include <ostream>
+
+#include "command.h"
+#include "core/rom_image.h"
+#include "rom_argument.h"
+#include "script/ips_create.h"
+#include "script/ips_patch.h"
+
+namespace corv::tool {
+namespace {
+
+int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 3) {
+        err << "corvtool make-ips: expected ORIGINAL MODIFIED OUT.ips\n";
+        return kExitUsage;
+    }
+    const auto original = core::ReadWholeFile(args[0]);
+    const auto modified = core::ReadWholeFile(args[1]);
+    if (!original || !modified) {
+        FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
+        return kExitBadInput;
+    }
+    const script::IpsCreation creation = script::CreateIpsPatch(*original, *modified);
+    if (creation.status == script::IpsCreateStatus::TooLarge) {
+        FileError(err, "make-ips", args[1]) << "longer than the 16 MiB an IPS patch can reach; nothing written\n";
+        return kExitDoesNotFit;
+    }
+    std::vector<uint8_t> patched = *original;
+    if (script::ApplyIpsPatch(patched, creation.patch) != script::IpsStatus::Applied || patched != *modified) {
+        err << "corvtool make-ips: the patch does not turn " << args[0] << " into " << args[1]
+            << "; nothing written\n";
+        return kExitDoesNotFit;
+    }
+    if (!core::WriteFileSafely(args[2], creation.patch)) {
+        FileError(err, "make-ips", args[2]) << "cannot write this file; nothing written\n";
+        return kExitBadInput;
+    }
+    out << args[2] << ": " << creation.records << " record(s), " << creation.runRecords << " of them runs, "
+        << creation.patch.size() << " bytes; checked against " << args[1] << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kMakeIpsCommand{
+    "make-ips", "ORIGINAL MODIFIED OUT.ips",
+    "write an IPS patch that turns ORIGINAL into MODIFIED, checked by applying it in memory first", runMakeIps};
+
+}  // namespace corv::tool

@@ -1,0 +1,93 @@
+// corvtool room ROM DATAFILE: for every block the data file lists, its room in the ROM, its
+// decompressed length, the size the compressor gives its unchanged contents and the headroom
+// left for a translation; and the self-check that decompressing that recompression gives the
+// block's bytes back. Nothing is written.
+//
+// Exit codes: 0 every block passed; 1 a block fails its header check or its round trip;
+// 2 an input cannot be read; 3 usage.
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "check_inputs.h"
+#include "command.h"
+#include "core/address.h"
+#include "core/block_decoder.h"
+#include "core/block_encoder.h"
+
+namespace corv::tool {
+namespace {
+
+struct BlockRoom {
+    uint32_t room = 0;
+    uint16_t length = 0;
+    uint64_t compressed = 0;
+};
+
+std::string line(const char* format, auto... values) {
+    char text[200];
+    std::snprintf(text, sizeof text, format, values...);
+    return text;
+}
+
+// Recompresses the block into a copy of the ROM, without a room limit, and decompresses it
+// from there: true when the block's bytes come back.
+bool roundTrips(std::span<const uint8_t> romData, uint32_t address, const core::BlockBuffer& block, uint16_t length) {
+    std::vector<uint8_t> scratch(romData.begin(), romData.end());
+    const auto size = static_cast<uint32_t>(scratch.size());
+    if (core::CompressBlock(scratch, address, size, length, std::span<const uint8_t>(block)) != core::kCompressWritten) {
+        return false;
+    }
+    auto again = std::make_unique<core::BlockBuffer>();
+    if (core::DecompressBlock(scratch, address, *again) == core::kBadBlockHeader) return false;
+    return core::DecompressedLength(*again) == length &&
+           std::equal(block.begin(), block.begin() + length, again->begin());
+}
+
+int runRoom(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "corvtool room: expected ROM DATAFILE\n";
+        return kExitUsage;
+    }
+    CheckInputs inputs;
+    if (!LoadRomAndDataFile(inputs, args[0], args[1], "room", err)) return kExitBadInput;
+    const std::span<const uint8_t> romData = inputs.rom.data();
+
+    out << "block     room    length  compressed  headroom  round trip\n";
+    size_t failed = 0;
+    auto buffer = std::make_unique<core::BlockBuffer>();
+    for (const script::BlockEntry& entry : inputs.dataFile.blocks) {
+        const uint32_t end = core::DecompressBlock(romData, entry.address, *buffer);
+        if (end == core::kBadBlockHeader) {
+            out << line("%-8X  the header at ROM offset %06X fails its check\n", unsigned(entry.address),
+                        unsigned(core::AddressToRomOffset(entry.address)));
+            ++failed;
+            continue;
+        }
+        BlockRoom room;
+        room.length = core::DecompressedLength(*buffer);
+        const core::CompressionMeasure measure = core::MeasureBlockCompression(
+            romData, entry.address, end, room.length, std::span<const uint8_t>(*buffer));
+        const bool passes = roundTrips(romData, entry.address, *buffer, room.length);
+        if (!passes) ++failed;
+        out << line("%-8X  %6u  %6u  %10u  %8lld  %s\n", unsigned(entry.address), unsigned(measure.room),
+                    unsigned(room.length), unsigned(measure.needed),
+                    static_cast<long long>(int64_t(measure.room) - int64_t(measure.needed)),
+                    passes ? "ok" : "FAILED");
+    }
+    out << inputs.dataFile.blocks.size() << " block(s), " << failed << " failed\n";
+    return failed == 0 ? kExitOk : kExitDoesNotFit;
+}
+
+}  // namespace
+
+extern const Command kRoomCommand{
+    "room", "ROM DATAFILE",
+    "list every block of DATAFILE with its room, length, recompressed size and headroom, and check that each "
+    "recompression decompresses back to the block; exit 1 when a block fails",
+    runRoom};
+
+}  // namespace corv::tool
