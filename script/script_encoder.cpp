@@ -1,7 +1,6 @@
 #include "script_encoder.h"
 
 #include <array>
-#include <cstdio>
 #include <optional>
 
 #include "script_file.h"
@@ -153,24 +152,6 @@ std::string joinLines(std::span<const std::string> lines) {
 
 }  // namespace
 
-std::string ApplyDictionary(std::string text, const TableFile& table) {
-    for (unsigned slot = 0; slot < 256; ++slot) {
-        const std::optional<std::string>& word = table.dictionaryWord(slot);
-        if (!word || word->empty()) continue;
-        char replacement[8];
-        std::snprintf(replacement, sizeof replacement, "[$%04X]", 0x100 + slot);
-        const std::string_view escape(replacement);
-        size_t from = 0;
-        while (true) {
-            const size_t found = text.find(*word, from);
-            if (found == std::string::npos) break;
-            text.replace(found, word->size(), escape);
-            from = found + escape.size();
-        }
-    }
-    return text;
-}
-
 size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log) {
     ByteWriter out(output);
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -187,7 +168,11 @@ EncodeResult EncodeScriptString(int stringNumber, ScriptText& script, const Tabl
     if (!entry) return {EncodeStatus::EntryMissing, 0};
 
     std::vector<std::string> lines;
-    if (!entry->empty()) lines = splitLines(ApplyDictionary(joinLines(*entry), table));
+    if (!entry->empty()) {
+        const std::optional<std::string> text = ApplyDictionary(joinLines(*entry), table);
+        if (!text) return {EncodeStatus::TooLong, 0};
+        lines = splitLines(*text);
+    }
 
     const size_t length = EncodeLines(lines, stringNumber, output, log);
     if (length > output.size() || length > 0xFFFF) return {EncodeStatus::TooLong, 0};

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dictionary_step.h"
 #include "script_text.h"
 #include "table_file.h"
 
@@ -34,15 +35,6 @@ public:
     virtual void addLogLine(const std::string& line) = 0;
 };
 
-// Dictionary step over the entry's text (lines joined by '\n'): for every slot from 0 upward
-// that holds a non-empty word, each occurrence (case-sensitive, no word boundaries) becomes
-// "[$01nn]". Later slots also see the escapes of earlier ones, and words match inside keywords.
-// After a replacement the search for the same word goes on right after the text it produced,
-// so a word that its own replacement contains (say "1" or "$01") is replaced once per
-// occurrence instead of forever; an occurrence that would begin inside or before that
-// replacement is not looked for again.
-[[nodiscard]] std::string ApplyDictionary(std::string text, const TableFile& table);
-
 // Encodes the lines (already through the dictionary step) into `output`, appending.
 // `stringNumber` only appears in the unclosed-escape log line. Lines of any length are encoded
 // in full. Returns the number of bytes the string needs; when that exceeds output.size(), only
@@ -52,7 +44,8 @@ size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::sp
 enum class EncodeStatus {
     Encoded,
     EntryMissing,  // no ".STRING n" entry in the script text
-    TooLong,       // the string needs more than 65535 bytes or more than the output holds
+    TooLong,       // the string needs more than 65535 bytes or more than the output holds, or its
+                   // dictionary step grew the text past kDictionaryGrowthLimit
 };
 
 struct EncodeResult {
