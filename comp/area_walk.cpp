@@ -47,12 +47,22 @@ EntryTarget readEntry(std::span<const uint8_t> rom, uint32_t entryOffset) {
     return {true, core::AddressToRomOffset(uint32_t{*bank} << 16 | *low)};
 }
 
-bool writeBlockFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    if (!file) return false;
-    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<bool>(file.flush());
-}
+// Block files and compfile.txt on disk.
+class FileAreaOutput final : public AreaOutput {
+public:
+    explicit FileAreaOutput(const std::filesystem::path& listingPath) : listing_(listingPath, std::ios::trunc) {}
+    [[nodiscard]] bool listingOpen() const { return static_cast<bool>(listing_); }
+    bool writeBlockFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) override {
+        std::ofstream file(path, std::ios::binary | std::ios::trunc);
+        if (!file) return false;
+        file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        return static_cast<bool>(file.flush());
+    }
+    void addListingLine(const std::string& line) override { listing_ << line << '\n'; }
+
+private:
+    std::ofstream listing_;
+};
 
 }  // namespace
 
@@ -75,24 +85,13 @@ std::string blockFileName(uint32_t entryIndex) {
     return name;
 }
 
-ListOutcome decompressArea(UtilityState& state, Area area) {
+ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path& directory, AreaOutput& output) {
     ListOutcome outcome;
     if (!state.romLoaded()) return outcome;
 
-    const std::filesystem::path directory = areaDirectory(state.startDirectory, area);
-    std::error_code ignored;  // an existing folder is the usual case; a real failure shows below
-    std::filesystem::create_directories(directory, ignored);
-
-    std::ofstream listing(directory / kListingFileName, std::ios::trunc);
-    if (!listing) {
-        outcome.message = std::string(kCannotCreateListing);
-        return outcome;
-    }
-    outcome.listCleared = true;
-
     const std::span<const uint8_t> rom = std::as_const(state.rom).data();
-    const WorkHalf output = state.upperHalf();
-    std::fill(output.begin(), output.end(), uint8_t{0});
+    const WorkHalf blockBytes = state.upperHalf();
+    std::fill(blockBytes.begin(), blockBytes.end(), uint8_t{0});
 
     const AreaTable table = areaTable(area);
     for (uint32_t index = 0; table.start + kEntrySize * index < table.end; ++index) {
@@ -100,7 +99,7 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
         const EntryTarget target = readEntry(rom, entryOffset);
         if (!target.readable) {
             // The table itself runs past the end of a short image: say where, once per entry.
-            listing << ".INVALID_DATA " << hex8(entryOffset) << '\n';
+            output.addListingLine(".INVALID_DATA " + hex8(entryOffset));
             continue;
         }
         if (!target.blockOffset) continue;
@@ -108,24 +107,42 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
 
         const std::optional<core::BlockHeader> header = core::ReadBlockHeader(rom, offset);
         if (!header || !header->valid()) {
-            listing << ".INVALID_DATA " << hex8(offset) << '\n';
+            output.addListingLine(".INVALID_DATA " + hex8(offset));
             continue;
         }
-        const core::StreamDecodeResult decoded = core::DecodeBlockStream(rom, offset, *header, output);
+        const core::StreamDecodeResult decoded = core::DecodeBlockStream(rom, offset, *header, blockBytes);
         if (decoded.truncated) {
-            listing << ".INVALID_DATA " << hex8(offset) << '\n';
+            output.addListingLine(".INVALID_DATA " + hex8(offset));
             continue;
         }
 
         const std::string name = blockFileName(index);
         const std::filesystem::path path = directory / name;
-        if (!writeBlockFile(path, std::span<const uint8_t>(output.data(), decoded.produced))) {
+        if (!output.writeBlockFile(path, std::span<const uint8_t>(blockBytes.data(), decoded.produced))) {
             outcome.message = std::string(kCannotCreateBlockFile);
             return outcome;  // the listing closes with what it has so far
         }
         outcome.lines.push_back(decompressedLine(name));
-        listing << ".COMP " << path.string() << "  " << hex8(offset) << "  " << hex8(decoded.end) << '\n';
+        output.addListingLine(".COMP " + path.string() + "  " + hex8(offset) + "  " + hex8(decoded.end));
     }
+    return outcome;
+}
+
+ListOutcome decompressArea(UtilityState& state, Area area) {
+    if (!state.romLoaded()) return {};
+
+    const std::filesystem::path directory = areaDirectory(state.startDirectory, area);
+    std::error_code ignored;  // an existing folder is the usual case; a real failure shows below
+    std::filesystem::create_directories(directory, ignored);
+
+    FileAreaOutput output(directory / kListingFileName);
+    if (!output.listingOpen()) {
+        ListOutcome outcome;
+        outcome.message = std::string(kCannotCreateListing);
+        return outcome;
+    }
+    ListOutcome outcome = walkArea(state, area, directory, output);
+    outcome.listCleared = true;
     return outcome;
 }
 
