@@ -37,8 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream file(path, std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
+    // The maps are not emptied between loads, in the editor as here: whatever earlier inputs
+    // left, a load must keep every entry whole.
     static const auto maps = std::make_unique<script::CodeMaps>();
-    maps->reset();
     const std::optional<script::BlockDataLoad> load = script::LoadBlockDataFile(path, *maps);
     fuzz::Require(load.has_value(), "a written data file loads");
 

@@ -52,7 +52,7 @@ private:
 // Shared by every run, so it stays behind in the temporary directory.
 [[nodiscard]] std::filesystem::path ListingFolder();
 
-// A folder of this process's own under the temporary directory, made on first use.
+// A folder of this process's own in memory (or the temporary directory), made on first use.
 [[nodiscard]] const std::filesystem::path& ScratchFolder();
 
 [[nodiscard]] inline std::string_view AsText(std::span<const uint8_t> bytes) {

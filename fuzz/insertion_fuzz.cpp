@@ -1,7 +1,7 @@
 // The insertion of a script into one of the demo game's text blocks, with an arbitrary table
 // file: it either writes a block that decodes back to the new layout, or leaves the ROM as it was.
 //
-// Input: which text block (a byte: bits 0-6; bit 7 leaves the block's end to be searched for, as
+// Input: which of the demo's text blocks up to 8 KiB (a byte: bits 0-6; bit 7 leaves the block's end to be searched for, as
 // before the block was chosen), then the table file, a zero byte and the script text.
 
 #include <algorithm>
@@ -21,6 +21,9 @@
 using namespace corv;
 
 namespace {
+
+// Compressing a block costs most of a run: the small text blocks take every rule as well.
+constexpr size_t kMaxBlockLength = 0x2000;
 
 class QuietProgress final : public script::InsertionProgress {
 public:
@@ -45,6 +48,7 @@ const std::vector<ChosenBlock>& textBlocks() {
         const demo::DemoGame& game = fuzz::Demo();
         for (size_t i = 0; i < game.textBlocks.size(); ++i) {
             const demo::DemoBlock& demoBlock = game.blocks.at(static_cast<size_t>(game.textBlocks[i]));
+            if (demoBlock.data.size() > kMaxBlockLength) continue;
             ChosenBlock& block = chosen.emplace_back();
             block.end = core::DecompressBlock(game.rom, demoBlock.address, *block.buffer);
             block.block.index = static_cast<uint32_t>(i);
