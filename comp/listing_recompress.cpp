@@ -105,6 +105,7 @@ EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
     const uint32_t result = core::CompressBlock(state.rom.data(), address, entry.end, length, input);
     if (result == core::kCompressWritten) return {EntryStatus::Written, recompressedLine(name), 0};
     if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, invalidBlockLine(name), 0};
+    if (result == core::kCompressReadBackFailed) return {EntryStatus::NoReadBack, readBackFailedLine(name), 0};
     const uint32_t excess = core::ExcessBytes(result);
     return {EntryStatus::TooLarge, tooLargeLine(name, excess), excess};
 }

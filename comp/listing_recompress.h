@@ -40,6 +40,7 @@ enum class EntryStatus {
     CannotOpenFile,  // block file missing or unreadable
     InvalidBlock,    // the header at the offset fails its check
     TooLarge,        // the new stream passes the end offset
+    NoReadBack,      // the new block would not decode back to the file: nothing written
     FileTooBig,      // over 65,534 bytes: cannot be described by the 16-bit length word
     BeyondRom,       // the block's header does not lie inside the ROM
     Unreadable,      // the line's fields cannot be parsed

@@ -41,6 +41,11 @@ std::string recompressedLine(std::string_view fileName) {
     return bracketed("Success: Data was recompressed completely! [ ", fileName, " ] ");
 }
 
+std::string readBackFailedLine(std::string_view fileName) {
+    return bracketed("Error: Recompressed data did not read back correctly. Block left unchanged. [ ", fileName,
+                     " ] ");
+}
+
 std::string blockFileTooBigLine(std::string_view fileName, uint64_t fileSize) {
     return bracketed("Error: Block file is too big to recompress. [ ", fileName,
                      " ] [ " + std::to_string(fileSize) + " BYTES, at most " +

@@ -28,6 +28,8 @@ inline constexpr std::string_view kCannotOpenListing = "Error: Could not open TE
 [[nodiscard]] std::string invalidBlockLine(std::string_view fileName);
 [[nodiscard]] std::string tooLargeLine(std::string_view fileName, uint32_t excessBytes);
 [[nodiscard]] std::string recompressedLine(std::string_view fileName);
+// The new block did not decode back to the file; nothing was written.
+[[nodiscard]] std::string readBackFailedLine(std::string_view fileName);
 // Lines for entries the utility refuses before compressing (nothing is written for them).
 [[nodiscard]] std::string blockFileTooBigLine(std::string_view fileName, uint64_t fileSize);
 [[nodiscard]] std::string beyondRomLine(std::string_view fileName, uint32_t offset);

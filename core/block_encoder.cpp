@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "address.h"
+#include "block_readback.h"
 #include "byte_order.h"
 
 namespace corv::core {
@@ -70,25 +71,28 @@ class IndexedMatchFinder final : public MatchFinder {
 public:
     explicit IndexedMatchFinder(const SourceWords& source) : source_(source), count_(source.count()) {}
 
-    WordMatch longestMatch(uint32_t p) override {
+    WordMatch longestMatch(uint32_t p, uint32_t maxLength) override {
         const uint32_t reachable = std::min(p, count_);  // sources stay before p and inside the data
         const uint32_t windowStart = p > kMatchWindowWords - 1 ? p - kMatchWindowWords : 0;
 
         // The oldest position of the window wins outright when it matches in full; long runs of
         // one value are answered here without building the index at all.
-        if (windowStart + kMaxMatchWords <= reachable && sourceEqual(windowStart, p, kMaxMatchWords)) {
-            return {kMaxMatchWords, p - windowStart};
+        if (windowStart + maxLength <= reachable && sourceEqual(windowStart, p, maxLength)) {
+            return {maxLength, p - windowStart};
         }
         // Building the index costs about as much as a few dozen scans of the window, so the first
         // questions that need it are answered by scanning.
         if (scansBeforeIndexing_ > 0) {
             --scansBeforeIndexing_;
-            return scanWindow(p, reachable, windowStart);
+            return scanWindow(p, maxLength, reachable, windowStart);
         }
         buildIndexOnce();
 
-        const WordMatch paired = longestInPairGroup(p, reachable, windowStart);
-        if (paired.length > 0) return paired;
+        // With room for one word only, the oldest equal word wins, paired or not.
+        if (maxLength >= 2) {
+            const WordMatch paired = longestInPairGroup(p, maxLength, reachable, windowStart);
+            if (paired.length > 0) return paired;
+        }
         for (uint32_t j : singles_->group(words_[p], windowStart)) {
             if (j >= reachable) break;
             if (words_[j] == words_[p]) return {1, p - j};
@@ -109,16 +113,17 @@ private:
     }
 
     // The oldest of the longest matches, straight from the window, oldest position first.
-    [[nodiscard]] WordMatch scanWindow(uint32_t p, uint32_t reachable, uint32_t windowStart) const {
+    [[nodiscard]] WordMatch scanWindow(uint32_t p, uint32_t maxLength, uint32_t reachable,
+                                       uint32_t windowStart) const {
         WordMatch best;
         for (uint32_t j = windowStart; j < reachable; ++j) {
             uint32_t length = 0;
-            while (length < kMaxMatchWords && j + length < reachable && source_[j + length] == source_[p + length]) {
+            while (length < maxLength && j + length < reachable && source_[j + length] == source_[p + length]) {
                 ++length;
             }
             if (length > best.length) {
                 best = {length, p - j};
-                if (length == kMaxMatchWords) break;
+                if (length == maxLength) break;
             }
         }
         return best;
@@ -168,7 +173,8 @@ private:
     }
 
     // The oldest of the longest matches of two words or more, or none.
-    [[nodiscard]] WordMatch longestInPairGroup(uint32_t p, uint32_t reachable, uint32_t windowStart) {
+    [[nodiscard]] WordMatch longestInPairGroup(uint32_t p, uint32_t maxLength, uint32_t reachable,
+                                               uint32_t windowStart) {
         uint32_t run = 1;  // p's run of its first word
         while (run < kMaxMatchWords && words_[p + run] == words_[p]) ++run;
 
@@ -176,7 +182,7 @@ private:
         // `known` words at j are already known to match.
         const auto consider = [&](uint32_t j, uint32_t known) {
             if (j >= reachable) return;  // the run may go on past p
-            const uint32_t limit = std::min(kMaxMatchWords, reachable - j);
+            const uint32_t limit = std::min(maxLength, reachable - j);
             if (limit <= best.length) return;  // cannot beat the best any more
             // Nor can a candidate that differs from p right where the best match ends.
             if (best.length > known && words_[j + best.length] != words_[p + best.length]) return;
@@ -185,7 +191,7 @@ private:
         };
         const uint32_t pair = pairKey(p);
         const auto group = pairs_->group(pair, windowStart);
-        for (auto it = group.begin(); it != group.end() && best.length < kMaxMatchWords;) {
+        for (auto it = group.begin(); it != group.end() && best.length < maxLength;) {
             const uint32_t j = *it;
             if (j + 2 > reachable) break;
             if (pairKey(j) != pair) {
@@ -232,19 +238,33 @@ std::unique_ptr<MatchFinder> MakeIndexedMatchFinder(const SourceWords& words) {
     return std::make_unique<IndexedMatchFinder>(words);
 }
 
-EncodedStream EncodeBlockStream(const SourceWords& words, MatchFinder& finder) {
-    EncodedStream stream;
-    // Worst case: eight literal words and a control word per group of eight words.
-    stream.bytes.reserve((words.count() / 8 + 1) * 18 + 2);
-    stream.bytes.resize(2);
-    size_t controlAt = 0;
-    uint32_t p = 0;
+uint32_t MatchLengthLimit(uint32_t p, uint32_t command) {
+    const uint32_t later = 7 - command;
+    const uint32_t room = kOutputWords > p + later ? kOutputWords - p - later : 1;
+    return std::min(kMaxMatchWords, room);
+}
+
+namespace {
+
+struct GroupStart {
+    uint32_t position = 0;   // word position of the group's first command
+    size_t controlAt = 0;    // byte offset of its control word
+};
+
+// Appends groups from word p on until the data is covered, each command taking the match that
+// `choose(p, command)` gives, and notes where each group starts.
+template <typename Choose>
+void appendGroups(EncodedStream& stream, std::vector<GroupStart>& starts, const SourceWords& words, uint32_t p,
+                  Choose choose) {
     while (p < words.count()) {
+        const size_t controlAt = stream.bytes.size();
+        starts.push_back({p, controlAt});
+        stream.bytes.resize(controlAt + 2);
         ++stream.groups;
         uint16_t control = 0;
         // The last group is always completed, with commands for the words after the data.
-        for (int command = 0; command < 8; ++command) {
-            const WordMatch match = finder.longestMatch(p);
+        for (uint32_t command = 0; command < 8; ++command) {
+            const WordMatch match = choose(p, command);
             BlockCommand kind = BlockCommand::Literal;
             if (match.length >= 2 && match.distance >= 16) {
                 kind = BlockCommand::LongReference;
@@ -262,10 +282,48 @@ EncodedStream EncodeBlockStream(const SourceWords& words, MatchFinder& finder) {
         }
         stream.bytes[controlAt] = static_cast<uint8_t>(control & 0xFF);
         stream.bytes[controlAt + 1] = static_cast<uint8_t>(control >> 8);
-        controlAt = stream.bytes.size();
-        stream.bytes.resize(controlAt + 2);
     }
-    stream.bytes.resize(controlAt);  // no room for a control word that no group follows
+}
+
+// The search limited to one word: the oldest equal word of the window.
+WordMatch oldestEqualWord(const SourceWords& words, uint32_t p) {
+    const uint32_t windowStart = p > kMatchWindowWords - 1 ? p - kMatchWindowWords : 0;
+    const uint32_t reachable = std::min(p, words.count());
+    for (uint32_t j = windowStart; j < reachable; ++j) {
+        if (words[j] == words[p]) return {1, p - j};
+    }
+    return {};
+}
+
+}  // namespace
+
+EncodedStream EncodeBlockStream(const SourceWords& words, MatchFinder& finder) {
+    EncodedStream stream;
+    // Worst case: eight literal words and a control word per group of eight words.
+    stream.bytes.reserve((words.count() / 8 + 1) * 18);
+    std::vector<GroupStart> starts;
+    appendGroups(stream, starts, words, 0,
+                 [&](uint32_t p, uint32_t command) { return finder.longestMatch(p, MatchLengthLimit(p, command)); });
+
+    // Every group writes at least eight words, so a last group that starts past word 32,760 wraps
+    // the decoder's output onto the block's start, and shorter matches cannot help once it has
+    // begun. Such a stream is encoded again from an earlier group on with one word per command:
+    // its groups then start eight words apart, and a start is chosen whose last group cannot land
+    // in the last words before 64 KiB. The first group (at 0) always qualifies.
+    constexpr uint32_t kLastGroupStart = kOutputWords - 8;
+    if (starts.empty() || starts.back().position <= kLastGroupStart) return stream;
+    const uint32_t overhang = words.count() - kLastGroupStart;  // data words past a safe last start
+    const auto safe = [&](const GroupStart& start) {
+        const uint32_t phase = start.position % 8;
+        return start.position <= kLastGroupStart && (phase == 0 || phase >= overhang);
+    };
+    const auto restart = std::find_if(starts.rbegin(), starts.rend(), safe);
+    const GroupStart from = *restart;
+    stream.groups = static_cast<uint16_t>(starts.rend() - restart - 1);
+    stream.bytes.resize(from.controlAt);
+    starts.clear();
+    appendGroups(stream, starts, words, from.position,
+                 [&](uint32_t p, uint32_t) { return oldestEqualWord(words, p); });
     return stream;
 }
 
@@ -298,12 +356,7 @@ uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32
     const uint64_t roomEnd = std::min<uint64_t>(limit, romData.size());
     if (streamEnd > roomEnd) return tooLarge(streamEnd - roomEnd);
 
-    const auto newLength = static_cast<uint16_t>(length);
-    writeLe16(romData, blockOffset, newLength);
-    writeLe16(romData, blockOffset + 4, stream.groups);
-    writeLe16(romData, blockOffset + 6, BlockHeader::checkWordFor(newLength, header->dictionary, stream.groups));
-    std::copy(stream.bytes.begin(), stream.bytes.end(), romData.begin() + static_cast<std::ptrdiff_t>(streamStart));
-    return kCompressWritten;
+    return WriteBlockIfItReadsBack(romData, blockOffset, stream, words);
 }
 
 }  // namespace corv::core

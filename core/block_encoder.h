@@ -14,8 +14,13 @@ namespace corv::core {
 inline constexpr uint32_t kCompressWritten = 0;
 inline constexpr uint32_t kCompressBadHeader = static_cast<uint32_t>(-3);
 inline constexpr uint32_t kCompressTooLargeTag = 0xFFFE;
+// The new block did not decode back to its data (a fault of the encoder, never of the input):
+// nothing was written.
+inline constexpr uint32_t kCompressReadBackFailed = static_cast<uint32_t>(-4);
 inline constexpr uint32_t kMatchWindowWords = 2048;
 inline constexpr uint32_t kMaxMatchWords = 16;
+// The decoder's output wraps after this many words, onto the block's start.
+inline constexpr uint32_t kOutputWords = 0x8000;
 
 [[nodiscard]] constexpr bool IsTooLarge(uint32_t result) { return (result & 0xFFFF) == kCompressTooLargeTag; }
 [[nodiscard]] constexpr uint32_t ExcessBytes(uint32_t result) { return result >> 16; }
@@ -44,13 +49,13 @@ struct WordMatch {
     uint32_t distance = 0;  // in words back from the current position
 };
 
-// Finds, for position p, the longest earlier match within the window of 2048 words, the oldest
-// candidate winning among equally long ones; a source word never reaches p or the end of the data.
-// Positions are asked for in increasing order.
+// Finds, for position p, the longest earlier match within the window of 2048 words, at most
+// `maxLength` words long (1 to 16), the oldest candidate winning among equally long ones; a source
+// word never reaches p or the end of the data. Positions are asked for in increasing order.
 class MatchFinder {
 public:
     virtual ~MatchFinder() = default;
-    [[nodiscard]] virtual WordMatch longestMatch(uint32_t position) = 0;
+    [[nodiscard]] virtual WordMatch longestMatch(uint32_t position, uint32_t maxLength) = 0;
 };
 
 // The production finder: an index of the data's positions by word and by pair of words, which
@@ -63,7 +68,13 @@ struct EncodedStream {
     uint16_t groups = 0;
 };
 
-// Encodes all words (and, in the last group, the words after them) into groups.
+// The most words command `command` (0 to 7) of a group at word position p may write: 16, and no
+// more than the decoder can still write before its output wraps at 64 KiB onto the block's start
+// while every later command of the group writes at least one.
+[[nodiscard]] uint32_t MatchLengthLimit(uint32_t p, uint32_t command);
+
+// Encodes all words (and, in the last group, the words after them) into groups. A block of at
+// most 32,767 words never makes the decoder's output pass 64 KiB.
 [[nodiscard]] EncodedStream EncodeBlockStream(const SourceWords& words, MatchFinder& finder);
 
 // Odd lengths are made even by the word holding the last byte: one byte more when that word is
@@ -73,7 +84,8 @@ struct EncodedStream {
 // Compresses the first `length` bytes of `source` into the ROM data in place of the block at
 // `blockAddress`, its room ending at ROM offset `limit` (the room is also cut at the end of the
 // data). Returns kCompressWritten, kCompressBadHeader (header fails its check or lies past the
-// data; nothing written) or the too-large code (0xFFFE | excess << 16; nothing written).
+// data; nothing written), the too-large code (0xFFFE | excess << 16; nothing written) or
+// kCompressReadBackFailed (the new block would not decode to the data; nothing written).
 [[nodiscard]] uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit,
                                      uint32_t length, std::span<const uint8_t> source);
 

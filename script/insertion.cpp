@@ -100,8 +100,10 @@ void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_
         progress.addLogLine(format("; Error: \".BLOCK %X\" did not compress successfully! [ %d BYTE(S) OVER ]",
                                    address, int(core::ExcessBytes(code))));
     } else {
+        const char* what = code == core::kCompressReadBackFailed ? "did not decompress back to the new text"
+                                                                 : "has a damaged header in the ROM";
         progress.addLogLine("; All text was converted, but...");
-        progress.addLogLine(format("; Error: \".BLOCK %X\" has a damaged header in the ROM!", address));
+        progress.addLogLine(format("; Error: \".BLOCK %X\" %s!", address, what));
         progress.addLogLine("; Nothing was written to the ROM.");
     }
     progress.addLogLine(kLogRule);
@@ -234,6 +236,8 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     } else if (core::IsTooLarge(code)) {
         result.outcome = InsertionOutcome::DoesNotFit;
         result.excessBytes = core::ExcessBytes(code);
+    } else if (code == core::kCompressReadBackFailed) {
+        result.outcome = InsertionOutcome::NoReadBack;
     } else {
         result.outcome = InsertionOutcome::BadOldHeader;
     }

@@ -48,6 +48,7 @@ enum class InsertionOutcome {
     LayoutTooLarge,     // the new block would not fit the 64 KiB buffer / 16-bit text pointers
     DoesNotFit,         // compressed, the block passes the end of its room
     BadOldHeader,       // the block's header in the ROM fails its check
+    NoReadBack,         // compressed, the block would not decode back to its data: nothing written
 };
 
 struct InsertionResult {

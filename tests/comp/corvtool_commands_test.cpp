@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <sstream>
 
+#include "comp/listing_recompress.h"
 #include "comp_test_files.h"
+#include "core/block_decoder.h"
 #include "tools/corvtool/command.h"
 #include "tools/demo/demo_game.h"
 
@@ -81,6 +84,29 @@ TEST_F(CorvtoolCompTest, RepackSavesWhenEveryEntryFitsAndExitsZero) {
     EXPECT_NE(result.out.find("\"corvane.smc\" has been saved!\n"), std::string::npos) << result.out;
     // The game's own streams use the dictionary; the recompressed ones do not, so the file changed.
     EXPECT_NE(readFile(rom), game.rom);
+}
+
+TEST_F(CorvtoolCompTest, UnpackThenRepackLeavesEveryBlockDecodingToItsOldData) {
+    // The text area holds a block of about 64 KiB, whose last group once wrapped the decoder's
+    // output onto the block's start.
+    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    const auto listing = folder.path() / "00100200" / "compfile.txt";
+    ASSERT_EQ(run(tool::kRepackCommand, {rom, listing.string()}).code, 0);
+
+    const std::vector<uint8_t> repacked = readFile(rom);
+    auto buffer = std::make_unique<core::BlockBuffer>();
+    size_t largest = 0;
+    for (const std::string& line : testing::readLines(listing)) {
+        if (!isEntryLine(line)) continue;
+        const auto entry = parseEntryLine(line);
+        ASSERT_TRUE(entry) << line;
+        const std::vector<uint8_t> old = readFile(entry->path);
+        largest = std::max(largest, old.size());
+        ASSERT_NE(core::DecompressBlock(repacked, entry->offset, *buffer), core::kBadBlockHeader) << line;
+        ASSERT_EQ(core::DecompressedLength(*buffer), old.size()) << line;
+        EXPECT_TRUE(std::equal(old.begin(), old.end(), buffer->begin())) << line;
+    }
+    EXPECT_GT(largest, 65400u);
 }
 
 TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {

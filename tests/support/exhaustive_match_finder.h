@@ -9,7 +9,7 @@ namespace corv::testing {
 class ExhaustiveMatchFinder final : public core::MatchFinder {
 public:
     explicit ExhaustiveMatchFinder(const core::SourceWords& words) : words_(words) {}
-    [[nodiscard]] core::WordMatch longestMatch(uint32_t p) override;
+    [[nodiscard]] core::WordMatch longestMatch(uint32_t p, uint32_t maxLength) override;
 
 private:
     const core::SourceWords& words_;

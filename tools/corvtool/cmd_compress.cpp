@@ -59,6 +59,10 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
             << " BYTES over ]\n";
         return kExitTooLarge;
     }
+    if (result == core::kCompressReadBackFailed) {
+        out << "Error: Recompressed data did not read back correctly. Block left unchanged. [ " << name << " ] \n";
+        return kExitTooLarge;
+    }
     rom.setModified(true);
     if (core::SaveRomFile(rom) != core::RomSaveResult::Saved) {
         err << "corvtool compress: cannot save " << args[0] << "; the file was left as it was\n";
