@@ -18,32 +18,42 @@ struct IpsRecord {
     uint8_t runValue = 0;           // run record (data empty)
 };
 
-// Reads every record first, so that a broken patch is refused before anything is written.
-std::optional<std::vector<IpsRecord>> studyPatch(core::ByteCursor& cursor) {
+struct StudiedPatch {
     std::vector<IpsRecord> records;
-    while (!cursor.atEnd()) {
+    std::optional<uint32_t> cutTo;  // the length given after the end marker
+};
+
+// Reads every record first, so that a broken patch is refused before anything is written.
+IpsStatus studyPatch(core::ByteCursor& cursor, StudiedPatch& patch) {
+    while (true) {
+        if (cursor.atEnd()) return IpsStatus::NoEndMarker;
         const auto offset = cursor.u24be();
-        if (!offset) return std::nullopt;
+        if (!offset) return IpsStatus::Truncated;
         if (*offset == kIpsEndMarker) break;
         const auto size = cursor.u16be();
-        if (!size) return std::nullopt;
+        if (!size) return IpsStatus::Truncated;
         IpsRecord record;
         record.offset = *offset;
         if (*size != 0) {
             const auto data = cursor.bytes(*size);
-            if (!data) return std::nullopt;
+            if (!data) return IpsStatus::Truncated;
             record.length = *size;
             record.data = *data;
         } else {
             const auto runLength = cursor.u16be();
             const auto value = runLength ? cursor.u8() : std::nullopt;
-            if (!value) return std::nullopt;
+            if (!value) return IpsStatus::Truncated;
             record.length = *runLength;
             record.runValue = *value;
         }
-        records.push_back(record);
+        patch.records.push_back(record);
     }
-    return records;
+    if (cursor.remaining() == 3) {
+        patch.cutTo = cursor.u24be();
+    } else if (!cursor.atEnd()) {
+        return IpsStatus::Damaged;  // records after an early end marker, or stray bytes
+    }
+    return IpsStatus::Applied;
 }
 
 }  // namespace
@@ -52,10 +62,10 @@ IpsStatus ApplyIpsPatch(std::vector<uint8_t>& fileImage, std::span<const uint8_t
     core::ByteCursor cursor(patch);
     const auto magic = cursor.bytes(kMagic.size());
     if (!magic || !std::equal(magic->begin(), magic->end(), kMagic.begin())) return IpsStatus::NotPatch;
-    const auto records = studyPatch(cursor);
-    if (!records) return IpsStatus::Truncated;
+    StudiedPatch studied;
+    if (const IpsStatus status = studyPatch(cursor, studied); status != IpsStatus::Applied) return status;
 
-    for (const IpsRecord& record : *records) {
+    for (const IpsRecord& record : studied.records) {
         if (record.length == 0) continue;
         const size_t end = size_t{record.offset} + record.length;
         if (end > fileImage.size()) fileImage.resize(end, 0);
@@ -66,7 +76,16 @@ IpsStatus ApplyIpsPatch(std::vector<uint8_t>& fileImage, std::span<const uint8_t
             std::copy(record.data.begin(), record.data.end(), at);
         }
     }
+    if (studied.cutTo && *studied.cutTo < fileImage.size()) fileImage.resize(*studied.cutTo);
     return IpsStatus::Applied;
+}
+
+IpsGameCheck CheckPatchedImage(std::span<const uint8_t> fileImage, uint32_t headerSize, bool hadTitle) {
+    if (core::CopierHeaderSize(fileImage.size()) != headerSize || fileImage.size() < headerSize) {
+        return IpsGameCheck::HeaderGuessChanges;
+    }
+    if (hadTitle && !core::HasGameTitle(fileImage.subspan(headerSize))) return IpsGameCheck::TitleOverwritten;
+    return IpsGameCheck::Kept;
 }
 
 namespace {
@@ -79,24 +98,32 @@ IpsOutcome applyInOrder(core::RomImage& rom, size_t count, ReadPatch readPatch) 
         outcome.status = IpsStatus::NoRom;
         return outcome;
     }
+    // The patches go into one working copy, which replaces the ROM once the set has been seen
+    // through; so a result that would not open as the game can refuse the set as a whole.
+    const bool hadTitle = core::HasGameTitle(rom.data());
+    std::vector<uint8_t> image(rom.fileBytes().begin(), rom.fileBytes().end());
     for (size_t i = 0; i < count; ++i) {
         const std::optional<std::span<const uint8_t>> patch = readPatch(i);
-        IpsStatus status = IpsStatus::CannotOpen;
-        std::vector<uint8_t> image;
-        if (patch) {
-            const auto current = rom.fileBytes();
-            image.assign(current.begin(), current.end());
-            status = ApplyIpsPatch(image, *patch);
-        }
+        const IpsStatus status = patch ? ApplyIpsPatch(image, *patch) : IpsStatus::CannotOpen;
         if (status != IpsStatus::Applied) {
             outcome.status = status;
             outcome.failedIndex = i;
             break;
         }
-        rom.replaceFileBytes(std::move(image));
+        outcome.gameCheck = CheckPatchedImage(image, rom.headerSize(), hadTitle);
+        if (outcome.gameCheck != IpsGameCheck::Kept) {
+            outcome.status = IpsStatus::NotThisGame;
+            outcome.failedIndex = i;
+            outcome.patchedSize = image.size();
+            outcome.appliedCount = 0;
+            return outcome;
+        }
         ++outcome.appliedCount;
     }
-    if (outcome.appliedCount > 0) rom.setModified(true);
+    if (outcome.appliedCount > 0) {
+        rom.replaceFileBytes(std::move(image));
+        rom.setModified(true);
+    }
     return outcome;
 }
 
@@ -125,6 +152,18 @@ std::string IpsMessage(const IpsOutcome& outcome) {
     case IpsStatus::NotPatch: return "Not a valid \"PATCH\" file!";
     case IpsStatus::Truncated:
         return "The PATCH file ends in the middle of a record. This file was not applied.";
+    case IpsStatus::NoEndMarker:
+        return "The PATCH file ends without its EOF marker; it may be cut short. This file was not applied.";
+    case IpsStatus::Damaged:
+        return "The PATCH file has unexpected bytes after its EOF marker. This file was not applied.";
+    case IpsStatus::NotThisGame:
+        if (outcome.gameCheck == IpsGameCheck::TitleOverwritten) {
+            return "The PATCH file would overwrite the ROM's internal title, so the ROM would no longer open. "
+                   "No patching performed.";
+        }
+        return "The PATCH file would make the ROM " + std::to_string(outcome.patchedSize) +
+               " bytes long, which changes its copier header, so the ROM would no longer open. "
+               "No patching performed.";
     }
     return {};
 }

@@ -79,13 +79,31 @@ TEST(IpsRecords, WritingPastTheEndGrowsWithZeros) {
     EXPECT_THAT(applyPatch(image, PatchBuilder().run(4, 2, 0xC1).end().bytes()), ElementsAre(0x11, 0x11, 0x11, 0, 0xC1, 0xC1));
 }
 
-TEST(IpsRecords, EndMarkerEndsRecordsAndMissingMarkerRunsToFileEnd) {
+TEST(IpsRefusals, PatchesCutShortOrDamagedAfterTheEndMarkerAreRefusedWhole) {
     const std::vector<uint8_t> image(4, 0x11);
-    auto afterEnd = PatchBuilder().record(0, {0xA0}).end().record(1, {0xA1}).bytes();
-    EXPECT_THAT(applyPatch(image, afterEnd), ElementsAre(0xA0, 0x11, 0x11, 0x11));
-    auto noEnd = PatchBuilder().record(0, {0xA0}).record(3, {0xA3}).bytes();
-    EXPECT_THAT(applyPatch(image, noEnd), ElementsAre(0xA0, 0x11, 0x11, 0xA3));
-    EXPECT_THAT(applyPatch(image, PatchBuilder().bytes()), ElementsAre(0x11, 0x11, 0x11, 0x11));
+    const auto expectRefused = [&](const std::vector<uint8_t>& patch, IpsStatus status) {
+        EXPECT_THAT(applyPatch(image, patch, status), ElementsAre(0x11, 0x11, 0x11, 0x11));
+    };
+    // Cut at a record boundary, before the end marker.
+    expectRefused(PatchBuilder().record(0, {0xA0}).record(3, {0xA3}).bytes(), IpsStatus::NoEndMarker);
+    expectRefused(PatchBuilder().bytes(), IpsStatus::NoEndMarker);
+    expectRefused(PatchBuilder().record(0, {0xA0}).raw({'E', 'O'}).bytes(), IpsStatus::Truncated);
+    // Records after an early end marker, and stray bytes that are no length.
+    expectRefused(PatchBuilder().record(0, {0xA0}).end().record(1, {0xA1}).bytes(), IpsStatus::Damaged);
+    for (const std::vector<uint8_t>& tail : std::vector<std::vector<uint8_t>>{{0}, {0, 0}, {0, 0, 2, 0}}) {
+        expectRefused(PatchBuilder().record(0, {0xA0}).end().raw(tail).bytes(), IpsStatus::Damaged);
+    }
+    EXPECT_NE(IpsMessage({IpsStatus::NoEndMarker}).find("EOF"), std::string::npos);
+}
+
+TEST(IpsRecords, ThreeBytesAfterTheEndMarkerCutTheFileToThatLength) {
+    const std::vector<uint8_t> image(6, 0x11);
+    EXPECT_THAT(applyPatch(image, PatchBuilder().record(0, {0xA0}).end().raw({0, 0, 3}).bytes()),
+                ElementsAre(0xA0, 0x11, 0x11));
+    // A length beyond the patched image leaves it as long as the records made it.
+    EXPECT_THAT(applyPatch(image, PatchBuilder().record(6, {0xA6}).end().raw({0, 0, 9}).bytes()),
+                ElementsAre(0x11, 0x11, 0x11, 0x11, 0x11, 0x11, 0xA6));
+    EXPECT_THAT(applyPatch(image, PatchBuilder().end().raw({0, 0, 0}).bytes()), ElementsAre());
 }
 
 TEST(IpsRefusals, TruncatedLastRecordRefusesTheWholeFile) {
@@ -161,6 +179,43 @@ TEST(IpsRom, LaterFailureKeepsEarlierFilesAndSetsModified) {
     EXPECT_EQ(outcome.appliedCount, 1u);
     EXPECT_THAT(std::vector<uint8_t>(rom.data().begin(), rom.data().begin() + 3), ElementsAre(1, 0x11, 0x11));
     EXPECT_TRUE(rom.modified());
+}
+
+// ROM data with the game's title, and a copier header.
+core::RomImage titledRom() {
+    std::vector<uint8_t> file(512 + 0x10000, 0x11);
+    std::copy(core::kGameTitle.begin(), core::kGameTitle.end(), file.begin() + 512 + core::kTitleOffset);
+    return core::RomImage(std::move(file), "titled.smc");
+}
+
+TEST(IpsRom, ASetWhoseResultWouldNoLongerOpenIsRefusedBeforeAnythingIsApplied) {
+    const auto refused = [](const std::vector<std::vector<uint8_t>>& patches, IpsGameCheck why, const char* words) {
+        core::RomImage rom = titledRom();
+        const std::vector<uint8_t> before(rom.fileBytes().begin(), rom.fileBytes().end());
+        const IpsOutcome outcome = ApplyIpsPatches(rom, patches);
+        EXPECT_EQ(outcome.status, IpsStatus::NotThisGame);
+        EXPECT_EQ(outcome.gameCheck, why);
+        EXPECT_EQ(outcome.failedIndex, patches.size() - 1);
+        EXPECT_EQ(outcome.appliedCount, 0u);
+        EXPECT_NE(IpsMessage(outcome).find(words), std::string::npos) << IpsMessage(outcome);
+        EXPECT_FALSE(rom.modified());
+        EXPECT_EQ(std::vector<uint8_t>(rom.fileBytes().begin(), rom.fileBytes().end()), before);
+    };
+    const auto fine = PatchBuilder().record(512, {1}).end().bytes();
+    const uint32_t title = 512 + core::kTitleOffset;
+    refused({fine, PatchBuilder().record(title + 6, {'e'}).end().bytes()}, IpsGameCheck::TitleOverwritten, "title");
+    // Growth by 512 bytes, and a cut by 512 bytes, each flip the copier-header guess.
+    const uint32_t size = 512 + 0x10000;
+    refused({fine, PatchBuilder().record(size + 511, {1}).end().bytes()}, IpsGameCheck::HeaderGuessChanges,
+            std::to_string(size + 512).c_str());
+    refused({PatchBuilder().end().raw({0x01, 0x00, 0x00}).bytes()}, IpsGameCheck::HeaderGuessChanges, "copier header");
+
+    // Writing the title's own bytes, and growing by a whole KiB, keep the game.
+    core::RomImage rom = titledRom();
+    EXPECT_EQ(ApplyIpsPatches(rom, onePatch(PatchBuilder().record(title, {'C', 'O'}).record(size + 1023, {7}).end().bytes()))
+                  .status,
+              IpsStatus::Applied);
+    EXPECT_EQ(rom.size(), size + 1024);
 }
 
 TEST(IpsRom, FirstFileFailingChangesNothing) {
@@ -258,7 +313,7 @@ TEST(IpsRoundTrip, CreatedPatchesReproduceRandomTargets) {
         std::vector<uint8_t> source(dataSize + (headered ? 512 : 0));
         for (auto& b : source) b = uint8_t(random() % 4 == 0 ? 0 : random());
         std::vector<uint8_t> target = source;
-        if (random() % 3 == 0) target.resize(target.size() + random() % 5000, 0);
+        if (random() % 3 == 0) target.resize(target.size() + 1024 * (random() % 5), 0);  // header guess kept
         const int edits = int(random() % 20);
         for (int e = 0; e < edits; ++e) {
             const size_t at = random() % target.size();
