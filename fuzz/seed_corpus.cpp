@@ -139,6 +139,7 @@ void patchSeeds(Corpus& corpus) {
     corpus.add("ips", Bytes("\x00\x80", 2) + "PATCH" + Bytes("\x00\x01\x00\x00\x03", 5) + "abc" + "EOF" + "PATCH" +
                           Bytes("\x01\x00\x00\x00\x00\x00\x10\x7A", 8) + "EOF");
     corpus.add("ips", Bytes("\x01\xFF", 2) + "PATCH" + Bytes("\x01\x00\x00\x00\x02", 5) + "xy" + "EOF");
+    corpus.add("ips", Bytes("\x02\x00", 2) + "PATCH" + Bytes("\x00\xFF\xC0\x00\x02", 5) + "xy" + "EOF" + u24(0x8000));
     corpus.add("ips", Bytes("\x00\x40", 2) + "PATCH" + Bytes("\x45\x4F\x45\x00\x01", 5) + "z");
 }
 
