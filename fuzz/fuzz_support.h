@@ -16,6 +16,7 @@
 #include "tools/demo/demo_game.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 
 namespace corv::fuzz {
 
