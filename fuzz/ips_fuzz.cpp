@@ -39,7 +39,6 @@ script::IpsStatus checkAlone(const std::vector<uint8_t>& image, std::span<const 
         fuzz::Require(patched == image, "a refused patch leaves the image unchanged");
         return status;
     }
-    fuzz::Require(patched.size() >= image.size(), "a patch never shortens the image");
     std::vector<uint8_t> again = patched;
     fuzz::Require(script::ApplyIpsPatch(again, patch) == script::IpsStatus::Applied && again == patched,
                   "a patch applied twice gives what it gave once");
