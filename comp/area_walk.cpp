@@ -52,6 +52,24 @@ bool writeText(const std::filesystem::path& path, const std::string& text) {
     return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
 
+// Block files and compfile.txt on disk, each written safely; the listing is kept in memory and
+// written whole when the walk ends.
+class FileAreaOutput final : public AreaOutput {
+public:
+    explicit FileAreaOutput(std::filesystem::path listingPath) : listingPath_(std::move(listingPath)) {}
+    // An empty listing first shows that the folder takes files.
+    [[nodiscard]] bool createListing() { return writeText(listingPath_, {}); }
+    [[nodiscard]] bool closeListing() { return writeText(listingPath_, listing_.str()); }
+    bool writeBlockFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) override {
+        return core::WriteFileSafely(path, bytes);
+    }
+    void addListingLine(const std::string& line) override { listing_ << line << '\n'; }
+
+private:
+    std::filesystem::path listingPath_;
+    std::ostringstream listing_;
+};
+
 }  // namespace
 
 std::optional<Area> areaFromTag(int tag) {
@@ -73,31 +91,13 @@ std::string blockFileName(uint32_t entryIndex) {
     return name;
 }
 
-ListOutcome decompressArea(UtilityState& state, Area area) {
+ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path& directory, AreaOutput& output) {
     ListOutcome outcome;
     if (!state.romLoaded()) return outcome;
 
-    const std::filesystem::path directory = areaDirectory(state.startDirectory, area);
-    std::error_code ignored;  // an existing folder is the usual case; a real failure shows below
-    std::filesystem::create_directories(directory, ignored);
-
-    // The listing is written whole at the end; an empty one first shows the folder takes files.
-    const std::filesystem::path listingPath = directory / kListingFileName;
-    if (!writeText(listingPath, {})) {
-        outcome.message = std::string(kCannotCreateListing);
-        return outcome;
-    }
-    outcome.listCleared = true;
-    std::ostringstream listing;
-    const auto closeListing = [&] {
-        if (!writeText(listingPath, listing.str()) && !outcome.message) {
-            outcome.message = std::string(kCannotCreateListing);
-        }
-    };
-
     const std::span<const uint8_t> rom = std::as_const(state.rom).data();
-    const WorkHalf output = state.upperHalf();
-    std::fill(output.begin(), output.end(), uint8_t{0});
+    const WorkHalf blockBytes = state.upperHalf();
+    std::fill(blockBytes.begin(), blockBytes.end(), uint8_t{0});
 
     const AreaTable table = areaTable(area);
     for (uint32_t index = 0; table.start + kEntrySize * index < table.end; ++index) {
@@ -105,7 +105,7 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
         const EntryTarget target = readEntry(rom, entryOffset);
         if (!target.readable) {
             // The table itself runs past the end of a short image: say where, once per entry.
-            listing << ".INVALID_DATA " << hex8(entryOffset) << '\n';
+            output.addListingLine(".INVALID_DATA " + hex8(entryOffset));
             continue;
         }
         if (!target.blockOffset) continue;
@@ -113,26 +113,44 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
 
         const std::optional<core::BlockHeader> header = core::ReadBlockHeader(rom, offset);
         if (!header || !header->valid()) {
-            listing << ".INVALID_DATA " << hex8(offset) << '\n';
+            output.addListingLine(".INVALID_DATA " + hex8(offset));
             continue;
         }
-        const core::StreamDecodeResult decoded = core::DecodeBlockStream(rom, offset, *header, output);
+        const core::StreamDecodeResult decoded = core::DecodeBlockStream(rom, offset, *header, blockBytes);
         if (decoded.truncated) {
-            listing << ".INVALID_DATA " << hex8(offset) << '\n';
+            output.addListingLine(".INVALID_DATA " + hex8(offset));
             continue;
         }
 
         const std::string name = blockFileName(index);
         const std::filesystem::path path = directory / name;
-        if (!core::WriteFileSafely(path, std::span<const uint8_t>(output.data(), decoded.produced))) {
+        if (!output.writeBlockFile(path, std::span<const uint8_t>(blockBytes.data(), decoded.produced))) {
             outcome.message = std::string(kCannotCreateBlockFile);
-            closeListing();  // with what it has so far
-            return outcome;
+            return outcome;  // the listing closes with what it has so far
         }
         outcome.lines.push_back(decompressedLine(name));
-        listing << ".COMP " << path.string() << "  " << hex8(offset) << "  " << hex8(decoded.end) << '\n';
+        output.addListingLine(".COMP " + path.string() + "  " + hex8(offset) + "  " + hex8(decoded.end));
     }
-    closeListing();
+    return outcome;
+}
+
+ListOutcome decompressArea(UtilityState& state, Area area) {
+    if (!state.romLoaded()) return {};
+
+    const std::filesystem::path directory = areaDirectory(state.startDirectory, area);
+    std::error_code ignored;  // an existing folder is the usual case; a real failure shows below
+    std::filesystem::create_directories(directory, ignored);
+
+    FileAreaOutput output(directory / kListingFileName);
+    if (!output.createListing()) {
+        ListOutcome outcome;
+        outcome.message = std::string(kCannotCreateListing);
+        return outcome;
+    }
+    ListOutcome outcome = walkArea(state, area, directory, output);
+    outcome.listCleared = true;
+    // The listing closes with what the walk wrote, also after a block file that failed.
+    if (!output.closeListing() && !outcome.message) outcome.message = std::string(kCannotCreateListing);
     return outcome;
 }
 

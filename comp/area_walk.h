@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -45,5 +46,19 @@ struct ListOutcome {
 // byte the block's groups produced (counted in 16 bits), not the header's length. An entry or a
 // block that is not wholly inside the ROM is listed as invalid, like a failed header check.
 [[nodiscard]] ListOutcome decompressArea(UtilityState& state, Area area);
+
+// Where a walk puts what it produces: block files and listing lines.
+class AreaOutput {
+public:
+    virtual ~AreaOutput() = default;
+    // False when the file cannot be written; the walk then stops.
+    [[nodiscard]] virtual bool writeBlockFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) = 0;
+    virtual void addListingLine(const std::string& line) = 0;
+};
+
+// The walk of decompressArea into `output`, with block paths under `directory`: the outcome
+// without listCleared (the caller has prepared the output). decompressArea runs it with files.
+[[nodiscard]] ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path& directory,
+                                   AreaOutput& output);
 
 }  // namespace corv::comp

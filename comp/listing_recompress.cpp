@@ -16,6 +16,9 @@ namespace {
 constexpr std::string_view kEntryKeyword = ".COMP";
 constexpr uint32_t kAddressMask = 0xFFFFFF;
 
+// Characters that continue a file or folder name rather than end a number.
+constexpr std::string_view kPathCharacters = "./\\:_-~";
+
 bool isBlank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
 
 // Splits at runs of white space, keeping where each field starts and ends in the line.
@@ -37,11 +40,21 @@ std::vector<Field> splitFields(std::string_view line) {
     return fields;
 }
 
-std::optional<uint32_t> parseHex(std::string_view text) {
-    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) text.remove_prefix(2);
+// A number field as the listing's reader takes it: an optional "0x", hexadecimal digits, and
+// the number ends at the first other character ("1461B4;" reads 1461B4). A field whose digits
+// run on into a letter, a digit or a path character ("Folder", "de/x.dat") is part of the path.
+std::optional<uint32_t> parseHexField(std::string_view field) {
+    if (field.size() > 2 && field[0] == '0' && (field[1] == 'x' || field[1] == 'X')) field.remove_prefix(2);
     uint32_t value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (error != std::errc{} || end != text.data() + text.size()) return std::nullopt;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value, 16);
+    if (error != std::errc{} || end == field.data()) return std::nullopt;
+    const size_t stop = static_cast<size_t>(end - field.data());
+    if (stop < field.size()) {
+        const char next = field[stop];
+        if (std::isalnum(static_cast<unsigned char>(next)) != 0 || kPathCharacters.find(next) != std::string_view::npos) {
+            return std::nullopt;
+        }
+    }
     return value;
 }
 
@@ -55,17 +68,21 @@ bool isEntryLine(std::string_view line) {
 }
 
 std::optional<ListingEntry> parseEntryLine(std::string_view line) {
+    // The path runs up to the first two number fields in a row; whatever follows them (a third
+    // number, a comment) is ignored.
     const std::vector<Field> fields = splitFields(line);
-    if (fields.size() < 4) return std::nullopt;
-    const Field& offsetField = fields[fields.size() - 2];
-    const Field& endField = fields.back();
-    const auto offset = parseHex(line.substr(offsetField.begin, offsetField.end - offsetField.begin));
-    const auto end = parseHex(line.substr(endField.begin, endField.end - endField.begin));
-    if (!offset || !end) return std::nullopt;
-    const size_t pathBegin = fields[1].begin;
-    const size_t pathEnd = fields[fields.size() - 3].end;
-    return ListingEntry{std::filesystem::path(std::string(line.substr(pathBegin, pathEnd - pathBegin))), *offset,
-                        *end};
+    auto number = [&](size_t i) { return parseHexField(line.substr(fields[i].begin, fields[i].end - fields[i].begin)); };
+    for (size_t i = 2; i + 1 < fields.size(); ++i) {
+        const auto offset = number(i);
+        if (!offset) continue;
+        const auto end = number(i + 1);
+        if (!end) continue;
+        const size_t pathBegin = fields[1].begin;
+        const size_t pathEnd = fields[i - 1].end;
+        return ListingEntry{std::filesystem::path(std::string(line.substr(pathBegin, pathEnd - pathBegin))), *offset,
+                            *end};
+    }
+    return std::nullopt;
 }
 
 EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {

@@ -28,9 +28,11 @@ struct ListingEntry {
 
 // The fields of an entry line: the keyword, the path, then the offset and the end offset in
 // hexadecimal (either case, leading zeros optional, an "0x" prefix allowed), separated by runs of
-// white space. The path is everything between the keyword and the two numbers, so a start folder
-// whose name holds blanks still reads back. std::nullopt when the numbers are missing or are not
-// 32-bit hexadecimal numbers, or there is no path.
+// white space. A number ends at its first character that is no hexadecimal digit, unless that
+// character continues a name (a letter, a digit, one of "./\:_-~"): such a field belongs to the
+// path. The path is everything from the second field up to the first two number fields in a row,
+// so a start folder whose name holds blanks still reads back; anything after the two numbers is
+// ignored. std::nullopt when there are no two such numbers (of 32 bits) after a path.
 [[nodiscard]] std::optional<ListingEntry> parseEntryLine(std::string_view line);
 
 enum class EntryStatus {

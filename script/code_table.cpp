@@ -63,8 +63,11 @@ void applyRange(std::string_view line, CodeMaps& maps, bool wordMap) {
     last = std::min(last, limit);
     for (int64_t code = first; code <= last; ++code) {
         CodeEntry& entry = entryOf(maps, wordMap, static_cast<uint32_t>(code));
+        // The range replaces the whole entry: a length left from an earlier entry would make the
+        // decoder show the range's text as if it were the entry's.
         entry.text = generatedText(static_cast<uint32_t>(code));
         entry.generated = true;
+        entry.length = 0;
     }
 }
 

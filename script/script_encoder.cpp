@@ -1,7 +1,6 @@
 #include "script_encoder.h"
 
 #include <array>
-#include <cstdio>
 #include <optional>
 
 #include "script_file.h"
@@ -158,27 +157,12 @@ const ScriptKeyword* KeywordFor(uint8_t code) {
     return nullptr;
 }
 
-std::string ApplyDictionary(std::string text, const TableFile& table) {
-    for (unsigned slot = 0; slot < 256; ++slot) {
-        const std::optional<std::string>& word = table.dictionaryWord(slot);
-        if (!word || word->empty()) continue;
-        char replacement[8];
-        std::snprintf(replacement, sizeof replacement, "[$%04X]", 0x100 + slot);
-        const std::string_view escape(replacement);
-        size_t from = 0;
-        while (true) {
-            const size_t found = text.find(*word, from);
-            if (found == std::string::npos) break;
-            text.replace(found, word->size(), escape);
-            from = found + escape.size();
-        }
-    }
-    return text;
-}
-
-std::vector<std::string> ApplyDictionaryToLines(std::span<const std::string> lines, const TableFile& table) {
-    if (lines.empty()) return {};
-    return splitLines(ApplyDictionary(joinLines(lines), table));
+std::optional<std::vector<std::string>> ApplyDictionaryToLines(std::span<const std::string> lines,
+                                                              const TableFile& table) {
+    if (lines.empty()) return std::vector<std::string>{};
+    const std::optional<std::string> text = ApplyDictionary(joinLines(lines), table);
+    if (!text) return std::nullopt;
+    return splitLines(*text);
 }
 
 size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log) {
@@ -196,9 +180,10 @@ EncodeResult EncodeScriptString(int stringNumber, ScriptText& script, const Tabl
     const std::optional<std::vector<std::string>> entry = LookupEntry(script, stringNumber);
     if (!entry) return {EncodeStatus::EntryMissing, 0};
 
-    const std::vector<std::string> lines = ApplyDictionaryToLines(*entry, table);
+    const std::optional<std::vector<std::string>> lines = ApplyDictionaryToLines(*entry, table);
+    if (!lines) return {EncodeStatus::TooLong, 0};
 
-    const size_t length = EncodeLines(lines, stringNumber, output, log);
+    const size_t length = EncodeLines(*lines, stringNumber, output, log);
     if (length > output.size() || length > 0xFFFF) return {EncodeStatus::TooLong, 0};
     return {EncodeStatus::Encoded, static_cast<uint16_t>(length)};
 }

@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "dictionary_step.h"
 #include "script_text.h"
 #include "table_file.h"
 
@@ -44,19 +45,11 @@ public:
     virtual void addLogLine(const std::string& line) = 0;
 };
 
-// Dictionary step over the entry's text (lines joined by '\n'): for every slot from 0 upward
-// that holds a non-empty word, each occurrence (case-sensitive, no word boundaries) becomes
-// "[$01nn]". Later slots also see the escapes of earlier ones, and words match inside keywords.
-// After a replacement the search for the same word goes on right after the text it produced,
-// so a word that its own replacement contains (say "1" or "$01") is replaced once per
-// occurrence instead of forever; an occurrence that would begin inside or before that
-// replacement is not looked for again.
-[[nodiscard]] std::string ApplyDictionary(std::string text, const TableFile& table);
-
 // The dictionary step over an entry's lines (joined, replaced, split again), as the encoder runs
-// it: the lines that EncodeLines then encodes. No lines give no lines.
-[[nodiscard]] std::vector<std::string> ApplyDictionaryToLines(std::span<const std::string> lines,
-                                                              const TableFile& table);
+// it: the lines that EncodeLines then encodes. No lines give no lines; std::nullopt when the
+// replacements feed each other past any string the block can hold (the string is too long).
+[[nodiscard]] std::optional<std::vector<std::string>> ApplyDictionaryToLines(std::span<const std::string> lines,
+                                                                            const TableFile& table);
 
 // Encodes the lines (already through the dictionary step) into `output`, appending.
 // `stringNumber` only appears in the unclosed-escape log line. Lines of any length are encoded
@@ -67,7 +60,8 @@ size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::sp
 enum class EncodeStatus {
     Encoded,
     EntryMissing,  // no ".STRING n" entry in the script text
-    TooLong,       // the string needs more than 65535 bytes or more than the output holds
+    TooLong,       // the string needs more than 65535 bytes or more than the output holds, or its
+                   // dictionary step grew the text past kDictionaryGrowthLimit
 };
 
 struct EncodeResult {

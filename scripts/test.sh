@@ -1,10 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through CTest.
+# Installs what is missing, builds everything and runs every test through CTest; then builds
+# again with AddressSanitizer and UndefinedBehaviorSanitizer and runs the whole suite once more
+# (the fuzz corpus and regressions included). SANITIZE=0 leaves the second pass out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
-build_dir=${BUILD_DIR:-build}
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORV_WERROR=ON
-cmake --build "$build_dir" -j"$(nproc)"
-cd "$build_dir"
-QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"
+jobs=$(nproc)
+
+run_suite() {  # build directory, extra CMake options...
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORV_WERROR=ON "$@"
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$jobs")
+}
+
+run_suite "${BUILD_DIR:-build}"
+if [ "${SANITIZE:-1}" != 0 ]; then
+  UBSAN_OPTIONS=print_stacktrace=1 run_suite "${SANITIZE_BUILD_DIR:-build-sanitize}" -DCORV_SANITIZE=ON
+fi

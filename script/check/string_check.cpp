@@ -183,8 +183,10 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
     });
     if (gameKnown && game.hasText && blank) out.add(FindingKind::EmptyTranslation, 0);
 
-    // The lines as the encoder sees them, after the dictionary step.
-    const std::vector<std::string> encoderLines = ApplyDictionaryToLines(lines, table);
+    // The lines as the encoder sees them, after the dictionary step. A step whose replacements
+    // run away makes the string too long, which the block fit reports; the lines are then
+    // checked as written.
+    const std::vector<std::string> encoderLines = ApplyDictionaryToLines(lines, table).value_or(lines);
 
     CodeCounts codes{};
     unsigned rowsOnPage = 0;

@@ -52,6 +52,27 @@ TEST(ListingLines, PathWithBlanksReadsBack) {
     EXPECT_EQ(entry->offset, 0x140000u);
 }
 
+TEST(ListingLines, NumbersEndAtTheirFirstNonHexCharacterAndTheRestIsIgnored) {
+    const auto commented = parseEntryLine(".COMP /a/corv_001.dat  00145C00  00146AD4  ; note");
+    ASSERT_TRUE(commented.has_value());
+    EXPECT_EQ(commented->path, std::filesystem::path("/a/corv_001.dat"));
+    EXPECT_EQ(commented->offset, 0x145C00u);
+    EXPECT_EQ(commented->end, 0x146AD4u);
+    const auto semicolon = parseEntryLine(".COMP x.dat 145C00 1461B4;");
+    ASSERT_TRUE(semicolon.has_value());
+    EXPECT_EQ(semicolon->end, 0x1461B4u);
+    const auto third = parseEntryLine(".COMP my dir/x.dat 145C00 1461B4 99");
+    ASSERT_TRUE(third.has_value());
+    EXPECT_EQ(third->path, std::filesystem::path("my dir/x.dat"));
+    EXPECT_EQ(third->offset, 0x145C00u);
+    EXPECT_EQ(third->end, 0x1461B4u);
+    // Folder names that begin with hexadecimal letters stay part of the path.
+    const auto folders = parseEntryLine(".COMP /home/Bad Folder/deca de/corv_002.dat 10 20");
+    ASSERT_TRUE(folders.has_value());
+    EXPECT_EQ(folders->path, std::filesystem::path("/home/Bad Folder/deca de/corv_002.dat"));
+    EXPECT_EQ(folders->offset, 0x10u);
+}
+
 TEST(ListingLines, UnparseableLinesAreRefused) {
     EXPECT_EQ(parseEntryLine(".COMP corv_000.dat 00040000"), std::nullopt);
     EXPECT_EQ(parseEntryLine(".COMP corv_000.dat 0004G000 00040020"), std::nullopt);

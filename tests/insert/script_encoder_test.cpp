@@ -1,5 +1,7 @@
 // The script text encoder: entry lookup, dictionary step, keywords, escapes and their quirks.
 
+#include <cstdio>
+
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -130,6 +132,28 @@ TEST(ScriptEncoderDictionary, WordInsideItsOwnReplacementTerminates) {
     // "1" occurs in "[$0101]"; each original occurrence is replaced once.
     EXPECT_THAT(bytesOf("a1b1\n", "0101=1\n"), ElementsAre('a', 0x01, 0x01, 'b', 0x01, 0x01, 0xFF));
     EXPECT_THAT(bytesOf("x[$01]\n", "0141=[$01\n"), ElementsAre('x', 0x01, 0x41, ']', 0xFF));
+}
+
+TEST(ScriptEncoderDictionary, SearchStartsAgainAfterEveryReplacement) {
+    // "]xx" becomes "[$0105]x", which holds "]x" again: "[$0105[$0105]".
+    EXPECT_THAT(bytesOf("]xx\n", "0105=]x\n"), ElementsAre(0x01, 0x05, 0x00, 0x01, 0x05, 0xFF));
+    // "xx[" becomes "x[$0105]", whose "x[" becomes "[$0105]$0105]".
+    EXPECT_THAT(bytesOf("xx[\n", "0105=x[\n"), ElementsAre(0x01, 0x05, '$', '0', '1', '0', '5', ']', 0xFF));
+}
+
+TEST(ScriptEncoderDictionary, RunawayReplacementsEndAsTooLong) {
+    // Every slot holds "0", which each replacement writes again: the text would grow without end.
+    std::string table;
+    for (unsigned slot = 0; slot < 0x20; ++slot) {
+        char line[16];
+        std::snprintf(line, sizeof line, "01%02X=0\n", slot);
+        table += line;
+    }
+    const Encoded encoded = encodeEntry("0\n", table);
+    EXPECT_EQ(encoded.status, EncodeStatus::TooLong);
+    TableFile parsed;
+    parsed.parse(table);
+    EXPECT_EQ(ApplyDictionary("0", parsed), std::nullopt);
 }
 
 TEST(ScriptEncoderDictionary, EmptyWordIsSkipped) {

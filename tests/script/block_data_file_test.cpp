@@ -144,7 +144,7 @@ TEST_F(BlockDataFileTest, CodeTableEntries) {
     EXPECT_EQ(load.blocks.size(), 1u);  // the section ended at .ENDTABLE
 }
 
-TEST_F(BlockDataFileTest, RangeLinesGenerateTextsAndKeepLengths) {
+TEST_F(BlockDataFileTest, RangeLinesGenerateTextsWithoutLength) {
     (void)parse(".TABLE\n0105=x\n.NULL16 $0100 to $01FF\n.NULL $FF - $00\n0106=yy\n.ENDTABLE\n");
     EXPECT_EQ(maps->wordEntry(0x0100).text, "[$100]");
     EXPECT_EQ(maps->wordEntry(0x01FF).text, "[$1FF]");
@@ -152,9 +152,9 @@ TEST_F(BlockDataFileTest, RangeLinesGenerateTextsAndKeepLengths) {
     EXPECT_EQ(maps->wordEntry(0x0150).length, 0);
     EXPECT_FALSE(maps->wordEntry(0x0200).generated);
     EXPECT_TRUE(maps->wordEntry(0x0200).text.empty());
-    // A range over an explicit entry replaces its text but not its length.
+    // A range over an explicit entry makes it a range code: its text and its length.
     EXPECT_EQ(maps->wordEntry(0x0105).text, "[$105]");
-    EXPECT_EQ(maps->wordEntry(0x0105).length, 1);
+    EXPECT_EQ(maps->wordEntry(0x0105).length, 0);
     // An explicit entry after the range keeps the generated flag.
     EXPECT_EQ(maps->wordEntry(0x0106).text, "yy");
     EXPECT_TRUE(maps->wordEntry(0x0106).generated);

@@ -32,6 +32,12 @@ std::vector<StepKind> Kinds(const std::vector<PreviewStep>& steps) {
     return kinds;
 }
 
+TEST_F(StringDecoderTest, RangeOverAnEntryDecodesAsARangeCode) {
+    (void)ParseBlockDataFile(".TABLE\n7F00=A\n7F01=B\n.NULL16 $7F00 to $7F00\n.ENDTABLE\n", *maps, {});
+    const std::vector<uint8_t> string = {0x7F, 0x00, 0x7F, 0x01, 0xFF, 0xFF};
+    EXPECT_EQ(text(string), "[$007F]B");
+}
+
 TEST_F(StringDecoderTest, ControlCodesDecodeToTheirTextForms) {
     const std::vector<uint8_t> pauses = {0x00, 0xF1, 0x05, 0xF1, 0xFF, 0xFF};
     EXPECT_EQ(text(pauses), "[Pause$00][Pause$05]");

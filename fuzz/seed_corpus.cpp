@@ -1,0 +1,189 @@
+// Writes the seed corpus of every harness into OUT/<harness>/, made from the demo game, so that
+// the repository holds no binary inputs: fuzz_seed_corpus OUT
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "comp/area_walk.h"
+#include "core/block_decoder.h"
+#include "script/block_data_file.h"
+#include "script/kana_dump.h"
+#include "script/string_index.h"
+#include "fuzz_support.h"
+#include "tools/demo/demo_game.h"
+
+using namespace corv;
+
+namespace {
+
+using Bytes = std::string;  // inputs are byte strings; std::string keeps the building short
+
+class Corpus {
+public:
+    explicit Corpus(std::filesystem::path root) : root_(std::move(root)) {}
+    // Adds one input of `harness`; false when it cannot be written.
+    bool add(const std::string& harness, const Bytes& input) {
+        const auto folder = root_ / harness;
+        std::filesystem::create_directories(folder);
+        char name[32];
+        std::snprintf(name, sizeof name, "seed_%03d", count_[harness]++);
+        std::ofstream file(folder / name, std::ios::binary | std::ios::trunc);
+        file.write(input.data(), static_cast<std::streamsize>(input.size()));
+        ok_ = ok_ && static_cast<bool>(file.flush());
+        return ok_;
+    }
+    [[nodiscard]] bool ok() const { return ok_; }
+
+private:
+    std::filesystem::path root_;
+    std::map<std::string, int> count_;
+    bool ok_ = true;
+};
+
+Bytes u24(uint32_t value) {
+    return {static_cast<char>(value & 0xFF), static_cast<char>((value >> 8) & 0xFF), static_cast<char>((value >> 16) & 0xFF)};
+}
+
+Bytes slice(const std::vector<uint8_t>& bytes, size_t from, size_t length) {
+    from = std::min(from, bytes.size());
+    length = std::min(length, bytes.size() - from);
+    return {reinterpret_cast<const char*>(bytes.data()) + from, length};
+}
+
+const char kZero = '\0';
+
+// The decompressed text blocks of the demo, cut to `limit` bytes.
+std::vector<Bytes> textBlocks(const demo::DemoGame& game, size_t limit) {
+    std::vector<Bytes> blocks;
+    for (int index : game.textBlocks) blocks.push_back(slice(game.blocks.at(static_cast<size_t>(index)).data, 0, limit));
+    return blocks;
+}
+
+// A script with a translation for each of `count` strings: `longer` ones use every kind of code.
+Bytes translatedScript(unsigned count, bool longer = true) {
+    Bytes script = "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n";
+    for (unsigned i = 0; i < count; ++i) {
+        script += ".STRING " + std::to_string(i) +
+                  (longer ? "\nHello, [PLAYER]![KEY]\nthe end of the day[PAUSE$1E]\n" : "\nHi the[$F200]\n") + ".ENDS\n\n";
+    }
+    return script;
+}
+
+// The dictionary cascades that once grew without end or were read in the wrong order.
+Bytes cascadeTable() {
+    Bytes table;
+    for (unsigned slot = 0; slot < 0x20; ++slot) {
+        char line[16];
+        std::snprintf(line, sizeof line, "01%02X=0\n", slot);
+        table += line;
+    }
+    return table + "0140=]x\n0141=x[\n";
+}
+
+void romSeeds(Corpus& corpus, const demo::DemoGame& game) {
+    corpus.add("rom_open", Bytes(1, '\x00'));
+    corpus.add("rom_open", Bytes(1, '\x01'));
+    corpus.add("rom_open", Bytes(1, '\x00') + u24(0xFFC0) + '\x07' + "CORVANX");
+    corpus.add("rom_open", Bytes(1, '\x00') + u24(demo::kFontAddress) + '\x02' + "\xFF\xFF");
+    corpus.add("rom_open", Bytes(1, '\x03') + u24(0x70000));
+    for (const demo::DemoBlock& block : game.blocks) {
+        if (block.kind == demo::BlockKind::Graphics && &block != &game.blocks.front()) continue;
+        corpus.add("block_decode", u24(0) + slice(game.rom, block.romOffset, std::min<size_t>(block.end - block.romOffset, 0x4000)));
+        if (block.kind != demo::BlockKind::BadCheck) corpus.add("compressor", Bytes(16, kZero) + slice(block.data, 0, 0x1000));
+    }
+    corpus.add("compressor", Bytes(16, '\x01') + Bytes(33, 'a'));
+}
+
+void textSeeds(Corpus& corpus, const demo::DemoGame& game) {
+    corpus.add("table_file", game.tableFile);
+    corpus.add("table_file", cascadeTable() + "8A=ab\n8A=a\n018A=the\nFF8A=and\n123=abc\nG1=x\n");
+    corpus.add("block_data_file", game.blockDataFile);
+    corpus.add("block_data_file", ".TABLE\n4=C\n.NULL - - 8\n7F00=A\n.NULL16 $7F00 to $7F00\n8A=\\x41x\\x42\n.ENDTABLE\n"
+                                  ".COLORTABLE\n.NULL16=$03\n0013=7\n.ENDCOLOR\n");
+
+    auto maps = std::make_unique<script::CodeMaps>();
+    (void)script::ParseBlockDataFile(game.blockDataFile, *maps);
+    for (const Bytes& block : textBlocks(game, 0x4000)) {
+        corpus.add("kana_dump", Bytes(1, '\x00') + block);
+        corpus.add("preview", Bytes("\x00\x00", 2) + game.blockDataFile + kZero + translatedScript(4) + kZero + block);
+        const auto bytes = std::span(reinterpret_cast<const uint8_t*>(block.data()), block.size());
+        const unsigned count = script::CountStringRecords(bytes).value_or(0);
+        corpus.add("script_file", game.tableFile + kZero + script::KanaDump(bytes, count, false, *maps));
+    }
+    corpus.add("kana_dump", Bytes(1, '\x03') + game.blockDataFile + kZero + textBlocks(game, 0x1000).front());
+    corpus.add("preview", Bytes("\x01\x21", 2) + ".FORMAT 0\n.CONTROLCODES HIDE\n" + kZero + translatedScript(2) + kZero +
+                              textBlocks(game, 0x2000).back());
+    corpus.add("script_file", game.tableFile + kZero + translatedScript(8));
+    corpus.add("script_file", cascadeTable() + kZero + ".STRING 0\n0\n.ENDS\n.STRING 1\n]xx\nxx[\n.ENDS\n");
+}
+
+void insertionSeeds(Corpus& corpus, const demo::DemoGame& game) {
+    for (size_t i = 0; i < game.textBlocks.size(); ++i) {
+        const demo::DemoBlock& block = game.blocks.at(static_cast<size_t>(game.textBlocks[i]));
+        for (bool longer : {false, true}) {
+            corpus.add("insertion", Bytes(1, static_cast<char>(i)) + game.tableFile + kZero +
+                                        translatedScript(static_cast<unsigned>(block.records.size()), longer));
+        }
+    }
+    // The end of the block's room searched for, as before the block was chosen.
+    corpus.add("insertion", Bytes(1, '\x80') + game.tableFile + kZero + translatedScript(4, false));
+}
+
+void patchSeeds(Corpus& corpus) {
+    corpus.add("ips", Bytes("\x00\x80", 2) + "PATCH" + Bytes("\x00\x01\x00\x00\x03", 5) + "abc" + "EOF" + "PATCH" +
+                          Bytes("\x01\x00\x00\x00\x00\x00\x10\x7A", 8) + "EOF");
+    corpus.add("ips", Bytes("\x01\xFF", 2) + "PATCH" + Bytes("\x01\x00\x00\x00\x02", 5) + "xy" + "EOF");
+    corpus.add("ips", Bytes("\x02\x00", 2) + "PATCH" + Bytes("\x00\xFF\xC0\x00\x02", 5) + "xy" + "EOF" + u24(0x8000));
+    corpus.add("ips", Bytes("\x00\x40", 2) + "PATCH" + Bytes("\x45\x4F\x45\x00\x01", 5) + "z");
+}
+
+void utilitySeeds(Corpus& corpus, const demo::DemoGame& game) {
+    for (const auto* table : {&game.graphicsTable, &game.dataTable, &game.textTable}) {
+        const auto area = static_cast<char>(table == &game.graphicsTable ? 0 : table == &game.dataTable ? 1 : 2);
+        corpus.add("area_walk", Bytes(1, area) + slice(game.rom, table->offset, 0x10000));
+    }
+    Bytes listing;
+    const std::string folder = comp::areaDirectory(fuzz::ListingFolder(), comp::Area::Data).string();
+    for (size_t i = 0; i < game.dataTable.entries.size(); ++i) {
+        const int index = game.dataTable.entries[i].block;
+        if (index < 0) continue;
+        const demo::DemoBlock& block = game.blocks.at(static_cast<size_t>(index));
+        char line[128];
+        std::snprintf(line, sizeof line, ".COMP %s/%s  %08X  %08X\n", folder.c_str(),
+                      comp::blockFileName(static_cast<uint32_t>(i)).c_str(), block.romOffset, block.end);
+        listing += line;
+        // The same block with more room than the game gave it, so that it fits again.
+        std::snprintf(line, sizeof line, ".COMP %s/%s  %08X  %08X\n", folder.c_str(),
+                      comp::blockFileName(static_cast<uint32_t>(i)).c_str(), block.romOffset, block.end + 0x2000);
+        listing += line;
+    }
+    corpus.add("listing", listing);
+    corpus.add("listing", ".INVALID_DATA 000C0040\n.comp " + folder + "/corv_001.dat 0x10 0X20 ; note\n.COMP missing.dat 1 2\n");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_seed_corpus OUT\n");
+        return 2;
+    }
+    const demo::DemoGame game = demo::BuildDemoGame();
+    Corpus corpus(argv[1]);
+    romSeeds(corpus, game);
+    textSeeds(corpus, game);
+    insertionSeeds(corpus, game);
+    patchSeeds(corpus);
+    utilitySeeds(corpus, game);
+    if (!corpus.ok()) {
+        std::fprintf(stderr, "fuzz_seed_corpus: cannot write into %s\n", argv[1]);
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer harnesses of fuzz/ with clang and runs each in turn for SECONDS (default
+# 60), starting from the seed corpus made from the demo game, the regressions and what earlier
+# runs found. Prints executions, coverage and findings per harness; exits 1 when anything was
+# found. Usage: scripts/fuzz.sh [SECONDS] [HARNESS...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+shift || true
+
+bash scripts/install-deps.sh
+# Only fuzzing needs clang and its libFuzzer runtime; the normal build does not.
+if ! command -v clang++ >/dev/null || ! echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' |
+     clang++ -x c++ -fsanitize=fuzzer - -o /dev/null 2>/dev/null; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends clang
+fi
+
+build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
+cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCORV_FUZZ=ON >/dev/null
+cmake --build "$build_dir" --target fuzzers
+work="$build_dir/fuzz"
+"$work/fuzz_seed_corpus" "$work/corpus"
+
+# Longest input per harness: what the format allows where that is small, else enough to reach
+# every rule while keeping a run fast. The compressor's check scans the whole window for every
+# word, so fuzzed blocks stay short; its seeds of 4 KiB, replayed by CTest, span the window.
+declare -A max_len=(
+  [rom_open]=4096 [block_decode]=16392 [compressor]=1040 [table_file]=8192 [block_data_file]=8192
+  [kana_dump]=20480 [script_file]=16384 [preview]=20480 [ips]=4096 [insertion]=16384
+  [listing]=4096 [area_walk]=65537)
+harnesses=("$@")
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rom_open block_decode compressor table_file block_data_file kana_dump
+                                         script_file preview ips insertion listing area_walk)
+
+found_any=0
+printf '%-16s %12s %8s %8s %9s\n' harness executions cov ft findings
+for h in "${harnesses[@]}"; do
+  mkdir -p "$work/grown/$h" "$work/findings/$h"
+  inputs=("$work/grown/$h" "$work/corpus/$h")
+  [ -d "fuzz/regressions/$h" ] && inputs+=("fuzz/regressions/$h")
+  # Slow units are not findings: on a shared machine one input may wait seconds for the CPU.
+  before=$(find "$work/findings/$h" -type f ! -name 'slow-unit-*' | wc -l)
+  log="$work/findings/$h.log"
+  set +e
+  "$work/fuzz_$h" -max_total_time="$seconds" -max_len="${max_len[$h]}" -timeout=25 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$work/findings/$h/" "${inputs[@]}" >"$log" 2>&1
+  set -e
+  after=$(find "$work/findings/$h" -type f ! -name 'slow-unit-*' | wc -l)
+  executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
+  coverage=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 || true)
+  cov=$(echo "$coverage" | awk '{print $2}')
+  ft=$(echo "$coverage" | awk '{print $4}')
+  findings=$((after - before))
+  [ "$findings" -eq 0 ] || found_any=1
+  printf '%-16s %12s %8s %8s %9s\n' "$h" "${executions:-?}" "${cov:-?}" "${ft:-?}" "$findings"
+done
+[ "$found_any" -eq 0 ] || { echo "Findings are in $work/findings/ (logs beside them)."; exit 1; }
