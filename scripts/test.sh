@@ -17,7 +17,9 @@ run_suite() {  # build directory, extra CMake options...
 
 run_suite "${BUILD_DIR:-build}"
 if [ "${SANITIZE:-1}" != 0 ]; then
-  # Timings under the sanitizers mean nothing, so that pass builds no benchmarks.
+  # Timings under the sanitizers mean nothing, so that pass builds no benchmarks. Its warnings are
+  # not errors: the first pass holds the code to them, and the instrumentation makes GCC report
+  # false ones inside the standard library (stringop-overflow, maybe-uninitialized).
   UBSAN_OPTIONS=print_stacktrace=1 run_suite "${SANITIZE_BUILD_DIR:-build-sanitize}" -DCORV_SANITIZE=ON \
-    -DCORV_BENCHMARKS=OFF
+    -DCORV_BENCHMARKS=OFF -DCORV_WERROR=OFF
 fi
