@@ -225,7 +225,8 @@ private:
         uint32_t copied = 0;
         if constexpr (std::endian::native == std::endian::little) {
             copied = static_cast<uint32_t>(std::min<size_t>(source.bytes().size() / 2, total));
-            std::memcpy(words_.data(), source.bytes().data(), size_t{copied} * 2);
+            // Empty data has no buffer at all, and memcpy may not be handed a null pointer.
+            if (copied > 0) std::memcpy(words_.data(), source.bytes().data(), size_t{copied} * 2);
         }
         for (uint32_t i = copied; i < total; ++i) words_[i] = source[i];
     }
