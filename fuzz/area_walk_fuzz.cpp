@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto tableBytes = input.rest();
     const comp::AreaTable table = comp::areaTable(area);
     std::vector<uint8_t> image(table.start + tableBytes.size(), 0);
-    std::ranges::copy(tableBytes, image.begin() + table.start);
+    fuzz::CopyBytes(tableBytes, std::span(image).subspan(table.start));
 
     static comp::UtilityState state;
     state.rom = core::RomImage(image, "fuzz.smc");
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     MemoryOutput output;
     const comp::ListOutcome outcome = comp::walkArea(state, area, directory, output);
     fuzz::Require(!outcome.message, "writing into memory never fails");
-    fuzz::Require(std::ranges::equal(state.rom.fileBytes(), image), "the walk only reads the ROM");
+    fuzz::Require(fuzz::SameBytes(state.rom.fileBytes(), image), "the walk only reads the ROM");
     fuzz::Require(outcome.lines.size() == output.files.size(), "one result line per block file");
 
     std::set<std::string> listed;

@@ -31,7 +31,7 @@ const std::vector<std::string>& bracketedCodes() {
 
 // An entry gives the decoder either no text (length 0: never filled, or made by a range line or
 // an empty entry, whose text is then its code in brackets) or exactly its text.
-void checkEntry(const script::CodeEntry& entry, unsigned code) {
+CORV_FUZZ_UNTRACED void checkEntry(const script::CodeEntry& entry, unsigned code) {
     if (entry.length != 0) {
         fuzz::Require(entry.length == entry.text.size(), "an entry's length is its text's length");
         return;
@@ -41,6 +41,11 @@ void checkEntry(const script::CodeEntry& entry, unsigned code) {
         return;
     }
     fuzz::Require(entry.text == bracketedCodes()[code], "a generated entry without length holds its code in brackets");
+}
+
+CORV_FUZZ_UNTRACED void checkEveryEntry(const script::CodeMaps& maps) {
+    for (unsigned code = 0; code < 0x100; ++code) checkEntry(maps.byteEntry(static_cast<uint8_t>(code)), code);
+    for (unsigned code = 0; code < 0x10000; ++code) checkEntry(maps.wordEntry(static_cast<uint16_t>(code)), code);
 }
 
 }  // namespace
@@ -63,7 +68,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::snprintf(line, sizeof line, "Block %X", block.address);
         fuzz::Require(block.listLine == line, "each block is listed by its address");
     }
-    for (unsigned code = 0; code < 0x100; ++code) checkEntry(maps->byteEntry(static_cast<uint8_t>(code)), code);
-    for (unsigned code = 0; code < 0x10000; ++code) checkEntry(maps->wordEntry(static_cast<uint16_t>(code)), code);
+    checkEveryEntry(*maps);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <system_error>
 #include <unistd.h>
@@ -55,7 +56,16 @@ std::span<const uint8_t> InputCursor::take(size_t count) {
     return part;
 }
 
-bool IsValidUtf8(std::string_view text) {
+bool SameBytes(std::span<const uint8_t> a, std::span<const uint8_t> b) {
+    return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
+void CopyBytes(std::span<const uint8_t> from, std::span<uint8_t> to) {
+    Require(from.size() == to.size(), "a restored image keeps its size");
+    if (!from.empty()) std::memcpy(to.data(), from.data(), from.size());
+}
+
+CORV_FUZZ_UNTRACED bool IsValidUtf8(std::string_view text) {
     size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);

@@ -18,6 +18,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv);
 
+// The harnesses' own checks are not code under test: without coverage tracing they cost a run
+// little, and the fuzzer's feedback comes from the libraries alone.
+#if defined(__clang__)
+#define CORV_FUZZ_UNTRACED __attribute__((no_sanitize("coverage")))
+#else
+#define CORV_FUZZ_UNTRACED
+#endif
+
 namespace corv::fuzz {
 
 // Aborts with `what` on standard error when `condition` is false, so that libFuzzer keeps the
@@ -48,6 +56,11 @@ private:
 };
 
 [[nodiscard]] bool IsValidUtf8(std::string_view text);
+
+// Whole images compared and restored with the C library, whose calls the sanitizers check once
+// per call instead of once per byte.
+[[nodiscard]] bool SameBytes(std::span<const uint8_t> a, std::span<const uint8_t> b);
+void CopyBytes(std::span<const uint8_t> from, std::span<uint8_t> to);
 
 // Where the listing harness keeps the demo's unpacked data area; its seeds name files there.
 // Shared by every run, so it stays behind in the temporary directory.

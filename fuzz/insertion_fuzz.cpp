@@ -92,7 +92,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const auto romData = std::as_const(rom).data();
     if (result.outcome != script::InsertionOutcome::Inserted) {
-        fuzz::Require(std::ranges::equal(romData, pristine), "a failed insertion leaves the ROM bytes unchanged");
+        fuzz::Require(fuzz::SameBytes(romData, pristine), "a failed insertion leaves the ROM bytes unchanged");
         fuzz::Require(!rom.modified(), "a failed insertion leaves the modified flag");
         return 0;
     }
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::Require(std::equal(decoded->begin(), decoded->begin() + result.newLength, buffer->begin()),
                   "the inserted block decodes back to its new layout");
 
-    std::ranges::copy(pristine, rom.data().begin());
+    fuzz::CopyBytes(pristine, rom.data());
     rom.setModified(false);
     return 0;
 }

@@ -53,7 +53,7 @@ void checkReadsBack(const comp::ListingEntry& entry) {
 }
 
 // A written block decodes back to its file's bytes (an odd length made even).
-void checkWrittenBlock(std::span<const uint8_t> romData, const comp::ListingEntry& entry) {
+CORV_FUZZ_UNTRACED void checkWrittenBlock(std::span<const uint8_t> romData, const comp::ListingEntry& entry) {
     const auto file = core::ReadWholeFile(entry.path);
     fuzz::Require(file.has_value(), "a written block came from a readable file");
     static const auto decoded = std::make_unique<core::BlockBuffer>();
@@ -82,8 +82,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
         // Until a block was written the ROM must stay as it began; after that every line is
         // compared with the ROM before it.
-        std::vector<uint8_t> before;
-        if (written) before.assign(utility.rom.data().begin(), utility.rom.data().end());
+        static std::vector<uint8_t> before(kRomSize);
+        if (written) fuzz::CopyBytes(utility.rom.data(), before);
         std::optional<comp::EntryStatus> status;
         std::istringstream one(line);
         (void)comp::recompressListing(utility, one, [&](const comp::LineResult& result) {
@@ -91,13 +91,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         });
         const auto romData = std::as_const(utility.rom).data();
         if (status != comp::EntryStatus::Written) {
-            fuzz::Require(std::ranges::equal(romData, written ? before : pristine),
+            fuzz::Require(fuzz::SameBytes(romData, written ? before : pristine),
                           "a failed entry leaves the ROM bytes unchanged");
             continue;
         }
         written = true;
         checkWrittenBlock(romData, *entry);
     }
-    if (written) std::ranges::copy(pristine, utility.rom.data().begin());
+    if (written) fuzz::CopyBytes(pristine, utility.rom.data());
     return 0;
 }

@@ -42,8 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const core::RomImage rom(file, "fuzz.smc");
     fuzz::Require(rom.headerSize() == core::CopierHeaderSize(original.size()), "header size follows bit 9 of the length");
     fuzz::Require(rom.dataSize() == original.size() - rom.headerSize(), "data view is the file after the header");
-    fuzz::Require(std::equal(rom.fileBytes().begin(), rom.fileBytes().end(), original.begin(), original.end()),
-                  "the image holds the file as read");
+    fuzz::Require(fuzz::SameBytes(rom.fileBytes(), original), "the image holds the file as read");
 
     const auto romData = rom.data();
     const bool titled = romData.size() >= core::kTitleOffset + core::kGameTitle.size() &&
@@ -61,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     fuzz::Require(end <= romData.size(), "the font block ends inside the ROM");
     fuzz::Require(font.size() == core::DecompressedLength(*buffer), "the font is w0 bytes long");
-    fuzz::Require(std::equal(font.begin(), font.end(), buffer->begin()), "the font is the decompressed block");
+    fuzz::Require(fuzz::SameBytes(font, std::span(buffer->data(), font.size())), "the font is the decompressed block");
     return 0;
 }

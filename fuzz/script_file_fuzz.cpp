@@ -17,7 +17,7 @@ using namespace corv;
 namespace {
 
 // The strings looked up per input: entries of higher numbers behave the same way.
-constexpr int kStringsTried = 8;
+constexpr int kStringsTried = 4;
 
 void checkPreview(script::ScriptText& script, int line, std::span<uint8_t> buffer) {
     const script::EntryCopy entry = script::CopyEntry(script, line);

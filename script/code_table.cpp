@@ -1,8 +1,8 @@
 #include "code_table.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <optional>
+#include <string_view>
 
 #include "text_lines.h"
 
@@ -17,10 +17,16 @@ int hexValue(char c) {
     return -1;
 }
 
+// "[$%02X]" of the code, written by hand: a range line makes up to 65,536 of these.
 std::string generatedText(uint32_t code) {
-    char text[16];
-    std::snprintf(text, sizeof text, "[$%02X]", code);
-    return text;
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    char text[12] = {'[', '$'};
+    size_t length = 2;
+    int shift = 28;
+    while (shift > 4 && (code >> shift) == 0) shift -= 4;
+    for (; shift >= 0; shift -= 4) text[length++] = kDigits[(code >> shift) & 0xF];
+    text[length++] = ']';
+    return std::string(text, length);
 }
 
 // A "code=value" line read as a hexadecimal code and one further word, the first equals sign

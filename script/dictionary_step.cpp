@@ -1,5 +1,6 @@
 #include "dictionary_step.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string_view>
 #include <vector>
@@ -18,51 +19,74 @@ std::vector<size_t> prefixLengths(std::string_view word) {
     return lengths;
 }
 
-// Replaces every occurrence of one word. The text is read character by character onto `done`,
-// with the matcher's state kept per character so that a replacement can be taken back off the
-// end. Pushing the escape back onto the unread text makes the matcher see it again together
-// with up to |word| - 1 characters before it, which is exactly where a search from the
-// beginning could find the next occurrence: the text before those was already free of the word.
-// No replacement copies the text; each character is read a bounded number of times per escape.
+// The matcher's state after `text`: the longest prefix of the word that ends the text. It is
+// shorter than the word when the text holds no occurrence, so the last |word| - 1 characters
+// decide it.
+size_t stateAfter(std::string_view text, std::string_view word, const std::vector<size_t>& failure) {
+    size_t state = 0;
+    for (const char c : text.substr(text.size() - std::min(text.size(), word.size() - 1))) {
+        while (state > 0 && c != word[state]) state = failure[state - 1];
+        if (c == word[state]) ++state;
+    }
+    return state;
+}
+
+// Replaces every occurrence of one word. The text is read onto `done`: in one piece up to the
+// next occurrence while no part of the word ends `done`, else character by character. A
+// replacement takes the word back off the end and, unless the word goes on after its escape,
+// pushes the escape onto `pending`, so that the matcher sees it again together with up to
+// |word| - 1 characters before it, which is exactly where a search from the beginning could
+// find the next occurrence: the text before those was already free of the word. No replacement
+// copies the text; each character is read a bounded number of times per escape.
 bool replaceWord(std::string& text, std::string_view word, std::string_view escape, size_t limit) {
+    // Most words of a table occur in no given string: leave those texts without a copy.
+    if (text.find(word) == std::string::npos) return true;
     const std::vector<size_t> failure = prefixLengths(word);
     const bool goOnAfterEscape = escape.find(word) != std::string_view::npos;
 
-    std::string unread(text.rbegin(), text.rend());  // a stack: the next character is at the back
+    std::string_view rest = text;
+    std::string pending;  // a stack: its next character is at the back
     std::string done;
-    std::vector<size_t> states;  // matched length after each character of `done`
     done.reserve(text.size());
-    states.reserve(text.size());
-
-    auto take = [&](char c, size_t state) {
-        while (state > 0 && c != word[state]) state = failure[state - 1];
-        if (c == word[state]) ++state;
-        done.push_back(c);
-        states.push_back(state);
-        return state;
-    };
-
     size_t state = 0;
     size_t replacements = 0;
-    while (!unread.empty()) {
-        const char c = unread.back();
-        unread.pop_back();
-        state = take(c, state);
-        if (state != word.size()) continue;
+    while (!pending.empty() || !rest.empty()) {
+        if (pending.empty() && state == 0) {
+            // Nothing of the word ends `done`, so the next occurrence lies wholly in `rest`.
+            const size_t at = rest.find(word);
+            if (at == std::string_view::npos) {
+                done += rest;
+                break;
+            }
+            done += rest.substr(0, at + word.size());
+            rest.remove_prefix(at + word.size());
+            state = word.size();
+        } else {
+            char c;
+            if (!pending.empty()) {
+                c = pending.back();
+                pending.pop_back();
+            } else {
+                c = rest.front();
+                rest.remove_prefix(1);
+            }
+            while (state > 0 && c != word[state]) state = failure[state - 1];
+            if (c == word[state]) ++state;
+            done.push_back(c);
+            if (state != word.size()) continue;
+        }
 
         done.resize(done.size() - word.size());
-        states.resize(states.size() - word.size());
         if (goOnAfterEscape) {
             // Taken as it stands: nothing inside or before the escape is searched again.
             done += escape;
-            states.insert(states.end(), escape.size(), 0);
             state = 0;
         } else {
-            unread.append(escape.rbegin(), escape.rend());
-            state = states.empty() ? 0 : states.back();
+            pending.append(escape.rbegin(), escape.rend());
+            state = stateAfter(done, word, failure);
         }
         // A word longer than its escape shrinks the text, so count the replacements too.
-        if (done.size() + unread.size() > limit || ++replacements > limit) return false;
+        if (done.size() + pending.size() + rest.size() > limit || ++replacements > limit) return false;
     }
     text = std::move(done);
     return true;

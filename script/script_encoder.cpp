@@ -1,5 +1,6 @@
 #include "script_encoder.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -144,6 +145,9 @@ std::string joinLines(std::span<const std::string> lines) {
 }  // namespace
 
 const ScriptKeyword* KeywordAt(std::string_view line, size_t position) {
+    // Every keyword opens with a bracket, and most characters of a line are none.
+    static_assert(std::ranges::all_of(kKeywords, [](const ScriptKeyword& k) { return k.text.starts_with('['); }));
+    if (position >= line.size() || line[position] != '[') return nullptr;
     for (const ScriptKeyword& keyword : kKeywords) {
         if (matchesIgnoringCase(line, position, keyword.text)) return &keyword;
     }

@@ -18,7 +18,14 @@ bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x
 size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t from) {
     if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
     if (needle.size() > haystack.size()) return std::string_view::npos;
+    // A first character without case (the '.' of ".STRING n") is found by the library's scan.
+    const char first = lowerAscii(needle[0]);
+    const bool firstIsLetter = first >= 'a' && first <= 'z';
     for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
+        if (!firstIsLetter) {
+            i = haystack.find(first, i);
+            if (i == std::string_view::npos || i + needle.size() > haystack.size()) break;
+        }
         size_t k = 0;
         while (k < needle.size() && lowerAscii(haystack[i + k]) == lowerAscii(needle[k])) ++k;
         if (k == needle.size()) return i;
