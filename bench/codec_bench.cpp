@@ -64,11 +64,11 @@ double medianSeconds(int runs, const std::function<size_t()>& work) {
 
 void compare(const std::string& name, const std::vector<uint8_t>& corpus) {
     const core::SourceWords words(corpus, static_cast<uint32_t>(corpus.size() / 2));
-    const double production = medianSeconds(15, [&] {
+    const double production = medianSeconds(51, [&] {
         auto finder = core::MakeIndexedMatchFinder(words);
         return core::EncodeBlockStream(words, *finder).bytes.size();
     });
-    const double exhaustive = medianSeconds(3, [&] { return testing::EncodeExhaustively(words).bytes.size(); });
+    const double exhaustive = medianSeconds(7, [&] { return testing::EncodeExhaustively(words).bytes.size(); });
     std::printf("compress %s: %.1fx faster than the exhaustive scan (%.1f MB/s)\n", name.c_str(),
                 exhaustive / production, static_cast<double>(corpus.size()) / production / 1e6);
 }

@@ -351,7 +351,12 @@ private:
         // reach - 2, so that the candidate has a source. Only the newest candidates, those fewer
         // than maxLength words before reach, need those limits checked: they are met first.
         const uint32_t oldestEnd = windowStart + run - 1;
-        uint32_t k = distinctPairs_.newestPlusOne(pair);
+        // Once the pair's own position is chained, its link leads to the newest earlier position
+        // of the bucket: the walk starts there, past the positions chained ahead of the search,
+        // without waiting for the pair's words to be read and hashed.
+        const uint32_t pairPosition = p + run - 1;
+        const bool pairChained = pairPosition < chained_ && pairPosition + 1 < count_;
+        uint32_t k = pairChained ? distinctPairs_.previousPlusOne(pairPosition + 1) : distinctPairs_.newestPlusOne(pair);
         for (; k > oldestEnd && k + maxLength > reach + run; k = distinctPairs_.previousPlusOne(k)) {
             if (k >= reach) continue;
             const uint32_t j = k - run;

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses of fuzz/ with clang and runs each in turn for SECONDS (default
-# 60), starting from the seed corpus made from the demo game, the regressions and what earlier
-# runs found. Prints executions, coverage and findings per harness; exits 1 when anything was
-# found. Usage: scripts/fuzz.sh [SECONDS] [HARNESS...]
+# 60; 0 for no time limit), starting from the seed corpus made from the demo game, the
+# regressions and what earlier runs found. With FUZZ_RUNS set, a harness also stops after that
+# many executions. Prints executions, coverage and findings per harness; exits 1 when anything
+# was found. Two runs on different harnesses may share the build folder.
+# Usage: [FUZZ_RUNS=N] scripts/fuzz.sh [SECONDS] [HARNESS...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -19,10 +21,15 @@ if ! command -v clang++ >/dev/null || ! echo 'extern "C" int LLVMFuzzerTestOneIn
 fi
 
 build_dir=${FUZZ_BUILD_DIR:-build-fuzz}
-cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCORV_FUZZ=ON >/dev/null
-cmake --build "$build_dir" --target fuzzers
+mkdir -p "$build_dir"
+(
+  flock 9
+  cmake -S . -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DCORV_FUZZ=ON >/dev/null
+  cmake --build "$build_dir" --target fuzzers
+  "$build_dir/fuzz/fuzz_seed_corpus" "$build_dir/fuzz/corpus"
+) 9>"$build_dir/.fuzz-build.lock"
 work="$build_dir/fuzz"
-"$work/fuzz_seed_corpus" "$work/corpus"
+runs=${FUZZ_RUNS:--1}
 
 # Longest input per harness: what the format allows where that is small, else enough to reach
 # every rule while keeping a run fast. The compressor's check scans the whole window for every
@@ -45,7 +52,7 @@ for h in "${harnesses[@]}"; do
   before=$(find "$work/findings/$h" -type f ! -name 'slow-unit-*' | wc -l)
   log="$work/findings/$h.log"
   set +e
-  "$work/fuzz_$h" -max_total_time="$seconds" -max_len="${max_len[$h]}" -timeout=25 -rss_limit_mb=2048 \
+  "$work/fuzz_$h" -max_total_time="$seconds" -runs="$runs" -max_len="${max_len[$h]}" -timeout=25 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$work/findings/$h/" "${inputs[@]}" >"$log" 2>&1
   set -e
   after=$(find "$work/findings/$h" -type f ! -name 'slow-unit-*' | wc -l)

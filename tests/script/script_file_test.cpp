@@ -97,6 +97,14 @@ TEST(FindInScript, StartsAfterASelectionAndLeavesAnEmptySelection) {
     EXPECT_EQ(script.selectionLength(), 3u);
 }
 
+TEST(FindInScript, FindsAMatchThatEndsTheTextButNoneCutShortByIt) {
+    MemoryScriptText whole("x.\n.string 12");
+    EXPECT_EQ(FindInScript(whole, ".STRING 12", true), 1);
+    EXPECT_EQ(whole.selectionStart(), 3u);
+    MemoryScriptText cut("x.\n.string 1");
+    EXPECT_EQ(FindInScript(cut, ".STRING 12", true), std::nullopt);
+}
+
 TEST(FindInScript, ScrollsTheMatchLineToTheTopUnlessQuiet) {
     std::string text;
     for (int k = 0; k < 50; ++k) text += "line " + std::to_string(k) + "\n";
