@@ -17,16 +17,17 @@ int hexValue(char c) {
     return -1;
 }
 
-// "[$%02X]" of the code, written by hand: a range line makes up to 65,536 of these.
-std::string generatedText(uint32_t code) {
+// Makes `text` "[$%02X]" of the code, written by hand into the string's own buffer: a range
+// line makes up to 65,536 of these.
+void setGeneratedText(std::string& text, uint32_t code) {
     constexpr std::string_view kDigits = "0123456789ABCDEF";
-    char text[12] = {'[', '$'};
+    char made[12] = {'[', '$'};
     size_t length = 2;
     int shift = 28;
     while (shift > 4 && (code >> shift) == 0) shift -= 4;
-    for (; shift >= 0; shift -= 4) text[length++] = kDigits[(code >> shift) & 0xF];
-    text[length++] = ']';
-    return std::string(text, length);
+    for (; shift >= 0; shift -= 4) made[length++] = kDigits[(code >> shift) & 0xF];
+    made[length++] = ']';
+    text.assign(made, length);
 }
 
 // A "code=value" line read as a hexadecimal code and one further word, the first equals sign
@@ -71,7 +72,7 @@ void applyRange(std::string_view line, CodeMaps& maps, bool wordMap) {
         CodeEntry& entry = entryOf(maps, wordMap, static_cast<uint32_t>(code));
         // The range replaces the whole entry: a length left from an earlier entry would make the
         // decoder show the range's text as if it were the entry's.
-        entry.text = generatedText(static_cast<uint32_t>(code));
+        setGeneratedText(entry.text, static_cast<uint32_t>(code));
         entry.generated = true;
         entry.length = 0;
     }
@@ -120,7 +121,7 @@ void ApplyCodeTableLine(std::string_view line, CodeMaps& maps) {
     if (!codeLine) return;
     CodeEntry& entry = entryOf(maps, codeLine->wordMap, codeLine->code);
     if (codeLine->word.empty()) {
-        entry.text = generatedText(codeLine->code);
+        setGeneratedText(entry.text, codeLine->code);
         entry.generated = true;
         entry.length = 0;
         return;

@@ -1,6 +1,8 @@
 // The script text encoder: entry lookup, dictionary step, keywords, escapes and their quirks.
 
 #include <cstdio>
+#include <random>
+#include <string>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -139,6 +141,43 @@ TEST(ScriptEncoderDictionary, SearchStartsAgainAfterEveryReplacement) {
     EXPECT_THAT(bytesOf("]xx\n", "0105=]x\n"), ElementsAre(0x01, 0x05, 0x00, 0x01, 0x05, 0xFF));
     // "xx[" becomes "x[$0105]", whose "x[" becomes "[$0105]$0105]".
     EXPECT_THAT(bytesOf("xx[\n", "0105=x[\n"), ElementsAre(0x01, 0x05, '$', '0', '1', '0', '5', ']', 0xFF));
+}
+
+// The rule written the slow way: find the first occurrence, replace it, search again from the
+// beginning (or, for a word its own escape holds, from after the escape).
+std::string replacedTheSlowWay(std::string text, const std::string& word, const std::string& escape) {
+    const bool goOn = escape.find(word) != std::string::npos;
+    size_t from = 0;
+    for (size_t at; (at = text.find(word, goOn ? from : 0)) != std::string::npos;) {
+        text.replace(at, word.size(), escape);
+        from = at + escape.size();
+    }
+    return text;
+}
+
+TEST(ScriptEncoderDictionary, AgreesWithSearchingAgainFromTheBeginning) {
+    // Small alphabets of the escapes' own characters make replacements meet words again.
+    std::mt19937 random(11);
+    const std::string alphabet = "01$[]x";
+    const auto make = [&](size_t length) {
+        std::string made;
+        for (size_t i = 0; i < length; ++i) made += alphabet[random() % alphabet.size()];
+        return made;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        const std::string word = make(1 + random() % 3);
+        const std::string text = make(random() % 24);
+        const auto slot = static_cast<unsigned>(random() % 3);
+        char line[32];
+        std::snprintf(line, sizeof line, "01%02X=%s\n", slot, word.c_str());
+        TableFile table;
+        table.parse(line);
+        char escape[8];
+        std::snprintf(escape, sizeof escape, "[$%04X]", 0x100 + slot);
+        const std::string expected = replacedTheSlowWay(text, word, escape);
+        if (expected.size() > text.size() + kDictionaryGrowthLimit) continue;
+        ASSERT_EQ(ApplyDictionary(text, table), expected) << "text \"" << text << "\", word \"" << word << "\"";
+    }
 }
 
 TEST(ScriptEncoderDictionary, RunawayReplacementsEndAsTooLong) {
