@@ -5,7 +5,8 @@
 #include <cstring>
 #include <string>
 #include <system_error>
-#include <unistd.h>
+
+#include "support/temp_folder.h"
 
 namespace corv::fuzz {
 
@@ -111,27 +112,13 @@ std::filesystem::path memoryBackedTemp() {
     return std::filesystem::temp_directory_path();
 }
 
-// Removed again when the process ends normally.
-struct OwnedFolder {
-    std::filesystem::path path;
-    OwnedFolder() : path(memoryBackedTemp() / ("corv_fuzz_" + std::to_string(getpid()))) {
-        std::filesystem::create_directories(path);
-    }
-    ~OwnedFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    OwnedFolder(const OwnedFolder&) = delete;
-    OwnedFolder& operator=(const OwnedFolder&) = delete;
-};
-
 }  // namespace
 
 std::filesystem::path ListingFolder() { return std::filesystem::temp_directory_path() / "corv_fuzz_listing"; }
 
 const std::filesystem::path& ScratchFolder() {
-    static const OwnedFolder folder;
-    return folder.path;
+    static const testing::TempFolder folder("corv_fuzz", memoryBackedTemp());
+    return folder.path();
 }
 
 }  // namespace corv::fuzz

@@ -16,10 +16,11 @@ namespace corv::testing {
 
 class TempFolder {
 public:
-    explicit TempFolder(std::string_view prefix = "corv-test") {
+    explicit TempFolder(std::string_view prefix = "corv-test",
+                        const std::filesystem::path& parent = std::filesystem::temp_directory_path()) {
         static std::atomic<unsigned> counter{0};
         std::random_device seed;
-        path_ = std::filesystem::temp_directory_path() /
+        path_ = parent /
                 (std::string(prefix) + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + "-" +
                  std::to_string(seed()));
         std::filesystem::create_directories(path_);
