@@ -40,7 +40,8 @@ size_t stateAfter(std::string_view text, std::string_view word, const std::vecto
 // copies the text; each character is read a bounded number of times per escape.
 bool replaceWord(std::string& text, std::string_view word, std::string_view escape, size_t limit) {
     // Most words of a table occur in no given string: leave those texts without a copy.
-    if (text.find(word) == std::string::npos) return true;
+    const size_t first = text.find(word);
+    if (first == std::string::npos) return true;
     const std::vector<size_t> failure = prefixLengths(word);
     const bool goOnAfterEscape = escape.find(word) != std::string_view::npos;
 
@@ -48,6 +49,9 @@ bool replaceWord(std::string& text, std::string_view word, std::string_view esca
     std::string pending;  // a stack: its next character is at the back
     std::string done;
     done.reserve(text.size());
+    // The text before the first occurrence is free of the word: it is not searched again.
+    done += rest.substr(0, first);
+    rest.remove_prefix(first);
     size_t state = 0;
     size_t replacements = 0;
     while (!pending.empty() || !rest.empty()) {
