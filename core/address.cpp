@@ -1,4 +1,4 @@
-#include "address.h"
+#include "core/address.h"
 
 namespace corv::core {
 

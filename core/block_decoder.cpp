@@ -1,10 +1,10 @@
-#include "block_decoder.h"
+#include "core/block_decoder.h"
 
 #include <algorithm>
 
-#include "address.h"
-#include "byte_order.h"
-#include "rom_image.h"
+#include "core/address.h"
+#include "core/byte_order.h"
+#include "core/rom_image.h"
 
 namespace corv::core {
 

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <span>
 
-#include "block_format.h"
+#include "core/block_format.h"
 
 namespace corv::core {
 

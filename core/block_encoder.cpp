@@ -1,10 +1,10 @@
-#include "block_encoder.h"
+#include "core/block_encoder.h"
 
 #include <algorithm>
 
-#include "address.h"
-#include "block_readback.h"
-#include "byte_order.h"
+#include "core/address.h"
+#include "core/block_readback.h"
+#include "core/byte_order.h"
 
 namespace corv::core {
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "block_format.h"
+#include "core/block_format.h"
 
 namespace corv::core {
 

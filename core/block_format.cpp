@@ -1,6 +1,6 @@
-#include "block_format.h"
+#include "core/block_format.h"
 
-#include "byte_order.h"
+#include "core/byte_order.h"
 
 namespace corv::core {
 

@@ -1,10 +1,10 @@
-#include "block_readback.h"
+#include "core/block_readback.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "block_decoder.h"
-#include "byte_order.h"
+#include "core/block_decoder.h"
+#include "core/byte_order.h"
 
 namespace corv::core {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "block_encoder.h"
+#include "core/block_encoder.h"
 
 namespace corv::core {
 

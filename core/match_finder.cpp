@@ -32,7 +32,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "block_encoder.h"
+#include "core/block_encoder.h"
 
 namespace corv::core {
 

@@ -1,4 +1,4 @@
-#include "rom_image.h"
+#include "core/rom_image.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -11,7 +11,7 @@
 
 #include "comp/area_walk.h"
 #include "comp/listing_recompress.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace corv;
 

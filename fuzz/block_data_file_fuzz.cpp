@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "script/block_data_file.h"
 
 using namespace corv;

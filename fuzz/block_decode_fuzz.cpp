@@ -7,7 +7,7 @@
 
 #include "core/address.h"
 #include "core/block_decoder.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace corv;
 

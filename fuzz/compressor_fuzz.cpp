@@ -10,7 +10,7 @@
 #include "core/block_decoder.h"
 #include "core/block_encoder.h"
 #include "core/byte_order.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "support/exhaustive_match_finder.h"
 
 using namespace corv;

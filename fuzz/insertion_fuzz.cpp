@@ -11,7 +11,7 @@
 
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "script/insertion.h"
 #include "script/script_encoder.h"
 #include "script/script_text.h"

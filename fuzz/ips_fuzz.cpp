@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/rom_image.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "script/ips_patch.h"
 
 using namespace corv;

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"

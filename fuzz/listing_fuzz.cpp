@@ -13,7 +13,7 @@
 #include "comp/listing_recompress.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 using namespace corv;
 

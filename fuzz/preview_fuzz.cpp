@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "preview/preview_screen.h"
 #include "preview/string_preview.h"
 #include "script/block_data_file.h"

@@ -9,7 +9,7 @@
 #include <iterator>
 #include <vector>
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "preview/string_preview.h"
 
 using namespace corv;

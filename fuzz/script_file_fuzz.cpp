@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "script/preview_encoder.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"

@@ -15,7 +15,7 @@
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/string_index.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "tools/demo/demo_game.h"
 
 using namespace corv;

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "core/rom_image.h"
-#include "fuzz_support.h"
+#include "fuzz/fuzz_support.h"
 #include "script/dictionary_area.h"
 #include "script/table_file.h"
 

@@ -1,9 +1,9 @@
-#include "block_data_file.h"
+#include "script/block_data_file.h"
 
 #include <cstdio>
 
-#include "code_table.h"
-#include "text_lines.h"
+#include "script/code_table.h"
+#include "script/text_lines.h"
 
 namespace corv::script {
 

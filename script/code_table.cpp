@@ -1,10 +1,10 @@
-#include "code_table.h"
+#include "script/code_table.h"
 
 #include <algorithm>
 #include <optional>
 #include <string_view>
 
-#include "text_lines.h"
+#include "script/text_lines.h"
 
 namespace corv::script {
 

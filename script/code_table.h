@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "block_data_file.h"
+#include "script/block_data_file.h"
 
 namespace corv::script {
 

@@ -1,4 +1,4 @@
-#include "dictionary_area.h"
+#include "script/dictionary_area.h"
 
 #include <algorithm>
 #include <string_view>

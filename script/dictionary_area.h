@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/rom_image.h"
-#include "table_file.h"
+#include "script/table_file.h"
 
 namespace corv::script {
 

@@ -1,4 +1,4 @@
-#include "dictionary_step.h"
+#include "script/dictionary_step.h"
 
 #include <algorithm>
 #include <cstdio>

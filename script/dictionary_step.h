@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "table_file.h"
+#include "script/table_file.h"
 
 namespace corv::script {
 

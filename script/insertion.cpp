@@ -1,10 +1,10 @@
-#include "insertion.h"
+#include "script/insertion.h"
 
 #include <cstdio>
 #include <vector>
 
 #include "core/block_encoder.h"
-#include "string_record.h"
+#include "script/string_record.h"
 
 namespace corv::script {
 namespace {

@@ -12,10 +12,10 @@
 
 #include "core/block_format.h"
 #include "core/rom_image.h"
-#include "insertion_layout.h"
-#include "script_encoder.h"
-#include "script_text.h"
-#include "table_file.h"
+#include "script/insertion_layout.h"
+#include "script/script_encoder.h"
+#include "script/script_text.h"
+#include "script/table_file.h"
 
 namespace corv::script {
 

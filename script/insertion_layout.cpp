@@ -1,4 +1,4 @@
-#include "insertion_layout.h"
+#include "script/insertion_layout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 
 #include "core/block_format.h"
 #include "core/byte_order.h"
-#include "string_record.h"
+#include "script/string_record.h"
 
 namespace corv::script {
 

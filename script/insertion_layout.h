@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "script_encoder.h"
-#include "script_text.h"
-#include "table_file.h"
+#include "script/script_encoder.h"
+#include "script/script_text.h"
+#include "script/table_file.h"
 
 namespace corv::script {
 

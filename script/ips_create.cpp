@@ -1,8 +1,8 @@
-#include "ips_create.h"
+#include "script/ips_create.h"
 
 #include <algorithm>
 
-#include "ips_patch.h"
+#include "script/ips_patch.h"
 
 namespace corv::script {
 namespace {

@@ -1,4 +1,4 @@
-#include "ips_patch.h"
+#include "script/ips_patch.h"
 
 #include <algorithm>
 #include <optional>

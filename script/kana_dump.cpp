@@ -1,7 +1,7 @@
-#include "kana_dump.h"
+#include "script/kana_dump.h"
 
-#include "script_file.h"
-#include "string_decoder.h"
+#include "script/script_file.h"
+#include "script/string_decoder.h"
 
 namespace corv::script {
 

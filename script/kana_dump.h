@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "block_data_file.h"
+#include "script/block_data_file.h"
 
 namespace corv::script {
 

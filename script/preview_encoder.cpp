@@ -1,9 +1,9 @@
-#include "preview_encoder.h"
+#include "script/preview_encoder.h"
 
 #include <algorithm>
 #include <string_view>
 
-#include "text_lines.h"
+#include "script/text_lines.h"
 
 namespace corv::script {
 

@@ -1,10 +1,10 @@
-#include "script_encoder.h"
+#include "script/script_encoder.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 
-#include "script_file.h"
+#include "script/script_file.h"
 
 namespace corv::script {
 namespace {

@@ -17,9 +17,9 @@
 #include <string_view>
 #include <vector>
 
-#include "dictionary_step.h"
-#include "script_text.h"
-#include "table_file.h"
+#include "script/dictionary_step.h"
+#include "script/script_text.h"
+#include "script/table_file.h"
 
 namespace corv::script {
 

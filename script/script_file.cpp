@@ -1,10 +1,10 @@
-#include "script_file.h"
+#include "script/script_file.h"
 
 #include <cstdio>
 #include <span>
 
 #include "core/rom_image.h"
-#include "text_lines.h"
+#include "script/text_lines.h"
 
 namespace corv::script {
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "script_text.h"
+#include "script/script_text.h"
 
 namespace corv::script {
 

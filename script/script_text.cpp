@@ -1,4 +1,4 @@
-#include "script_text.h"
+#include "script/script_text.h"
 
 #include <algorithm>
 

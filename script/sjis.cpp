@@ -1,4 +1,4 @@
-#include "sjis.h"
+#include "script/sjis.h"
 
 #include <iconv.h>
 

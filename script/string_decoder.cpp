@@ -1,12 +1,12 @@
-#include "string_decoder.h"
+#include "script/string_decoder.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <optional>
 
-#include "block_data_file.h"
+#include "script/block_data_file.h"
 #include "core/byte_order.h"
-#include "string_record.h"
+#include "script/string_record.h"
 
 namespace corv::script {
 

@@ -1,14 +1,14 @@
-#include "string_index.h"
+#include "script/string_index.h"
 
 #include <cstdio>
 #include <system_error>
 
 #include "core/block_decoder.h"
 #include "core/byte_order.h"
-#include "string_record.h"
-#include "preview_encoder.h"
-#include "script_file.h"
-#include "string_decoder.h"
+#include "script/string_record.h"
+#include "script/preview_encoder.h"
+#include "script/script_file.h"
+#include "script/string_decoder.h"
 
 namespace corv::script {
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "block_data_file.h"
+#include "script/block_data_file.h"
 #include "core/block_format.h"
 #include "core/rom_image.h"
-#include "script_text.h"
+#include "script/script_text.h"
 
 namespace corv::script {
 

@@ -1,7 +1,7 @@
-#include "table_file.h"
+#include "script/table_file.h"
 
 
-#include "text_lines.h"
+#include "script/text_lines.h"
 
 namespace corv::script {
 

@@ -1,4 +1,4 @@
-#include "text_lines.h"
+#include "script/text_lines.h"
 
 #include <system_error>
 

@@ -1,9 +1,9 @@
-#include "check_inputs.h"
+#include "tools/corvtool/check_inputs.h"
 
 #include <ostream>
 
 #include "core/address.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
 #include "script/check/box_lines.h"

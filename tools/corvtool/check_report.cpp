@@ -1,4 +1,4 @@
-#include "check_report.h"
+#include "tools/corvtool/check_report.h"
 
 #include <cstdio>
 #include <ostream>

@@ -8,10 +8,10 @@
 
 #include <ostream>
 
-#include "check_inputs.h"
-#include "check_report.h"
-#include "command.h"
-#include "rom_argument.h"
+#include "tools/corvtool/check_inputs.h"
+#include "tools/corvtool/check_report.h"
+#include "tools/corvtool/command.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/check/block_check.h"
 #include "script/script_file.h"
 #include "script/script_text.h"

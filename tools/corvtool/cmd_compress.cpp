@@ -6,13 +6,13 @@
 #include <ostream>
 #include <vector>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "comp/messages.h"
 #include "core/address.h"
 #include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "core/rom_image.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
 namespace {

@@ -4,9 +4,9 @@
 #include <ostream>
 #include <vector>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "core/rom_image.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/dictionary_area.h"
 #include "script/table_file.h"
 

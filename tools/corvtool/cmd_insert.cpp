@@ -11,11 +11,11 @@
 #include <ostream>
 #include <vector>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/block_data_file.h"
 #include "script/insertion.h"
 #include "script/script_file.h"

@@ -5,11 +5,11 @@
 #include <memory>
 #include <ostream>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/sjis.h"

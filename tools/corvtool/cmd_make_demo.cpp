@@ -5,7 +5,7 @@
 #include <ostream>
 #include <system_error>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::tool {

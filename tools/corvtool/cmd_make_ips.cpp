@@ -7,9 +7,9 @@
 
 #include <ostream>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "core/rom_image.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/ips_create.h"
 #include "script/ips_patch.h"
 

@@ -5,9 +5,9 @@
 #include <ostream>
 #include <vector>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "core/rom_image.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/ips_patch.h"
 
 namespace corv::tool {

@@ -14,14 +14,14 @@
 #include <optional>
 #include <ostream>
 
-#include "command.h"
-#include "preview_usage.h"
+#include "tools/corvtool/command.h"
+#include "tools/corvtool/preview_usage.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
 #include "preview/preview_screen.h"
 #include "preview/string_preview.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 #include "script/block_data_file.h"
 #include "script/script_file.h"
 #include "script/string_index.h"

@@ -6,8 +6,8 @@
 
 #include <ostream>
 
-#include "check_inputs.h"
-#include "command.h"
+#include "tools/corvtool/check_inputs.h"
+#include "tools/corvtool/command.h"
 #include "script/check/block_check.h"
 
 namespace corv::tool {

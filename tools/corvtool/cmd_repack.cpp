@@ -9,11 +9,11 @@
 #include <optional>
 #include <ostream>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "comp/listing_recompress.h"
 #include "comp/messages.h"
 #include "comp/utility_state.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
 namespace {

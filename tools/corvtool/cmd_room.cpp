@@ -12,8 +12,8 @@
 #include <ostream>
 #include <vector>
 
-#include "check_inputs.h"
-#include "command.h"
+#include "tools/corvtool/check_inputs.h"
+#include "tools/corvtool/command.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/block_encoder.h"

@@ -9,10 +9,10 @@
 #include <ostream>
 #include <string_view>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 #include "comp/area_walk.h"
 #include "comp/utility_state.h"
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
 namespace {

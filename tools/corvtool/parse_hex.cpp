@@ -1,7 +1,7 @@
 #include <charconv>
 #include <ostream>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 
 namespace corv::tool {
 

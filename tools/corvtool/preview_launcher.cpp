@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "command.h"
-#include "preview_usage.h"
+#include "tools/corvtool/command.h"
+#include "tools/corvtool/preview_usage.h"
 
 namespace corv::tool {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "command.h"
+#include "tools/corvtool/command.h"
 
 namespace corv::tool {
 extern const Command kPreviewCommand;

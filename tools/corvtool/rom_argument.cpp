@@ -1,4 +1,4 @@
-#include "rom_argument.h"
+#include "tools/corvtool/rom_argument.h"
 
 #include <cstdio>
 #include <ostream>

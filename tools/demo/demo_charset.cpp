@@ -1,4 +1,4 @@
-#include "demo_charset.h"
+#include "tools/demo/demo_charset.h"
 
 namespace corv::demo {
 namespace {

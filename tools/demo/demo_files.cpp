@@ -1,9 +1,9 @@
-#include "demo_files.h"
+#include "tools/demo/demo_files.h"
 
 #include <cstdio>
 
 #include "core/rom_image.h"
-#include "demo_charset.h"
+#include "tools/demo/demo_charset.h"
 
 namespace corv::demo {
 namespace {

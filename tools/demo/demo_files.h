@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "demo_game.h"
+#include "tools/demo/demo_game.h"
 
 namespace corv::demo {
 

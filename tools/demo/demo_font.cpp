@@ -1,9 +1,9 @@
-#include "demo_font.h"
+#include "tools/demo/demo_font.h"
 
 #include <initializer_list>
 #include <string_view>
 
-#include "demo_charset.h"
+#include "tools/demo/demo_charset.h"
 
 namespace corv::demo {
 namespace {

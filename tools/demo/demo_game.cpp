@@ -1,17 +1,17 @@
 // Assembles the demo ROM: builds every block, compresses it with the game-style encoder,
 // places it, and writes the pointer tables, the character tile table and the header.
 
-#include "demo_game.h"
+#include "tools/demo/demo_game.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-#include "demo_charset.h"
-#include "demo_files.h"
-#include "demo_font.h"
-#include "demo_random.h"
-#include "demo_text.h"
-#include "game_encoder.h"
+#include "tools/demo/demo_charset.h"
+#include "tools/demo/demo_files.h"
+#include "tools/demo/demo_font.h"
+#include "tools/demo/demo_random.h"
+#include "tools/demo/demo_text.h"
+#include "tools/demo/game_encoder.h"
 
 namespace corv::demo {
 namespace {

@@ -1,9 +1,9 @@
-#include "demo_text.h"
+#include "tools/demo/demo_text.h"
 
 #include <array>
 #include <cstdio>
 
-#include "demo_charset.h"
+#include "tools/demo/demo_charset.h"
 
 namespace corv::demo {
 namespace {

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "demo_game.h"
-#include "demo_random.h"
+#include "tools/demo/demo_game.h"
+#include "tools/demo/demo_random.h"
 
 namespace corv::demo {
 

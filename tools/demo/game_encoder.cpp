@@ -1,4 +1,4 @@
-#include "game_encoder.h"
+#include "tools/demo/game_encoder.h"
 
 #include <algorithm>
 #include <array>
