@@ -10,7 +10,7 @@
 
 #include "core/rom_image.h"
 #include "fuzz/fuzz_support.h"
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 
 using namespace corv;
 
@@ -31,16 +31,16 @@ bool opensAsTheGame(std::span<const uint8_t> image, uint32_t headerSize, bool ha
 }
 
 // One patch alone: refused patches change nothing; an applied patch applied again changes nothing.
-script::IpsStatus checkAlone(const std::vector<uint8_t>& image, std::span<const uint8_t> patch,
+patches::IpsStatus checkAlone(const std::vector<uint8_t>& image, std::span<const uint8_t> patch,
                              std::vector<uint8_t>& patched) {
     patched = image;
-    const script::IpsStatus status = script::ApplyIpsPatch(patched, patch);
-    if (status != script::IpsStatus::Applied) {
+    const patches::IpsStatus status = patches::ApplyIpsPatch(patched, patch);
+    if (status != patches::IpsStatus::Applied) {
         fuzz::Require(patched == image, "a refused patch leaves the image unchanged");
         return status;
     }
     std::vector<uint8_t> again = patched;
-    fuzz::Require(script::ApplyIpsPatch(again, patch) == script::IpsStatus::Applied && again == patched,
+    fuzz::Require(patches::ApplyIpsPatch(again, patch) == patches::IpsStatus::Applied && again == patched,
                   "a patch applied twice gives what it gave once");
     return status;
 }
@@ -61,22 +61,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t headerSize = core::CopierHeaderSize(image.size());
     std::vector<uint8_t> afterFirst;
     std::vector<uint8_t> afterSecond;
-    const bool firstApplies = checkAlone(image, patches[0], afterFirst) == script::IpsStatus::Applied;
-    const bool secondApplies = firstApplies && checkAlone(afterFirst, patches[1], afterSecond) == script::IpsStatus::Applied;
+    const bool firstApplies = checkAlone(image, patches[0], afterFirst) == patches::IpsStatus::Applied;
+    const bool secondApplies = firstApplies && checkAlone(afterFirst, patches[1], afterSecond) == patches::IpsStatus::Applied;
     const size_t expectedCount = firstApplies ? (secondApplies ? 2 : 1) : 0;
     const bool breaksTheGame = (firstApplies && !opensAsTheGame(afterFirst, headerSize, titled)) ||
                                (secondApplies && !opensAsTheGame(afterSecond, headerSize, titled));
 
     core::RomImage rom(image, "fuzz.smc");
-    const script::IpsOutcome outcome = script::ApplyIpsPatches(rom, patches);
+    const patches::IpsOutcome outcome = patches::ApplyIpsPatches(rom, patches);
     if (breaksTheGame) {
-        fuzz::Require(outcome.status == script::IpsStatus::NotThisGame, "a set that breaks the game is refused");
+        fuzz::Require(outcome.status == patches::IpsStatus::NotThisGame, "a set that breaks the game is refused");
         fuzz::Require(std::ranges::equal(rom.fileBytes(), image) && !rom.modified(),
                       "a refused set leaves the ROM as it was");
         return 0;
     }
     fuzz::Require(outcome.appliedCount == expectedCount, "patches apply in order up to the first refused one");
-    fuzz::Require((outcome.status == script::IpsStatus::Applied) == (expectedCount == 2),
+    fuzz::Require((outcome.status == patches::IpsStatus::Applied) == (expectedCount == 2),
                   "the command succeeds when every patch applied");
     const std::vector<uint8_t>& expected = expectedCount == 2 ? afterSecond : expectedCount == 1 ? afterFirst : image;
     fuzz::Require(std::ranges::equal(rom.fileBytes(), expected), "the ROM holds exactly the applied patches");

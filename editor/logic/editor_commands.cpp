@@ -6,7 +6,7 @@
 #include "core/block_format.h"
 #include "editor/logic/editor_texts.h"
 #include "script/dictionary_area.h"
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 
 namespace corv::editor {
 
@@ -31,15 +31,15 @@ void EditorSession::insertText(script::ScriptText& script, script::InsertionProg
 
 void EditorSession::patchRom(ui::Dialogs& dialogs) {
     if (!rom_.loaded()) return;
-    if (rom_.modified() && dialogs.askYesNo(script::kIpsSaveQuestionCaption, script::kIpsSaveQuestion)) {
+    if (rom_.modified() && dialogs.askYesNo(patches::kIpsSaveQuestionCaption, patches::kIpsSaveQuestion)) {
         saveRom(dialogs);
     }
     const std::vector<std::filesystem::path> patches = dialogs.openFiles({kPatchTitle, startDirectory_, {}, kPatchFilter});
     if (patches.empty()) return;
     lastOpenFolder_ = patches.front().parent_path();
     ++revision_;
-    const script::IpsOutcome outcome = script::ApplyIpsFiles(rom_, patches);
-    const std::string message = script::IpsMessage(outcome);
+    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches);
+    const std::string message = patches::IpsMessage(outcome);
     if (!message.empty()) dialogs.message(message);
 }
 

@@ -14,7 +14,7 @@
 #include "core/address.h"
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 #include "script/kana_dump.h"
 #include "script/string_index.h"
 #include "support/temp_folder.h"
@@ -196,7 +196,7 @@ TEST_F(CorvtoolCheck, MakeIpsWritesAPatchThatReproducesTheTarget) {
     const auto image = core::ReadWholeFile(original);
     ASSERT_TRUE(bytes && image);
     std::vector<uint8_t> patched = *image;
-    EXPECT_EQ(script::ApplyIpsPatch(patched, *bytes), script::IpsStatus::Applied);
+    EXPECT_EQ(patches::ApplyIpsPatch(patched, *bytes), patches::IpsStatus::Applied);
     EXPECT_EQ(patched, target);
 
     const fs::path never = dir() / "never.ips";

@@ -10,8 +10,8 @@
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
-#include "script/ips_create.h"
-#include "script/ips_patch.h"
+#include "patches/ips_create.h"
+#include "patches/ips_patch.h"
 
 namespace corv::tool {
 namespace {
@@ -27,13 +27,13 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
         FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
         return kExitBadInput;
     }
-    const script::IpsCreation creation = script::CreateIpsPatch(*original, *modified);
-    if (creation.status == script::IpsCreateStatus::TooLarge) {
+    const patches::IpsCreation creation = patches::CreateIpsPatch(*original, *modified);
+    if (creation.status == patches::IpsCreateStatus::TooLarge) {
         FileError(err, "make-ips", args[1]) << "longer than the 16 MiB an IPS patch can reach; nothing written\n";
         return kExitDoesNotFit;
     }
     std::vector<uint8_t> patched = *original;
-    if (script::ApplyIpsPatch(patched, creation.patch) != script::IpsStatus::Applied || patched != *modified) {
+    if (patches::ApplyIpsPatch(patched, creation.patch) != patches::IpsStatus::Applied || patched != *modified) {
         err << "corvtool make-ips: the patch does not turn " << args[0] << " into " << args[1]
             << "; nothing written\n";
         return kExitDoesNotFit;

@@ -8,7 +8,7 @@
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 
 namespace corv::tool {
 namespace {
@@ -22,10 +22,10 @@ int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!OpenGameRom(rom, args[0], "patch", err)) return kExitBadInput;
 
     const std::vector<std::filesystem::path> patches(args.begin() + 1, args.end());
-    const script::IpsOutcome outcome = script::ApplyIpsFiles(rom, patches);
-    if (outcome.status != script::IpsStatus::Applied) {
+    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom, patches);
+    if (outcome.status != patches::IpsStatus::Applied) {
         FileError(err, "patch", patches[outcome.failedIndex].string())
-            << script::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
+            << patches::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
         return kExitBadInput;
     }
     if (!SaveGameRom(rom, "patch", err)) return kExitBadInput;

@@ -1,4 +1,4 @@
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 
 #include <algorithm>
 #include <optional>
@@ -6,7 +6,7 @@
 
 #include "core/byte_order.h"
 
-namespace corv::script {
+namespace corv::patches {
 namespace {
 
 constexpr std::string_view kMagic = "PATCH";
@@ -177,4 +177,4 @@ std::string IpsMessage(const IpsOutcome& outcome) {
     return {};
 }
 
-}  // namespace corv::script
+}  // namespace corv::patches

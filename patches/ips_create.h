@@ -8,7 +8,7 @@
 #include <span>
 #include <vector>
 
-namespace corv::script {
+namespace corv::patches {
 
 // Record offsets have 24 bits: no target beyond this can be described.
 inline constexpr uint64_t kIpsLargestTarget = 0x1000000;
@@ -29,4 +29,4 @@ struct IpsCreation {
 // end marker): such a record starts one byte earlier.
 [[nodiscard]] IpsCreation CreateIpsPatch(std::span<const uint8_t> original, std::span<const uint8_t> modified);
 
-}  // namespace corv::script
+}  // namespace corv::patches

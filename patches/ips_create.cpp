@@ -1,10 +1,10 @@
-#include "script/ips_create.h"
+#include "patches/ips_create.h"
 
 #include <algorithm>
 
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 
-namespace corv::script {
+namespace corv::patches {
 namespace {
 
 constexpr size_t kMaxRecordBytes = 0xFFFF;
@@ -129,4 +129,4 @@ IpsCreation CreateIpsPatch(std::span<const uint8_t> original, std::span<const ui
     return result;
 }
 
-}  // namespace corv::script
+}  // namespace corv::patches

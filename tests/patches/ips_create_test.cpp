@@ -7,10 +7,10 @@
 #include <random>
 
 #include "core/byte_order.h"
-#include "script/ips_create.h"
-#include "script/ips_patch.h"
+#include "patches/ips_create.h"
+#include "patches/ips_patch.h"
 
-namespace corv::script {
+namespace corv::patches {
 namespace {
 
 std::vector<uint8_t> applied(std::vector<uint8_t> original, const IpsCreation& creation) {
@@ -105,4 +105,4 @@ TEST(IpsCreate, TargetsBeyondTheOffsetRangeAreRefused) {
 }
 
 }  // namespace
-}  // namespace corv::script
+}  // namespace corv::patches

@@ -9,10 +9,10 @@
 #include <random>
 
 #include "core/rom_image.h"
-#include "script/ips_patch.h"
+#include "patches/ips_patch.h"
 #include "support/temp_folder.h"
 
-namespace corv::script {
+namespace corv::patches {
 namespace {
 
 using ::testing::ElementsAre;
@@ -353,4 +353,4 @@ TEST(IpsRoundTrip, DifferenceAtTheEndMarkerOffset) {
 }
 
 }  // namespace
-}  // namespace corv::script
+}  // namespace corv::patches

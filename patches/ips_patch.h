@@ -22,7 +22,7 @@
 
 #include "core/rom_image.h"
 
-namespace corv::script {
+namespace corv::patches {
 
 inline constexpr uint32_t kIpsEndMarker = 0x454F46;  // "EOF" in place of a record offset
 
@@ -81,4 +81,4 @@ inline constexpr char kIpsSaveQuestionCaption[] = " IPS Patcher...";
 // The message shown at the end of the command for `outcome` (empty for NoRom).
 [[nodiscard]] std::string IpsMessage(const IpsOutcome& outcome);
 
-}  // namespace corv::script
+}  // namespace corv::patches
