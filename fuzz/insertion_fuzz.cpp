@@ -12,7 +12,7 @@
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
 #include "fuzz/fuzz_support.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 #include "script/script_encoder.h"
 #include "script/script_text.h"
 #include "script/string_index.h"
@@ -25,7 +25,7 @@ namespace {
 // Compressing a block costs most of a run: the small text blocks take every rule as well.
 constexpr size_t kMaxBlockLength = 0x2000;
 
-class QuietProgress final : public script::InsertionProgress {
+class QuietProgress final : public insert::InsertionProgress {
 public:
     void addLogLine(const std::string&) override {}
     void start() override {}
@@ -37,7 +37,7 @@ public:
 
 // A text block as choosing it leaves the block buffer.
 struct ChosenBlock {
-    script::InsertionBlock block;
+    insert::InsertionBlock block;
     uint32_t end = 0;  // the block end table entry that choosing the block fills
     std::unique_ptr<core::BlockBuffer> buffer = std::make_unique<core::BlockBuffer>();
 };
@@ -87,11 +87,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     *buffer = *chosen.buffer;
     uint32_t endOfRoom = (choice & 0x80) != 0 ? 0 : chosen.end;
     QuietProgress progress;
-    const script::InsertionResult result =
-        script::InsertScript(rom, *buffer, chosen.block, endOfRoom, script, table, *preview, progress);
+    const insert::InsertionResult result =
+        insert::InsertScript(rom, *buffer, chosen.block, endOfRoom, script, table, *preview, progress);
 
     const auto romData = std::as_const(rom).data();
-    if (result.outcome != script::InsertionOutcome::Inserted) {
+    if (result.outcome != insert::InsertionOutcome::Inserted) {
         fuzz::Require(fuzz::SameBytes(romData, pristine), "a failed insertion leaves the ROM bytes unchanged");
         fuzz::Require(!rom.modified(), "a failed insertion leaves the modified flag");
         return 0;

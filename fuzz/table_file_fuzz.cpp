@@ -8,7 +8,7 @@
 
 #include "core/rom_image.h"
 #include "fuzz/fuzz_support.h"
-#include "script/dictionary_area.h"
+#include "insert/dictionary_area.h"
 #include "script/table_file.h"
 
 using namespace corv;
@@ -26,9 +26,9 @@ bool sameMaps(const script::TableFile& a, const script::TableFile& b) {
 
 // The bytes the game finds for slot k through its pointer.
 void checkSlot(std::span<const uint8_t> rom, const script::TableFile& table, unsigned slot) {
-    const uint32_t pointer = rom[script::kDictionaryPointerOffset + 2 * slot] |
-                             uint32_t{rom[script::kDictionaryPointerOffset + 2 * slot + 1]} << 8;
-    const uint32_t at = (script::kDictionaryBankEnd - 0x10000) + pointer;
+    const uint32_t pointer = rom[insert::kDictionaryPointerOffset + 2 * slot] |
+                             uint32_t{rom[insert::kDictionaryPointerOffset + 2 * slot + 1]} << 8;
+    const uint32_t at = (insert::kDictionaryBankEnd - 0x10000) + pointer;
     const std::optional<std::string>& word = table.dictionaryWord(slot);
     const std::string expected = !word ? std::string(7, ' ') : *word;
     fuzz::Require(at + expected.size() < rom.size(), "a word lies inside the ROM");
@@ -66,16 +66,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static const std::vector<uint8_t> pristine(kRomSize, kFill);
     static core::RomImage rom(pristine, "fuzz.smc");
-    const script::DictionaryAreaResult result = script::InsertDictionaryArea(rom, table);
+    const insert::DictionaryAreaResult result = insert::InsertDictionaryArea(rom, table);
     const auto romData = std::as_const(rom).data();
-    if (result != script::DictionaryAreaResult::Written) {
+    if (result != insert::DictionaryAreaResult::Written) {
         fuzz::Require(std::equal(romData.begin(), romData.end(), pristine.begin()), "a refusal leaves the ROM untouched");
         fuzz::Require(!rom.modified(), "a refusal leaves the modified flag");
         return 0;
     }
     fuzz::Require(rom.modified(), "a written area sets the modified flag");
-    for (unsigned slot = 0; slot < script::kDictionarySlotCount; ++slot) checkSlot(romData, table, slot);
-    std::fill(rom.data().begin() + script::kDictionaryPointerOffset, rom.data().end(), kFill);
+    for (unsigned slot = 0; slot < insert::kDictionarySlotCount; ++slot) checkSlot(romData, table, slot);
+    std::fill(rom.data().begin() + insert::kDictionaryPointerOffset, rom.data().end(), kFill);
     rom.setModified(false);
     return 0;
 }

@@ -5,16 +5,16 @@
 
 #include "core/block_format.h"
 #include "editor/logic/editor_texts.h"
-#include "script/dictionary_area.h"
+#include "insert/dictionary_area.h"
 #include "patches/ips_patch.h"
 
 namespace corv::editor {
 
-void EditorSession::insertText(script::ScriptText& script, script::InsertionProgress& progress, ui::Dialogs& dialogs) {
+void EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs) {
     const auto block = index_->currentBlock();
     if (!rom_.loaded() || !block) return;
 
-    script::InsertionBlock insertion;
+    insert::InsertionBlock insertion;
     insertion.index = static_cast<uint32_t>(*block);
     insertion.blockAddress = index_->currentBlockAddress();
     insertion.stringCount = index_->stringCount();
@@ -24,7 +24,7 @@ void EditorSession::insertText(script::ScriptText& script, script::InsertionProg
     uint32_t endOfRoom = index_->blockEnd(*block);
     ++revision_;  // the block buffer takes the new layout
 
-    const script::InsertionResult result = script::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
+    const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, progress);
     if (result.message) dialogs.message(*result.message);
 }
@@ -51,7 +51,7 @@ void EditorSession::loadTable(ui::Dialogs& dialogs) {
 }
 
 void EditorSession::insertCompression(ui::Dialogs& dialogs) {
-    const std::string message = script::DictionaryAreaMessage(script::InsertDictionaryArea(rom_, table_));
+    const std::string message = insert::DictionaryAreaMessage(insert::InsertDictionaryArea(rom_, table_));
     if (!message.empty()) dialogs.message(message);
 }
 

@@ -20,7 +20,7 @@
 #include "preview/preview_screen.h"
 #include "preview/text_box_renderer.h"
 #include "script/block_data_file.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 #include "script/script_text.h"
 #include "script/string_index.h"
 #include "script/table_file.h"
@@ -75,7 +75,7 @@ public:
     void askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
 
     // --- Edit menu ---------------------------------------------------------------------------
-    void insertText(script::ScriptText& script, script::InsertionProgress& progress, ui::Dialogs& dialogs);
+    void insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs);
     void patchRom(ui::Dialogs& dialogs);
     void loadTable(ui::Dialogs& dialogs);
     void insertCompression(ui::Dialogs& dialogs);

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 #include "editor/logic/progress_gauge.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 
 class QFrame;
 class QListWidget;
@@ -14,7 +14,7 @@ class QProgressBar;
 
 namespace corv::editor {
 
-class InsertProgressWindow final : public QWidget, public script::InsertionProgress {
+class InsertProgressWindow final : public QWidget, public insert::InsertionProgress {
     Q_OBJECT
 
 public:

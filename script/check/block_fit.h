@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "core/block_format.h"
-#include "script/insertion.h"
-#include "script/insertion_layout.h"
+#include "insert/insertion.h"
+#include "insert/insertion_layout.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
 
@@ -19,14 +19,14 @@ namespace corv::script::check {
 
 struct FitFigures {
     // What the insertion would end with: Inserted when the block fits its room.
-    InsertionOutcome outcome = InsertionOutcome::NoStrings;
+    insert::InsertionOutcome outcome = insert::InsertionOutcome::NoStrings;
     uint32_t layoutLength = 0;  // the laid-out block (before the compressor evens it)
     uint64_t needed = 0;        // compressed bytes from the block's header on
     int64_t room = 0;           // bytes from the block's header to the end of its room
     std::string problem;        // LayoutTooLarge: the reason the insertion gives
     // Negative: the bytes over, which the insertion reports up to 65,535.
     [[nodiscard]] int64_t left() const { return room - int64_t(needed); }
-    [[nodiscard]] bool fits() const { return outcome == InsertionOutcome::Inserted; }
+    [[nodiscard]] bool fits() const { return outcome == insert::InsertionOutcome::Inserted; }
 };
 
 // One text record's own encoding (also when the record shares another record's text).
@@ -42,7 +42,7 @@ public:
     // `romData` is borrowed and must outlive the fit; `buffer` is copied as the insertion would
     // find it (the decompressed block in its lower half). `endOfRoom` is the block end table
     // entry; when 0 it is searched for as the insertion does.
-    BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const InsertionBlock& block,
+    BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const insert::InsertionBlock& block,
              uint32_t endOfRoom);
     ~BlockFit();
     BlockFit(const BlockFit&) = delete;
@@ -58,7 +58,7 @@ public:
 
     [[nodiscard]] const std::vector<EncodedEntry>& entries() const { return encoded_; }
     // The laid-out records as the insertion would place them (valid after figures()).
-    [[nodiscard]] const std::vector<LayoutEntry>& layout() const { return layout_; }
+    [[nodiscard]] const std::vector<insert::LayoutEntry>& layout() const { return layout_; }
     // How many text entries were encoded since construction.
     [[nodiscard]] size_t encodings() const { return encodings_; }
 
@@ -68,13 +68,13 @@ private:
     std::span<const uint8_t> romData_;
     std::unique_ptr<core::BlockBuffer> base_;
     std::unique_ptr<core::BlockBuffer> work_;
-    InsertionBlock block_;
+    insert::InsertionBlock block_;
     uint32_t endOfRoom_ = 0;
-    std::vector<LayoutEntry> layout_;
+    std::vector<insert::LayoutEntry> layout_;
     std::vector<EncodedEntry> encoded_;
     std::vector<uint8_t> scratch_;
-    InsertionOutcome blockProblem_ = InsertionOutcome::Inserted;  // a refusal before any entry
-    std::vector<EntryDataStatus> status_;                          // per entry, in entry order
+    insert::InsertionOutcome blockProblem_ = insert::InsertionOutcome::Inserted;  // a refusal before any entry
+    std::vector<insert::EntryDataStatus> status_;                          // per entry, in entry order
     size_t encodings_ = 0;
 };
 

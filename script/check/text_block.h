@@ -9,12 +9,12 @@
 
 #include "core/block_format.h"
 #include "script/block_data_file.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 
 namespace corv::script::check {
 
 struct TextBlock {
-    InsertionBlock info;          // list index, address, string count, decompressed length
+    insert::InsertionBlock info;          // list index, address, string count, decompressed length
     uint32_t end = 0;             // ROM offset after the compressed data: the end of its room
     bool inserted = false;        // the block carries its inserted mark
     std::unique_ptr<core::BlockBuffer> buffer;  // the decompressed block in the lower half

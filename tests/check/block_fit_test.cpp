@@ -42,14 +42,14 @@ void expectFitEqualsInsertion(size_t n, const std::string& scriptText, int& fitt
     uint32_t endOfRoom = block.end;
     std::vector<uint8_t> preview(kPreviewByteBufferSize);
     script::testing_support::RecordingProgress progress;
-    const InsertionResult result =
-        InsertScript(rom, *block.buffer, block.info, endOfRoom, script, demo.table, preview, progress);
+    const insert::InsertionResult result =
+        insert::InsertScript(rom, *block.buffer, block.info, endOfRoom, script, demo.table, preview, progress);
 
     ASSERT_EQ(figures.outcome, result.outcome);
     if (knownEnd) {
         EXPECT_EQ(figures.room, int64_t{block.end} - core::AddressToRomOffset(block.info.blockAddress));
     }
-    if (result.outcome == InsertionOutcome::Inserted) {
+    if (result.outcome == insert::InsertionOutcome::Inserted) {
         ++fitted;
         EXPECT_EQ(figures.layoutLength, result.newLength);
         // The new compressed block ends exactly where the fit said.
@@ -57,7 +57,7 @@ void expectFitEqualsInsertion(size_t n, const std::string& scriptText, int& fitt
         const uint32_t end = core::DecompressBlock(rom.data(), block.info.blockAddress, *again);
         EXPECT_EQ(end - core::AddressToRomOffset(block.info.blockAddress), figures.needed);
         EXPECT_GE(figures.left(), 0);
-    } else if (result.outcome == InsertionOutcome::DoesNotFit) {
+    } else if (result.outcome == insert::InsertionOutcome::DoesNotFit) {
         ++over;
         EXPECT_EQ(figures.layoutLength, result.newLength);
         EXPECT_EQ(std::min<int64_t>(-figures.left(), 0xFFFF), int64_t(result.excessBytes));

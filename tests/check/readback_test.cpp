@@ -38,8 +38,8 @@ std::string insertKanaDump(core::RomImage& rom, size_t n) {
     uint32_t endOfRoom = block.end;
     std::vector<uint8_t> preview(kPreviewByteBufferSize);
     script::testing_support::RecordingProgress progress;
-    const auto result = InsertScript(rom, *block.buffer, block.info, endOfRoom, script, demo.table, preview, progress);
-    EXPECT_EQ(result.outcome, InsertionOutcome::Inserted);
+    const auto result = insert::InsertScript(rom, *block.buffer, block.info, endOfRoom, script, demo.table, preview, progress);
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::Inserted);
     return dump;
 }
 

@@ -13,7 +13,7 @@
 #include "core/rom_image.h"
 #include "insert_test_support.h"
 #include "script/block_data_file.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 #include "script/kana_dump.h"
 #include "script/string_decoder.h"
 #include "script/string_index.h"
@@ -113,7 +113,7 @@ TEST_F(DemoRoundTrip, EveryTextBlockSurvivesInsertingItsKanaDump) {
             }
         }
 
-        InsertionBlock block;
+        insert::InsertionBlock block;
         block.index = uint32_t(n);
         block.blockAddress = demoBlock.address;
         block.stringCount = uint16_t(*count);
@@ -121,8 +121,8 @@ TEST_F(DemoRoundTrip, EveryTextBlockSurvivesInsertingItsKanaDump) {
         uint32_t endOfRoom = end;
         std::vector<uint8_t> preview(kPreviewByteBufferSize);
         RecordingProgress progress;
-        const InsertionResult result = InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
-        ASSERT_EQ(result.outcome, InsertionOutcome::Inserted) << ::testing::PrintToString(progress.log);
+        const insert::InsertionResult result = insert::InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
+        ASSERT_EQ(result.outcome, insert::InsertionOutcome::Inserted) << ::testing::PrintToString(progress.log);
         EXPECT_TRUE(rom.modified());
         EXPECT_TRUE(BlockIsInserted(rom.data(), uint32_t(n)));
 

@@ -9,9 +9,10 @@
 #include "core/byte_order.h"
 #include "core/rom_image.h"
 #include "insert_test_support.h"
-#include "script/dictionary_area.h"
+#include "insert/dictionary_area.h"
 
-namespace corv::script {
+namespace corv::insert {
+using namespace corv::script;
 namespace {
 
 using ::testing::ElementsAre;
@@ -24,7 +25,7 @@ core::RomImage romOfSize(uint32_t size, uint8_t fill = 0xA5) {
 }
 
 uint16_t pointer(const core::RomImage& rom, unsigned slot) {
-    return core::readLe16(rom.data(), kDictionaryPointerOffset + 2 * slot);
+    return core::readLe16(rom.data(), insert::kDictionaryPointerOffset + 2 * slot);
 }
 
 std::vector<uint8_t> romBytes(const core::RomImage& rom, uint32_t offset, size_t count) {
@@ -34,32 +35,32 @@ std::vector<uint8_t> romBytes(const core::RomImage& rom, uint32_t offset, size_t
 TEST(DictionaryArea, WithoutWordsTheAreaIsPlaceholders) {
     core::RomImage rom = romOfSize(0x200000);
     const TableFile table = LoadedTable("; no dictionary lines\n41=A\n");
-    EXPECT_EQ(InsertDictionaryArea(rom, table), DictionaryAreaResult::Written);
+    EXPECT_EQ(insert::InsertDictionaryArea(rom, table), insert::DictionaryAreaResult::Written);
     EXPECT_TRUE(rom.modified());
-    for (unsigned slot = 0; slot < kDictionarySlotCount; ++slot) {
+    for (unsigned slot = 0; slot < insert::kDictionarySlotCount; ++slot) {
         ASSERT_EQ(pointer(rom, slot), 0x4F00 + 8 * slot) << "slot " << slot;
-        ASSERT_THAT(romBytes(rom, kDictionaryWordsOffset + 8 * slot, 8),
+        ASSERT_THAT(romBytes(rom, insert::kDictionaryWordsOffset + 8 * slot, 8),
                     ElementsAre(0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0x20, 0xFF));
     }
     // 512 placeholders take 4096 bytes; the byte after them is left alone.
-    EXPECT_EQ(rom.data()[kDictionaryWordsOffset + 4096], 0xA5);
-    EXPECT_EQ(rom.data()[kDictionaryPointerOffset - 1], 0xA5);
+    EXPECT_EQ(rom.data()[insert::kDictionaryWordsOffset + 4096], 0xA5);
+    EXPECT_EQ(rom.data()[insert::kDictionaryPointerOffset - 1], 0xA5);
 }
 
 TEST(DictionaryArea, WordThenEmptySlot) {
     core::RomImage rom = romOfSize(0x200000);
     const TableFile table = LoadedTable("0100=the\n");
-    ASSERT_EQ(InsertDictionaryArea(rom, table), DictionaryAreaResult::Written);
+    ASSERT_EQ(insert::InsertDictionaryArea(rom, table), insert::DictionaryAreaResult::Written);
     EXPECT_EQ(pointer(rom, 0), 0x4F00);
-    EXPECT_THAT(romBytes(rom, kDictionaryWordsOffset, 4), ElementsAre('t', 'h', 'e', 0xFF));
+    EXPECT_THAT(romBytes(rom, insert::kDictionaryWordsOffset, 4), ElementsAre('t', 'h', 'e', 0xFF));
     EXPECT_EQ(pointer(rom, 1), 0x4F04);
-    EXPECT_THAT(romBytes(rom, kDictionaryWordsOffset + 4, 8), ElementsAre(' ', ' ', ' ', ' ', ' ', ' ', ' ', 0xFF));
+    EXPECT_THAT(romBytes(rom, insert::kDictionaryWordsOffset + 4, 8), ElementsAre(' ', ' ', ' ', ' ', ' ', ' ', ' ', 0xFF));
     EXPECT_EQ(pointer(rom, 2), 0x4F0C);
 }
 
 TEST(DictionaryArea, EmptyWordTakesOneByte) {
     const TableFile table = LoadedTable("0102=\n0103=ab\n");
-    const DictionaryArea area = BuildDictionaryArea(table);
+    const insert::DictionaryArea area = insert::BuildDictionaryArea(table);
     EXPECT_EQ(core::readLe16(area.pointers, 2 * 2), 0x4F10);
     EXPECT_EQ(area.words[0x10], 0xFF);
     EXPECT_EQ(core::readLe16(area.pointers, 2 * 3), 0x4F11);
@@ -69,8 +70,8 @@ TEST(DictionaryArea, EmptyWordTakesOneByte) {
 TEST(DictionaryArea, RefusalsLeaveTheRomUnchanged) {
     {
         core::RomImage rom = romOfSize(0x200000);
-        EXPECT_EQ(InsertDictionaryArea(rom, TableFile()), DictionaryAreaResult::NoTable);
-        EXPECT_EQ(DictionaryAreaMessage(DictionaryAreaResult::NoTable), "Error: Must load a table file first!");
+        EXPECT_EQ(insert::InsertDictionaryArea(rom, TableFile()), insert::DictionaryAreaResult::NoTable);
+        EXPECT_EQ(insert::DictionaryAreaMessage(insert::DictionaryAreaResult::NoTable), "Error: Must load a table file first!");
         EXPECT_FALSE(rom.modified());
     }
     {
@@ -83,13 +84,13 @@ TEST(DictionaryArea, RefusalsLeaveTheRomUnchanged) {
         }
         text += "0149=abcdef\n";
         const TableFile table = LoadedTable(text);
-        ASSERT_EQ(kDictionaryWordsOffset + BuildDictionaryArea(table).words.size(), 0x135D00u);
+        ASSERT_EQ(insert::kDictionaryWordsOffset + insert::BuildDictionaryArea(table).words.size(), 0x135D00u);
         core::RomImage rom = romOfSize(0x135CFF);
-        EXPECT_EQ(InsertDictionaryArea(rom, table), DictionaryAreaResult::RomTooSmall);
+        EXPECT_EQ(insert::InsertDictionaryArea(rom, table), insert::DictionaryAreaResult::RomTooSmall);
         EXPECT_FALSE(rom.modified());
         EXPECT_TRUE(std::all_of(rom.data().begin(), rom.data().end(), [](uint8_t b) { return b == 0xA5; }));
         core::RomImage exact = romOfSize(0x135D00);
-        EXPECT_EQ(InsertDictionaryArea(exact, table), DictionaryAreaResult::Written);
+        EXPECT_EQ(insert::InsertDictionaryArea(exact, table), insert::DictionaryAreaResult::Written);
         EXPECT_EQ(exact.data()[0x135CFF], 0xFF);
     }
     {
@@ -101,7 +102,7 @@ TEST(DictionaryArea, RefusalsLeaveTheRomUnchanged) {
             text += code + std::string(200, 'w') + "\n";
         }
         core::RomImage rom = romOfSize(0x200000);
-        EXPECT_EQ(InsertDictionaryArea(rom, LoadedTable(text)), DictionaryAreaResult::WordsPastBank);
+        EXPECT_EQ(insert::InsertDictionaryArea(rom, LoadedTable(text)), insert::DictionaryAreaResult::WordsPastBank);
         EXPECT_FALSE(rom.modified());
         EXPECT_TRUE(std::all_of(rom.data().begin(), rom.data().end(), [](uint8_t b) { return b == 0xA5; }));
     }
@@ -121,17 +122,17 @@ TEST(DictionaryArea, WordsEndingExactlyAtTheBankEndFit) {
     ASSERT_EQ(total, 43264u);
     ASSERT_LE(43264 - 255 * 169, 254);  // every word fits one table line
     core::RomImage rom = romOfSize(0x200000);
-    EXPECT_EQ(InsertDictionaryArea(rom, LoadedTable(text)), DictionaryAreaResult::Written);
+    EXPECT_EQ(insert::InsertDictionaryArea(rom, LoadedTable(text)), insert::DictionaryAreaResult::Written);
     EXPECT_EQ(pointer(rom, 511), 0xFFF8);
     EXPECT_EQ(rom.data()[0x13FFFF], 0xFF);
     EXPECT_EQ(rom.data()[0x140000], 0xA5);
 }
 
 TEST(DictionaryArea, Messages) {
-    EXPECT_EQ(DictionaryAreaMessage(DictionaryAreaResult::Written), "Compression inserted successfully!");
-    EXPECT_FALSE(DictionaryAreaMessage(DictionaryAreaResult::RomTooSmall).empty());
-    EXPECT_FALSE(DictionaryAreaMessage(DictionaryAreaResult::WordsPastBank).empty());
+    EXPECT_EQ(insert::DictionaryAreaMessage(insert::DictionaryAreaResult::Written), "Compression inserted successfully!");
+    EXPECT_FALSE(insert::DictionaryAreaMessage(insert::DictionaryAreaResult::RomTooSmall).empty());
+    EXPECT_FALSE(insert::DictionaryAreaMessage(insert::DictionaryAreaResult::WordsPastBank).empty());
 }
 
 }  // namespace
-}  // namespace corv::script
+}  // namespace corv::insert

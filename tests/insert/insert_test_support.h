@@ -14,12 +14,12 @@
 
 #include "core/block_format.h"
 #include "core/byte_order.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 #include "script/table_file.h"
 
 namespace corv::script::testing_support {
 
-class RecordingProgress final : public InsertionProgress {
+class RecordingProgress final : public insert::InsertionProgress {
 public:
     void addLogLine(const std::string& line) override { log.push_back(line); }
     void start() override {

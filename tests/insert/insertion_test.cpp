@@ -8,9 +8,10 @@
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
 #include "insert_test_support.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 
-namespace corv::script {
+namespace corv::insert {
+using namespace corv::script;
 namespace {
 
 using ::testing::ElementsAre;
@@ -40,7 +41,7 @@ struct Fixture {
     MemoryScriptText script;
     std::vector<uint8_t> preview = std::vector<uint8_t>(kPreviewByteBufferSize);
     RecordingProgress progress;
-    InsertionBlock block;
+    insert::InsertionBlock block;
     uint32_t endOfRoom = kBlockOffset + 0x8000;
 
     Fixture(const std::vector<TestRecord>& records, uint32_t dataOffset, const std::vector<uint8_t>& data,
@@ -52,8 +53,8 @@ struct Fixture {
         block.stringCount = static_cast<uint16_t>(records.size());
         block.length = blockLength;
     }
-    InsertionResult run() {
-        return InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
+    insert::InsertionResult run() {
+        return insert::InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
     }
     std::vector<uint8_t> bytesAt(uint32_t offset, size_t count) const {
         return {buffer->begin() + offset, buffer->begin() + offset + count};
@@ -68,8 +69,8 @@ Fixture sharedTextFixture() {
 
 TEST(InsertionLayout, SharedTextIsEncodedOnce) {
     Fixture f = sharedTextFixture();
-    const InsertionResult result = f.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::Inserted);
+    const insert::InsertionResult result = f.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::Inserted);
     EXPECT_EQ(TextPointer(*f.buffer, 0), 0x100);
     EXPECT_EQ(TextPointer(*f.buffer, 1), 0x100);
     EXPECT_EQ(TextPointer(*f.buffer, 2), 0x103);
@@ -79,7 +80,7 @@ TEST(InsertionLayout, SharedTextIsEncodedOnce) {
 
 TEST(InsertionLayout, CompressedBlockDecodesToTheNewLayout) {
     Fixture f = sharedTextFixture();
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(f.run().outcome, insert::InsertionOutcome::Inserted);
     const std::vector<uint8_t> laidOut = f.bytesAt(0, 0x106);
     core::BlockBuffer check{};
     const uint32_t end = core::DecompressBlock(f.rom.data(), kBlockAddress, check);
@@ -94,7 +95,7 @@ TEST(InsertionLayout, NonTextRecordsKeepTheirData) {
     Fixture f({{2, 0x120}, {7, 0x122}, {2, 0x125}, {9, 0x127}}, 0x120,
               {'a', 0xFF, 0xD1, 0xD2, 0xD3, 'b', 0xFF, 0xE1, 0xE2},
               ".STRING 0\nxyz\n.ENDS\n.STRING 2\n\n.ENDS\n", 0x129);
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(f.run().outcome, insert::InsertionOutcome::Inserted);
     EXPECT_EQ(TextPointer(*f.buffer, 0), 0x120);
     EXPECT_EQ(TextPointer(*f.buffer, 1), 0x124);
     EXPECT_EQ(TextPointer(*f.buffer, 2), 0x127);
@@ -107,14 +108,14 @@ TEST(InsertionRefusals, TextInsideTheRecordsIsRefused) {
     Fixture f({{2, 0x81}, {2, 0x84}}, 0x81, {'a', 0xFF, 0, 'b', 0xFF}, ".STRING 0\nx\n.ENDS\n.STRING 1\ny\n.ENDS\n",
               0x86);
     const auto before = f.bytesAt(0, 0x100);
-    const InsertionResult result = f.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::LayoutTooLarge);
+    const insert::InsertionResult result = f.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::LayoutTooLarge);
     EXPECT_EQ(f.bytesAt(0, 0x100), before);
     EXPECT_FALSE(f.rom.modified());
 
     Fixture ok({{2, 0x82}, {2, 0x84}}, 0x82, {'a', 0xFF, 'b', 0xFF}, ".STRING 0\nx\n.ENDS\n.STRING 1\ny\n.ENDS\n",
                0x86);
-    EXPECT_EQ(ok.run().outcome, InsertionOutcome::Inserted);
+    EXPECT_EQ(ok.run().outcome, insert::InsertionOutcome::Inserted);
 }
 
 TEST(InsertionLayout, MissingEntryGetsPlaceholderWithoutTerminator) {
@@ -126,13 +127,13 @@ TEST(InsertionLayout, MissingEntryGetsPlaceholderWithoutTerminator) {
         if (k != 5) text += ".STRING " + std::to_string(k) + "\nq\n.ENDS\n";
     }
     Fixture f(records, 0x200, data, text, 0x20E);
-    const InsertionResult result = f.run();
-    ASSERT_EQ(result.outcome, InsertionOutcome::Inserted);
+    const insert::InsertionResult result = f.run();
+    ASSERT_EQ(result.outcome, insert::InsertionOutcome::Inserted);
     EXPECT_EQ(result.missingEntries, std::vector<int>{5});
     const uint16_t at = TextPointer(*f.buffer, 5);
     EXPECT_EQ(at, 0x200 + 5 * 2);
     EXPECT_EQ(TextPointer(*f.buffer, 6) - at, 17);
-    EXPECT_EQ(MissingEntryPlaceholder(5), "Error String:   5");
+    EXPECT_EQ(insert::MissingEntryPlaceholder(5), "Error String:   5");
     const std::vector<uint8_t> placeholder = f.bytesAt(at, 17);
     EXPECT_EQ(std::string(placeholder.begin(), placeholder.end()), "Error String:   5");
     EXPECT_TRUE(f.progress.log.size() == 4) << "only the outcome block is logged";
@@ -141,15 +142,15 @@ TEST(InsertionLayout, MissingEntryGetsPlaceholderWithoutTerminator) {
 TEST(InsertionLayout, BytesBeforeStringZeroStayAndTailIsDropped) {
     // 4 bytes between the records and string 0's text stay; the old tail after the texts goes.
     Fixture f({{2, 0x84}}, 0x80, {0x11, 0x22, 0x33, 0x44, 'l', 'o', 'n', 'g', 0xFF}, ".STRING 0\nS\n.ENDS\n", 0x89);
-    const InsertionResult result = f.run();
-    ASSERT_EQ(result.outcome, InsertionOutcome::Inserted);
+    const insert::InsertionResult result = f.run();
+    ASSERT_EQ(result.outcome, insert::InsertionOutcome::Inserted);
     EXPECT_THAT(f.bytesAt(0x80, 6), ElementsAre(0x11, 0x22, 0x33, 0x44, 'S', 0xFF));
     EXPECT_EQ(result.newLength, 0x86u);
 }
 
 TEST(InsertionProgressReport, CaptionsGaugeAndSuccessLog) {
     Fixture f = sharedTextFixture();
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(f.run().outcome, insert::InsertionOutcome::Inserted);
     EXPECT_EQ(f.progress.starts, 1);
     EXPECT_THAT(f.progress.captions,
                 ElementsAre("Building Pointer Table...", "Converting Text...", "Sorting Pointers...", "Inserting Text..."));
@@ -165,7 +166,7 @@ TEST(InsertionProgressReport, GaugeFollowsEachPhase) {
     // Three strings: each phase runs the gauge over 0..2; the layout also moves it to the number
     // of entries after every entry.
     Fixture f = sharedTextFixture();
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(f.run().outcome, insert::InsertionOutcome::Inserted);
     EXPECT_THAT(f.progress.events,
                 ElementsAre("start", "range 0..2", "caption Building Pointer Table...", "gauge 0", "gauge 1",
                             "gauge 2", "caption Converting Text...", "gauge 0", "gauge 1", "gauge 2",
@@ -178,16 +179,16 @@ TEST(InsertionRoom, ExactFitIsWrittenOneByteOverIsNot) {
     // With no room at all the compressor reports the block's full compressed size as the excess.
     Fixture probe = sharedTextFixture();
     probe.endOfRoom = kBlockOffset + 8;
-    const InsertionResult sized = probe.run();
-    ASSERT_EQ(sized.outcome, InsertionOutcome::DoesNotFit);
+    const insert::InsertionResult sized = probe.run();
+    ASSERT_EQ(sized.outcome, insert::InsertionOutcome::DoesNotFit);
     const uint32_t streamSize = sized.excessBytes;
     ASSERT_GT(streamSize, 0u);
 
     Fixture over = sharedTextFixture();
     over.endOfRoom = kBlockOffset + 8 + streamSize - 1;
     const std::vector<uint8_t> before(over.rom.fileBytes().begin(), over.rom.fileBytes().end());
-    const InsertionResult tooLarge = over.run();
-    EXPECT_EQ(tooLarge.outcome, InsertionOutcome::DoesNotFit);
+    const insert::InsertionResult tooLarge = over.run();
+    EXPECT_EQ(tooLarge.outcome, insert::InsertionOutcome::DoesNotFit);
     EXPECT_EQ(tooLarge.excessBytes, 1u);
     EXPECT_THAT(over.progress.log,
                 ElementsAre(kRule, "; All text was inserted successfully, but...",
@@ -197,14 +198,14 @@ TEST(InsertionRoom, ExactFitIsWrittenOneByteOverIsNot) {
 
     Fixture exact = sharedTextFixture();
     exact.endOfRoom = kBlockOffset + 8 + streamSize;
-    EXPECT_EQ(exact.run().outcome, InsertionOutcome::Inserted);
+    EXPECT_EQ(exact.run().outcome, insert::InsertionOutcome::Inserted);
     EXPECT_TRUE(exact.rom.modified());
 }
 
 TEST(InsertionMark, BlockThreeMarksSizeMinusFour) {
     Fixture f = sharedTextFixture();
     f.block.index = 3;
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(f.run().outcome, insert::InsertionOutcome::Inserted);
     EXPECT_EQ(f.rom.data()[f.rom.dataSize() - 4], 3);
     // Outside the block's room, the mark is the only byte that changed.
     const core::RomImage original = makeRom();
@@ -217,7 +218,7 @@ TEST(InsertionMark, BlockThreeMarksSizeMinusFour) {
 
     Fixture big = sharedTextFixture();
     big.block.index = 0x103;  // only the low 8 bits are stored
-    ASSERT_EQ(big.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(big.run().outcome, insert::InsertionOutcome::Inserted);
     EXPECT_EQ(big.rom.data()[big.rom.dataSize() - 1 - 0x103], 0x03);
 }
 
@@ -225,8 +226,8 @@ TEST(InsertionRefusals, NoTableDoesNothing) {
     Fixture f = sharedTextFixture();
     f.table = TableFile();
     const auto before = f.bytesAt(0, 0x200);
-    const InsertionResult result = f.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::NoTable);
+    const insert::InsertionResult result = f.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::NoTable);
     EXPECT_EQ(result.message, "Error: Must load a table file first!");
     EXPECT_EQ(f.progress.starts, 0);
     EXPECT_EQ(f.bytesAt(0, 0x200), before);
@@ -237,8 +238,8 @@ TEST(InsertionRefusals, NonTextRecordWithoutDataStopsBeforeWriting) {
               ".STRING 0\nx\n.ENDS\n.STRING 2\ny\n.ENDS\n", 0x104);
     const auto before = f.bytesAt(0, 0x200);
     const auto romBefore = std::vector<uint8_t>(f.rom.fileBytes().begin(), f.rom.fileBytes().end());
-    const InsertionResult result = f.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::PointerError);
+    const insert::InsertionResult result = f.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::PointerError);
     EXPECT_EQ(result.message, "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
     EXPECT_EQ(f.bytesAt(0, 0x200), before);
     EXPECT_EQ(std::vector<uint8_t>(f.rom.fileBytes().begin(), f.rom.fileBytes().end()), romBefore);
@@ -251,8 +252,8 @@ TEST(InsertionRefusals, LayoutPastSixtyFourKilobytesIsRefused) {
               ".STRING 0\n" + huge + "\n.ENDS\n.STRING 1\nsecond\n.ENDS\n", 0x104);
     const auto before = f.bytesAt(0, 0x200);
     const auto romBefore = std::vector<uint8_t>(f.rom.fileBytes().begin(), f.rom.fileBytes().end());
-    const InsertionResult result = f.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::LayoutTooLarge);
+    const insert::InsertionResult result = f.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::LayoutTooLarge);
     ASSERT_TRUE(result.message.has_value());
     EXPECT_THAT(*result.message, ::testing::HasSubstr("Nothing was written"));
     EXPECT_THAT(f.progress.log, ::testing::Contains(::testing::HasSubstr("Nothing was written to the ROM")));
@@ -265,8 +266,8 @@ TEST(InsertionRefusals, DamagedOldHeaderWritesNothing) {
     Fixture f = sharedTextFixture();
     f.rom.data()[kBlockOffset + 6] ^= 0x01;
     const auto romBefore = std::vector<uint8_t>(f.rom.fileBytes().begin(), f.rom.fileBytes().end());
-    const InsertionResult result = f.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::BadOldHeader);
+    const insert::InsertionResult result = f.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::BadOldHeader);
     EXPECT_EQ(std::vector<uint8_t>(f.rom.fileBytes().begin(), f.rom.fileBytes().end()), romBefore);
     EXPECT_FALSE(f.rom.modified());
     ASSERT_EQ(f.progress.log.size(), 5u);
@@ -275,13 +276,13 @@ TEST(InsertionRefusals, DamagedOldHeaderWritesNothing) {
 
 TEST(InsertionRefusals, BlockWithoutStringsOrWithMoreRecordsThanFit) {
     Fixture f({}, 0x40, {}, "", 0x40);
-    EXPECT_EQ(f.run().outcome, InsertionOutcome::NoStrings);
+    EXPECT_EQ(f.run().outcome, insert::InsertionOutcome::NoStrings);
     EXPECT_FALSE(f.rom.modified());
 
     Fixture tooMany = sharedTextFixture();
     tooMany.block.stringCount = 1024;  // the terminator would lie past 64 KiB
     const auto before = std::vector<uint8_t>(tooMany.rom.fileBytes().begin(), tooMany.rom.fileBytes().end());
-    EXPECT_EQ(tooMany.run().outcome, InsertionOutcome::NoStrings);
+    EXPECT_EQ(tooMany.run().outcome, insert::InsertionOutcome::NoStrings);
     EXPECT_EQ(std::vector<uint8_t>(tooMany.rom.fileBytes().begin(), tooMany.rom.fileBytes().end()), before);
     EXPECT_EQ(tooMany.progress.starts, 0);
 }
@@ -306,8 +307,8 @@ TEST(InsertionEndOfRoom, SearchedWhenNotDetermined) {
     Fixture none = sharedTextFixture();
     none.endOfRoom = 0;
     std::fill(none.rom.data().begin() + 0x104, none.rom.data().end(), 0x00);
-    const InsertionResult result = none.run();
-    EXPECT_EQ(result.outcome, InsertionOutcome::EndOfTextNotFound);
+    const insert::InsertionResult result = none.run();
+    EXPECT_EQ(result.outcome, insert::InsertionOutcome::EndOfTextNotFound);
     EXPECT_EQ(result.message,
               "Error: Could not find \"End of Text\".       You can manually set the \"End of Text\" like so       "
               "in the Format text file. \".ENDBLOCK $offset\".");
@@ -316,7 +317,7 @@ TEST(InsertionEndOfRoom, SearchedWhenNotDetermined) {
 
 TEST(InsertionLog, UnclosedEscapeIsLoggedAndInsertionGoesOn) {
     Fixture f({{2, 0x100}}, 0x100, {'a', 0xFF}, ".STRING 0\n[$41\n.ENDS\n", 0x102);
-    ASSERT_EQ(f.run().outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(f.run().outcome, insert::InsertionOutcome::Inserted);
     ASSERT_EQ(f.progress.log.size(), 5u);
     EXPECT_EQ(f.progress.log[0],
               "Error: HEX-data read with no terminating ']' character.\nText: \"[$41\", String Index: 0");
@@ -324,4 +325,4 @@ TEST(InsertionLog, UnclosedEscapeIsLoggedAndInsertionGoesOn) {
 }
 
 }  // namespace
-}  // namespace corv::script
+}  // namespace corv::insert

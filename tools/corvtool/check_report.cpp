@@ -121,16 +121,16 @@ std::string jsonString(const std::string& text) {
     return out + "\"";
 }
 
-const char* outcomeName(script::InsertionOutcome outcome) {
-    using script::InsertionOutcome;
+const char* outcomeName(insert::InsertionOutcome outcome) {
+    using insert::InsertionOutcome;
     switch (outcome) {
-    case InsertionOutcome::Inserted: return "fits";
-    case InsertionOutcome::DoesNotFit: return "does-not-fit";
-    case InsertionOutcome::LayoutTooLarge: return "too-large";
-    case InsertionOutcome::BadOldHeader: return "bad-header";
-    case InsertionOutcome::PointerError: return "pointer-error";
-    case InsertionOutcome::EndOfTextNotFound: return "end-not-found";
-    case InsertionOutcome::NoStrings: return "no-strings";
+    case insert::InsertionOutcome::Inserted: return "fits";
+    case insert::InsertionOutcome::DoesNotFit: return "does-not-fit";
+    case insert::InsertionOutcome::LayoutTooLarge: return "too-large";
+    case insert::InsertionOutcome::BadOldHeader: return "bad-header";
+    case insert::InsertionOutcome::PointerError: return "pointer-error";
+    case insert::InsertionOutcome::EndOfTextNotFound: return "end-not-found";
+    case insert::InsertionOutcome::NoStrings: return "no-strings";
     default: return "not-inserted";
     }
 }
@@ -143,19 +143,19 @@ std::string DescribeFinding(const Finding& finding, const script::check::BoxMetr
 
 std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit) {
     const std::string block = "BLOCK " + hex(address, 1) + ": ";
-    using script::InsertionOutcome;
+    using insert::InsertionOutcome;
     switch (fit.outcome) {
-    case InsertionOutcome::Inserted:
-    case InsertionOutcome::DoesNotFit: {
+    case insert::InsertionOutcome::Inserted:
+    case insert::InsertionOutcome::DoesNotFit: {
         const int64_t left = fit.left();
         return block + "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) +
                " bytes, " + (left >= 0 ? std::to_string(left) + " bytes left" : std::to_string(-left) + " bytes over");
     }
-    case InsertionOutcome::LayoutTooLarge: return block + "cannot be inserted: " + fit.problem;
-    case InsertionOutcome::BadOldHeader: return block + "the header in the ROM fails its check";
-    case InsertionOutcome::PointerError: return block + "a record without text has no data";
-    case InsertionOutcome::EndOfTextNotFound: return block + "the end of its room cannot be found";
-    case InsertionOutcome::NoStrings: return block + "has no strings to insert";
+    case insert::InsertionOutcome::LayoutTooLarge: return block + "cannot be inserted: " + fit.problem;
+    case insert::InsertionOutcome::BadOldHeader: return block + "the header in the ROM fails its check";
+    case insert::InsertionOutcome::PointerError: return block + "a record without text has no data";
+    case insert::InsertionOutcome::EndOfTextNotFound: return block + "the end of its room cannot be found";
+    case insert::InsertionOutcome::NoStrings: return block + "has no strings to insert";
     default: return block + "cannot be inserted";
     }
 }

@@ -20,10 +20,10 @@ namespace corv::tool {
 namespace {
 
 int exitCodeOf(const script::check::BlockReport& report, bool strict) {
-    using script::InsertionOutcome;
-    const InsertionOutcome outcome = report.fit.outcome;
-    const bool blockUnusable = outcome != InsertionOutcome::Inserted && outcome != InsertionOutcome::DoesNotFit &&
-                               outcome != InsertionOutcome::LayoutTooLarge;
+    using insert::InsertionOutcome;
+    const insert::InsertionOutcome outcome = report.fit.outcome;
+    const bool blockUnusable = outcome != insert::InsertionOutcome::Inserted && outcome != insert::InsertionOutcome::DoesNotFit &&
+                               outcome != insert::InsertionOutcome::LayoutTooLarge;
     if (blockUnusable || report.count(script::check::Severity::Error) > 0) return kExitBadInput;
     if (strict && report.count(script::check::Severity::Warning) > 0) return kExitBadInput;
     return report.fit.fits() ? kExitOk : kExitDoesNotFit;

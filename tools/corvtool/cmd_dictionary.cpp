@@ -7,7 +7,7 @@
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
-#include "script/dictionary_area.h"
+#include "insert/dictionary_area.h"
 #include "script/table_file.h"
 
 namespace corv::tool {
@@ -25,15 +25,15 @@ int runDictionary(const std::vector<std::string>& args, std::ostream& out, std::
         FileError(err, "dictionary", args[1]) << "cannot read this table file\n";
         return kExitBadInput;
     }
-    const script::DictionaryAreaResult result = script::InsertDictionaryArea(rom, table);
-    if (result != script::DictionaryAreaResult::Written) {
+    const insert::DictionaryAreaResult result = insert::InsertDictionaryArea(rom, table);
+    if (result != insert::DictionaryAreaResult::Written) {
         // Too many words do not fit the area's bank; a ROM too small for the area is not the game's.
-        const bool tooManyWords = result == script::DictionaryAreaResult::WordsPastBank;
-        FileError(err, "dictionary", tooManyWords ? args[1] : args[0]) << script::DictionaryAreaMessage(result) << '\n';
+        const bool tooManyWords = result == insert::DictionaryAreaResult::WordsPastBank;
+        FileError(err, "dictionary", tooManyWords ? args[1] : args[0]) << insert::DictionaryAreaMessage(result) << '\n';
         return tooManyWords ? kExitDoesNotFit : kExitBadInput;
     }
     if (!SaveGameRom(rom, "dictionary", err)) return kExitBadInput;
-    out << script::DictionaryAreaMessage(result) << '\n';
+    out << insert::DictionaryAreaMessage(result) << '\n';
     return kExitOk;
 }
 

@@ -17,7 +17,7 @@
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
 #include "script/block_data_file.h"
-#include "script/insertion.h"
+#include "insert/insertion.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
 #include "script/string_index.h"
@@ -27,7 +27,7 @@ namespace corv::tool {
 namespace {
 
 // Keeps the log lines, which are printed only once the outcome is known.
-class RecordedProgress final : public script::InsertionProgress {
+class RecordedProgress final : public insert::InsertionProgress {
 public:
     void addLogLine(const std::string& line) override { lines.push_back(line); }
     void start() override {}
@@ -90,7 +90,7 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     const auto decompressed = DecompressNamedBlock(rom, address, *buffer, "insert", err);
     if (!decompressed) return kExitBadInput;
     uint32_t endOfRoom = *decompressed;
-    script::InsertionBlock block;
+    insert::InsertionBlock block;
     block.index = *blockIndex;
     block.blockAddress = dataFile->blocks[*blockIndex].address;
     block.length = core::DecompressedLength(*buffer);
@@ -104,8 +104,8 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
 
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
     RecordedProgress progress;
-    const script::InsertionResult result =
-        script::InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
+    const insert::InsertionResult result =
+        insert::InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
     if (!result.missingEntries.empty() && !allowMissing) {
         FileError(err, "insert", args[4]) << "no entry for the text string(s)";
         for (const int number : result.missingEntries) err << ' ' << number;
@@ -116,11 +116,11 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     if (result.message) err << "corvtool insert: " << *result.message << '\n';
 
     switch (result.outcome) {
-    case script::InsertionOutcome::Inserted:
+    case insert::InsertionOutcome::Inserted:
         return SaveGameRom(rom, "insert", err) ? kExitOk : kExitBadInput;
-    case script::InsertionOutcome::DoesNotFit:
-    case script::InsertionOutcome::LayoutTooLarge:
-    case script::InsertionOutcome::NoReadBack:
+    case insert::InsertionOutcome::DoesNotFit:
+    case insert::InsertionOutcome::LayoutTooLarge:
+    case insert::InsertionOutcome::NoReadBack:
         return kExitDoesNotFit;
     default:
         return kExitBadInput;

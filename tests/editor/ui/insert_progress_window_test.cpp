@@ -28,7 +28,7 @@ QStringList itemsOf(const QListWidget* list) {
     return items;
 }
 
-class LogRecorder final : public script::InsertionProgress {
+class LogRecorder final : public insert::InsertionProgress {
 public:
     void addLogLine(const std::string& line) override { log << QString::fromLatin1(line); }
     void start() override { log.clear(); }
@@ -40,13 +40,13 @@ public:
 };
 
 struct DemoInsertion {
-    script::InsertionResult result;
+    insert::InsertionResult result;
     std::vector<uint8_t> rom;
 };
 
 // Inserts the kana dump of the demo's first text block as its script.
 DemoInsertion insertFirstTextBlock(const demo::DemoGame& game, script::ScriptText& script,
-                                   script::InsertionProgress& progress) {
+                                   insert::InsertionProgress& progress) {
     const corv::testing::TempFolder folder;
     {
         std::ofstream(folder.path() / "demo.tbl", std::ios::binary) << game.tableFile;
@@ -64,13 +64,13 @@ DemoInsertion insertFirstTextBlock(const demo::DemoGame& game, script::ScriptTex
     const unsigned count = script::CountStringRecords(block).value_or(0);
     script.setText(script::KanaDump(block, count, false, *maps));
 
-    script::InsertionBlock insertion;
+    insert::InsertionBlock insertion;
     insertion.blockAddress = demoBlock.address;
     insertion.stringCount = static_cast<uint16_t>(count);
     insertion.length = core::DecompressedLength(*buffer);
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
     DemoInsertion out;
-    out.result = script::InsertScript(rom, *buffer, insertion, endOfRoom, script, table, preview, progress);
+    out.result = insert::InsertScript(rom, *buffer, insertion, endOfRoom, script, table, preview, progress);
     out.rom.assign(rom.data().begin(), rom.data().end());
     return out;
 }
@@ -113,12 +113,12 @@ void InsertProgressWindowTest::demoInsertionThroughTheWindows() {
     script::MemoryScriptText memoryScript;
     LogRecorder recorder;
     const DemoInsertion expected = insertFirstTextBlock(game, memoryScript, recorder);
-    QCOMPARE(expected.result.outcome, script::InsertionOutcome::Inserted);
+    QCOMPARE(expected.result.outcome, insert::InsertionOutcome::Inserted);
 
     TextEditorWindow editor;
     InsertProgressWindow window;
     const DemoInsertion actual = insertFirstTextBlock(game, editor.script(), window);
-    QCOMPARE(actual.result.outcome, script::InsertionOutcome::Inserted);
+    QCOMPARE(actual.result.outcome, insert::InsertionOutcome::Inserted);
     QVERIFY(actual.rom == expected.rom);
     QCOMPARE(itemsOf(window.ListBox1), recorder.log);
     QVERIFY(itemsOf(window.ListBox1).join('\n').contains(QStringLiteral("compressed successfully!")));

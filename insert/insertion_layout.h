@@ -14,7 +14,7 @@
 #include "script/script_text.h"
 #include "script/table_file.h"
 
-namespace corv::script {
+namespace corv::insert {
 
 // Without a recorded end of room, the ROM data is scanned from the last record's old text
 // pointer up to the first 0xFF byte; std::nullopt when the data ends first.
@@ -39,8 +39,8 @@ enum class EntryDataStatus {
 
 // The data of text record `entry.record` (entry number `entryNumber`): its script entry encoded
 // through `scratch`, or the missing-entry placeholder. Unclosed escapes are reported to `log`.
-[[nodiscard]] EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, ScriptText& script,
-                                              const TableFile& table, std::span<uint8_t> scratch, LogSink* log);
+[[nodiscard]] EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, script::ScriptText& script,
+                                              const script::TableFile& table, std::span<uint8_t> scratch, script::LogSink* log);
 
 // The data of a record without text: the old block's bytes from its text pointer up to the next
 // record's, or up to the block's length `blockLength` for the last record (`last`).
@@ -67,4 +67,4 @@ uint32_t LayOutEntries(std::span<LayoutEntry> entries, std::span<uint8_t> block)
 // The placeholder stored for a text record whose entry is missing ("Error String: %3d", no end byte).
 [[nodiscard]] std::string MissingEntryPlaceholder(int stringNumber);
 
-}  // namespace corv::script
+}  // namespace corv::insert

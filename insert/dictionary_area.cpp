@@ -1,11 +1,11 @@
-#include "script/dictionary_area.h"
+#include "insert/dictionary_area.h"
 
 #include <algorithm>
 #include <string_view>
 
 #include "core/byte_order.h"
 
-namespace corv::script {
+namespace corv::insert {
 namespace {
 
 constexpr std::string_view kPlaceholder = "       \xFF";  // seven blanks and the end byte
@@ -13,7 +13,7 @@ constexpr uint32_t kBankPointerBase = 0x4F00;              // 0x134F00 within it
 
 }  // namespace
 
-DictionaryArea BuildDictionaryArea(const TableFile& table) {
+DictionaryArea BuildDictionaryArea(const script::TableFile& table) {
     DictionaryArea area;
     for (unsigned slot = 0; slot < kDictionarySlotCount; ++slot) {
         const size_t position = area.words.size();
@@ -29,7 +29,7 @@ DictionaryArea BuildDictionaryArea(const TableFile& table) {
     return area;
 }
 
-DictionaryAreaResult InsertDictionaryArea(core::RomImage& rom, const TableFile& table) {
+DictionaryAreaResult InsertDictionaryArea(core::RomImage& rom, const script::TableFile& table) {
     if (!rom.loaded()) return DictionaryAreaResult::NoRom;
     if (!table.hasName()) return DictionaryAreaResult::NoTable;
 
@@ -58,4 +58,4 @@ std::string DictionaryAreaMessage(DictionaryAreaResult result) {
     return {};
 }
 
-}  // namespace corv::script
+}  // namespace corv::insert

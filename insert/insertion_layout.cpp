@@ -1,4 +1,4 @@
-#include "script/insertion_layout.h"
+#include "insert/insertion_layout.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -8,7 +8,7 @@
 #include "core/byte_order.h"
 #include "script/string_record.h"
 
-namespace corv::script {
+namespace corv::insert {
 
 std::string MissingEntryPlaceholder(int stringNumber) {
     char text[32];
@@ -18,7 +18,7 @@ std::string MissingEntryPlaceholder(int stringNumber) {
 
 std::optional<uint32_t> SearchEndOfRoom(std::span<const uint8_t> romData, std::span<const uint8_t> block,
                                         uint32_t lastRecord) {
-    const size_t p = RecordTextPointer(block, lastRecord);
+    const size_t p = script::RecordTextPointer(block, lastRecord);
     for (size_t i = 0;; ++i) {
         if (p + i + 1 >= romData.size()) return std::nullopt;
         if (romData[p + i] == 0xFF || romData[p + i + 1] == 0xFF) return static_cast<uint32_t>(p + i + 1);
@@ -29,11 +29,11 @@ std::string TextTooLongReason(uint32_t record) {
     return "the text of string " + std::to_string(record) + " is longer than a block can hold.";
 }
 
-EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, ScriptText& script, const TableFile& table,
-                                std::span<uint8_t> scratch, LogSink* log) {
-    const EncodeResult encoded = EncodeScriptString(int(entry.record), script, table, scratch, log);
-    if (encoded.status == EncodeStatus::TooLong) return EntryDataStatus::TextTooLong;
-    if (encoded.status == EncodeStatus::EntryMissing) {
+EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, script::ScriptText& script, const script::TableFile& table,
+                                std::span<uint8_t> scratch, script::LogSink* log) {
+    const script::EncodeResult encoded = script::EncodeScriptString(int(entry.record), script, table, scratch, log);
+    if (encoded.status == script::EncodeStatus::TooLong) return EntryDataStatus::TextTooLong;
+    if (encoded.status == script::EncodeStatus::EntryMissing) {
         const std::string placeholder = MissingEntryPlaceholder(int(entryNumber));
         entry.data.assign(placeholder.begin(), placeholder.end());
         return EntryDataStatus::Placeholder;
@@ -46,7 +46,7 @@ EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, ScriptTe
 
 EntryDataStatus CarryRecordData(LayoutEntry& entry, std::span<const uint8_t> block, bool last, uint32_t blockLength) {
     // Data of a record without text runs to the next record's text, or to the block's end.
-    const int64_t next = last ? int64_t{blockLength} : int64_t{RecordTextPointer(block, entry.record + 1)};
+    const int64_t next = last ? int64_t{blockLength} : int64_t{script::RecordTextPointer(block, entry.record + 1)};
     const int64_t length = next - int64_t{entry.oldOffset};
     if (length < 1 || next > int64_t(block.size())) return EntryDataStatus::PointerError;
     entry.data.assign(block.begin() + entry.oldOffset, block.begin() + entry.oldOffset + length);
@@ -70,7 +70,7 @@ std::optional<std::string> LayoutProblem(std::span<const LayoutEntry> entries, u
     const uint32_t layoutStart = entries.front().oldOffset;
     uint64_t layoutEnd = layoutStart;
     for (const LayoutEntry& entry : entries) layoutEnd += entry.data.size();
-    if (layoutStart < uint32_t{stringCount} * kRecordSize + 2) {
+    if (layoutStart < uint32_t{stringCount} * script::kRecordSize + 2) {
         return "string 0's text lies inside the string records.";
     }
     if (layoutEnd > core::kMaxBlockFileSize) {
@@ -84,7 +84,7 @@ std::optional<std::string> LayoutProblem(std::span<const LayoutEntry> entries, u
 
 uint32_t LayOutEntry(std::span<LayoutEntry> entries, size_t j, uint32_t write, std::span<uint8_t> block) {
     LayoutEntry& entry = entries[j];
-    const size_t pointerAt = RecordOffset(entry.record) + kRecordTextPointerOffset;
+    const size_t pointerAt = script::RecordOffset(entry.record) + script::kRecordTextPointerOffset;
     if (entry.sharedWith) {
         core::writeLe16(block, pointerAt, static_cast<uint16_t>(entries[*entry.sharedWith].newOffset));
         return write;
@@ -101,4 +101,4 @@ uint32_t LayOutEntries(std::span<LayoutEntry> entries, std::span<uint8_t> block)
     return write;
 }
 
-}  // namespace corv::script
+}  // namespace corv::insert

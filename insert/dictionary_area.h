@@ -16,7 +16,7 @@
 #include "core/rom_image.h"
 #include "script/table_file.h"
 
-namespace corv::script {
+namespace corv::insert {
 
 inline constexpr uint32_t kDictionaryPointerOffset = 0x134B00;
 inline constexpr uint32_t kDictionaryWordsOffset = 0x134F00;
@@ -30,7 +30,7 @@ struct DictionaryArea {
 };
 
 // Lays out the area from the table's dictionary map (empty words take the 0xFF alone).
-[[nodiscard]] DictionaryArea BuildDictionaryArea(const TableFile& table);
+[[nodiscard]] DictionaryArea BuildDictionaryArea(const script::TableFile& table);
 
 enum class DictionaryAreaResult {
     Written,
@@ -42,9 +42,9 @@ enum class DictionaryAreaResult {
 
 // Writes the area into the ROM data and sets the modified flag; every refusal leaves the ROM
 // untouched. Bytes after the last word stay as they were.
-[[nodiscard]] DictionaryAreaResult InsertDictionaryArea(core::RomImage& rom, const TableFile& table);
+[[nodiscard]] DictionaryAreaResult InsertDictionaryArea(core::RomImage& rom, const script::TableFile& table);
 
 // The message shown for `result` (empty for NoRom).
 [[nodiscard]] std::string DictionaryAreaMessage(DictionaryAreaResult result);
 
-}  // namespace corv::script
+}  // namespace corv::insert

@@ -12,16 +12,16 @@
 
 #include "core/block_format.h"
 #include "core/rom_image.h"
-#include "script/insertion_layout.h"
+#include "insert/insertion_layout.h"
 #include "script/script_encoder.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
 
-namespace corv::script {
+namespace corv::insert {
 
 // Where the insertion reports its progress: the editor's progress window, or a recorder in
 // tools and tests. Log lines arrive through LogSink::addLogLine.
-class InsertionProgress : public LogSink {
+class InsertionProgress : public script::LogSink {
 public:
     // Clear the log and show the window; called once at the start.
     virtual void start() = 0;
@@ -76,7 +76,7 @@ struct InsertionResult {
 // Nothing else is touched: the caller keeps and puts back its own block and string state.
 [[nodiscard]] InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer,
                                            const InsertionBlock& block, uint32_t& endOfRoom,
-                                           ScriptText& script, const TableFile& table,
+                                           script::ScriptText& script, const script::TableFile& table,
                                            std::span<uint8_t> preview, InsertionProgress& progress);
 
-}  // namespace corv::script
+}  // namespace corv::insert

@@ -1,4 +1,4 @@
-#include "script/insertion.h"
+#include "insert/insertion.h"
 
 #include <cstdio>
 #include <vector>
@@ -6,7 +6,7 @@
 #include "core/block_encoder.h"
 #include "script/string_record.h"
 
-namespace corv::script {
+namespace corv::insert {
 namespace {
 
 constexpr char kLogRule[] = ";#####################################################;";
@@ -40,7 +40,7 @@ std::vector<std::string> buildWorkingList(std::span<const uint8_t> block, const 
     progress.setCaption("Building Pointer Table...");
     std::vector<std::string> lines;
     for (uint32_t i = 0; i < info.stringCount; ++i) {
-        lines.push_back(format("%08X  %3d", unsigned{RecordTextPointer(block, i)}, int(i)));
+        lines.push_back(format("%08X  %3d", unsigned{script::RecordTextPointer(block, i)}, int(i)));
         step(progress, int(i));
     }
     return lines;
@@ -89,7 +89,7 @@ void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_
 }  // namespace
 
 InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, const InsertionBlock& info,
-                             uint32_t& endOfRoom, ScriptText& script, const TableFile& table,
+                             uint32_t& endOfRoom, script::ScriptText& script, const script::TableFile& table,
                              std::span<uint8_t> preview, InsertionProgress& progress) {
     if (!rom.loaded()) return {};
     if (!table.hasName()) return refusal(InsertionOutcome::NoTable, "Error: Must load a table file first!");
@@ -101,7 +101,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     const std::span<uint8_t> block = lowerHalf(buffer);
     // The records and their terminator must lie inside the block; more cannot come from a real
     // block, and reading them would run off the buffer.
-    if (RecordOffset(info.stringCount) + kRecordSize > block.size()) {
+    if (script::RecordOffset(info.stringCount) + script::kRecordSize > block.size()) {
         return refusal(InsertionOutcome::NoStrings, "Error: This block has more string records than fit in it.");
     }
     progress.start();
@@ -129,7 +129,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
                            "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
         }
         const EntryDataStatus status =
-            RecordType(block, entry.record) == kTextRecordType
+            script::RecordType(block, entry.record) == script::kTextRecordType
                 ? EncodeTextEntry(entry, j, script, table, preview, &progress)
                 : CarryRecordData(entry, block, j + 1 == workingList.size(), info.length);
         if (status == EntryDataStatus::TextTooLong) {
@@ -181,4 +181,4 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     return result;
 }
 
-}  // namespace corv::script
+}  // namespace corv::insert
