@@ -20,8 +20,8 @@
 
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
-#include "script/check/block_check.h"
-#include "script/check/block_fit.h"
+#include "check/block_check.h"
+#include "check/block_fit.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
 #include "tools/demo/demo_game.h"
@@ -56,13 +56,13 @@ int main() {
     size_t largest = 0;
     uint32_t largestLength = 0;
     for (size_t n = 0; n < load.blocks.size(); ++n) {
-        const auto block = script::check::LoadTextBlock(rom.data(), load.blocks, load.blocks[n].address).block;
+        const auto block = check::LoadTextBlock(rom.data(), load.blocks, load.blocks[n].address).block;
         if (block && block->info.length > largestLength) {
             largest = n;
             largestLength = block->info.length;
         }
     }
-    const auto block = script::check::LoadTextBlock(rom.data(), load.blocks, load.blocks[largest].address).block;
+    const auto block = check::LoadTextBlock(rom.data(), load.blocks, load.blocks[largest].address).block;
     const std::string dump = script::KanaDump(block->bytes(), block->info.stringCount, false, *maps);
     std::printf("block %X: %u bytes, %u strings\n", unsigned(block->info.blockAddress), unsigned(largestLength),
                 unsigned(block->info.stringCount));
@@ -73,7 +73,7 @@ int main() {
     std::string typed = dump;
     typed.insert(typed.find(opening) + opening.size(), "x");
     script::MemoryScriptText script(dump);
-    script::check::BlockFit fit(rom.data(), *block->buffer, block->info, block->end);
+    check::BlockFit fit(rom.data(), *block->buffer, block->info, block->end);
     fit.encodeAll(script, table);
     int turn = 0;
     const double keystroke = medianMilliseconds(201, [&] {
@@ -84,14 +84,14 @@ int main() {
     std::printf("block fit after a one-entry change: %.3f ms median (goal under 2 ms)\n", keystroke);
 
     const double fullFit = medianMilliseconds(21, [&] {
-        script::check::BlockFit fresh(rom.data(), *block->buffer, block->info, block->end);
+        check::BlockFit fresh(rom.data(), *block->buffer, block->info, block->end);
         fresh.encodeAll(script, table);
         return int64_t(fresh.figures().needed);
     });
     std::printf("block fit from scratch: %.3f ms median\n", fullFit);
 
     const double check = medianMilliseconds(11, [&] {
-        const auto report = script::check::CheckBlock(rom.data(), *block, script, table, {});
+        const auto report = check::CheckBlock(rom.data(), *block, script, table, {});
         return int64_t(report.fit.needed + report.strings.size());
     });
     std::printf("full check of the block in memory: %.3f ms median\n", check);

@@ -10,10 +10,11 @@
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
-#include "script/check/block_fit.h"
+#include "check/block_fit.h"
 #include "script/script_file.h"
 
-namespace corv::script::check {
+namespace corv::check {
+using namespace corv::script;
 namespace {
 
 using testing_support::ChangeLines;
@@ -123,4 +124,4 @@ TEST(BlockFit, OneChangedEntryIsTheOnlyOneEncodedAgain) {
 }
 
 }  // namespace
-}  // namespace corv::script::check
+}  // namespace corv::check

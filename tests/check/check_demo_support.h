@@ -8,13 +8,14 @@
 
 #include "insert/insert_test_support.h"
 #include "script/block_data_file.h"
-#include "script/check/text_block.h"
+#include "check/text_block.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
 #include "script/table_file.h"
 #include "tools/demo/demo_game.h"
 
-namespace corv::script::check::testing_support {
+namespace corv::check::testing_support {
+using namespace corv::script;
 
 struct CheckDemo {
     demo::DemoGame game = demo::BuildDemoGame();
@@ -53,4 +54,4 @@ inline const CheckDemo& Demo() {
     return demo;
 }
 
-}  // namespace corv::script::check::testing_support
+}  // namespace corv::check::testing_support

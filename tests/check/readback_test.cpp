@@ -8,12 +8,13 @@
 
 #include "check_demo_support.h"
 #include "core/rom_image.h"
-#include "script/check/block_check.h"
-#include "script/check/translated_string.h"
+#include "check/block_check.h"
+#include "check/translated_string.h"
 #include "script/script_file.h"
 #include "script/string_record.h"
 
-namespace corv::script::check {
+namespace corv::check {
+using namespace corv::script;
 namespace {
 
 using testing_support::Demo;
@@ -152,4 +153,4 @@ TEST(Readback, CheckOfAnInsertedBlockComparesTheRomWithTheScript) {
 }
 
 }  // namespace
-}  // namespace corv::script::check
+}  // namespace corv::check

@@ -3,9 +3,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "script/check/string_check.h"
+#include "check/string_check.h"
 
-namespace corv::script::check {
+namespace corv::check {
+using namespace corv::script;
 namespace {
 
 using ::testing::ElementsAre;
@@ -135,4 +136,4 @@ TEST(StringCheck, LinesTheBoxCannotShowBeforeAKeyWait) {
 }
 
 }  // namespace
-}  // namespace corv::script::check
+}  // namespace corv::check

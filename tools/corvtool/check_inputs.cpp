@@ -27,32 +27,32 @@ bool LoadTable(CheckInputs& inputs, const std::string& tablePath, std::string_vi
 }
 
 bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, std::ostream& err) {
-    script::check::TextBlockLoad load =
-        script::check::LoadTextBlock(inputs.rom.data(), inputs.dataFile.blocks, address);
+    check::TextBlockLoad load =
+        check::LoadTextBlock(inputs.rom.data(), inputs.dataFile.blocks, address);
     const std::string where = "the block at " + HexWord(address).substr(2);
     const std::string romPath = inputs.rom.path().string();
     switch (load.problem) {
-    case script::check::TextBlockProblem::None: inputs.block = std::move(load.block); return true;
-    case script::check::TextBlockProblem::NotListed:
+    case check::TextBlockProblem::None: inputs.block = std::move(load.block); return true;
+    case check::TextBlockProblem::NotListed:
         FileError(err, command, inputs.dataPath) << "no .BLOCK line names the address " << HexWord(address).substr(2)
                                                  << '\n';
         return false;
-    case script::check::TextBlockProblem::BadHeader:
+    case check::TextBlockProblem::BadHeader:
         FileError(err, command, romPath) << "the header of " << where << " (ROM offset "
                                          << HexWord(core::AddressToRomOffset(address)).substr(2)
                                          << ") fails its check or lies past the end of the ROM\n";
         return false;
-    case script::check::TextBlockProblem::NoRecordEnd:
+    case check::TextBlockProblem::NoRecordEnd:
         FileError(err, command, romPath) << where << " has no end to its string records\n";
         return false;
     }
     return false;
 }
 
-script::check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
+check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
     script::MenuStates menus;
     script::ApplyOperations(menus, dataFile.operations);
-    script::check::BoxMetrics box;
+    check::BoxMetrics box;
     box.variableWidth = menus.useVwf;
     return box;
 }

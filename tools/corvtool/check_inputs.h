@@ -12,8 +12,8 @@
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
-#include "script/check/box_lines.h"
-#include "script/check/text_block.h"
+#include "check/box_lines.h"
+#include "check/text_block.h"
 #include "script/table_file.h"
 
 namespace corv::tool {
@@ -24,7 +24,7 @@ struct CheckInputs {
     script::BlockDataLoad dataFile;
     std::string dataPath;
     script::TableFile table;
-    std::optional<script::check::TextBlock> block;
+    std::optional<check::TextBlock> block;
 };
 
 // Reads ROM, DATAFILE and, when `tablePath` is given, TABLE.
@@ -36,6 +36,6 @@ struct CheckInputs {
 [[nodiscard]] bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, std::ostream& err);
 
 // The lower box as the data file sets it up (the variable-width routine).
-[[nodiscard]] script::check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile);
+[[nodiscard]] check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile);
 
 }  // namespace corv::tool

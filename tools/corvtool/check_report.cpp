@@ -9,9 +9,9 @@
 namespace corv::tool {
 namespace {
 
-using script::check::Finding;
-using script::check::FindingKind;
-using script::check::Severity;
+using check::Finding;
+using check::FindingKind;
+using check::Severity;
 
 std::string hex(unsigned value, int digits) {
     char text[16];
@@ -52,7 +52,7 @@ const char* kindName(FindingKind kind) {
     return "";
 }
 
-std::string message(const Finding& finding, const script::check::BoxMetrics& box) {
+std::string message(const Finding& finding, const check::BoxMetrics& box) {
     const std::string at = lineText(finding);
     switch (finding.kind) {
     case FindingKind::EntryMissing:
@@ -137,11 +137,11 @@ const char* outcomeName(insert::InsertionOutcome outcome) {
 
 }  // namespace
 
-std::string DescribeFinding(const Finding& finding, const script::check::BoxMetrics& box) {
-    return std::string(severityName(script::check::SeverityOf(finding.kind))) + ": " + message(finding, box);
+std::string DescribeFinding(const Finding& finding, const check::BoxMetrics& box) {
+    return std::string(severityName(check::SeverityOf(finding.kind))) + ": " + message(finding, box);
 }
 
-std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit) {
+std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     const std::string block = "BLOCK " + hex(address, 1) + ": ";
     using insert::InsertionOutcome;
     switch (fit.outcome) {
@@ -160,10 +160,10 @@ std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit) 
     }
 }
 
-void PrintReportText(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
-                     const script::check::BoxMetrics& box) {
+void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
+                     const check::BoxMetrics& box) {
     size_t romDiffers = 0;
-    for (const script::check::StringReport& string : report.strings) {
+    for (const check::StringReport& string : report.strings) {
         for (const Finding& finding : string.findings) {
             out << "STRING " << string.number << ": " << DescribeFinding(finding, box) << '\n';
             if (finding.kind == FindingKind::RomDiffers) ++romDiffers;
@@ -176,20 +176,20 @@ void PrintReportText(std::ostream& out, uint32_t address, const script::check::B
     out << DescribeFit(address, report.fit) << '\n';
 }
 
-void PrintReportJson(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
-                     const script::check::BoxMetrics& box) {
+void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,
+                     const check::BoxMetrics& box) {
     out << "{\"block\": " << jsonString(hex(address, 1)) << ", \"outcome\": \"" << outcomeName(report.fit.outcome)
         << "\", \"needed\": " << report.fit.needed << ", \"room\": " << report.fit.room
         << ", \"left\": " << report.fit.left() << ", \"inserted\": " << (report.inserted ? "true" : "false")
         << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
         << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
     for (size_t i = 0; i < report.strings.size(); ++i) {
-        const script::check::StringReport& string = report.strings[i];
+        const check::StringReport& string = report.strings[i];
         out << (i > 0 ? ",\n  " : "\n  ") << "{\"string\": " << string.number
             << ", \"encodedLength\": " << string.encodedLength << ", \"findings\": [";
         for (size_t k = 0; k < string.findings.size(); ++k) {
             const Finding& finding = string.findings[k];
-            out << (k > 0 ? ", " : "") << "{\"severity\": \"" << severityName(script::check::SeverityOf(finding.kind))
+            out << (k > 0 ? ", " : "") << "{\"severity\": \"" << severityName(check::SeverityOf(finding.kind))
                 << "\", \"kind\": \"" << kindName(finding.kind) << "\", \"line\": " << finding.line
                 << ", \"message\": " << jsonString(message(finding, box)) << "}";
         }

@@ -5,20 +5,20 @@
 #include <iosfwd>
 #include <string>
 
-#include "script/check/block_check.h"
+#include "check/block_check.h"
 
 namespace corv::tool {
 
 // The finding's text after "STRING n: ", with its severity first ("error: ", "warning: ").
-[[nodiscard]] std::string DescribeFinding(const script::check::Finding& finding,
-                                          const script::check::BoxMetrics& box);
+[[nodiscard]] std::string DescribeFinding(const check::Finding& finding,
+                                          const check::BoxMetrics& box);
 
 // "BLOCK 340000: needs N bytes, room M bytes, K bytes left" (or over, or why it cannot go in).
-[[nodiscard]] std::string DescribeFit(uint32_t address, const script::check::FitFigures& fit);
+[[nodiscard]] std::string DescribeFit(uint32_t address, const check::FitFigures& fit);
 
-void PrintReportText(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
-                     const script::check::BoxMetrics& box);
-void PrintReportJson(std::ostream& out, uint32_t address, const script::check::BlockReport& report,
-                     const script::check::BoxMetrics& box);
+void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
+                     const check::BoxMetrics& box);
+void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,
+                     const check::BoxMetrics& box);
 
 }  // namespace corv::tool

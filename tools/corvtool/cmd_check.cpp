@@ -12,20 +12,20 @@
 #include "tools/corvtool/check_report.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/rom_argument.h"
-#include "script/check/block_check.h"
+#include "check/block_check.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
 
 namespace corv::tool {
 namespace {
 
-int exitCodeOf(const script::check::BlockReport& report, bool strict) {
+int exitCodeOf(const check::BlockReport& report, bool strict) {
     using insert::InsertionOutcome;
     const insert::InsertionOutcome outcome = report.fit.outcome;
     const bool blockUnusable = outcome != insert::InsertionOutcome::Inserted && outcome != insert::InsertionOutcome::DoesNotFit &&
                                outcome != insert::InsertionOutcome::LayoutTooLarge;
-    if (blockUnusable || report.count(script::check::Severity::Error) > 0) return kExitBadInput;
-    if (strict && report.count(script::check::Severity::Warning) > 0) return kExitBadInput;
+    if (blockUnusable || report.count(check::Severity::Error) > 0) return kExitBadInput;
+    if (strict && report.count(check::Severity::Warning) > 0) return kExitBadInput;
     return report.fit.fits() ? kExitOk : kExitDoesNotFit;
 }
 
@@ -63,9 +63,9 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return kExitBadInput;
     }
     script::MemoryScriptText script(*scriptText);
-    const script::check::BoxMetrics box = BoxOf(inputs.dataFile);
-    const script::check::BlockReport report =
-        script::check::CheckBlock(inputs.rom.data(), *inputs.block, script, inputs.table, box);
+    const check::BoxMetrics box = BoxOf(inputs.dataFile);
+    const check::BlockReport report =
+        check::CheckBlock(inputs.rom.data(), *inputs.block, script, inputs.table, box);
     if (json) {
         PrintReportJson(out, address, report, box);
     } else {

@@ -8,7 +8,7 @@
 
 #include "tools/corvtool/check_inputs.h"
 #include "tools/corvtool/command.h"
-#include "script/check/block_check.h"
+#include "check/block_check.h"
 
 namespace corv::tool {
 namespace {
@@ -31,7 +31,7 @@ int runReadback(const std::vector<std::string>& args, std::ostream& out, std::os
             << " carries no inserted mark; its text is the game's own (see corvtool kana)\n";
         return kExitBadInput;
     }
-    out << script::check::ReadBackScript(*inputs.block, inputs.table);
+    out << check::ReadBackScript(*inputs.block, inputs.table);
     return kExitOk;
 }
 

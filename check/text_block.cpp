@@ -1,13 +1,13 @@
-#include "script/check/text_block.h"
+#include "check/text_block.h"
 
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "script/string_decoder.h"
 #include "script/string_index.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
-TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const BlockEntry> blocks, uint32_t address) {
+TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const script::BlockEntry> blocks, uint32_t address) {
     TextBlockLoad load;
     std::optional<uint32_t> index;
     // Matched by ROM offset, so that any bank spelling of the address finds its block.
@@ -27,7 +27,7 @@ TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const Bl
         load.problem = TextBlockProblem::BadHeader;
         return load;
     }
-    const auto count = CountStringRecords(block.bytes());
+    const auto count = script::CountStringRecords(block.bytes());
     if (!count) {
         load.problem = TextBlockProblem::NoRecordEnd;
         return load;
@@ -36,9 +36,9 @@ TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const Bl
     block.info.blockAddress = address;
     block.info.stringCount = static_cast<uint16_t>(*count);
     block.info.length = core::DecompressedLength(*block.buffer);
-    block.inserted = BlockIsInserted(romData, *index);
+    block.inserted = script::BlockIsInserted(romData, *index);
     load.block = std::move(block);
     return load;
 }
 
-}  // namespace corv::script::check
+}  // namespace corv::check

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "script/check/block_fit.h"
-#include "script/check/box_lines.h"
-#include "script/check/string_check.h"
-#include "script/check/text_block.h"
+#include "check/block_fit.h"
+#include "check/box_lines.h"
+#include "check/string_check.h"
+#include "check/text_block.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
 struct StringReport {
     unsigned number = 0;
@@ -32,11 +32,11 @@ struct BlockReport {
 // Checks `block` against `script`. For an inserted block the game's own strings are no longer in
 // the ROM: the checks that compare with them are left out, and every string is compared with the
 // ROM's bytes instead.
-[[nodiscard]] BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, ScriptText& script,
-                                     const TableFile& table, const BoxMetrics& box);
+[[nodiscard]] BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, script::ScriptText& script,
+                                     const script::TableFile& table, const BoxMetrics& box);
 
 // The script entries that the block's text records hold in the translated game's format, in the
 // kana dump's layout (".STRING n", the lines, ".ENDS" and an empty line; '\n' line ends).
-[[nodiscard]] std::string ReadBackScript(const TextBlock& block, const TableFile& table);
+[[nodiscard]] std::string ReadBackScript(const TextBlock& block, const script::TableFile& table);
 
-}  // namespace corv::script::check
+}  // namespace corv::check

@@ -11,7 +11,7 @@
 
 #include "script/table_file.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
 inline constexpr uint8_t kDictionaryPrefix = 0x01;
 // Control codes of the translated format (the keyword table names them all but F2 and FA).
@@ -45,6 +45,6 @@ struct TranslatedString {
 // their parameters as escapes, 0xFD as a line break, other bytes as "[$..]" escapes. A "[" that
 // would start a keyword or an escape is written as an escape itself. A string of nothing but
 // its end gives no lines.
-[[nodiscard]] std::vector<std::string> ReadBackLines(const TranslatedString& string, const TableFile& table);
+[[nodiscard]] std::vector<std::string> ReadBackLines(const TranslatedString& string, const script::TableFile& table);
 
-}  // namespace corv::script::check
+}  // namespace corv::check

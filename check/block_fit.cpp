@@ -1,14 +1,14 @@
-#include "script/check/block_fit.h"
+#include "check/block_fit.h"
 
 #include "core/block_encoder.h"
 #include "script/string_record.h"
 
-namespace corv::script::check {
+namespace corv::check {
 namespace {
 
 std::span<uint8_t> lowerHalf(core::BlockBuffer& buffer) { return std::span<uint8_t>(buffer).first(core::kBlockHalfSize); }
 
-class LogLines final : public LogSink {
+class LogLines final : public script::LogSink {
 public:
     explicit LogLines(std::vector<std::string>& lines) : lines_(lines) {}
     void addLogLine(const std::string& line) override { lines_.push_back(line); }
@@ -26,10 +26,10 @@ BlockFit::BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& bu
       work_(std::make_unique<core::BlockBuffer>()),
       block_(block),
       endOfRoom_(endOfRoom),
-      scratch_(kPreviewByteBufferSize) {
+      scratch_(script::kPreviewByteBufferSize) {
     const std::span<const uint8_t> old = lowerHalf(*base_);
     // The same refusals as the insertion, in its order.
-    if (block.stringCount == 0 || RecordOffset(block.stringCount) + kRecordSize > old.size()) {
+    if (block.stringCount == 0 || script::RecordOffset(block.stringCount) + script::kRecordSize > old.size()) {
         blockProblem_ = insert::InsertionOutcome::NoStrings;
         return;
     }
@@ -47,15 +47,15 @@ BlockFit::BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& bu
     for (uint32_t j = 0; j < block.stringCount; ++j) {
         insert::LayoutEntry& entry = layout_[j];
         entry.record = j;
-        entry.oldOffset = RecordTextPointer(old, j);
-        encoded_[j].text = RecordType(old, j) == kTextRecordType;
+        entry.oldOffset = script::RecordTextPointer(old, j);
+        encoded_[j].text = script::RecordType(old, j) == script::kTextRecordType;
         if (!encoded_[j].text) status_[j] = insert::CarryRecordData(entry, old, j + 1 == block.stringCount, block.length);
     }
 }
 
 BlockFit::~BlockFit() = default;
 
-void BlockFit::encodeText(size_t j, ScriptText& script, const TableFile& table) {
+void BlockFit::encodeText(size_t j, script::ScriptText& script, const script::TableFile& table) {
     EncodedEntry& own = encoded_[j];
     insert::LayoutEntry& entry = layout_[j];
     own.log.clear();
@@ -67,14 +67,14 @@ void BlockFit::encodeText(size_t j, ScriptText& script, const TableFile& table) 
     if (entry.sharedWith || status_[j] == insert::EntryDataStatus::TextTooLong) entry.data.clear();
 }
 
-void BlockFit::encodeAll(ScriptText& script, const TableFile& table) {
+void BlockFit::encodeAll(script::ScriptText& script, const script::TableFile& table) {
     for (size_t j = 0; j < layout_.size(); ++j) {
         if (encoded_[j].text) encodeText(j, script, table);
     }
     for (size_t j = 0; j < layout_.size(); ++j) insert::ShareOldText(layout_, j);
 }
 
-void BlockFit::updateEntry(unsigned stringNumber, ScriptText& script, const TableFile& table) {
+void BlockFit::updateEntry(unsigned stringNumber, script::ScriptText& script, const script::TableFile& table) {
     if (stringNumber < layout_.size() && encoded_[stringNumber].text) encodeText(stringNumber, script, table);
 }
 
@@ -115,4 +115,4 @@ FitFigures BlockFit::figures() {
     return figures;
 }
 
-}  // namespace corv::script::check
+}  // namespace corv::check

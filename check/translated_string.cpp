@@ -1,10 +1,10 @@
-#include "script/check/translated_string.h"
+#include "check/translated_string.h"
 
 #include <cstdio>
 
 #include "script/script_encoder.h"
 
-namespace corv::script::check {
+namespace corv::check {
 namespace {
 
 size_t parameterCount(uint8_t code) {
@@ -77,7 +77,7 @@ private:
     }
     bool startsCode(size_t i) const {
         const std::string rest(pending_.begin() + long(i), pending_.end());
-        return (rest.size() > 1 && rest[1] == '$') || KeywordAt(rest, 0) != nullptr;
+        return (rest.size() > 1 && rest[1] == '$') || script::KeywordAt(rest, 0) != nullptr;
     }
 
     std::vector<std::string> lines_{std::string()};
@@ -92,7 +92,7 @@ TranslatedString ReadTranslatedString(std::span<const uint8_t> bytes) {
     size_t p = 0;
     while (p < bytes.size()) {
         const uint8_t byte = bytes[p];
-        if (byte == kStringEndByte) {
+        if (byte == script::kStringEndByte) {
             string.ended = true;
             ++p;
             break;
@@ -123,7 +123,7 @@ TranslatedString ReadTranslatedString(std::span<const uint8_t> bytes) {
     return string;
 }
 
-std::vector<std::string> ReadBackLines(const TranslatedString& string, const TableFile& table) {
+std::vector<std::string> ReadBackLines(const TranslatedString& string, const script::TableFile& table) {
     if (string.tokens.empty()) return {};  // the encoding of an entry without lines
     LineWriter out;
     for (const TranslatedToken& token : string.tokens) {
@@ -136,11 +136,11 @@ std::vector<std::string> ReadBackLines(const TranslatedString& string, const Tab
             break;
         }
         case TokenKind::Code: {
-            if (token.value == kLineBreakByte) {
+            if (token.value == script::kLineBreakByte) {
                 out.lineBreak();
                 break;
             }
-            const ScriptKeyword* keyword = KeywordFor(token.value);
+            const script::ScriptKeyword* keyword = script::KeywordFor(token.value);
             if (keyword == nullptr) {
                 out.character(token.value);  // F2 and FA have no keyword
                 break;
@@ -161,4 +161,4 @@ std::vector<std::string> ReadBackLines(const TranslatedString& string, const Tab
     return out.finish();
 }
 
-}  // namespace corv::script::check
+}  // namespace corv::check

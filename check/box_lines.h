@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-namespace corv::script::check {
+namespace corv::check {
 
 struct BoxMetrics {
     bool variableWidth = false;  // the data file's VWF setting
@@ -19,4 +19,4 @@ struct BoxMetrics {
 // stands in for with its "[Player]" label.
 [[nodiscard]] std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box);
 
-}  // namespace corv::script::check
+}  // namespace corv::check

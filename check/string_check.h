@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "script/check/block_fit.h"
-#include "script/check/box_lines.h"
+#include "check/block_fit.h"
+#include "check/box_lines.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
 enum class Severity { Error, Warning };
 
@@ -55,7 +55,7 @@ struct StringSource {
 };
 
 // The checks of one text record's entry in `script` (the caret moves like the editor's search).
-[[nodiscard]] std::vector<Finding> CheckString(const StringSource& source, ScriptText& script, const TableFile& table,
+[[nodiscard]] std::vector<Finding> CheckString(const StringSource& source, script::ScriptText& script, const script::TableFile& table,
                                                const BoxMetrics& box);
 
 // The control code kinds a translation must keep as often as the game string has them: player
@@ -63,4 +63,4 @@ struct StringSource {
 // the box code FB). Line breaks, window clears, key waits and pauses may move freely.
 [[nodiscard]] bool CodeMustBeKept(uint8_t kind);
 
-}  // namespace corv::script::check
+}  // namespace corv::check

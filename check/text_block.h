@@ -11,7 +11,7 @@
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
 struct TextBlock {
     insert::InsertionBlock info;          // list index, address, string count, decompressed length
@@ -35,7 +35,7 @@ struct TextBlockLoad {
     std::optional<TextBlock> block;
 };
 
-[[nodiscard]] TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const BlockEntry> blocks,
+[[nodiscard]] TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const script::BlockEntry> blocks,
                                           uint32_t address);
 
-}  // namespace corv::script::check
+}  // namespace corv::check

@@ -1,13 +1,13 @@
-#include "script/check/block_check.h"
+#include "check/block_check.h"
 
 #include <algorithm>
 
-#include "script/check/translated_string.h"
+#include "check/translated_string.h"
 #include "script/kana_dump.h"
 #include "script/string_decoder.h"
 #include "script/string_record.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
 size_t BlockReport::count(Severity severity) const {
     size_t total = 0;
@@ -18,8 +18,8 @@ size_t BlockReport::count(Severity severity) const {
     return total;
 }
 
-BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, ScriptText& script,
-                       const TableFile& table, const BoxMetrics& box) {
+BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, script::ScriptText& script,
+                       const script::TableFile& table, const BoxMetrics& box) {
     BlockReport report;
     report.inserted = block.inserted;
     BlockFit fit(romData, *block.buffer, block.info, block.end);
@@ -30,7 +30,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block,
     const auto& entries = fit.entries();
     for (unsigned n = 0; n < entries.size(); ++n) {
         if (!entries[n].text) continue;
-        const uint16_t pointer = RecordTextPointer(bytes, n);
+        const uint16_t pointer = script::RecordTextPointer(bytes, n);
         StringSource source;
         source.number = n;
         source.encoded = &entries[n];
@@ -44,16 +44,16 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block,
     return report;
 }
 
-std::string ReadBackScript(const TextBlock& block, const TableFile& table) {
+std::string ReadBackScript(const TextBlock& block, const script::TableFile& table) {
     const std::span<const uint8_t> bytes = block.bytes();
     const std::span<const uint8_t> data = bytes.first(std::min<size_t>(block.info.length, bytes.size()));
     std::string script;
     for (unsigned n = 0; n < block.info.stringCount; ++n) {
         script += ".STRING " + std::to_string(n) + "\n";
-        if (RecordType(bytes, n) != kTextRecordType) {
-            script += std::string(kNonTextMessage) + "\n";
+        if (script::RecordType(bytes, n) != script::kTextRecordType) {
+            script += std::string(script::kNonTextMessage) + "\n";
         } else {
-            const size_t pointer = std::min<size_t>(RecordTextPointer(bytes, n), data.size());
+            const size_t pointer = std::min<size_t>(script::RecordTextPointer(bytes, n), data.size());
             for (const std::string& line : ReadBackLines(ReadTranslatedString(data.subspan(pointer)), table)) {
                 script += line + "\n";
             }
@@ -63,4 +63,4 @@ std::string ReadBackScript(const TextBlock& block, const TableFile& table) {
     return script;
 }
 
-}  // namespace corv::script::check
+}  // namespace corv::check

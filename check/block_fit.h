@@ -15,7 +15,7 @@
 #include "script/script_text.h"
 #include "script/table_file.h"
 
-namespace corv::script::check {
+namespace corv::check {
 
 struct FitFigures {
     // What the insertion would end with: Inserted when the block fits its room.
@@ -49,9 +49,9 @@ public:
     BlockFit& operator=(const BlockFit&) = delete;
 
     // Encodes every record from `script` (records without text carry their data).
-    void encodeAll(ScriptText& script, const TableFile& table);
+    void encodeAll(script::ScriptText& script, const script::TableFile& table);
     // Encodes the entry of string `stringNumber` again; the others keep their bytes.
-    void updateEntry(unsigned stringNumber, ScriptText& script, const TableFile& table);
+    void updateEntry(unsigned stringNumber, script::ScriptText& script, const script::TableFile& table);
 
     // Lays the block out and compresses it in memory.
     [[nodiscard]] FitFigures figures();
@@ -63,7 +63,7 @@ public:
     [[nodiscard]] size_t encodings() const { return encodings_; }
 
 private:
-    void encodeText(size_t j, ScriptText& script, const TableFile& table);
+    void encodeText(size_t j, script::ScriptText& script, const script::TableFile& table);
 
     std::span<const uint8_t> romData_;
     std::unique_ptr<core::BlockBuffer> base_;
@@ -78,4 +78,4 @@ private:
     size_t encodings_ = 0;
 };
 
-}  // namespace corv::script::check
+}  // namespace corv::check

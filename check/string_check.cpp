@@ -1,4 +1,4 @@
-#include "script/check/string_check.h"
+#include "check/string_check.h"
 
 #include <algorithm>
 #include <array>
@@ -8,12 +8,12 @@
 
 #include "core/byte_order.h"
 #include "preview/translation_font.h"
-#include "script/check/translated_string.h"
+#include "check/translated_string.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/text_lines.h"
 
-namespace corv::script::check {
+namespace corv::check {
 namespace {
 
 constexpr uint16_t kGameStringEnd = 0xFFFF;
@@ -69,7 +69,7 @@ struct Piece {
 };
 
 Piece pieceAt(std::string_view line, size_t start) {
-    if (const ScriptKeyword* keyword = KeywordAt(line, start)) return {PieceKind::Keyword, keyword->text.size()};
+    if (const script::ScriptKeyword* keyword = script::KeywordAt(line, start)) return {PieceKind::Keyword, keyword->text.size()};
     if (line[start] != '[') return {PieceKind::Character, 1};
     if (start + 1 < line.size() && line[start + 1] == '$') {
         const size_t close = line.find(']', start + 2);
@@ -81,10 +81,10 @@ Piece pieceAt(std::string_view line, size_t start) {
     return {PieceKind::BracketWord, end - start};
 }
 
-std::vector<uint8_t> encodeAlone(std::string_view text, int number, LogSink* log) {
+std::vector<uint8_t> encodeAlone(std::string_view text, int number, script::LogSink* log) {
     std::vector<uint8_t> bytes(text.size() + 2);
     const std::array<std::string, 1> lines = {std::string(text)};
-    bytes.resize(EncodeLines(lines, number, bytes, log));
+    bytes.resize(script::EncodeLines(lines, number, bytes, log));
     bytes.pop_back();  // the end byte
     return bytes;
 }
@@ -122,7 +122,7 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
     }
 }
 
-class CountingLog final : public LogSink {
+class CountingLog final : public script::LogSink {
 public:
     void addLogLine(const std::string&) override { ++count; }
     int count = 0;
@@ -131,11 +131,11 @@ public:
 // Is the line that holds the search text for string n really its opening line? The search also
 // finds ".STRING 1" inside ".STRING 10" or inside a comment.
 bool opensEntry(std::string_view line, unsigned number) {
-    const std::string search = EntrySearchText(int(number));
+    const std::string search = script::EntrySearchText(int(number));
     size_t start = 0;
     while (start < line.size() && isBlank(line[start])) ++start;
     const std::string_view rest = line.substr(start);
-    return StartsWithIgnoringCase(rest, search) &&
+    return script::StartsWithIgnoringCase(rest, search) &&
            (rest.size() == search.size() || !std::isdigit(static_cast<unsigned char>(rest[search.size()])));
 }
 
@@ -162,17 +162,17 @@ bool CodeMustBeKept(uint8_t kind) {
     }
 }
 
-std::vector<Finding> CheckString(const StringSource& source, ScriptText& script, const TableFile& table,
+std::vector<Finding> CheckString(const StringSource& source, script::ScriptText& script, const script::TableFile& table,
                                  const BoxMetrics& box) {
     std::vector<Finding> findings;
     Lines out(source.number, findings);
-    const auto opening = FindInScript(script, EntrySearchText(int(source.number)), true);
+    const auto opening = script::FindInScript(script, script::EntrySearchText(int(source.number)), true);
     if (!opening) {
         out.add(FindingKind::EntryMissing, 0);
         return findings;
     }
     if (!opensEntry(script.line(*opening), source.number)) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
-    EntryCopy copy = CopyEntry(script, *opening);
+    script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
     std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
 
@@ -186,7 +186,7 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
     // The lines as the encoder sees them, after the dictionary step. A step whose replacements
     // run away makes the string too long, which the block fit reports; the lines are then
     // checked as written.
-    const std::vector<std::string> encoderLines = ApplyDictionaryToLines(lines, table).value_or(lines);
+    const std::vector<std::string> encoderLines = script::ApplyDictionaryToLines(lines, table).value_or(lines);
 
     CodeCounts codes{};
     unsigned rowsOnPage = 0;
@@ -201,14 +201,14 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
             if (width > box.width) out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
         }
 
-        bytes.push_back(kStringEndByte);
+        bytes.push_back(script::kStringEndByte);
         const TranslatedString translated = ReadTranslatedString(bytes);
         unsigned rows = 1;
         bool pageEnds = false;
         for (const TranslatedToken& token : translated.tokens) {
             if (token.kind != TokenKind::Code) continue;
             ++codes[token.value - kFirstCode];
-            if (token.value == kLineBreakByte) ++rows;
+            if (token.value == script::kLineBreakByte) ++rows;
             if (token.value == kKeyWaitCode || token.value == kClearWindowCode) pageEnds = true;
         }
         rowsOnPage += rows;
@@ -236,4 +236,4 @@ std::vector<Finding> CheckString(const StringSource& source, ScriptText& script,
     return findings;
 }
 
-}  // namespace corv::script::check
+}  // namespace corv::check

@@ -1,4 +1,4 @@
-#include "script/check/box_lines.h"
+#include "check/box_lines.h"
 
 #include <array>
 #include <span>
@@ -7,7 +7,7 @@
 #include "script/preview_encoder.h"
 #include "script/string_decoder.h"
 
-namespace corv::script::check {
+namespace corv::check {
 namespace {
 
 // The glyph size of the lower box when a string is chosen, and of labels.
@@ -18,24 +18,24 @@ class RowMeasure {
 public:
     explicit RowMeasure(bool variableWidth) : variableWidth_(variableWidth) {}
 
-    void run(std::span<const PreviewStep> steps, bool label) {
-        for (const PreviewStep& step : steps) {
+    void run(std::span<const script::PreviewStep> steps, bool label) {
+        for (const script::PreviewStep& step : steps) {
             switch (step.kind) {
-            case StepKind::Glyph: {
+            case script::StepKind::Glyph: {
                 const auto cell = preview::TranslationCell(static_cast<uint8_t>(step.code));
                 const unsigned measured =
                     preview::MeasureCell(label ? cell : preview::CentreCell(cell, kColumns), kRows, kColumns);
                 rows_.back() = preview::AdvanceAfter(rows_.back(), measured, variableWidth_ || label);
                 break;
             }
-            case StepKind::Label: {
+            case script::StepKind::Label: {
                 const std::span<const uint8_t> stream(reinterpret_cast<const uint8_t*>(step.label.data()),
                                                       step.label.size());
-                run(DecodeByteStreamForPreview(stream, true), true);
+                run(script::DecodeByteStreamForPreview(stream, true), true);
                 break;
             }
-            case StepKind::LineBreak: rows_.push_back(0); break;
-            case StepKind::End: return;
+            case script::StepKind::LineBreak: rows_.push_back(0); break;
+            case script::StepKind::End: return;
             }
         }
     }
@@ -52,11 +52,11 @@ std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box) {
     // The preview encodes an entry copy whose first line is the opening line.
     const std::array<std::string, 2> entry = {std::string(), std::string(line)};
     std::vector<uint8_t> stream(line.size() * 2 + 8);
-    const size_t length = EncodePreview(entry, stream);
+    const size_t length = script::EncodePreview(entry, stream);
     stream.resize(length);
     RowMeasure measure(box.variableWidth);
-    measure.run(DecodeByteStreamForPreview(stream, true), false);
+    measure.run(script::DecodeByteStreamForPreview(stream, true), false);
     return measure.rows();
 }
 
-}  // namespace corv::script::check
+}  // namespace corv::check
