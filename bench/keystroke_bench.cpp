@@ -80,7 +80,7 @@ DemoScript makeScript(const demo::DemoGame& game) {
     DemoScript made;
     for (size_t n = 0; n < load.blocks.size(); ++n) {
         (void)core::DecompressBlock(game.rom, load.blocks[n].address, *buffer);
-        const auto block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+        const auto block = buffer->lower();
         const unsigned count = script::CountStringRecords(block).value_or(0);
         perBlock.push_back(entryBodies(script::KanaDump(block, count, false, *maps)));
         if (count > made.strings) made = {n, count, {}};

@@ -57,7 +57,7 @@ void BM_RedrawBothBoxes(benchmark::State& state) {
     preview::PreviewSources sources;
     sources.romData = fixture.game.rom;
     sources.gameFont = fixture.font;
-    sources.block = std::span<const uint8_t>(*fixture.buffer).first(core::kBlockHalfSize);
+    sources.block = fixture.buffer->lower();
     sources.previewBytes = fixture.previewBytes;
     sources.dataFileLoaded = true;
     sources.stringIndex = kFourLineString;

@@ -6,7 +6,6 @@
 namespace corv::check {
 namespace {
 
-std::span<uint8_t> lowerHalf(core::BlockBuffer& buffer) { return std::span<uint8_t>(buffer).first(core::kBlockHalfSize); }
 
 class LogLines final : public script::LogSink {
 public:
@@ -27,7 +26,7 @@ BlockFit::BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& bu
       block_(block),
       endOfRoom_(endOfRoom),
       scratch_(script::kPreviewByteBufferSize) {
-    const std::span<const uint8_t> old = lowerHalf(*base_);
+    const std::span<const uint8_t> old = base_->lower();
     // The same refusals as the insertion, in its order.
     if (block.stringCount == 0 || script::RecordOffset(block.stringCount) + script::kRecordSize > old.size()) {
         blockProblem_ = insert::InsertionOutcome::NoStrings;
@@ -100,7 +99,7 @@ FitFigures BlockFit::figures() {
         return figures;
     }
     *work_ = *base_;
-    figures.layoutLength = insert::LayOutEntries(layout_, lowerHalf(*work_));
+    figures.layoutLength = insert::LayOutEntries(layout_, work_->lower());
     const core::CompressionMeasure measure = core::MeasureBlockCompression(
         romData_, block_.blockAddress, endOfRoom_, figures.layoutLength, std::span<const uint8_t>(*work_));
     figures.needed = measure.needed;

@@ -19,7 +19,7 @@ struct TextBlock {
     bool inserted = false;        // the block carries its inserted mark
     std::unique_ptr<core::BlockBuffer> buffer;  // the decompressed block in the lower half
     [[nodiscard]] std::span<const uint8_t> bytes() const {
-        return std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+        return buffer->lower();
     }
 };
 

@@ -17,7 +17,7 @@ namespace corv::comp {
 // 128 KiB of scratch memory for one block at a time. The upper half holds a block's
 // decompressed bytes (the walk writes them there, the recompression reads block files there).
 using WorkArea = core::BlockBuffer;
-using WorkHalf = std::span<uint8_t, core::kBlockHalfSize>;
+using WorkHalf = core::BlockHalf;
 
 struct UtilityState {
     // Base of every output folder and initial folder of every file dialog.
@@ -29,7 +29,7 @@ struct UtilityState {
 
     [[nodiscard]] bool romLoaded() const { return rom.loaded() && workArea != nullptr; }
     // The upper 64 KiB of the work area. Precondition: romLoaded().
-    [[nodiscard]] WorkHalf upperHalf() const { return WorkHalf(workArea->data() + core::kBlockHalfSize, core::kBlockHalfSize); }
+    [[nodiscard]] WorkHalf upperHalf() const { return workArea->upper(); }
     // Drops the ROM and the work area together; the path stays.
     void releaseRom();
 };

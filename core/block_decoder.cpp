@@ -106,8 +106,8 @@ uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t blockAddress
     const auto header = ReadBlockHeader(romData, offset);
     if (!header || !header->valid()) return kBadBlockHeader;
 
-    std::span<uint8_t, kBlockHalfSize> lower(buffer.data(), kBlockHalfSize);
-    std::span<uint8_t, kBlockHalfSize> upper(buffer.data() + kBlockHalfSize, kBlockHalfSize);
+    const BlockHalf lower = buffer.lower();
+    const BlockHalf upper = buffer.upper();
     const StreamDecodeResult result = DecodeBlockStream(romData, offset, *header, upper);
     std::copy(upper.begin(), upper.end(), lower.begin());
     writeLe16(upper, 0, header->length);
@@ -115,12 +115,12 @@ uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t blockAddress
 }
 
 uint16_t DecompressedLength(const BlockBuffer& buffer) {
-    return readLe16(std::span<const uint8_t>(buffer), kBlockHalfSize);
+    return readLe16(buffer.upper(), 0);
 }
 
 bool DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length, const std::filesystem::path& path) {
     const size_t count = std::min<size_t>(length, kBlockHalfSize);
-    return WriteFileSafely(path, std::span<const uint8_t>(buffer.data(), count));
+    return WriteFileSafely(path, buffer.lower().first(count));
 }
 
 }  // namespace corv::core

@@ -37,7 +37,16 @@ struct BlockHeader {
 // The header at ROM offset `offset`, or std::nullopt when its 8 bytes lie past the data.
 [[nodiscard]] std::optional<BlockHeader> ReadBlockHeader(std::span<const uint8_t> romData, uint32_t offset);
 
-// The editor's 128 KiB work area: lower half = decompressed current block, upper half = staging.
-using BlockBuffer = std::array<uint8_t, kBlockBufferSize>;
+using BlockHalf = std::span<uint8_t, kBlockHalfSize>;
+using ConstBlockHalf = std::span<const uint8_t, kBlockHalfSize>;
+
+// The editor's 128 KiB work area: lower half = decompressed current block, upper half = the
+// codec's staging area. Callers take the halves by name instead of cutting the bytes by hand.
+struct BlockBuffer : std::array<uint8_t, kBlockBufferSize> {
+    [[nodiscard]] BlockHalf lower() { return BlockHalf(data(), kBlockHalfSize); }
+    [[nodiscard]] ConstBlockHalf lower() const { return ConstBlockHalf(data(), kBlockHalfSize); }
+    [[nodiscard]] BlockHalf upper() { return BlockHalf(data() + kBlockHalfSize, kBlockHalfSize); }
+    [[nodiscard]] ConstBlockHalf upper() const { return ConstBlockHalf(data() + kBlockHalfSize, kBlockHalfSize); }
+};
 
 }  // namespace corv::core

@@ -54,7 +54,7 @@ const std::vector<ChosenBlock>& textBlocks() {
             block.block.index = static_cast<uint32_t>(i);
             block.block.blockAddress = demoBlock.address;
             block.block.stringCount = static_cast<uint16_t>(script::CountStringRecords(
-                std::span(block.buffer->data(), core::kBlockHalfSize)).value_or(0));
+                block.buffer->lower()).value_or(0));
             block.block.length = core::DecompressedLength(*block.buffer);
         }
         return chosen;

@@ -11,11 +11,6 @@ namespace {
 
 constexpr char kLogRule[] = ";#####################################################;";
 
-
-std::span<uint8_t> lowerHalf(core::BlockBuffer& buffer) {
-    return std::span<uint8_t>(buffer).first(core::kBlockHalfSize);
-}
-
 std::string format(const char* pattern, auto... values) {
     char text[256];
     std::snprintf(text, sizeof text, pattern, values...);
@@ -98,7 +93,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
         return refusal(InsertionOutcome::NoStrings, "Error: This block has no strings to insert.");
     }
 
-    const std::span<uint8_t> block = lowerHalf(buffer);
+    const std::span<uint8_t> block = buffer.lower();
     // The records and their terminator must lie inside the block; more cannot come from a real
     // block, and reading them would run off the buffer.
     if (script::RecordOffset(info.stringCount) + script::kRecordSize > block.size()) {

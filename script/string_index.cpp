@@ -75,7 +75,7 @@ void StringIndex::setBlocks(std::span<const BlockEntry> blocks) {
 }
 
 std::span<const uint8_t> StringIndex::block() const {
-    return std::span<const uint8_t>(*blockBuffer_).first(core::kBlockHalfSize);
+    return blockBuffer_->lower();
 }
 
 std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, size_t n,

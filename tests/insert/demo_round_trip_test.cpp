@@ -89,7 +89,7 @@ TEST_F(DemoRoundTrip, EveryTextBlockSurvivesInsertingItsKanaDump) {
         const uint32_t end = core::DecompressBlock(rom.data(), demoBlock.address, *buffer);
         ASSERT_EQ(end, demoBlock.end);
         const uint16_t length = core::DecompressedLength(*buffer);
-        const std::span<const uint8_t> oldBlock = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+        const std::span<const uint8_t> oldBlock = buffer->lower();
         const auto count = CountStringRecords(oldBlock);
         ASSERT_TRUE(count.has_value());
         ASSERT_EQ(*count, demoBlock.records.size());
@@ -129,7 +129,7 @@ TEST_F(DemoRoundTrip, EveryTextBlockSurvivesInsertingItsKanaDump) {
         // Choose the block again.
         auto again = std::make_unique<core::BlockBuffer>();
         ASSERT_NE(core::DecompressBlock(rom.data(), demoBlock.address, *again), core::kBadBlockHeader);
-        const std::span<const uint8_t> newBlock = std::span<const uint8_t>(*again).first(core::kBlockHalfSize);
+        const std::span<const uint8_t> newBlock = again->lower();
         ASSERT_EQ(CountStringRecords(newBlock), count);
         // An odd layout length is evened by the compressor through the byte after the data.
         ASSERT_EQ(core::DecompressedLength(*again),

@@ -100,7 +100,7 @@ std::vector<GoldenPicture> RenderGoldenCases() {
     const uint32_t address = load.blocks.at(0).address;
     auto buffer = std::make_unique<core::BlockBuffer>();
     (void)core::DecompressBlock(game.rom, address, *buffer);
-    const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+    const std::span<const uint8_t> block = buffer->lower();
 
     std::vector<uint8_t> markedRom = game.rom;
     markedRom.back() = 0;  // block 0's inserted mark

@@ -94,7 +94,7 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     block.index = *blockIndex;
     block.blockAddress = dataFile->blocks[*blockIndex].address;
     block.length = core::DecompressedLength(*buffer);
-    const auto count = script::CountStringRecords(std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize));
+    const auto count = script::CountStringRecords(buffer->lower());
     if (!count) {
         FileError(err, "insert", args[0]) << "the block at " << args[3]
                                           << " has no end to its string records: not a text block\n";

@@ -48,7 +48,7 @@ int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     auto buffer = std::make_unique<core::BlockBuffer>();
     if (!DecompressNamedBlock(rom, address, *buffer, "kana", err)) return kExitBadInput;
-    const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+    const std::span<const uint8_t> block = buffer->lower();
     const auto count = script::CountStringRecords(block);
     if (!count) {
         FileError(err, "kana", args[0]) << "block " << HexWord(address)

@@ -143,7 +143,7 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     auto buffer = std::make_unique<core::BlockBuffer>();
     if (!DecompressNamedBlock(rom, parsed->address, *buffer, "preview", err)) return kExitBadInput;
-    const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+    const std::span<const uint8_t> block = buffer->lower();
     const auto count = script::CountStringRecords(block);
     if (!count) {
         FileError(err, "preview", parsed->rom) << "block " << HexWord(parsed->address)

@@ -28,7 +28,7 @@ private:
     bool translated_ = false;
     std::unique_ptr<HexDataWindow> window_;
 
-    std::span<const uint8_t> blockBytes() const { return {buffer_->data(), core::kBlockHalfSize}; }
+    std::span<const uint8_t> blockBytes() const { return buffer_->lower(); }
     script::ResolvedString resolve(unsigned index) const { return script::ResolveString(blockBytes(), index, false); }
 
     // The cells' pixel boxes of row 0, in the window's own font.

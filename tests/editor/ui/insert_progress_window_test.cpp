@@ -60,7 +60,7 @@ DemoInsertion insertFirstTextBlock(const demo::DemoGame& game, script::ScriptTex
     core::RomImage rom(game.rom, "demo.smc");
     auto buffer = std::make_unique<core::BlockBuffer>();
     uint32_t endOfRoom = core::DecompressBlock(rom.data(), demoBlock.address, *buffer);
-    const std::span<const uint8_t> block = std::span<const uint8_t>(*buffer).first(core::kBlockHalfSize);
+    const std::span<const uint8_t> block = buffer->lower();
     const unsigned count = script::CountStringRecords(block).value_or(0);
     script.setText(script::KanaDump(block, count, false, *maps));
 

@@ -67,7 +67,7 @@ private:
     unsigned longest_ = 0;  // the text record with the longest kana line
     std::unique_ptr<KanaTextWindow> kana_;
 
-    std::span<const uint8_t> blockBytes() const { return {buffer_->data(), core::kBlockHalfSize}; }
+    std::span<const uint8_t> blockBytes() const { return buffer_->lower(); }
     script::ResolvedString resolve(unsigned index) const { return script::ResolveString(blockBytes(), index, false); }
 
     KanaDumpSource source(const std::filesystem::path& start) const {
