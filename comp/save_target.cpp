@@ -38,8 +38,11 @@ std::error_code writeRefusal(const fs::path& path, bool folder) {
 
 SaveTargetCheck checkSaveTarget(const fs::path& romPath) {
     std::error_code error;
-    // The save replaces the file a link names, in that file's folder.
-    const fs::path target = fs::weakly_canonical(romPath, error);
+    // The save replaces the file a link names, in that file's folder; absolute first, so that a
+    // relative name of a file that has gone still has a folder.
+    const fs::path absolute = fs::absolute(romPath, error);
+    if (error) return {SaveTargetStatus::ClosedFolder, error};
+    const fs::path target = fs::weakly_canonical(absolute, error);
     if (error) return {SaveTargetStatus::ClosedFolder, error};
 
     if (fs::exists(target, error) && writeRefusal(target, false)) return {SaveTargetStatus::ReadOnlyFile, {}};

@@ -215,5 +215,17 @@ TEST_F(OpenRomTest, FolderThatTakesNoNewFileRefusesTheSaveWithTheReason) {
     EXPECT_EQ(entriesIn(locked), 1u);
 }
 
+TEST_F(OpenRomTest, RomOpenedByARelativeNameThatHasGoneIsWrittenAgain) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    writeFile("rom.smc", TestRom(0x100000).data);
+    ASSERT_EQ(openRom(state, "rom.smc").status, OpenRomStatus::Opened);
+    std::filesystem::remove("rom.smc");
+    const SaveRomOutcome outcome = saveRom(state);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(outcome.status, SaveRomStatus::Saved);
+    EXPECT_EQ(readFile(folder.path() / "rom.smc"), TestRom(0x100000).data);
+}
+
 }  // namespace
 }  // namespace corv::comp
