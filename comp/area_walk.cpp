@@ -33,19 +33,20 @@ std::string hex8(uint32_t value) {
     return text;
 }
 
-// Where the entry points, or std::nullopt for an entry whose bank lies below $40 (no block).
-struct EntryTarget {
-    bool readable = false;  // the entry itself lies inside the ROM
-    std::optional<uint32_t> blockOffset;
-};
-
-EntryTarget readEntry(std::span<const uint8_t> rom, uint32_t entryOffset) {
+// The block an entry points to; std::nullopt for an entry whose bank lies below $40 (no block).
+// The table has been checked to lie inside the ROM.
+std::optional<uint32_t> entryTarget(std::span<const uint8_t> rom, uint32_t entryOffset) {
     core::ByteCursor cursor(rom, entryOffset);
     const auto low = cursor.u16le();
     const auto bank = cursor.u8();
-    if (!low || !bank || !cursor.u8()) return {false, std::nullopt};
-    if ((*bank & 0xC0) == 0) return {true, std::nullopt};
-    return {true, core::AddressToRomOffset(uint32_t{*bank} << 16 | *low)};
+    if (!low || !bank || (*bank & 0xC0) == 0) return std::nullopt;
+    return core::AddressToRomOffset(uint32_t{*bank} << 16 | *low);
+}
+
+ListOutcome tableOutsideRom() {
+    ListOutcome outcome;
+    outcome.message = std::string(kAreaTableOutsideRom);
+    return outcome;
 }
 
 bool writeText(const std::filesystem::path& path, const std::string& text) {
@@ -91,9 +92,14 @@ std::string blockFileName(uint32_t entryIndex) {
     return name;
 }
 
+bool areaTableInsideRom(const UtilityState& state, Area area) {
+    return areaTable(area).end <= state.rom.dataSize();
+}
+
 ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path& directory, AreaOutput& output) {
     ListOutcome outcome;
     if (!state.romLoaded()) return outcome;
+    if (!areaTableInsideRom(state, area)) return tableOutsideRom();
 
     const std::span<const uint8_t> rom = std::as_const(state.rom).data();
     const WorkHalf blockBytes = state.upperHalf();
@@ -102,14 +108,9 @@ ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path
     const AreaTable table = areaTable(area);
     for (uint32_t index = 0; table.start + kEntrySize * index < table.end; ++index) {
         const uint32_t entryOffset = table.start + kEntrySize * index;
-        const EntryTarget target = readEntry(rom, entryOffset);
-        if (!target.readable) {
-            // The table itself runs past the end of a short image: say where, once per entry.
-            output.addListingLine(".INVALID_DATA " + hex8(entryOffset));
-            continue;
-        }
-        if (!target.blockOffset) continue;
-        const uint32_t offset = *target.blockOffset;
+        const std::optional<uint32_t> target = entryTarget(rom, entryOffset);
+        if (!target) continue;
+        const uint32_t offset = *target;
 
         const std::optional<core::BlockHeader> header = core::ReadBlockHeader(rom, offset);
         if (!header || !header->valid()) {
@@ -136,6 +137,8 @@ ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path
 
 ListOutcome decompressArea(UtilityState& state, Area area) {
     if (!state.romLoaded()) return {};
+    // Checked before the folder is made: a short ROM leaves nothing behind.
+    if (!areaTableInsideRom(state, area)) return tableOutsideRom();
 
     const std::filesystem::path directory = areaDirectory(state.startDirectory, area);
     std::error_code ignored;  // an existing folder is the usual case; a real failure shows below

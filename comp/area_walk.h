@@ -43,9 +43,14 @@ struct ListOutcome {
 // read. The upper half of the work area is the output buffer: cleared at the start of the walk
 // (so that the files depend on the ROM alone) but not between blocks, so a back-reference that
 // reaches before a block's start reads what the previous block left there. Each file holds every
-// byte the block's groups produced (counted in 16 bits), not the header's length. An entry or a
-// block that is not wholly inside the ROM is listed as invalid, like a failed header check.
+// byte the block's groups produced (counted in 16 bits), not the header's length. A block that
+// is not wholly inside the ROM is listed as invalid, like a failed header check. A table that is
+// not wholly inside the ROM (a short file) holds no pointers to follow: the outcome is the
+// message kAreaTableOutsideRom, and nothing is written, not even the folder.
 [[nodiscard]] ListOutcome decompressArea(UtilityState& state, Area area);
+
+// True when every entry of the area's table lies inside the loaded ROM. Precondition: romLoaded().
+[[nodiscard]] bool areaTableInsideRom(const UtilityState& state, Area area);
 
 // Where a walk puts what it produces: block files and listing lines.
 class AreaOutput {

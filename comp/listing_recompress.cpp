@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <utility>
 #include <vector>
 
 #include "comp/messages.h"
@@ -58,6 +59,17 @@ std::optional<uint32_t> parseHexField(std::string_view field) {
     return value;
 }
 
+// The compressor's result code stops at kMaxCodedExcess; a larger excess is measured again
+// with the same inputs (nothing is written either way) so that the line shows all of it.
+uint32_t excessOf(uint32_t result, const UtilityState& state, uint32_t address, uint32_t limit, uint32_t length) {
+    const uint32_t coded = core::ExcessBytes(result);
+    if (coded < core::kMaxCodedExcess) return coded;
+    const core::CompressionMeasure measure =
+        core::MeasureBlockCompression(std::as_const(state.rom).data(), address, limit, length, state.upperHalf());
+    if (!core::IsTooLarge(measure.code) || measure.needed == 0) return coded;
+    return static_cast<uint32_t>(static_cast<int64_t>(measure.needed) - measure.room);
+}
+
 }  // namespace
 
 bool isEntryLine(std::string_view line) {
@@ -106,12 +118,15 @@ EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
     if (result == core::kCompressWritten) return {EntryStatus::Written, recompressedLine(name), 0};
     if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, invalidBlockLine(name), 0};
     if (result == core::kCompressReadBackFailed) return {EntryStatus::NoReadBack, readBackFailedLine(name), 0};
-    const uint32_t excess = core::ExcessBytes(result);
+    const uint32_t excess = excessOf(result, state, address, entry.end, length);
     return {EntryStatus::TooLarge, tooLargeLine(name, excess), excess};
 }
 
 std::optional<std::ifstream> openListing(const std::filesystem::path& path) {
-    if (isFolder(path)) return std::nullopt;
+    // Only a regular file: a folder opens on some systems and yields no lines, and a FIFO waits
+    // for a writer, freezing the window.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
     std::ifstream listing(path);
     if (!listing) return std::nullopt;
     return listing;

@@ -71,8 +71,8 @@ struct RecompressSummary {
     [[nodiscard]] bool allWritten() const { return written == entries; }
 };
 
-// Opens a listing for reading; std::nullopt when it cannot be opened, a folder included
-// (message kCannotOpenListing).
+// Opens a listing for reading; std::nullopt when it cannot be opened or is not a regular file
+// (a folder, a FIFO, a device), at once (message kCannotOpenListing).
 [[nodiscard]] std::optional<std::ifstream> openListing(const std::filesystem::path& path);
 
 // Handles every line of `listing` in order and calls `afterLine` after each one, so the caller

@@ -18,6 +18,10 @@ std::string bracketed(std::string_view before, std::string_view fileName, std::s
 
 }  // namespace
 
+std::string closedFolderMessage(std::string_view reason) {
+    return bracketed(kCannotOpenRom, "\nNo temporary file can be made in its folder: ", reason);
+}
+
 std::string savedMessage(std::string_view fileName) { return bracketed("\"", fileName, "\" has been saved!"); }
 
 std::string decompressedLine(std::string_view fileName) {

@@ -17,6 +17,12 @@ inline constexpr std::string_view kCannotCreateBlockFile =
     "Fatal Error: Could not open output file. Closing decompressor...";
 inline constexpr std::string_view kCannotOpenListing = "Error: Could not open TEXT SOURCE file.";
 
+// Save ROM File refused because the ROM's folder takes no new file (the save writes one there
+// first); `reason` is the system's.
+[[nodiscard]] std::string closedFolderMessage(std::string_view reason);
+// An area whose pointer table does not lie wholly inside the ROM: nothing is decompressed.
+inline constexpr std::string_view kAreaTableOutsideRom = "Error: The table of this area lies past the end of the ROM.";
+
 // "name" has been saved!
 [[nodiscard]] std::string savedMessage(std::string_view fileName);
 

@@ -3,6 +3,7 @@
 #include <new>
 
 #include "comp/messages.h"
+#include "comp/save_target.h"
 
 namespace corv::comp {
 
@@ -43,6 +44,15 @@ OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
 
 SaveRomOutcome saveRom(UtilityState& state) {
     if (!state.romLoaded() || state.rom.path().empty()) return {SaveRomStatus::NothingLoaded, std::nullopt};
+    const SaveTargetCheck target = checkSaveTarget(state.rom.path());
+    switch (target.status) {
+        case SaveTargetStatus::Writable:
+            break;
+        case SaveTargetStatus::ReadOnlyFile:
+            return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom)};
+        case SaveTargetStatus::ClosedFolder:
+            return {SaveRomStatus::CannotWrite, closedFolderMessage(target.reason.message())};
+    }
     switch (core::SaveRomFile(state.rom)) {
         case core::RomSaveResult::Saved:
             return {SaveRomStatus::Saved, savedMessage(fileNameOf(state.rom.path()))};

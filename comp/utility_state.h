@@ -53,7 +53,8 @@ struct OpenRomOutcome {
 enum class SaveRomStatus {
     Saved,
     NothingLoaded,  // no ROM (or no path): nothing written, nothing shown
-    CannotWrite,    // the old file is left intact
+    CannotWrite,    // nothing written: the file is read-only, its folder takes no new file, or
+                    // the save failed and left the old file intact
 };
 
 struct SaveRomOutcome {
@@ -62,6 +63,8 @@ struct SaveRomOutcome {
 };
 
 // Save ROM File: the whole file image, copier header included, back over the file it came from.
+// A read-only file, or one in a folder where no temporary file can be made, is refused before
+// anything is written (never written in place).
 [[nodiscard]] SaveRomOutcome saveRom(UtilityState& state);
 
 // A folder opens like a file on some systems but has no bytes to read: callers refuse it as a

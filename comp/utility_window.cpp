@@ -68,6 +68,7 @@ UtilityWindow::UtilityWindow(ui::Dialogs& dialogs, QWidget* parent) : QMainWindo
 UtilityWindow::~UtilityWindow() = default;
 
 void UtilityWindow::buildMenu() {
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     File1 = menuBar()->addMenu(QStringLiteral("&File"));
     File1->setObjectName(QStringLiteral("File1"));
     OpenROMFile1 = File1->addAction(QStringLiteral("&Open ROM File"), this, &UtilityWindow::OpenROMFile1Click);

@@ -145,8 +145,7 @@ CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t block
     const uint64_t roomEnd = std::min<uint64_t>(limit, romData.size());
     measure.room = int64_t(roomEnd) - int64_t{measure.blockOffset};
     const auto tooLarge = [](uint64_t excess) {
-        // The code has 16 bits for the excess; a larger one is reported as the largest it can say.
-        return kCompressTooLargeTag | (static_cast<uint32_t>(std::min<uint64_t>(excess, 0xFFFF)) << 16);
+        return kCompressTooLargeTag | (static_cast<uint32_t>(std::min<uint64_t>(excess, kMaxCodedExcess)) << 16);
     };
     // The size word has 16 bits: a longer block can never be written.
     if (length > kMaxBlockFileSize) {

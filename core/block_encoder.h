@@ -14,6 +14,8 @@ namespace corv::core {
 inline constexpr uint32_t kCompressWritten = 0;
 inline constexpr uint32_t kCompressBadHeader = static_cast<uint32_t>(-3);
 inline constexpr uint32_t kCompressTooLargeTag = 0xFFFE;
+// The too-large code has 16 bits for the excess: a larger one is reported as this value.
+inline constexpr uint32_t kMaxCodedExcess = 0xFFFF;
 // The new block did not decode back to its data (a fault of the encoder, never of the input):
 // nothing was written.
 inline constexpr uint32_t kCompressReadBackFailed = static_cast<uint32_t>(-4);

@@ -1,8 +1,12 @@
 #include "dialogs/qt_dialogs.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QSettings>
 #include <QStringList>
+#include <QTemporaryDir>
 
 namespace corv::ui {
 
@@ -20,7 +24,34 @@ QString startPath(const FileRequest& request) {
     return toQString(request.directory / request.fileName);
 }
 
+// Qt's file dialog writes its sidebar, history and last folder to QtProject.conf in the user's
+// settings folder each time it closes, and reads them back when it opens. Settings of every
+// scope and format go instead to a folder of this process's own, removed when it ends. Should no
+// temporary folder be available, they go beneath the program's own file, where no folder can be
+// made: Qt then keeps nothing, which the dialogs do not need.
+void keepDialogSettingsForThisRunOnly() {
+    static QTemporaryDir folder;
+    static bool redirected = false;
+    if (redirected) return;
+    QString path = folder.path();
+    if (!folder.isValid()) {
+        const QString program = QCoreApplication::applicationFilePath();
+        if (!QFileInfo(program).isFile()) return;
+        path = program + QStringLiteral("/settings");
+    }
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat}) {
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope}) {
+            QSettings::setPath(format, scope, path);
+        }
+    }
+    redirected = true;
+}
+
 }  // namespace
+
+QtDialogs::QtDialogs(QWidget* parent, QString messageCaption) : parent_(parent), caption_(std::move(messageCaption)) {
+    keepDialogSettingsForThisRunOnly();
+}
 
 QString qtNameFilter(const std::string& filter) {
     const QString text = QString::fromStdString(filter);

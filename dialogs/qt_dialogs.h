@@ -11,8 +11,10 @@ namespace corv::ui {
 
 class QtDialogs final : public Dialogs {
 public:
-    // `parent` owns the modal dialogs; `messageCaption` is the caption of message boxes.
-    QtDialogs(QWidget* parent, QString messageCaption) : parent_(parent), caption_(std::move(messageCaption)) {}
+    // `parent` owns the modal dialogs; `messageCaption` is the caption of message boxes. The
+    // first one made in a process keeps the file dialogs' own state (last folder, history) out
+    // of the user's settings folder: the programs keep no settings between runs.
+    QtDialogs(QWidget* parent, QString messageCaption);
 
     [[nodiscard]] std::optional<std::filesystem::path> openFile(const FileRequest& request) override;
     [[nodiscard]] std::vector<std::filesystem::path> openFiles(const FileRequest& request) override;

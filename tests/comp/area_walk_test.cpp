@@ -185,18 +185,34 @@ TEST_F(AreaWalkTest, SecondRunReplacesTheListingAndFolderIgnoresTheCopierHeader)
     EXPECT_EQ(readLines(dir("000C0200") / "compfile.txt"), first);
 }
 
-TEST_F(AreaWalkTest, TableRunningPastAShortImageListsItsEntriesAsInvalid) {
+// A table that does not lie wholly inside a short image holds no pointers to read: its entries
+// would be listed as blocks that are not there.
+TEST_F(AreaWalkTest, TableRunningPastAShortImageIsRefusedWithoutAListing) {
     TestRom rom(0x100008);  // room for the first two text entries only
     rom.literalBlock(0x40000, kWordsA);
     rom.putEntry(0x100000, 0, 0xC40000);
     rom.putEntry(0x100000, 1, 0x000000);
+    rom.putEntry(kDataTable, 0, 0xC40000);
     open(rom);
+    EXPECT_FALSE(areaTableInsideRom(state, Area::Text));
+    EXPECT_TRUE(areaTableInsideRom(state, Area::Data));
+
     const ListOutcome outcome = decompressArea(state, Area::Text);
-    EXPECT_EQ(outcome.lines.size(), 1u);
-    const auto lines = readLines(dir("00100200") / "compfile.txt");
-    ASSERT_EQ(lines.size(), 1u + (233u - 2u));
-    EXPECT_EQ(lines[1], ".INVALID_DATA 00100008");
-    EXPECT_EQ(lines.back(), ".INVALID_DATA 001003A0");
+    EXPECT_FALSE(outcome.listCleared);
+    EXPECT_TRUE(outcome.lines.empty());
+    EXPECT_EQ(outcome.message, "Error: The table of this area lies past the end of the ROM.");
+    EXPECT_FALSE(std::filesystem::exists(dir("00100200")));
+
+    // The table ending exactly at the end of the image is read whole.
+    TestRom exact(0xC0040);
+    exact.literalBlock(0x40000, kWordsA);
+    exact.putEntry(kDataTable, 15, 0xC40000);
+    open(exact);
+    EXPECT_TRUE(areaTableInsideRom(state, Area::Data));
+    EXPECT_FALSE(areaTableInsideRom(state, Area::Text));
+    const ListOutcome whole = decompressArea(state, Area::Data);
+    EXPECT_EQ(whole.message, std::nullopt);
+    EXPECT_EQ(whole.lines, std::vector<std::string>{"Sucessfully decompressed \"corv_015.dat\""});
 }
 
 TEST_F(AreaWalkTest, ListingThatCannotBeCreatedStopsBeforeAnyFile) {

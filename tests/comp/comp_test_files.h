@@ -15,6 +15,12 @@
 #include "core/block_format.h"
 #include "core/byte_order.h"
 
+#include <chrono>
+#include <fcntl.h>
+#include <future>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace corv::comp::testing {
 
 using TempFolder = corv::testing::TempFolder;
@@ -39,6 +45,58 @@ inline std::vector<std::string> readLines(const std::filesystem::path& path) {
     std::vector<std::string> lines;
     for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
+}
+
+// A FIFO at `path`: opening it for reading waits until something opens it for writing.
+inline bool makeFifo(const std::filesystem::path& path) { return ::mkfifo(path.c_str(), 0600) == 0; }
+
+// Runs `call` on a thread of its own and waits a few seconds for it. A call still blocked in
+// opening the FIFO `fifo` is then released by opening the FIFO's other end, so that a call
+// which waits for a writer fails its test instead of hanging it. True when it finished in time.
+template <class Call>
+bool finishesWithoutAWriter(const std::filesystem::path& fifo, Call call) {
+    std::future<void> done = std::async(std::launch::async, std::move(call));
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready) {
+        done.get();
+        return true;
+    }
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    done.get();
+    return false;
+}
+
+// Gives a file or folder a mode for the length of a scope and puts the old one back, so that
+// a failed check still leaves a folder the test can remove.
+class ModeForScope {
+public:
+    ModeForScope(std::filesystem::path path, std::filesystem::perms mode)
+        : path_(std::move(path)), old_(std::filesystem::status(path_).permissions()) {
+        std::filesystem::permissions(path_, mode);
+    }
+    ~ModeForScope() {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, old_, ignored);
+    }
+    ModeForScope(const ModeForScope&) = delete;
+    ModeForScope& operator=(const ModeForScope&) = delete;
+
+private:
+    std::filesystem::path path_;
+    std::filesystem::perms old_;
+};
+
+inline constexpr std::filesystem::perms kReadOnly =
+    std::filesystem::perms::owner_read | std::filesystem::perms::group_read | std::filesystem::perms::others_read;
+// Read and enter, but no new entries.
+inline constexpr std::filesystem::perms kClosedFolder = kReadOnly | std::filesystem::perms::owner_exec |
+                                                        std::filesystem::perms::group_exec |
+                                                        std::filesystem::perms::others_exec;
+
+inline size_t entriesIn(const std::filesystem::path& folder) {
+    size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+    return count;
 }
 
 inline std::string hex8(uint32_t value) {

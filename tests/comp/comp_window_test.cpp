@@ -180,6 +180,8 @@ private slots:
         QCOMPARE(form_->ListBox1->objectName(), QStringLiteral("ListBox1"));
         QCOMPARE(QString::fromStdString(form_->state().startDirectory.string()), dir_->path());
 
+        QCOMPARE(form_->menuBar()->objectName(), QStringLiteral("MainMenu1"));
+        QCOMPARE(form_->findChild<QMenuBar*>(QStringLiteral("MainMenu1")), form_->menuBar());
         const QList<QAction*> top = form_->menuBar()->actions();
         QCOMPARE(top.size(), 2);
         QCOMPARE(top[0]->text(), QStringLiteral("&File"));
@@ -373,6 +375,43 @@ private slots:
         recompress(start_ / "no_listing.txt");
         QCOMPARE(messagesOf(dialogs_), QStringList{QStringLiteral("Error: Could not open TEXT SOURCE file.")});
         QCOMPARE(form_->ListBox1->count(), 4);
+    }
+
+    void saveOfAReadOnlyRomWritesNothing() {
+        const fs::path romPath = file("ro.smc");
+        writeBytes(romPath, game_.rom);
+        QCOMPARE(open(romPath), QStringList{});
+        form_->Text1->trigger();
+        recompress(start_ / "00100200" / "compfile.txt");  // the image now differs from the file
+        QVERIFY(!std::equal(game_.rom.begin(), game_.rom.end(), form_->state().rom.data().begin()));
+
+        const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+        fs::permissions(romPath, readOnly);
+        dialogs_.clearRecord();
+        form_->SaveROMFile1->trigger();
+        const QStringList shown = messagesOf(dialogs_);
+        fs::permissions(romPath, readOnly | fs::perms::owner_write);
+        QCOMPARE(shown, QStringList{QStringLiteral("Error: Could not open ROM file.")});
+        QVERIFY(readBytes(romPath) == game_.rom);
+        QVERIFY(form_->state().romLoaded());
+    }
+
+    void areaTablePastTheEndOfAShortRom() {
+        // Long enough for the title and the data table, but the text table starts at its end.
+        const fs::path romPath = file("short.smc");
+        writeBytes(romPath, std::vector<uint8_t>(game_.rom.begin(), game_.rom.begin() + 0x100000));
+        QCOMPARE(open(romPath), QStringList{});
+        form_->Data1->trigger();
+        const QStringList dataLines = listItems(form_->ListBox1);
+        QVERIFY(!dataLines.isEmpty());
+        fs::remove_all(start_ / "00100200");
+
+        dialogs_.clearRecord();
+        form_->Text1->trigger();
+        QCOMPARE(messagesOf(dialogs_),
+                 QStringList{QStringLiteral("Error: The table of this area lies past the end of the ROM.")});
+        QCOMPARE(listItems(form_->ListBox1), dataLines);
+        QVERIFY(!fs::exists(start_ / "00100200"));
     }
 
     void openAndExitWaitWhileAListingRuns() {

@@ -124,5 +124,37 @@ TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
     EXPECT_NE(noListing.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos);
 }
 
+TEST_F(CorvtoolCompTest, UnpackOfATablePastTheEndOfAShortRomExitsTwoWithoutAListing) {
+    const auto shortRom = folder.path() / "short.smc";
+    testing::writeFile(shortRom, testing::TestRom(0x100000).data);  // the text table starts at its end
+    const CommandRun result = run(tool::kUnpackCommand, {shortRom.string(), "text"});
+    EXPECT_EQ(result.code, tool::kExitBadInput);
+    EXPECT_EQ(result.out, "");
+    EXPECT_NE(result.err.find("short.smc"), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find("Error: The table of this area lies past the end of the ROM."), std::string::npos)
+        << result.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "00100200"));
+}
+
+TEST_F(CorvtoolCompTest, RepackRefusesAFifoListingAtOnce) {
+    const auto fifo = folder.path() / "compfile.txt";
+    ASSERT_TRUE(testing::makeFifo(fifo));
+    CommandRun result;
+    EXPECT_TRUE(testing::finishesWithoutAWriter(fifo, [&] { result = run(tool::kRepackCommand, {rom, fifo.string()}); }));
+    EXPECT_EQ(result.code, tool::kExitBadInput);
+    EXPECT_NE(result.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos) << result.err;
+    EXPECT_EQ(readFile(rom), game.rom);
+}
+
+TEST_F(CorvtoolCompTest, RepackLeavesAReadOnlyRomAsItWasAndExitsTwo) {
+    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    const testing::ModeForScope readOnly(rom, testing::kReadOnly);
+    const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00100200" / "compfile.txt").string()});
+    EXPECT_EQ(result.code, tool::kExitBadInput);
+    EXPECT_NE(result.err.find("Error: Could not open ROM file."), std::string::npos) << result.err;
+    EXPECT_EQ(result.out.find("has been saved"), std::string::npos);
+    EXPECT_EQ(readFile(rom), game.rom);
+}
+
 }  // namespace
 }  // namespace corv::comp

@@ -90,6 +90,16 @@ TEST(ListingFile, AFolderIsAListingThatCannotBeOpened) {
     EXPECT_TRUE(openListing(folder.path() / "compfile.txt").has_value());
 }
 
+TEST(ListingFile, AFifoIsRefusedWithoutWaitingForAWriter) {
+    // Opening a FIFO for reading waits until something writes to it: the window would freeze.
+    TempFolder folder;
+    const auto fifo = folder.path() / "compfile.txt";
+    ASSERT_TRUE(testing::makeFifo(fifo));
+    bool opened = true;
+    EXPECT_TRUE(testing::finishesWithoutAWriter(fifo, [&] { opened = openListing(fifo).has_value(); }));
+    EXPECT_FALSE(opened);
+}
+
 class RecompressTest : public ::testing::Test {
 protected:
     // A ROM with one literal block at 0x40000 (end 0x4001A) and one failing its check at 0x40100.
@@ -157,6 +167,19 @@ TEST_F(RecompressTest, TooLargeLineShowsTheWholeExcess) {
               std::vector<std::string>{"Error: Data size too large to recompress. [ big.dat ] [ 35982 BYTES over ]"});
     ASSERT_TRUE(handled[0].entry.has_value());
     EXPECT_EQ(handled[0].entry->excessBytes, 35982u);
+}
+
+TEST_F(RecompressTest, TooLargeLineShowsAnExcessPastSixteenBits) {
+    // 30,000 different words: 3,750 groups of eight literals, 67,500 bytes after the 8-byte
+    // header, against 26 bytes of room. The compressor's result code has 16 bits for the excess.
+    std::vector<uint16_t> words(30000);
+    for (size_t i = 0; i < words.size(); ++i) words[i] = static_cast<uint16_t>(i);
+    put("huge.dat", bytesOfWords(words));
+    EXPECT_EQ(run(line(".COMP", "huge.dat", "00040000  0004001A")),
+              std::vector<std::string>{"Error: Data size too large to recompress. [ huge.dat ] [ 67482 BYTES over ]"});
+    ASSERT_TRUE(handled[0].entry.has_value());
+    EXPECT_EQ(handled[0].entry->excessBytes, 67482u);
+    EXPECT_EQ(romWord(0x4000A), 0x1111);  // nothing written
 }
 
 TEST_F(RecompressTest, LinesThatAreNotEntriesArePassedOverQuietly) {

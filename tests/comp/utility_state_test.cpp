@@ -11,6 +11,10 @@
 namespace corv::comp {
 namespace {
 
+using testing::entriesIn;
+using testing::kClosedFolder;
+using testing::kReadOnly;
+using testing::ModeForScope;
 using testing::readFile;
 using testing::TempFolder;
 using testing::TestRom;
@@ -149,7 +153,8 @@ TEST_F(OpenRomTest, FailedSaveIsReportedAndKeepsTheRom) {
 
     const SaveRomOutcome outcome = saveRom(state);
     EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite);
-    EXPECT_EQ(outcome.message, "Error: Could not open ROM file.");
+    EXPECT_EQ(outcome.message,
+              "Error: Could not open ROM file.\nNo temporary file can be made in its folder: No such file or directory");
     EXPECT_TRUE(state.romLoaded());
 }
 
@@ -168,6 +173,58 @@ TEST_F(OpenRomTest, FailedSaveLeavesTheOldFileIntact) {
     size_t entries = 0;
     for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder.path())) ++entries;
     EXPECT_EQ(entries, 1u);
+}
+
+// The process may be root, whom the system lets write any file: a file marked read-only is
+// still left alone, directly and through a link.
+TEST_F(OpenRomTest, ReadOnlyRomIsNotWrittenAlsoThroughALink) {
+    const std::vector<uint8_t> original = TestRom(0x100000).data;
+    const auto path = put("ro.smc", original);
+    const ModeForScope readOnly(path, kReadOnly);
+    std::filesystem::create_symlink(path, folder.path() / "link.smc");
+
+    for (const char* name : {"ro.smc", "link.smc"}) {
+        ASSERT_EQ(openRom(state, folder.path() / name).status, OpenRomStatus::Opened) << name;
+        state.rom.data()[0x50000] = 0x5C;
+        const SaveRomOutcome outcome = saveRom(state);
+        EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite) << name;
+        EXPECT_EQ(outcome.message, "Error: Could not open ROM file.") << name;
+        EXPECT_TRUE(state.romLoaded());
+        EXPECT_EQ(readFile(path), original) << name;
+        EXPECT_EQ(std::filesystem::status(path).permissions(), kReadOnly) << name;
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.path() / "link.smc"));
+        EXPECT_EQ(entriesIn(folder.path()), 2u) << name;  // no temporary file left beside it
+    }
+}
+
+TEST_F(OpenRomTest, FolderThatTakesNoNewFileRefusesTheSaveWithTheReason) {
+    const auto locked = folder.path() / "locked";
+    std::filesystem::create_directories(locked);
+    const std::vector<uint8_t> original = TestRom(0x100000).data;
+    writeFile(locked / "rom.smc", original);
+    ASSERT_EQ(openRom(state, locked / "rom.smc").status, OpenRomStatus::Opened);
+    state.rom.data()[0x50000] = 0x5C;
+    const ModeForScope closed(locked, kClosedFolder);
+
+    const SaveRomOutcome outcome = saveRom(state);
+    EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite);
+    EXPECT_EQ(outcome.message,
+              "Error: Could not open ROM file.\nNo temporary file can be made in its folder: Permission denied");
+    // Not written in place either.
+    EXPECT_EQ(readFile(locked / "rom.smc"), original);
+    EXPECT_EQ(entriesIn(locked), 1u);
+}
+
+TEST_F(OpenRomTest, RomOpenedByARelativeNameThatHasGoneIsWrittenAgain) {
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.path());
+    writeFile("rom.smc", TestRom(0x100000).data);
+    ASSERT_EQ(openRom(state, "rom.smc").status, OpenRomStatus::Opened);
+    std::filesystem::remove("rom.smc");
+    const SaveRomOutcome outcome = saveRom(state);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(outcome.status, SaveRomStatus::Saved);
+    EXPECT_EQ(readFile(folder.path() / "rom.smc"), TestRom(0x100000).data);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "tools/corvtool/command.h"
 #include "comp/area_walk.h"
+#include "comp/messages.h"
 #include "comp/utility_state.h"
 #include "tools/corvtool/rom_argument.h"
 
@@ -48,6 +49,10 @@ int runUnpack(const std::vector<std::string>& args, std::ostream& out, std::ostr
     const comp::OpenRomOutcome opened = comp::openRom(state, args[0]);
     if (opened.status != comp::OpenRomStatus::Opened) {
         FileError(err, "unpack", args[0]) << opened.message.value_or("cannot open") << '\n';
+        return kExitBadInput;
+    }
+    if (!comp::areaTableInsideRom(state, *area)) {
+        FileError(err, "unpack", args[0]) << comp::kAreaTableOutsideRom << '\n';
         return kExitBadInput;
     }
     const comp::ListOutcome outcome = comp::decompressArea(state, *area);
