@@ -56,13 +56,13 @@ int main() {
     size_t largest = 0;
     uint32_t largestLength = 0;
     for (size_t n = 0; n < load.blocks.size(); ++n) {
-        const auto block = check::LoadTextBlock(rom.data(), load.blocks, load.blocks[n].address).block;
+        const auto block = script::LoadTextBlock(rom.data(), load.blocks, load.blocks[n].address).block;
         if (block && block->info.length > largestLength) {
             largest = n;
             largestLength = block->info.length;
         }
     }
-    const auto block = check::LoadTextBlock(rom.data(), load.blocks, load.blocks[largest].address).block;
+    const auto block = script::LoadTextBlock(rom.data(), load.blocks, load.blocks[largest].address).block;
     const std::string dump = script::KanaDump(block->bytes(), block->info.stringCount, false, *maps);
     std::printf("block %X: %u bytes, %u strings\n", unsigned(block->info.blockAddress), unsigned(largestLength),
                 unsigned(block->info.stringCount));

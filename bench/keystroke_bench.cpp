@@ -34,7 +34,7 @@
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 #include "support/temp_folder.h"
 #include "tools/demo/demo_game.h"
 

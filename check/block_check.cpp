@@ -18,7 +18,7 @@ size_t BlockReport::count(Severity severity) const {
     return total;
 }
 
-BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, script::ScriptText& script,
+BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
                        const script::TableFile& table, const BoxMetrics& box) {
     BlockReport report;
     report.inserted = block.inserted;
@@ -44,7 +44,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block,
     return report;
 }
 
-std::string ReadBackScript(const TextBlock& block, const script::TableFile& table) {
+std::string ReadBackScript(const script::TextBlock& block, const script::TableFile& table) {
     const std::span<const uint8_t> bytes = block.bytes();
     const std::span<const uint8_t> data = bytes.first(std::min<size_t>(block.info.length, bytes.size()));
     std::string script;

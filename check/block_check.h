@@ -10,7 +10,7 @@
 #include "check/block_fit.h"
 #include "check/box_lines.h"
 #include "check/string_check.h"
-#include "check/text_block.h"
+#include "script/text_block.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
 
@@ -32,11 +32,11 @@ struct BlockReport {
 // Checks `block` against `script`. For an inserted block the game's own strings are no longer in
 // the ROM: the checks that compare with them are left out, and every string is compared with the
 // ROM's bytes instead.
-[[nodiscard]] BlockReport CheckBlock(std::span<const uint8_t> romData, const TextBlock& block, script::ScriptText& script,
+[[nodiscard]] BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
                                      const script::TableFile& table, const BoxMetrics& box);
 
 // The script entries that the block's text records hold in the translated game's format, in the
 // kana dump's layout (".STRING n", the lines, ".ENDS" and an empty line; '\n' line ends).
-[[nodiscard]] std::string ReadBackScript(const TextBlock& block, const script::TableFile& table);
+[[nodiscard]] std::string ReadBackScript(const script::TextBlock& block, const script::TableFile& table);
 
 }  // namespace corv::check

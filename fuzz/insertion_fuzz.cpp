@@ -15,7 +15,7 @@
 #include "insert/insertion.h"
 #include "script/script_encoder.h"
 #include "script/script_text.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 #include "script/table_file.h"
 
 using namespace corv;

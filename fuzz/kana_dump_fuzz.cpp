@@ -14,7 +14,7 @@
 #include "script/script_text.h"
 #include "script/sjis.h"
 #include "script/string_decoder.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 
 using namespace corv;
 

@@ -14,7 +14,7 @@
 #include "core/block_decoder.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 #include "fuzz/fuzz_support.h"
 #include "tools/demo/demo_game.h"
 

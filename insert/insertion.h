@@ -16,6 +16,7 @@
 #include "script/script_encoder.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
+#include "script/text_block.h"
 
 namespace corv::insert {
 
@@ -32,12 +33,7 @@ public:
     virtual void processPendingMessages() = 0;
 };
 
-struct InsertionBlock {
-    uint32_t index = 0;         // position of the block in the block list (for the inserted mark)
-    uint32_t blockAddress = 0;   // the block's 24-bit address
-    uint16_t stringCount = 0;   // records before the 0xFFFF terminator
-    uint32_t length = 0;        // decompressed length of the block (w0)
-};
+using InsertionBlock = script::TextBlockInfo;
 
 enum class InsertionOutcome {
     Inserted,           // written into the ROM; modified flag and inserted mark set

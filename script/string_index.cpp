@@ -9,6 +9,7 @@
 #include "script/preview_encoder.h"
 #include "script/script_file.h"
 #include "script/string_decoder.h"
+#include "script/text_block.h"
 
 namespace corv::script {
 
@@ -49,13 +50,6 @@ std::string LineStatusText(int kanaScrollOffset, int asciiScrollOffset) {
 }
 
 std::string ItemsHint(size_t count) { return std::to_string(count) + " item(s)"; }
-
-std::optional<unsigned> CountStringRecords(std::span<const uint8_t> block) {
-    for (unsigned k = 0; k < kMaxStringRecords && size_t{k} * kRecordSize + 2 <= block.size(); ++k) {
-        if (core::readLe16(block, RecordOffset(k)) == kRecordTableEnd) return k;
-    }
-    return std::nullopt;
-}
 
 StringIndex::StringIndex()
     : blockBuffer_(std::make_unique<core::BlockBuffer>()),

@@ -19,8 +19,6 @@
 
 namespace corv::script {
 
-// The record table of a 64 KiB block holds at most this many records before its terminator.
-inline constexpr unsigned kMaxStringRecords = 1024;
 inline constexpr uint32_t kGameRamBase = 0x7E0000;  // where the game decompresses a text block
 
 // Asked before another block's script replaces a script with unsaved changes.
@@ -60,10 +58,6 @@ struct StringChoice {
 [[nodiscard]] std::string LineStatusText(int kanaScrollOffset, int asciiScrollOffset);
 // "%u item(s)", the hint of the block and string lists.
 [[nodiscard]] std::string ItemsHint(size_t count);
-
-// Counts the records before the table's terminator (a first word 0xFFFF), reading at most
-// kMaxStringRecords records inside `block`. std::nullopt when there is no terminator there.
-[[nodiscard]] std::optional<unsigned> CountStringRecords(std::span<const uint8_t> block);
 
 class StringIndex {
 public:

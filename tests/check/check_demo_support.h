@@ -8,7 +8,7 @@
 
 #include "insert/insert_test_support.h"
 #include "script/block_data_file.h"
-#include "check/text_block.h"
+#include "script/text_block.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
 #include "script/table_file.h"

@@ -16,7 +16,7 @@
 #include "insert/insertion.h"
 #include "script/kana_dump.h"
 #include "script/string_decoder.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::script {

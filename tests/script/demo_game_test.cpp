@@ -10,6 +10,7 @@
 #include "script/kana_dump.h"
 #include "script/string_decoder.h"
 #include "script/string_index.h"
+#include "script/text_block.h"
 #include "script/table_file.h"
 #include "script_test_support.h"
 #include "tools/demo/demo_game.h"

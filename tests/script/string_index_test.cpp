@@ -182,20 +182,12 @@ TEST_F(StringIndexTest, ScriptThatCannotBeCreatedLeavesTheTextAlone) {
     EXPECT_EQ(script.text(), "kept");
 }
 
-TEST(StringIndexTexts, ListLinesStatusAndRecordCount) {
+TEST(StringIndexTexts, ListLinesAndStatus) {
     EXPECT_EQ(StringListLine(7), "String# 7    ");
     EXPECT_EQ(StringListLine(123456), "String# 123456");
     EXPECT_EQ(OffsetStatusText(2, 0x0A40), "Offset: 7E008E | PTR: 0A40 -> 7E0A40");
     EXPECT_EQ(LineStatusText(32, 15), "Line {Kana, Ascii}: 2, 0");
     EXPECT_EQ(ItemsHint(12), "12 item(s)");
-
-    std::vector<uint8_t> block(0x10000, 0);
-    EXPECT_FALSE(CountStringRecords(block).has_value());
-    block[1023 * 64] = 0xFF;
-    block[1023 * 64 + 1] = 0xFF;
-    EXPECT_EQ(CountStringRecords(block), 1023u);
-    // A short view without terminator is not read past its end.
-    EXPECT_FALSE(CountStringRecords(std::span<const uint8_t>(block).first(100)).has_value());
 }
 
 }  // namespace

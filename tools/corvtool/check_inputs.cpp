@@ -27,26 +27,9 @@ bool LoadTable(CheckInputs& inputs, const std::string& tablePath, std::string_vi
 }
 
 bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, std::ostream& err) {
-    check::TextBlockLoad load =
-        check::LoadTextBlock(inputs.rom.data(), inputs.dataFile.blocks, address);
-    const std::string where = "the block at " + HexWord(address).substr(2);
-    const std::string romPath = inputs.rom.path().string();
-    switch (load.problem) {
-    case check::TextBlockProblem::None: inputs.block = std::move(load.block); return true;
-    case check::TextBlockProblem::NotListed:
-        FileError(err, command, inputs.dataPath) << "no .BLOCK line names the address " << HexWord(address).substr(2)
-                                                 << '\n';
-        return false;
-    case check::TextBlockProblem::BadHeader:
-        FileError(err, command, romPath) << "the header of " << where << " (ROM offset "
-                                         << HexWord(core::AddressToRomOffset(address)).substr(2)
-                                         << ") fails its check or lies past the end of the ROM\n";
-        return false;
-    case check::TextBlockProblem::NoRecordEnd:
-        FileError(err, command, romPath) << where << " has no end to its string records\n";
-        return false;
-    }
-    return false;
+    inputs.block = OpenTextBlock(inputs.rom, inputs.dataFile, inputs.dataPath, address,
+                                 script::BlockListing::Required, command, err);
+    return inputs.block.has_value();
 }
 
 check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {

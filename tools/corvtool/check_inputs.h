@@ -13,7 +13,7 @@
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
 #include "check/box_lines.h"
-#include "check/text_block.h"
+#include "script/text_block.h"
 #include "script/table_file.h"
 
 namespace corv::tool {
@@ -24,7 +24,7 @@ struct CheckInputs {
     script::BlockDataLoad dataFile;
     std::string dataPath;
     script::TableFile table;
-    std::optional<check::TextBlock> block;
+    std::optional<script::TextBlock> block;
 };
 
 // Reads ROM, DATAFILE and, when `tablePath` is given, TABLE.

@@ -20,7 +20,7 @@
 #include "insert/insertion.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 #include "script/table_file.h"
 
 namespace corv::tool {
@@ -69,11 +69,8 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         FileError(err, "insert", args[1]) << "cannot read this block data file\n";
         return kExitBadInput;
     }
-    const auto blockIndex = ListedBlockIndex(*dataFile, address);
-    if (!blockIndex) {
-        FileError(err, "insert", args[1]) << "no .BLOCK line names the block at " << args[3] << '\n';
-        return kExitBadInput;
-    }
+    auto textBlock = OpenTextBlock(rom, *dataFile, args[1], address, script::BlockListing::Required, "insert", err);
+    if (!textBlock) return kExitBadInput;
     script::TableFile table;
     if (table.load(args[2]) != script::TableLoadResult::Loaded) {
         FileError(err, "insert", args[2]) << "cannot read this table file\n";
@@ -86,26 +83,14 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     }
     script::MemoryScriptText script(*scriptText);
 
-    auto buffer = std::make_unique<core::BlockBuffer>();
-    const auto decompressed = DecompressNamedBlock(rom, address, *buffer, "insert", err);
-    if (!decompressed) return kExitBadInput;
-    uint32_t endOfRoom = *decompressed;
-    insert::InsertionBlock block;
-    block.index = *blockIndex;
-    block.blockAddress = dataFile->blocks[*blockIndex].address;
-    block.length = core::DecompressedLength(*buffer);
-    const auto count = script::CountStringRecords(buffer->lower());
-    if (!count) {
-        FileError(err, "insert", args[0]) << "the block at " << args[3]
-                                          << " has no end to its string records: not a text block\n";
-        return kExitBadInput;
-    }
-    block.stringCount = static_cast<uint16_t>(*count);
+    uint32_t endOfRoom = textBlock->end;
+    core::BlockBuffer& buffer = *textBlock->buffer;
+    const insert::InsertionBlock& block = textBlock->info;
 
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
     RecordedProgress progress;
     const insert::InsertionResult result =
-        insert::InsertScript(rom, *buffer, block, endOfRoom, script, table, preview, progress);
+        insert::InsertScript(rom, buffer, block, endOfRoom, script, table, preview, progress);
     if (!result.missingEntries.empty() && !allowMissing) {
         FileError(err, "insert", args[4]) << "no entry for the text string(s)";
         for (const int number : result.missingEntries) err << ' ' << number;

@@ -14,7 +14,7 @@
 #include "script/kana_dump.h"
 #include "script/sjis.h"
 #include "script/string_decoder.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 
 namespace corv::tool {
 namespace {
@@ -37,25 +37,13 @@ int runKana(const std::vector<std::string>& args, std::ostream& out, std::ostrea
 
     // The inserted mark is kept per position in the block list; a block the list does not name
     // cannot carry one.
-    const auto listed = ListedBlockIndex(*load, address);
-    bool inserted = false;
-    if (!listed) {
+    if (!script::ListedBlockIndex(load->blocks, address)) {
         err << "corvtool kana: note: block " << HexWord(address) << " is not listed in " << args[1]
             << "; its inserted mark is not checked\n";
-    } else {
-        inserted = script::BlockIsInserted(rom.data(), *listed);
     }
-
-    auto buffer = std::make_unique<core::BlockBuffer>();
-    if (!DecompressNamedBlock(rom, address, *buffer, "kana", err)) return kExitBadInput;
-    const std::span<const uint8_t> block = buffer->lower();
-    const auto count = script::CountStringRecords(block);
-    if (!count) {
-        FileError(err, "kana", args[0]) << "block " << HexWord(address)
-                                        << " has no string table (no terminator record): not a text block\n";
-        return kExitBadInput;
-    }
-    out << script::ShiftJisToUtf8(script::KanaDump(block, *count, inserted, *maps));
+    const auto block = OpenTextBlock(rom, *load, args[1], address, script::BlockListing::Optional, "kana", err);
+    if (!block) return kExitBadInput;
+    out << script::ShiftJisToUtf8(script::KanaDump(block->bytes(), block->info.stringCount, block->inserted, *maps));
     return kExitOk;
 }
 

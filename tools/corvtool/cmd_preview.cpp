@@ -24,7 +24,7 @@
 #include "tools/corvtool/rom_argument.h"
 #include "script/block_data_file.h"
 #include "script/script_file.h"
-#include "script/string_index.h"
+#include "script/text_block.h"
 
 namespace corv::tool {
 namespace {
@@ -135,21 +135,17 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         scriptText.emplace(*text);
     }
 
-    const uint32_t blockIndex = ListedBlockIndex(*load, parsed->address).value_or(kUnlistedBlock);
+    const uint32_t blockIndex = script::ListedBlockIndex(load->blocks, parsed->address).value_or(kUnlistedBlock);
 
     const std::vector<uint8_t> font = preview::LoadGameFont(rom.data());
     if (font.empty()) {
         err << "corvtool preview: note: the font block at 060000 fails its check; characters draw blank\n";
     }
-    auto buffer = std::make_unique<core::BlockBuffer>();
-    if (!DecompressNamedBlock(rom, parsed->address, *buffer, "preview", err)) return kExitBadInput;
-    const std::span<const uint8_t> block = buffer->lower();
-    const auto count = script::CountStringRecords(block);
-    if (!count) {
-        FileError(err, "preview", parsed->rom) << "block " << HexWord(parsed->address)
-                                               << " has no string table (no terminator record): not a text block\n";
-        return kExitBadInput;
-    }
+    const auto textBlock = OpenTextBlock(rom, *load, parsed->dataFile, parsed->address,
+                                         script::BlockListing::Optional, "preview", err);
+    if (!textBlock) return kExitBadInput;
+    const std::span<const uint8_t> block = textBlock->bytes();
+    const std::optional<unsigned> count = textBlock->info.stringCount;
     if (parsed->stringIndex && *parsed->stringIndex >= *count) {
         FileError(err, "preview", parsed->rom) << "block " << HexWord(parsed->address) << " has " << *count
                                                << " strings; there is no string " << *parsed->stringIndex << '\n';

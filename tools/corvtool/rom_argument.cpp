@@ -26,33 +26,63 @@ bool OpenGameRom(core::RomImage& rom, const std::string& path, std::string_view 
     return false;
 }
 
+namespace {
+
+std::ostream& OutsideRomError(std::ostream& err, const core::RomImage& rom, uint32_t address, std::string_view command) {
+    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
+    return FileError(err, command, rom.path().string())
+           << "address " << HexWord(address) << " (ROM offset " << HexWord(offset)
+           << ") lies past the end of the ROM, which holds " << HexWord(rom.dataSize()) << " bytes\n";
+}
+
+std::ostream& BadHeaderError(std::ostream& err, const core::RomImage& rom, uint32_t address, std::string_view command) {
+    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
+    return FileError(err, command, rom.path().string())
+           << "the block header at ROM offset " << HexWord(offset) << " fails its check (no block starts there)\n";
+}
+
+}  // namespace
+
 bool BlockLiesInRom(const core::RomImage& rom, uint32_t address, std::string_view command, std::ostream& err) {
     const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
     if (uint64_t{offset} + core::kBlockHeaderSize <= rom.dataSize()) return true;
-    FileError(err, command, rom.path().string())
-        << "address " << HexWord(address) << " (ROM offset " << HexWord(offset)
-        << ") lies past the end of the ROM, which holds " << HexWord(rom.dataSize()) << " bytes\n";
+    OutsideRomError(err, rom, address, command);
     return false;
 }
 
 std::optional<uint32_t> DecompressNamedBlock(const core::RomImage& rom, uint32_t address, core::BlockBuffer& buffer,
                                              std::string_view command, std::ostream& err) {
     if (!BlockLiesInRom(rom, address, command, err)) return std::nullopt;
-    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
-    const std::string file = rom.path().string();
     const uint32_t end = core::DecompressBlock(rom.data(), address, buffer);
     if (end == core::kBadBlockHeader) {
-        FileError(err, command, file) << "the block header at ROM offset " << HexWord(offset)
-                                      << " fails its check (no block starts there)\n";
+        BadHeaderError(err, rom, address, command);
         return std::nullopt;
     }
     return end;
 }
 
-std::optional<uint32_t> ListedBlockIndex(const script::BlockDataLoad& load, uint32_t address) {
-    const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
-    for (size_t i = 0; i < load.blocks.size(); ++i) {
-        if (core::AddressToRomOffset(load.blocks[i].address & 0xFFFFFF) == offset) return static_cast<uint32_t>(i);
+std::optional<script::TextBlock> OpenTextBlock(const core::RomImage& rom, const script::BlockDataLoad& dataFile,
+                                               const std::string& dataPath, uint32_t address,
+                                               script::BlockListing listing, std::string_view command,
+                                               std::ostream& err) {
+    script::TextBlockLoad load = script::LoadTextBlock(rom.data(), dataFile.blocks, address, listing);
+    const std::string block = HexWord(address & 0xFFFFFF).substr(2);
+    switch (load.problem) {
+    case script::TextBlockProblem::None:
+        return std::move(load.block);
+    case script::TextBlockProblem::NotListed:
+        FileError(err, command, dataPath) << "no .BLOCK line names the block at " << block << '\n';
+        break;
+    case script::TextBlockProblem::OutsideRom:
+        OutsideRomError(err, rom, address, command);
+        break;
+    case script::TextBlockProblem::BadHeader:
+        BadHeaderError(err, rom, address, command);
+        break;
+    case script::TextBlockProblem::NoRecordEnd:
+        FileError(err, command, rom.path().string())
+            << "the block at " << block << " has no string table (no terminator record): not a text block\n";
+        break;
     }
     return std::nullopt;
 }

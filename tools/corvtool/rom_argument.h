@@ -12,6 +12,7 @@
 #include "core/block_format.h"
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
+#include "script/text_block.h"
 
 namespace corv::tool {
 
@@ -31,9 +32,13 @@ namespace corv::tool {
                                                            core::BlockBuffer& buffer, std::string_view command,
                                                            std::ostream& err);
 
-// The position in the data file's block list of the block at `address`, matched by ROM offset,
-// so that any bank spelling of the address finds it; std::nullopt when the list lacks it.
-[[nodiscard]] std::optional<uint32_t> ListedBlockIndex(const script::BlockDataLoad& load, uint32_t address);
+// Opens the text block at `address` through script::LoadTextBlock; on a problem prints its one
+// line (naming the data file for an unlisted block, the ROM otherwise) and returns std::nullopt.
+[[nodiscard]] std::optional<script::TextBlock> OpenTextBlock(const core::RomImage& rom,
+                                                             const script::BlockDataLoad& dataFile,
+                                                             const std::string& dataPath, uint32_t address,
+                                                             script::BlockListing listing, std::string_view command,
+                                                             std::ostream& err);
 
 // Saves `rom`; on failure prints one line naming the file and returns false.
 [[nodiscard]] bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err);
