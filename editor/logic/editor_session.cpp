@@ -29,7 +29,7 @@ void ClearAsciiBox(preview::PreviewScreen& screen) {
 }  // namespace
 
 // Asked by the string index before another block's script replaces unsaved changes.
-class EditorSession::UnsavedScriptQuestion final : public script::UnsavedScriptHandler {
+class EditorSession::UnsavedScriptQuestion final : public editor::UnsavedScriptHandler {
 public:
     UnsavedScriptQuestion(EditorSession& session, script::ScriptText& script, ui::Dialogs& dialogs)
         : session_(session), script_(script), dialogs_(dialogs) {}
@@ -49,7 +49,7 @@ private:
 EditorSession::EditorSession(fs::path startDirectory, unsigned screenWidth, unsigned screenHeight)
     : startDirectory_(std::move(startDirectory)),
       maps_(std::make_unique<script::CodeMaps>()),
-      index_(std::make_unique<script::StringIndex>()),
+      index_(std::make_unique<editor::StringIndex>()),
       screen_(std::make_unique<preview::PreviewScreen>(screenWidth, screenHeight)),
       renderer_(std::make_unique<preview::TextBoxRenderer>(*screen_)),
       insertionScratch_(script::kPreviewByteBufferSize, 0) {}
@@ -149,14 +149,14 @@ void EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& di
     if (rom_.modified() && dialogs.askYesNo(kCloseRomCaption, kCloseRomQuestion)) saveRom(dialogs);
 }
 
-std::optional<script::BlockChoice> EditorSession::chooseBlock(size_t n, script::ScriptText& script,
+std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::ScriptText& script,
                                                               ui::Dialogs& dialogs) {
     ++revision_;
     UnsavedScriptQuestion question(*this, script, dialogs);
     return index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);
 }
 
-std::optional<script::StringChoice> EditorSession::chooseString(unsigned i, script::ScriptText& script, bool quiet,
+std::optional<editor::StringChoice> EditorSession::chooseString(unsigned i, script::ScriptText& script, bool quiet,
                                                                 bool resetScroll) {
     if (!rom_.loaded()) return std::nullopt;
     auto choice = index_->chooseString(i, script, quiet);
@@ -180,7 +180,7 @@ void EditorSession::refreshViews() {
 }
 
 std::string EditorSession::lineStatus() const {
-    return script::LineStatusText(static_cast<int>(screen_->kanaLayer().scrollOffset()),
+    return editor::LineStatusText(static_cast<int>(screen_->kanaLayer().scrollOffset()),
                                   static_cast<int>(screen_->asciiLayer().scrollOffset()));
 }
 

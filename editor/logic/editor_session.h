@@ -22,7 +22,7 @@
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/script_text.h"
-#include "script/string_index.h"
+#include "editor/logic/string_index.h"
 #include "script/table_file.h"
 
 namespace corv::editor {
@@ -87,10 +87,10 @@ public:
     // --- Block and string choice -------------------------------------------------------------
     // Chooses block `n` of the list (asking about an unsaved script first) and loads its script
     // into `script`. std::nullopt when no ROM is loaded or `n` is not listed.
-    std::optional<script::BlockChoice> chooseBlock(size_t n, script::ScriptText& script, ui::Dialogs& dialogs);
+    std::optional<editor::BlockChoice> chooseBlock(size_t n, script::ScriptText& script, ui::Dialogs& dialogs);
     // Chooses string `i` and draws it. `resetScroll` is false while the Text Editor is the active
     // window, so typing keeps the views where they are; `quiet` keeps the editor from scrolling.
-    std::optional<script::StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet,
+    std::optional<editor::StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet,
                                                      bool resetScroll);
     // Draws both views again (ROM text, then translation); the translated mark is clear afterwards.
     void refreshViews();
@@ -100,7 +100,7 @@ public:
     // --- State -------------------------------------------------------------------------------
     [[nodiscard]] const core::RomImage& rom() const { return rom_; }
     [[nodiscard]] bool romLoaded() const { return rom_.loaded(); }
-    [[nodiscard]] const script::StringIndex& index() const { return *index_; }
+    [[nodiscard]] const editor::StringIndex& index() const { return *index_; }
     [[nodiscard]] const preview::PreviewScreen& screen() const { return *screen_; }
     [[nodiscard]] preview::PreviewScreen& screen() { return *screen_; }
     [[nodiscard]] const std::vector<uint8_t>& gameFont() const { return gameFont_; }
@@ -138,7 +138,7 @@ private:
     core::RomImage rom_;
     std::vector<uint8_t> gameFont_;
     std::unique_ptr<script::CodeMaps> maps_;
-    std::unique_ptr<script::StringIndex> index_;
+    std::unique_ptr<editor::StringIndex> index_;
     script::TableFile table_;
     script::FormatSettings format_;
     script::MenuStates menus_;

@@ -5,7 +5,7 @@
 
 #include "editor/logic/list_data_layout.h"
 #include "editor/ui/companion_window.h"
-#include "script/string_index.h"
+#include "editor/logic/string_index.h"
 
 namespace corv::editor {
 
@@ -72,7 +72,7 @@ void ListDataWindow::fill(QListWidget* list, const std::vector<std::string>& lin
     for (const std::string& line : lines) list->addItem(QString::fromStdString(line));
     selecting_ = false;
     select(list, 0);
-    list->setToolTip(QString::fromStdString(script::ItemsHint(lines.size())));
+    list->setToolTip(QString::fromStdString(editor::ItemsHint(lines.size())));
 }
 
 std::optional<int> ListDataWindow::selectedBlock() const { return selectedRow(bList); }

@@ -9,7 +9,6 @@
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/string_decoder.h"
-#include "script/string_index.h"
 #include "script/text_block.h"
 #include "script/table_file.h"
 #include "script_test_support.h"
@@ -197,33 +196,6 @@ TEST_F(DemoGameTest, KanaDumpOfABlockAndOfAnInsertedBlock) {
     EXPECT_FALSE(BlockIsInserted(rom, 0));
     rom.back() = 0;
     EXPECT_TRUE(BlockIsInserted(rom, 0));
-}
-
-TEST_F(DemoGameTest, ChoosingEveryBlockThroughTheStringIndex) {
-    const core::RomImage image(game->rom, "corvane.smc");
-    const test::TempFolder scratch;
-    const auto& dumps = scratch.path();
-    StringIndex index;
-    index.setBlocks(load->blocks);
-    MemoryScriptText script;
-    struct NoQuestion final : UnsavedScriptHandler {
-        void unsavedScript(const std::filesystem::path&) override { ADD_FAILURE() << "no unsaved script expected"; }
-    } handler;
-    for (size_t n = 0; n < load->blocks.size(); ++n) {
-        const demo::DemoBlock& block = TextBlock(n);
-        const auto choice = index.chooseBlock(image, n, dumps, script, handler);
-        ASSERT_TRUE(choice.has_value());
-        EXPECT_EQ(choice->end, block.end) << block.name;
-        EXPECT_EQ(index.decompressedLength(), block.data.size());
-        ASSERT_EQ(index.stringCount(), block.records.size());
-        for (unsigned k = 0; k < index.stringCount(); ++k) {
-            EXPECT_EQ(index.stringPointer(k), block.records[k].textPointer);
-        }
-        // The last string's skeleton entry previews as one line break between two empty lines.
-        const auto last = index.chooseString(index.stringCount() - 1u, script, true);
-        ASSERT_TRUE(last && last->matchLine);
-        EXPECT_EQ(last->previewLength, 4u);
-    }
 }
 
 TEST_F(DemoGameTest, TableFileDictionary) {

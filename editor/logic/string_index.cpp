@@ -1,4 +1,4 @@
-#include "script/string_index.h"
+#include "editor/logic/string_index.h"
 
 #include <cstdio>
 #include <system_error>
@@ -11,7 +11,7 @@
 #include "script/string_decoder.h"
 #include "script/text_block.h"
 
-namespace corv::script {
+namespace corv::editor {
 
 namespace {
 
@@ -22,8 +22,8 @@ bool isExistingFile(const std::filesystem::path& path) {
 }
 
 // Replaces the script text with the file's text; false (text unchanged) when it cannot be read.
-bool loadInto(ScriptText& script, const std::filesystem::path& path) {
-    const auto text = LoadScriptFile(path);
+bool loadInto(script::ScriptText& script, const std::filesystem::path& path) {
+    const auto text = script::LoadScriptFile(path);
     if (!text) return false;
     script.setText(*text);
     return true;
@@ -40,7 +40,7 @@ std::string StringListLine(unsigned index) {
 std::string OffsetStatusText(unsigned index, uint16_t textPointer) {
     char text[64];
     std::snprintf(text, sizeof text, "Offset: %06X | PTR: %04X -> %06X",
-                  static_cast<unsigned>(kGameRamBase + RecordOffset(index) + kRecordTextPointerOffset), textPointer,
+                  static_cast<unsigned>(kGameRamBase + script::RecordOffset(index) + script::kRecordTextPointerOffset), textPointer,
                   static_cast<unsigned>(kGameRamBase + textPointer));
     return text;
 }
@@ -53,15 +53,15 @@ std::string ItemsHint(size_t count) { return std::to_string(count) + " item(s)";
 
 StringIndex::StringIndex()
     : blockBuffer_(std::make_unique<core::BlockBuffer>()),
-      blockAddresses_(kMaxBlocks, 0),
-      blockEnds_(kMaxBlocks, 0),
-      stringPointers_(kMaxBlocks, 0),
-      previewBytes_(kPreviewBufferSize, 0) {
+      blockAddresses_(script::kMaxBlocks, 0),
+      blockEnds_(script::kMaxBlocks, 0),
+      stringPointers_(script::kMaxBlocks, 0),
+      previewBytes_(script::kPreviewBufferSize, 0) {
     blockBuffer_->fill(0);
 }
 
-void StringIndex::setBlocks(std::span<const BlockEntry> blocks) {
-    blockCount_ = std::min(blocks.size(), kMaxBlocks);
+void StringIndex::setBlocks(std::span<const script::BlockEntry> blocks) {
+    blockCount_ = std::min(blocks.size(), script::kMaxBlocks);
     for (size_t n = 0; n < blockCount_; ++n) {
         blockAddresses_[n] = blocks[n].address;
         blockEnds_[n] = 0;
@@ -73,7 +73,7 @@ std::span<const uint8_t> StringIndex::block() const {
 }
 
 std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, size_t n,
-                                                    const std::filesystem::path& dumpsDirectory, ScriptText& script,
+                                                    const std::filesystem::path& dumpsDirectory, script::ScriptText& script,
                                                     UnsavedScriptHandler& unsaved) {
     if (!rom.loaded() || n >= blockCount_) return std::nullopt;
     BlockChoice choice;
@@ -87,22 +87,22 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
 
     // A block without a terminator inside its 64 KiB (the all-zero block of a failed header
     // check, or a block that is not text) has no string table: it lists no strings.
-    const auto count = CountStringRecords(block());
+    const auto count = script::CountStringRecords(block());
     choice.terminatorFound = count.has_value();
     stringCount_ = static_cast<uint16_t>(count.value_or(0));
     stringLines_.clear();
     for (unsigned k = 0; k < stringCount_; ++k) {
         stringLines_.push_back(StringListLine(k));
-        stringPointers_[k] = RecordTextPointer(block(), k);
+        stringPointers_[k] = script::RecordTextPointer(block(), k);
     }
 
-    const std::filesystem::path newPath = ScriptPathFor(dumpsDirectory, currentBlockAddress_);
+    const std::filesystem::path newPath = script::ScriptPathFor(dumpsDirectory, currentBlockAddress_);
     if (isExistingFile(scriptPath_) && script.modified()) unsaved.unsavedScript(scriptPath_);
     scriptPath_ = newPath;
 
     if (isExistingFile(scriptPath_)) {
         choice.script = loadInto(script, scriptPath_) ? ScriptLoad::Existing : ScriptLoad::CannotRead;
-    } else if (!SaveScriptFile(scriptPath_, ScriptSkeleton(stringCount_))) {
+    } else if (!script::SaveScriptFile(scriptPath_, script::ScriptSkeleton(stringCount_))) {
         choice.script = ScriptLoad::CannotCreate;
     } else {
         choice.script = loadInto(script, scriptPath_) ? ScriptLoad::Skeleton : ScriptLoad::CannotRead;
@@ -112,25 +112,25 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     return choice;
 }
 
-std::optional<StringChoice> StringIndex::chooseString(unsigned i, ScriptText& script, bool quiet) {
+std::optional<StringChoice> StringIndex::chooseString(unsigned i, script::ScriptText& script, bool quiet) {
     if (!currentBlock_ || i >= stringCount_) return std::nullopt;
     StringChoice choice;
     currentString_ = static_cast<int>(i);
     // The ROM text drawing leaves the pointer of a text record; other records keep the last one.
-    if (IsTextRecord(block(), i)) {
-        shownTextPointer_ = RecordTextPointer(block(), i);
+    if (script::IsTextRecord(block(), i)) {
+        shownTextPointer_ = script::RecordTextPointer(block(), i);
     }
     choice.kanaCaption = "Kana Text: String #" + std::to_string(i);
 
-    choice.matchLine = FindInScript(script, EntrySearchText(static_cast<int>(i)), quiet);
+    choice.matchLine = script::FindInScript(script, script::EntrySearchText(static_cast<int>(i)), quiet);
     matchLine_ = choice.matchLine.value_or(-1);
     if (choice.matchLine) {
-        const EntryCopy entry = CopyEntry(script, *choice.matchLine);
-        previewLength_ = EncodePreview(entry.lines, previewBytes_);
+        const script::EntryCopy entry = script::CopyEntry(script, *choice.matchLine);
+        previewLength_ = script::EncodePreview(entry.lines, previewBytes_);
         choice.previewLength = previewLength_;
     }
     choice.offsetStatus = OffsetStatusText(i, shownTextPointer_);
     return choice;
 }
 
-}  // namespace corv::script
+}  // namespace corv::editor

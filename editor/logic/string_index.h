@@ -17,7 +17,7 @@
 #include "core/rom_image.h"
 #include "script/script_text.h"
 
-namespace corv::script {
+namespace corv::editor {
 
 inline constexpr uint32_t kGameRamBase = 0x7E0000;  // where the game decompresses a text block
 
@@ -64,7 +64,7 @@ public:
     StringIndex();
 
     // The block list of a data file load: addresses in order, their end entries cleared to 0.
-    void setBlocks(std::span<const BlockEntry> blocks);
+    void setBlocks(std::span<const script::BlockEntry> blocks);
     [[nodiscard]] size_t blockCount() const { return blockCount_; }
     [[nodiscard]] uint32_t blockAddress(size_t n) const { return n < blockCount_ ? blockAddresses_[n] : 0; }
     [[nodiscard]] uint32_t blockEnd(size_t n) const { return n < blockEnds_.size() ? blockEnds_[n] : 0; }
@@ -74,13 +74,13 @@ public:
     // exist yet). std::nullopt, with nothing changed, when no ROM is loaded or `n` is not a block
     // of the list. Afterwards the caller chooses string 0. Clears the script's modified flag.
     std::optional<BlockChoice> chooseBlock(const core::RomImage& rom, size_t n,
-                                           const std::filesystem::path& dumpsDirectory, ScriptText& script,
+                                           const std::filesystem::path& dumpsDirectory, script::ScriptText& script,
                                            UnsavedScriptHandler& unsaved);
 
     // Chooses string `i` of the current block: notes its text pointer (text records only), finds
     // its entry in `script` (the editor is not scrolled when `quiet`) and encodes the entry into
     // the preview bytes. std::nullopt when no block is chosen or `i` is not one of its strings.
-    std::optional<StringChoice> chooseString(unsigned i, ScriptText& script, bool quiet);
+    std::optional<StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet);
 
     // The decompressed current block (lower half of the block buffer, 64 KiB).
     [[nodiscard]] std::span<const uint8_t> block() const;
@@ -124,4 +124,4 @@ private:
     size_t previewLength_ = 0;
 };
 
-}  // namespace corv::script
+}  // namespace corv::editor

@@ -3,12 +3,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "editor/logic/string_index.h"
+#include "script/block_data_file.h"
 #include "script/script_file.h"
-#include "script/string_index.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
+#include "tools/demo/demo_game.h"
 
-namespace corv::script {
+namespace corv::editor {
 namespace {
+using namespace corv::script;
 
 constexpr uint32_t kTextBlockAddress = 0xC10000;  // ROM offset 0x010000
 constexpr uint32_t kEmptyBlockAddress = 0xC20000;
@@ -190,5 +193,35 @@ TEST(StringIndexTexts, ListLinesAndStatus) {
     EXPECT_EQ(ItemsHint(12), "12 item(s)");
 }
 
+TEST(StringIndexDemo, ChoosingEveryBlockOfTheDemoGame) {
+    const demo::DemoGame game = demo::BuildDemoGame();
+    CodeMaps maps;
+    const BlockDataLoad load = ParseBlockDataFile(game.blockDataFile, maps);
+    const core::RomImage image(game.rom, "corvane.smc");
+    const test::TempFolder scratch;
+    const auto& dumps = scratch.path();
+    StringIndex index;
+    index.setBlocks(load.blocks);
+    MemoryScriptText script;
+    struct NoQuestion final : UnsavedScriptHandler {
+        void unsavedScript(const std::filesystem::path&) override { ADD_FAILURE() << "no unsaved script expected"; }
+    } handler;
+    for (size_t n = 0; n < load.blocks.size(); ++n) {
+        const demo::DemoBlock& block = game.blocks.at(static_cast<size_t>(game.textBlocks.at(n)));
+        const auto choice = index.chooseBlock(image, n, dumps, script, handler);
+        ASSERT_TRUE(choice.has_value());
+        EXPECT_EQ(choice->end, block.end) << block.name;
+        EXPECT_EQ(index.decompressedLength(), block.data.size());
+        ASSERT_EQ(index.stringCount(), block.records.size());
+        for (unsigned k = 0; k < index.stringCount(); ++k) {
+            EXPECT_EQ(index.stringPointer(k), block.records[k].textPointer);
+        }
+        // The last string's skeleton entry previews as one line break between two empty lines.
+        const auto last = index.chooseString(index.stringCount() - 1u, script, true);
+        ASSERT_TRUE(last && last->matchLine);
+        EXPECT_EQ(last->previewLength, 4u);
+    }
+}
+
 }  // namespace
-}  // namespace corv::script
+}  // namespace corv::editor
