@@ -2,9 +2,6 @@
 // draws what the editor's main window shows for a string of a text block (the game's string in
 // the upper box, the script entry's translation in the lower one) and writes it as PNG.
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QImage>
 
 #include <algorithm>
 #include <charconv>
@@ -15,7 +12,7 @@
 #include <ostream>
 
 #include "tools/corvtool/command.h"
-#include "tools/corvtool/preview_usage.h"
+#include "tools/corvtool/png_file.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
@@ -95,19 +92,8 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
 }
 
 bool WritePng(const preview::PreviewScreen& screen, unsigned scale, const std::filesystem::path& path) {
-    const QImage image(reinterpret_cast<const uchar*>(screen.bits()), static_cast<int>(screen.width()),
-                       static_cast<int>(screen.height()), static_cast<qsizetype>(screen.pitch() * sizeof(preview::Pixel)),
-                       QImage::Format_RGB16);
-    const QImage scaled = scale == 1 ? image
-                                     : image.scaled(image.width() * static_cast<int>(scale),
-                                                    image.height() * static_cast<int>(scale), Qt::IgnoreAspectRatio,
-                                                    Qt::FastTransformation);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!scaled.save(&buffer, "PNG")) return false;
-    return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(png.constData()),
-                                                 static_cast<size_t>(png.size())));
+    const std::vector<uint8_t> png = EncodePng(screen, scale);
+    return !png.empty() && core::WriteFileSafely(path, png);
 }
 
 int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -198,6 +184,9 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
 
 // The drawing half of the preview command: it runs in its own small program, so that the other
 // commands never load the GUI libraries.
-extern const Command kPreviewCommand{kPreviewName, kPreviewUsage, kPreviewSummary, runPreview};
+extern const Command kPreviewCommand{
+    "preview", "ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--scale N]",
+    "draw the editor's two text boxes for string STRING (or every string) of the text block at ADDRESS (hex) as PNG",
+    runPreview};
 
 }  // namespace corv::tool

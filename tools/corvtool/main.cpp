@@ -1,81 +1,11 @@
 // corvtool: the command-line companion of the two programs, for scripts and batch work.
 
-#include <array>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "tools/corvtool/command.h"
-
-namespace corv::tool {
-extern const Command kMakeDemoCommand;
-extern const Command kDecompressCommand;
-extern const Command kCompressCommand;
-extern const Command kUnpackCommand;
-extern const Command kRepackCommand;
-extern const Command kKanaCommand;
-extern const Command kPreviewCommand;
-extern const Command kInsertCommand;
-extern const Command kPatchCommand;
-extern const Command kDictionaryCommand;
-extern const Command kCheckCommand;
-extern const Command kRoomCommand;
-extern const Command kReadbackCommand;
-extern const Command kMakeIpsCommand;
-}  // namespace corv::tool
-
-namespace {
-
-using corv::tool::Command;
-
-const std::array kCommands = {
-    &corv::tool::kMakeDemoCommand,
-    &corv::tool::kDecompressCommand,
-    &corv::tool::kCompressCommand,
-    &corv::tool::kUnpackCommand,
-    &corv::tool::kRepackCommand,
-    &corv::tool::kKanaCommand,
-    &corv::tool::kPreviewCommand,
-    &corv::tool::kInsertCommand,
-    &corv::tool::kPatchCommand,
-    &corv::tool::kDictionaryCommand,
-    &corv::tool::kCheckCommand,
-    &corv::tool::kRoomCommand,
-    &corv::tool::kReadbackCommand,
-    &corv::tool::kMakeIpsCommand,
-};
-
-void printHelp(std::ostream& out) {
-    out << "usage: corvtool COMMAND ARGUMENTS...\n\ncommands:\n";
-    for (const Command* command : kCommands) {
-        out << "  " << command->name << ' ' << command->usage << "\n      " << command->summary << '\n';
-    }
-    out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n"
-           "Addresses are hexadecimal (with or without 0x or $); any bank of a block's address names it.\n"
-           "Every file a command replaces is written beside it first and renamed over it (through\n"
-           "symbolic links to the file they name), so a failed command leaves every file as it was.\n\n"
-        << corv::tool::kExitCodeHelp;
-}
-
-}  // namespace
+#include "tools/corvtool/commands.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-        printHelp(args.empty() ? std::cerr : std::cout);
-        return args.empty() ? corv::tool::kExitUsage : corv::tool::kExitOk;
-    }
-    for (const Command* command : kCommands) {
-        if (args[0] == command->name) {
-            std::vector<std::string> rest(args.begin() + 1, args.end());
-            if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
-                std::cout << "usage: corvtool " << command->name << ' ' << command->usage << '\n'
-                          << command->summary << '\n';
-                return corv::tool::kExitOk;
-            }
-            return command->run(rest, std::cout, std::cerr);
-        }
-    }
-    std::cerr << "corvtool: unknown command '" << args[0] << "' (try corvtool --help)\n";
-    return corv::tool::kExitUsage;
+    return corv::tool::RunCorvtool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
 }

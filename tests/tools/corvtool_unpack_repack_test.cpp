@@ -7,15 +7,10 @@
 #include <sstream>
 
 #include "comp/listing_recompress.h"
-#include "comp_test_files.h"
+#include "comp/comp_test_files.h"
 #include "core/block_decoder.h"
-#include "tools/corvtool/command.h"
+#include "tools/corvtool/commands.h"
 #include "tools/demo/demo_game.h"
-
-namespace corv::tool {
-extern const Command kUnpackCommand;
-extern const Command kRepackCommand;
-}  // namespace corv::tool
 
 namespace corv::comp {
 namespace {
@@ -29,11 +24,13 @@ struct CommandRun {
     std::string err;
 };
 
-CommandRun run(const tool::Command& command, const std::vector<std::string>& args) {
+// One corvtool command line, run in this process.
+CommandRun run(std::string_view command, std::vector<std::string> args) {
+    args.insert(args.begin(), std::string(command));
     std::ostringstream out;
     std::ostringstream err;
     CommandRun result;
-    result.code = command.run(args, out, err);
+    result.code = tool::RunCorvtool(args, out, err);
     result.out = out.str();
     result.err = err.str();
     return result;
@@ -56,7 +53,7 @@ protected:
 };
 
 TEST_F(CorvtoolCompTest, UnpackPrintsTheListLinesAndWritesIntoTheCurrentFolder) {
-    const CommandRun result = run(tool::kUnpackCommand, {rom, "data"});
+    const CommandRun result = run("unpack", {rom, "data"});
     EXPECT_EQ(result.code, 0) << result.err;
     EXPECT_EQ(result.out,
               "Sucessfully decompressed \"corv_000.dat\"\n"
@@ -69,17 +66,17 @@ TEST_F(CorvtoolCompTest, UnpackPrintsTheListLinesAndWritesIntoTheCurrentFolder) 
 }
 
 TEST_F(CorvtoolCompTest, UnpackRefusesBadArguments) {
-    EXPECT_EQ(run(tool::kUnpackCommand, {rom, "sound"}).code, tool::kExitUsage);
-    EXPECT_EQ(run(tool::kUnpackCommand, {rom, "Graphics"}).code, tool::kExitOk);  // any letter case
-    EXPECT_EQ(run(tool::kUnpackCommand, {rom}).code, tool::kExitUsage);
-    const CommandRun missing = run(tool::kUnpackCommand, {(folder.path() / "none.smc").string(), "text"});
+    EXPECT_EQ(run("unpack", {rom, "sound"}).code, tool::kExitUsage);
+    EXPECT_EQ(run("unpack", {rom, "Graphics"}).code, tool::kExitOk);  // any letter case
+    EXPECT_EQ(run("unpack", {rom}).code, tool::kExitUsage);
+    const CommandRun missing = run("unpack", {(folder.path() / "none.smc").string(), "text"});
     EXPECT_EQ(missing.code, tool::kExitBadInput);
     EXPECT_NE(missing.err.find("Error: Could not open ROM file."), std::string::npos) << missing.err;
 }
 
 TEST_F(CorvtoolCompTest, RepackSavesWhenEveryEntryFitsAndExitsZero) {
-    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
-    const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00100200" / "compfile.txt").string()});
+    ASSERT_EQ(run("unpack", {rom, "text"}).code, 0);
+    const CommandRun result = run("repack", {rom, (folder.path() / "00100200" / "compfile.txt").string()});
     EXPECT_EQ(result.code, 0) << result.err;
     EXPECT_NE(result.out.find("Success: Data was recompressed completely! [ corv_000.dat ] \n"), std::string::npos);
     EXPECT_NE(result.out.find("\"corvane.smc\" has been saved!\n"), std::string::npos) << result.out;
@@ -90,9 +87,9 @@ TEST_F(CorvtoolCompTest, RepackSavesWhenEveryEntryFitsAndExitsZero) {
 TEST_F(CorvtoolCompTest, UnpackThenRepackLeavesEveryBlockDecodingToItsOldData) {
     // The text area holds a block of about 64 KiB, whose last group once wrapped the decoder's
     // output onto the block's start.
-    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    ASSERT_EQ(run("unpack", {rom, "text"}).code, 0);
     const auto listing = folder.path() / "00100200" / "compfile.txt";
-    ASSERT_EQ(run(tool::kRepackCommand, {rom, listing.string()}).code, 0);
+    ASSERT_EQ(run("repack", {rom, listing.string()}).code, 0);
 
     const std::vector<uint8_t> repacked = readFile(rom);
     auto buffer = std::make_unique<core::BlockBuffer>();
@@ -111,15 +108,15 @@ TEST_F(CorvtoolCompTest, UnpackThenRepackLeavesEveryBlockDecodingToItsOldData) {
 }
 
 TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
-    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "graphics"}).code, 0);
-    const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00030200" / "compfile.txt").string()});
+    ASSERT_EQ(run("unpack", {rom, "graphics"}).code, 0);
+    const CommandRun result = run("repack", {rom, (folder.path() / "00030200" / "compfile.txt").string()});
     EXPECT_EQ(result.code, 1);
     EXPECT_NE(result.out.find("Error: Data size too large to recompress. [ corv_000.dat ] [ "), std::string::npos)
         << result.out;
     EXPECT_EQ(result.out.find("has been saved"), std::string::npos);
     EXPECT_EQ(readFile(rom), game.rom);
 
-    const CommandRun noListing = run(tool::kRepackCommand, {rom, (folder.path() / "none.txt").string()});
+    const CommandRun noListing = run("repack", {rom, (folder.path() / "none.txt").string()});
     EXPECT_EQ(noListing.code, tool::kExitBadInput);
     EXPECT_NE(noListing.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos);
 }
@@ -127,7 +124,7 @@ TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
 TEST_F(CorvtoolCompTest, UnpackOfATablePastTheEndOfAShortRomExitsTwoWithoutAListing) {
     const auto shortRom = folder.path() / "short.smc";
     testing::writeFile(shortRom, testing::TestRom(0x100000).data);  // the text table starts at its end
-    const CommandRun result = run(tool::kUnpackCommand, {shortRom.string(), "text"});
+    const CommandRun result = run("unpack", {shortRom.string(), "text"});
     EXPECT_EQ(result.code, tool::kExitBadInput);
     EXPECT_EQ(result.out, "");
     EXPECT_NE(result.err.find("short.smc"), std::string::npos) << result.err;
@@ -140,16 +137,16 @@ TEST_F(CorvtoolCompTest, RepackRefusesAFifoListingAtOnce) {
     const auto fifo = folder.path() / "compfile.txt";
     ASSERT_TRUE(testing::makeFifo(fifo));
     CommandRun result;
-    EXPECT_TRUE(testing::finishesWithoutAWriter(fifo, [&] { result = run(tool::kRepackCommand, {rom, fifo.string()}); }));
+    EXPECT_TRUE(testing::finishesWithoutAWriter(fifo, [&] { result = run("repack", {rom, fifo.string()}); }));
     EXPECT_EQ(result.code, tool::kExitBadInput);
     EXPECT_NE(result.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos) << result.err;
     EXPECT_EQ(readFile(rom), game.rom);
 }
 
 TEST_F(CorvtoolCompTest, RepackLeavesAReadOnlyRomAsItWasAndExitsTwo) {
-    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    ASSERT_EQ(run("unpack", {rom, "text"}).code, 0);
     const testing::ModeForScope readOnly(rom, testing::kReadOnly);
-    const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00100200" / "compfile.txt").string()});
+    const CommandRun result = run("repack", {rom, (folder.path() / "00100200" / "compfile.txt").string()});
     EXPECT_EQ(result.code, tool::kExitBadInput);
     EXPECT_NE(result.err.find("Error: Could not open ROM file."), std::string::npos) << result.err;
     EXPECT_EQ(result.out.find("has been saved"), std::string::npos);

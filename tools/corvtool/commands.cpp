@@ -1,0 +1,77 @@
+#include "tools/corvtool/commands.h"
+
+#include <array>
+#include <ostream>
+
+namespace corv::tool {
+extern const Command kMakeDemoCommand;
+extern const Command kDecompressCommand;
+extern const Command kCompressCommand;
+extern const Command kUnpackCommand;
+extern const Command kRepackCommand;
+extern const Command kKanaCommand;
+extern const Command kPreviewCommand;
+extern const Command kInsertCommand;
+extern const Command kPatchCommand;
+extern const Command kDictionaryCommand;
+extern const Command kCheckCommand;
+extern const Command kRoomCommand;
+extern const Command kReadbackCommand;
+extern const Command kMakeIpsCommand;
+
+namespace {
+
+const std::array kCommands = {
+    &kMakeDemoCommand,
+    &kDecompressCommand,
+    &kCompressCommand,
+    &kUnpackCommand,
+    &kRepackCommand,
+    &kKanaCommand,
+    &kPreviewCommand,
+    &kInsertCommand,
+    &kPatchCommand,
+    &kDictionaryCommand,
+    &kCheckCommand,
+    &kRoomCommand,
+    &kReadbackCommand,
+    &kMakeIpsCommand,
+};
+
+void printHelp(std::ostream& out) {
+    out << "usage: corvtool COMMAND ARGUMENTS...\n\ncommands:\n";
+    for (const Command* command : kCommands) {
+        out << "  " << command->name << ' ' << command->usage << "\n      " << command->summary << '\n';
+    }
+    out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n"
+           "Addresses are hexadecimal (with or without 0x or $); any bank of a block's address names it.\n"
+           "Every file a command replaces is written beside it first and renamed over it (through\n"
+           "symbolic links to the file they name), so a failed command leaves every file as it was.\n\n"
+        << kExitCodeHelp;
+}
+
+}  // namespace
+
+std::span<const Command* const> AllCommands() { return kCommands; }
+
+int RunCorvtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+        printHelp(args.empty() ? err : out);
+        return args.empty() ? kExitUsage : kExitOk;
+    }
+    for (const Command* command : kCommands) {
+        if (args[0] == command->name) {
+            std::vector<std::string> rest(args.begin() + 1, args.end());
+            if (!rest.empty() && (rest[0] == "--help" || rest[0] == "-h")) {
+                out << "usage: corvtool " << command->name << ' ' << command->usage << '\n'
+                    << command->summary << '\n';
+                return kExitOk;
+            }
+            return command->run(rest, out, err);
+        }
+    }
+    err << "corvtool: unknown command '" << args[0] << "' (try corvtool --help)\n";
+    return kExitUsage;
+}
+
+}  // namespace corv::tool
