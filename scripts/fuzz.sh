@@ -31,16 +31,19 @@ mkdir -p "$build_dir"
 work="$build_dir/fuzz"
 runs=${FUZZ_RUNS:--1}
 
-# Longest input per harness: what the format allows where that is small, else enough to reach
-# every rule while keeping a run fast. The compressor's check scans the whole window for every
-# word, so fuzzed blocks stay short; its seeds of 4 KiB, replayed by CTest, span the window.
-declare -A max_len=(
-  [rom_open]=4096 [block_decode]=16392 [compressor]=1040 [table_file]=8192 [block_data_file]=8192
-  [kana_dump]=8192 [script_file]=8192 [preview]=8192 [ips]=4096 [insertion]=8192
-  [listing]=4096 [area_walk]=65537)
+# Harnesses and their longest inputs, from the one list that CMake reads too.
+declare -A max_len=()
+all_harnesses=()
+while read -r name length; do
+  case "$name" in ''|'#'*) continue ;; esac
+  max_len[$name]=$length
+  all_harnesses+=("$name")
+done < fuzz/harnesses.txt
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rom_open block_decode compressor table_file block_data_file kana_dump
-                                         script_file preview ips insertion listing area_walk)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=("${all_harnesses[@]}")
+for h in "${harnesses[@]}"; do
+  [ -n "${max_len[$h]:-}" ] || { echo "fuzz.sh: no harness named $h (see fuzz/harnesses.txt)" >&2; exit 2; }
+done
 
 found_any=0
 printf '%-16s %12s %8s %8s %9s\n' harness executions cov ft findings
