@@ -5,6 +5,7 @@
 #include "address.h"
 #include "block_readback.h"
 #include "byte_order.h"
+#include "optimal_encoder.h"
 
 namespace corv::core {
 
@@ -133,7 +134,7 @@ struct CompressionPlan {
 };
 
 CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t blockAddress, uint32_t limit,
-                                uint32_t length, std::span<const uint8_t> source) {
+                                uint32_t length, std::span<const uint8_t> source, Compressor compressor) {
     CompressionPlan plan;
     CompressionMeasure& measure = plan.measure;
     length = EvenBlockLength(source, length);
@@ -155,8 +156,12 @@ CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t block
     }
 
     const SourceWords words(source, length / 2);
-    const auto finder = MakeIndexedMatchFinder(words);
-    plan.stream = EncodeBlockStream(words, *finder);
+    if (compressor == Compressor::Maximising) {
+        plan.stream = EncodeMaximisedStream(words);
+    } else {
+        const auto finder = MakeIndexedMatchFinder(words);
+        plan.stream = EncodeBlockStream(words, *finder);
+    }
     plan.length = static_cast<uint16_t>(length);
 
     measure.needed = header->streamOffset() + plan.stream.bytes.size();
@@ -168,13 +173,13 @@ CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t block
 }  // namespace
 
 CompressionMeasure MeasureBlockCompression(std::span<const uint8_t> romData, uint32_t blockAddress, uint32_t limit,
-                                           uint32_t length, std::span<const uint8_t> source) {
-    return planCompression(romData, blockAddress, limit, length, source).measure;
+                                           uint32_t length, std::span<const uint8_t> source, Compressor compressor) {
+    return planCompression(romData, blockAddress, limit, length, source, compressor).measure;
 }
 
 uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit, uint32_t length,
-                       std::span<const uint8_t> source) {
-    const CompressionPlan plan = planCompression(romData, blockAddress, limit, length, source);
+                       std::span<const uint8_t> source, Compressor compressor) {
+    const CompressionPlan plan = planCompression(romData, blockAddress, limit, length, source, compressor);
     if (plan.measure.code != kCompressWritten) return plan.measure.code;
     const SourceWords words(source, plan.length / 2u);
     return WriteBlockIfItReadsBack(romData, plan.measure.blockOffset, plan.stream, words);
