@@ -83,6 +83,9 @@ void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_
         progress.addLogLine(format("; Error: \".BLOCK %X\" %s!", address, what));
         progress.addLogLine("; Nothing was written to the ROM.");
     }
+    if (info.compressor == core::Compressor::Maximising) {
+        progress.addLogLine("; Compressed with the maximising compressor (--maximise).");
+    }
     progress.addLogLine(kLogRule);
 }
 
@@ -163,7 +166,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     result.newLength = write;
     result.missingEntries = std::move(missingEntries);
     const uint32_t code = core::CompressBlock(rom.data(), info.blockAddress, endOfRoom, write,
-                                              std::span<const uint8_t>(buffer));
+                                              std::span<const uint8_t>(buffer), info.compressor);
     logOutcome(progress, info, code);
     if (code == core::kCompressWritten) {
         result.outcome = InsertionOutcome::Inserted;

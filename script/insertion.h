@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "core/rom_image.h"
 #include "insertion_layout.h"
@@ -37,6 +38,8 @@ struct InsertionBlock {
     uint32_t blockAddress = 0;   // the block's 24-bit address
     uint16_t stringCount = 0;   // records before the 0xFFFF terminator
     uint32_t length = 0;        // decompressed length of the block (w0)
+    // Which compressor writes the block; the maximising one adds a log line saying so.
+    core::Compressor compressor = core::Compressor::Specified;
 };
 
 enum class InsertionOutcome {

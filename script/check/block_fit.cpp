@@ -78,7 +78,7 @@ void BlockFit::updateEntry(unsigned stringNumber, ScriptText& script, const Tabl
     if (stringNumber < layout_.size() && encoded_[stringNumber].text) encodeText(stringNumber, script, table);
 }
 
-FitFigures BlockFit::figures() {
+FitFigures BlockFit::figures(core::Compressor compressor) {
     FitFigures figures;
     figures.outcome = blockProblem_;
     if (blockProblem_ != InsertionOutcome::Inserted) return figures;
@@ -102,7 +102,7 @@ FitFigures BlockFit::figures() {
     *work_ = *base_;
     figures.layoutLength = LayOutEntries(layout_, lowerHalf(*work_));
     const core::CompressionMeasure measure = core::MeasureBlockCompression(
-        romData_, block_.blockAddress, endOfRoom_, figures.layoutLength, std::span<const uint8_t>(*work_));
+        romData_, block_.blockAddress, endOfRoom_, figures.layoutLength, std::span<const uint8_t>(*work_), compressor);
     figures.needed = measure.needed;
     figures.room = measure.room;
     if (measure.code == core::kCompressWritten) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "script/insertion.h"
 #include "script/insertion_layout.h"
@@ -53,8 +54,8 @@ public:
     // Encodes the entry of string `stringNumber` again; the others keep their bytes.
     void updateEntry(unsigned stringNumber, ScriptText& script, const TableFile& table);
 
-    // Lays the block out and compresses it in memory.
-    [[nodiscard]] FitFigures figures();
+    // Lays the block out and compresses it in memory with `compressor`.
+    [[nodiscard]] FitFigures figures(core::Compressor compressor = core::Compressor::Specified);
 
     [[nodiscard]] const std::vector<EncodedEntry>& entries() const { return encoded_; }
     // The laid-out records as the insertion would place them (valid after figures()).
