@@ -1,7 +1,9 @@
 #include "optimal_encoder.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
+#include <unordered_map>
 #include <vector>
 
 #include "sixteen_words.h"
@@ -23,6 +25,13 @@ struct PositionMatches {
 // Finds the longest copies for every position, in increasing order. A copy may overlap its own
 // output: the decoder copies word after word, so a source at distance d matches as long as each
 // word equals the one d words before it, which is exactly the comparison of the data with itself.
+//
+// Long candidates are found in chains of the positions by their pair of words, newest first. Only
+// pairs of two different words are chained: runs of one word (the zeros of string records) would
+// make the chains thousands long. When p starts a run of r equal words v followed by u, a
+// candidate matches longer than r only if its own v's end in the pair (v, u) exactly r words on,
+// which its chain finds; a candidate no longer than r is a run of v at least that long, the
+// nearest of which is kept per word and length as the runs end.
 class OverlappingMatchFinder {
 public:
     explicit OverlappingMatchFinder(const SourceWords& source) : count_(source.count()) {
@@ -32,9 +41,18 @@ public:
         for (uint32_t i = 0; i < count_; ++i) words_[i] = source[i];
         head_.assign(kBuckets, kNone);
         previous_.assign(count_, kNone);
+        // ahead_[i]: equal words from i on inside the data, at most 16.
+        ahead_.assign(count_, 1);
+        for (uint32_t i = count_ > 1 ? count_ - 1 : 0; i-- > 0;) {
+            if (words_[i] == words_[i + 1]) ahead_[i] = static_cast<uint8_t>(std::min(ahead_[i + 1] + 1u, kMaxMatchWords));
+        }
     }
 
     [[nodiscard]] PositionMatches at(uint32_t p) {
+        if (p > 0 && words_[p] != words_[p - 1]) {
+            noteRun(runStart_, p - runStart_);
+            runStart_ = p;
+        }
         PositionMatches found;
         const uint32_t maxLength = std::min(kMaxMatchWords, count_ - p);
         const SixteenWords wanted(words_.data() + p);
@@ -48,22 +66,31 @@ public:
                 found.shortDistance = static_cast<uint8_t>(d);
             }
         }
-        // A long copy pays only from two words on; its candidates start with p's pair of words.
-        // Newest first, so that the nearest of equally long sources is kept.
+        // A long copy pays only from two words on, and only when longer than the short one.
         if (maxLength >= 2 && found.shortLength < maxLength) {
             uint32_t best = found.shortLength;
-            for (int32_t j = head_[bucketOf(p)]; j != kNone && p - uint32_t(j) <= kLongReachWords;
-                 j = previous_[uint32_t(j)]) {
-                const uint32_t length = wanted.equalPrefix(words_.data() + j, limit);
-                if (length > best) {
-                    best = length;
-                    found.longLength = static_cast<uint8_t>(length);
-                    found.longDistance = static_cast<uint16_t>(p - uint32_t(j));
-                    if (length == maxLength) break;
+            const auto consider = [&](uint32_t j, uint32_t length) {
+                if (length <= best) return false;
+                best = length;
+                found.longLength = static_cast<uint8_t>(length);
+                found.longDistance = static_cast<uint16_t>(p - j);
+                return length == maxLength;
+            };
+            const uint32_t run = std::min<uint32_t>(ahead_[p], maxLength);
+            if (run < maxLength) {
+                // Newest first, so that the nearest of equally long sources is kept.
+                const uint32_t back = run - 1;  // from the pair's position to the candidate's start
+                for (int32_t k = head_[bucketOf(p + back)]; k != kNone; k = previous_[uint32_t(k)]) {
+                    if (uint32_t(k) < back) break;
+                    const uint32_t j = uint32_t(k) - back;
+                    if (p - j > kLongReachWords) break;
+                    if (consider(j, wanted.equalPrefix(words_.data() + j, limit))) break;
                 }
             }
+            // Inside a run the copy from one word back already covers it.
+            if (run >= 2 && p > 0 && words_[p - 1] != words_[p]) nearestRun(p, run, consider);
         }
-        if (p + 1 < count_) {
+        if (p + 1 < count_ && words_[p] != words_[p + 1]) {
             const uint32_t b = bucketOf(p);
             previous_[p] = head_[b];
             head_[b] = static_cast<int32_t>(p);
@@ -75,16 +102,45 @@ private:
     static constexpr int32_t kNone = -1;
     static constexpr uint32_t kBucketBits = 15;
     static constexpr uint32_t kBuckets = uint32_t{1} << kBucketBits;
+    using NearestByLength = std::array<int32_t, kMaxMatchWords + 1>;
 
     [[nodiscard]] uint32_t bucketOf(uint32_t p) const {
         const uint32_t pair = (uint32_t{words_[p]} << 16) | words_[p + 1];
         return (pair * 0x9E3779B1u) >> (32 - kBucketBits);
     }
 
+    // A run of `length` equal words from `start` has ended: from start + length - L on, L of them
+    // lie ahead, the nearest such position for later searches.
+    void noteRun(uint32_t start, uint32_t length) {
+        if (length < 2) return;
+        auto [it, added] = nearestRuns_.try_emplace(words_[start]);
+        if (added) it->second.fill(kNone);
+        for (uint32_t l = 2; l <= std::min(length, kMaxMatchWords); ++l) {
+            it->second[l] = static_cast<int32_t>(start + length - l);
+        }
+    }
+
+    // p starts a run of `run` words: the nearest earlier run of its word, as long as reaches.
+    template <typename Consider>
+    void nearestRun(uint32_t p, uint32_t run, Consider& consider) const {
+        const auto it = nearestRuns_.find(words_[p]);
+        if (it == nearestRuns_.end()) return;
+        for (uint32_t l = run; l >= 2; --l) {
+            const int32_t at = it->second[l];
+            if (at != kNone && p - uint32_t(at) <= kLongReachWords) {
+                consider(uint32_t(at), l);
+                return;
+            }
+        }
+    }
+
     uint32_t count_;
     std::vector<uint16_t> words_;
+    std::vector<uint8_t> ahead_;
     std::vector<int32_t> head_;      // newest position of each bucket
     std::vector<int32_t> previous_;  // the previous position of the same bucket
+    uint32_t runStart_ = 0;          // where the run of p's word began
+    std::unordered_map<uint16_t, NearestByLength> nearestRuns_;
 };
 
 enum class Step : uint8_t { Literal, Short, Long };
