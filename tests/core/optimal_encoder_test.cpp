@@ -127,6 +127,40 @@ private:
     std::map<std::pair<uint32_t, uint32_t>, uint32_t> memo_;
 };
 
+// The fewest bytes for `words` by a shortest path over the same states, its longest copies found
+// by trying every source within reach one by one: checks the match search on data too long for
+// the exhaustive parse.
+uint32_t fewestBytesTryingEverySource(const std::vector<uint16_t>& words) {
+    const auto n = static_cast<uint32_t>(words.size());
+    std::vector<uint32_t> cost((n + 1) * 8, ~0u);
+    cost[0] = 0;
+    for (uint32_t p = 0; p < n; ++p) {
+        uint32_t longestShort = 0;
+        uint32_t longest = 0;
+        for (uint32_t d = 1; d <= std::min(p, kLongReachWords); ++d) {
+            uint32_t length = 0;
+            while (length < 16 && p + length < n && words[p + length] == words[p + length - d]) ++length;
+            if (d <= 16) longestShort = std::max(longestShort, length);
+            longest = std::max(longest, length);
+        }
+        for (uint32_t s = 0; s < 8; ++s) {
+            if (cost[p * 8 + s] == ~0u) continue;
+            const uint32_t base = cost[p * 8 + s] + (s == 0 ? 2 : 0);
+            const auto relax = [&](uint32_t length, uint32_t bytes) {
+                uint32_t& to = cost[(p + length) * 8 + (s + 1) % 8];
+                to = std::min(to, base + bytes);
+            };
+            relax(1, 2);
+            for (uint32_t length = 1; length <= longest; ++length) relax(length, length <= longestShort ? 1 : 2);
+        }
+    }
+    uint32_t best = ~0u;
+    for (uint32_t s = 0; s < 8; ++s) {
+        if (cost[n * 8 + s] != ~0u) best = std::min(best, cost[n * 8 + s] + (s == 0 ? 0 : 8 - s));
+    }
+    return best;
+}
+
 const StreamCommand* commandAt(const std::vector<StreamCommand>& commands, uint32_t position) {
     const auto it = std::find_if(commands.begin(), commands.end(),
                                  [&](const StreamCommand& c) { return c.position == position; });
@@ -198,6 +232,36 @@ TEST(OptimalEncoder, EqualsAnExhaustiveSearchOverAllParsesOfSmallInputs) {
         }
     }
     EXPECT_EQ(compared, 300);
+}
+
+TEST(OptimalEncoder, MatchSearchFindsWhatTryingEverySourceFinds) {
+    std::mt19937 random(17);
+    std::vector<std::vector<uint16_t>> inputs;
+    // Runs of a few words, up to 40 long.
+    std::vector<uint16_t> runs;
+    while (runs.size() < 9000) runs.insert(runs.end(), random() % 40 + 1, static_cast<uint16_t>(random() % 4));
+    inputs.push_back(runs);
+    // Distinct words with a run of zeros now and then, some of them further apart than 4,096.
+    std::vector<uint16_t> sparse;
+    while (sparse.size() < 12000) {
+        for (auto i = static_cast<uint32_t>(random() % 3000); i > 0; --i) sparse.push_back(static_cast<uint16_t>(0x100 + random() % 0xF000));
+        sparse.insert(sparse.end(), random() % 20 + 2, 0);
+        sparse.push_back(static_cast<uint16_t>(random() % 3));
+    }
+    inputs.push_back(sparse);
+    // Text-like data and repeats just inside and outside the long reach.
+    const auto text = corv::testing::TextLikeBytes(16000, random);
+    inputs.emplace_back(text.size() / 2);
+    for (size_t i = 0; i < inputs.back().size(); ++i) inputs.back()[i] = readLe16(text, i * 2);
+    const auto periodic = periodicBytes(2 * 9000, static_cast<uint32_t>(4095 + random() % 3), random);
+    inputs.emplace_back(periodic.size() / 2);
+    for (size_t i = 0; i < inputs.back().size(); ++i) inputs.back()[i] = readLe16(periodic, i * 2);
+
+    for (const auto& words : inputs) {
+        const auto bytes = bytesOfWords(words);
+        const SourceWords source(bytes, static_cast<uint32_t>(words.size()));
+        EXPECT_EQ(EncodeOptimalStream(source).bytes.size(), fewestBytesTryingEverySource(words)) << words.size();
+    }
 }
 
 TEST(OptimalEncoder, ReachesExactly4096WordsBackAndNoFurther) {
