@@ -35,11 +35,11 @@ runs=${FUZZ_RUNS:--1}
 # every rule while keeping a run fast. The compressor's check scans the whole window for every
 # word, so fuzzed blocks stay short; its seeds of 4 KiB, replayed by CTest, span the window.
 declare -A max_len=(
-  [rom_open]=4096 [block_decode]=16392 [compressor]=1040 [table_file]=8192 [block_data_file]=8192
+  [rom_open]=4096 [block_decode]=16392 [compressor]=1040 [maximiser]=16384 [table_file]=8192 [block_data_file]=8192
   [kana_dump]=8192 [script_file]=8192 [preview]=8192 [ips]=4096 [insertion]=8192
   [listing]=4096 [area_walk]=65537)
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rom_open block_decode compressor table_file block_data_file kana_dump
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rom_open block_decode compressor maximiser table_file block_data_file kana_dump
                                          script_file preview ips insertion listing area_walk)
 
 found_any=0
