@@ -33,13 +33,17 @@ public:
     virtual void processPendingMessages() = 0;
 };
 
+// Which compressor writes the block: the specified one (the default); the maximising one
+// (corvtool insert --maximise); or the maximising one only when the specified one's block is over
+// its room (the editor's "Fit Harder When Over"). The two last add a log line saying which wrote it.
+enum class InsertionCompressor : uint8_t { Specified, Maximising, MaximisingWhenOver };
+
 struct InsertionBlock {
     uint32_t index = 0;         // position of the block in the block list (for the inserted mark)
     uint32_t blockAddress = 0;   // the block's 24-bit address
     uint16_t stringCount = 0;   // records before the 0xFFFF terminator
     uint32_t length = 0;        // decompressed length of the block (w0)
-    // Which compressor writes the block; the maximising one adds a log line saying so.
-    core::Compressor compressor = core::Compressor::Specified;
+    InsertionCompressor compressor = InsertionCompressor::Specified;
 };
 
 enum class InsertionOutcome {
@@ -57,7 +61,7 @@ enum class InsertionOutcome {
 
 struct InsertionResult {
     InsertionOutcome outcome = InsertionOutcome::NoRom;
-    uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room
+    uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room (the last compressor's)
     uint32_t newLength = 0;           // the laid-out block length (once laid out)
     std::vector<int> missingEntries;  // text strings without a script entry (given placeholders)
     std::optional<std::string> message;  // text for a message box, when the outcome calls for one

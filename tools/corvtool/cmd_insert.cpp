@@ -45,12 +45,12 @@ constexpr std::string_view kAllowMissing = "--allow-missing";
 int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args;
     bool allowMissing = false;
-    core::Compressor compressor = core::Compressor::Specified;
+    auto compressor = script::InsertionCompressor::Specified;
     for (const std::string& arg : allArgs) {
         if (arg == kAllowMissing) {
             allowMissing = true;
         } else if (arg == kMaximiseOption) {
-            compressor = core::Compressor::Maximising;
+            compressor = script::InsertionCompressor::Maximising;
         } else if (arg.starts_with("--")) {
             err << "corvtool insert: unknown option " << arg << '\n';
             return kExitUsage;
