@@ -41,14 +41,16 @@ protected:
         }
         return *largest;
     }
-    fs::path writeTranslation(const DemoBlock& block) const {
+    static std::string kanaDump(const DemoBlock& block) {
         auto maps = std::make_unique<script::CodeMaps>();
         (void)script::ParseBlockDataFile(game_->blockDataFile, *maps);
         std::vector<uint8_t> bytes(block.data);
         bytes.resize(0x10000);
-        const std::string dump = script::KanaDump(bytes, unsigned(block.records.size()), false, *maps);
+        return script::KanaDump(bytes, unsigned(block.records.size()), false, *maps);
+    }
+    fs::path writeTranslation(const DemoBlock& block) const {
         const fs::path path = dir_ / "english.txt";
-        std::ofstream(path, std::ios::binary) << TranslateDemoScript(dump, kEnglishLettersPerKana, 7);
+        std::ofstream(path, std::ios::binary) << TranslateDemoScript(kanaDump(block), kEnglishLettersPerKana, 7);
         return path;
     }
     // The block as the default insertion lays it out, in a copy of the ROM where its room reaches
@@ -152,6 +154,13 @@ TEST_F(CorvtoolMaximise, TranslatedLargestBlockFitsOnlyWithMaximiseAndReadsBack)
     const ToolRun json = corvtool("check --json " + files() + " " + address + " " + q(script));
     EXPECT_NE(json.out.find("\"maximisedNeeded\": " + std::to_string(maximisedNeeded)), std::string::npos)
         << json.out.substr(0, 300);
+
+    // A block with room to spare shows no maximised figures.
+    const DemoBlock& roomy = game_->blocks[static_cast<size_t>(game_->textBlocks[0])];
+    std::ofstream(dir_ / "kana.txt", std::ios::binary) << kanaDump(roomy);
+    const ToolRun spare = corvtool("check --json " + files() + " " + hex(roomy.address) + " " + q(dir_ / "kana.txt"));
+    EXPECT_NE(spare.out.find("\"outcome\": \"fits\""), std::string::npos) << spare.out.substr(0, 300);
+    EXPECT_EQ(spare.out.find("maximised"), std::string::npos);
 }
 
 TEST_F(CorvtoolMaximise, RepackWithMaximiseWritesABlockTheListingsRoomOnlyFitsThatWay) {

@@ -191,8 +191,9 @@ void PrintReportJson(std::ostream& out, uint32_t address, const script::check::B
     out << "{\"block\": " << jsonString(hex(address, 1)) << ", \"outcome\": \"" << outcomeName(report.fit.outcome)
         << "\", \"needed\": " << report.fit.needed << ", \"room\": " << report.fit.room
         << ", \"left\": " << report.fit.left() << ", \"inserted\": " << (report.inserted ? "true" : "false")
-        << ", \"maximisedNeeded\": " << (report.maximised ? std::to_string(report.maximised->needed) : "null")
-        << ", \"maximisedLeft\": " << (report.maximised ? std::to_string(report.maximised->left()) : "null")
+        << (report.maximised ? ", \"maximisedNeeded\": " + std::to_string(report.maximised->needed) +
+                                   ", \"maximisedLeft\": " + std::to_string(report.maximised->left())
+                             : std::string())
         << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
         << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
     for (size_t i = 0; i < report.strings.size(); ++i) {
