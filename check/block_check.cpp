@@ -18,6 +18,8 @@ size_t BlockReport::count(Severity severity) const {
     return total;
 }
 
+bool OverOrTight(uint64_t needed, int64_t room) { return (room - int64_t(needed)) * 16 < int64_t(needed); }
+
 BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
                        const script::TableFile& table, const BoxMetrics& box) {
     BlockReport report;
@@ -25,6 +27,11 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
     BlockFit fit(romData, *block.buffer, block.info, block.end);
     fit.encodeAll(script, table);
     report.fit = fit.figures();
+    const bool compressed =
+        report.fit.outcome == insert::InsertionOutcome::Inserted || report.fit.outcome == insert::InsertionOutcome::DoesNotFit;
+    if (compressed && OverOrTight(report.fit.needed, report.fit.room)) {
+        report.maximised = fit.figures(core::Compressor::Maximising);
+    }
 
     const std::span<const uint8_t> bytes = block.bytes();
     const auto& entries = fit.entries();

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -24,10 +25,17 @@ struct StringReport {
 
 struct BlockReport {
     FitFigures fit;
+    // The fit with the maximising compressor, worked out only when the block is over or tight
+    // (see OverOrTight): what --maximise would leave.
+    std::optional<FitFigures> maximised;
     bool inserted = false;             // the ROM holds an inserted translation of the block
     std::vector<StringReport> strings;  // text records only, in record order
     [[nodiscard]] size_t count(Severity severity) const;
 };
+
+// A block over its room, or left with less than a sixteenth of what it needs (about what the
+// maximising compressor saves on text): worth showing what that compressor would leave.
+[[nodiscard]] bool OverOrTight(uint64_t needed, int64_t room);
 
 // Checks `block` against `script`. For an inserted block the game's own strings are no longer in
 // the ROM: the checks that compare with them are left out, and every string is compared with the

@@ -18,7 +18,7 @@ private:
 
 }  // namespace
 
-BlockFit::BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const insert::InsertionBlock& block,
+BlockFit::BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const script::TextBlockInfo& block,
                    uint32_t endOfRoom)
     : romData_(romData),
       base_(std::make_unique<core::BlockBuffer>(buffer)),
@@ -77,7 +77,7 @@ void BlockFit::updateEntry(unsigned stringNumber, script::ScriptText& script, co
     if (stringNumber < layout_.size() && encoded_[stringNumber].text) encodeText(stringNumber, script, table);
 }
 
-FitFigures BlockFit::figures() {
+FitFigures BlockFit::figures(core::Compressor compressor) {
     FitFigures figures;
     figures.outcome = blockProblem_;
     if (blockProblem_ != insert::InsertionOutcome::Inserted) return figures;
@@ -101,7 +101,7 @@ FitFigures BlockFit::figures() {
     *work_ = *base_;
     figures.layoutLength = insert::LayOutEntries(layout_, work_->lower());
     const core::CompressionMeasure measure = core::MeasureBlockCompression(
-        romData_, block_.blockAddress, endOfRoom_, figures.layoutLength, std::span<const uint8_t>(*work_));
+        romData_, block_.blockAddress, endOfRoom_, figures.layoutLength, std::span<const uint8_t>(*work_), compressor);
     figures.needed = measure.needed;
     figures.room = measure.room;
     if (measure.code == core::kCompressWritten) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "core/block_encoder.h"
+#include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "insert/insertion.h"
 #include "insert/insertion_layout.h"
@@ -42,7 +44,7 @@ public:
     // `romData` is borrowed and must outlive the fit; `buffer` is copied as the insertion would
     // find it (the decompressed block in its lower half). `endOfRoom` is the block end table
     // entry; when 0 it is searched for as the insertion does.
-    BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const insert::InsertionBlock& block,
+    BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const script::TextBlockInfo& block,
              uint32_t endOfRoom);
     ~BlockFit();
     BlockFit(const BlockFit&) = delete;
@@ -53,8 +55,8 @@ public:
     // Encodes the entry of string `stringNumber` again; the others keep their bytes.
     void updateEntry(unsigned stringNumber, script::ScriptText& script, const script::TableFile& table);
 
-    // Lays the block out and compresses it in memory.
-    [[nodiscard]] FitFigures figures();
+    // Lays the block out and compresses it in memory with `compressor`.
+    [[nodiscard]] FitFigures figures(core::Compressor compressor = core::Compressor::Specified);
 
     [[nodiscard]] const std::vector<EncodedEntry>& entries() const { return encoded_; }
     // The laid-out records as the insertion would place them (valid after figures()).
@@ -68,7 +70,7 @@ private:
     std::span<const uint8_t> romData_;
     std::unique_ptr<core::BlockBuffer> base_;
     std::unique_ptr<core::BlockBuffer> work_;
-    insert::InsertionBlock block_;
+    script::TextBlockInfo block_;
     uint32_t endOfRoom_ = 0;
     std::vector<insert::LayoutEntry> layout_;
     std::vector<EncodedEntry> encoded_;

@@ -97,7 +97,7 @@ std::optional<ListingEntry> parseEntryLine(std::string_view line) {
     return std::nullopt;
 }
 
-EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
+EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry, core::Compressor compressor) {
     const std::string name = fileNameOf(entry.path);
     const std::optional<std::vector<uint8_t>> file =
         isFolder(entry.path) ? std::nullopt : core::ReadWholeFile(entry.path);
@@ -114,7 +114,7 @@ EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry) {
     const WorkHalf input = state.upperHalf();
     std::copy(file->begin(), file->end(), input.begin());
     const auto length = static_cast<uint32_t>(file->size());
-    const uint32_t result = core::CompressBlock(state.rom.data(), address, entry.end, length, input);
+    const uint32_t result = core::CompressBlock(state.rom.data(), address, entry.end, length, input, compressor);
     if (result == core::kCompressWritten) return {EntryStatus::Written, recompressedLine(name), 0};
     if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, invalidBlockLine(name), 0};
     if (result == core::kCompressReadBackFailed) return {EntryStatus::NoReadBack, readBackFailedLine(name), 0};
@@ -132,7 +132,8 @@ std::optional<std::ifstream> openListing(const std::filesystem::path& path) {
     return listing;
 }
 
-RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine) {
+RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
+                                    core::Compressor compressor) {
     RecompressSummary summary;
     if (!state.romLoaded()) return summary;
     std::string line;
@@ -145,7 +146,7 @@ RecompressSummary recompressListing(UtilityState& state, std::istream& listing, 
         if (isEntryLine(line)) {
             ++summary.entries;
             const std::optional<ListingEntry> entry = parseEntryLine(line);
-            result.entry = entry ? recompressEntry(state, *entry)
+            result.entry = entry ? recompressEntry(state, *entry, compressor)
                                  : EntryResult{EntryStatus::Unreadable, unreadableLine(line), 0};
             if (result.entry->status == EntryStatus::Written) ++summary.written;
             result.letEventsThrough = result.entry->status != EntryStatus::CannotOpenFile;

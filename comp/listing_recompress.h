@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "comp/utility_state.h"
+#include "core/block_encoder.h"
 
 namespace corv::comp {
 
@@ -55,7 +56,9 @@ struct EntryResult {
 // Compresses one entry. The file is read into the upper half of the work area; the bytes after
 // it stay as the previous operation left them (the odd-length rule and the last group read
 // them). Nothing is written to the ROM unless the result is Written. Precondition: romLoaded().
-[[nodiscard]] EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry);
+// `compressor` picks the specified compressor (the default) or the maximising one.
+[[nodiscard]] EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry,
+                                          core::Compressor compressor = core::Compressor::Specified);
 
 // One line of the listing after it was handled.
 struct LineResult {
@@ -78,6 +81,7 @@ struct RecompressSummary {
 // Handles every line of `listing` in order and calls `afterLine` after each one, so the caller
 // can show the result and let pending events through. Successful entries change the ROM at once;
 // a later failure undoes nothing. With no ROM loaded nothing is read.
-RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine);
+RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
+                                    core::Compressor compressor = core::Compressor::Specified);
 
 }  // namespace corv::comp

@@ -5,6 +5,7 @@
 #include "core/address.h"
 #include "core/block_readback.h"
 #include "core/byte_order.h"
+#include "core/optimal_encoder.h"
 
 namespace corv::core {
 
@@ -133,7 +134,7 @@ struct CompressionPlan {
 };
 
 CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t blockAddress, uint32_t limit,
-                                uint32_t length, std::span<const uint8_t> source) {
+                                uint32_t length, std::span<const uint8_t> source, Compressor compressor) {
     CompressionPlan plan;
     CompressionMeasure& measure = plan.measure;
     length = EvenBlockLength(source, length);
@@ -145,7 +146,8 @@ CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t block
     const uint64_t roomEnd = std::min<uint64_t>(limit, romData.size());
     measure.room = int64_t(roomEnd) - int64_t{measure.blockOffset};
     const auto tooLarge = [](uint64_t excess) {
-        return kCompressTooLargeTag | (static_cast<uint32_t>(std::min<uint64_t>(excess, kMaxCodedExcess)) << 16);
+        // The code has 16 bits for the excess; a larger one is reported as the largest it can say.
+        return kCompressTooLargeTag | (static_cast<uint32_t>(std::min<uint64_t>(excess, 0xFFFF)) << 16);
     };
     // The size word has 16 bits: a longer block can never be written.
     if (length > kMaxBlockFileSize) {
@@ -154,8 +156,12 @@ CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t block
     }
 
     const SourceWords words(source, length / 2);
-    const auto finder = MakeIndexedMatchFinder(words);
-    plan.stream = EncodeBlockStream(words, *finder);
+    if (compressor == Compressor::Maximising) {
+        plan.stream = EncodeMaximisedStream(words);
+    } else {
+        const auto finder = MakeIndexedMatchFinder(words);
+        plan.stream = EncodeBlockStream(words, *finder);
+    }
     plan.length = static_cast<uint16_t>(length);
 
     measure.needed = header->streamOffset() + plan.stream.bytes.size();
@@ -167,13 +173,13 @@ CompressionPlan planCompression(std::span<const uint8_t> romData, uint32_t block
 }  // namespace
 
 CompressionMeasure MeasureBlockCompression(std::span<const uint8_t> romData, uint32_t blockAddress, uint32_t limit,
-                                           uint32_t length, std::span<const uint8_t> source) {
-    return planCompression(romData, blockAddress, limit, length, source).measure;
+                                           uint32_t length, std::span<const uint8_t> source, Compressor compressor) {
+    return planCompression(romData, blockAddress, limit, length, source, compressor).measure;
 }
 
 uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit, uint32_t length,
-                       std::span<const uint8_t> source) {
-    const CompressionPlan plan = planCompression(romData, blockAddress, limit, length, source);
+                       std::span<const uint8_t> source, Compressor compressor) {
+    const CompressionPlan plan = planCompression(romData, blockAddress, limit, length, source, compressor);
     if (plan.measure.code != kCompressWritten) return plan.measure.code;
     const SourceWords words(source, plan.length / 2u);
     return WriteBlockIfItReadsBack(romData, plan.measure.blockOffset, plan.stream, words);

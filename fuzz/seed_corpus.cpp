@@ -96,8 +96,10 @@ void romSeeds(Corpus& corpus, const demo::DemoGame& game) {
         if (block.kind == demo::BlockKind::Graphics && &block != &game.blocks.front()) continue;
         corpus.add("block_decode", u24(0) + slice(game.rom, block.romOffset, std::min<size_t>(block.end - block.romOffset, 0x4000)));
         if (block.kind != demo::BlockKind::BadCheck) corpus.add("compressor", Bytes(16, kZero) + slice(block.data, 0, 0x1000));
+        if (block.kind == demo::BlockKind::Text) corpus.add("maximiser", slice(block.data, 0, 0x4000));
     }
     corpus.add("compressor", Bytes(16, '\x01') + Bytes(33, 'a'));
+    corpus.add("maximiser", Bytes(65534, 'a'));
 }
 
 void textSeeds(Corpus& corpus, const demo::DemoGame& game) {

@@ -61,7 +61,54 @@ InsertionResult layoutRefusal(InsertionProgress& progress, const InsertionBlock&
                        " Nothing was written.");
 }
 
-void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_t code) {
+// What the compression came to: the final code, and for a block the maximising compressor was
+// tried on after the specified one was over, how far over that one was.
+struct Compression {
+    uint32_t code = core::kCompressWritten;
+    bool maximised = false;
+    uint32_t specifiedExcess = 0;
+};
+
+Compression compressBlock(core::RomImage& rom, const core::BlockBuffer& buffer, const InsertionBlock& info,
+                          uint32_t endOfRoom, uint32_t length) {
+    const auto run = [&](core::Compressor compressor) {
+        return core::CompressBlock(rom.data(), info.blockAddress, endOfRoom, length, std::span<const uint8_t>(buffer),
+                                   compressor);
+    };
+    if (info.compressor == InsertionCompressor::Maximising) return {run(core::Compressor::Maximising), true, 0};
+    Compression result{run(core::Compressor::Specified), false, 0};
+    if (info.compressor == InsertionCompressor::MaximisingWhenOver && core::IsTooLarge(result.code)) {
+        result.specifiedExcess = core::ExcessBytes(result.code);
+        result.code = run(core::Compressor::Maximising);
+        result.maximised = true;
+    }
+    return result;
+}
+
+void logCompressor(InsertionProgress& progress, const InsertionBlock& info, const Compression& compression) {
+    switch (info.compressor) {
+    case InsertionCompressor::Specified: return;
+    case InsertionCompressor::Maximising:
+        progress.addLogLine("; Compressed with the maximising compressor (--maximise).");
+        return;
+    case InsertionCompressor::MaximisingWhenOver:
+        if (!compression.maximised) {
+            progress.addLogLine("; Fit Harder When Over: the specified compressor wrote the block.");
+        } else if (compression.code == core::kCompressWritten) {
+            progress.addLogLine(format("; Fit Harder When Over: %d byte(s) over with the specified compressor; the "
+                                       "maximising compressor wrote the block.",
+                                       int(compression.specifiedExcess)));
+        } else {
+            progress.addLogLine(format("; Fit Harder When Over: %d byte(s) over with the specified compressor, "
+                                       "still over with the maximising one.",
+                                       int(compression.specifiedExcess)));
+        }
+        return;
+    }
+}
+
+void logOutcome(InsertionProgress& progress, const InsertionBlock& info, const Compression& compression) {
+    const uint32_t code = compression.code;
     const unsigned address = info.blockAddress;
     progress.addLogLine(kLogRule);
     if (code == core::kCompressWritten) {
@@ -78,6 +125,7 @@ void logOutcome(InsertionProgress& progress, const InsertionBlock& info, uint32_
         progress.addLogLine(format("; Error: \".BLOCK %X\" %s!", address, what));
         progress.addLogLine("; Nothing was written to the ROM.");
     }
+    if (code == core::kCompressWritten || core::IsTooLarge(code)) logCompressor(progress, info, compression);
     progress.addLogLine(kLogRule);
 }
 
@@ -157,9 +205,9 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     InsertionResult result;
     result.newLength = write;
     result.missingEntries = std::move(missingEntries);
-    const uint32_t code = core::CompressBlock(rom.data(), info.blockAddress, endOfRoom, write,
-                                              std::span<const uint8_t>(buffer));
-    logOutcome(progress, info, code);
+    const Compression compression = compressBlock(rom, buffer, info, endOfRoom, write);
+    const uint32_t code = compression.code;
+    logOutcome(progress, info, compression);
     if (code == core::kCompressWritten) {
         result.outcome = InsertionOutcome::Inserted;
         rom.setModified(true);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "core/rom_image.h"
 #include "insert/insertion_layout.h"
@@ -33,7 +34,19 @@ public:
     virtual void processPendingMessages() = 0;
 };
 
-using InsertionBlock = script::TextBlockInfo;
+// Which compressor writes the block: the specified one (the default); the maximising one
+// (corvtool insert --maximise); or the maximising one only when the specified one's block is over
+// its room (the editor's "Fit Harder When Over"). The two last add a log line saying which wrote it.
+enum class InsertionCompressor : uint8_t { Specified, Maximising, MaximisingWhenOver };
+
+// A text block as the insertion takes it: where it stands, and which compressor writes it.
+struct InsertionBlock : script::TextBlockInfo {
+    InsertionBlock() = default;
+    // Implicit: a block opened by the loader is inserted with the specified compressor.
+    InsertionBlock(const script::TextBlockInfo& info, InsertionCompressor how = InsertionCompressor::Specified)
+        : script::TextBlockInfo(info), compressor(how) {}
+    InsertionCompressor compressor = InsertionCompressor::Specified;
+};
 
 enum class InsertionOutcome {
     Inserted,           // written into the ROM; modified flag and inserted mark set
@@ -50,7 +63,7 @@ enum class InsertionOutcome {
 
 struct InsertionResult {
     InsertionOutcome outcome = InsertionOutcome::NoRom;
-    uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room
+    uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room (the last compressor's)
     uint32_t newLength = 0;           // the laid-out block length (once laid out)
     std::vector<int> missingEntries;  // text strings without a script entry (given placeholders)
     std::optional<std::string> message;  // text for a message box, when the outcome calls for one

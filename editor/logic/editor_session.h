@@ -76,6 +76,10 @@ public:
 
     // --- Edit menu ---------------------------------------------------------------------------
     void insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs);
+    // Fit Harder When Over (off at start): a block the specified compressor leaves over its room
+    // is tried with the maximising one, and the log says which compressor wrote it.
+    void setFitHarderWhenOver(bool on) { fitHarderWhenOver_ = on; }
+    [[nodiscard]] bool fitHarderWhenOver() const { return fitHarderWhenOver_; }
     void patchRom(ui::Dialogs& dialogs);
     void loadTable(ui::Dialogs& dialogs);
     void insertCompression(ui::Dialogs& dialogs);
@@ -149,6 +153,7 @@ private:
     bool entryShown_ = false;  // the chosen string's script entry was found and encoded
     bool dataFileLoaded_ = false;
     bool running_ = false;
+    bool fitHarderWhenOver_ = false;
 };
 
 }  // namespace corv::editor

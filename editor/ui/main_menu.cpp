@@ -65,6 +65,8 @@ void MainWindow::buildMenu() {
     AddSeparator(Edit1, "N7");
     InsertCOMPRESSIONintoROM1 = AddItem(Edit1, "InsertCOMPRESSIONintoROM1", QStringLiteral("Insert &COMPRESSION into ROM"),
                                         QStringLiteral("Ctrl+C"));
+    AddSeparator(Edit1, "N8");
+    FitHarderWhenOver1 = AddCheck(Edit1, "FitHarderWhenOver1", QStringLiteral("Fit Harder When Over"));
 
     View1 = AddMenu(bar, "View1", QStringLiteral("&View"));
     DisplayTextEditor1 = AddItem(View1, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
@@ -111,6 +113,7 @@ void MainWindow::buildMenu() {
     connect(PATCHRomFile1, &QAction::triggered, this, &MainWindow::PATCHRomFile1Click);
     connect(LoadTableFile1, &QAction::triggered, this, &MainWindow::LoadTableFile1Click);
     connect(InsertCOMPRESSIONintoROM1, &QAction::triggered, this, &MainWindow::InsertCOMPRESSIONintoROM1Click);
+    connect(FitHarderWhenOver1, &QAction::triggered, this, &MainWindow::FitHarderWhenOver1Click);
     connect(DisplayTextEditor1, &QAction::triggered, this, &MainWindow::DisplayTextEditor1Click);
     connect(DTT, &QAction::triggered, this, &MainWindow::DTTClick);
     connect(ViewHexData1, &QAction::triggered, this, &MainWindow::ViewHexData1Click);

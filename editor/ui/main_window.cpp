@@ -174,6 +174,8 @@ void MainWindow::LoadTableFile1Click() { session_->loadTable(dialogs_); }
 
 void MainWindow::InsertCOMPRESSIONintoROM1Click() { session_->insertCompression(dialogs_); }
 
+void MainWindow::FitHarderWhenOver1Click() { session_->setFitHarderWhenOver(FitHarderWhenOver1->isChecked()); }
+
 // --- View menu ---------------------------------------------------------------------------------
 
 void MainWindow::DTTClick() {

@@ -88,6 +88,7 @@ public:
     QAction* PATCHRomFile1 = nullptr;
     QAction* LoadTableFile1 = nullptr;
     QAction* InsertCOMPRESSIONintoROM1 = nullptr;
+    QAction* FitHarderWhenOver1 = nullptr;
     QMenu* View1 = nullptr;
     QAction* DisplayTextEditor1 = nullptr;
     QAction* DTT = nullptr;
@@ -121,6 +122,7 @@ public slots:
     void PATCHRomFile1Click();
     void LoadTableFile1Click();
     void InsertCOMPRESSIONintoROM1Click();
+    void FitHarderWhenOver1Click();
     void DisplayTextEditor1Click();
     void DTTClick();
     void ViewHexData1Click();

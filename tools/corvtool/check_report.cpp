@@ -135,10 +135,19 @@ const char* outcomeName(insert::InsertionOutcome outcome) {
     }
 }
 
+std::string leftOrOver(int64_t left) {
+    return left >= 0 ? std::to_string(left) + " bytes left" : std::to_string(-left) + " bytes over";
+}
+
 }  // namespace
 
 std::string DescribeFinding(const Finding& finding, const check::BoxMetrics& box) {
     return std::string(severityName(check::SeverityOf(finding.kind))) + ": " + message(finding, box);
+}
+
+std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised) {
+    return "BLOCK " + hex(address, 1) + ": with --maximise needs " + std::to_string(maximised.needed) + " bytes, " +
+           leftOrOver(maximised.left());
 }
 
 std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
@@ -149,7 +158,7 @@ std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     case insert::InsertionOutcome::DoesNotFit: {
         const int64_t left = fit.left();
         return block + "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) +
-               " bytes, " + (left >= 0 ? std::to_string(left) + " bytes left" : std::to_string(-left) + " bytes over");
+               " bytes, " + leftOrOver(left);
     }
     case insert::InsertionOutcome::LayoutTooLarge: return block + "cannot be inserted: " + fit.problem;
     case insert::InsertionOutcome::BadOldHeader: return block + "the header in the ROM fails its check";
@@ -173,6 +182,7 @@ void PrintReportText(std::ostream& out, uint32_t address, const check::BlockRepo
         out << "ROM: " << report.strings.size() - romDiffers << " of " << report.strings.size()
             << " strings equal the script's encoding\n";
     }
+    if (report.maximised) out << DescribeMaximisedFit(address, *report.maximised) << '\n';
     out << DescribeFit(address, report.fit) << '\n';
 }
 
@@ -181,6 +191,9 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
     out << "{\"block\": " << jsonString(hex(address, 1)) << ", \"outcome\": \"" << outcomeName(report.fit.outcome)
         << "\", \"needed\": " << report.fit.needed << ", \"room\": " << report.fit.room
         << ", \"left\": " << report.fit.left() << ", \"inserted\": " << (report.inserted ? "true" : "false")
+        << (report.maximised ? ", \"maximisedNeeded\": " + std::to_string(report.maximised->needed) +
+                                   ", \"maximisedLeft\": " + std::to_string(report.maximised->left())
+                             : std::string())
         << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
         << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
     for (size_t i = 0; i < report.strings.size(); ++i) {

@@ -1,6 +1,7 @@
 // corvtool check ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json]: the translation checks
 // of one block before it is inserted. One line per finding ("STRING n: ..."), then the block's
-// summary: bytes needed, room, bytes left or over. Nothing is written.
+// summary: bytes needed, room, bytes left or over; for a block over or tight, a line before the
+// summary gives the same with --maximise. Nothing is written.
 //
 // Exit codes: 0 the block fits and nothing is an error; 1 it does not fit; 2 errors (findings
 // that are errors, files that cannot be read, a block that cannot be inserted at all); 3 usage.
@@ -79,7 +80,8 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 extern const Command kCheckCommand{
     "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json]",
     "check the script file SCRIPT of the block at ADDRESS before inserting it: findings per string and the "
-    "bytes left or over; exit 1 when it does not fit, 2 on errors (warnings too with --strict)",
+    "bytes left or over (for a block over or tight also with --maximise); exit 1 when it does not fit, 2 on "
+    "errors (warnings too with --strict)",
     runCheck};
 
 }  // namespace corv::tool

@@ -1,5 +1,6 @@
-// corvtool compress ROM ADDRESS LIMIT IN: compresses a file into the ROM in place of a block, as
-// the utility's recompression does for one listing line, and saves the ROM file only on success.
+// corvtool compress ROM ADDRESS LIMIT IN [--maximise]: compresses a file into the ROM in place of a
+// block, as the utility's recompression does for one listing line, and saves the ROM file only on
+// success. --maximise writes the smallest stream the game reads back instead of the specified one.
 
 #include <algorithm>
 #include <filesystem>
@@ -17,9 +18,12 @@
 namespace corv::tool {
 namespace {
 
-int runCompress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCompress(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args;
+    core::Compressor compressor = core::Compressor::Specified;
+    if (!SplitCompressorOption(allArgs, "compress", err, args, compressor)) return kExitUsage;
     if (args.size() != 4) {
-        err << "corvtool compress: expected ROM ADDRESS LIMIT IN\n";
+        err << "corvtool compress: expected ROM ADDRESS LIMIT IN [--maximise]\n";
         return kExitUsage;
     }
     uint32_t address = 0;
@@ -58,7 +62,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
     const uint32_t length = static_cast<uint32_t>(input->size());
     const std::string name = std::filesystem::path(args[3]).filename().string();
 
-    const uint32_t result = core::CompressBlock(rom.data(), address, limit, length, source);
+    const uint32_t result = core::CompressBlock(rom.data(), address, limit, length, source, compressor);
     if (result == core::kCompressBadHeader) {
         out << comp::invalidBlockLine(name) << '\n';
         return kExitBadInput;
@@ -80,9 +84,9 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
 }  // namespace
 
 extern const Command kCompressCommand{
-    "compress", "ROM ADDRESS LIMIT IN",
+    "compress", "ROM ADDRESS LIMIT IN [--maximise]",
     "compress IN into the block at ADDRESS (24-bit), its room ending at ROM offset LIMIT (hex); saves only on "
-    "success",
+    "success; --maximise writes the smallest stream the game reads back",
     runCompress};
 
 }  // namespace corv::tool

@@ -1,6 +1,7 @@
-// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing]: puts one block's script
-// file into the ROM file, as the editor's insertion does after that block was chosen, and saves
-// the ROM only when the block was written. The insertion's log lines go to standard output.
+// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]: puts one
+// block's script file into the ROM file, as the editor's insertion does after that block was
+// chosen, and saves the ROM only when the block was written. The insertion's log lines go to
+// standard output. --maximise compresses the block with the maximising compressor.
 //
 // Stricter than the editor: a text string without an entry in the script (an empty script, or
 // one made for another block) would be written as a placeholder without an end byte, which the
@@ -44,9 +45,12 @@ constexpr std::string_view kAllowMissing = "--allow-missing";
 int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args;
     bool allowMissing = false;
+    auto compressor = insert::InsertionCompressor::Specified;
     for (const std::string& arg : allArgs) {
         if (arg == kAllowMissing) {
             allowMissing = true;
+        } else if (arg == kMaximiseOption) {
+            compressor = insert::InsertionCompressor::Maximising;
         } else if (arg.starts_with("--")) {
             err << "corvtool insert: unknown option " << arg << '\n';
             return kExitUsage;
@@ -55,7 +59,7 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         }
     }
     if (args.size() != 5) {
-        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing]\n";
+        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]\n";
         return kExitUsage;
     }
     uint32_t address = 0;
@@ -85,7 +89,8 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
 
     uint32_t endOfRoom = textBlock->end;
     core::BlockBuffer& buffer = *textBlock->buffer;
-    const insert::InsertionBlock& block = textBlock->info;
+    insert::InsertionBlock block{textBlock->info};
+    block.compressor = compressor;
 
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
     RecordedProgress progress;
@@ -115,9 +120,10 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
 }  // namespace
 
 extern const Command kInsertCommand{
-    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing]",
+    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]",
     "insert the script file SCRIPT of the block at ADDRESS (hex, any bank of its .BLOCK line) into ROM and save "
-    "it; a text string without an entry refuses the insertion unless --allow-missing",
+    "it; a text string without an entry refuses the insertion unless --allow-missing; --maximise compresses "
+    "with the maximising compressor",
     runInsert};
 
 }  // namespace corv::tool

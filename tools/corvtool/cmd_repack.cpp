@@ -1,4 +1,5 @@
-// corvtool repack ROM LISTING: the utility's "Recompress Block..." followed by Save ROM File.
+// corvtool repack ROM LISTING [--maximise]: the utility's "Recompress Block..." followed by Save
+// ROM File; --maximise compresses every block with the maximising compressor.
 // Prints one result line per ".COMP" line; the ROM file is replaced (safely) only when at least
 // one block was written. Exit status 0 when every ".COMP" line succeeded; otherwise 2 when any
 // line's input was wrong (a block file missing, no valid block at its offset, a line that cannot
@@ -34,9 +35,12 @@ int exitCodeOf(comp::EntryStatus status) {
     return kExitBadInput;
 }
 
-int runRepack(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runRepack(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args;
+    core::Compressor compressor = core::Compressor::Specified;
+    if (!SplitCompressorOption(allArgs, "repack", err, args, compressor)) return kExitUsage;
     if (args.size() != 2) {
-        err << "corvtool repack: expected ROM LISTING\n";
+        err << "corvtool repack: expected ROM LISTING [--maximise]\n";
         return kExitUsage;
     }
     comp::UtilityState state;
@@ -52,11 +56,14 @@ int runRepack(const std::vector<std::string>& args, std::ostream& out, std::ostr
     }
     int exitCode = kExitOk;
     const comp::RecompressSummary summary =
-        comp::recompressListing(state, *listing, [&](const comp::LineResult& result) {
-            if (!result.entry) return;
-            out << result.entry->line << '\n';
-            exitCode = std::max(exitCode, exitCodeOf(result.entry->status));
-        });
+        comp::recompressListing(
+            state, *listing,
+            [&](const comp::LineResult& result) {
+                if (!result.entry) return;
+                out << result.entry->line << '\n';
+                exitCode = std::max(exitCode, exitCodeOf(result.entry->status));
+            },
+            compressor);
     if (summary.written > 0) {
         const comp::SaveRomOutcome saved = comp::saveRom(state);
         if (saved.status != comp::SaveRomStatus::Saved) {
@@ -71,9 +78,9 @@ int runRepack(const std::vector<std::string>& args, std::ostream& out, std::ostr
 }  // namespace
 
 extern const Command kRepackCommand{
-    "repack", "ROM LISTING",
+    "repack", "ROM LISTING [--maximise]",
     "recompress the block files a compfile.txt LISTING names into ROM and save it when any fit, as "
-    "CorvComp does",
+    "CorvComp does; --maximise compresses with the maximising compressor",
     runRepack};
 
 }  // namespace corv::tool

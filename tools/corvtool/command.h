@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/block_encoder.h"
+
 namespace corv::tool {
 
 // The exit codes of every command, the same for all of them (listed by --help).
@@ -36,6 +38,15 @@ struct Command {
     std::string_view summary;  // one line
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
+
+// The option that picks the maximising compressor instead of the specified one.
+inline constexpr std::string_view kMaximiseOption = "--maximise";
+
+// Splits `args` into the arguments and --maximise; on any other option prints one line naming
+// `command` and returns false.
+[[nodiscard]] bool SplitCompressorOption(const std::vector<std::string>& args, std::string_view command,
+                                         std::ostream& err, std::vector<std::string>& rest,
+                                         core::Compressor& compressor);
 
 // Parses a hexadecimal number written with or without "0x", "0X" or "$"; false on anything else.
 [[nodiscard]] bool ParseHexArgument(std::string_view text, uint32_t& value);
