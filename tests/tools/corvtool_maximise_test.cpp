@@ -19,16 +19,6 @@
 namespace corv::testing {
 namespace {
 
-class SilentProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string&) override {}
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-};
-
 class CorvtoolMaximise : public CorvtoolTest {
 protected:
     // The largest text block, D46D00, translated into English-like text: a few hundred bytes over
@@ -68,7 +58,7 @@ protected:
         EXPECT_EQ(table.load(dir_ / kTableFileName), script::TableLoadResult::Loaded);
         script::MemoryScriptText text(readText(scriptPath));
         std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-        SilentProgress progress;
+        insert::RecordedProgress progress;
         const auto result = insert::InsertScript(rom, *buffer, info, endOfRoom, text, table, preview, progress);
         EXPECT_EQ(result.outcome, insert::InsertionOutcome::Inserted);
         auto again = std::make_unique<core::BlockBuffer>();

@@ -27,19 +27,6 @@
 namespace corv::tool {
 namespace {
 
-// Keeps the log lines, which are printed only once the outcome is known.
-class RecordedProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string& line) override { lines.push_back(line); }
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-
-    std::vector<std::string> lines;
-};
-
 constexpr std::string_view kAllowMissing = "--allow-missing";
 
 int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
@@ -93,7 +80,7 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     block.compressor = compressor;
 
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-    RecordedProgress progress;
+    insert::RecordedProgress progress;
     const insert::InsertionResult result =
         insert::InsertScript(rom, buffer, block, endOfRoom, script, table, preview, progress);
     if (!result.missingEntries.empty() && !allowMissing) {
