@@ -89,7 +89,11 @@ inline constexpr size_t kMostParameterWords = 2;
     if (position >= line.size() || line[position] != '[') return nullptr;
     const std::string_view rest = line.substr(position);
     for (const ControlCode& code : kControlCodes) {
-        if (!code.keyword.empty() && core::StartsWithIgnoringCase(rest, code.keyword)) return &code;
+        // Keywords are upper case: only the line's letters need folding.
+        if (code.keyword.empty() || rest.size() < code.keyword.size()) continue;
+        size_t i = 1;
+        while (i < code.keyword.size() && core::ToUpperAscii(rest[i]) == code.keyword[i]) ++i;
+        if (i == code.keyword.size()) return &code;
     }
     return nullptr;
 }

@@ -11,6 +11,9 @@ bool ScriptLineReader::next(ScriptToken& token) {
         escapeOnKeyword_ = false;
         readEscape(token, position_ - 1);
         token.onKeyword = true;
+    } else if (hasAhead_) {
+        token = ahead_;
+        hasAhead_ = false;
     } else if (!readBracket(position_, token)) {
         // Text up to the next "[" that starts a token; a "[" that starts nothing is text too.
         token.kind = ScriptTokenKind::Text;
@@ -22,8 +25,10 @@ bool ScriptLineReader::next(ScriptToken& token) {
                 end = line_.size();
                 break;
             }
-            ScriptToken probe;
-            if (readBracket(end, probe)) break;
+            if (readBracket(end, ahead_)) {
+                hasAhead_ = true;  // the token after the text, read already
+                break;
+            }
             ++end;
         }
         token.size = end - token.start;
@@ -38,6 +43,7 @@ bool ScriptLineReader::next(ScriptToken& token) {
 
 bool ScriptLineReader::readBracket(size_t at, ScriptToken& token) const {
     if (line_[at] != '[') return false;
+    token = ScriptToken{};
     if (const ControlCode* code = KeywordAt(line_, at)) {
         const size_t after = at + code->keyword.size();
         token.kind = ScriptTokenKind::Keyword;

@@ -82,6 +82,8 @@ private:
     ScriptLineRules rules_;
     size_t position_ = 0;
     bool escapeOnKeyword_ = false;  // the last token was a keyword followed by "$"
+    ScriptToken ahead_;
+    bool hasAhead_ = false;
 };
 
 enum class PairBlanks {
