@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <span>
 
+#include "core/ascii.h"
 #include "core/rom_image.h"
 #include "script/text_lines.h"
 
@@ -10,28 +11,8 @@ namespace corv::script {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Blanks and control characters, the characters trimmed around a closing line.
 bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; }
-
-size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t from) {
-    if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
-    if (needle.size() > haystack.size()) return std::string_view::npos;
-    // A first character without case (the '.' of ".STRING n") is found by the library's scan.
-    const char first = lowerAscii(needle[0]);
-    const bool firstIsLetter = first >= 'a' && first <= 'z';
-    for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
-        if (!firstIsLetter) {
-            i = haystack.find(first, i);
-            if (i == std::string_view::npos || i + needle.size() > haystack.size()) break;
-        }
-        size_t k = 0;
-        while (k < needle.size() && lowerAscii(haystack[i + k]) == lowerAscii(needle[k])) ++k;
-        if (k == needle.size()) return i;
-    }
-    return std::string_view::npos;
-}
 
 }  // namespace
 
@@ -61,7 +42,7 @@ bool IsEntryClosingLine(std::string_view line) {
 std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
     const std::string text = script.text();
     const size_t from = script.selectionLength() > 0 ? script.selectionStart() + script.selectionLength() : 0;
-    const size_t found = findIgnoringCase(text, needle, from);
+    const size_t found = core::FindIgnoringCase(text, needle, from);
     if (found == std::string_view::npos) return std::nullopt;
     script.setCaret(found);
     const int firstVisible = script.firstVisibleLine();

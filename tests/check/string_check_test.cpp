@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "check/string_check.h"
+#include "support/keyword_cases.h"
 
 namespace corv::check {
 using namespace corv::script;
@@ -83,6 +84,28 @@ TEST(StringCheck, BracketWordsThatAreNoKeyword) {
     EXPECT_EQ(findings[0].subject, "[Kye]");
     EXPECT_EQ(findings[1].subject, "[Key");
     EXPECT_THAT(check("[key][FadeIn][FADEOUT][$41]x\n", gameString({0x31, 0xF700, 0xF800})), IsEmpty());
+}
+
+TEST(StringCheck, EveryKeywordIsKnownAndCountsAsItsCode) {
+    for (const auto& row : ::corv::testing_support::kKeywordCases) {
+        for (const std::string_view spelling : {row.keyword, row.lowerCase}) {
+            SCOPED_TRACE(std::string(spelling));
+            // The pause's parameter follows as "$hh]", the choice's two words as escapes.
+            const std::string parameters = row.kind == 0xF1 ? "$05]" : row.kind == 0xF9 ? "[$1234][$5678]" : "";
+            const std::string line = "1" + std::string(spelling) + parameters + "\n";
+            std::vector<uint8_t> game = gameString({0x0031, static_cast<uint16_t>(row.kind << 8), 0x1234, 0x5678});
+            if (row.gameParameterWords == 0) game = gameString({0x0031, static_cast<uint16_t>(row.kind << 8)});
+            EXPECT_THAT(kinds(check(line, game)), IsEmpty());
+            // Without the code in the translation, only a code that must be kept is missed.
+            const auto missing = kinds(check("1\n", game));
+            if (row.mustKeep) {
+                EXPECT_THAT(missing, ElementsAre(FindingKind::DroppedCode));
+            } else {
+                EXPECT_THAT(missing, IsEmpty());
+            }
+        }
+    }
+    EXPECT_THAT(kinds(check("[FixTextBox]1\n")), ElementsAre(FindingKind::UnknownBracketWord));
 }
 
 TEST(StringCheck, CharactersWithoutGlyph) {

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "script/script_encoder.h"
+#include "script/control_codes.h"
 #include "script/script_file.h"
 
 namespace corv::tool {
@@ -20,8 +20,8 @@ std::string hex(unsigned value, int digits) {
 }
 
 std::string codeName(uint8_t code) {
-    if (const script::ScriptKeyword* keyword = script::KeywordFor(code)) {
-        std::string name(keyword->text);
+    if (const script::ControlCode* named = script::KeywordFor(code)) {
+        std::string name(named->keyword);
         return name.back() == ']' ? name : name + "$..]";
     }
     return "[$" + hex(code, 2) + "00]";
