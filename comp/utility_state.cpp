@@ -3,6 +3,7 @@
 #include <new>
 
 #include "comp/messages.h"
+#include "core/save_failure_text.h"
 
 namespace corv::comp {
 
@@ -41,17 +42,23 @@ OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
     return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
 }
 
-SaveRomOutcome saveRom(UtilityState& state) {
+SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwriteChanged) {
     if (!state.romLoaded() || state.rom.path().empty()) return {SaveRomStatus::NothingLoaded, std::nullopt};
-    switch (core::SaveRomFile(state.rom)) {
+    const core::RomSaveOutcome saved = core::SaveHeldRomFile(state.rom, core::kHeldRomLockWait, overwriteChanged);
+    switch (saved.result) {
         case core::RomSaveResult::Saved:
             return {SaveRomStatus::Saved, savedMessage(fileNameOf(state.rom.path()))};
         case core::RomSaveResult::NoRom:
             return {SaveRomStatus::NothingLoaded, std::nullopt};
+        case core::RomSaveResult::KeptOnDisk:
+            return {SaveRomStatus::KeptOnDisk, std::nullopt};
+        case core::RomSaveResult::Busy:
+            return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom) + "\n" +
+                                                    core::LockFailureReason(saved.lock, saved.lockError, state.rom.path())};
         case core::RomSaveResult::CannotWrite:
             break;
     }
-    return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom)};
+    return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom) + "\n" + core::SaveFailureReason(saved.save)};
 }
 
 std::string fileNameOf(const std::filesystem::path& path) { return path.filename().string(); }

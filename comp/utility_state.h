@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -53,7 +54,8 @@ struct OpenRomOutcome {
 enum class SaveRomStatus {
     Saved,
     NothingLoaded,  // no ROM (or no path): nothing written, nothing shown
-    CannotWrite,    // the old file is left intact
+    CannotWrite,    // the old file is left intact (the message gives the reason on its second line)
+    KeptOnDisk,     // the file changed on disk and the user kept it: nothing written
 };
 
 struct SaveRomOutcome {
@@ -61,8 +63,10 @@ struct SaveRomOutcome {
     std::optional<std::string> message;
 };
 
-// Save ROM File: the whole file image, copier header included, back over the file it came from.
-[[nodiscard]] SaveRomOutcome saveRom(UtilityState& state);
+// Save ROM File: the whole file image, copier header included, back over the file it came from,
+// under the file's lock. When another program has changed the file since it was opened or last
+// saved, `overwriteChanged` is asked first; on No nothing is written and nothing shown.
+[[nodiscard]] SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwriteChanged);
 
 // A folder opens like a file on some systems but has no bytes to read: callers refuse it as a
 // file that cannot be opened.

@@ -118,9 +118,10 @@ uint16_t DecompressedLength(const BlockBuffer& buffer) {
     return readLe16(std::span<const uint8_t>(buffer), kBlockHalfSize);
 }
 
-bool DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length, const std::filesystem::path& path) {
+SaveResult DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length, const std::filesystem::path& path,
+                                 const SaveOptions& options) {
     const size_t count = std::min<size_t>(length, kBlockHalfSize);
-    return WriteFileSafely(path, std::span<const uint8_t>(buffer.data(), count));
+    return WriteFileSafely(path, std::span<const uint8_t>(buffer.data(), count), options);
 }
 
 }  // namespace corv::core

@@ -114,9 +114,11 @@ TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
     ASSERT_EQ(run(tool::kUnpackCommand, {rom, "graphics"}).code, 0);
     const CommandRun result = run(tool::kRepackCommand, {rom, (folder.path() / "00030200" / "compfile.txt").string()});
     EXPECT_EQ(result.code, 1);
-    EXPECT_NE(result.out.find("Error: Data size too large to recompress. [ corv_000.dat ] [ "), std::string::npos)
-        << result.out;
+    // The failures go to standard error, and nothing claims success.
+    EXPECT_NE(result.err.find("Error: Data size too large to recompress. [ corv_000.dat ] [ "), std::string::npos)
+        << result.err;
     EXPECT_EQ(result.out.find("has been saved"), std::string::npos);
+    EXPECT_EQ(result.out.find("Success"), std::string::npos) << result.out;
     EXPECT_EQ(readFile(rom), game.rom);
 
     const CommandRun noListing = run(tool::kRepackCommand, {rom, (folder.path() / "none.txt").string()});

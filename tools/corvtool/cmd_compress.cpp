@@ -17,7 +17,9 @@
 namespace corv::tool {
 namespace {
 
-int runCompress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCompress(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     if (args.size() != 4) {
         err << "corvtool compress: expected ROM ADDRESS LIMIT IN\n";
         return kExitUsage;
@@ -39,6 +41,8 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
                                             << core::kMaxBlockFileSize << " a block can hold\n";
         return kExitDoesNotFit;
     }
+    const auto lock = LockGameRom(args[0], "compress", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "compress", err)) return kExitBadInput;
 
@@ -72,7 +76,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
         return kExitDoesNotFit;
     }
     rom.setModified(true);
-    if (!SaveGameRom(rom, "compress", err)) return kExitBadInput;
+    if (!SaveGameRom(rom, "compress", err, {.force = force})) return kExitBadInput;
     out << comp::recompressedLine(name) << '\n';
     return kExitOk;
 }
@@ -80,7 +84,7 @@ int runCompress(const std::vector<std::string>& args, std::ostream& out, std::os
 }  // namespace
 
 extern const Command kCompressCommand{
-    "compress", "ROM ADDRESS LIMIT IN",
+    "compress", "ROM ADDRESS LIMIT IN [--force]",
     "compress IN into the block at ADDRESS (24-bit), its room ending at ROM offset LIMIT (hex); saves only on "
     "success",
     runCompress};

@@ -94,7 +94,9 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
     return parsed;
 }
 
-bool WritePng(const preview::PreviewScreen& screen, unsigned scale, const std::filesystem::path& path) {
+// std::nullopt when the picture cannot be encoded; otherwise how the file was written.
+std::optional<core::SaveResult> WritePng(const preview::PreviewScreen& screen, unsigned scale,
+                                         const std::filesystem::path& path, const core::SaveOptions& options) {
     const QImage image(reinterpret_cast<const uchar*>(screen.bits()), static_cast<int>(screen.width()),
                        static_cast<int>(screen.height()), static_cast<qsizetype>(screen.pitch() * sizeof(preview::Pixel)),
                        QImage::Format_RGB16);
@@ -105,12 +107,15 @@ bool WritePng(const preview::PreviewScreen& screen, unsigned scale, const std::f
     QByteArray png;
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
-    if (!scaled.save(&buffer, "PNG")) return false;
+    if (!scaled.save(&buffer, "PNG")) return std::nullopt;
     return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(png.constData()),
-                                                 static_cast<size_t>(png.size())));
+                                                 static_cast<size_t>(png.size())),
+                                 options);
 }
 
-int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     const auto parsed = ParseArguments(args, err);
     if (!parsed) return kExitUsage;
 
@@ -189,8 +194,13 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
             std::snprintf(name, sizeof name, "string_%04u.png", i);
             path = *parsed->allDirectory / name;
         }
-        if (!WritePng(screen, parsed->scale, path)) {
-            FileError(err, "preview", path.string()) << "cannot write this file\n";
+        const std::optional<core::SaveResult> written = WritePng(screen, parsed->scale, path, {.force = force});
+        if (!written) {
+            FileError(err, "preview", path.string()) << "cannot encode the picture as PNG\n";
+            return kExitBadInput;
+        }
+        if (!*written) {
+            ReportSaveFailure(err, "preview", path.string(), *written);
             return kExitBadInput;
         }
         if (parsed->allDirectory) out << path.string() << '\n';

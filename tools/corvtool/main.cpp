@@ -1,6 +1,9 @@
 // corvtool: the command-line companion of the two programs, for scripts and batch work.
 
 #include <array>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -53,8 +56,22 @@ void printHelp(std::ostream& out) {
     out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n"
            "Addresses are hexadecimal (with or without 0x or $); any bank of a block's address names it.\n"
            "Every file a command replaces is written beside it first and renamed over it (through\n"
-           "symbolic links to the file they name), so a failed command leaves every file as it was.\n\n"
+           "symbolic links to the file they name), so a failed command leaves every file as it was; its\n"
+           "owner, group and mode are kept. A read-only file, one the user may not write and one with\n"
+           "several hard links are refused (--force replaces a read-only file of your own); a FIFO or\n"
+           "character device is written into. A command that changes a ROM locks it from reading to\n"
+           "saving, so commands on one ROM run one after the other; one that waits longer than\n"
+           "CORVTOOL_LOCK_WAIT seconds (60) for the lock gives up.\n\n"
         << corv::tool::kExitCodeHelp;
+}
+
+// A report that did not reach standard output (a full disk, a closed pipe) is a failure too.
+int finish(int exitCode) {
+    std::cout.flush();
+    if (std::cout && std::fflush(stdout) == 0 && !std::ferror(stdout)) return exitCode;
+    const int error = errno;
+    std::cerr << "corvtool: cannot write to standard output: " << std::strerror(error != 0 ? error : EIO) << '\n';
+    return exitCode == corv::tool::kExitOk ? corv::tool::kExitBadInput : exitCode;
 }
 
 }  // namespace
@@ -73,7 +90,7 @@ int main(int argc, char** argv) {
                           << command->summary << '\n';
                 return corv::tool::kExitOk;
             }
-            return command->run(rest, std::cout, std::cerr);
+            return finish(command->run(rest, std::cout, std::cerr));
         }
     }
     std::cerr << "corvtool: unknown command '" << args[0] << "' (try corvtool --help)\n";

@@ -134,7 +134,8 @@ TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWritt
     // A folder cannot be written as a file: the message, and nothing printed as done.
     dialogs.replySaveFile(folder.path());
     session->dumpDecompressed(dialogs);
-    EXPECT_EQ(dialogs.messages().back(), kCannotWriteDump);
+    EXPECT_EQ(dialogs.messages().back(), std::string(kCannotWriteDump) + "\n" + folder.path().string() +
+                                             ": not a regular file (a folder, block device or socket)");
     EXPECT_TRUE(fs::is_directory(folder.path()));
     EXPECT_TRUE(dialogs.unexpected().empty());
 }
