@@ -126,5 +126,31 @@ TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
     EXPECT_NE(noListing.err.find("Error: Could not open TEXT SOURCE file."), std::string::npos);
 }
 
+TEST_F(CorvtoolCompTest, RepackWithAMissingOrOversizedBlockFileSavesNothing) {
+    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    const auto area = folder.path() / "00100200";
+    const std::string listing = (area / "compfile.txt").string();
+    // Every other block file would fit: the ROM would change if any of them were saved.
+    std::filesystem::remove(area / "corv_000.dat");
+    testing::writeFile(area / "corv_001.dat", std::vector<uint8_t>(core::kMaxBlockFileSize + 1, 0x41));
+
+    const CommandRun both = run(tool::kRepackCommand, {rom, listing});
+    EXPECT_EQ(both.code, tool::kExitBadInput);
+    EXPECT_NE(both.err.find("Fatal Error: Could not open \"corv_000.dat\"."), std::string::npos) << both.err;
+    EXPECT_NE(both.err.find("Error: Block file is too big to recompress. [ corv_001.dat ]"), std::string::npos)
+        << both.err;
+    EXPECT_NE(both.err.find("nothing saved, the file was left as it was"), std::string::npos) << both.err;
+    EXPECT_TRUE(both.out.empty()) << both.out;
+    EXPECT_EQ(readFile(rom), game.rom);
+
+    // The oversized file alone: exit 1, and still nothing saved.
+    ASSERT_EQ(run(tool::kUnpackCommand, {rom, "text"}).code, 0);
+    testing::writeFile(area / "corv_001.dat", std::vector<uint8_t>(core::kMaxBlockFileSize + 1, 0x41));
+    const CommandRun tooBig = run(tool::kRepackCommand, {rom, listing});
+    EXPECT_EQ(tooBig.code, tool::kExitDoesNotFit);
+    EXPECT_TRUE(tooBig.out.empty()) << tooBig.out;
+    EXPECT_EQ(readFile(rom), game.rom);
+}
+
 }  // namespace
 }  // namespace corv::comp

@@ -160,6 +160,32 @@ TEST_F(OpenRomTest, FailedSaveIsReportedAndKeepsTheRom) {
     EXPECT_TRUE(state.romLoaded());
 }
 
+TEST_F(OpenRomTest, SaveOfAFileAnotherProgramChangedAsksFirst) {
+    const auto path = put("rom.smc", TestRom(0x100000).data);
+    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    state.rom.data()[0x50000] = 0x5C;
+    std::vector<uint8_t> theirs = TestRom(0x100000).data;
+    theirs[0x40000] = 0x77;
+    ASSERT_TRUE(core::WriteFileSafely(path, theirs));
+
+    int asked = 0;
+    const SaveRomOutcome kept = saveRom(state, [&] {
+        ++asked;
+        return false;
+    });
+    EXPECT_EQ(kept.status, SaveRomStatus::KeptOnDisk);
+    EXPECT_EQ(kept.message, std::nullopt);
+    EXPECT_EQ(readFile(path), theirs);
+    const SaveRomOutcome replaced = saveRom(state, [&] {
+        ++asked;
+        return true;
+    });
+    EXPECT_EQ(replaced.status, SaveRomStatus::Saved);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(readFile(path)[0x50000], 0x5C);
+    EXPECT_EQ(readFile(path)[0x40000], TestRom(0x100000).data[0x40000]);
+}
+
 TEST_F(OpenRomTest, FailedSaveLeavesTheOldFileIntact) {
     const auto path = put("rom.smc", TestRom(0x100000).data);
     ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
