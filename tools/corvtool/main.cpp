@@ -1,9 +1,6 @@
 // corvtool: the command-line companion of the two programs, for scripts and batch work.
 
 #include <array>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <vector>
@@ -30,6 +27,7 @@ extern const Command kMakeIpsCommand;
 namespace {
 
 using corv::tool::Command;
+using corv::tool::FinishReport;
 
 const std::array kCommands = {
     &corv::tool::kMakeDemoCommand,
@@ -65,15 +63,6 @@ void printHelp(std::ostream& out) {
         << corv::tool::kExitCodeHelp;
 }
 
-// A report that did not reach standard output (a full disk, a closed pipe) is a failure too.
-int finish(int exitCode) {
-    std::cout.flush();
-    if (std::cout && std::fflush(stdout) == 0 && !std::ferror(stdout)) return exitCode;
-    const int error = errno;
-    std::cerr << "corvtool: cannot write to standard output: " << std::strerror(error != 0 ? error : EIO) << '\n';
-    return exitCode == corv::tool::kExitOk ? corv::tool::kExitBadInput : exitCode;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -90,7 +79,7 @@ int main(int argc, char** argv) {
                           << command->summary << '\n';
                 return corv::tool::kExitOk;
             }
-            return finish(command->run(rest, std::cout, std::cerr));
+            return FinishReport(command->run(rest, std::cout, std::cerr));
         }
     }
     std::cerr << "corvtool: unknown command '" << args[0] << "' (try corvtool --help)\n";

@@ -15,5 +15,5 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     // The command's name comes first, as in corvtool; it may be left out.
     if (!args.empty() && args[0] == corv::tool::kPreviewCommand.name) args.erase(args.begin());
-    return corv::tool::kPreviewCommand.run(args, std::cout, std::cerr);
+    return corv::tool::FinishReport(corv::tool::kPreviewCommand.run(args, std::cout, std::cerr));
 }
