@@ -120,7 +120,9 @@ void UtilityWindow::OpenROMFile1Click() {
 }
 
 void UtilityWindow::SaveROMFile1Click() {
-    const SaveRomOutcome outcome = saveRom(state_);
+    const SaveRomOutcome outcome = saveRom(state_, [this] {
+        return dialogs_.askYesNo(std::string(kRomChangedCaption), std::string(kRomChangedQuestion));
+    });
     if (outcome.message) dialogs_.message(*outcome.message);
 }
 

@@ -92,7 +92,7 @@ std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {
     return text;
 }
 
-bool SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (char c : text) {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_save.h"
 #include "script/script_text.h"
 
 namespace corv::script {
@@ -48,6 +49,6 @@ struct EntryCopy {
 // Loading and saving script files: CR LF on disk whatever the platform, LF-only files
 // accepted on load, bytes unchanged.
 [[nodiscard]] std::optional<std::string> LoadScriptFile(const std::filesystem::path& path);  // '\n' line ends
-[[nodiscard]] bool SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
+[[nodiscard]] core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
 
 }  // namespace corv::script

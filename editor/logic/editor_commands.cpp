@@ -4,6 +4,7 @@
 #include "editor/logic/editor_session.h"
 
 #include "core/block_format.h"
+#include "core/save_failure_text.h"
 #include "editor/logic/editor_texts.h"
 #include "insert/dictionary_area.h"
 #include "patches/ips_patch.h"
@@ -62,7 +63,9 @@ void EditorSession::dumpDecompressed(ui::Dialogs& dialogs) {
     if (!chosen) return;
     // Before any block was chosen the recorded length is 0: the dump is an empty file.
     const std::span<const uint8_t> bytes = index_->block().first(index_->decompressedLength());
-    if (!core::WriteFileSafely(*chosen, bytes)) dialogs.message(kCannotWriteDump);
+    if (const core::SaveResult saved = core::WriteFileSafely(*chosen, bytes); !saved) {
+        dialogs.message(std::string(kCannotWriteDump) + "\n" + core::SaveFailureReason(saved));
+    }
 }
 
 }  // namespace corv::editor

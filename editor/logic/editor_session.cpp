@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "editor/logic/editor_texts.h"
+#include "core/save_failure_text.h"
 #include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "script/string_decoder.h"
@@ -119,8 +120,8 @@ std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& pat
 }
 
 bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path, ui::Dialogs& dialogs) {
-    if (!script::SaveScriptFile(path, script.text())) {
-        dialogs.message(kCannotSaveTextPrefix + path.string());
+    if (const core::SaveResult saved = script::SaveScriptFile(path, script.text()); !saved) {
+        dialogs.message(kCannotSaveTextPrefix + path.string() + "\n" + core::SaveFailureReason(saved));
         return false;
     }
     dialogs.message("\"" + path.filename().string() + kTextSavedSuffix);
@@ -135,9 +136,20 @@ void EditorSession::saveText(script::ScriptText& script, ui::Dialogs& dialogs) {
 }
 
 void EditorSession::saveRom(ui::Dialogs& dialogs) {
-    switch (core::SaveRomFile(rom_)) {
-    case core::RomSaveResult::NoRom: return;
-    case core::RomSaveResult::CannotWrite: dialogs.message(kCannotSaveRom); return;
+    // Asked with the file's lock held, so nothing else can save it while the user decides.
+    const core::RomSaveOutcome saved = core::SaveHeldRomFile(
+        rom_, core::kHeldRomLockWait, [&] { return dialogs.askYesNo(kRomChangedCaption, kRomChangedQuestion); });
+    // The message keeps its known first line; the system's reason follows on the next.
+    switch (saved.result) {
+    case core::RomSaveResult::NoRom:
+    case core::RomSaveResult::KeptOnDisk: return;
+    case core::RomSaveResult::Busy:
+        dialogs.message(std::string(kCannotSaveRom) + "\n" +
+                        core::LockFailureReason(saved.lock, saved.lockError, rom_.path()));
+        return;
+    case core::RomSaveResult::CannotWrite:
+        dialogs.message(std::string(kCannotSaveRom) + "\n" + core::SaveFailureReason(saved.save));
+        return;
     case core::RomSaveResult::Saved:
         if (running_) dialogs.message(kRomSaved);
         return;

@@ -165,8 +165,9 @@ TEST_F(CorvtoolMaximise, RepackWithMaximiseWritesABlockTheListingsRoomOnlyFitsTh
 
     const ToolRun over = corvtool("repack " + q(dir_ / kRomFileName) + " " + q(dir_ / "compfile.txt"));
     EXPECT_EQ(over.exitCode, 1);
-    EXPECT_NE(over.out.find("[ " + std::to_string(specified - maximised) + " BYTES over ]"), std::string::npos)
-        << over.out;
+    // A repack that fails saves nothing and names the failed lines on standard error.
+    EXPECT_NE(over.err.find("[ " + std::to_string(specified - maximised) + " BYTES over ]"), std::string::npos)
+        << over.err;
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
 
     const ToolRun fits = corvtool("repack " + q(dir_ / kRomFileName) + " " + q(dir_ / "compfile.txt") + " --maximise");

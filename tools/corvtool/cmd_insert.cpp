@@ -29,7 +29,9 @@ namespace {
 
 constexpr std::string_view kAllowMissing = "--allow-missing";
 
-int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+int runInsert(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> allArgs = givenArgs;
+    const bool force = TakeForceOption(allArgs);
     std::vector<std::string> args;
     bool allowMissing = false;
     auto compressor = insert::InsertionCompressor::Specified;
@@ -46,11 +48,13 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         }
     }
     if (args.size() != 5) {
-        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]\n";
+        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]\n";
         return kExitUsage;
     }
     uint32_t address = 0;
     if (!ParseAddressArgument(args[3], "insert", err, address)) return kExitUsage;
+    const auto lock = LockGameRom(args[0], "insert", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "insert", err)) return kExitBadInput;
 
@@ -89,12 +93,16 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         err << "; nothing was inserted (" << kAllowMissing << " inserts placeholders for them)\n";
         return kExitBadInput;
     }
+    // The log tells of success, so it waits until the ROM file is saved.
+    if (result.outcome == insert::InsertionOutcome::Inserted && !SaveGameRom(rom, "insert", err, {.force = force})) {
+        return kExitBadInput;
+    }
     for (const std::string& line : progress.lines) out << line << '\n';
     if (result.message) err << "corvtool insert: " << *result.message << '\n';
 
     switch (result.outcome) {
     case insert::InsertionOutcome::Inserted:
-        return SaveGameRom(rom, "insert", err) ? kExitOk : kExitBadInput;
+        return kExitOk;
     case insert::InsertionOutcome::DoesNotFit:
     case insert::InsertionOutcome::LayoutTooLarge:
     case insert::InsertionOutcome::NoReadBack:
@@ -107,7 +115,7 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
 }  // namespace
 
 extern const Command kInsertCommand{
-    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]",
+    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]",
     "insert the script file SCRIPT of the block at ADDRESS (hex, any bank of its .BLOCK line) into ROM and save "
     "it; a text string without an entry refuses the insertion unless --allow-missing; --maximise compresses "
     "with the maximising compressor",

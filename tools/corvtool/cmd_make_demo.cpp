@@ -5,6 +5,7 @@
 #include <ostream>
 #include <system_error>
 
+#include "core/save_failure_text.h"
 #include "tools/corvtool/command.h"
 #include "tools/demo/demo_game.h"
 
@@ -24,8 +25,9 @@ int runMakeDemo(const std::vector<std::string>& args, std::ostream& out, std::os
         return kExitBadInput;
     }
     const demo::DemoGame game = demo::BuildDemoGame();
-    if (!demo::WriteDemoFiles(game, dir)) {
-        err << "corvtool make-demo: " << dir.string() << ": cannot write the demo files into this folder\n";
+    if (const core::SaveResult saved = demo::WriteDemoFiles(game, dir); !saved) {
+        err << "corvtool make-demo: " << dir.string() << ": cannot write the demo files into this folder: "
+            << core::SaveFailureReason(saved) << '\n';
         return kExitBadInput;
     }
     for (const char* name : {demo::kRomFileName, demo::kHeaderedRomFileName, demo::kBlockDataFileName,

@@ -16,7 +16,9 @@
 namespace corv::tool {
 namespace {
 
-int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runMakeIps(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     if (args.size() != 3) {
         err << "corvtool make-ips: expected ORIGINAL MODIFIED OUT.ips\n";
         return kExitUsage;
@@ -38,8 +40,8 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
             << "; nothing written\n";
         return kExitDoesNotFit;
     }
-    if (!core::WriteFileSafely(args[2], creation.patch)) {
-        FileError(err, "make-ips", args[2]) << "cannot write this file; nothing written\n";
+    if (const core::SaveResult saved = core::WriteFileSafely(args[2], creation.patch, {.force = force}); !saved) {
+        ReportSaveFailure(err, "make-ips", args[2], saved);
         return kExitBadInput;
     }
     out << args[2] << ": " << creation.records << " record(s), " << creation.runRecords << " of them runs, "
@@ -50,7 +52,7 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
 }  // namespace
 
 extern const Command kMakeIpsCommand{
-    "make-ips", "ORIGINAL MODIFIED OUT.ips",
+    "make-ips", "ORIGINAL MODIFIED OUT.ips [--force]",
     "write an IPS patch that turns ORIGINAL into MODIFIED, checked by applying it in memory first", runMakeIps};
 
 }  // namespace corv::tool

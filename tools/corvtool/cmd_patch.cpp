@@ -13,11 +13,15 @@
 namespace corv::tool {
 namespace {
 
-int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     if (args.size() < 2) {
         err << "corvtool patch: expected ROM PATCH...\n";
         return kExitUsage;
     }
+    const auto lock = LockGameRom(args[0], "patch", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "patch", err)) return kExitBadInput;
 
@@ -28,7 +32,7 @@ int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             << patches::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
         return kExitBadInput;
     }
-    if (!SaveGameRom(rom, "patch", err)) return kExitBadInput;
+    if (!SaveGameRom(rom, "patch", err, {.force = force})) return kExitBadInput;
     out << "applied " << outcome.appliedCount << " patch(es); ROM size " << rom.size() << " bytes\n";
     return kExitOk;
 }
@@ -36,7 +40,7 @@ int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 extern const Command kPatchCommand{
-    "patch", "ROM PATCH...",
+    "patch", "ROM PATCH... [--force]",
     "apply the IPS files PATCH... in order to ROM (copier header included) and save it; nothing is saved "
     "unless every patch applies",
     runPatch};

@@ -46,7 +46,12 @@ void printHelp(std::ostream& out) {
     out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n"
            "Addresses are hexadecimal (with or without 0x or $); any bank of a block's address names it.\n"
            "Every file a command replaces is written beside it first and renamed over it (through\n"
-           "symbolic links to the file they name), so a failed command leaves every file as it was.\n\n"
+           "symbolic links to the file they name), so a failed command leaves every file as it was; its\n"
+           "owner, group and mode are kept. A read-only file, one the user may not write and one with\n"
+           "several hard links are refused (--force replaces a read-only file of your own); a FIFO or\n"
+           "character device is written into. A command that changes a ROM locks it from reading to\n"
+           "saving, so commands on one ROM run one after the other; one that waits longer than\n"
+           "CORVTOOL_LOCK_WAIT seconds (60) for the lock gives up.\n\n"
         << kExitCodeHelp;
 }
 

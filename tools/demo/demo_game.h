@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_save.h"
+
 namespace corv::demo {
 
 inline constexpr char kRomFileName[] = "corvane.smc";
@@ -125,8 +127,8 @@ struct DemoGame {
 [[nodiscard]] DemoGame BuildDemoGame();
 
 // Writes corvane.smc (the ROM), corvane_headered.smc (a 512-byte zero copier header and the same
-// ROM), corvane.txt and corvane.tbl into the existing folder `dir`. False on any write failure.
-[[nodiscard]] bool WriteDemoFiles(const DemoGame& game, const std::filesystem::path& dir);
+// ROM), corvane.txt and corvane.tbl into the existing folder `dir`; stops at the first failure.
+[[nodiscard]] core::SaveResult WriteDemoFiles(const DemoGame& game, const std::filesystem::path& dir);
 
 // The readable text of a game string (words up to and including 0xFFFF) as the decoder gives it
 // through the demo's code table.

@@ -3,11 +3,13 @@
 // cannot be written, saving on the questions of closing and of changing blocks.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
 #include <memory>
 
+#include "core/file_save.h"
 #include "dialogs/scripted_dialogs.h"
 #include "editor/logic/editor_session.h"
 #include "editor/logic/editor_texts.h"
@@ -134,7 +136,8 @@ TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWritt
     // A folder cannot be written as a file: the message, and nothing printed as done.
     dialogs.replySaveFile(folder.path());
     session->dumpDecompressed(dialogs);
-    EXPECT_EQ(dialogs.messages().back(), kCannotWriteDump);
+    EXPECT_EQ(dialogs.messages().back(), std::string(kCannotWriteDump) + "\n" + folder.path().string() +
+                                             ": not a regular file (a folder, block device or socket)");
     EXPECT_TRUE(fs::is_directory(folder.path()));
     EXPECT_TRUE(dialogs.unexpected().empty());
 }
@@ -163,6 +166,49 @@ TEST_F(EditorSessionTest, ClosingAsksAboutTheScriptThenTheRomAndSavesOnYes) {
     const auto saved = script::LoadScriptFile(session->index().scriptPath());
     ASSERT_TRUE(saved);
     EXPECT_EQ(*saved, script.text());
+}
+
+TEST_F(EditorSessionTest, SavingARomAnotherProgramChangedAsksAndNoKeepsTheirWork) {
+    openDemo();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    ASSERT_TRUE(session->rom().modified());
+    // corvtool saves the same ROM meanwhile.
+    std::vector<uint8_t> theirs = game->rom;
+    theirs[0x20] ^= 0xFF;
+    ASSERT_TRUE(core::WriteFileSafely(file(demo::kRomFileName), theirs));
+
+    dialogs.clearRecord();
+    dialogs.replyYesNo(false);
+    session->saveRom(dialogs);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.calls()[0].caption, kRomChangedCaption);
+    EXPECT_EQ(dialogs.calls()[0].text, kRomChangedQuestion);
+    EXPECT_EQ(ReadBytes(file(demo::kRomFileName)), theirs);
+    EXPECT_TRUE(session->rom().modified());
+
+    dialogs.replyYesNo(true);
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
+    EXPECT_FALSE(session->rom().modified());
+    const std::vector<uint8_t> ours(session->rom().fileBytes().begin(), session->rom().fileBytes().end());
+    EXPECT_EQ(ReadBytes(file(demo::kRomFileName)), ours);
+
+    // Saved by this session itself, the file is no change of another's: no question.
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
+    EXPECT_TRUE(dialogs.unexpected().empty());
+}
+
+TEST_F(EditorSessionTest, FailedRomSaveGivesTheReasonBelowTheKnownMessage) {
+    openDemo();
+    ASSERT_EQ(::chmod(file(demo::kRomFileName).c_str(), 0444), 0);
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{std::string(kCannotSaveRom) + "\n" +
+                                                           file(demo::kRomFileName).string() + ": permission denied"});
 }
 
 TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDisk) {
