@@ -11,6 +11,8 @@
 
 #include <fstream>
 
+#include "about/help_menu.h"
+#include "about/version.h"
 #include "comp/area_walk.h"
 #include "dialogs/dialogs.h"
 #include "comp/listing_recompress.h"
@@ -104,6 +106,10 @@ void UtilityWindow::buildMenu() {
     }
     RecompressBlock1 = Edit1->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::RecompressBlock1Click);
     RecompressBlock1->setObjectName(QStringLiteral("RecompressBlock1"));
+
+    about::AddHelpMenu(*menuBar(), dialogs_,
+                       about::AboutText("CorvComp", "Decompresses the block areas of the CORVANE ROM into files "
+                                                    "and recompresses edited files back into it."));
 }
 
 void UtilityWindow::showLines(bool clearFirst, const std::vector<std::string>& lines) {
@@ -113,8 +119,11 @@ void UtilityWindow::showLines(bool clearFirst, const std::vector<std::string>& l
 
 void UtilityWindow::OpenROMFile1Click() {
     const auto chosen = dialogs_.openFile({"", state_.startDirectory, "", kRomFilter});
-    if (!chosen) return;
-    const OpenRomOutcome outcome = openRom(state_, *chosen);
+    if (chosen) openRomFile(*chosen);
+}
+
+void UtilityWindow::openRomFile(const std::filesystem::path& rom) {
+    const OpenRomOutcome outcome = openRom(state_, rom);
     if (outcome.message) dialogs_.message(*outcome.message);
     if (outcome.status == OpenRomStatus::OutOfMemory) close();
 }

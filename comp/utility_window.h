@@ -43,6 +43,9 @@ public:
     // True while a listing is being recompressed (events are let through meanwhile).
     [[nodiscard]] bool busy() const { return busy_; }
 
+    // Opens `rom` as Open ROM File does once its dialog has chosen it (a ROM from the command line).
+    void openRomFile(const std::filesystem::path& rom);
+
 public slots:
     void OpenROMFile1Click();
     void SaveROMFile1Click();

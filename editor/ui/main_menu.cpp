@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "about/help_menu.h"
+#include "about/version.h"
 #include "editor/ui/main_window.h"
 
 namespace corv::editor {
@@ -103,6 +105,10 @@ void MainWindow::buildMenu() {
     Window1 = AddMenu(bar, "Window1", QStringLiteral("&Window"));
     DefaultWindowSize1 = AddItem(Window1, "DefaultWindowSize1", QStringLiteral("Default Window Size"), QStringLiteral("Ctrl+W"));
     Zoominx21 = AddItem(Window1, "Zoominx21", QStringLiteral("Zoom in x 2"));
+
+    about::AddHelpMenu(*bar, dialogs_,
+                       about::AboutText("CorvaneText", "The script editor of the CORVANE translation: reads the "
+                                                       "game's strings, previews the translation and inserts it."));
 
     connect(OpenBinaryTextData1, &QAction::triggered, this, &MainWindow::OpenBinaryTextData1Click);
     connect(LoadDataFile, &QAction::triggered, this, &MainWindow::LoadDataFileClick);

@@ -125,6 +125,10 @@ void MainWindow::openWithFiles(const std::filesystem::path& rom, const std::file
               [this, dataFile] { return session_->loadDataFileFrom(dataFile, dialogs_); });
 }
 
+void MainWindow::openWithRom(const std::filesystem::path& rom) {
+    openSteps(session_->openRomFile(rom, dialogs_), [this] { return session_->loadDataFile(dialogs_); });
+}
+
 void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<DataFileShown>()>& loadDataFile) {
     Video->update();
     if (step != RomOpenStep::Opened) return;

@@ -55,6 +55,9 @@ public:
 
     // Runs the open steps with the two files instead of asking for them (command line).
     void openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile);
+    // Runs the open steps with the ROM given and the block data file asked for (a ROM opened
+    // from a file manager).
+    void openWithRom(const std::filesystem::path& rom);
 
     [[nodiscard]] EditorSession& session() { return *session_; }
     [[nodiscard]] const EditorSession& session() const { return *session_; }

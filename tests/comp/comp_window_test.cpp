@@ -14,6 +14,7 @@
 #include <fstream>
 #include <memory>
 
+#include "about/version.h"
 #include "comp/area_walk.h"
 #include "comp/utility_window.h"
 #include "dialogs/scripted_dialogs.h"
@@ -182,10 +183,13 @@ private slots:
 
         QCOMPARE(form_->menuBar()->objectName(), QStringLiteral("MainMenu1"));
         QCOMPARE(form_->findChild<QMenuBar*>(QStringLiteral("MainMenu1")), form_->menuBar());
+        // File and Edit as the utility always had them, then Help (version and About) added last
+        // so that nothing of the first two moves.
         const QList<QAction*> top = form_->menuBar()->actions();
-        QCOMPARE(top.size(), 2);
+        QCOMPARE(top.size(), 3);
         QCOMPARE(top[0]->text(), QStringLiteral("&File"));
         QCOMPARE(top[1]->text(), QStringLiteral("&Edit"));
+        QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
         const QList<QAction*> fileItems = form_->File1->actions();
         QCOMPARE(fileItems.size(), 4);
         QCOMPARE(fileItems[0], form_->OpenROMFile1);
@@ -235,6 +239,39 @@ private slots:
         form_->OpenROMFile1->trigger();
         QVERIFY(form_->state().romLoaded());
         QCOMPARE(messagesOf(dialogs_), QStringList{});
+    }
+
+    void helpAboutShowsTheVersion() {
+        auto* help = form_->findChild<QMenu*>(QStringLiteral("Help1"));
+        QVERIFY(help != nullptr);
+        QCOMPARE(help->menuAction(), form_->menuBar()->actions().last());
+        const QList<QAction*> items = help->actions();
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items[0]->objectName(), QStringLiteral("About1"));
+        QCOMPARE(items[0]->text(), QStringLiteral("&About"));
+        items[0]->trigger();
+        const QStringList shown = messagesOf(dialogs_);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith(QString::fromStdString(about::VersionLine("CorvComp")) + "\n\n"),
+                 qPrintable(shown[0]));
+        QVERIFY2(shown[0].endsWith(QStringLiteral("recompresses edited files back into it.")), qPrintable(shown[0]));
+        QVERIFY(!form_->state().romLoaded());
+    }
+
+    // A ROM named on the command line (a file manager's "Open with") opens as through the menu,
+    // without a dialog, and a file that is not the game is refused with the menu's messages.
+    void openRomFileGivenOnTheCommandLine() {
+        form_->openRomFile(file(demo::kHeaderedRomFileName));
+        QVERIFY(dialogs_.calls().empty());
+        QVERIFY(form_->state().romLoaded());
+        QCOMPARE(form_->state().rom.headerSize(), 512u);
+        QVERIFY(form_->state().rom.path() == file(demo::kHeaderedRomFileName));
+        QVERIFY(std::equal(game_.rom.begin(), game_.rom.end(), form_->state().rom.data().begin()));
+
+        form_->openRomFile(file("no_such_file.smc"));
+        QCOMPARE(messagesOf(dialogs_), QStringList{QStringLiteral("Error: Could not open ROM file.")});
+        QVERIFY(form_->state().romLoaded());
+        QVERIFY(form_->state().rom.path() == file(demo::kHeaderedRomFileName));
     }
 
     void refuseWrongTitleAndUnreadableFile() {

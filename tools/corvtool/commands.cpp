@@ -3,6 +3,8 @@
 #include <array>
 #include <ostream>
 
+#include "about/version.h"
+
 namespace corv::tool {
 extern const Command kMakeDemoCommand;
 extern const Command kDecompressCommand;
@@ -39,7 +41,9 @@ const std::array kCommands = {
 };
 
 void printHelp(std::ostream& out) {
-    out << "usage: corvtool COMMAND ARGUMENTS...\n\ncommands:\n";
+    out << "usage: corvtool COMMAND ARGUMENTS...\n"
+           "       corvtool [COMMAND] --help\n"
+           "       corvtool --version\n\ncommands:\n";
     for (const Command* command : kCommands) {
         out << "  " << command->name << ' ' << command->usage << "\n      " << command->summary << '\n';
     }
@@ -63,6 +67,10 @@ int RunCorvtool(const std::vector<std::string>& args, std::ostream& out, std::os
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(args.empty() ? err : out);
         return args.empty() ? kExitUsage : kExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << about::VersionLine("corvtool") << '\n';
+        return kExitOk;
     }
     for (const Command* command : kCommands) {
         if (args[0] == command->name) {
