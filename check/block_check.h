@@ -21,6 +21,7 @@ struct StringReport {
     unsigned number = 0;
     size_t encodedLength = 0;   // bytes of the string's own encoding (the placeholder's when missing)
     std::vector<Finding> findings;
+    bool translated = false;    // the entry exists and holds more than blanks and empty lines
 };
 
 struct BlockReport {
@@ -31,6 +32,7 @@ struct BlockReport {
     bool inserted = false;             // the ROM holds an inserted translation of the block
     std::vector<StringReport> strings;  // text records only, in record order
     [[nodiscard]] size_t count(Severity severity) const;
+    [[nodiscard]] size_t translatedCount() const;
 };
 
 // A block over its room, or left with less than a sixteenth of what it needs (about what the

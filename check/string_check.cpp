@@ -8,6 +8,8 @@
 
 #include "core/byte_order.h"
 #include "preview/translation_font.h"
+#include "check/code_characters.h"
+#include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
@@ -53,6 +55,7 @@ public:
     void add(FindingKind kind, int line, int amount = 0, std::string subject = {}, uint8_t code = 0) {
         findings_.push_back({kind, number_, line, amount, code, std::move(subject)});
     }
+    void markLastUtf8(bool looksUtf8) { findings_.back().looksUtf8 = looksUtf8; }
 
 private:
     unsigned number_;
@@ -98,6 +101,7 @@ bool hasGlyph(uint8_t byte) {
 // that are a game character in the wrong byte order.
 void checkPieces(std::string_view line, int lineNumber, const GameString* game, unsigned number, Lines& out) {
     std::set<uint8_t> missing;
+    std::set<uint8_t> codeCharacters;
     for (size_t p = 0; p < line.size();) {
         const Piece piece = pieceAt(line, p);
         const std::string_view text = line.substr(p, piece.size);
@@ -106,7 +110,11 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
             out.add(FindingKind::UnknownBracketWord, lineNumber, 0, std::string(text));
         } else if (piece.kind == PieceKind::Character) {
             const auto byte = static_cast<uint8_t>(text[0]);
-            if (!hasGlyph(byte)) missing.insert(byte);
+            if (RoleOfCharacter(byte) != CodeCharacterRole::None) {
+                if (codeCharacters.insert(byte).second) out.add(FindingKind::CodeCharacter, lineNumber, 0, std::string(text), byte);
+            } else if (!hasGlyph(byte)) {
+                missing.insert(byte);
+            }
         } else if (piece.kind == PieceKind::Escape && game != nullptr && text.back() == ']') {
             const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
             for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
@@ -119,6 +127,7 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
     }
     if (!missing.empty()) {
         out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()));
+        out.markLastUtf8(LooksLikeUtf8(line));
     }
 }
 
@@ -146,7 +155,9 @@ Severity SeverityOf(FindingKind kind) {
     case FindingKind::EntryMissing:
     case FindingKind::WrongEntry:
     case FindingKind::EntryNotClosed:
-    case FindingKind::UnclosedEscape: return Severity::Error;
+    case FindingKind::UnclosedEscape:
+    case FindingKind::CodeCharacter:
+    case FindingKind::EntryRunsOn: return Severity::Error;
     default: return Severity::Warning;
     }
 }
@@ -174,6 +185,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     if (!opensEntry(script.line(*opening), source.number)) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
+    for (Finding& finding : CheckEntryStructure(copy, source.number, source.gameString)) findings.push_back(std::move(finding));
     std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
 
     const bool gameKnown = !source.gameString.empty();

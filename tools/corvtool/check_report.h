@@ -20,8 +20,17 @@ namespace corv::tool {
 // block that is over or tight, printed before the summary line.
 [[nodiscard]] std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised);
 
+// What the text report leaves out or adds.
+struct TextReportOptions {
+    bool verbose = false;       // list "translation is empty" findings too
+    bool untranslated = false;  // list the numbers of the strings not translated yet
+};
+
+// "12 of 150 strings translated"
+[[nodiscard]] std::string DescribeTranslatedCount(const check::BlockReport& report);
+
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
-                     const check::BoxMetrics& box);
+                     const check::BoxMetrics& box, const TextReportOptions& options = {});
 void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,
                      const check::BoxMetrics& box);
 
