@@ -75,6 +75,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
                        const script::TableFile& table, const BoxMetrics& box) {
     BlockReport report;
     report.inserted = block.inserted;
+    report.roomFromLastInsertion = block.inserted && !block.endGiven;
     BlockFit fit(romData, *block.buffer, block.info, block.end);
     fit.encodeAll(script, table);
     report.fit = fit.figures();

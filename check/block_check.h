@@ -30,6 +30,9 @@ struct BlockReport {
     // (see OverOrTight): what --maximise would leave.
     std::optional<FitFigures> maximised;
     bool inserted = false;             // the ROM holds an inserted translation of the block
+    // Inserted, and the data file gives no .ENDBLOCK: the room ends where the last insertion's
+    // data end, and the original room may have been larger.
+    bool roomFromLastInsertion = false;
     std::vector<StringReport> strings;  // text records only, in record order
     [[nodiscard]] size_t count(Severity severity) const;
     [[nodiscard]] size_t translatedCount() const;

@@ -89,7 +89,9 @@ bool LooksLikeMistypedKeyword(std::string_view line) {
 std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned number, std::span<const uint8_t> gameString) {
     std::vector<Finding> findings;
     const size_t textEnd = copy.lines.size() - (copy.closed ? 1 : 0);
-    for (size_t i = 1; i < textEnd; ++i) {
+    // An entry without any closing line after it is reported as not closed: it runs on to the
+    // end of the script, not just into the next entry.
+    for (size_t i = 1; copy.closed && i < textEnd; ++i) {
         if (!isOpeningLine(copy.lines[i])) continue;
         // Where the entry should have ended: at a mistyped closing line before the opening
         // line, else right before the opening line.

@@ -23,7 +23,7 @@ namespace corv::check {
 [[nodiscard]] bool LooksLikeMistypedKeyword(std::string_view line);
 
 // The findings on the entry of string `number`, copied from its opening line: EntryRunsOn when a
-// ".STRING" line stands inside it, TrailingLineBreak when its last line is empty and the game
+// ".STRING" line stands inside it and a closing line follows (else the entry is not closed at all), TrailingLineBreak when its last line is empty and the game
 // string (`gameString`, empty when unknown) does not end with a line break.
 [[nodiscard]] std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned number,
                                                        std::span<const uint8_t> gameString);

@@ -55,7 +55,6 @@ public:
     void add(FindingKind kind, int line, int amount = 0, std::string subject = {}, uint8_t code = 0) {
         findings_.push_back({kind, number_, line, amount, code, std::move(subject)});
     }
-    void markLastUtf8(bool looksUtf8) { findings_.back().looksUtf8 = looksUtf8; }
 
 private:
     unsigned number_;
@@ -126,8 +125,8 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
         }
     }
     if (!missing.empty()) {
-        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()));
-        out.markLastUtf8(LooksLikeUtf8(line));
+        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()),
+                LooksLikeUtf8(line) ? 1 : 0);
     }
 }
 

@@ -46,10 +46,10 @@ struct Finding {
     unsigned string = 0;
     int line = 0;           // line of the entry, 1 for the first text line; 0: the whole entry
     int amount = 0;         // LineTooWide: pixels over; LineBeyondBox: the row; codes: how many
-    uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD); CodeCharacter: the byte
+    uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD); CodeCharacter: the byte;
+                            // MissingGlyph: 1 when the line's bytes from 0x80 up form UTF-8
     std::string subject;    // the bracket word, the escape, the opening line found, the characters
                             // without glyph (each once, in byte order)
-    bool looksUtf8 = false; // MissingGlyph: the line's bytes from 0x80 up form UTF-8 sequences
 };
 
 // What a string's check starts from.

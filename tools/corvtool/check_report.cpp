@@ -111,7 +111,7 @@ std::string message(const Finding& finding, const check::BoxMetrics& box, Charac
         }
         // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
         return at + "no glyph in the translation font for" + bytes +
-               (high && finding.looksUtf8 ? " (is the script saved as UTF-8?)" : "");
+               (high && finding.code != 0 ? " (is the script saved as UTF-8?)" : "");
     }
     case FindingKind::CodeCharacter: return at + codeCharacterText(finding.code, characters);
     case FindingKind::EntryRunsOn: {
@@ -224,6 +224,13 @@ std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     }
 }
 
+std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room) {
+    std::string digits = std::to_string(room < 0 ? -room : room);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(size_t(at), ",");
+    return "BLOCK " + hex(address, 1) + ": room taken from the last insertion: " + (room < 0 ? "-" : "") + digits +
+           " bytes; the original room may be larger \u2014 give the block's .ENDBLOCK, or build from the original ROM";
+}
+
 std::string DescribeTranslatedCount(const check::BlockReport& report) {
     return std::to_string(report.translatedCount()) + " of " + std::to_string(report.strings.size()) +
            " strings translated";
@@ -255,6 +262,7 @@ void PrintReportText(std::ostream& out, uint32_t address, const check::BlockRepo
         out << (listed == 0 ? " none\n" : "\n");
     }
     out << DescribeTranslatedCount(report) << '\n';
+    if (report.roomFromLastInsertion) out << DescribeRoomFromLastInsertion(address, report.fit.room) << '\n';
     if (report.maximised) out << DescribeMaximisedFit(address, *report.maximised) << '\n';
     out << DescribeFit(address, report.fit) << '\n';
 }
@@ -267,6 +275,8 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
         << (report.maximised ? ", \"maximisedNeeded\": " + std::to_string(report.maximised->needed) +
                                    ", \"maximisedLeft\": " + std::to_string(report.maximised->left())
                              : std::string())
+        << ", \"translated\": " << report.translatedCount()
+        << ", \"roomFromLastInsertion\": " << (report.roomFromLastInsertion ? "true" : "false")
         << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
         << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
     for (size_t i = 0; i < report.strings.size(); ++i) {

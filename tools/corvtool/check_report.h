@@ -26,6 +26,10 @@ struct TextReportOptions {
     bool untranslated = false;  // list the numbers of the strings not translated yet
 };
 
+// "BLOCK D40000: room taken from the last insertion: 3,151 bytes; the original room may be
+// larger ..." for an inserted block whose data file gives no .ENDBLOCK.
+[[nodiscard]] std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room);
+
 // "12 of 150 strings translated"
 [[nodiscard]] std::string DescribeTranslatedCount(const check::BlockReport& report);
 

@@ -128,6 +128,10 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     }
 
     uint32_t endOfRoom = textBlock->end;
+    if (textBlock->inserted && !textBlock->endGiven) {
+        const int64_t room = int64_t(endOfRoom) - int64_t(core::AddressToRomOffset(address & 0xFFFFFF));
+        err << "corvtool insert: warning: " << DescribeRoomFromLastInsertion(textBlock->info.blockAddress, room) << '\n';
+    }
     core::BlockBuffer& buffer = *textBlock->buffer;
     insert::InsertionBlock block{textBlock->info};
     block.compressor = compressor;
