@@ -40,7 +40,11 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
     if (patches.empty()) return;
     lastOpenFolder_ = patches.front().parent_path();
     ++revision_;
-    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches);
+    // A patch that breaks a listed block's header (one made for the ROM with or without a
+    // copier header) is refused as a whole: IPS cannot be undone once the ROM is saved.
+    std::vector<uint32_t> guarded = {patches::kFontBlockAddress};
+    for (size_t n = 0; n < index_->blockCount(); ++n) guarded.push_back(index_->blockAddress(n));
+    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches, guarded);
     const std::string message = patches::IpsMessage(outcome);
     if (!message.empty()) dialogs.message(message);
 }
