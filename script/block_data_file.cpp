@@ -149,7 +149,7 @@ private:
         const uint32_t address = hexAddress(afterFirstWord(line));
         char listLine[24];
         std::snprintf(listLine, sizeof listLine, "Block %X", address);
-        result_.blocks.push_back({address, listLine, std::nullopt});
+        result_.blocks.push_back({address, listLine});
     }
 
     // Sets the room's end of the block listed last; a line before any .BLOCK names no block.

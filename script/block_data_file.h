@@ -108,7 +108,7 @@ struct BlockEntry {
     // The end of the block's room as a ROM offset, from an ".ENDBLOCK $offset" line after its
     // .BLOCK line (written as a ROM offset or as an address of any bank, like .BLOCK). Without
     // it the room ends where the compressed data end, which an insertion moves down.
-    std::optional<uint32_t> endOfRoom;
+    std::optional<uint32_t> endOfRoom = std::nullopt;
     friend bool operator==(const BlockEntry&, const BlockEntry&) = default;
 };
 
