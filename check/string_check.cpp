@@ -26,6 +26,7 @@ struct GameString {
     bool hasText = false;
     CodeCounts codes{};
     std::set<uint16_t> characters;
+    std::set<uint16_t> parameters;  // the yes/no choice's two words, which a dump prints as escapes too
 };
 
 bool isGameCode(uint16_t word) { return word >= 0xF000 && (word >> 8) <= 0xFD && word != kGameStringEnd; }
@@ -42,7 +43,10 @@ GameString readGameString(std::span<const uint8_t> string) {
         }
         const auto kind = static_cast<uint8_t>(word >> 8);
         ++game.codes[kind - kFirstCode];
-        if (kind == kYesNoCode) at += 4;  // its two parameter words
+        if (kind == kYesNoCode) {  // its two parameter words
+            for (size_t k = at + 2; k <= at + 4 && k + 1 < string.size(); k += 2) game.parameters.insert(core::readLe16(string, k));
+            at += 4;
+        }
     }
     return game;
 }
@@ -118,7 +122,7 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
             const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
             for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
                 const auto asWord = static_cast<uint16_t>(bytes[k] << 8 | bytes[k + 1]);
-                if (bytes[k] != bytes[k + 1] && game->characters.count(asWord) != 0) {
+                if (bytes[k] != bytes[k + 1] && (game->characters.count(asWord) != 0 || game->parameters.count(asWord) != 0)) {
                     out.add(FindingKind::SwappedEscape, lineNumber, asWord, std::string(text));
                 }
             }

@@ -104,12 +104,13 @@ TEST(StringCheck, RawBytesInTheWrongByteOrder) {
 
 TEST(StringCheck, ControlCodesDroppedOrAdded) {
     const auto game = gameString({0xF400, 0x31, 0xF000, 0xFC00, 0xF100, 0xF900, 0x1234, 0x5678});
-    // Key waits, window clears and pauses may go; the player's name and the choice may not.
-    const auto findings = check("Hi [YES-NO][$1234][$5678][SFX]\n", game);
+    // Key waits, window clears and pauses may go; the player's name and the choice may not. The
+    // choice's words are written in the game's byte order (34 12, 78 56).
+    const auto findings = check("Hi [YES-NO][$3412][$7856][SFX]\n", game);
     ASSERT_THAT(kinds(findings), ElementsAre(FindingKind::AddedCode, FindingKind::DroppedCode));
     EXPECT_EQ(findings[0].code, 0xF3);
     EXPECT_EQ(findings[1].code, 0xF4);
-    EXPECT_THAT(check("[Player], hi [YES-NO][$1234][$5678]\n", game), IsEmpty());
+    EXPECT_THAT(check("[Player], hi [YES-NO][$3412][$7856]\n", game), IsEmpty());
 }
 
 TEST(StringCheck, LinesWiderThanTheBox) {

@@ -124,6 +124,19 @@ TEST(EntryStructure, AnEmptyLastLineGivesTheStringALineBreakAtItsEnd) {
     EXPECT_THAT(checkEntry(".STRING 0\nHello\n.ENDS\n", 0), IsEmpty());
 }
 
+TEST(RawCodes, EscapesCopiedFromADumpAfterAYesNoChoiceAreByteSwapped) {
+    // The dump prints the choice's words as [$92EF][$142F]; the game stores them EF 92 2F 14.
+    const auto game = gameString({0x31, 0xF900, 0x92EF, 0x142F});
+    const auto findings = checkEntry(".STRING 0\nHi[YES-NO][$92EF][$142F]\n.ENDS\n", 0, game);
+    ASSERT_THAT(kinds(findings), ElementsAre(FindingKind::SwappedEscape, FindingKind::SwappedEscape));
+    EXPECT_EQ(findings[0].amount, 0x92EF);
+    EXPECT_EQ(findings[1].subject, "[$142F]");
+    EXPECT_THAT(checkEntry(".STRING 0\nHi[YES-NO][$EF92][$2F14]\n.ENDS\n", 0, game), IsEmpty());
+    // After the code FA the same holds as anywhere.
+    const auto afterFa = checkEntry(".STRING 0\nHi.[$FA00][$EA00]\n.ENDS\n", 0, gameString({0x31, 0xFA00, 0xEA00}));
+    EXPECT_THAT(kinds(afterFa), ElementsAre(FindingKind::SwappedEscape));
+}
+
 using testing_support::Demo;
 
 // The demo's block D40000 (block 1) has strings whose records point at one text.
