@@ -4,7 +4,10 @@
 #include "editor/logic/editor_session.h"
 
 #include "core/block_format.h"
+#include "editor/logic/check_log.h"
 #include "editor/logic/editor_texts.h"
+#include "script/string_decoder.h"
+#include "script/text_block.h"
 #include "insert/dictionary_area.h"
 #include "patches/ips_patch.h"
 
@@ -24,11 +27,30 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     // The block list keeps the end the last choice found; a search the insertion makes is only
     // for this run, as the next choice of the block finds the end again.
     uint32_t endOfRoom = index_->blockEnd(*block);
+    // The checks read the block as it stands before the insertion lays it out anew; their errors
+    // go into the log after the insertion's own lines.
+    const std::vector<std::string> checkLines = checkErrorLines(insertion, endOfRoom, script);
     ++revision_;  // the block buffer takes the new layout
 
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, progress);
+    for (const std::string& line : checkLines) progress.addLogLine(line);
     if (result.message) dialogs.message(*result.message);
+}
+
+std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,
+                                                        script::ScriptText& script) const {
+    script::TextBlock block;
+    block.info = insertion;
+    block.end = endOfRoom;
+    block.listed = true;
+    block.inserted = script::BlockIsInserted(rom_.data(), insertion.index);
+    block.buffer = std::make_unique<core::BlockBuffer>(index_->blockBuffer());
+    check::BoxMetrics box;
+    box.variableWidth = menus_.useVwf;
+    const check::BlockReport report = check::CheckBlock(rom_.data(), block, script, table_, box);
+    script.setCaret(0);
+    return CheckErrorLogLines(report);
 }
 
 void EditorSession::patchRom(ui::Dialogs& dialogs) {
