@@ -176,6 +176,21 @@ TEST_F(CorvtoolTraps, AScriptNamedAfterAnotherBlockIsRefusedUnlessForced) {
     EXPECT_EQ(insert(other).exitCode, 0);
 }
 
+TEST_F(CorvtoolTraps, SharedTextsTranslatedDifferentlyAndAnEmptyLastLineAreNamed) {
+    // Strings 11 and 12 of D40000 point at one text.
+    const ToolRun differs = check(script("differs.txt", [](std::string text) {
+        return replaced(text, ".STRING 5\nHi 5\n", ".STRING 5\nHi 5\n\n");
+    }));
+    EXPECT_EQ(differs.exitCode, 0) << differs.out;
+    EXPECT_NE(differs.out.find("STRING 12: warning: string 12 shares its text with string 11 in the game: the insertion "
+                               "keeps string 11's entry, this one is not used"), std::string::npos) << differs.out;
+    EXPECT_NE(differs.out.find("STRING 5: warning: line 2: the entry ends with an empty line: the string gets a line "
+                               "break at its end"), std::string::npos) << differs.out;
+    const ToolRun same = check(script("same.txt", [](std::string text) { return replaced(text, "\nHi 12\n", "\nHi 11\n"); }));
+    EXPECT_EQ(same.out.find("STRING 12: warning: string 12 shares"), std::string::npos) << same.out;
+    EXPECT_EQ(same.out.find("line break at its end"), std::string::npos);
+}
+
 TEST_F(CorvtoolTraps, CheckCountsTheStringsTranslatedAndListsEmptyOnesOnRequest) {
     // Entries 0 to 8 left as the skeleton has them (string 9 is no text record).
     const fs::path partial = script("partial.txt", [](std::string text) {
