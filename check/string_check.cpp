@@ -8,6 +8,8 @@
 
 #include "core/byte_order.h"
 #include "preview/translation_font.h"
+#include "check/code_characters.h"
+#include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/control_codes.h"
 #include "script/script_encoder.h"
@@ -26,6 +28,7 @@ struct GameString {
     bool hasText = false;
     CodeCounts codes{};
     std::set<uint16_t> characters;
+    std::set<uint16_t> parameters;  // the yes/no choice's two words, which a dump prints as escapes too
 };
 
 GameString readGameString(std::span<const uint8_t> string) {
@@ -40,7 +43,12 @@ GameString readGameString(std::span<const uint8_t> string) {
             continue;
         }
         ++game.codes[kind - script::kFirstControlKind];
-        at += 2 * size_t{script::ControlCodeOf(kind).gameParameterWords};
+        const size_t parameterWords = script::ControlCodeOf(kind).gameParameterWords;
+        // The parameter words of a code (the yes/no choice's two) are printed as escapes by a dump too.
+        for (size_t k = at + 2; k <= at + 2 * parameterWords && k + 1 < string.size(); k += 2) {
+            game.parameters.insert(core::readLe16(string, k));
+        }
+        at += 2 * parameterWords;
     }
     return game;
 }
@@ -76,6 +84,7 @@ bool hasGlyph(uint8_t byte) {
 // that are a game character in the wrong byte order.
 void checkPieces(std::string_view line, int lineNumber, const GameString* game, unsigned number, Lines& out) {
     std::set<uint8_t> missing;
+    std::set<uint8_t> codeCharacters;
     script::ScriptLineReader reader(line, script::kCheckRules);
     script::ScriptToken token;
     while (reader.next(token)) {
@@ -83,22 +92,29 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
         if (token.kind == script::ScriptTokenKind::BracketWord) {
             out.add(FindingKind::UnknownBracketWord, lineNumber, 0, std::string(text));
         } else if (token.kind == script::ScriptTokenKind::Text) {
-            for (const char c : text) {
-                const auto byte = static_cast<uint8_t>(c);
-                if (!hasGlyph(byte)) missing.insert(byte);
+            for (size_t i = 0; i < text.size(); ++i) {
+                const auto byte = static_cast<uint8_t>(text[i]);
+                if (RoleOfCharacter(byte) != CodeCharacterRole::None) {
+                    if (codeCharacters.insert(byte).second) {
+                        out.add(FindingKind::CodeCharacter, lineNumber, 0, std::string(text.substr(i, 1)), byte);
+                    }
+                } else if (!hasGlyph(byte)) {
+                    missing.insert(byte);
+                }
             }
         } else if (token.kind == script::ScriptTokenKind::Escape && game != nullptr && token.closed) {
             const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
             for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
                 const auto asWord = static_cast<uint16_t>(bytes[k] << 8 | bytes[k + 1]);
-                if (bytes[k] != bytes[k + 1] && game->characters.count(asWord) != 0) {
+                if (bytes[k] != bytes[k + 1] && (game->characters.count(asWord) != 0 || game->parameters.count(asWord) != 0)) {
                     out.add(FindingKind::SwappedEscape, lineNumber, asWord, std::string(text));
                 }
             }
         }
     }
     if (!missing.empty()) {
-        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()));
+        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()),
+                LooksLikeUtf8(line) ? 1 : 0);
     }
 }
 
@@ -126,7 +142,9 @@ Severity SeverityOf(FindingKind kind) {
     case FindingKind::EntryMissing:
     case FindingKind::WrongEntry:
     case FindingKind::EntryNotClosed:
-    case FindingKind::UnclosedEscape: return Severity::Error;
+    case FindingKind::UnclosedEscape:
+    case FindingKind::CodeCharacter:
+    case FindingKind::EntryRunsOn: return Severity::Error;
     default: return Severity::Warning;
     }
 }
@@ -145,6 +163,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     if (!opensEntry(script.line(*opening), source.number)) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
+    for (Finding& finding : CheckEntryStructure(copy, source.number, source.gameString)) findings.push_back(std::move(finding));
     std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
 
     const bool gameKnown = !source.gameString.empty();

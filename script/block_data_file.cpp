@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/address.h"
 #include "script/code_table.h"
 #include "script/text_lines.h"
 
@@ -27,6 +28,7 @@ constexpr Directive kHexWindow{".HexWindow", 10};
 constexpr Directive kKanaWindow{".KanaWindow", 11};
 constexpr Directive kFormat{".FORMAT", 7};
 constexpr Directive kBlock{".BLOCK", 6};
+constexpr Directive kEndBlock{".ENDBLOCK", 9};
 constexpr Directive kColourTable{".COLORTABLE", 6};
 constexpr Directive kCodeTable{".TABLE", 6};
 
@@ -92,6 +94,7 @@ private:
         if (matches(line, kKanaWindow)) showWindow(EditorWindow::KanaText, line);
         if (matches(line, kFormat)) format(line);
         if (matches(line, kBlock)) block(line);
+        if (matches(line, kEndBlock)) endBlock(line);
         if (matches(line, kColourTable)) section(".ENDCOLOR", [this](std::string_view l) { ApplyColourLine(l, maps_); });
         if (matches(line, kCodeTable)) section(".ENDTABLE", [this](std::string_view l) { ApplyCodeTableLine(l, maps_); });
     }
@@ -147,6 +150,18 @@ private:
         char listLine[24];
         std::snprintf(listLine, sizeof listLine, "Block %X", address);
         result_.blocks.push_back({address, listLine});
+    }
+
+    // Sets the room's end of the block listed last; a line before any .BLOCK names no block.
+    void endBlock(std::string_view line) {
+        if (result_.blocks.empty() || result_.ignoredBlocks > 0) return;
+        // "$offset" as the insertion's message writes it, or a number as .BLOCK reads it.
+        std::string_view value = afterFirstWord(line);
+        while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
+        if (!value.empty() && value.front() == '$') value.remove_prefix(1);
+        const auto scanned = ScanHexNumber(value);
+        if (!scanned) return;
+        result_.blocks.back().endOfRoom = core::AddressToRomOffset(static_cast<uint32_t>(scanned->value & 0xFFFFFF));
     }
 
     // Consumes the section's lines up to the one containing `end` (case-sensitive) or the end

@@ -105,6 +105,11 @@ struct FormatSettings {
 struct BlockEntry {
     uint32_t address = 0;   // 24-bit address as written
     std::string listLine;   // "Block %X"
+    // The end of the block's room as a ROM offset, from an ".ENDBLOCK $offset" line after its
+    // .BLOCK line (written as a ROM offset or as an address of any bank, like .BLOCK). Without
+    // it the room ends where the compressed data end, which an insertion moves down.
+    std::optional<uint32_t> endOfRoom = std::nullopt;
+    friend bool operator==(const BlockEntry&, const BlockEntry&) = default;
 };
 
 // What a load produces besides the code maps.

@@ -75,6 +75,7 @@ public:
     void askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
 
     // --- Edit menu ---------------------------------------------------------------------------
+    // Logs one line per error the translation checks find, after the insertion's own lines.
     void insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the specified compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
@@ -132,6 +133,9 @@ public:
     void setStringHook(preview::TextBoxRenderer::StringHook hook);
 
 private:
+    // The insertion log's lines for the errors the translation checks find in `script`.
+    [[nodiscard]] std::vector<std::string> checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,
+                                                           script::ScriptText& script) const;
     class UnsavedScriptQuestion;
     [[nodiscard]] preview::PreviewSources sources() const;
     bool writeScript(script::ScriptText& script, const std::filesystem::path& path, ui::Dialogs& dialogs);

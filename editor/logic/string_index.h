@@ -64,6 +64,9 @@ public:
     StringIndex();
 
     // The block list of a data file load: addresses in order, their end entries cleared to 0.
+    // The end of a block's room never goes down afterwards: it starts at the data file's
+    // .ENDBLOCK, and a block chosen again after its insertion keeps the room it had, as the bytes
+    // between the new and the old end of its data belong to no other block.
     void setBlocks(std::span<const script::BlockEntry> blocks);
     [[nodiscard]] size_t blockCount() const { return blockCount_; }
     [[nodiscard]] uint32_t blockAddress(size_t n) const { return n < blockCount_ ? blockAddresses_[n] : 0; }
@@ -109,6 +112,7 @@ private:
     std::unique_ptr<core::BlockBuffer> blockBuffer_;
     std::vector<uint32_t> blockAddresses_;
     std::vector<uint32_t> blockEnds_;
+    std::vector<uint32_t> widestEnds_;  // the farthest end of room known for each block
     std::vector<uint32_t> stringPointers_;
     size_t blockCount_ = 0;
     std::optional<size_t> currentBlock_;

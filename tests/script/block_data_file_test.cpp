@@ -42,6 +42,17 @@ TEST_F(BlockDataFileTest, OnlyBlockLinesGiveTheBlocksAndTouchNothingElse) {
     EXPECT_FALSE(load.fontAddress.has_value());
 }
 
+TEST_F(BlockDataFileTest, EndBlockSetsTheRoomOfTheBlockAboveAsARomOffset) {
+    const BlockDataLoad load = parse(".ENDBLOCK $100000\n.BLOCK D40000\n.ENDBLOCK $145A17\n.BLOCK D01000\n"
+                                     ".endblock D02E0F\n.BLOCK 545C00\n.ENDBLOCK\n.BLOCK 550000\n");
+    ASSERT_EQ(load.blocks.size(), 4u);
+    EXPECT_EQ(load.blocks[0].endOfRoom, std::optional<uint32_t>(0x145A17));
+    EXPECT_EQ(load.blocks[1].endOfRoom, std::optional<uint32_t>(0x102E0F));  // an address maps to its offset
+    EXPECT_FALSE(load.blocks[2].endOfRoom.has_value());                    // no value
+    EXPECT_FALSE(load.blocks[3].endOfRoom.has_value());
+    EXPECT_EQ(load.blocks[0].listLine, "Block D40000");
+}
+
 TEST_F(BlockDataFileTest, AtMost4096BlocksTheRestIgnored) {
     std::string text;
     for (int i = 0; i < 4100; ++i) text += ".BLOCK " + std::to_string(i) + "\n";

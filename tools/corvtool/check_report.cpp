@@ -3,8 +3,12 @@
 #include <cstdio>
 #include <ostream>
 
+#include "check/code_characters.h"
+#include "check/translated_string.h"
 #include "script/control_codes.h"
+#include "script/script_encoder.h"
 #include "script/script_file.h"
+#include "script/text_lines.h"
 
 namespace corv::tool {
 namespace {
@@ -48,11 +52,43 @@ const char* kindName(FindingKind kind) {
     case FindingKind::LineTooWide: return "line-too-wide";
     case FindingKind::LineBeyondBox: return "line-beyond-box";
     case FindingKind::RomDiffers: return "rom-differs";
+    case FindingKind::CodeCharacter: return "code-character";
+    case FindingKind::EntryRunsOn: return "entry-runs-on";
+    case FindingKind::StrayKeywordLine: return "stray-keyword-line";
+    case FindingKind::TrailingLineBreak: return "trailing-line-break";
+    case FindingKind::SharedTextDiffers: return "shared-text-differs";
     }
     return "";
 }
 
-std::string message(const Finding& finding, const check::BoxMetrics& box) {
+// Script characters are 8-bit: shown on a terminal in UTF-8, in JSON as the code point of the
+// byte's value (see jsonString).
+enum class Characters { Utf8, Bytes };
+
+std::string characterName(uint8_t byte, Characters characters) {
+    if (byte < 0xA0) return "the character $" + hex(byte, 2);
+    if (characters == Characters::Bytes) return "\"" + std::string(1, static_cast<char>(byte)) + "\"";
+    const char utf8[] = {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
+    return "\"" + std::string(utf8, 2) + "\"";
+}
+
+std::string codeCharacterText(uint8_t byte, Characters characters) {
+    const std::string start = characterName(byte, characters) + " is byte " + hex(byte, 2) + ", which ";
+    switch (check::RoleOfCharacter(byte)) {
+    case check::CodeCharacterRole::StringEnd: return start + "ends the string: the rest of the entry is lost";
+    case check::CodeCharacterRole::DictionaryWord:
+        return start + "the game reads with the byte after it as a dictionary word";
+    default: break;
+    }
+    const script::ControlCode* keyword = script::KeywordFor(byte);
+    const std::string code = keyword != nullptr ? "the game reads as " + codeName(byte) : "the game reads as a control code";
+    const unsigned parameters = script::IsControlKind(byte) ? script::ControlCodeOf(byte).translatedParameterBytes : 0;
+    if (parameters == 1) return start + code + ", taking the byte after it as its length";
+    if (parameters == 4) return start + code + ", taking the four bytes after it as its parameters";
+    return start + code;
+}
+
+std::string message(const Finding& finding, const check::BoxMetrics& box, Characters characters = Characters::Utf8) {
     const std::string at = lineText(finding);
     switch (finding.kind) {
     case FindingKind::EntryMissing:
@@ -76,8 +112,29 @@ std::string message(const Finding& finding, const check::BoxMetrics& box) {
             high = high || static_cast<unsigned char>(c) >= 0x80;
         }
         // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
-        return at + "no glyph in the translation font for" + bytes + (high ? " (is the script saved as UTF-8?)" : "");
+        return at + "no glyph in the translation font for" + bytes +
+               (high && finding.code != 0 ? " (is the script saved as UTF-8?)" : "");
     }
+    case FindingKind::CodeCharacter: return at + codeCharacterText(finding.code, characters);
+    case FindingKind::EntryRunsOn: {
+        const std::string next = finding.amount >= 0 ? "string " + std::to_string(finding.amount) : "the next entry";
+        const std::string runsOn = "string " + std::to_string(finding.string) + " runs on into " + next;
+        if (script::StartsWithIgnoringCase(finding.subject, ".STRING")) {
+            return at + "\"" + finding.subject + "\" stands inside the entry: " + runsOn +
+                   "; its \".ENDS\" is missing before this line";
+        }
+        return at + "\"" + finding.subject + "\" is no closing line \".ENDS\": " + runsOn +
+               ", whose \".STRING\" line stands inside this entry";
+    }
+    case FindingKind::StrayKeywordLine:
+        return "script line " + std::to_string(finding.amount) + ": \"" + finding.subject +
+               "\" stands outside every entry and looks like a mistyped \".ENDS\" or \".STRING\" line; it is ignored";
+    case FindingKind::TrailingLineBreak:
+        return at + "the entry ends with an empty line: the string gets a line break at its end";
+    case FindingKind::SharedTextDiffers:
+        return "string " + std::to_string(finding.string) + " shares its text with string " +
+               std::to_string(finding.amount) + " in the game: the insertion keeps string " +
+               std::to_string(finding.amount) + "'s entry, this one is not used";
     case FindingKind::SwappedEscape: {
         const auto word = unsigned(finding.amount);
         return at + "\"" + finding.subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
@@ -169,11 +226,25 @@ std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     }
 }
 
+std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room) {
+    std::string digits = std::to_string(room < 0 ? -room : room);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(size_t(at), ",");
+    return "BLOCK " + hex(address, 1) + ": room taken from the last insertion: " + (room < 0 ? "-" : "") + digits +
+           " bytes; the original room may be larger \u2014 give the block's .ENDBLOCK, or build from the original ROM";
+}
+
+std::string DescribeTranslatedCount(const check::BlockReport& report) {
+    return std::to_string(report.translatedCount()) + " of " + std::to_string(report.strings.size()) +
+           " strings translated";
+}
+
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
-                     const check::BoxMetrics& box) {
+                     const check::BoxMetrics& box, const TextReportOptions& options) {
     size_t romDiffers = 0;
     for (const check::StringReport& string : report.strings) {
         for (const Finding& finding : string.findings) {
+            // A script in the making is mostly empty entries: the count below says how far it is.
+            if (finding.kind == FindingKind::EmptyTranslation && !options.verbose) continue;
             out << "STRING " << string.number << ": " << DescribeFinding(finding, box) << '\n';
             if (finding.kind == FindingKind::RomDiffers) ++romDiffers;
         }
@@ -182,6 +253,18 @@ void PrintReportText(std::ostream& out, uint32_t address, const check::BlockRepo
         out << "ROM: " << report.strings.size() - romDiffers << " of " << report.strings.size()
             << " strings equal the script's encoding\n";
     }
+    if (options.untranslated) {
+        out << "not translated yet:";
+        size_t listed = 0;
+        for (const check::StringReport& string : report.strings) {
+            if (string.translated) continue;
+            out << ' ' << string.number;
+            ++listed;
+        }
+        out << (listed == 0 ? " none\n" : "\n");
+    }
+    out << DescribeTranslatedCount(report) << '\n';
+    if (report.roomFromLastInsertion) out << DescribeRoomFromLastInsertion(address, report.fit.room) << '\n';
     if (report.maximised) out << DescribeMaximisedFit(address, *report.maximised) << '\n';
     out << DescribeFit(address, report.fit) << '\n';
 }
@@ -194,6 +277,8 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
         << (report.maximised ? ", \"maximisedNeeded\": " + std::to_string(report.maximised->needed) +
                                    ", \"maximisedLeft\": " + std::to_string(report.maximised->left())
                              : std::string())
+        << ", \"translated\": " << report.translatedCount()
+        << ", \"roomFromLastInsertion\": " << (report.roomFromLastInsertion ? "true" : "false")
         << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
         << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
     for (size_t i = 0; i < report.strings.size(); ++i) {
@@ -204,7 +289,7 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
             const Finding& finding = string.findings[k];
             out << (k > 0 ? ", " : "") << "{\"severity\": \"" << severityName(check::SeverityOf(finding.kind))
                 << "\", \"kind\": \"" << kindName(finding.kind) << "\", \"line\": " << finding.line
-                << ", \"message\": " << jsonString(message(finding, box)) << "}";
+                << ", \"message\": " << jsonString(message(finding, box, Characters::Bytes)) << "}";
         }
         out << "]}";
     }

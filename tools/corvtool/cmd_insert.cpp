@@ -1,18 +1,24 @@
-// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]: puts one
+// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]: puts one
 // block's script file into the ROM file, as the editor's insertion does after that block was
 // chosen, and saves the ROM only when the block was written. The insertion's log lines go to
 // standard output. --maximise compresses the block with the maximising compressor.
 //
 // Stricter than the editor: a text string without an entry in the script (an empty script, or
 // one made for another block) would be written as a placeholder without an end byte, which the
-// game reads on past; such an insertion is refused unless --allow-missing is given.
+// game reads on past; such an insertion is refused unless --allow-missing is given. Whatever
+// the checks call an error (characters the game reads as codes, an entry that runs on into the
+// next, ...) refuses the insertion too, with the findings worded as check words them, and so
+// does a script file named after another listed block; --force inserts anyway.
 
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "tools/corvtool/check_inputs.h"
+#include "tools/corvtool/check_report.h"
 #include "tools/corvtool/command.h"
+#include "check/block_check.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
@@ -29,15 +35,40 @@ namespace {
 
 constexpr std::string_view kAllowMissing = "--allow-missing";
 
-int runInsert(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> allArgs = givenArgs;
-    const bool force = TakeForceOption(allArgs);
+// The checks' errors on the script, printed as check prints them; false when there is one.
+// Missing entries are left to the insertion's own refusal (see --allow-missing).
+bool CheckBeforeInsertion(const core::RomImage& rom, const script::TextBlock& block, const script::BlockDataLoad& dataFile,
+                          script::MemoryScriptText& script, const script::TableFile& table, const std::string& scriptPath,
+                          std::ostream& err) {
+    const check::BoxMetrics box = BoxOf(dataFile);
+    const check::BlockReport report = check::CheckBlock(rom.data(), block, script, table, box);
+    size_t errors = 0;
+    for (const check::StringReport& string : report.strings) {
+        for (const check::Finding& finding : string.findings) {
+            if (check::SeverityOf(finding.kind) != check::Severity::Error || finding.kind == check::FindingKind::EntryMissing) {
+                continue;
+            }
+            err << "STRING " << string.number << ": " << DescribeFinding(finding, box) << '\n';
+            ++errors;
+        }
+    }
+    script.setCaret(0);
+    if (errors == 0) return true;
+    FileError(err, "insert", scriptPath) << errors << " error(s) in the script; nothing was inserted (" << kForceOption
+                                         << " inserts it anyway)\n";
+    return false;
+}
+
+int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args;
     bool allowMissing = false;
+    bool force = false;
     auto compressor = insert::InsertionCompressor::Specified;
     for (const std::string& arg : allArgs) {
         if (arg == kAllowMissing) {
             allowMissing = true;
+        } else if (arg == kForceOption) {
+            force = true;
         } else if (arg == kMaximiseOption) {
             compressor = insert::InsertionCompressor::Maximising;
         } else if (arg.starts_with("--")) {
@@ -77,8 +108,19 @@ int runInsert(const std::vector<std::string>& givenArgs, std::ostream& out, std:
         return kExitBadInput;
     }
     script::MemoryScriptText script(*scriptText);
+    if (!force) {
+        if (const auto owner = ScriptOfOtherBlock(args[4], dataFile->blocks, address)) {
+            ReportScriptOfOtherBlock(err, "insert", args[4], *owner, textBlock->info.blockAddress);
+            return kExitBadInput;
+        }
+        if (!CheckBeforeInsertion(rom, *textBlock, *dataFile, script, table, args[4], err)) return kExitBadInput;
+    }
 
     uint32_t endOfRoom = textBlock->end;
+    if (textBlock->inserted && !textBlock->endGiven) {
+        const int64_t room = int64_t(endOfRoom) - int64_t(core::AddressToRomOffset(address & 0xFFFFFF));
+        err << "corvtool insert: warning: " << DescribeRoomFromLastInsertion(textBlock->info.blockAddress, room) << '\n';
+    }
     core::BlockBuffer& buffer = *textBlock->buffer;
     insert::InsertionBlock block{textBlock->info};
     block.compressor = compressor;
@@ -117,8 +159,9 @@ int runInsert(const std::vector<std::string>& givenArgs, std::ostream& out, std:
 extern const Command kInsertCommand{
     "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]",
     "insert the script file SCRIPT of the block at ADDRESS (hex, any bank of its .BLOCK line) into ROM and save "
-    "it; a text string without an entry refuses the insertion unless --allow-missing; --maximise compresses "
-    "with the maximising compressor",
+    "it; a text string without an entry refuses the insertion unless --allow-missing; so do the errors that "
+    "check finds and a script named after another block, unless --force; --maximise compresses with the "
+    "maximising compressor",
     runInsert};
 
 }  // namespace corv::tool

@@ -29,6 +29,14 @@ int runMakeIps(const std::vector<std::string>& givenArgs, std::ostream& out, std
         FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
         return kExitBadInput;
     }
+    // A patch between a headered and an unheadered file shifts every change by 512 bytes, and
+    // applied to either kind of ROM it lands in the wrong place for half of them.
+    if (core::CopierHeaderSize(original->size()) != core::CopierHeaderSize(modified->size())) {
+        const bool originalHeadered = core::CopierHeaderSize(original->size()) != 0;
+        err << "corvtool make-ips: warning: " << (originalHeadered ? args[0] : args[1])
+            << " has a 512-byte copier header and " << (originalHeadered ? args[1] : args[0])
+            << " has none; the patch will not fit either kind of ROM\n";
+    }
     const patches::IpsCreation creation = patches::CreateIpsPatch(*original, *modified);
     if (creation.status == patches::IpsCreateStatus::TooLarge) {
         FileError(err, "make-ips", args[1]) << "longer than the 16 MiB an IPS patch can reach; nothing written\n";

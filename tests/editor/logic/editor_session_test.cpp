@@ -13,6 +13,7 @@
 #include "dialogs/scripted_dialogs.h"
 #include "editor/logic/editor_session.h"
 #include "editor/logic/editor_texts.h"
+#include "insert/insert_test_support.h"
 #include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "support/temp_folder.h"
@@ -109,6 +110,42 @@ TEST_F(EditorSessionTest, TheDataFileDialogOpensWhereTheRomWasChosenAndScriptsGo
     EXPECT_EQ(dialogs.calls()[1].request.directory, gameFolder);
     EXPECT_EQ(session->dumpsDirectory(), gameFolder / "Dumps");
     EXPECT_TRUE(fs::is_directory(gameFolder / "Dumps"));
+}
+
+TEST_F(EditorSessionTest, TheInsertionLogAddsALinePerErrorTheChecksFind) {
+    openDemo();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    std::string text = script.text();
+    text.replace(text.find(".STRING 1\n\n"), 11, ".STRING 1\nGr\xFC\xDF" "e\n");
+    script.setText(text);
+    script::testing_support::RecordingProgress progress;
+    session->insertText(script, progress, dialogs);
+    ASSERT_FALSE(progress.log.empty());
+    EXPECT_EQ(progress.log.back(), "; Check: STRING 1: line 1: \"\xFC\" is byte FC, which the game reads as a control code");
+    EXPECT_NE(std::find(progress.log.begin(), progress.log.end(), "; All text was inserted successfully, and..."),
+              progress.log.end());
+
+    // Without errors, only the insertion's own lines.
+    script::testing_support::RecordingProgress clean;
+    script.setText(script::ScriptSkeleton(session->index().stringCount()));
+    session->insertText(script, clean, dialogs);
+    for (const std::string& line : clean.log) EXPECT_EQ(line.find("; Check:"), std::string::npos) << line;
+}
+
+TEST_F(EditorSessionTest, APatchThatBreaksAListedBlockIsRefusedWithTheCopierHeaderMessage) {
+    openDemo();
+    const std::vector<uint8_t> before(session->rom().fileBytes().begin(), session->rom().fileBytes().end());
+    // The check word of block D01000 (ROM offset 101000, no copier header) changed.
+    WriteBytes(file("breaks.ips"), {'P', 'A', 'T', 'C', 'H', 0x10, 0x10, 0x06, 0x00, 0x01, 0x5A, 'E', 'O', 'F'});
+    dialogs.clearRecord();
+    dialogs.replyOpenFiles({file("breaks.ips")});
+    session->patchRom(dialogs);
+    EXPECT_EQ(dialogs.calls().back().text,
+              "The PATCH file breaks block D01000: its header no longer passes its check. The patch was probably made "
+              "for a ROM with a 512-byte copier header. No patching performed.");
+    EXPECT_EQ(std::vector<uint8_t>(session->rom().fileBytes().begin(), session->rom().fileBytes().end()), before);
+    EXPECT_FALSE(session->rom().modified());
 }
 
 TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWrittenSaysSo) {

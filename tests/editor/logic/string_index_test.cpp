@@ -80,6 +80,25 @@ TEST_F(StringIndexTest, ChoosingABlockListsItsStringsAndWritesTheSkeleton) {
     EXPECT_TRUE(handler.asked.empty());
 }
 
+TEST_F(StringIndexTest, ABlockChosenAgainAfterShorterDataKeepsItsRoom) {
+    const uint32_t firstEnd = index.chooseBlock(image, 0, dumps, script, handler)->end;
+    // The block written again with less data, as an insertion of a shorter script leaves it.
+    std::vector<uint8_t> rom(image.fileBytes().begin(), image.fileBytes().end());
+    test::PutLiteralBlock(rom, 0x010000, test::TextBlock({{2, {0x0041, 0xFFFF}}}));
+    image = core::RomImage(std::move(rom), "test.smc");
+    const auto again = index.chooseBlock(image, 0, dumps, script, handler);
+    EXPECT_EQ(again->end, firstEnd);
+    EXPECT_EQ(index.blockEnd(0), firstEnd);
+
+    // A new block list starts from the data file's end of room, or from the data.
+    std::vector<BlockEntry> blocks{{kTextBlockAddress, "Block C10000"}};
+    index.setBlocks(blocks);
+    EXPECT_LT(index.chooseBlock(image, 0, dumps, script, handler)->end, firstEnd);
+    blocks[0].endOfRoom = firstEnd + 100;
+    index.setBlocks(blocks);
+    EXPECT_EQ(index.chooseBlock(image, 0, dumps, script, handler)->end, firstEnd + 100);
+}
+
 TEST_F(StringIndexTest, ChoosingAStringFindsItsEntryAndEncodesThePreview) {
     ASSERT_TRUE(index.chooseBlock(image, 0, dumps, script, handler));
     script.setText(".STRING 0\nHi[KEY]\nthere\n.ENDS\n.STRING 2\nsecond\n .ENDS \n");
