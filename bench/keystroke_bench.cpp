@@ -131,7 +131,7 @@ public:
     // the Text Editor the active window, as when the translator types there.
     void startTypingIn(unsigned i) {
         form_.cmForm->selectString(int(i));
-        form_.pListClick(editor::MainWindow::ChoiceSender::User);
+        form_.pListClick(editor::ChoiceSender::User);
         script::ScriptText& script = form_.TxtForm->script();
         if (!script::FindInScript(script, script::EntrySearchText(int(i)), true)) std::abort();
         script.setCaret(script.text().find('\n', script.selectionStart()) + 1);

@@ -22,7 +22,7 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     // The block list keeps the end the last choice found; a search the insertion makes is only
     // for this run, as the next choice of the block finds the end again.
     uint32_t endOfRoom = index_->blockEnd(*block);
-    ++revision_;  // the block buffer takes the new layout
+    shownString_.forget();  // the block buffer takes the new layout
 
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, progress);
@@ -37,7 +37,7 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
     const std::vector<std::filesystem::path> patches = dialogs.openFiles({kPatchTitle, startDirectory_, {}, kPatchFilter});
     if (patches.empty()) return;
     lastOpenFolder_ = patches.front().parent_path();
-    ++revision_;
+    shownString_.forget();
     const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches);
     const std::string message = patches::IpsMessage(outcome);
     if (!message.empty()) dialogs.message(message);

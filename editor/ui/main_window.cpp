@@ -104,7 +104,6 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     setClientSize(defaultClient_);
     syncChecks();
 
-    session_->setStringHook([this](const script::ResolvedString& resolved) { showString(resolved); });
     createCompanions();
     session_->setRunning(true);
 }
@@ -140,8 +139,8 @@ void MainWindow::LoadDataFileClick() { applyDataFile(session_->loadDataFile(dial
 void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     if (!shown) return;
     syncChecks();
-    for (const script::EditorOperation& operation : shown->windowOperations) {
-        QWidget* window = companion(operation.window);
+    for (const script::SettingOperation& operation : shown->viewOperations) {
+        QWidget* window = companion(operation.view);
         if (operation.value) {
             showWindow(window);
         } else {
@@ -177,30 +176,30 @@ void MainWindow::InsertCOMPRESSIONintoROM1Click() { session_->insertCompression(
 // --- View menu ---------------------------------------------------------------------------------
 
 void MainWindow::DTTClick() {
-    script::MenuStates& menus = session_->menus();
-    menus.displayTranslated = !menus.displayTranslated;
+    script::DataFileSettings& settings = session_->settings();
+    settings.showTranslation = !settings.showTranslation;
     syncChecks();
     pListClick(ChoiceSender::User);
 }
 
 void MainWindow::HideCodesClick() {
-    session_->menus().hideCodes = !session_->menus().hideCodes;
+    session_->settings().hideCodes = !session_->settings().hideCodes;
     refreshBothViews();
 }
 
 void MainWindow::UseVWFRoutine1Click() {
-    session_->menus().useVwf = !session_->menus().useVwf;
+    session_->settings().variableWidth = !session_->settings().variableWidth;
     refreshBothViews();
 }
 
 void MainWindow::Red1Click() {
     const QObject* item = sender();
-    script::MenuStates& menus = session_->menus();
-    if (item == Blue1) menus.colour = script::MenuItem::Blue;
-    if (item == Green1) menus.colour = script::MenuItem::Green;
-    if (item == Red1) menus.colour = script::MenuItem::Red;
-    if (item == Gradient1) menus.style = script::MenuItem::Gradient;
-    if (item == Solid1) menus.style = script::MenuItem::Solid;
+    script::DataFileSettings& settings = session_->settings();
+    if (item == Blue1) settings.colour = script::TextBoxColour::Blue;
+    if (item == Green1) settings.colour = script::TextBoxColour::Green;
+    if (item == Red1) settings.colour = script::TextBoxColour::Red;
+    if (item == Gradient1) settings.style = script::TextBoxStyle::Gradient;
+    if (item == Solid1) settings.style = script::TextBoxStyle::Solid;
     refreshBothViews();
 }
 
@@ -258,12 +257,17 @@ void MainWindow::pListClick(ChoiceSender sender) {
     if (!session_->romLoaded() || !row) return;
     // Typing in the Text Editor keeps the views where the translator scrolled them.
     const bool resetScroll = QApplication::activeWindow() != TxtForm;
-    const auto choice = session_->chooseString(static_cast<unsigned>(*row), script(),
-                                               sender == ChoiceSender::TextChanged, resetScroll);
-    if (!choice) return;
+    const auto shown = session_->chooseString(static_cast<unsigned>(*row), script(), resetScroll);
+    if (!shown) return;
+    const ScriptFollow follow = FollowFor(sender);
+    if (shown->choice.caret && follow.moveCaret) script().setCaret(*shown->choice.caret);
+    if (shown->choice.matchLine && follow.scrollToEntry) {
+        script().scrollLines(*shown->choice.matchLine - script().firstVisibleLine());
+    }
+    showNewString(shown->newString);
     syncChecks();
     showStringNumber(static_cast<unsigned>(*row));
-    statusPanel0->setText(QString::fromStdString(choice->offsetStatus));
+    statusPanel0->setText(QString::fromStdString(shown->choice.offsetStatus));
     statusPanel1->setText(QString::fromStdString(session_->lineStatus()));
     Video->update();
     if (sender == ChoiceSender::User) cmForm->focusStringList();
@@ -285,21 +289,21 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 void MainWindow::refreshBothViews() {
-    session_->refreshViews();
+    showNewString(session_->refreshViews());
     syncChecks();
     Video->update();
 }
 
 void MainWindow::syncChecks() {
-    const script::MenuStates& menus = session_->menus();
-    DTT->setChecked(menus.displayTranslated);
-    HideCodes->setChecked(menus.hideCodes);
-    UseVWFRoutine1->setChecked(menus.useVwf);
-    Blue1->setChecked(menus.colour == script::MenuItem::Blue);
-    Green1->setChecked(menus.colour == script::MenuItem::Green);
-    Red1->setChecked(menus.colour == script::MenuItem::Red);
-    Gradient1->setChecked(menus.style == script::MenuItem::Gradient);
-    Solid1->setChecked(menus.style == script::MenuItem::Solid);
+    const script::DataFileSettings& settings = session_->settings();
+    DTT->setChecked(settings.showTranslation);
+    HideCodes->setChecked(settings.hideCodes);
+    UseVWFRoutine1->setChecked(settings.variableWidth);
+    Blue1->setChecked(settings.colour == script::TextBoxColour::Blue);
+    Green1->setChecked(settings.colour == script::TextBoxColour::Green);
+    Red1->setChecked(settings.colour == script::TextBoxColour::Red);
+    Gradient1->setChecked(settings.style == script::TextBoxStyle::Gradient);
+    Solid1->setChecked(settings.style == script::TextBoxStyle::Solid);
 }
 
 void MainWindow::showWindow(QWidget* window) {

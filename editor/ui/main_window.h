@@ -12,7 +12,7 @@
 #include <optional>
 
 #include "editor/logic/editor_session.h"
-#include "editor/logic/shown_string.h"
+#include "editor/logic/string_choice_follow.h"
 #include "editor/logic/window_placement.h"
 
 class QAction;
@@ -48,10 +48,6 @@ public:
 
     // Shows the windows visible at start: the main window, the Text Editor and List Data.
     void showWindowSet();
-
-    // Who asks for a string choice: the program itself, a change of the script text (the editor
-    // is then not scrolled), or the user's click (the string list then takes the focus).
-    enum class ChoiceSender { Program, TextChanged, User };
 
     // Runs the open steps with the two files instead of asking for them (command line).
     void openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile);
@@ -149,7 +145,7 @@ private:
     void createCompanions();
     void closeCompanions();
     void deleteCompanions();
-    [[nodiscard]] QWidget* companion(script::EditorWindow window) const;
+    [[nodiscard]] QWidget* companion(script::DataFileView view) const;
     void showStringNumber(unsigned index);
     void runBusy(const std::function<void()>& command);
     void applyDataFile(const std::optional<DataFileShown>& shown);
@@ -159,7 +155,7 @@ private:
     void refreshBothViews();
     void placeCompanions(KanaTextPlace kana);
     void setClientSize(WindowSize client);
-    void showString(const script::ResolvedString& resolved);
+    void showNewString(const std::optional<script::ResolvedString>& resolved);
     [[nodiscard]] script::ScriptText& script();
 
     ui::Dialogs& dialogs_;
@@ -168,7 +164,6 @@ private:
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;
-    ShownString shownString_;
     QSize commandedSize_;  // the size the Window menu last asked for, until the window has it
     bool busy_ = false;
     bool closeRequested_ = false;

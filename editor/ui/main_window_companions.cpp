@@ -28,14 +28,14 @@ void MainWindow::createCompanions() {
 
     HexDataWindow::Sources sources;
     sources.romLoaded = [this] { return session_->romLoaded(); };
-    sources.displayTranslated = [this] { return session_->menus().displayTranslated; };
+    sources.displayTranslated = [this] { return session_->settings().showTranslation; };
     sources.gameFontCell = [this](uint16_t code) {
         return preview::GameFontCell(session_->rom().data(), session_->gameFont(), code);
     };
     HexForm->setSources(std::move(sources));
 
     connect(TxtForm, &TextEditorWindow::scriptChanged, this, [this] { pListClick(ChoiceSender::TextChanged); });
-    connect(TxtForm, &TextEditorWindow::resized, this, [this] { pListClick(ChoiceSender::Program); });
+    connect(TxtForm, &TextEditorWindow::resized, this, [this] { pListClick(ChoiceSender::EditorResized); });
     // A click reports its row before the list's selection has followed the current row.
     connect(cmForm, &ListDataWindow::blockClicked, this, [this](int row) {
         if (busy_) return;
@@ -63,11 +63,11 @@ void MainWindow::deleteCompanions() {
     delete TxtForm;
 }
 
-QWidget* MainWindow::companion(script::EditorWindow window) const {
-    switch (window) {
-    case script::EditorWindow::TextEditor: return TxtForm;
-    case script::EditorWindow::HexData: return HexForm;
-    case script::EditorWindow::KanaText: return KanaForm;
+QWidget* MainWindow::companion(script::DataFileView view) const {
+    switch (view) {
+    case script::DataFileView::ScriptText: return TxtForm;
+    case script::DataFileView::HexData: return HexForm;
+    case script::DataFileView::KanaText: return KanaForm;
     }
     return TxtForm;
 }
@@ -105,10 +105,10 @@ void MainWindow::showWindowSet() {
 
 script::ScriptText& MainWindow::script() { return TxtForm->script(); }
 
-void MainWindow::showString(const script::ResolvedString& resolved) {
-    if (!shownString_.replace(resolved, session_->revision())) return;
-    HexForm->loadString(resolved);
-    KanaForm->loadKana(resolved, session_->codeMaps());
+void MainWindow::showNewString(const std::optional<script::ResolvedString>& resolved) {
+    if (!resolved) return;
+    HexForm->loadString(*resolved);
+    KanaForm->loadKana(*resolved, session_->codeMaps());
 }
 
 void MainWindow::TEOnTopClick() {

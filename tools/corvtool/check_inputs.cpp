@@ -33,10 +33,10 @@ bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, 
 }
 
 check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
-    script::MenuStates menus;
-    script::ApplyOperations(menus, dataFile.operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, dataFile.operations);
     check::BoxMetrics box;
-    box.variableWidth = menus.useVwf;
+    box.variableWidth = settings.variableWidth;
     return box;
 }
 

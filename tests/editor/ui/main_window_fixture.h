@@ -112,10 +112,10 @@ public:
         if (previewBytes) input.previewBytes = std::span<const uint8_t>(*previewBytes);
         script::CodeMaps maps;
         const auto load = script::ParseBlockDataFile(game().blockDataFile, maps);
-        script::MenuStates menus;
-        script::ApplyOperations(menus, load.operations);
+        script::DataFileSettings settings;
+        script::ApplySettings(settings, load.operations);
         preview::PreviewScreen screen;
-        preview::RenderStringPreview(screen, input, menus, load.format);
+        preview::RenderStringPreview(screen, input, preview::PreviewOptionsOf(settings), load.format);
         const QImage image(reinterpret_cast<const uchar*>(screen.bits()), static_cast<int>(screen.width()),
                            static_cast<int>(screen.height()),
                            static_cast<qsizetype>(screen.pitch() * sizeof(preview::Pixel)), QImage::Format_RGB16);

@@ -131,7 +131,7 @@ private slots:
         QCOMPARE(press(Qt::Key_A, Qt::ShiftModifier), untouched);
 
         // A plain key redraws both views, which leaves the translated mark clear.
-        form.session().menus().displayTranslated = true;
+        form.session().settings().showTranslation = true;
         form.DTT->setChecked(true);
         QCOMPARE(press(Qt::Key_A, Qt::NoModifier), QStringLiteral("Line {Kana, Ascii}: 1, 41"));
         QVERIFY(!form.DTT->isChecked());
@@ -139,7 +139,7 @@ private slots:
 
         // Choosing a string from the list puts both views back at the top.
         form.cmForm->selectString(1);
-        form.pListClick(MainWindow::ChoiceSender::Program);
+        form.pListClick(ChoiceSender::Program);
         QCOMPARE(form.statusPanel1->text(), QStringLiteral("Line {Kana, Ascii}: 0, 0"));
     }
 

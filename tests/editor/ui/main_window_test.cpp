@@ -183,7 +183,7 @@ private slots:
         MainWindow& form = *f.form;
         // String 1 with the ASCII view one line down, the editor's view at the top of the text.
         form.cmForm->selectString(1);
-        form.pListClick(MainWindow::ChoiceSender::Program);
+        form.pListClick(ChoiceSender::Program);
         form.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         QTest::keyClick(&form, Qt::Key_Down, Qt::ControlModifier);
