@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/logic/busy_commands.h"
 #include "editor/logic/scroll_keys.h"
 #include "editor/logic/shown_string.h"
 #include "editor/logic/string_choice_follow.h"
@@ -72,16 +71,6 @@ TEST(WindowPlacement, CompanionsFollowTheMainWindowOnlyWhileItIsRunningAndNormal
 
 TEST(WindowPlacement, ZoomDoublesThePaintBoxAndKeepsTheStatusBar) {
     EXPECT_EQ(ZoomedClientSize({320, 275}), (WindowSize{640, 531}));
-}
-
-TEST(BusyCommands, OnlyCommandsThatTouchRomOrScriptAreDisabled) {
-    for (const char* name : {"OpenBinaryTextData1", "LoadDataFile", "SaveTextFile1", "SaveRomFile1", "Exit1", "Insert1",
-                             "PATCHRomFile1", "LoadTableFile1", "InsertCOMPRESSIONintoROM1"}) {
-        EXPECT_TRUE(DisabledWhileBusy(name)) << name;
-    }
-    for (const char* name : {"DisplayTextEditor1", "ViewHexData1", "HideCodes", "DefaultWindowSize1", "DumpMemory1"}) {
-        EXPECT_FALSE(DisabledWhileBusy(name)) << name;
-    }
 }
 
 TEST(ShownString, TheWindowsReloadOnlyForAnotherStringOrAfterAChange) {

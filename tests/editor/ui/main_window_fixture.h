@@ -26,11 +26,13 @@
 #include "editor/ui/video_box.h"
 #include "preview/string_preview.h"
 #include "support/temp_folder.h"
+#include "support/widget_lookup.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::editor::testing {
 
 namespace fs = std::filesystem;
+using corv::testing::Named;
 
 inline std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -82,10 +84,10 @@ public:
     void open(const char* rom = demo::kRomFileName) {
         dialogs.replyOpenFile(file(rom));
         dialogs.replyOpenFile(file(demo::kBlockDataFileName));
-        form->OpenBinaryTextData1->trigger();
+        Named<QAction>(*form, "OpenBinaryTextData1")->trigger();
     }
 
-    [[nodiscard]] ScriptMemo* memo() const { return form->TxtForm->TDMemo; }
+    [[nodiscard]] ScriptMemo* memo() const { return Named<TextEditorWindow>(*form, "TxtForm")->TDMemo; }
 
     // Puts the caret at the start of line `line` of the Text Editor.
     void caretToLine(int line) const {
