@@ -53,7 +53,6 @@ public:
     // The glyph picture as chPic shows it before stretching (8 x 16, RGB16).
     [[nodiscard]] QImage glyphImage() const;
 
-    QWidget* chPic = nullptr;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -66,7 +65,7 @@ private:
 
     HexView view_;
     Sources sources_;
-    HexGlyphBox* glyphBox_ = nullptr;
+    HexGlyphBox* glyphBox_ = nullptr;  // chPic
 };
 
 }  // namespace corv::editor

@@ -47,10 +47,10 @@ public:
     // How the editor wraps a line at its current width, whether the window is shown or not.
     [[nodiscard]] KanaLineWrap lineWrap() const;
 
-    QPlainTextEdit* kanaEdit = nullptr;
-
 private:
     [[nodiscard]] qreal wrapWidth() const;
+
+    QPlainTextEdit* kanaEditor_ = nullptr;  // kanaEdit
 };
 
 }  // namespace corv::editor

@@ -127,7 +127,7 @@ void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<D
     ui_.video->update();
     if (step != RomOpenStep::Opened) return;
     applyDataFile(loadDataFile());
-    if (ui_.listData->bList->count() == 0) return;
+    if (ui_.listData->blockCount() == 0) return;
     ui_.listData->selectBlock(0);
     ui_.listData->focusBlockList();
     chooseBlock();

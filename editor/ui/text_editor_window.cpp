@@ -8,25 +8,25 @@
 namespace corv::editor {
 
 TextEditorWindow::TextEditorWindow(QWidget* parent)
-    : QWidget(parent), TDMemo(new ScriptMemo(this)), Memo1(new QPlainTextEdit(this)), script_(*TDMemo) {
+    : QWidget(parent), scriptEditor_(new ScriptMemo(this)), scratchEditor_(new QPlainTextEdit(this)), script_(*scriptEditor_) {
     setObjectName(QStringLiteral("TxtForm"));
     setWindowTitle(QStringLiteral("Text Editor"));
     MakeToolWindow(this);
     SetOuterBounds(this, {337, 21}, {326, 326});
 
-    TDMemo->setObjectName(QStringLiteral("TDMemo"));
-    Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setFont(CourierFont(12));
-    Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo1->hide();
+    scriptEditor_->setObjectName(QStringLiteral("TDMemo"));
+    scratchEditor_->setObjectName(QStringLiteral("Memo1"));
+    scratchEditor_->setFont(CourierFont(12));
+    scratchEditor_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    scratchEditor_->hide();
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(TDMemo);
-    layout->addWidget(Memo1);
-    TDMemo->setFocus();
+    layout->addWidget(scriptEditor_);
+    layout->addWidget(scratchEditor_);
+    scriptEditor_->setFocus();
 
-    connect(TDMemo, &QPlainTextEdit::textChanged, this, &TextEditorWindow::onTextChanged);
+    connect(scriptEditor_, &QPlainTextEdit::textChanged, this, &TextEditorWindow::onTextChanged);
 }
 
 void TextEditorWindow::setStayOnTop(bool onTop) { SetStayOnTop(this, onTop); }

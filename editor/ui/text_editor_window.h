@@ -27,9 +27,6 @@ class TextEditorWindow final : public QWidget {
 public:
     explicit TextEditorWindow(QWidget* parent = nullptr);
 
-    ScriptMemo* TDMemo = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-
     [[nodiscard]] script::ScriptText& script() { return script_; }
     [[nodiscard]] const script::ScriptText& script() const { return script_; }
 
@@ -45,6 +42,8 @@ protected:
 private:
     void onTextChanged();
 
+    ScriptMemo* scriptEditor_;        // TDMemo
+    QPlainTextEdit* scratchEditor_;   // Memo1, hidden
     MemoScriptText script_;
     bool reacting_ = false;
 };

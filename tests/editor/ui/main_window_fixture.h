@@ -87,7 +87,7 @@ public:
         Named<QAction>(*form, "OpenBinaryTextData1")->trigger();
     }
 
-    [[nodiscard]] ScriptMemo* memo() const { return Named<TextEditorWindow>(*form, "TxtForm")->TDMemo; }
+    [[nodiscard]] ScriptMemo* memo() const { return Named<ScriptMemo>(*form, "TDMemo"); }
 
     // Puts the caret at the start of line `line` of the Text Editor.
     void caretToLine(int line) const {

@@ -79,7 +79,7 @@ private slots:
         QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->script().text(), text);
         QVERIFY(Named<HexDataWindow>(form, "HexForm")->isVisible());
         QVERIFY(Named<KanaDumpWindow>(form, "viewKana")->isVisible());
-        QVERIFY(!Named<KanaDumpWindow>(form, "viewKana")->kanaMemo->toPlainText().isEmpty());
+        QVERIFY(!Named<QPlainTextEdit>(form, "kanaMemo")->toPlainText().isEmpty());
 
         // While the main window is disabled the keys are the text widget's own again.
         form.setEnabled(false);
@@ -101,7 +101,7 @@ private slots:
         QVERIFY(!Named<TextEditorWindow>(form, "TxtForm")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         QVERIFY(!Named<KanaTextWindow>(form, "KanaForm")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
-        QTest::keyClick(Named<TextEditorWindow>(form, "TxtForm")->TDMemo, Qt::Key_X, Qt::AltModifier);
+        QTest::keyClick(Named<ScriptMemo>(form, "TDMemo"), Qt::Key_X, Qt::AltModifier);
         QVERIFY(!form.isVisible());
         QVERIFY(!Named<TextEditorWindow>(form, "TxtForm")->isVisible());
         QVERIFY(!form.session().running());

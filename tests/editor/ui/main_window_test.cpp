@@ -46,14 +46,14 @@ private slots:
 
         QStringList blocks;
         for (size_t n = 0; n < f.game().textBlocks.size(); ++n) blocks << Printed("Block %X", f.textBlock(n).address);
-        QCOMPARE(Items(Named<ListDataWindow>(form, "cmForm")->bList), blocks);
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->bList->currentRow(), 0);
+        QCOMPARE(Items(Named<QListWidget>(form, "bList")), blocks);
+        QCOMPARE(Named<QListWidget>(form, "bList")->currentRow(), 0);
         const demo::DemoBlock& block = f.textBlock(0);
         const int strings = static_cast<int>(block.records.size());
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->pList->count(), strings);
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->pList->item(7)->text(), QStringLiteral("String# 7    "));
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->pList->toolTip(), QStringLiteral("%1 item(s)").arg(strings));
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->pList->currentRow(), 0);
+        QCOMPARE(Named<QListWidget>(form, "pList")->count(), strings);
+        QCOMPARE(Named<QListWidget>(form, "pList")->item(7)->text(), QStringLiteral("String# 7    "));
+        QCOMPARE(Named<QListWidget>(form, "pList")->toolTip(), QStringLiteral("%1 item(s)").arg(strings));
+        QCOMPARE(Named<QListWidget>(form, "pList")->currentRow(), 0);
 
         const std::string skeleton = script::ScriptSkeleton(static_cast<unsigned>(strings));
         QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->script().text(), skeleton);
@@ -68,7 +68,7 @@ private slots:
         // An unheadered ROM afterwards is read without a header.
         f.open();
         QCOMPARE(form.session().rom().headerSize(), 0u);
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->bList->count(), blocks.size());
+        QCOMPARE(Named<QListWidget>(form, "bList")->count(), blocks.size());
     }
 
     void statusPanelsHoldTheirWidestTextsAtTheDefaultSize() {
@@ -143,8 +143,8 @@ private slots:
         QVERIFY(Named<HexDataWindow>(form, "HexForm")->isVisible());
         QVERIFY(Named<KanaTextWindow>(form, "KanaForm")->isVisible());
         QCOMPARE(form.windowTitle(), QStringLiteral("Script Editor: Corvane - [settings.txt ]"));
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->bList->count(), 2);
-        QCOMPARE(Named<ListDataWindow>(form, "cmForm")->bList->toolTip(), QStringLiteral("2 item(s)"));
+        QCOMPARE(Named<QListWidget>(form, "bList")->count(), 2);
+        QCOMPARE(Named<QListWidget>(form, "bList")->toolTip(), QStringLiteral("2 item(s)"));
         // Both boxes are drawn with the new box, not left empty by a missing .FORMAT.
         const QImage picture = Named<VideoBox>(form, "Video")->picture();
         QVERIFY(picture.pixel(12, 12) != picture.pixel(0, 0));
@@ -154,18 +154,18 @@ private slots:
         EditorFixture f;
         f.open();
         MainWindow& form = *f.form;
-        QListWidget* pList = Named<ListDataWindow>(form, "cmForm")->pList;
+        QListWidget* pList = Named<QListWidget>(form, "pList");
         QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->visualItemRect(pList->item(2)).center());
         const demo::DemoBlock& first = f.textBlock(0);
         const unsigned pointer = first.records[2].textPointer;
         QCOMPARE(Named<QLabel>(form, "StatusPanel0")->text(), Printed("Offset: 7E008E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
         QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->windowTitle(), QStringLiteral("Kana Text: String #2"));
         QVERIFY(!first.records[2].text.empty());
-        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->kanaEdit->toPlainText(), KanaDisplayText(first.records[2].text));
+        QCOMPARE(Named<QPlainTextEdit>(form, "kanaEdit")->toPlainText(), KanaDisplayText(first.records[2].text));
         QCOMPARE(Named<ListDataWindow>(form, "cmForm")->focusWidget(), static_cast<QWidget*>(pList));
 
         // Another block: its strings, its own skeleton script, string 0 again.
-        QListWidget* bList = Named<ListDataWindow>(form, "cmForm")->bList;
+        QListWidget* bList = Named<QListWidget>(form, "bList");
         QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(1)).center());
         const demo::DemoBlock& second = f.textBlock(1);
         QCOMPARE(pList->count(), static_cast<int>(second.records.size()));
@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->script().text(), script::ScriptSkeleton(static_cast<unsigned>(second.records.size())));
         QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->windowTitle(), QStringLiteral("Kana Text: String #0"));
         QVERIFY(!second.records[0].text.empty());
-        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->kanaEdit->toPlainText(), KanaDisplayText(second.records[0].text));
+        QCOMPARE(Named<QPlainTextEdit>(form, "kanaEdit")->toPlainText(), KanaDisplayText(second.records[0].text));
         QCOMPARE(form.session().index().scriptPath(), script::ScriptPathFor(f.folder() / "Dumps", second.address));
         QVERIFY(f.dialogs.unexpected().empty());
     }
@@ -224,7 +224,7 @@ private slots:
         // A close asked for while the insertion lets events through waits for its end.
         bool disabledMeanwhile = false;
         QStringList disabledNames;
-        QObject::connect(Named<InsertProgressWindow>(form, "InsertForm")->ListBox1->model(), &QAbstractItemModel::rowsInserted, &form, [&] {
+        QObject::connect(Named<QListWidget>(form, "ListBox1")->model(), &QAbstractItemModel::rowsInserted, &form, [&] {
             if (!form.busy()) return;
             disabledMeanwhile = !Named<QAction>(form, "OpenBinaryTextData1")->isEnabled() && !Named<QAction>(form, "Insert1")->isEnabled() &&
                                 !Named<ListDataWindow>(form, "cmForm")->isEnabled() && !Named<TextEditorWindow>(form, "TxtForm")->isEnabled() &&
@@ -249,10 +249,10 @@ private slots:
         QCOMPARE(disabledNames, expectedDisabled);
         QVERIFY(!form.busy());
         QVERIFY(Named<QAction>(form, "OpenBinaryTextData1")->isEnabled() && Named<ListDataWindow>(form, "cmForm")->isEnabled() && Named<TextEditorWindow>(form, "TxtForm")->isEnabled());
-        const QStringList log = Items(Named<InsertProgressWindow>(form, "InsertForm")->ListBox1);
+        const QStringList log = Items(Named<QListWidget>(form, "ListBox1"));
         QVERIFY(log.size() >= 3);
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
-        QCOMPARE(Named<InsertProgressWindow>(form, "InsertForm")->CGauge1->value(), 100);
+        QCOMPARE(Named<QProgressBar>(form, "CGauge1")->value(), 100);
         QVERIFY(form.session().rom().modified());
         QVERIFY(form.session().currentBlockInserted());
         // The close waited, then asked both questions in order.
