@@ -5,8 +5,8 @@
 //
 // Wiring, for the main window:
 //   - setSources() once, with what the window reads whenever it draws;
-//   - loadString() from the text box renderer's string hook (preview::TextBoxRenderer::
-//     setStringHook), that is at every untranslated pass;
+//   - loadString() with the string the session drew, whenever the session hands on one the
+//     window does not show yet (EditorSession::chooseString and refreshViews);
 //   - show() for "Display He&x Data" and the data file's .HexWindow line.
 // The rules are in editor/logic/hex_view.h.
 

@@ -60,9 +60,9 @@ public:
     // The client size recorded at start-up, used by the Window menu.
     [[nodiscard]] WindowSize defaultClientSize() const { return defaultClient_; }
 
-    // Chooses the block selected in List Data, then its string 0 (bListClick).
+    // Chooses the block selected in List Data, then its string 0.
     void chooseBlock();
-    // Chooses the string selected in List Data and draws it (pListClick); `sender` decides where
+    // Chooses the string selected in List Data and draws it; `sender` decides where
     // the Text Editor's caret and view go (see FollowFor).
     void chooseString(ChoiceSender sender);
 
