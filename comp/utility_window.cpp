@@ -99,12 +99,14 @@ void UtilityWindow::buildMenu() {
         {&ui_.decompressText, "Text1", "Text - $100200", Area::Text},
     };
     for (const auto& item : areas) {
-        QAction* action = ui_.decompressMenu->addAction(QString::fromLatin1(item.caption), this, &UtilityWindow::decompressChosenArea);
+        QAction* action = ui_.decompressMenu->addAction(QString::fromLatin1(item.caption), this,
+                                                        &UtilityWindow::decompressChosenArea);
         action->setObjectName(QString::fromLatin1(item.name));
         action->setData(static_cast<int>(item.area));
         *item.action = action;
     }
-    ui_.recompress = ui_.editMenu->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::recompressFromListing);
+    ui_.recompress =
+        ui_.editMenu->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::recompressFromListing);
     ui_.recompress->setObjectName(QStringLiteral("RecompressBlock1"));
     ui_.disabledWhileBusy.push_back(ui_.recompress);
 }

@@ -1,5 +1,5 @@
 #pragma once
-// What the main window shows for one chosen string, without the main window: the game font and
+// What the editor's preview shows for one chosen string, without the editor: the game font and
 // block taken from the ROM, the translated stream from the string's script entry, both boxes
 // drawn the way choosing the string draws them. Used by corvtool's picture output and by tests.
 

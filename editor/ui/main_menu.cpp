@@ -56,40 +56,57 @@ void MainWindow::buildMenu() {
     };
 
     ui_.fileMenu = AddMenu(bar, "File1", QStringLiteral("&File"));
-    ui_.openRom = disabledWhileBusy(AddItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
-    ui_.loadDataFile = disabledWhileBusy(AddItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"), QStringLiteral("Ctrl+F")));
+    ui_.openRom = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
+    ui_.loadDataFile = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"), QStringLiteral("Ctrl+F")));
     AddSeparator(ui_.fileMenu, "N2");
-    ui_.saveText = disabledWhileBusy(AddItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
-    ui_.saveRom = disabledWhileBusy(AddItem(ui_.fileMenu, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A")));
+    ui_.saveText = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
+    ui_.saveRom = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A")));
     AddSeparator(ui_.fileMenu, "N1");
     ui_.exit = disabledWhileBusy(AddItem(ui_.fileMenu, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Alt+X")));
 
     ui_.editMenu = AddMenu(bar, "Edit1", QStringLiteral("&Edit"));
-    ui_.insertText = disabledWhileBusy(AddItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
-    ui_.patchRom = disabledWhileBusy(AddItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
-    ui_.loadTable = disabledWhileBusy(AddItem(ui_.editMenu, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T")));
+    ui_.insertText = disabledWhileBusy(
+        AddItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
+    ui_.patchRom = disabledWhileBusy(
+        AddItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
+    ui_.loadTable = disabledWhileBusy(
+        AddItem(ui_.editMenu, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T")));
     AddSeparator(ui_.editMenu, "N7");
-    ui_.insertCompression = disabledWhileBusy(AddItem(ui_.editMenu, "InsertCOMPRESSIONintoROM1", QStringLiteral("Insert &COMPRESSION into ROM"),
-                                        QStringLiteral("Ctrl+C")));
+    ui_.insertCompression =
+        disabledWhileBusy(AddItem(ui_.editMenu, "InsertCOMPRESSIONintoROM1",
+                                  QStringLiteral("Insert &COMPRESSION into ROM"), QStringLiteral("Ctrl+C")));
 
     ui_.viewMenu = AddMenu(bar, "View1", QStringLiteral("&View"));
-    ui_.showTextEditor = AddItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
-    ui_.showTranslation = AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D"));
+    ui_.showTextEditor =
+        AddItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
+    ui_.showTranslation =
+        AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D"));
     ui_.showTranslation->setVisible(false);
-    ui_.showHexData = AddItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
-    ui_.showKanaText = AddItem(ui_.viewMenu, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"), QStringLiteral("Ctrl+K"));
-    ui_.showListData = AddItem(ui_.viewMenu, "DecompresstoFiles1", QStringLiteral("Display Block Decompression Offsets"),
-                                 QStringLiteral("Ctrl+B"));
+    ui_.showHexData =
+        AddItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
+    ui_.showKanaText = AddItem(ui_.viewMenu, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"),
+                               QStringLiteral("Ctrl+K"));
+    ui_.showListData = AddItem(ui_.viewMenu, "DecompresstoFiles1",
+                               QStringLiteral("Display Block Decompression Offsets"), QStringLiteral("Ctrl+B"));
     ui_.showListData->setVisible(false);
     AddSeparator(ui_.viewMenu, "N3");
-    ui_.hideCodes = AddCheck(ui_.viewMenu, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H"));
+    ui_.hideCodes =
+        AddCheck(ui_.viewMenu, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H"));
     AddSeparator(ui_.viewMenu, "N4");
-    ui_.variableWidth = AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U"));
+    ui_.variableWidth =
+        AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U"));
 
     ui_.programMenu = AddMenu(bar, "Program1", QStringLiteral("&Program"));
-    ui_.dumpBlock = AddItem(ui_.programMenu, "DumpMemory1", QStringLiteral("Du&mp DECOMPRESSED BINARY Data"), QStringLiteral("Ctrl+M"));
-    ui_.dumpKana = AddItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N"));
-    ui_.viewKanaDump = AddItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V"));
+    ui_.dumpBlock = AddItem(ui_.programMenu, "DumpMemory1", QStringLiteral("Du&mp DECOMPRESSED BINARY Data"),
+                            QStringLiteral("Ctrl+M"));
+    ui_.dumpKana =
+        AddItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N"));
+    ui_.viewKanaDump =
+        AddItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V"));
     ui_.boxColourMenu = ui_.programMenu->addMenu(QStringLiteral("Textbox Color..."));
     ui_.boxColourMenu->setObjectName(QStringLiteral("TextboxColor1"));
     ui_.boxColourMenu->menuAction()->setObjectName(QStringLiteral("TextboxColor1Item"));
@@ -105,7 +122,8 @@ void MainWindow::buildMenu() {
     ui_.textEditorOnTop = AddCheck(ui_.programMenu, "TEOnTop", QStringLiteral("Text Editor Stay on top"));
 
     ui_.windowMenu = AddMenu(bar, "Window1", QStringLiteral("&Window"));
-    ui_.defaultSize = AddItem(ui_.windowMenu, "DefaultWindowSize1", QStringLiteral("Default Window Size"), QStringLiteral("Ctrl+W"));
+    ui_.defaultSize =
+        AddItem(ui_.windowMenu, "DefaultWindowSize1", QStringLiteral("Default Window Size"), QStringLiteral("Ctrl+W"));
     ui_.zoomTwice = AddItem(ui_.windowMenu, "Zoominx21", QStringLiteral("Zoom in x 2"));
 
     connect(ui_.openRom, &QAction::triggered, this, &MainWindow::openRomFile);

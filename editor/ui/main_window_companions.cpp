@@ -34,7 +34,8 @@ void MainWindow::createCompanions() {
     };
     ui_.hexData->setSources(std::move(sources));
 
-    connect(ui_.textEditor, &TextEditorWindow::scriptChanged, this, [this] { chooseString(ChoiceSender::TextChanged); });
+    connect(ui_.textEditor, &TextEditorWindow::scriptChanged, this,
+            [this] { chooseString(ChoiceSender::TextChanged); });
     connect(ui_.textEditor, &TextEditorWindow::resized, this, [this] { chooseString(ChoiceSender::EditorResized); });
     // A click reports its row before the list's selection has followed the current row.
     connect(ui_.listData, &ListDataWindow::blockClicked, this, [this](int row) {
@@ -49,7 +50,8 @@ void MainWindow::createCompanions() {
 }
 
 void MainWindow::closeCompanions() {
-    for (QWidget* window : std::initializer_list<QWidget*>{ui_.textEditor, ui_.hexData, ui_.kanaText, ui_.listData, ui_.insertProgress, ui_.kanaDump}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{ui_.textEditor, ui_.hexData, ui_.kanaText, ui_.listData,
+                                                           ui_.insertProgress, ui_.kanaDump}) {
         window->close();
     }
 }
@@ -65,9 +67,12 @@ void MainWindow::deleteCompanions() {
 
 QWidget* MainWindow::companion(script::DataFileView view) const {
     switch (view) {
-    case script::DataFileView::ScriptText: return ui_.textEditor;
-    case script::DataFileView::HexData: return ui_.hexData;
-    case script::DataFileView::KanaText: return ui_.kanaText;
+    case script::DataFileView::ScriptText:
+        return ui_.textEditor;
+    case script::DataFileView::HexData:
+        return ui_.hexData;
+    case script::DataFileView::KanaText:
+        return ui_.kanaText;
     }
     return ui_.textEditor;
 }

@@ -8,7 +8,10 @@
 namespace corv::editor {
 
 TextEditorWindow::TextEditorWindow(QWidget* parent)
-    : QWidget(parent), scriptEditor_(new ScriptMemo(this)), scratchEditor_(new QPlainTextEdit(this)), script_(*scriptEditor_) {
+    : QWidget(parent),
+      scriptEditor_(new ScriptMemo(this)),
+      scratchEditor_(new QPlainTextEdit(this)),
+      script_(*scriptEditor_) {
     setObjectName(QStringLiteral("TxtForm"));
     setWindowTitle(QStringLiteral("Text Editor"));
     MakeToolWindow(this);

@@ -64,7 +64,8 @@ int main(int argc, char** argv) {
     dialogs.replyOpenFile(dir / corv::demo::kRomFileName);
     Named<QAction>(cmForm, "OpenROMFile1")->trigger();
     Named<QAction>(cmForm, "Text1")->trigger();
-    if (!dialogs.messages().empty() || !cmForm.state().romLoaded() || Named<QListWidget>(cmForm, "ListBox1")->count() == 0) {
+    if (!dialogs.messages().empty() || !cmForm.state().romLoaded() ||
+        Named<QListWidget>(cmForm, "ListBox1")->count() == 0) {
         std::fprintf(stderr, "comp_screenshot: the Text area was not decompressed\n");
         return 1;
     }

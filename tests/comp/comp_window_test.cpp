@@ -25,8 +25,8 @@ namespace corv::comp {
 namespace {
 
 namespace fs = std::filesystem;
-using ui::ScriptedDialogs;
 using corv::testing::Named;
+using ui::ScriptedDialogs;
 
 std::vector<uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -213,7 +213,8 @@ private slots:
         QCOMPARE(areas[1]->text(), QStringLiteral("Data - $C0200"));
         QCOMPARE(areas[2]->text(), QStringLiteral("Text - $100200"));
         for (int tag = 0; tag < 3; ++tag) QCOMPARE(areas[tag]->data().toInt(), tag);
-        for (QAction* action : {Named<QAction>(*form_, "OpenROMFile1"), Named<QAction>(*form_, "SaveROMFile1"), Named<QAction>(*form_, "Exit1"), Named<QAction>(*form_, "RecompressBlock1")}) {
+        for (QAction* action : {Named<QAction>(*form_, "OpenROMFile1"), Named<QAction>(*form_, "SaveROMFile1"),
+                                Named<QAction>(*form_, "Exit1"), Named<QAction>(*form_, "RecompressBlock1")}) {
             QVERIFY(action->isEnabled());
         }
     }
@@ -425,7 +426,8 @@ private slots:
         // Fires while the listing's lines let events through.
         QTimer::singleShot(0, form_.get(), [&] {
             ranDuringListing = form_->busy();
-            sawDisabled = !Named<QAction>(*form_, "OpenROMFile1")->isEnabled() && !Named<QAction>(*form_, "Exit1")->isEnabled() &&
+            sawDisabled = !Named<QAction>(*form_, "OpenROMFile1")->isEnabled() &&
+                          !Named<QAction>(*form_, "Exit1")->isEnabled() &&
                           !Named<QAction>(*form_, "RecompressBlock1")->isEnabled();
             Named<QAction>(*form_, "Exit1")->trigger();
             Named<QAction>(*form_, "OpenROMFile1")->trigger();

@@ -124,7 +124,9 @@ void InsertProgressWindowTest::demoInsertionThroughTheWindows() {
     QCOMPARE(actual.result.outcome, insert::InsertionOutcome::Inserted);
     QVERIFY(actual.rom == expected.rom);
     QCOMPARE(itemsOf(Named<QListWidget>(window, "ListBox1")), recorder.log);
-    QVERIFY(itemsOf(Named<QListWidget>(window, "ListBox1")).join('\n').contains(QStringLiteral("compressed successfully!")));
+    QVERIFY(itemsOf(Named<QListWidget>(window, "ListBox1"))
+                .join('\n')
+                .contains(QStringLiteral("compressed successfully!")));
     // The window stays open on the last phase with a full gauge.
     QVERIFY(window.isVisible());
     QCOMPARE(window.windowTitle(), QStringLiteral("Inserting Text..."));

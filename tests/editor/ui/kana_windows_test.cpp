@@ -134,7 +134,8 @@ private slots:
             kana_->show();
             QVERIFY(QTest::qWaitForWindowExposed(kana_.get()));
             kana_->loadKana(resolve(longest_), *maps_);
-            QCOMPARE(qtLines(KanaWindowLines(text, kana_->lineWrap())), editorLines(Named<QPlainTextEdit>(*kana_, "kanaEdit")));
+            QCOMPARE(qtLines(KanaWindowLines(text, kana_->lineWrap())),
+                     editorLines(Named<QPlainTextEdit>(*kana_, "kanaEdit")));
             // Measured before the window was shown, the same cuts.
             QCOMPARE(qtLines(measuredHidden), editorLines(Named<QPlainTextEdit>(*kana_, "kanaEdit")));
             kana_->hide();
@@ -198,9 +199,13 @@ private slots:
         // An inserted block shows no kana.
         dump.inserted = true;
         view.viewDump(dump, kana_->lineWrap());
-        QVERIFY(Named<QPlainTextEdit>(view, "kanaMemo")->toPlainText().contains(QStringLiteral("\nBlock is in english already.\n")));
-        QVERIFY(!Named<QPlainTextEdit>(view, "kanaMemo")->toPlainText().contains(
-            QString::fromStdString(script::ShiftJisToUtf8(block_->records[longest_].text.substr(0, 4)))));
+        QVERIFY(Named<QPlainTextEdit>(view, "kanaMemo")
+                    ->toPlainText()
+                    .contains(QStringLiteral("\nBlock is in english already.\n")));
+        QVERIFY(!Named<QPlainTextEdit>(view, "kanaMemo")
+                     ->toPlainText()
+                     .contains(
+                         QString::fromStdString(script::ShiftJisToUtf8(block_->records[longest_].text.substr(0, 4)))));
     }
 };
 

@@ -160,13 +160,16 @@ private slots:
         const QRect list = Named<ListDataWindow>(form, "cmForm")->frameGeometry();
         QCOMPARE(text.topLeft(), QPoint(main.left() + main.width() + 2, main.top()));
         QCOMPARE(list.topLeft(), QPoint(text.left(), text.top() + text.height() + 2));
-        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->frameGeometry().topLeft(), QPoint(list.left(), list.top() + list.height() + 2));
+        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->frameGeometry().topLeft(),
+                 QPoint(list.left(), list.top() + list.height() + 2));
 
         QTest::keyClick(&form, Qt::Key_W, Qt::ControlModifier);
         QTRY_COMPARE(Named<VideoBox>(form, "Video")->size(), QSize(320, 256));
         const QRect small = form.frameGeometry();
-        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->frameGeometry().topLeft(), QPoint(small.left(), small.top() + small.height() + 2));
-        QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->frameGeometry().topLeft(), QPoint(small.left() + small.width() + 2, small.top()));
+        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->frameGeometry().topLeft(),
+                 QPoint(small.left(), small.top() + small.height() + 2));
+        QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->frameGeometry().topLeft(),
+                 QPoint(small.left() + small.width() + 2, small.top()));
     }
 };
 

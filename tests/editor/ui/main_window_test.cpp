@@ -60,10 +60,12 @@ private slots:
         QVERIFY(std::filesystem::exists(f.folder() / "Dumps" / script::ScriptPathFor({}, block.address).filename()));
 
         const unsigned pointer = block.records[0].textPointer;
-        QCOMPARE(Named<QLabel>(form, "StatusPanel0")->text(), Printed("Offset: 7E000E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
+        QCOMPARE(Named<QLabel>(form, "StatusPanel0")->text(),
+                 Printed("Offset: 7E000E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
         QCOMPARE(Named<QLabel>(form, "StatusPanel1")->text(), QStringLiteral("Line {Kana, Ascii}: 0, 0"));
         QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->windowTitle(), QStringLiteral("Kana Text: String #0"));
-        QCOMPARE(Named<VideoBox>(form, "Video")->picture(), f.expectedPreview(0, skeleton).convertToFormat(QImage::Format_RGB16));
+        QCOMPARE(Named<VideoBox>(form, "Video")->picture(),
+                 f.expectedPreview(0, skeleton).convertToFormat(QImage::Format_RGB16));
 
         // An unheadered ROM afterwards is read without a header.
         f.open();
@@ -83,8 +85,10 @@ private slots:
             return panel->fontMetrics().horizontalAdvance(QString::fromLatin1(text));
         };
         QTRY_COMPARE(Named<QLabel>(form, "StatusPanel0")->width(), 200);
-        QVERIFY(width(Named<QLabel>(form, "StatusPanel0"), "Offset: 7E00CE | PTR: 0CEC -> 7E0CEC") <= room(Named<QLabel>(form, "StatusPanel0")));
-        QVERIFY(width(Named<QLabel>(form, "StatusPanel1"), "Line {Kana, Ascii}: 42, 42") <= room(Named<QLabel>(form, "StatusPanel1")));
+        QVERIFY(width(Named<QLabel>(form, "StatusPanel0"), "Offset: 7E00CE | PTR: 0CEC -> 7E0CEC") <=
+                room(Named<QLabel>(form, "StatusPanel0")));
+        QVERIFY(width(Named<QLabel>(form, "StatusPanel1"), "Line {Kana, Ascii}: 42, 42") <=
+                room(Named<QLabel>(form, "StatusPanel1")));
     }
 
     void openingAnotherGameOrCancellingLeavesTheWindowAsItShould() {
@@ -158,7 +162,8 @@ private slots:
         QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->visualItemRect(pList->item(2)).center());
         const demo::DemoBlock& first = f.textBlock(0);
         const unsigned pointer = first.records[2].textPointer;
-        QCOMPARE(Named<QLabel>(form, "StatusPanel0")->text(), Printed("Offset: 7E008E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
+        QCOMPARE(Named<QLabel>(form, "StatusPanel0")->text(),
+                 Printed("Offset: 7E008E | PTR: %04X -> %06X", pointer, 0x7E0000 + pointer));
         QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->windowTitle(), QStringLiteral("Kana Text: String #2"));
         QVERIFY(!first.records[2].text.empty());
         QCOMPARE(Named<QPlainTextEdit>(form, "kanaEdit")->toPlainText(), KanaDisplayText(first.records[2].text));
@@ -170,7 +175,8 @@ private slots:
         const demo::DemoBlock& second = f.textBlock(1);
         QCOMPARE(pList->count(), static_cast<int>(second.records.size()));
         QCOMPARE(pList->currentRow(), 0);
-        QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->script().text(), script::ScriptSkeleton(static_cast<unsigned>(second.records.size())));
+        QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->script().text(),
+                 script::ScriptSkeleton(static_cast<unsigned>(second.records.size())));
         QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->windowTitle(), QStringLiteral("Kana Text: String #0"));
         QVERIFY(!second.records[0].text.empty());
         QCOMPARE(Named<QPlainTextEdit>(form, "kanaEdit")->toPlainText(), KanaDisplayText(second.records[0].text));
@@ -202,7 +208,8 @@ private slots:
         QTest::keyClicks(f.memo(), "there");
         const std::string text = Named<TextEditorWindow>(form, "TxtForm")->script().text();
         QVERIFY(text.find(".STRING 1\nHi\nthere\n") != std::string::npos);
-        QCOMPARE(Named<VideoBox>(form, "Video")->picture(), f.expectedPreview(1, text, 0, 16).convertToFormat(QImage::Format_RGB16));
+        QCOMPARE(Named<VideoBox>(form, "Video")->picture(),
+                 f.expectedPreview(1, text, 0, 16).convertToFormat(QImage::Format_RGB16));
         QVERIFY(Named<VideoBox>(form, "Video")->picture() != before);
         QCOMPARE(Named<QLabel>(form, "StatusPanel1")->text(), QStringLiteral("Line {Kana, Ascii}: 0, 1"));
         QCOMPARE(f.memo()->textCursor().blockNumber(), entryLine + 1);
@@ -226,8 +233,10 @@ private slots:
         QStringList disabledNames;
         QObject::connect(Named<QListWidget>(form, "ListBox1")->model(), &QAbstractItemModel::rowsInserted, &form, [&] {
             if (!form.busy()) return;
-            disabledMeanwhile = !Named<QAction>(form, "OpenBinaryTextData1")->isEnabled() && !Named<QAction>(form, "Insert1")->isEnabled() &&
-                                !Named<ListDataWindow>(form, "cmForm")->isEnabled() && !Named<TextEditorWindow>(form, "TxtForm")->isEnabled() &&
+            disabledMeanwhile = !Named<QAction>(form, "OpenBinaryTextData1")->isEnabled() &&
+                                !Named<QAction>(form, "Insert1")->isEnabled() &&
+                                !Named<ListDataWindow>(form, "cmForm")->isEnabled() &&
+                                !Named<TextEditorWindow>(form, "TxtForm")->isEnabled() &&
                                 Named<QAction>(form, "DisplayTextEditor1")->isEnabled();
             disabledNames.clear();
             for (const QAction* action : form.findChildren<QAction*>()) {
@@ -242,13 +251,15 @@ private slots:
         QVERIFY(disabledMeanwhile);
         // Only the commands that open, change or close the ROM or the script wait.
         disabledNames.sort();
-        QStringList expectedDisabled{"OpenBinaryTextData1", "LoadDataFile", "SaveTextFile1",
-                                     "SaveRomFile1",        "Exit1",        "Insert1",
+        QStringList expectedDisabled{"OpenBinaryTextData1", "LoadDataFile",   "SaveTextFile1",
+                                     "SaveRomFile1",        "Exit1",          "Insert1",
                                      "PATCHRomFile1",       "LoadTableFile1", "InsertCOMPRESSIONintoROM1"};
         expectedDisabled.sort();
         QCOMPARE(disabledNames, expectedDisabled);
         QVERIFY(!form.busy());
-        QVERIFY(Named<QAction>(form, "OpenBinaryTextData1")->isEnabled() && Named<ListDataWindow>(form, "cmForm")->isEnabled() && Named<TextEditorWindow>(form, "TxtForm")->isEnabled());
+        QVERIFY(Named<QAction>(form, "OpenBinaryTextData1")->isEnabled() &&
+                Named<ListDataWindow>(form, "cmForm")->isEnabled() &&
+                Named<TextEditorWindow>(form, "TxtForm")->isEnabled());
         const QStringList log = Items(Named<QListWidget>(form, "ListBox1"));
         QVERIFY(log.size() >= 3);
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));

@@ -212,8 +212,8 @@ void TextEditorWindowTest::typingKeepsCaretAndViewWhileTheReceiversRun() {
     std::optional<int> matchSeen;
     QObject::connect(&window, &TextEditorWindow::scriptChanged, &window, [&] {
         ++runs;
-        const auto match = script::FindInText(script.text(), script.selectionStart(), script.selectionLength(),
-                                              ".STRING 3");
+        const auto match =
+            script::FindInText(script.text(), script.selectionStart(), script.selectionLength(), ".STRING 3");
         if (match) matchSeen = match->line;
     });
     script.setText("a load is no change");
@@ -250,8 +250,8 @@ void TextEditorWindowTest::resizeRerunsAndKeepsTheCaret() {
     QObject::connect(&window, &TextEditorWindow::resized, &window, [&] {
         ++runs;
         // The string choice's search, and what a resize lets it move: the view, not the caret.
-        const auto match = script::FindInText(script.text(), script.selectionStart(), script.selectionLength(),
-                                              ".STRING 60");
+        const auto match =
+            script::FindInText(script.text(), script.selectionStart(), script.selectionLength(), ".STRING 60");
         if (match) script.scrollLines(match->line - script.firstVisibleLine());
     });
     window.resize(400, 300);
