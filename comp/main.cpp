@@ -27,6 +27,6 @@ int main(int argc, char** argv) {
     cmForm.show();
 
     const QStringList arguments = QApplication::arguments();
-    if (arguments.size() == 2) cmForm.openRomFile(arguments[1].toStdString());
+    if (arguments.size() == 2) cmForm.openRomAt(arguments[1].toStdString());
     return QApplication::exec();
 }

@@ -1,5 +1,6 @@
 #include "script/script_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <span>
 
@@ -39,16 +40,21 @@ bool IsEntryClosingLine(std::string_view line) {
     return line == ".ENDS";
 }
 
-std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
-    const std::string text = script.text();
-    const size_t from = script.selectionLength() > 0 ? script.selectionStart() + script.selectionLength() : 0;
+std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionStart, size_t selectionLength,
+                                      std::string_view needle) {
+    const size_t from = selectionLength > 0 ? selectionStart + selectionLength : 0;
     const size_t found = core::FindIgnoringCase(text, needle, from);
     if (found == std::string_view::npos) return std::nullopt;
-    script.setCaret(found);
-    const int firstVisible = script.firstVisibleLine();
-    const int matchLine = script.lineOfPosition(found);
-    if (!quiet) script.scrollLines(matchLine - firstVisible);
-    return matchLine;
+    const auto lineEnds = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(found), '\n');
+    return ScriptMatch{static_cast<int>(lineEnds), found};
+}
+
+std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
+    const auto match = FindInText(script.text(), script.selectionStart(), script.selectionLength(), needle);
+    if (!match) return std::nullopt;
+    script.setCaret(match->position);
+    if (!quiet) script.scrollLines(match->line - script.firstVisibleLine());
+    return match->line;
 }
 
 EntryCopy CopyEntry(const ScriptText& script, int openingLine) {

@@ -31,7 +31,7 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     // The checks read the block as it stands before the insertion lays it out anew; their errors
     // go into the log after the insertion's own lines.
     const std::vector<std::string> checkLines = checkErrorLines(insertion, endOfRoom, script);
-    ++revision_;  // the block buffer takes the new layout
+    shownString_.forget();  // the block buffer takes the new layout
 
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, progress);
@@ -48,7 +48,7 @@ std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionB
     block.inserted = script::BlockIsInserted(rom_.data(), insertion.index);
     block.buffer = std::make_unique<core::BlockBuffer>(index_->blockBuffer());
     check::BoxMetrics box;
-    box.variableWidth = menus_.useVwf;
+    box.variableWidth = settings_.variableWidth;
     const check::BlockReport report = check::CheckBlock(rom_.data(), block, script, table_, box);
     script.setCaret(0);
     return CheckErrorLogLines(report);
@@ -62,7 +62,7 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
     const std::vector<std::filesystem::path> patches = dialogs.openFiles({kPatchTitle, startDirectory_, {}, kPatchFilter});
     if (patches.empty()) return;
     lastOpenFolder_ = patches.front().parent_path();
-    ++revision_;
+    shownString_.forget();
     // A patch that breaks a listed block's header (one made for the ROM with or without a
     // copier header) is refused as a whole: IPS cannot be undone once the ROM is saved.
     std::vector<uint32_t> guarded = {patches::kFontBlockAddress};

@@ -119,7 +119,7 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     return choice;
 }
 
-std::optional<StringChoice> StringIndex::chooseString(unsigned i, script::ScriptText& script, bool quiet) {
+std::optional<StringChoice> StringIndex::chooseString(unsigned i, const script::ScriptText& script) {
     if (!currentBlock_ || i >= stringCount_) return std::nullopt;
     StringChoice choice;
     currentString_ = static_cast<int>(i);
@@ -129,7 +129,12 @@ std::optional<StringChoice> StringIndex::chooseString(unsigned i, script::Script
     }
     choice.kanaCaption = "Kana Text: String #" + std::to_string(i);
 
-    choice.matchLine = script::FindInScript(script, script::EntrySearchText(static_cast<int>(i)), quiet);
+    const auto match = script::FindInText(script.text(), script.selectionStart(), script.selectionLength(),
+                                          script::EntrySearchText(static_cast<int>(i)));
+    if (match) {
+        choice.matchLine = match->line;
+        choice.caret = match->position;
+    }
     matchLine_ = choice.matchLine.value_or(-1);
     if (choice.matchLine) {
         const script::EntryCopy entry = script::CopyEntry(script, *choice.matchLine);

@@ -45,6 +45,7 @@ struct BlockChoice {
 
 struct StringChoice {
     std::optional<int> matchLine;      // the entry's opening line, std::nullopt without an entry
+    std::optional<size_t> caret;       // where the search puts the caret: the entry's opening
     size_t previewLength = 0;          // bytes of the preview stream (0 without an entry)
     std::string offsetStatus;          // first status panel
     std::string kanaCaption;           // "Kana Text: String #i"
@@ -81,9 +82,10 @@ public:
                                            UnsavedScriptHandler& unsaved);
 
     // Chooses string `i` of the current block: notes its text pointer (text records only), finds
-    // its entry in `script` (the editor is not scrolled when `quiet`) and encodes the entry into
-    // the preview bytes. std::nullopt when no block is chosen or `i` is not one of its strings.
-    std::optional<StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet);
+    // its entry in `script` (searching from its selection, as the editor's search does; nothing
+    // in the script moves) and encodes the entry into the preview bytes. std::nullopt when no
+    // block is chosen or `i` is not one of its strings.
+    std::optional<StringChoice> chooseString(unsigned i, const script::ScriptText& script);
 
     // The decompressed current block (lower half of the block buffer, 64 KiB).
     [[nodiscard]] std::span<const uint8_t> block() const;

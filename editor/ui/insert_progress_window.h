@@ -20,10 +20,6 @@ class InsertProgressWindow final : public QWidget, public insert::InsertionProgr
 public:
     explicit InsertProgressWindow(QWidget* parent = nullptr);
 
-    QProgressBar* CGauge1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-
     [[nodiscard]] const ProgressGauge& gauge() const { return gauge_; }
 
     // InsertionProgress
@@ -38,6 +34,9 @@ private:
     void showGauge();
 
     ProgressGauge gauge_;
+    QProgressBar* gaugeBar_ = nullptr;  // CGauge1
+    QFrame* gaugePanel_ = nullptr;      // Panel1
+    QListWidget* log_ = nullptr;        // ListBox1
 };
 
 }  // namespace corv::editor

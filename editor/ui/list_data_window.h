@@ -26,11 +26,10 @@ class ListDataWindow final : public QWidget {
 public:
     explicit ListDataWindow(QWidget* parent = nullptr);
 
-    QListWidget* bList = nullptr;
-    QListWidget* pList = nullptr;
-
     void setBlocks(const std::vector<std::string>& lines);
     void setStrings(const std::vector<std::string>& lines);
+
+    [[nodiscard]] int blockCount() const;
 
     // The chosen entry of a list, std::nullopt when none is.
     [[nodiscard]] std::optional<int> selectedBlock() const;
@@ -56,6 +55,8 @@ private:
     void select(QListWidget* list, int row);
     void watchUserChoice(QListWidget* list, void (ListDataWindow::*signal)(int));
 
+    QListWidget* blockList_ = nullptr;   // bList
+    QListWidget* stringList_ = nullptr;  // pList
     bool selecting_ = false;
     // The current row of the list under the mouse when its button went down: a click that does
     // not change the row still counts as a choice.

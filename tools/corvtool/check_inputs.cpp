@@ -56,10 +56,10 @@ void ReportScriptOfOtherBlock(std::ostream& err, std::string_view command, const
 }
 
 check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
-    script::MenuStates menus;
-    script::ApplyOperations(menus, dataFile.operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, dataFile.operations);
     check::BoxMetrics box;
-    box.variableWidth = menus.useVwf;
+    box.variableWidth = settings.variableWidth;
     return box;
 }
 

@@ -113,8 +113,9 @@ int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std
         FileError(err, "preview", parsed->dataFile) << "cannot read this block data file\n";
         return kExitBadInput;
     }
-    script::MenuStates menus;
-    script::ApplyOperations(menus, load->operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, load->operations);
+    const preview::PreviewOptions options = preview::PreviewOptionsOf(settings);
 
     std::optional<script::MemoryScriptText> scriptText;
     if (parsed->script) {
@@ -168,7 +169,7 @@ int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std
         if (entryFound) input.previewBytes = std::span<const uint8_t>(previewBytes);
 
         preview::PreviewScreen screen;
-        preview::RenderStringPreview(screen, input, menus, load->format);
+        preview::RenderStringPreview(screen, input, options, load->format);
 
         std::filesystem::path path = parsed->output;
         if (parsed->allDirectory) {

@@ -55,7 +55,7 @@ protected:
         dialogs.replyOpenFile(file(demo::kBlockDataFileName));
         ASSERT_TRUE(session->loadDataFile(dialogs));
         ASSERT_TRUE(session->chooseBlock(0, script, dialogs));
-        ASSERT_TRUE(session->chooseString(0, script, true, true));
+        ASSERT_TRUE(session->chooseString(0, script, true));
     }
 
     static demo::DemoGame* game;
@@ -90,7 +90,7 @@ TEST_F(EditorSessionTest, OpenFailuresSayWhyAndKeepOrDropTheRomAsTheyShould) {
     dialogs.replyOpenFile(file("other.smc"));
     EXPECT_EQ(session->openRom(dialogs), RomOpenStep::WrongTitle);
     EXPECT_FALSE(session->romLoaded());
-    EXPECT_FALSE(session->chooseString(0, script, true, true));
+    EXPECT_FALSE(session->chooseString(0, script, true));
     EXPECT_FALSE(session->chooseBlock(0, script, dialogs));
     EXPECT_EQ(dialogs.messages(),
               (std::vector<std::string>{kCannotOpenRom, "Error: This is not the ROM used.\nPlease load the correct ROM."}));
@@ -263,8 +263,8 @@ TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDi
 TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     openDemo();
     script.setText(".STRING 0\nHello\n.ENDS\n");
-    ASSERT_TRUE(session->chooseString(0, script, true, true));
-    ASSERT_TRUE(session->chooseString(1, script, true, true));
+    ASSERT_TRUE(session->chooseString(0, script, true));
+    ASSERT_TRUE(session->chooseString(1, script, true));
     // Chosen: the picture the preview library draws for a string without an entry.
     preview::StringPreviewInput input;
     input.romData = session->rom().data();
@@ -274,14 +274,14 @@ TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     preview::PreviewScreen expected;
     script::CodeMaps maps;
     const auto load = script::ParseBlockDataFile(game->blockDataFile, maps);
-    script::MenuStates menus;
-    script::ApplyOperations(menus, load.operations);
-    preview::RenderStringPreview(expected, input, menus, load.format);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, load.operations);
+    preview::RenderStringPreview(expected, input, preview::PreviewOptionsOf(settings), load.format);
     const auto chosen = session->screen().bitmap();
     EXPECT_TRUE(std::equal(chosen.begin(), chosen.end(), expected.bitmap().begin(), expected.bitmap().end()));
 
     // Redrawn by a key: the same as a session that never had a translation to show.
-    session->refreshViews();
+    (void)session->refreshViews();
     const std::vector<uint16_t> afterOther(session->screen().bitmap().begin(), session->screen().bitmap().end());
 
     EditorSession fresh(folder.path());
@@ -292,10 +292,43 @@ TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     ASSERT_TRUE(fresh.loadDataFile(dialogs));
     ASSERT_TRUE(fresh.chooseBlock(0, freshScript, dialogs));
     freshScript.setText(".STRING 0\n.ENDS\n");
-    ASSERT_TRUE(fresh.chooseString(1, freshScript, true, true));
-    fresh.refreshViews();
+    ASSERT_TRUE(fresh.chooseString(1, freshScript, true));
+    (void)fresh.refreshViews();
     EXPECT_TRUE(std::equal(afterOther.begin(), afterOther.end(), fresh.screen().bitmap().begin(),
                            fresh.screen().bitmap().end()));
+}
+
+TEST_F(EditorSessionTest, TheDrawnStringIsHandedOnOnlyWhileTheWindowsDoNotShowIt) {
+    openDemo();
+    // Typing draws the same string again: nothing new for the hex and kana windows.
+    auto again = session->chooseString(0, script, false);
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(again->newString.has_value());
+    EXPECT_FALSE(session->refreshViews().has_value());
+
+    const auto other = session->chooseString(1, script, true);
+    ASSERT_TRUE(other && other->newString);
+    const script::ResolvedString expected =
+        script::ResolveString(session->index().block(), 1, session->currentBlockInserted());
+    EXPECT_EQ(other->newString->kind, expected.kind);
+    EXPECT_EQ(other->newString->textPointer, expected.textPointer);
+    EXPECT_EQ(other->newString->string.data(), expected.string.data());  // the block itself, not a copy
+
+    // Drawing both boxes leaves the translated mark clear, whoever set it.
+    session->settings().showTranslation = true;
+    (void)session->refreshViews();
+    EXPECT_FALSE(session->settings().showTranslation);
+    session->settings().showTranslation = true;
+    ASSERT_TRUE(session->chooseString(1, script, true));
+    EXPECT_FALSE(session->settings().showTranslation);
+
+    // Choosing the block again may change its bytes: the same string is new to the windows.
+    ASSERT_TRUE(session->chooseBlock(0, script, dialogs));
+    EXPECT_TRUE(session->refreshViews().has_value());
+}
+
+TEST(DataFileCaption, NamesTheFileWithTheProgramsSpacing) {
+    EXPECT_EQ(DataFileCaption(fs::path("some") / "corvane.txt"), "Script Editor: Corvane - [corvane.txt ]");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 namespace corv::editor {
 
 using testing::EditorFixture;
+using testing::Named;
 using testing::Items;
 using testing::Messages;
 
@@ -25,8 +26,8 @@ private slots:
         QStringList titles;
         for (const QAction* menu : top) titles << menu->text();
         QCOMPARE(titles, (QStringList{"&File", "&Edit", "&View", "&Program", "&Window", "&Help"}));
-        QCOMPARE(top[0]->menu(), form.File1);
-        QCOMPARE(top[4]->menu(), form.Window1);
+        QCOMPARE(top[0]->menu(), Named<QMenu>(form, "File1"));
+        QCOMPARE(top[4]->menu(), Named<QMenu>(form, "Window1"));
 
         auto* help = form.findChild<QMenu*>(QStringLiteral("Help1"));
         QVERIFY(help != nullptr);
@@ -55,8 +56,8 @@ private slots:
         QCOMPARE(Messages(f.dialogs), QStringList());
         QVERIFY(form.session().romLoaded());
         QCOMPARE(form.session().rom().headerSize(), 512u);
-        QCOMPARE(form.cmForm->bList->count(), static_cast<int>(f.game().textBlocks.size()));
-        QCOMPARE(form.cmForm->bList->currentRow(), 0);
+        QCOMPARE(Named<QListWidget>(form, "bList")->count(), static_cast<int>(f.game().textBlocks.size()));
+        QCOMPARE(Named<QListWidget>(form, "bList")->currentRow(), 0);
 
         // Not the game: refused with the menu's message, and no data file is asked for.
         std::vector<uint8_t> other = f.game().rom;
