@@ -59,4 +59,12 @@ std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box) {
     return measure.rows();
 }
 
+BoxMetrics BoxOfDataFile(const script::BlockDataLoad& dataFile) {
+    script::MenuStates menus;
+    script::ApplyOperations(menus, dataFile.operations);
+    BoxMetrics box;
+    box.variableWidth = menus.useVwf;
+    return box;
+}
+
 }  // namespace corv::check

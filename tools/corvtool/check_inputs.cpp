@@ -32,12 +32,6 @@ bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, 
     return inputs.block.has_value();
 }
 
-check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
-    script::MenuStates menus;
-    script::ApplyOperations(menus, dataFile.operations);
-    check::BoxMetrics box;
-    box.variableWidth = menus.useVwf;
-    return box;
-}
+check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) { return check::BoxOfDataFile(dataFile); }
 
 }  // namespace corv::tool

@@ -20,6 +20,9 @@ namespace corv::tool {
 // block that is over or tight, printed before the summary line.
 [[nodiscard]] std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised);
 
+// A JSON string of script bytes (bytes from 0x80 up as the code points of the same value).
+[[nodiscard]] std::string JsonString(const std::string& text);
+
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
                      const check::BoxMetrics& box);
 void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,

@@ -18,6 +18,9 @@ extern const Command kCheckCommand;
 extern const Command kRoomCommand;
 extern const Command kReadbackCommand;
 extern const Command kMakeIpsCommand;
+extern const Command kInitProjectCommand;
+extern const Command kBuildCommand;
+extern const Command kStatusCommand;
 
 namespace {
 
@@ -36,6 +39,9 @@ const std::array kCommands = {
     &kRoomCommand,
     &kReadbackCommand,
     &kMakeIpsCommand,
+    &kInitProjectCommand,
+    &kBuildCommand,
+    &kStatusCommand,
 };
 
 void printHelp(std::ostream& out) {
