@@ -33,7 +33,8 @@ public:
         const toml::node* node = table_.get(key);
         if (!node) {
             if (fallback) return ProjectPath{root / *fallback, keyName(key), 0};
-            error_ = keyError(ProjectProblem::MissingKey, keyName(key), lineOf(table_));
+            // A key missing from a table of its own is placed at the table's heading.
+            error_ = keyError(ProjectProblem::MissingKey, keyName(key), prefix_.empty() ? 0 : lineOf(table_));
             return std::nullopt;
         }
         return pathOf(*node, keyName(key), root);
