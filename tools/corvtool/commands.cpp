@@ -21,6 +21,8 @@ extern const Command kMakeIpsCommand;
 extern const Command kInitProjectCommand;
 extern const Command kBuildCommand;
 extern const Command kStatusCommand;
+extern const Command kExportPoCommand;
+extern const Command kImportPoCommand;
 
 namespace {
 
@@ -42,6 +44,8 @@ const std::array kCommands = {
     &kInitProjectCommand,
     &kBuildCommand,
     &kStatusCommand,
+    &kExportPoCommand,
+    &kImportPoCommand,
 };
 
 void printHelp(std::ostream& out) {
