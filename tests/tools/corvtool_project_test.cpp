@@ -122,5 +122,40 @@ TEST_F(CorvtoolProject, ProjectFileProblemsNameTheKeyAndLineAndUsageErrorsExitTh
     EXPECT_EQ(corvtool("init-project " + q(dir) + " --rom x").exitCode, 3);
 }
 
+TEST_F(CorvtoolProject, PoFilesRoundTripAndAFuzzyEntryWaitsForTheOption) {
+    const fs::path dir = demoProject();
+    const auto before = readBytes(dir / "Dumps/00545C00.txt");
+    const ToolRun exported = corvtool("export-po " + q(dir) + " --block 145C00 " + q(dir_ / "po"));
+    ASSERT_EQ(exported.exitCode, 0) << exported.err;
+    EXPECT_EQ(exported.out, (dir_ / "po/00545C00.po").string() + ": 20 message(s), 20 translated\n");
+    const fs::path po = dir_ / "po/00545C00.po";
+    if (std::system("msgfmt --version > /dev/null 2>&1") == 0) {
+        EXPECT_EQ(std::system(("msgfmt --check -o /dev/null " + q(po) + " 2>/dev/null").c_str()), 0);
+    }
+    ToolRun same = corvtool("import-po " + q(dir) + " " + q(po));
+    ASSERT_EQ(same.exitCode, 0) << same.err;
+    EXPECT_EQ(readBytes(dir / "Dumps/00545C00.txt"), before);
+
+    // A translator marks string 0 fuzzy after changing it.
+    std::string text = readText(po);
+    const size_t at = text.find("msgctxt \"BLOCK 545C00 STRING 0\"");
+    ASSERT_NE(at, std::string::npos);
+    text.insert(at, "#, fuzzy\n");
+    const size_t str = text.find("msgstr ", at);
+    text.insert(str + 8, "Changed ");
+    std::ofstream(po, std::ios::binary) << text;
+    const ToolRun fuzzyLeft = corvtool("import-po " + q(dir) + " " + q(po));
+    ASSERT_EQ(fuzzyLeft.exitCode, 0) << fuzzyLeft.err;
+    EXPECT_NE(fuzzyLeft.out.find("1 fuzzy left out (--fuzzy imports them)"), std::string::npos) << fuzzyLeft.out;
+    EXPECT_EQ(readBytes(dir / "Dumps/00545C00.txt"), before);
+    const ToolRun fuzzyIn = corvtool("import-po " + q(dir) + " " + q(po) + " --fuzzy");
+    ASSERT_EQ(fuzzyIn.exitCode, 0) << fuzzyIn.err;
+    EXPECT_NE(readText(dir / "Dumps/00545C00.txt").find("Changed "), std::string::npos);
+
+    EXPECT_EQ(corvtool("import-po " + q(dir)).exitCode, 3);
+    EXPECT_EQ(corvtool("import-po " + q(dir) + " " + q(dir_ / "none.po")).exitCode, 2);
+    EXPECT_EQ(corvtool("export-po " + q(dir) + " --block 123456 " + q(dir_ / "po2")).exitCode, 2);
+}
+
 }  // namespace
 }  // namespace corv::testing
