@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <mutex>
 
 #include "check/box_lines.h"
 #include "core/address.h"
@@ -93,6 +94,9 @@ private:
     bool checkBlock(BlockResult& result, const script::TextBlock& block, script::ScriptText& script) {
         check::BlockReport report = check::CheckBlock(inputs_.patched.data(), block, script, inputs_.table, box_);
         result.fit = report.fit;
+        // The check works the maximising figures out only for a block over or tight; otherwise the
+        // specified compressor's already fit and the line shows those.
+        if (options_.compressor == core::Compressor::Maximising && report.maximised) result.fit = report.maximised;
         result.warnings = report.count(check::Severity::Warning);
         for (check::StringReport& string : report.strings) {
             std::erase_if(string.findings,
@@ -186,8 +190,16 @@ std::vector<BlockResult> WorkOnBlocks(const ProjectFile& project, const ProjectI
         results[i].address = inputs.dataFile.blocks[i].address;
         results[i].index = static_cast<uint32_t>(i);
     }
-    ParallelFor(results.size(), options.jobs,
-                [&] { return BlockWorker(project, inputs, options, results); });
+    std::mutex progressLock;
+    size_t done = 0;
+    ParallelFor(results.size(), options.jobs, [&] {
+        return [&, worker = BlockWorker(project, inputs, options, results)](size_t i) mutable {
+            worker(i);
+            if (!options.progress) return;
+            const std::lock_guard lock(progressLock);
+            options.progress(++done, results.size());
+        };
+    });
     return results;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -63,10 +64,14 @@ struct BlockResult {
 
 enum class BlockWorkMode { Status, Build };
 
+// Called after each block with the number of blocks done and the total, one call at a time.
+using BlockProgress = std::function<void(size_t done, size_t total)>;
+
 struct BlockWorkOptions {
     BlockWorkMode mode = BlockWorkMode::Status;
     core::Compressor compressor = core::Compressor::Specified;
     unsigned jobs = 1;
+    BlockProgress progress;  // may be empty
 };
 
 // Works on every listed block of the project (in list order in the result) with `options.jobs`

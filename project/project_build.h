@@ -31,6 +31,7 @@ enum class BuildOutcome {
 struct BuildOptions {
     unsigned jobs = 1;
     core::Compressor compressor = core::Compressor::Specified;
+    BlockProgress progress;  // may be empty
 };
 
 struct BuildResult {

@@ -176,7 +176,16 @@ TEST_F(ProjectBuild, PatchesApplyFirstSkippedBlocksStayAndTheOriginalIsNeverWrit
 
     const auto originalBefore = readBytes(dir_ / "game/corvane.smc");
     const project::ProjectFile file = loadProject();
-    const project::BuildResult result = project::BuildProject(file, *loadInputs(file), {2, core::Compressor::Specified});
+    project::BuildOptions options;
+    options.jobs = 2;
+    std::vector<size_t> progress;  // the progress arrives one call at a time, counting up to the total
+    options.progress = [&](size_t done, size_t total) {
+        EXPECT_EQ(total, game_->textBlocks.size());
+        progress.push_back(done);
+    };
+    const project::BuildResult result = project::BuildProject(file, *loadInputs(file), options);
+    ASSERT_EQ(progress.size(), game_->textBlocks.size());
+    for (size_t i = 0; i < progress.size(); ++i) EXPECT_EQ(progress[i], i + 1);
     ASSERT_EQ(result.outcome, BuildOutcome::Built);
     ASSERT_EQ(project::WriteBuildOutputs(file, result).outcome, project::WriteOutcome::Written);
     EXPECT_EQ(readBytes(dir_ / "game/corvane.smc"), originalBefore);
@@ -199,7 +208,7 @@ TEST_F(ProjectBuild, AnOutputNamingTheOriginalIsRefusedAndNothingIsWritten) {
     translate(textBlock(0), 1.0);
     const auto originalBefore = readBytes(dir_ / "game/corvane.smc");
     const project::ProjectFile file = loadProject();
-    const project::BuildResult result = project::BuildProject(file, *loadInputs(file), {1, core::Compressor::Specified});
+    const project::BuildResult result = project::BuildProject(file, *loadInputs(file), project::BuildOptions{});
     ASSERT_EQ(result.outcome, BuildOutcome::Built);
     const project::WriteResult written = project::WriteBuildOutputs(file, result);
     EXPECT_EQ(written.outcome, project::WriteOutcome::OutputIsInput);

@@ -89,7 +89,9 @@ protected:
     }
     project::BuildResult build(unsigned jobs = 1) const {
         const project::ProjectFile file = loadProject();
-        return project::BuildProject(file, *loadInputs(file), {jobs, core::Compressor::Specified});
+        project::BuildOptions options;
+        options.jobs = jobs;
+        return project::BuildProject(file, *loadInputs(file), options);
     }
 
     static std::vector<uint8_t> readBytes(const fs::path& path) {

@@ -3,7 +3,10 @@
 // inserted into its room in the original, then the dictionary. Nothing is written unless every
 // block is checked without errors and fits.
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <iostream>
 #include <ostream>
 
 #include "project/project_build.h"
@@ -39,8 +42,19 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!opened) return kExitBadInput;
     const project::ProjectFile& file = opened->file;
 
-    const project::BuildResult build =
-        project::BuildProject(file, *opened->inputs, {options.jobs, options.compressor});
+    project::BuildOptions buildOptions{options.jobs, options.compressor, {}};
+    // A progress bar only where a person watches: standard error on a terminal.
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
+    if (terminal) {
+        buildOptions.progress = [&err](size_t done, size_t total) {
+            constexpr size_t kWidth = 30;
+            const size_t filled = done * kWidth / total;
+            err << "\rbuilding [" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] " << done
+                << '/' << total << std::flush;
+        };
+    }
+    const project::BuildResult build = project::BuildProject(file, *opened->inputs, buildOptions);
+    if (terminal) err << '\r' << std::string(60, ' ') << '\r' << std::flush;
     const check::BoxMetrics box = check::BoxOfDataFile(opened->inputs->dataFile);
     for (const project::BlockResult& block : build.blocks) {
         PrintBlockErrors(out, block, box);

@@ -22,7 +22,7 @@ int runStatus(const std::vector<std::string>& args, std::ostream& out, std::ostr
     auto opened = OpenProject(options.arguments[0], "status", err);
     if (!opened) return kExitBadInput;
     const auto blocks = project::WorkOnBlocks(opened->file, *opened->inputs,
-                                              {project::BlockWorkMode::Status, options.compressor, options.jobs});
+                                              {project::BlockWorkMode::Status, options.compressor, options.jobs, {}});
     if (options.json) {
         PrintStatusJson(out, opened->file, blocks);
         return kExitOk;
