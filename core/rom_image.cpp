@@ -83,20 +83,57 @@ std::optional<std::filesystem::path> replacedFile(std::filesystem::path path) {
     return std::nullopt;
 }
 
-// Writes all bytes and forces them to the disk before the file is closed.
-bool writeAndSync(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+// Writes all bytes and, when `sync`, forces them to the disk before the file is closed.
+bool writeAndSync(const std::filesystem::path& path, std::span<const uint8_t> bytes, bool sync = true) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     if (!file) return false;
     bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     ok = std::fflush(file) == 0 && ok;
 #if __has_include(<unistd.h>)
-    ok = ::fsync(::fileno(file)) == 0 && ok;
+    if (sync) ok = ::fsync(::fileno(file)) == 0 && ok;
 #endif
     ok = std::fclose(file) == 0 && ok;
     return ok;
 }
 
+// Renames the written `temporary` over `target`, keeping the permissions the target had.
+bool renameOver(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    std::error_code error, ignored;
+    const auto previous = std::filesystem::status(target, error);
+    if (!error && std::filesystem::exists(previous)) {
+        std::filesystem::permissions(temporary, previous.permissions(), error);
+    }
+    error.clear();
+    std::filesystem::rename(temporary, target, error);
+    if (error) std::filesystem::remove(temporary, ignored);
+    return !error;
+}
+
 }  // namespace
+
+bool WriteFilesSafely(std::span<const FileContents> files) {
+    std::vector<std::filesystem::path> targets;
+    for (const FileContents& file : files) {
+        const auto resolved = replacedFile(file.path);
+        if (!resolved) return false;
+        targets.push_back(*resolved);
+    }
+    const auto temporaryOf = [](std::filesystem::path target) { return target += ".saving"; };
+    std::error_code ignored;
+    for (size_t i = 0; i < files.size(); ++i) {
+        if (!writeAndSync(temporaryOf(targets[i]), files[i].bytes, false)) {
+            for (size_t k = 0; k <= i; ++k) std::filesystem::remove(temporaryOf(targets[k]), ignored);
+            return false;
+        }
+    }
+    // One sync for all of them: every new file is on disk before the first one replaces its old one.
+#if __has_include(<unistd.h>)
+    ::sync();
+#endif
+    bool ok = true;
+    for (size_t i = 0; i < files.size(); ++i) ok = renameOver(temporaryOf(targets[i]), targets[i]) && ok;
+    return ok;
+}
 
 bool WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
     // Write beside the file and rename over it only once every byte is on disk, so a full disk

@@ -89,4 +89,14 @@ enum class RomSaveResult {
 // the file it names is replaced and the link stays as it is.
 [[nodiscard]] bool WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
+// Replaces several files as WriteFileSafely does each, with one sync of the disk for all instead
+// of one per file: every file is written beside its target, all are synced, then each is renamed
+// over its target. When one cannot be written none is replaced; a failed rename leaves that one
+// file as it was (and the files renamed before it replaced) and gives false.
+struct FileContents {
+    std::filesystem::path path;
+    std::span<const uint8_t> bytes;
+};
+[[nodiscard]] bool WriteFilesSafely(std::span<const FileContents> files);
+
 }  // namespace corv::core

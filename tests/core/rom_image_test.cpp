@@ -195,3 +195,23 @@ TEST_F(RomFiles, SavingThroughSymbolicLinksReplacesTheFileTheyNameAndKeepsTheLin
     EXPECT_FALSE(WriteFileSafely(dir_ / "loop_a", bytes));
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop_a"));
 }
+
+TEST_F(RomFiles, SeveralFilesAreReplacedTogetherOrNoneWhenOneCannotBeWritten) {
+    const std::vector<uint8_t> before = {9, 9};
+    const fs::path kept = write("kept.bin", before);
+    fs::create_symlink("kept.bin", dir_ / "link.bin");
+    const std::vector<uint8_t> a = {1, 2, 3};
+    const std::vector<uint8_t> b = {4};
+    const std::vector<FileContents> both = {{dir_ / "new.bin", a}, {dir_ / "link.bin", b}};
+    ASSERT_TRUE(WriteFilesSafely(both));
+    EXPECT_EQ(ReadWholeFile(dir_ / "new.bin"), a);
+    EXPECT_EQ(ReadWholeFile(kept), b);  // through the link, which stays
+    EXPECT_TRUE(fs::is_symlink(dir_ / "link.bin"));
+    EXPECT_FALSE(fs::exists(dir_ / "new.bin.saving"));
+
+    // The second file's folder is missing: the first is not replaced either.
+    const std::vector<FileContents> oneBad = {{dir_ / "new.bin", b}, {dir_ / "gone" / "x.bin", a}};
+    EXPECT_FALSE(WriteFilesSafely(oneBad));
+    EXPECT_EQ(ReadWholeFile(dir_ / "new.bin"), a);
+    EXPECT_FALSE(fs::exists(dir_ / "new.bin.saving"));
+}

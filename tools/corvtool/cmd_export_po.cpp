@@ -66,16 +66,23 @@ int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::os
         FileError(err, "export-po", folder.string()) << "cannot create this folder: " << error.message() << '\n';
         return kExitBadInput;
     }
+    std::vector<std::string> texts;
+    std::vector<core::FileContents> writes;
+    texts.reserve(files.size());
     for (const project::BlockPo& po : files) {
-        const std::string text = project::FormatPoFile(po.messages);
-        const fs::path path = project::PoPathFor(folder, po.address);
-        if (!core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()))) {
-            FileError(err, "export-po", path.string()) << "cannot write this file\n";
-            return kExitBadInput;
-        }
+        texts.push_back(project::FormatPoFile(po.messages));
+        writes.push_back({project::PoPathFor(folder, po.address),
+                          std::span(reinterpret_cast<const uint8_t*>(texts.back().data()), texts.back().size())});
+    }
+    if (!core::WriteFilesSafely(writes)) {
+        FileError(err, "export-po", folder.string()) << "cannot write the PO files into this folder\n";
+        return kExitBadInput;
+    }
+    for (size_t i = 0; i < files.size(); ++i) {
         size_t translated = 0;
-        for (const project::PoMessage& message : po.messages) translated += message.str.empty() ? 0 : 1;
-        out << path.string() << ": " << po.messages.size() << " message(s), " << translated << " translated\n";
+        for (const project::PoMessage& message : files[i].messages) translated += message.str.empty() ? 0 : 1;
+        out << writes[i].path.string() << ": " << files[i].messages.size() << " message(s), " << translated
+            << " translated\n";
     }
     return kExitOk;
 }
