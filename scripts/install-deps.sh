@@ -3,8 +3,8 @@
 # named as arguments (scripts/package.sh asks for its packaging tools so).
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libgl1-mesa-dev zlib1g-dev fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic
-          desktop-file-utils "$@")
+          libgl1-mesa-dev zlib1g-dev libtomlplusplus-dev libgettextpo-dev gettext
+          fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic desktop-file-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

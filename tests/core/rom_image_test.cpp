@@ -199,3 +199,4 @@ TEST_F(RomFiles, SavingThroughSymbolicLinksReplacesTheFileTheyNameAndKeepsTheLin
     EXPECT_FALSE(WriteFileSafely(dir_ / "loop_a", bytes));
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop_a"));
 }
+

@@ -55,12 +55,6 @@ void ReportScriptOfOtherBlock(std::ostream& err, std::string_view command, const
                                         << kForceOption << " uses it anyway)\n";
 }
 
-check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
-    script::DataFileSettings settings;
-    script::ApplySettings(settings, dataFile.operations);
-    check::BoxMetrics box;
-    box.variableWidth = settings.variableWidth;
-    return box;
-}
+check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) { return check::BoxOfDataFile(dataFile); }
 
 }  // namespace corv::tool

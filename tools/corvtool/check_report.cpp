@@ -207,6 +207,8 @@ std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maxi
            leftOrOver(maximised.left());
 }
 
+std::string JsonString(const std::string& text) { return jsonString(text); }
+
 std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     const std::string block = "BLOCK " + hex(address, 1) + ": ";
     using insert::InsertionOutcome;

@@ -33,6 +33,9 @@ struct TextReportOptions {
 // "12 of 150 strings translated"
 [[nodiscard]] std::string DescribeTranslatedCount(const check::BlockReport& report);
 
+// A JSON string of script bytes (bytes from 0x80 up as the code points of the same value).
+[[nodiscard]] std::string JsonString(const std::string& text);
+
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
                      const check::BoxMetrics& box, const TextReportOptions& options = {});
 void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,

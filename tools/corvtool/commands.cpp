@@ -20,6 +20,11 @@ extern const Command kCheckCommand;
 extern const Command kRoomCommand;
 extern const Command kReadbackCommand;
 extern const Command kMakeIpsCommand;
+extern const Command kInitProjectCommand;
+extern const Command kBuildCommand;
+extern const Command kStatusCommand;
+extern const Command kExportPoCommand;
+extern const Command kImportPoCommand;
 
 namespace {
 
@@ -38,6 +43,11 @@ const std::array kCommands = {
     &kRoomCommand,
     &kReadbackCommand,
     &kMakeIpsCommand,
+    &kInitProjectCommand,
+    &kBuildCommand,
+    &kStatusCommand,
+    &kExportPoCommand,
+    &kImportPoCommand,
 };
 
 void printHelp(std::ostream& out) {
