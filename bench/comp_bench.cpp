@@ -35,7 +35,7 @@ public:
         const demo::DemoGame game = demo::BuildDemoGame();
         if (!demo::WriteDemoFiles(game, folder_)) std::fprintf(stderr, "cannot write the demo files\n");
         state.startDirectory = folder_;
-        if (comp::openRom(state, folder_ / demo::kRomFileName).status != comp::OpenRomStatus::Opened) {
+        if (comp::OpenRom(state, folder_ / demo::kRomFileName).status != comp::OpenRomStatus::Opened) {
             std::fprintf(stderr, "cannot open the demo ROM\n");
         }
         original_.assign(state.rom.data().begin(), state.rom.data().end());
@@ -52,16 +52,16 @@ public:
 
     size_t unpackAll() {
         size_t files = 0;
-        for (comp::Area area : kAreas) files += comp::decompressArea(state, area).lines.size();
+        for (comp::Area area : kAreas) files += comp::DecompressArea(state, area).lines.size();
         return files;
     }
 
     comp::RecompressSummary repackAll() {
         comp::RecompressSummary total;
         for (comp::Area area : kAreas) {
-            auto listing = comp::openListing(comp::areaDirectory(folder_, area) / comp::kListingFileName);
+            auto listing = comp::OpenListing(comp::AreaDirectory(folder_, area) / comp::kListingFileName);
             if (!listing) continue;
-            const comp::RecompressSummary summary = comp::recompressListing(state, *listing, nullptr);
+            const comp::RecompressSummary summary = comp::RecompressListing(state, *listing, nullptr);
             total.entries += summary.entries;
             total.written += summary.written;
         }

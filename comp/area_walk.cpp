@@ -82,39 +82,39 @@ private:
 
 }  // namespace
 
-std::optional<Area> areaFromTag(int tag) {
+std::optional<Area> AreaFromTag(int tag) {
     if (tag < 0 || tag >= static_cast<int>(kTables.size())) return std::nullopt;
     return static_cast<Area>(tag);
 }
 
-AreaTable areaTable(Area area) { return kTables.at(static_cast<size_t>(area)); }
+AreaTable TableOfArea(Area area) { return kTables.at(static_cast<size_t>(area)); }
 
-std::string areaDirectoryName(Area area) { return hex8(areaTable(area).start + kHeaderedFileBias); }
+std::string AreaDirectoryName(Area area) { return hex8(TableOfArea(area).start + kHeaderedFileBias); }
 
-std::filesystem::path areaDirectory(const std::filesystem::path& startDirectory, Area area) {
-    return startDirectory / areaDirectoryName(area);
+std::filesystem::path AreaDirectory(const std::filesystem::path& startDirectory, Area area) {
+    return startDirectory / AreaDirectoryName(area);
 }
 
-std::string blockFileName(uint32_t entryIndex) {
+std::string BlockFileName(uint32_t entryIndex) {
     char name[32];
     std::snprintf(name, sizeof name, "corv_%03u.dat", entryIndex);
     return name;
 }
 
-bool areaTableInsideRom(const UtilityState& state, Area area) {
-    return areaTable(area).end <= state.rom.dataSize();
+bool AreaTableInsideRom(const UtilityState& state, Area area) {
+    return TableOfArea(area).end <= state.rom.dataSize();
 }
 
-ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path& directory, AreaOutput& output) {
+ListOutcome WalkArea(UtilityState& state, Area area, const std::filesystem::path& directory, AreaOutput& output) {
     ListOutcome outcome;
     if (!state.romLoaded()) return outcome;
-    if (!areaTableInsideRom(state, area)) return tableOutsideRom();
+    if (!AreaTableInsideRom(state, area)) return tableOutsideRom();
 
     const std::span<const uint8_t> rom = std::as_const(state.rom).data();
     const WorkHalf blockBytes = state.upperHalf();
     std::fill(blockBytes.begin(), blockBytes.end(), uint8_t{0});
 
-    const AreaTable table = areaTable(area);
+    const AreaTable table = TableOfArea(area);
     for (uint32_t index = 0; table.start + kEntrySize * index < table.end; ++index) {
         const uint32_t entryOffset = table.start + kEntrySize * index;
         const std::optional<uint32_t> target = entryTarget(rom, entryOffset);
@@ -132,24 +132,24 @@ ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path
             continue;
         }
 
-        const std::string name = blockFileName(index);
+        const std::string name = BlockFileName(index);
         const std::filesystem::path path = directory / name;
         if (!output.writeBlockFile(path, std::span<const uint8_t>(blockBytes.data(), decoded.produced))) {
             outcome.message = std::string(kCannotCreateBlockFile);
             return outcome;  // the listing closes with what it has so far
         }
-        outcome.lines.push_back(decompressedLine(name));
+        outcome.lines.push_back(DecompressedLine(name));
         output.addListingLine(".COMP " + path.string() + "  " + hex8(offset) + "  " + hex8(decoded.end));
     }
     return outcome;
 }
 
-ListOutcome decompressArea(UtilityState& state, Area area) {
+ListOutcome DecompressArea(UtilityState& state, Area area) {
     if (!state.romLoaded()) return {};
     // Checked before the folder is made: a short ROM leaves nothing behind.
-    if (!areaTableInsideRom(state, area)) return tableOutsideRom();
+    if (!AreaTableInsideRom(state, area)) return tableOutsideRom();
 
-    const std::filesystem::path directory = areaDirectory(state.startDirectory, area);
+    const std::filesystem::path directory = AreaDirectory(state.startDirectory, area);
     std::error_code ignored;  // an existing folder is the usual case; a real failure shows below
     std::filesystem::create_directories(directory, ignored);
 
@@ -159,7 +159,7 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
         outcome.message = std::string(kCannotCreateListing) + "\n" + output.failureReason().value_or("");
         return outcome;
     }
-    ListOutcome outcome = walkArea(state, area, directory, output);
+    ListOutcome outcome = WalkArea(state, area, directory, output);
     outcome.listCleared = true;
     // The listing closes with what the walk wrote, also after a block file that failed.
     if (!output.closeListing() && !outcome.message) outcome.message = std::string(kCannotCreateListing);

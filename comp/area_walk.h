@@ -22,14 +22,14 @@ struct AreaTable {
     uint32_t end = 0;    // ROM offset after the last entry
 };
 
-[[nodiscard]] std::optional<Area> areaFromTag(int tag);
-[[nodiscard]] AreaTable areaTable(Area area);
+[[nodiscard]] std::optional<Area> AreaFromTag(int tag);
+[[nodiscard]] AreaTable TableOfArea(Area area);
 // The table's position in a file with a copier header, as eight hex digits ("00100200"): the
 // folder name is the same whether or not the loaded file has a header.
-[[nodiscard]] std::string areaDirectoryName(Area area);
-[[nodiscard]] std::filesystem::path areaDirectory(const std::filesystem::path& startDirectory, Area area);
+[[nodiscard]] std::string AreaDirectoryName(Area area);
+[[nodiscard]] std::filesystem::path AreaDirectory(const std::filesystem::path& startDirectory, Area area);
 // corv_000.dat, corv_001.dat, ... numbered by table entry, skipped ones included.
-[[nodiscard]] std::string blockFileName(uint32_t entryIndex);
+[[nodiscard]] std::string BlockFileName(uint32_t entryIndex);
 inline constexpr std::string_view kListingFileName = "compfile.txt";
 
 // What a command did to the list box and what it wants shown in a message box.
@@ -47,10 +47,10 @@ struct ListOutcome {
 // is not wholly inside the ROM is listed as invalid, like a failed header check. A table that is
 // not wholly inside the ROM (a short file) holds no pointers to follow: the outcome is the
 // message kAreaTableOutsideRom, and nothing is written, not even the folder.
-[[nodiscard]] ListOutcome decompressArea(UtilityState& state, Area area);
+[[nodiscard]] ListOutcome DecompressArea(UtilityState& state, Area area);
 
 // True when every entry of the area's table lies inside the loaded ROM. Precondition: romLoaded().
-[[nodiscard]] bool areaTableInsideRom(const UtilityState& state, Area area);
+[[nodiscard]] bool AreaTableInsideRom(const UtilityState& state, Area area);
 
 // Where a walk puts what it produces: block files and listing lines.
 class AreaOutput {
@@ -63,7 +63,7 @@ public:
 
 // The walk of decompressArea into `output`, with block paths under `directory`: the outcome
 // without listCleared (the caller has prepared the output). decompressArea runs it with files.
-[[nodiscard]] ListOutcome walkArea(UtilityState& state, Area area, const std::filesystem::path& directory,
+[[nodiscard]] ListOutcome WalkArea(UtilityState& state, Area area, const std::filesystem::path& directory,
                                    AreaOutput& output);
 
 }  // namespace corv::comp

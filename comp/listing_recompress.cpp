@@ -71,11 +71,11 @@ uint32_t excessOf(uint32_t result, const UtilityState& state, uint32_t address, 
 
 }  // namespace
 
-bool isEntryLine(std::string_view line) {
+bool IsEntryLine(std::string_view line) {
     return core::StartsWithIgnoringCase(line, kEntryKeyword);
 }
 
-std::optional<ListingEntry> parseEntryLine(std::string_view line) {
+std::optional<ListingEntry> ParseEntryLine(std::string_view line) {
     // The path runs up to the first two number fields in a row; whatever follows them (a third
     // number, a comment) is ignored.
     const std::vector<Field> fields = splitFields(line);
@@ -93,32 +93,32 @@ std::optional<ListingEntry> parseEntryLine(std::string_view line) {
     return std::nullopt;
 }
 
-EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry, core::Compressor compressor) {
-    const std::string name = fileNameOf(entry.path);
+EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry, core::Compressor compressor) {
+    const std::string name = FileNameOf(entry.path);
     const std::optional<std::vector<uint8_t>> file =
-        isFolder(entry.path) ? std::nullopt : core::ReadWholeFile(entry.path);
-    if (!file) return {EntryStatus::CannotOpenFile, cannotOpenBlockFileLine(name), 0};
+        IsFolder(entry.path) ? std::nullopt : core::ReadWholeFile(entry.path);
+    if (!file) return {EntryStatus::CannotOpenFile, CannotOpenBlockFileLine(name), 0};
     if (file->size() > core::kMaxBlockFileSize) {
-        return {EntryStatus::FileTooBig, blockFileTooBigLine(name, file->size()), 0};
+        return {EntryStatus::FileTooBig, BlockFileTooBigLine(name, file->size()), 0};
     }
     const uint32_t address = entry.offset & kAddressMask;
     const uint32_t blockOffset = core::AddressToRomOffset(address);
     if (uint64_t{blockOffset} + core::kBlockHeaderSize > state.rom.dataSize()) {
-        return {EntryStatus::BeyondRom, beyondRomLine(name, blockOffset), 0};
+        return {EntryStatus::BeyondRom, BeyondRomLine(name, blockOffset), 0};
     }
 
     const WorkHalf input = state.upperHalf();
     std::copy(file->begin(), file->end(), input.begin());
     const auto length = static_cast<uint32_t>(file->size());
     const uint32_t result = core::CompressBlock(state.rom.data(), address, entry.end, length, input, compressor);
-    if (result == core::kCompressWritten) return {EntryStatus::Written, recompressedLine(name), 0};
-    if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, invalidBlockLine(name), 0};
-    if (result == core::kCompressReadBackFailed) return {EntryStatus::NoReadBack, readBackFailedLine(name), 0};
+    if (result == core::kCompressWritten) return {EntryStatus::Written, RecompressedLine(name), 0};
+    if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, InvalidBlockLine(name), 0};
+    if (result == core::kCompressReadBackFailed) return {EntryStatus::NoReadBack, ReadBackFailedLine(name), 0};
     const uint32_t excess = excessOf(result, state, address, entry.end, length);
-    return {EntryStatus::TooLarge, tooLargeLine(name, excess), excess};
+    return {EntryStatus::TooLarge, TooLargeLine(name, excess), excess};
 }
 
-std::optional<std::ifstream> openListing(const std::filesystem::path& path) {
+std::optional<std::ifstream> OpenListing(const std::filesystem::path& path) {
     // Only a regular file: a folder opens on some systems and yields no lines, and a FIFO waits
     // for a writer, freezing the window.
     std::error_code error;
@@ -128,7 +128,7 @@ std::optional<std::ifstream> openListing(const std::filesystem::path& path) {
     return listing;
 }
 
-RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
+RecompressSummary RecompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
                                     core::Compressor compressor) {
     RecompressSummary summary;
     if (!state.romLoaded()) return summary;
@@ -139,11 +139,11 @@ RecompressSummary recompressListing(UtilityState& state, std::istream& listing, 
         if (!state.romLoaded()) break;
         if (!line.empty() && line.back() == '\r') line.pop_back();  // a listing written with CR LF
         LineResult result;
-        if (isEntryLine(line)) {
+        if (IsEntryLine(line)) {
             ++summary.entries;
-            const std::optional<ListingEntry> entry = parseEntryLine(line);
-            result.entry = entry ? recompressEntry(state, *entry, compressor)
-                                 : EntryResult{EntryStatus::Unreadable, unreadableLine(line), 0};
+            const std::optional<ListingEntry> entry = ParseEntryLine(line);
+            result.entry = entry ? RecompressEntry(state, *entry, compressor)
+                                 : EntryResult{EntryStatus::Unreadable, UnreadableLine(line), 0};
             if (result.entry->status == EntryStatus::Written) ++summary.written;
             result.letEventsThrough = result.entry->status != EntryStatus::CannotOpenFile;
         }

@@ -25,7 +25,7 @@ struct ListingEntry {
 
 // True for a line the recompression acts on: its first five characters read ".COMP" in any case.
 // A line that starts with a blank is passed over.
-[[nodiscard]] bool isEntryLine(std::string_view line);
+[[nodiscard]] bool IsEntryLine(std::string_view line);
 
 // The fields of an entry line: the keyword, the path, then the offset and the end offset in
 // hexadecimal (either case, leading zeros optional, an "0x" prefix allowed), separated by runs of
@@ -34,7 +34,7 @@ struct ListingEntry {
 // path. The path is everything from the second field up to the first two number fields in a row,
 // so a start folder whose name holds blanks still reads back; anything after the two numbers is
 // ignored. std::nullopt when there are no two such numbers (of 32 bits) after a path.
-[[nodiscard]] std::optional<ListingEntry> parseEntryLine(std::string_view line);
+[[nodiscard]] std::optional<ListingEntry> ParseEntryLine(std::string_view line);
 
 enum class EntryStatus {
     Written,         // compressed into the ROM
@@ -57,7 +57,7 @@ struct EntryResult {
 // it stay as the previous operation left them (the odd-length rule and the last group read
 // them). Nothing is written to the ROM unless the result is Written. Precondition: romLoaded().
 // `compressor` picks the specified compressor (the default) or the maximising one.
-[[nodiscard]] EntryResult recompressEntry(UtilityState& state, const ListingEntry& entry,
+[[nodiscard]] EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry,
                                           core::Compressor compressor = core::Compressor::Specified);
 
 // One line of the listing after it was handled.
@@ -76,12 +76,12 @@ struct RecompressSummary {
 
 // Opens a listing for reading; std::nullopt when it cannot be opened or is not a regular file
 // (a folder, a FIFO, a device), at once (message kCannotOpenListing).
-[[nodiscard]] std::optional<std::ifstream> openListing(const std::filesystem::path& path);
+[[nodiscard]] std::optional<std::ifstream> OpenListing(const std::filesystem::path& path);
 
 // Handles every line of `listing` in order and calls `afterLine` after each one, so the caller
 // can show the result and let pending events through. Successful entries change the ROM at once;
 // a later failure undoes nothing. With no ROM loaded nothing is read.
-RecompressSummary recompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
+RecompressSummary RecompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
                                     core::Compressor compressor = core::Compressor::Specified);
 
 }  // namespace corv::comp

@@ -23,26 +23,26 @@ inline constexpr std::string_view kRomChangedQuestion =
 
 // Save ROM File refused because the ROM's folder takes no new file (the save writes one there
 // first); `reason` is the system's.
-[[nodiscard]] std::string closedFolderMessage(std::string_view reason);
+[[nodiscard]] std::string ClosedFolderMessage(std::string_view reason);
 // An area whose pointer table does not lie wholly inside the ROM: nothing is decompressed.
 inline constexpr std::string_view kAreaTableOutsideRom = "Error: The table of this area lies past the end of the ROM.";
 
 // "name" has been saved!
-[[nodiscard]] std::string savedMessage(std::string_view fileName);
+[[nodiscard]] std::string SavedMessage(std::string_view fileName);
 
 // List-box lines of the decompression walk.
-[[nodiscard]] std::string decompressedLine(std::string_view fileName);
+[[nodiscard]] std::string DecompressedLine(std::string_view fileName);
 
 // List-box lines of the recompression, one per acted-on listing line.
-[[nodiscard]] std::string cannotOpenBlockFileLine(std::string_view fileName);
-[[nodiscard]] std::string invalidBlockLine(std::string_view fileName);
-[[nodiscard]] std::string tooLargeLine(std::string_view fileName, uint32_t excessBytes);
-[[nodiscard]] std::string recompressedLine(std::string_view fileName);
+[[nodiscard]] std::string CannotOpenBlockFileLine(std::string_view fileName);
+[[nodiscard]] std::string InvalidBlockLine(std::string_view fileName);
+[[nodiscard]] std::string TooLargeLine(std::string_view fileName, uint32_t excessBytes);
+[[nodiscard]] std::string RecompressedLine(std::string_view fileName);
 // The new block did not decode back to the file; nothing was written.
-[[nodiscard]] std::string readBackFailedLine(std::string_view fileName);
+[[nodiscard]] std::string ReadBackFailedLine(std::string_view fileName);
 // Lines for entries the utility refuses before compressing (nothing is written for them).
-[[nodiscard]] std::string blockFileTooBigLine(std::string_view fileName, uint64_t fileSize);
-[[nodiscard]] std::string beyondRomLine(std::string_view fileName, uint32_t offset);
-[[nodiscard]] std::string unreadableLine(std::string_view line);
+[[nodiscard]] std::string BlockFileTooBigLine(std::string_view fileName, uint64_t fileSize);
+[[nodiscard]] std::string BeyondRomLine(std::string_view fileName, uint32_t offset);
+[[nodiscard]] std::string UnreadableLine(std::string_view line);
 
 }  // namespace corv::comp

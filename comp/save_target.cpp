@@ -36,7 +36,7 @@ std::error_code writeRefusal(const fs::path& path, bool folder) {
 
 }  // namespace
 
-SaveTargetCheck checkSaveTarget(const fs::path& romPath) {
+SaveTargetCheck CheckSaveTarget(const fs::path& romPath) {
     std::error_code error;
     // The save replaces the file a link names, in that file's folder; absolute first, so that a
     // relative name of a file that has gone still has a folder.

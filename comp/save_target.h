@@ -23,6 +23,6 @@ struct SaveTargetCheck {
 // file or folder whose mode lets nobody write is refused also when the process may write
 // anything (root): a read-only mark is the owner's wish that it stay as it is. A file that does
 // not exist (any more) is fine when its folder takes new files.
-[[nodiscard]] SaveTargetCheck checkSaveTarget(const std::filesystem::path& romPath);
+[[nodiscard]] SaveTargetCheck CheckSaveTarget(const std::filesystem::path& romPath);
 
 }  // namespace corv::comp

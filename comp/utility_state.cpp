@@ -8,7 +8,7 @@
 
 namespace corv::comp {
 
-bool isFolder(const std::filesystem::path& path) {
+bool IsFolder(const std::filesystem::path& path) {
     std::error_code ignored;
     return std::filesystem::is_directory(path, ignored);
 }
@@ -18,9 +18,9 @@ void UtilityState::releaseRom() {
     workArea.reset();
 }
 
-OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
+OpenRomOutcome OpenRom(UtilityState& state, const std::filesystem::path& path) {
     if (path.empty()) return {OpenRomStatus::Cancelled, std::nullopt};
-    if (isFolder(path)) return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
+    if (IsFolder(path)) return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
     try {
         // The new work area is acquired before the ROM is replaced, so that a failed
         // acquisition cannot leave a ROM without its work area.
@@ -43,21 +43,21 @@ OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
     return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
 }
 
-SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwriteChanged) {
+SaveRomOutcome SaveRom(UtilityState& state, const std::function<bool()>& overwriteChanged) {
     if (!state.romLoaded() || state.rom.path().empty()) return {SaveRomStatus::NothingLoaded, std::nullopt};
-    const SaveTargetCheck target = checkSaveTarget(state.rom.path());
+    const SaveTargetCheck target = CheckSaveTarget(state.rom.path());
     switch (target.status) {
         case SaveTargetStatus::Writable:
             break;
         case SaveTargetStatus::ReadOnlyFile:
             return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom)};
         case SaveTargetStatus::ClosedFolder:
-            return {SaveRomStatus::CannotWrite, closedFolderMessage(target.reason.message())};
+            return {SaveRomStatus::CannotWrite, ClosedFolderMessage(target.reason.message())};
     }
     const core::RomSaveOutcome saved = core::SaveHeldRomFile(state.rom, core::kHeldRomLockWait, overwriteChanged);
     switch (saved.result) {
         case core::RomSaveResult::Saved:
-            return {SaveRomStatus::Saved, savedMessage(fileNameOf(state.rom.path()))};
+            return {SaveRomStatus::Saved, SavedMessage(FileNameOf(state.rom.path()))};
         case core::RomSaveResult::NoRom:
             return {SaveRomStatus::NothingLoaded, std::nullopt};
         case core::RomSaveResult::KeptOnDisk:
@@ -71,6 +71,6 @@ SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwri
     return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom) + "\n" + core::SaveFailureReason(saved.save)};
 }
 
-std::string fileNameOf(const std::filesystem::path& path) { return path.filename().string(); }
+std::string FileNameOf(const std::filesystem::path& path) { return path.filename().string(); }
 
 }  // namespace corv::comp

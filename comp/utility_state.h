@@ -49,7 +49,7 @@ struct OpenRomOutcome {
 };
 
 // Open ROM File with the file the user chose.
-[[nodiscard]] OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path);
+[[nodiscard]] OpenRomOutcome OpenRom(UtilityState& state, const std::filesystem::path& path);
 
 enum class SaveRomStatus {
     Saved,
@@ -69,13 +69,13 @@ struct SaveRomOutcome {
 // made, is refused before anything is written (never written in place). When another program
 // has changed the file since it was opened or last saved, `overwriteChanged` is asked first; on
 // No nothing is written and nothing shown.
-[[nodiscard]] SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwriteChanged);
+[[nodiscard]] SaveRomOutcome SaveRom(UtilityState& state, const std::function<bool()>& overwriteChanged);
 
 // A folder opens like a file on some systems but has no bytes to read: callers refuse it as a
 // file that cannot be opened.
-[[nodiscard]] bool isFolder(const std::filesystem::path& path);
+[[nodiscard]] bool IsFolder(const std::filesystem::path& path);
 
 // The file-name part of a path as the user sees it in lines and messages.
-[[nodiscard]] std::string fileNameOf(const std::filesystem::path& path);
+[[nodiscard]] std::string FileNameOf(const std::filesystem::path& path);
 
 }  // namespace corv::comp

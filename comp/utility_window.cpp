@@ -128,13 +128,13 @@ void UtilityWindow::openRomFile() {
 }
 
 void UtilityWindow::openRomAt(const std::filesystem::path& rom) {
-    const OpenRomOutcome outcome = openRom(state_, rom);
+    const OpenRomOutcome outcome = OpenRom(state_, rom);
     if (outcome.message) dialogs_.message(*outcome.message);
     if (outcome.status == OpenRomStatus::OutOfMemory) close();
 }
 
 void UtilityWindow::saveRomFile() {
-    const SaveRomOutcome outcome = saveRom(state_, [this] {
+    const SaveRomOutcome outcome = SaveRom(state_, [this] {
         return dialogs_.askYesNo(std::string(kRomChangedCaption), std::string(kRomChangedQuestion));
     });
     if (outcome.message) dialogs_.message(*outcome.message);
@@ -149,9 +149,9 @@ void UtilityWindow::exitProgram() {
 void UtilityWindow::decompressChosenArea() {
     const auto* action = qobject_cast<QAction*>(sender());
     if (action == nullptr) return;
-    const std::optional<Area> area = areaFromTag(action->data().toInt());
+    const std::optional<Area> area = AreaFromTag(action->data().toInt());
     if (!area || !state_.romLoaded()) return;
-    const ListOutcome outcome = decompressArea(state_, *area);
+    const ListOutcome outcome = DecompressArea(state_, *area);
     showLines(outcome.listCleared, outcome.lines);
     if (outcome.message) dialogs_.message(*outcome.message);
 }
@@ -160,7 +160,7 @@ void UtilityWindow::recompressFromListing() {
     if (!state_.romLoaded() || busy_) return;
     const auto chosen = dialogs_.openFile({"", state_.startDirectory, "", kListingFilter});
     if (!chosen) return;
-    std::optional<std::ifstream> listing = openListing(*chosen);
+    std::optional<std::ifstream> listing = OpenListing(*chosen);
     if (!listing) {
         dialogs_.message(std::string(kCannotOpenListing));
         return;
@@ -172,7 +172,7 @@ void UtilityWindow::recompressFromListing() {
     // until the end, and a second listing cannot start inside this one.
     busy_ = true;
     setRomCommandsEnabled(false);
-    recompressListing(state_, *listing, [this](const LineResult& result) {
+    RecompressListing(state_, *listing, [this](const LineResult& result) {
         if (result.entry) ui_.log->addItem(QString::fromStdString(result.entry->line));
         if (result.letEventsThrough) QCoreApplication::processEvents();
     });

@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::InputCursor input({data, size});
     const auto area = static_cast<comp::Area>(input.u8() % 3);
     const auto tableBytes = input.rest();
-    const comp::AreaTable table = comp::areaTable(area);
+    const comp::AreaTable table = comp::TableOfArea(area);
     std::vector<uint8_t> image(table.start + tableBytes.size(), 0);
     fuzz::CopyBytes(tableBytes, std::span(image).subspan(table.start));
 
@@ -42,11 +42,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     state.rom = core::RomImage(image, "fuzz.smc");
     if (!state.workArea) state.workArea = std::make_unique<comp::WorkArea>();
     // A start folder with a blank and a hexadecimal name, as a user's may be.
-    const std::filesystem::path directory = std::filesystem::path("/fuzz dir/cafe") / comp::areaDirectoryName(area);
+    const std::filesystem::path directory = std::filesystem::path("/fuzz dir/cafe") / comp::AreaDirectoryName(area);
 
     MemoryOutput output;
-    const comp::ListOutcome outcome = comp::walkArea(state, area, directory, output);
-    if (!comp::areaTableInsideRom(state, area)) {
+    const comp::ListOutcome outcome = comp::WalkArea(state, area, directory, output);
+    if (!comp::AreaTableInsideRom(state, area)) {
         fuzz::Require(outcome.message && output.listing.empty() && output.files.empty(),
                       "a table cut short by the image's end is refused before anything is written");
         return 0;
@@ -57,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     std::set<std::string> listed;
     for (const std::string& line : output.listing) {
-        if (!comp::isEntryLine(line)) continue;
-        const auto entry = comp::parseEntryLine(line);
+        if (!comp::IsEntryLine(line)) continue;
+        const auto entry = comp::ParseEntryLine(line);
         fuzz::Require(entry.has_value(), "the reader reads every entry line the walk writes");
         const auto file = output.files.find(entry->path.string());
         fuzz::Require(file != output.files.end(), "an entry line names a block file the walk wrote");

@@ -31,7 +31,7 @@ comp::UtilityState& state() {
         const auto& rom = fuzz::Demo().rom;
         made.rom = core::RomImage(std::vector<uint8_t>(rom.begin(), rom.begin() + kRomSize), "fuzz.smc");
         made.workArea = std::make_unique<comp::WorkArea>();
-        const comp::ListOutcome unpacked = comp::decompressArea(made, comp::Area::Data);
+        const comp::ListOutcome unpacked = comp::DecompressArea(made, comp::Area::Data);
         fuzz::Require(!unpacked.message && !unpacked.lines.empty(), "the data area unpacks");
         return made;
     }();
@@ -46,7 +46,7 @@ std::string hex8(uint32_t value) {
 
 // A parsed line written back the way the utility writes it reads as the same entry.
 void checkReadsBack(const comp::ListingEntry& entry) {
-    const auto again = comp::parseEntryLine(".COMP " + entry.path.string() + "  " + hex8(entry.offset) + "  " +
+    const auto again = comp::ParseEntryLine(".COMP " + entry.path.string() + "  " + hex8(entry.offset) + "  " +
                                             hex8(entry.end));
     fuzz::Require(again && again->path == entry.path && again->offset == entry.offset && again->end == entry.end,
                   "an entry line reads back from the form the utility writes");
@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     bool written = false;
     for (int n = 0; n < kMaxLines && std::getline(all, line); ++n) {
         const std::optional<comp::ListingEntry> entry =
-            comp::isEntryLine(line) ? comp::parseEntryLine(line) : std::nullopt;
+            comp::IsEntryLine(line) ? comp::ParseEntryLine(line) : std::nullopt;
         if (entry) checkReadsBack(*entry);
 
         // Until a block was written the ROM must stay as it began; after that every line is
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (written) fuzz::CopyBytes(utility.rom.data(), before);
         std::optional<comp::EntryStatus> status;
         std::istringstream one(line);
-        (void)comp::recompressListing(utility, one, [&](const comp::LineResult& result) {
+        (void)comp::RecompressListing(utility, one, [&](const comp::LineResult& result) {
             if (result.entry) status = result.entry->status;
         });
         const auto romData = std::as_const(utility.rom).data();

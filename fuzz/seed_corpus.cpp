@@ -151,18 +151,18 @@ void utilitySeeds(Corpus& corpus, const demo::DemoGame& game) {
         corpus.add("area_walk", Bytes(1, area) + slice(game.rom, table->offset, 0x10000));
     }
     Bytes listing;
-    const std::string folder = comp::areaDirectory(fuzz::ListingFolder(), comp::Area::Data).string();
+    const std::string folder = comp::AreaDirectory(fuzz::ListingFolder(), comp::Area::Data).string();
     for (size_t i = 0; i < game.dataTable.entries.size(); ++i) {
         const int index = game.dataTable.entries[i].block;
         if (index < 0) continue;
         const demo::DemoBlock& block = game.blocks.at(static_cast<size_t>(index));
         char line[128];
         std::snprintf(line, sizeof line, ".COMP %s/%s  %08X  %08X\n", folder.c_str(),
-                      comp::blockFileName(static_cast<uint32_t>(i)).c_str(), block.romOffset, block.end);
+                      comp::BlockFileName(static_cast<uint32_t>(i)).c_str(), block.romOffset, block.end);
         listing += line;
         // The same block with more room than the game gave it, so that it fits again.
         std::snprintf(line, sizeof line, ".COMP %s/%s  %08X  %08X\n", folder.c_str(),
-                      comp::blockFileName(static_cast<uint32_t>(i)).c_str(), block.romOffset, block.end + 0x2000);
+                      comp::BlockFileName(static_cast<uint32_t>(i)).c_str(), block.romOffset, block.end + 0x2000);
         listing += line;
     }
     corpus.add("listing", listing);

@@ -31,7 +31,7 @@ protected:
         const auto path = folder.path() / "rom.smc";
         writeFile(path, headered ? rom.withCopierHeader() : rom.data);
         state.startDirectory = folder.path();
-        ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+        ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     }
     [[nodiscard]] std::filesystem::path dir(const char* name) const { return folder.path() / name; }
 
@@ -40,20 +40,20 @@ protected:
 };
 
 TEST(AreaTables, TagsRangesAndFolderNames) {
-    EXPECT_EQ(areaFromTag(0), Area::Graphics);
-    EXPECT_EQ(areaFromTag(1), Area::Data);
-    EXPECT_EQ(areaFromTag(2), Area::Text);
-    EXPECT_EQ(areaFromTag(3), std::nullopt);
-    EXPECT_EQ(areaFromTag(-1), std::nullopt);
-    EXPECT_EQ((areaTable(Area::Graphics).end - areaTable(Area::Graphics).start) / 4, 322u);
-    EXPECT_EQ((areaTable(Area::Data).end - areaTable(Area::Data).start) / 4, 16u);
-    EXPECT_EQ((areaTable(Area::Text).end - areaTable(Area::Text).start) / 4, 233u);
-    EXPECT_EQ(areaDirectoryName(Area::Graphics), "00030200");
-    EXPECT_EQ(areaDirectoryName(Area::Data), "000C0200");
-    EXPECT_EQ(areaDirectoryName(Area::Text), "00100200");
-    EXPECT_EQ(blockFileName(0), "corv_000.dat");
-    EXPECT_EQ(blockFileName(321), "corv_321.dat");
-    EXPECT_EQ(blockFileName(1000), "corv_1000.dat");
+    EXPECT_EQ(AreaFromTag(0), Area::Graphics);
+    EXPECT_EQ(AreaFromTag(1), Area::Data);
+    EXPECT_EQ(AreaFromTag(2), Area::Text);
+    EXPECT_EQ(AreaFromTag(3), std::nullopt);
+    EXPECT_EQ(AreaFromTag(-1), std::nullopt);
+    EXPECT_EQ((TableOfArea(Area::Graphics).end - TableOfArea(Area::Graphics).start) / 4, 322u);
+    EXPECT_EQ((TableOfArea(Area::Data).end - TableOfArea(Area::Data).start) / 4, 16u);
+    EXPECT_EQ((TableOfArea(Area::Text).end - TableOfArea(Area::Text).start) / 4, 233u);
+    EXPECT_EQ(AreaDirectoryName(Area::Graphics), "00030200");
+    EXPECT_EQ(AreaDirectoryName(Area::Data), "000C0200");
+    EXPECT_EQ(AreaDirectoryName(Area::Text), "00100200");
+    EXPECT_EQ(BlockFileName(0), "corv_000.dat");
+    EXPECT_EQ(BlockFileName(321), "corv_321.dat");
+    EXPECT_EQ(BlockFileName(1000), "corv_1000.dat");
 }
 
 TEST_F(AreaWalkTest, EntriesGiveFilesInvalidLinesOrNothing) {
@@ -72,7 +72,7 @@ TEST_F(AreaWalkTest, EntriesGiveFilesInvalidLinesOrNothing) {
     rom.putEntry(kGraphicsTable, 6, 0x400000 | static_cast<uint32_t>(rom.data.size() - 8));
     open(rom);
 
-    const ListOutcome outcome = decompressArea(state, Area::Graphics);
+    const ListOutcome outcome = DecompressArea(state, Area::Graphics);
     EXPECT_TRUE(outcome.listCleared);
     EXPECT_EQ(outcome.message, std::nullopt);
     EXPECT_EQ(outcome.lines, (std::vector<std::string>{"Sucessfully decompressed \"corv_000.dat\"",
@@ -107,7 +107,7 @@ TEST_F(AreaWalkTest, BanksOfTheTwoMirrorsGiveTheSameBlock) {
     rom.putEntry(kDataTable, 0, 0xC10000);
     rom.putEntry(kDataTable, 1, 0x410000);
     open(rom);
-    const ListOutcome outcome = decompressArea(state, Area::Data);
+    const ListOutcome outcome = DecompressArea(state, Area::Data);
     ASSERT_EQ(outcome.lines.size(), 2u);
     const auto lines = readLines(dir("000C0200") / "compfile.txt");
     ASSERT_EQ(lines.size(), 2u);
@@ -120,7 +120,7 @@ TEST_F(AreaWalkTest, GroupCountOf0x8000OrMoreGivesAnEmptyFile) {
     rom.header(0x40000, 16, 0x8000, {0xAAAA, 0xBBBB});
     rom.putEntry(kDataTable, 0, 0xC40000);
     open(rom);
-    EXPECT_EQ(decompressArea(state, Area::Data).lines.size(), 1u);
+    EXPECT_EQ(DecompressArea(state, Area::Data).lines.size(), 1u);
     EXPECT_TRUE(readFile(dir("000C0200") / "corv_000.dat").empty());
     const auto lines = readLines(dir("000C0200") / "compfile.txt");
     ASSERT_EQ(lines.size(), 1u);
@@ -147,7 +147,7 @@ TEST_F(AreaWalkTest, OutputAreaIsNotClearedBetweenBlocks) {
     rom.putEntry(kDataTable, 0, 0xC40000);
     rom.putEntry(kDataTable, 1, 0xC50000);
     open(rom);
-    ASSERT_EQ(decompressArea(state, Area::Data).lines.size(), 2u);
+    ASSERT_EQ(DecompressArea(state, Area::Data).lines.size(), 2u);
     const auto fileA = readFile(dir("000C0200") / "corv_000.dat");
     EXPECT_EQ(fileA.size(), 16u + 255u * 256u);
     const auto fileB = readFile(dir("000C0200") / "corv_001.dat");
@@ -162,8 +162,8 @@ TEST_F(AreaWalkTest, OutputAreaIsZeroBeforeTheFirstBlockOfEveryRun) {
     rom.putEntry(kDataTable, 0, 0xC40000);   // fills the area
     rom.putEntry(kGraphicsTable, 0, 0xC50000);  // reads from before its start
     open(rom);
-    ASSERT_EQ(decompressArea(state, Area::Data).lines.size(), 1u);
-    ASSERT_EQ(decompressArea(state, Area::Graphics).lines.size(), 1u);
+    ASSERT_EQ(DecompressArea(state, Area::Data).lines.size(), 1u);
+    ASSERT_EQ(DecompressArea(state, Area::Graphics).lines.size(), 1u);
     const auto fileB = readFile(dir("00030200") / "corv_000.dat");
     ASSERT_EQ(fileB.size(), 16u);
     EXPECT_EQ(fileB[0], 0x00);
@@ -177,11 +177,11 @@ TEST_F(AreaWalkTest, SecondRunReplacesTheListingAndFolderIgnoresTheCopierHeader)
     rom.putEntry(kDataTable, 0, 0xC40000);
     rom.putEntry(kDataTable, 2, 0xC40000);
     open(rom, /*headered=*/true);
-    ASSERT_EQ(decompressArea(state, Area::Data).lines.size(), 2u);
+    ASSERT_EQ(DecompressArea(state, Area::Data).lines.size(), 2u);
     const auto first = readLines(dir("000C0200") / "compfile.txt");
     ASSERT_EQ(first.size(), 2u);
     EXPECT_NE(first[0].find("  00040000  0004001A"), std::string::npos) << first[0];
-    ASSERT_EQ(decompressArea(state, Area::Data).lines.size(), 2u);
+    ASSERT_EQ(DecompressArea(state, Area::Data).lines.size(), 2u);
     EXPECT_EQ(readLines(dir("000C0200") / "compfile.txt"), first);
 }
 
@@ -194,10 +194,10 @@ TEST_F(AreaWalkTest, TableRunningPastAShortImageIsRefusedWithoutAListing) {
     rom.putEntry(0x100000, 1, 0x000000);
     rom.putEntry(kDataTable, 0, 0xC40000);
     open(rom);
-    EXPECT_FALSE(areaTableInsideRom(state, Area::Text));
-    EXPECT_TRUE(areaTableInsideRom(state, Area::Data));
+    EXPECT_FALSE(AreaTableInsideRom(state, Area::Text));
+    EXPECT_TRUE(AreaTableInsideRom(state, Area::Data));
 
-    const ListOutcome outcome = decompressArea(state, Area::Text);
+    const ListOutcome outcome = DecompressArea(state, Area::Text);
     EXPECT_FALSE(outcome.listCleared);
     EXPECT_TRUE(outcome.lines.empty());
     EXPECT_EQ(outcome.message, "Error: The table of this area lies past the end of the ROM.");
@@ -208,9 +208,9 @@ TEST_F(AreaWalkTest, TableRunningPastAShortImageIsRefusedWithoutAListing) {
     exact.literalBlock(0x40000, kWordsA);
     exact.putEntry(kDataTable, 15, 0xC40000);
     open(exact);
-    EXPECT_TRUE(areaTableInsideRom(state, Area::Data));
-    EXPECT_FALSE(areaTableInsideRom(state, Area::Text));
-    const ListOutcome whole = decompressArea(state, Area::Data);
+    EXPECT_TRUE(AreaTableInsideRom(state, Area::Data));
+    EXPECT_FALSE(AreaTableInsideRom(state, Area::Text));
+    const ListOutcome whole = DecompressArea(state, Area::Data);
     EXPECT_EQ(whole.message, std::nullopt);
     EXPECT_EQ(whole.lines, std::vector<std::string>{"Sucessfully decompressed \"corv_015.dat\""});
 }
@@ -222,7 +222,7 @@ TEST_F(AreaWalkTest, ListingThatCannotBeCreatedStopsBeforeAnyFile) {
     open(rom);
     std::filesystem::create_directories(dir("000C0200") / "compfile.txt");  // a folder in its way
 
-    const ListOutcome outcome = decompressArea(state, Area::Data);
+    const ListOutcome outcome = DecompressArea(state, Area::Data);
     EXPECT_FALSE(outcome.listCleared);
     EXPECT_TRUE(outcome.lines.empty());
     EXPECT_EQ(outcome.message, "Error: Could not create needed directory.\n" +
@@ -240,7 +240,7 @@ TEST_F(AreaWalkTest, BlockFileThatCannotBeCreatedEndsTheWalkKeepingWhatWasWritte
     open(rom);
     std::filesystem::create_directories(dir("000C0200") / "corv_001.dat");
 
-    const ListOutcome outcome = decompressArea(state, Area::Data);
+    const ListOutcome outcome = DecompressArea(state, Area::Data);
     EXPECT_TRUE(outcome.listCleared);
     EXPECT_EQ(outcome.lines, std::vector<std::string>{"Sucessfully decompressed \"corv_000.dat\""});
     EXPECT_EQ(outcome.message, "Fatal Error: Could not open output file. Closing decompressor...\n" +
@@ -252,7 +252,7 @@ TEST_F(AreaWalkTest, BlockFileThatCannotBeCreatedEndsTheWalkKeepingWhatWasWritte
 
 TEST_F(AreaWalkTest, NoRomDoesNothing) {
     state.startDirectory = folder.path();
-    const ListOutcome outcome = decompressArea(state, Area::Text);
+    const ListOutcome outcome = DecompressArea(state, Area::Text);
     EXPECT_FALSE(outcome.listCleared);
     EXPECT_TRUE(outcome.lines.empty());
     EXPECT_EQ(outcome.message, std::nullopt);

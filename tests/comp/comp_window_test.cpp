@@ -116,7 +116,7 @@ private:
         for (size_t i = 0; i < table.entries.size(); ++i) {
             const demo::DemoBlock* block = blockOf(table.entries[i]);
             if (block != nullptr && block->kind != demo::BlockKind::BadCheck) {
-                names.push_back(blockFileName(static_cast<uint32_t>(i)));
+                names.push_back(BlockFileName(static_cast<uint32_t>(i)));
             }
         }
         return names;
@@ -125,11 +125,11 @@ private:
     // Checks the list box, the listing and every block file of `area` against the demo game.
     void checkArea(Area area) {
         const demo::DemoPointerTable& table = tableOf(area);
-        const fs::path out = start_ / areaDirectoryName(area);
+        const fs::path out = start_ / AreaDirectoryName(area);
         std::vector<std::string> wantItems;
         std::vector<std::string> wantListing;
         for (size_t i = 0; i < table.entries.size(); ++i) {
-            const std::string name = blockFileName(static_cast<uint32_t>(i));
+            const std::string name = BlockFileName(static_cast<uint32_t>(i));
             const demo::DemoBlock* block = blockOf(table.entries[i]);
             if (block == nullptr || block->kind == demo::BlockKind::BadCheck) {
                 if (block != nullptr) wantListing.push_back(".INVALID_DATA " + hex8(block->romOffset));

@@ -23,71 +23,71 @@ using testing::writeText;
 const std::vector<uint16_t> kWords = {0x1111, 0x2222, 0x3333, 0x4444, 0x5555, 0x6666, 0x7777, 0x8888};
 
 TEST(ListingLines, KeywordIsTheFirstFiveCharactersInAnyCase) {
-    EXPECT_TRUE(isEntryLine(".COMP a 1 2"));
-    EXPECT_TRUE(isEntryLine(".comp a 1 2"));
-    EXPECT_TRUE(isEntryLine(".CoMp"));
-    EXPECT_FALSE(isEntryLine(" .COMP a 1 2"));
-    EXPECT_FALSE(isEntryLine("\t.COMP a 1 2"));
-    EXPECT_FALSE(isEntryLine(".INVALID_DATA 00040000"));
-    EXPECT_FALSE(isEntryLine(".COM"));
-    EXPECT_FALSE(isEntryLine(""));
+    EXPECT_TRUE(IsEntryLine(".COMP a 1 2"));
+    EXPECT_TRUE(IsEntryLine(".comp a 1 2"));
+    EXPECT_TRUE(IsEntryLine(".CoMp"));
+    EXPECT_FALSE(IsEntryLine(" .COMP a 1 2"));
+    EXPECT_FALSE(IsEntryLine("\t.COMP a 1 2"));
+    EXPECT_FALSE(IsEntryLine(".INVALID_DATA 00040000"));
+    EXPECT_FALSE(IsEntryLine(".COM"));
+    EXPECT_FALSE(IsEntryLine(""));
 }
 
 TEST(ListingLines, FourFieldsWithHexNumbersInEitherCase) {
-    const auto entry = parseEntryLine(".COMP /a/b/corv_005.dat  0004ab00 \t 4AB1a");
+    const auto entry = ParseEntryLine(".COMP /a/b/corv_005.dat  0004ab00 \t 4AB1a");
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->path, std::filesystem::path("/a/b/corv_005.dat"));
     EXPECT_EQ(entry->offset, 0x4AB00u);
     EXPECT_EQ(entry->end, 0x4AB1Au);
-    const auto prefixed = parseEntryLine(".comp x.dat 0x10 0X20");
+    const auto prefixed = ParseEntryLine(".comp x.dat 0x10 0X20");
     ASSERT_TRUE(prefixed.has_value());
     EXPECT_EQ(prefixed->offset, 0x10u);
     EXPECT_EQ(prefixed->end, 0x20u);
 }
 
 TEST(ListingLines, PathWithBlanksReadsBack) {
-    const auto entry = parseEntryLine(".COMP /home/my files/00100200/corv_001.dat  00140000  00140100");
+    const auto entry = ParseEntryLine(".COMP /home/my files/00100200/corv_001.dat  00140000  00140100");
     ASSERT_TRUE(entry.has_value());
     EXPECT_EQ(entry->path, std::filesystem::path("/home/my files/00100200/corv_001.dat"));
     EXPECT_EQ(entry->offset, 0x140000u);
 }
 
 TEST(ListingLines, NumbersEndAtTheirFirstNonHexCharacterAndTheRestIsIgnored) {
-    const auto commented = parseEntryLine(".COMP /a/corv_001.dat  00145C00  00146AD4  ; note");
+    const auto commented = ParseEntryLine(".COMP /a/corv_001.dat  00145C00  00146AD4  ; note");
     ASSERT_TRUE(commented.has_value());
     EXPECT_EQ(commented->path, std::filesystem::path("/a/corv_001.dat"));
     EXPECT_EQ(commented->offset, 0x145C00u);
     EXPECT_EQ(commented->end, 0x146AD4u);
-    const auto semicolon = parseEntryLine(".COMP x.dat 145C00 1461B4;");
+    const auto semicolon = ParseEntryLine(".COMP x.dat 145C00 1461B4;");
     ASSERT_TRUE(semicolon.has_value());
     EXPECT_EQ(semicolon->end, 0x1461B4u);
-    const auto third = parseEntryLine(".COMP my dir/x.dat 145C00 1461B4 99");
+    const auto third = ParseEntryLine(".COMP my dir/x.dat 145C00 1461B4 99");
     ASSERT_TRUE(third.has_value());
     EXPECT_EQ(third->path, std::filesystem::path("my dir/x.dat"));
     EXPECT_EQ(third->offset, 0x145C00u);
     EXPECT_EQ(third->end, 0x1461B4u);
     // Folder names that begin with hexadecimal letters stay part of the path.
-    const auto folders = parseEntryLine(".COMP /home/Bad Folder/deca de/corv_002.dat 10 20");
+    const auto folders = ParseEntryLine(".COMP /home/Bad Folder/deca de/corv_002.dat 10 20");
     ASSERT_TRUE(folders.has_value());
     EXPECT_EQ(folders->path, std::filesystem::path("/home/Bad Folder/deca de/corv_002.dat"));
     EXPECT_EQ(folders->offset, 0x10u);
 }
 
 TEST(ListingLines, UnparseableLinesAreRefused) {
-    EXPECT_EQ(parseEntryLine(".COMP corv_000.dat 00040000"), std::nullopt);
-    EXPECT_EQ(parseEntryLine(".COMP corv_000.dat 0004G000 00040020"), std::nullopt);
-    EXPECT_EQ(parseEntryLine(".COMP corv_000.dat 00040000 100000000"), std::nullopt);  // past 32 bits
-    EXPECT_EQ(parseEntryLine(".COMP"), std::nullopt);
+    EXPECT_EQ(ParseEntryLine(".COMP corv_000.dat 00040000"), std::nullopt);
+    EXPECT_EQ(ParseEntryLine(".COMP corv_000.dat 0004G000 00040020"), std::nullopt);
+    EXPECT_EQ(ParseEntryLine(".COMP corv_000.dat 00040000 100000000"), std::nullopt);  // past 32 bits
+    EXPECT_EQ(ParseEntryLine(".COMP"), std::nullopt);
 }
 
 TEST(ListingFile, AFolderIsAListingThatCannotBeOpened) {
     // A folder opens for reading on some systems and then yields no lines: that would clear the
     // list and report nothing instead of saying that the listing could not be opened.
     TempFolder folder;
-    EXPECT_FALSE(openListing(folder.path()).has_value());
-    EXPECT_FALSE(openListing(folder.path() / "missing.txt").has_value());
+    EXPECT_FALSE(OpenListing(folder.path()).has_value());
+    EXPECT_FALSE(OpenListing(folder.path() / "missing.txt").has_value());
     writeText(folder.path() / "compfile.txt", ".INVALID_DATA 00040000\n");
-    EXPECT_TRUE(openListing(folder.path() / "compfile.txt").has_value());
+    EXPECT_TRUE(OpenListing(folder.path() / "compfile.txt").has_value());
 }
 
 TEST(ListingFile, AFifoIsRefusedWithoutWaitingForAWriter) {
@@ -96,7 +96,7 @@ TEST(ListingFile, AFifoIsRefusedWithoutWaitingForAWriter) {
     const auto fifo = folder.path() / "compfile.txt";
     ASSERT_TRUE(testing::makeFifo(fifo));
     bool opened = true;
-    EXPECT_TRUE(testing::finishesWithoutAWriter(fifo, [&] { opened = openListing(fifo).has_value(); }));
+    EXPECT_TRUE(testing::finishesWithoutAWriter(fifo, [&] { opened = OpenListing(fifo).has_value(); }));
     EXPECT_FALSE(opened);
 }
 
@@ -109,7 +109,7 @@ protected:
         const auto path = folder.path() / "rom.smc";
         writeFile(path, rom.data);
         state.startDirectory = folder.path();
-        ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+        ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     }
     std::filesystem::path put(const std::string& name, const std::vector<uint8_t>& bytes) {
         const auto path = folder.path() / name;
@@ -121,7 +121,7 @@ protected:
         std::istringstream in(listing);
         std::vector<std::string> lines;
         handled.clear();
-        summary = recompressListing(state, in, [&](const LineResult& result) {
+        summary = RecompressListing(state, in, [&](const LineResult& result) {
             handled.push_back(result);
             if (result.entry) lines.push_back(result.entry->line);
         });
@@ -289,19 +289,19 @@ TEST_F(RecompressTest, WalkThenRecompressUnchangedRoundTripsWithABlankInTheFolde
     TestRom withTable = rom;
     withTable.putEntry(0xC0000, 0, 0xC40000);
     std::copy(withTable.data.begin(), withTable.data.end(), state.rom.data().begin());
-    ASSERT_EQ(decompressArea(state, Area::Data).lines.size(), 1u);
+    ASSERT_EQ(DecompressArea(state, Area::Data).lines.size(), 1u);
 
     const auto listingPath = start / "000C0200" / "compfile.txt";
-    std::optional<std::ifstream> listing = openListing(listingPath);
+    std::optional<std::ifstream> listing = OpenListing(listingPath);
     ASSERT_TRUE(listing.has_value());
     std::vector<std::string> lines;
-    const RecompressSummary result = recompressListing(state, *listing, [&](const LineResult& r) {
+    const RecompressSummary result = RecompressListing(state, *listing, [&](const LineResult& r) {
         if (r.entry) lines.push_back(r.entry->line);
     });
     EXPECT_EQ(lines, std::vector<std::string>{"Success: Data was recompressed completely! [ corv_000.dat ] "});
     EXPECT_TRUE(result.allWritten());
     EXPECT_EQ(std::vector<uint8_t>(state.rom.data().begin(), state.rom.data().end()), withTable.data);
-    EXPECT_EQ(openListing(start / "nope.txt"), std::nullopt);
+    EXPECT_EQ(OpenListing(start / "nope.txt"), std::nullopt);
 }
 
 TEST_F(RecompressTest, NoRomReadsNothing) {

@@ -43,14 +43,14 @@ TEST_F(OpenRomTest, HeaderlessAndHeaderedFilesGiveTheSameRomData) {
     const auto plain = put("plain.smc", rom.data);
     const auto headered = put("headered.smc", rom.withCopierHeader());
 
-    ASSERT_EQ(openRom(state, headered).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, headered).status, OpenRomStatus::Opened);
     EXPECT_EQ(state.rom.headerSize(), 0x200u);
     EXPECT_EQ(state.rom.size(), 0x100200u);
     EXPECT_EQ(state.rom.data()[0x12345], 0xAB);
     EXPECT_EQ(state.rom.path(), headered);
 
     // The header rule is decided afresh for the next file.
-    ASSERT_EQ(openRom(state, plain).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, plain).status, OpenRomStatus::Opened);
     EXPECT_EQ(state.rom.headerSize(), 0u);
     EXPECT_EQ(state.rom.size(), 0x100000u);
     EXPECT_EQ(state.rom.data()[0x12345], 0xAB);
@@ -61,14 +61,14 @@ TEST_F(OpenRomTest, WorkAreaExistsExactlyWhileARomIsLoadedAndStartsZeroed) {
     EXPECT_FALSE(state.romLoaded());
     EXPECT_EQ(state.workArea, nullptr);
     const auto path = put("a.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     ASSERT_TRUE(state.romLoaded());
     ASSERT_NE(state.workArea, nullptr);
     EXPECT_TRUE(std::all_of(state.workArea->begin(), state.workArea->end(), [](uint8_t b) { return b == 0; }));
 
     // A reopen acquires a fresh work area: nothing of the previous one survives.
     state.upperHalf()[5] = 0x77;
-    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     EXPECT_EQ(state.upperHalf()[5], 0);
 }
 
@@ -78,8 +78,8 @@ TEST_F(OpenRomTest, WrongTitleLeavesNoRomButThePathNamesTheChosenFile) {
     lower.data[0xFFC0] = 'c';  // "cORVANE": the comparison is case-sensitive
     const auto bad = put("bad.smc", lower.data);
 
-    ASSERT_EQ(openRom(state, good).status, OpenRomStatus::Opened);
-    const OpenRomOutcome outcome = openRom(state, bad);
+    ASSERT_EQ(OpenRom(state, good).status, OpenRomStatus::Opened);
+    const OpenRomOutcome outcome = OpenRom(state, bad);
     EXPECT_EQ(outcome.status, OpenRomStatus::WrongTitle);
     EXPECT_EQ(outcome.message, "This is not the correct ROM.\nPlease load the correct ROM file.");
     EXPECT_FALSE(state.romLoaded());
@@ -87,8 +87,8 @@ TEST_F(OpenRomTest, WrongTitleLeavesNoRomButThePathNamesTheChosenFile) {
     EXPECT_EQ(state.rom.path(), bad);
     // With no ROM loaded, Save does nothing at all.
     const auto before = readFile(bad);
-    EXPECT_EQ(saveRom(state, notAsked).status, SaveRomStatus::NothingLoaded);
-    EXPECT_EQ(saveRom(state, notAsked).message, std::nullopt);
+    EXPECT_EQ(SaveRom(state, notAsked).status, SaveRomStatus::NothingLoaded);
+    EXPECT_EQ(SaveRom(state, notAsked).message, std::nullopt);
     EXPECT_EQ(readFile(bad), before);
 }
 
@@ -96,17 +96,17 @@ TEST_F(OpenRomTest, FileTooShortForTheTitleIsTheWrongRom) {
     std::vector<uint8_t> shortFile(0xFFC6, 0);
     const std::string title = "CORVAN";
     std::copy(title.begin(), title.end(), shortFile.begin() + 0xFFC0);
-    const OpenRomOutcome outcome = openRom(state, put("short.smc", shortFile));
+    const OpenRomOutcome outcome = OpenRom(state, put("short.smc", shortFile));
     EXPECT_EQ(outcome.status, OpenRomStatus::WrongTitle);
     EXPECT_FALSE(state.romLoaded());
 }
 
 TEST_F(OpenRomTest, UnreadableFileKeepsThePreviousRomAndPath) {
     const auto good = put("good.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, good).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, good).status, OpenRomStatus::Opened);
     state.rom.data()[0x40000] = 0x42;
 
-    const OpenRomOutcome outcome = openRom(state, folder.path() / "missing.smc");
+    const OpenRomOutcome outcome = OpenRom(state, folder.path() / "missing.smc");
     EXPECT_EQ(outcome.status, OpenRomStatus::CannotOpen);
     EXPECT_EQ(outcome.message, "Error: Could not open ROM file.");
     ASSERT_TRUE(state.romLoaded());
@@ -114,22 +114,22 @@ TEST_F(OpenRomTest, UnreadableFileKeepsThePreviousRomAndPath) {
     EXPECT_EQ(state.rom.data()[0x40000], 0x42);
 
     // So a following save writes the old ROM back to its own file.
-    ASSERT_EQ(saveRom(state, notAsked).status, SaveRomStatus::Saved);
+    ASSERT_EQ(SaveRom(state, notAsked).status, SaveRomStatus::Saved);
     EXPECT_EQ(readFile(good)[0x40000], 0x42);
 }
 
 TEST_F(OpenRomTest, FolderIsAFileThatCannotBeOpened) {
     const auto good = put("good.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, good).status, OpenRomStatus::Opened);
-    EXPECT_EQ(openRom(state, folder.path()).status, OpenRomStatus::CannotOpen);
+    ASSERT_EQ(OpenRom(state, good).status, OpenRomStatus::Opened);
+    EXPECT_EQ(OpenRom(state, folder.path()).status, OpenRomStatus::CannotOpen);
     EXPECT_TRUE(state.romLoaded());
     EXPECT_EQ(state.rom.path(), good);
 }
 
 TEST_F(OpenRomTest, NoChoiceChangesNothing) {
     const auto good = put("good.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, good).status, OpenRomStatus::Opened);
-    EXPECT_EQ(openRom(state, {}).status, OpenRomStatus::Cancelled);
+    ASSERT_EQ(OpenRom(state, good).status, OpenRomStatus::Opened);
+    EXPECT_EQ(OpenRom(state, {}).status, OpenRomStatus::Cancelled);
     EXPECT_TRUE(state.romLoaded());
     EXPECT_EQ(state.rom.path(), good);
 }
@@ -139,10 +139,10 @@ TEST_F(OpenRomTest, SaveWritesTheWholeFileHeaderIncludedAndNamesOnlyTheFile) {
     std::vector<uint8_t> file = rom.withCopierHeader();
     file[3] = 0x99;  // the copier header goes back exactly as it was read
     const auto path = put("headered.smc", file);
-    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     state.rom.data()[0x50000] = 0x5C;
 
-    const SaveRomOutcome outcome = saveRom(state, notAsked);
+    const SaveRomOutcome outcome = SaveRom(state, notAsked);
     EXPECT_EQ(outcome.status, SaveRomStatus::Saved);
     EXPECT_EQ(outcome.message, "\"headered.smc\" has been saved!");
     file[0x200 + 0x50000] = 0x5C;
@@ -154,10 +154,10 @@ TEST_F(OpenRomTest, FailedSaveIsReportedAndKeepsTheRom) {
     std::filesystem::create_directories(sub);
     const auto path = sub / "rom.smc";
     writeFile(path, TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     std::filesystem::remove_all(sub);  // nowhere left to write to
 
-    const SaveRomOutcome outcome = saveRom(state, notAsked);
+    const SaveRomOutcome outcome = SaveRom(state, notAsked);
     EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite);
     EXPECT_EQ(outcome.message,
               "Error: Could not open ROM file.\nNo temporary file can be made in its folder: No such file or directory");
@@ -166,21 +166,21 @@ TEST_F(OpenRomTest, FailedSaveIsReportedAndKeepsTheRom) {
 
 TEST_F(OpenRomTest, SaveOfAFileAnotherProgramChangedAsksFirst) {
     const auto path = put("rom.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     state.rom.data()[0x50000] = 0x5C;
     std::vector<uint8_t> theirs = TestRom(0x100000).data;
     theirs[0x40000] = 0x77;
     ASSERT_TRUE(core::WriteFileSafely(path, theirs));
 
     int asked = 0;
-    const SaveRomOutcome kept = saveRom(state, [&] {
+    const SaveRomOutcome kept = SaveRom(state, [&] {
         ++asked;
         return false;
     });
     EXPECT_EQ(kept.status, SaveRomStatus::KeptOnDisk);
     EXPECT_EQ(kept.message, std::nullopt);
     EXPECT_EQ(readFile(path), theirs);
-    const SaveRomOutcome replaced = saveRom(state, [&] {
+    const SaveRomOutcome replaced = SaveRom(state, [&] {
         ++asked;
         return true;
     });
@@ -192,14 +192,14 @@ TEST_F(OpenRomTest, SaveOfAFileAnotherProgramChangedAsksFirst) {
 
 TEST_F(OpenRomTest, FailedSaveLeavesTheOldFileIntact) {
     const auto path = put("rom.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, path).status, OpenRomStatus::Opened);
     state.rom.data()[0x50000] = 0x5C;
     // A folder where the file was: the replacement cannot be renamed over it.
     std::filesystem::remove(path);
     std::filesystem::create_directories(path);
     writeFile(path / "keep.bin", {1, 2, 3});
 
-    EXPECT_EQ(saveRom(state, notAsked).status, SaveRomStatus::CannotWrite);
+    EXPECT_EQ(SaveRom(state, notAsked).status, SaveRomStatus::CannotWrite);
     EXPECT_EQ(readFile(path / "keep.bin"), (std::vector<uint8_t>{1, 2, 3}));
     // No temporary file is left behind beside it.
     size_t entries = 0;
@@ -216,9 +216,9 @@ TEST_F(OpenRomTest, ReadOnlyRomIsNotWrittenAlsoThroughALink) {
     std::filesystem::create_symlink(path, folder.path() / "link.smc");
 
     for (const char* name : {"ro.smc", "link.smc"}) {
-        ASSERT_EQ(openRom(state, folder.path() / name).status, OpenRomStatus::Opened) << name;
+        ASSERT_EQ(OpenRom(state, folder.path() / name).status, OpenRomStatus::Opened) << name;
         state.rom.data()[0x50000] = 0x5C;
-        const SaveRomOutcome outcome = saveRom(state, notAsked);
+        const SaveRomOutcome outcome = SaveRom(state, notAsked);
         EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite) << name;
         EXPECT_EQ(outcome.message, "Error: Could not open ROM file.") << name;
         EXPECT_TRUE(state.romLoaded());
@@ -234,11 +234,11 @@ TEST_F(OpenRomTest, FolderThatTakesNoNewFileRefusesTheSaveWithTheReason) {
     std::filesystem::create_directories(locked);
     const std::vector<uint8_t> original = TestRom(0x100000).data;
     writeFile(locked / "rom.smc", original);
-    ASSERT_EQ(openRom(state, locked / "rom.smc").status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, locked / "rom.smc").status, OpenRomStatus::Opened);
     state.rom.data()[0x50000] = 0x5C;
     const ModeForScope closed(locked, kClosedFolder);
 
-    const SaveRomOutcome outcome = saveRom(state, notAsked);
+    const SaveRomOutcome outcome = SaveRom(state, notAsked);
     EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite);
     EXPECT_EQ(outcome.message,
               "Error: Could not open ROM file.\nNo temporary file can be made in its folder: Permission denied");
@@ -251,9 +251,9 @@ TEST_F(OpenRomTest, RomOpenedByARelativeNameThatHasGoneIsWrittenAgain) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.path());
     writeFile("rom.smc", TestRom(0x100000).data);
-    ASSERT_EQ(openRom(state, "rom.smc").status, OpenRomStatus::Opened);
+    ASSERT_EQ(OpenRom(state, "rom.smc").status, OpenRomStatus::Opened);
     std::filesystem::remove("rom.smc");
-    const SaveRomOutcome outcome = saveRom(state, notAsked);
+    const SaveRomOutcome outcome = SaveRom(state, notAsked);
     std::filesystem::current_path(previous);
     EXPECT_EQ(outcome.status, SaveRomStatus::Saved);
     EXPECT_EQ(readFile(folder.path() / "rom.smc"), TestRom(0x100000).data);

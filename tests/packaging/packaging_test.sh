@@ -49,7 +49,8 @@ completion)
     expect "--allow-missing --maximise --force --help" corvtool insert rom.smc --
     expect "--script --scale" corvtool preview rom.smc data.txt 10000 --s
     expect "--all" corvtool preview rom.smc data.txt 10000 --a
-    expect "--force --help" corvtool decompress --   # a command without options still takes --help
+    expect "--force --help" corvtool decompress --
+    expect "--help" corvtool kana --   # a command without options still takes --help
     expect "" corvtool check rom.smc   # a file name: left to the shell's default
     echo "completion completes commands and options"
     ;;

@@ -95,8 +95,8 @@ TEST_F(CorvtoolCompTest, UnpackThenRepackLeavesEveryBlockDecodingToItsOldData) {
     auto buffer = std::make_unique<core::BlockBuffer>();
     size_t largest = 0;
     for (const std::string& line : testing::readLines(listing)) {
-        if (!isEntryLine(line)) continue;
-        const auto entry = parseEntryLine(line);
+        if (!IsEntryLine(line)) continue;
+        const auto entry = ParseEntryLine(line);
         ASSERT_TRUE(entry) << line;
         const std::vector<uint8_t> old = readFile(entry->path);
         largest = std::max(largest, old.size());

@@ -68,20 +68,20 @@ int runCompress(const std::vector<std::string>& givenArgs, std::ostream& out, st
 
     const uint32_t result = core::CompressBlock(rom.data(), address, limit, length, source, compressor);
     if (result == core::kCompressBadHeader) {
-        out << comp::invalidBlockLine(name) << '\n';
+        out << comp::InvalidBlockLine(name) << '\n';
         return kExitBadInput;
     }
     if (core::IsTooLarge(result)) {
-        out << comp::tooLargeLine(name, core::ExcessBytes(result)) << '\n';
+        out << comp::TooLargeLine(name, core::ExcessBytes(result)) << '\n';
         return kExitDoesNotFit;
     }
     if (result == core::kCompressReadBackFailed) {
-        out << comp::readBackFailedLine(name) << '\n';
+        out << comp::ReadBackFailedLine(name) << '\n';
         return kExitDoesNotFit;
     }
     rom.setModified(true);
     if (!SaveGameRom(rom, "compress", err, {.force = force})) return kExitBadInput;
-    out << comp::recompressedLine(name) << '\n';
+    out << comp::RecompressedLine(name) << '\n';
     return kExitOk;
 }
 

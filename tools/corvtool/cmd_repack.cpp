@@ -52,12 +52,12 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
     const auto lock = LockGameRom(args[0], "repack", err);
     if (!lock) return kExitBadInput;
     comp::UtilityState state;
-    const comp::OpenRomOutcome opened = comp::openRom(state, args[0]);
+    const comp::OpenRomOutcome opened = comp::OpenRom(state, args[0]);
     if (opened.status != comp::OpenRomStatus::Opened) {
         FileError(err, "repack", args[0]) << opened.message.value_or("cannot open") << '\n';
         return kExitBadInput;
     }
-    std::optional<std::ifstream> listing = comp::openListing(args[1]);
+    std::optional<std::ifstream> listing = comp::OpenListing(args[1]);
     if (!listing) {
         FileError(err, "repack", args[1]) << comp::kCannotOpenListing << '\n';
         return kExitBadInput;
@@ -65,7 +65,7 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
     int exitCode = kExitOk;
     std::vector<std::string> written;
     const comp::RecompressSummary summary =
-        comp::recompressListing(state, *listing, [&](const comp::LineResult& result) {
+        comp::RecompressListing(state, *listing, [&](const comp::LineResult& result) {
             if (!result.entry) return;
             if (result.entry->status == comp::EntryStatus::Written) {
                 written.push_back(result.entry->line);
@@ -81,7 +81,7 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
     }
     if (summary.written > 0) {
         // The utility's own refusal of a ROM it may not replace, with the reason.
-        const comp::SaveTargetCheck target = comp::checkSaveTarget(state.rom.path());
+        const comp::SaveTargetCheck target = comp::CheckSaveTarget(state.rom.path());
         if (!force && target.status != comp::SaveTargetStatus::Writable) {
             FileError(err, "repack", args[0])
                 << comp::kCannotOpenRom << " ("
@@ -93,7 +93,7 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
         }
         if (!SaveGameRom(state.rom, "repack", err, {.force = force})) return kExitBadInput;
         for (const std::string& line : written) out << line << '\n';
-        out << comp::savedMessage(comp::fileNameOf(state.rom.path())) << '\n';
+        out << comp::SavedMessage(comp::FileNameOf(state.rom.path())) << '\n';
     }
     return kExitOk;
 }

@@ -46,16 +46,16 @@ int runUnpack(const std::vector<std::string>& args, std::ostream& out, std::ostr
         err << "corvtool unpack: cannot read the current folder: " << error.message() << '\n';
         return kExitBadInput;
     }
-    const comp::OpenRomOutcome opened = comp::openRom(state, args[0]);
+    const comp::OpenRomOutcome opened = comp::OpenRom(state, args[0]);
     if (opened.status != comp::OpenRomStatus::Opened) {
         FileError(err, "unpack", args[0]) << opened.message.value_or("cannot open") << '\n';
         return kExitBadInput;
     }
-    if (!comp::areaTableInsideRom(state, *area)) {
+    if (!comp::AreaTableInsideRom(state, *area)) {
         FileError(err, "unpack", args[0]) << comp::kAreaTableOutsideRom << '\n';
         return kExitBadInput;
     }
-    const comp::ListOutcome outcome = comp::decompressArea(state, *area);
+    const comp::ListOutcome outcome = comp::DecompressArea(state, *area);
     for (const std::string& line : outcome.lines) out << line << '\n';
     if (outcome.message) {
         FileError(err, "unpack", state.startDirectory.string()) << *outcome.message << '\n';
