@@ -16,16 +16,6 @@ namespace corv::project {
 namespace {
 
 // Keeps nothing: the build prints its own lines per block.
-class SilentProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string&) override {}
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-};
-
 bool hasText(std::string_view line) {
     return std::any_of(line.begin(), line.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
 }
@@ -113,7 +103,7 @@ private:
         uint32_t endOfRoom = block.end;
         const auto how = options_.compressor == core::Compressor::Maximising ? insert::InsertionCompressor::Maximising
                                                                              : insert::InsertionCompressor::Specified;
-        SilentProgress progress;
+        insert::RecordedProgress progress;
         const insert::InsertionResult inserted =
             insert::InsertScript(scratch_, *block.buffer, insert::InsertionBlock(block.info, how), endOfRoom, script,
                                  inputs_.table, preview_, progress);

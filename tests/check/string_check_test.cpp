@@ -5,6 +5,7 @@
 
 #include "check/string_check.h"
 #include "support/keyword_cases.h"
+#include "check/string_check_support.h"
 
 namespace corv::check {
 using namespace corv::script;
@@ -14,33 +15,15 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
 // A game string of 16-bit words, little-endian; the end mark is added.
-std::vector<uint8_t> gameString(std::initializer_list<uint16_t> words) {
-    std::vector<uint8_t> bytes;
-    for (uint16_t word : words) {
-        bytes.push_back(static_cast<uint8_t>(word & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(word >> 8));
-    }
-    bytes.push_back(0xFF);
-    bytes.push_back(0xFF);
-    return bytes;
-}
+std::vector<uint8_t> gameString(std::initializer_list<uint16_t> words) { return testing_support::GameString(words); }
 
 // The findings of string `number` with the entry text `lines` (an entry is written around them).
 std::vector<Finding> check(const std::string& lines, const std::vector<uint8_t>& game = gameString({0x0031}),
                            unsigned number = 0, BoxMetrics box = {}) {
-    MemoryScriptText script(".STRING " + std::to_string(number) + "\n" + lines + ".ENDS\n");
-    TableFile table;
-    StringSource source;
-    source.number = number;
-    source.gameString = game;
-    return CheckString(source, script, table, box);
+    return testing_support::CheckEntry(".STRING " + std::to_string(number) + "\n" + lines + ".ENDS\n", number, game, box);
 }
 
-std::vector<FindingKind> kinds(const std::vector<Finding>& findings) {
-    std::vector<FindingKind> result;
-    for (const Finding& finding : findings) result.push_back(finding.kind);
-    return result;
-}
+std::vector<FindingKind> kinds(const std::vector<Finding>& findings) { return testing_support::Kinds(findings); }
 
 TEST(StringCheck, AGoodTranslationHasNoFindings) {
     EXPECT_THAT(check("Hello [Player]![KEY]\n[Pause$05]Bye.\n", gameString({0x0031, 0xF400, 0xF000})), IsEmpty());

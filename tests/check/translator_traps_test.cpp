@@ -11,6 +11,7 @@
 #include "check/string_check.h"
 #include "check_demo_support.h"
 #include "script/string_record.h"
+#include "check/string_check_support.h"
 
 namespace corv::check {
 using namespace corv::script;
@@ -19,31 +20,14 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-std::vector<uint8_t> gameString(std::initializer_list<uint16_t> words) {
-    std::vector<uint8_t> bytes;
-    for (uint16_t word : words) {
-        bytes.push_back(static_cast<uint8_t>(word & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(word >> 8));
-    }
-    bytes.insert(bytes.end(), {0xFF, 0xFF});
-    return bytes;
-}
+std::vector<uint8_t> gameString(std::initializer_list<uint16_t> words) { return testing_support::GameString(words); }
 
 std::vector<Finding> checkEntry(const std::string& script, unsigned number,
                                 const std::vector<uint8_t>& game = gameString({0x31})) {
-    MemoryScriptText text(script);
-    TableFile table;
-    StringSource source;
-    source.number = number;
-    source.gameString = game;
-    return CheckString(source, text, table, {});
+    return testing_support::CheckEntry(script, number, game);
 }
 
-std::vector<FindingKind> kinds(const std::vector<Finding>& findings) {
-    std::vector<FindingKind> result;
-    for (const Finding& finding : findings) result.push_back(finding.kind);
-    return result;
-}
+std::vector<FindingKind> kinds(const std::vector<Finding>& findings) { return testing_support::Kinds(findings); }
 
 TEST(CodeCharacters, LatinLettersFromF0UpAndTheDictionaryByteAreErrors) {
     // Grüße, öl, mañana, ÿ in Latin-1: FC, F6, F1 and FF are codes; ß (DF) only lacks a glyph;

@@ -23,16 +23,6 @@ using project::BuildOutcome;
 
 class ProjectBuild : public ProjectTest {};
 
-class SilentProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string&) override {}
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-};
-
 const project::BlockResult& resultFor(const project::BuildResult& build, uint32_t address) {
     return *std::find_if(build.blocks.begin(), build.blocks.end(),
                          [&](const project::BlockResult& b) { return b.address == address; });
@@ -71,7 +61,7 @@ TEST_F(ProjectBuild, TheBuiltBlocksHoldTheirTranslationAndTheIpsGivesTheRomFromT
     ASSERT_EQ(table.load(dir_ / "game/corvane.tbl"), script::TableLoadResult::Loaded);
     script::MemoryScriptText script(*script::LoadScriptFile(scriptPath(textBlock(0))));
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-    SilentProgress progress;
+    insert::RecordedProgress progress;
     uint32_t end = load.block->end;
     ASSERT_EQ(insert::InsertScript(rom, *load.block->buffer, load.block->info, end, script, table, preview, progress)
                   .outcome,
@@ -104,7 +94,7 @@ TEST_F(ProjectBuild, ABlockTranslatedFurtherKeepsTheRoomOfTheOriginal) {
     ASSERT_EQ(table.load(dir_ / "game/corvane.tbl"), script::TableLoadResult::Loaded);
     script::MemoryScriptText script(*script::LoadScriptFile(scriptPath(block)));
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-    SilentProgress progress;
+    insert::RecordedProgress progress;
     uint32_t end = load.block->end;
     const insert::InsertionResult intoFirstBuild =
         insert::InsertScript(firstRom, *load.block->buffer, load.block->info, end, script, table, preview, progress);
