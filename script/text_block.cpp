@@ -17,6 +17,13 @@ std::optional<unsigned> CountStringRecords(std::span<const uint8_t> block) {
     return std::nullopt;
 }
 
+BlockOpening OpenBlockInto(std::span<const uint8_t> romData, uint32_t address, core::BlockBuffer& buffer) {
+    BlockOpening opening;
+    opening.end = core::DecompressBlock(romData, address, buffer);
+    opening.stringCount = CountStringRecords(buffer.lower());
+    return opening;
+}
+
 std::optional<uint32_t> ListedBlockIndex(std::span<const BlockEntry> blocks, uint32_t address) {
     const uint32_t offset = core::AddressToRomOffset(address & 0xFFFFFF);
     for (size_t i = 0; i < blocks.size(); ++i) {
@@ -39,12 +46,13 @@ TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const Bl
     }
     TextBlock block;
     block.buffer = std::make_unique<core::BlockBuffer>();
-    block.end = core::DecompressBlock(romData, address, *block.buffer);
+    const BlockOpening opening = OpenBlockInto(romData, address, *block.buffer);
+    block.end = opening.end;
     if (block.end == core::kBadBlockHeader) {
         load.problem = TextBlockProblem::BadHeader;
         return load;
     }
-    const auto count = CountStringRecords(block.bytes());
+    const std::optional<unsigned> count = opening.stringCount;
     if (!count) {
         load.problem = TextBlockProblem::NoRecordEnd;
         return load;

@@ -56,6 +56,16 @@ enum class BlockListing {
     Optional,  // any block of the ROM opens; unlisted ones carry no inserted mark (dumps, pictures)
 };
 
+// The step every opening of a block shares: decompresses the block at `address` into `buffer`
+// and counts its string records. The editor takes each block of its list this way (a block whose
+// header fails its check shows no strings there); LoadTextBlock adds the listing and refuses
+// whatever is not a text block.
+struct BlockOpening {
+    uint32_t end = 0;                    // the decompressor's result (core::kBadBlockHeader on a bad header)
+    std::optional<unsigned> stringCount; // std::nullopt without a record terminator in the block
+};
+[[nodiscard]] BlockOpening OpenBlockInto(std::span<const uint8_t> romData, uint32_t address, core::BlockBuffer& buffer);
+
 // The position in `blocks` of the block at `address`, matched by ROM offset so that any bank
 // spelling of the address finds it.
 [[nodiscard]] std::optional<uint32_t> ListedBlockIndex(std::span<const BlockEntry> blocks, uint32_t address);

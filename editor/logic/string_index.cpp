@@ -84,7 +84,8 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     stringCount_ = 0;
     currentBlock_ = n;
 
-    choice.end = core::DecompressBlock(rom.data(), currentBlockAddress_, *blockBuffer_);
+    const script::BlockOpening opening = script::OpenBlockInto(rom.data(), currentBlockAddress_, *blockBuffer_);
+    choice.end = opening.end;
     if (choice.end != core::kBadBlockHeader) {
         widestEnds_[n] = std::max(widestEnds_[n], choice.end);
         choice.end = widestEnds_[n];
@@ -94,7 +95,7 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
 
     // A block without a terminator inside its 64 KiB (the all-zero block of a failed header
     // check, or a block that is not text) has no string table: it lists no strings.
-    const auto count = script::CountStringRecords(block());
+    const std::optional<unsigned> count = opening.stringCount;
     choice.terminatorFound = count.has_value();
     stringCount_ = static_cast<uint16_t>(count.value_or(0));
     stringLines_.clear();
