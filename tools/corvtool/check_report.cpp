@@ -3,8 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "script/script_encoder.h"
-#include "script/script_file.h"
+#include "check/finding_text.h"
 
 namespace corv::tool {
 namespace {
@@ -18,20 +17,6 @@ std::string hex(unsigned value, int digits) {
     std::snprintf(text, sizeof text, "%0*X", digits, value);
     return text;
 }
-
-std::string codeName(uint8_t code) {
-    if (const script::ScriptKeyword* keyword = script::KeywordFor(code)) {
-        std::string name(keyword->text);
-        return name.back() == ']' ? name : name + "$..]";
-    }
-    return "[$" + hex(code, 2) + "00]";
-}
-
-std::string lineText(const Finding& finding) {
-    return finding.line > 0 ? "line " + std::to_string(finding.line) + ": " : std::string();
-}
-
-std::string times(int count) { return count == 1 ? "once" : std::to_string(count) + " times"; }
 
 const char* kindName(FindingKind kind) {
     switch (kind) {
@@ -51,57 +36,6 @@ const char* kindName(FindingKind kind) {
     }
     return "";
 }
-
-std::string message(const Finding& finding, const check::BoxMetrics& box) {
-    const std::string at = lineText(finding);
-    switch (finding.kind) {
-    case FindingKind::EntryMissing:
-        return "the script has no entry \"" + script::EntrySearchText(int(finding.string)) +
-               "\"; the insertion stores a placeholder in its place";
-    case FindingKind::WrongEntry:
-        return "the search for \"" + script::EntrySearchText(int(finding.string)) + "\" first finds the line \"" +
-               finding.subject + "\"";
-    case FindingKind::EntryNotClosed:
-        return "the entry has no closing line \".ENDS\"; every line up to the end of the script is encoded "
-               "into this string";
-    case FindingKind::UnclosedEscape: return at + "\"[$\" without \"]\"; the rest of the line is lost";
-    case FindingKind::EmptyTranslation: return "the translation is empty, but the game string has text";
-    case FindingKind::UnknownBracketWord:
-        return at + "\"" + finding.subject + "\" is no keyword; it is stored as plain characters";
-    case FindingKind::MissingGlyph: {
-        std::string bytes;
-        bool high = false;
-        for (const char c : finding.subject) {
-            bytes += " $" + hex(static_cast<unsigned char>(c), 2);
-            high = high || static_cast<unsigned char>(c) >= 0x80;
-        }
-        // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
-        return at + "no glyph in the translation font for" + bytes + (high ? " (is the script saved as UTF-8?)" : "");
-    }
-    case FindingKind::SwappedEscape: {
-        const auto word = unsigned(finding.amount);
-        return at + "\"" + finding.subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
-               " in file order; the game string's word $" + hex(word, 4) + " is stored as " + hex(word & 0xFF, 2) +
-               " " + hex(word >> 8, 2) + " ([$" + hex(word & 0xFF, 2) + hex(word >> 8, 2) + "])";
-    }
-    case FindingKind::DroppedCode:
-        return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +
-               " less than the game string; keep it";
-    case FindingKind::AddedCode:
-        return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +
-               " more than the game string";
-    case FindingKind::LineTooWide:
-        return at + std::to_string(finding.amount) + " pixel(s) wider than the box (" + std::to_string(box.width) +
-               " pixels)";
-    case FindingKind::LineBeyondBox:
-        return at + "row " + std::to_string(finding.amount) + ", but the box shows " +
-               std::to_string(box.visibleRows) + " before the next key wait or window clear";
-    case FindingKind::RomDiffers: return "the ROM's bytes differ from the script's encoding";
-    }
-    return {};
-}
-
-const char* severityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
 
 // JSON strings hold script bytes, which need not be UTF-8: bytes from 0x80 up are written as
 // the code points of the same value.
@@ -141,10 +75,6 @@ std::string leftOrOver(int64_t left) {
 
 }  // namespace
 
-std::string DescribeFinding(const Finding& finding, const check::BoxMetrics& box) {
-    return std::string(severityName(check::SeverityOf(finding.kind))) + ": " + message(finding, box);
-}
-
 std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised) {
     return "BLOCK " + hex(address, 1) + ": with --maximise needs " + std::to_string(maximised.needed) + " bytes, " +
            leftOrOver(maximised.left());
@@ -152,21 +82,9 @@ std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maxi
 
 std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     const std::string block = "BLOCK " + hex(address, 1) + ": ";
-    using insert::InsertionOutcome;
-    switch (fit.outcome) {
-    case insert::InsertionOutcome::Inserted:
-    case insert::InsertionOutcome::DoesNotFit: {
-        const int64_t left = fit.left();
-        return block + "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) +
-               " bytes, " + leftOrOver(left);
-    }
-    case insert::InsertionOutcome::LayoutTooLarge: return block + "cannot be inserted: " + fit.problem;
-    case insert::InsertionOutcome::BadOldHeader: return block + "the header in the ROM fails its check";
-    case insert::InsertionOutcome::PointerError: return block + "a record without text has no data";
-    case insert::InsertionOutcome::EndOfTextNotFound: return block + "the end of its room cannot be found";
-    case insert::InsertionOutcome::NoStrings: return block + "has no strings to insert";
-    default: return block + "cannot be inserted";
-    }
+    if (const auto problem = check::FitProblemText(fit)) return block + *problem;
+    return block + "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) + " bytes, " +
+           leftOrOver(fit.left());
 }
 
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
@@ -174,7 +92,7 @@ void PrintReportText(std::ostream& out, uint32_t address, const check::BlockRepo
     size_t romDiffers = 0;
     for (const check::StringReport& string : report.strings) {
         for (const Finding& finding : string.findings) {
-            out << "STRING " << string.number << ": " << DescribeFinding(finding, box) << '\n';
+            out << "STRING " << string.number << ": " << check::DescribeFinding(finding, box) << '\n';
             if (finding.kind == FindingKind::RomDiffers) ++romDiffers;
         }
     }
@@ -202,9 +120,9 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
             << ", \"encodedLength\": " << string.encodedLength << ", \"findings\": [";
         for (size_t k = 0; k < string.findings.size(); ++k) {
             const Finding& finding = string.findings[k];
-            out << (k > 0 ? ", " : "") << "{\"severity\": \"" << severityName(check::SeverityOf(finding.kind))
+            out << (k > 0 ? ", " : "") << "{\"severity\": \"" << check::SeverityName(check::SeverityOf(finding.kind))
                 << "\", \"kind\": \"" << kindName(finding.kind) << "\", \"line\": " << finding.line
-                << ", \"message\": " << jsonString(message(finding, box)) << "}";
+                << ", \"message\": " << jsonString(check::FindingMessage(finding, box)) << "}";
         }
         out << "]}";
     }
