@@ -12,4 +12,12 @@ bool DisabledWhileBusy(std::string_view component) {
     return std::find(kChangesRomOrScript.begin(), kChangesRomOrScript.end(), component) != kChangesRomOrScript.end();
 }
 
+bool ReadsTheBlockBeingRewritten(std::string_view component) {
+    static constexpr std::array<std::string_view, 15> kReadsTheBlock = {
+        "DTT",           "HideCodes",        "UseVWFRoutine1",   "Blue1",         "Green1",
+        "Red1",          "Gradient1",        "Solid1",           "DumpMemory1",   "DumpKanatoafile1",
+        "ViewKanaDump1", "NextUntranslated1", "PreviousUntranslated1", "NextProblem1", "GoToString1"};
+    return std::find(kReadsTheBlock.begin(), kReadsTheBlock.end(), component) != kReadsTheBlock.end();
+}
+
 }  // namespace corv::editor

@@ -83,6 +83,20 @@ TEST(BusyCommands, OnlyCommandsThatTouchRomOrScriptAreDisabled) {
     }
 }
 
+TEST(BusyCommands, CommandsThatRedrawOrReadTheBlockWaitForTheInsertion) {
+    for (const char* name : {"DTT", "HideCodes", "UseVWFRoutine1", "Blue1", "Green1", "Red1", "Gradient1", "Solid1",
+                             "DumpMemory1", "DumpKanatoafile1", "ViewKanaDump1", "NextUntranslated1",
+                             "PreviousUntranslated1", "NextProblem1", "GoToString1"}) {
+        EXPECT_TRUE(ReadsTheBlockBeingRewritten(name)) << name;
+        EXPECT_FALSE(DisabledWhileBusy(name)) << name;
+    }
+    // Showing windows, finding text and the window sizes neither redraw nor read the block.
+    for (const char* name : {"DisplayTextEditor1", "ViewHexData1", "DefaultWindowSize1", "ShowProblems1", "FindText1",
+                             "Insert1"}) {
+        EXPECT_FALSE(ReadsTheBlockBeingRewritten(name)) << name;
+    }
+}
+
 TEST(ShownString, TheWindowsReloadOnlyForAnotherStringOrAfterAChange) {
     script::ResolvedString text;
     text.kind = script::ResolvedKind::GameString;

@@ -1,0 +1,184 @@
+#include "editor/ui/live_check_wiring.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QSizePolicy>
+
+#include "dialogs/dialogs.h"
+#include "editor/logic/live_texts.h"
+#include "editor/logic/work_navigation.h"
+#include "editor/ui/insert_progress_window.h"
+#include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_panels.h"
+#include "editor/ui/main_window.h"
+#include "editor/ui/problems_window.h"
+#include "editor/ui/script_memo.h"
+#include "editor/ui/string_marks.h"
+#include "editor/ui/text_editor_window.h"
+
+namespace corv::editor {
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    // As every item of the menu: shown in the menu, run by the application-wide key dispatcher.
+    action->setShortcut(QKeySequence(shortcut));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    return action;
+}
+
+}  // namespace
+
+LiveCheckWiring::LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs)
+    : QObject(&window), window_(window), dialogs_(dialogs) {
+    // After the two panels of the status bar, sharing what room the window leaves them.
+    panels_ = new LiveCheckPanels(window.statusPanel1->font(), window.statusPanel1->parentWidget());
+    panels_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    if (auto* row = qobject_cast<QHBoxLayout*>(window.statusPanel1->parentWidget()->layout())) row->addWidget(panels_, 1);
+
+    problems_ = new ProblemsWindow(&window);
+    problems_->setWindowFlag(Qt::Window);
+    addMenuItems();
+    connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
+
+    // What the checks depend on besides the script text. These run after the window's own slots.
+    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
+    for (QAction* item : {window.OpenBinaryTextData1, window.LoadDataFile, window.PATCHRomFile1,
+                          window.InsertCOMPRESSIONintoROM1, window.LoadTableFile1, window.UseVWFRoutine1,
+                          window.FitHarderWhenOver1}) {
+        connect(item, &QAction::triggered, this, &LiveCheckWiring::blockChosen);
+    }
+    connect(window.SaveTextFile1, &QAction::triggered, this, [this] {
+        if (!window_.TxtForm->script().modified()) checks_.markBaseline();
+    });
+    connect(window.InsertForm->ListBox1->model(), &QAbstractItemModel::rowsInserted, this, [this] { logged_ = true; });
+    connect(window.Insert1, &QAction::triggered, this, &LiveCheckWiring::insertionRan);
+}
+
+LiveCheckWiring::~LiveCheckWiring() = default;
+
+void LiveCheckWiring::addMenuItems() {
+    QMenu* edit = window_.Edit1;
+    edit->addSeparator()->setObjectName(QStringLiteral("N9"));
+    NextUntranslated = addItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"), QStringLiteral("F3"));
+    PreviousUntranslated =
+        addItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"), QStringLiteral("Shift+F3"));
+    NextProblem = addItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
+    GoToString = addItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
+    FindText = addItem(edit, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
+    FindNext = addItem(edit, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    ShowProblems = addItem(window_.View1, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+
+    const auto current = [this] { return window_.cmForm->selectedString().value_or(-1); };
+    connect(NextUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = editor::NextUntranslated(checks_, current())) chooseString(*n);
+    });
+    connect(PreviousUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = editor::PreviousUntranslated(checks_, current())) chooseString(*n);
+    });
+    connect(NextProblem, &QAction::triggered, this, [this, current] {
+        if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
+    });
+    connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
+    connect(FindText, &QAction::triggered, this, [this] { find(true); });
+    connect(FindNext, &QAction::triggered, this, [this] { find(findText_.empty()); });
+    connect(ShowProblems, &QAction::triggered, this, [this] {
+        problems_->show();
+        problems_->raise();
+        problems_->activateWindow();
+    });
+}
+
+void LiveCheckWiring::blockChosen() {
+    const EditorSession& session = window_.session();
+    const StringIndex& index = session.index();
+    const auto block = index.currentBlock();
+    if (!session.romLoaded() || !block) {
+        checks_.close();
+    } else {
+        LiveBlock live;
+        live.romData = session.rom().data();
+        live.buffer = &index.blockBuffer();
+        live.info = {uint32_t(*block), index.currentBlockAddress(), index.stringCount(), index.decompressedLength()};
+        live.endOfRoom = index.blockEnd(*block);
+        live.inserted = session.currentBlockInserted();
+        check::BoxMetrics box;
+        box.variableWidth = session.menus().useVwf;
+        const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
+        checks_.open(live, window_.TxtForm->script().text(), table, box,
+                     session.fitHarderWhenOver() ? insert::InsertionCompressor::MaximisingWhenOver
+                                                 : insert::InsertionCompressor::Specified);
+    }
+    show();
+}
+
+void LiveCheckWiring::scriptChanged() {
+    if (checks_.update(window_.TxtForm->script().text())) show();
+}
+
+void LiveCheckWiring::show() {
+    panels_->showChecks(checks_);
+    MarkStrings(window_.cmForm->pList, checks_);
+    problems_->showRows(ProblemRows(checks_));
+}
+
+void LiveCheckWiring::chooseString(unsigned number) {
+    if (window_.busy()) return;
+    window_.cmForm->selectString(int(number));
+    window_.pListClick(MainWindow::ChoiceSender::User);
+    TextEditorWindow* editor = window_.TxtForm;
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+    editor->TDMemo->setFocus();
+    editor->TDMemo->ensureCursorVisible();
+}
+
+void LiveCheckWiring::goToString() {
+    const unsigned count = window_.session().index().stringCount();
+    if (!checks_.isOpen() || count == 0) return;
+    const auto answer = dialogs_.askText("Go to String", "String number (0 to " + std::to_string(count - 1) + "):");
+    if (!answer) return;
+    if (const auto number = ParseStringNumber(*answer, count)) {
+        chooseString(*number);
+    } else {
+        dialogs_.message("There is no string " + *answer + " in this block.");
+    }
+}
+
+void LiveCheckWiring::find(bool askFirst) {
+    if (askFirst) {
+        const auto answer = dialogs_.askText("Find in Script", "Find:");
+        if (!answer || answer->empty()) return;
+        findText_ = *answer;
+    }
+    ScriptMemo* memo = window_.TxtForm->TDMemo;
+    const QString needle = QString::fromLatin1(findText_.c_str());
+    // From the caret on, then once more from the top.
+    if (!memo->find(needle)) {
+        QTextCursor top = memo->textCursor();
+        top.movePosition(QTextCursor::Start);
+        memo->setTextCursor(top);
+        if (!memo->find(needle)) {
+            dialogs_.message("\"" + findText_ + "\" was not found in the script.");
+            return;
+        }
+    }
+    window_.TxtForm->show();
+    window_.TxtForm->activateWindow();
+    memo->setFocus();
+}
+
+void LiveCheckWiring::insertionRan() {
+    if (!logged_) return;
+    logged_ = false;
+    // The figures of the script the insertion just took; then the block as it now stands.
+    window_.InsertForm->addLogLine(InsertionRoomLine(checks_));
+    blockChosen();
+}
+
+}  // namespace corv::editor
