@@ -23,6 +23,40 @@ bool mayOpenEntry(const std::string& line) {
            }) != line.end();
 }
 
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
+    // The entry search for ".STRING n" ignores case and matches inside a line, so ".STRING 12"
+    // also holds the search texts of strings 1 and 12 (not of 2): every run of digits after
+    // ".string " stands for each of its leading parts that is a number as the search writes it.
+    static constexpr std::string_view kOpening = ".string ";
+    std::vector<int> lines(count, -1);
+    int line = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\n') {
+            ++line;
+            continue;
+        }
+        if (text[at] != '.' || at + kOpening.size() >= text.size()) continue;
+        size_t k = 1;
+        while (k < kOpening.size() && lowerAscii(text[at + k]) == kOpening[k]) ++k;
+        if (k < kOpening.size()) continue;
+        const size_t digits = at + kOpening.size();
+        uint64_t number = 0;
+        for (size_t d = digits; d < text.size() && text[d] >= '0' && text[d] <= '9'; ++d) {
+            if (d > digits && text[digits] == '0') break;  // "0" is written without leading zeros
+            number = number * 10 + uint64_t(text[d] - '0');
+            if (number >= count) break;
+            if (lines[number] < 0) lines[number] = line;
+        }
+    }
+    return lines;
+}
+
+namespace {
+
 StringState stateOf(const std::vector<check::Finding>& findings, bool hasText) {
     const auto has = [&](check::Severity severity) {
         return std::any_of(findings.begin(), findings.end(),
@@ -89,16 +123,14 @@ void LiveChecks::setCompressor(insert::InsertionCompressor compressor) {
     if (fit_) computeFigures();
 }
 
-void LiveChecks::findEntry(LiveString& string) {
-    string.openingLine = -1;
+void LiveChecks::findEntry(LiveString& string, int opening) {
+    string.openingLine = opening;
     string.lastLine = -1;
     string.closed = false;
-    const auto opening = script::FindInScript(script_, script::EntrySearchText(int(string.number)), true);
-    if (!opening) return;
-    const script::EntryCopy copy = script::CopyEntry(script_, *opening);
-    string.openingLine = *opening;
+    if (opening < 0) return;
+    const script::EntryCopy copy = script::CopyEntry(script_, opening);
     string.closed = copy.closed;
-    string.lastLine = copy.closed ? *opening + int(copy.lines.size()) - 1 : script_.lineCount() - 1;
+    string.lastLine = copy.closed ? opening + int(copy.lines.size()) - 1 : script_.lineCount() - 1;
 }
 
 void LiveChecks::checkString(LiveString& string) {
@@ -119,8 +151,9 @@ void LiveChecks::checkString(LiveString& string) {
 void LiveChecks::checkAll() {
     ++fullChecks_;
     fit_->encodeAll(script_, table_);
+    const std::vector<int> openings = EntryOpeningLines(text_, block_.stringCount);
     for (LiveString& string : strings_) {
-        findEntry(string);
+        findEntry(string, openings[string.number]);
         checkString(string);
     }
     computeFigures();

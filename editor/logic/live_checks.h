@@ -51,6 +51,10 @@ struct LiveString {
 [[nodiscard]] bool IsProblem(const LiveString& string, const check::Finding& finding);
 [[nodiscard]] bool HasProblems(const LiveString& string);
 
+// The line of each string's entry opening, as the entry search finds it (-1: none), for strings
+// 0 to count - 1, in one pass over the text.
+[[nodiscard]] std::vector<int> EntryOpeningLines(std::string_view text, unsigned count);
+
 // What the insertion would start from for the current block.
 struct LiveBlock {
     std::span<const uint8_t> romData;   // borrowed: must outlive the checks; reopen after it changes
@@ -88,6 +92,8 @@ public:
     // Fit Harder When Over switched: the figures follow the insertion's compressor choice.
     void setCompressor(insert::InsertionCompressor compressor);
 
+    // The script text the figures belong to.
+    [[nodiscard]] const std::string& text() const { return text_; }
     [[nodiscard]] uint32_t blockAddress() const { return block_.blockAddress; }
     [[nodiscard]] bool tableLoaded() const { return tableLoaded_; }
     [[nodiscard]] const check::BoxMetrics& box() const { return box_; }
@@ -111,7 +117,7 @@ public:
 private:
     void checkAll();
     void checkString(LiveString& string);
-    void findEntry(LiveString& string);
+    void findEntry(LiveString& string, int opening);
     [[nodiscard]] bool touchesStructure(int firstLine, int oldLastLine, int newLastLine) const;
     void computeFigures();
 

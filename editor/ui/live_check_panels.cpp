@@ -37,6 +37,7 @@ LiveCheckPanels::LiveCheckPanels(const QFont& font, QWidget* parent)
 void LiveCheckPanels::showChecks(const LiveChecks& checks) {
     room_->setText(QString::fromStdString(RoomPanelText(checks)));
     progress_->setText(QString::fromStdString(ProgressText(checks)));
+    ++updates_;
 }
 
 QString LiveCheckPanels::roomText() const { return room_->text(); }

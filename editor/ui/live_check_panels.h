@@ -19,10 +19,13 @@ public:
     void showChecks(const LiveChecks& checks);
     [[nodiscard]] QString roomText() const;
     [[nodiscard]] QString progressText() const;
+    // How often the panels were brought up to date (a benchmark checks every key did).
+    [[nodiscard]] size_t updates() const { return updates_; }
 
 private:
     QLabel* room_ = nullptr;
     QLabel* progress_ = nullptr;
+    size_t updates_ = 0;
 };
 
 }  // namespace corv::editor

@@ -329,6 +329,21 @@ TEST_F(LiveChecksTest, InsertionRoomLineNamesTheStringsThatGrewMostWhenOver) {
     EXPECT_TRUE(checks.grownMost(3).empty());
 }
 
+TEST(LiveChecksEntries, OpeningLinesAreWhereTheEntrySearchFindsThem) {
+    const std::string text =
+        "// .STRING #\n.string 12 (comment)\n.STRING 0\nx .STRING 05\n.STRING 3\n.STRING 1\n.STRING 10\n"
+        ".STRING 2\n.STRING 7.STRING 8\n.STRING  4\n.STRING 400\n";
+    const std::vector<int> lines = EntryOpeningLines(text, 15);
+    script::MemoryScriptText script(text);
+    for (unsigned n = 0; n < 15; ++n) {
+        const auto found = script::FindInScript(script, script::EntrySearchText(int(n)), true);
+        EXPECT_EQ(lines[n], found.value_or(-1)) << n;
+    }
+    EXPECT_EQ(lines[1], 1);   // inside ".string 12"
+    EXPECT_EQ(lines[5], -1);  // ".STRING 05" is not ".STRING 5"
+    EXPECT_EQ(lines[8], 8);
+}
+
 TEST(LiveTexts, GroupedNumbers) {
     EXPECT_EQ(GroupedNumber(0), "0");
     EXPECT_EQ(GroupedNumber(982), "982");
