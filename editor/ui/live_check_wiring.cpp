@@ -5,10 +5,15 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMenu>
-#include <QSizePolicy>
+#include <QEvent>
+#include <QFontMetrics>
+
+#include <algorithm>
 
 #include "dialogs/dialogs.h"
 #include "editor/logic/live_texts.h"
+#include "editor/logic/string_index.h"
+#include "preview/preview_screen.h"
 #include "editor/logic/work_navigation.h"
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/list_data_window.h"
@@ -36,14 +41,18 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QS
 LiveCheckWiring::LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs)
     : QObject(&window), window_(window), dialogs_(dialogs) {
     // After the two panels of the status bar, sharing what room the window leaves them.
-    panels_ = new LiveCheckPanels(window.statusPanel1->font(), window.statusPanel1->parentWidget());
-    panels_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    if (auto* row = qobject_cast<QHBoxLayout*>(window.statusPanel1->parentWidget()->layout())) row->addWidget(panels_, 1);
+    QWidget* row = window.statusPanel1->parentWidget();
+    panels_ = new LiveCheckPanels(window.statusPanel1->font(), row);
+    if (auto* layout = qobject_cast<QHBoxLayout*>(row->layout())) layout->addWidget(panels_);
+    row->installEventFilter(this);
+    fitPanels();
 
     problems_ = new ProblemsWindow(&window);
     problems_->setWindowFlag(Qt::Window);
     addMenuItems();
     connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
+    // After the window's own quiet string choice, which repaints the preview first.
+    connect(window.TxtForm, &TextEditorWindow::scriptChanged, this, &LiveCheckWiring::scriptChanged);
 
     // What the checks depend on besides the script text. These run after the window's own slots.
     // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
@@ -60,6 +69,23 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs)
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;
+
+bool LiveCheckWiring::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == window_.statusPanel1->parentWidget()) fitPanels();
+    return QObject::eventFilter(watched, event);
+}
+
+// The two panels the window always had keep the room for their widest texts; the live panels
+// take only what is left beyond that (nothing at the default size, more in a larger window).
+void LiveCheckWiring::fitPanels() {
+    const QLabel* line = window_.statusPanel1;
+    const QFontMetrics metrics = line->fontMetrics();
+    const QString widest = QString::fromStdString(LineStatusText(int(preview::kMaxScrollOffset), int(preview::kMaxScrollOffset)));
+    const int lineNeeds = metrics.horizontalAdvance(widest) + metrics.horizontalAdvance(QLatin1Char('x')) +
+                          2 * line->frameWidth() + 2;
+    const int left = line->parentWidget()->width() - window_.statusPanel0->width() - lineNeeds;
+    panels_->setFixedWidth(std::max(0, left));
+}
 
 void LiveCheckWiring::addMenuItems() {
     QMenu* edit = window_.Edit1;
@@ -176,8 +202,23 @@ void LiveCheckWiring::find(bool askFirst) {
 void LiveCheckWiring::insertionRan() {
     if (!logged_) return;
     logged_ = false;
+    // The text the insertion read (a program's setText sends no change signal).
+    checks_.update(window_.TxtForm->script().text());
     // The figures of the script the insertion just took; then the block as it now stands.
-    window_.InsertForm->addLogLine(InsertionRoomLine(checks_));
+    // The log ends with its outcome between two rules; the room line goes just before them.
+    QListWidget* log = window_.InsertForm->ListBox1;
+    int at = log->count();
+    if (at > 0) {
+        const QString rule = log->item(at - 1)->text();
+        for (int row = at - 2; row >= 0; --row) {
+            if (log->item(row)->text() == rule) {
+                at = row;
+                break;
+            }
+        }
+    }
+    log->insertItem(at, QString::fromStdString(InsertionRoomLine(checks_)));
+    logged_ = false;
     blockChosen();
 }
 

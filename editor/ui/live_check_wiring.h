@@ -45,8 +45,12 @@ public:
     QAction* FindNext = nullptr;
     QAction* ShowProblems = nullptr;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void addMenuItems();
+    void fitPanels();
     void show();
     void chooseString(unsigned number);
     void goToString();

@@ -17,6 +17,7 @@
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/key_dispatcher.h"
 #include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_wiring.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
 
@@ -106,6 +107,7 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
 
     session_->setStringHook([this](const script::ResolvedString& resolved) { showString(resolved); });
     createCompanions();
+    live_ = new LiveCheckWiring(*this, dialogs_);
     session_->setRunning(true);
 }
 
@@ -252,6 +254,7 @@ void MainWindow::bListClick() {
     if (!session_->chooseBlock(static_cast<size_t>(*row), script(), dialogs_)) return;
     cmForm->setStrings(session_->index().stringLines());
     pListClick(ChoiceSender::Program);
+    live_->blockChosen();
     cmForm->focusBlockList();
 }
 
@@ -275,6 +278,7 @@ void MainWindow::pListClick(ChoiceSender sender) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
+    if (busy_) return;  // the views would redraw from the block the insertion is rewriting
     preview::PreviewScreen& screen = session_->screen();
     ScrollOffsets offsets{screen.kanaLayer().scrollOffset(), screen.asciiLayer().scrollOffset()};
     const ScrollModifiers modifiers{event->modifiers().testFlag(Qt::ShiftModifier),
@@ -313,7 +317,8 @@ void MainWindow::showWindow(QWidget* window) {
 void MainWindow::runBusy(const std::function<void()>& command) {
     const auto setAllowed = [this](bool allowed) {
         for (QAction* action : findChildren<QAction*>()) {
-            if (DisabledWhileBusy(action->objectName().toStdString())) action->setEnabled(allowed);
+            const std::string name = action->objectName().toStdString();
+            if (DisabledWhileBusy(name) || ReadsTheBlockBeingRewritten(name)) action->setEnabled(allowed);
         }
         // Choosing a block replaces the script, typing changes it, and a string choice would draw
         // from the block the insertion is laying out.
@@ -338,7 +343,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    session_->askBeforeClosing(script(), dialogs_);
+    if (!session_->askBeforeClosing(script(), dialogs_)) {
+        event->ignore();
+        return;
+    }
     session_->setRunning(false);
     closeCompanions();
     event->accept();
