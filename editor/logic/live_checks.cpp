@@ -57,6 +57,13 @@ std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
 
 namespace {
 
+bool sameFindings(const std::vector<check::Finding>& a, const std::vector<check::Finding>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const check::Finding& x, const check::Finding& y) {
+        return x.kind == y.kind && x.line == y.line && x.amount == y.amount && x.code == y.code &&
+               x.subject == y.subject;
+    });
+}
+
 StringState stateOf(const std::vector<check::Finding>& findings, bool hasText) {
     const auto has = [&](check::Severity severity) {
         return std::any_of(findings.begin(), findings.end(),
@@ -111,6 +118,7 @@ void LiveChecks::open(const LiveBlock& block, std::string_view text, const scrip
 void LiveChecks::close() {
     fit_.reset();
     strings_.clear();
+    changed_.clear();
     stringSlot_.clear();
     baseline_.clear();
     figures_ = {};
@@ -152,9 +160,11 @@ void LiveChecks::checkAll() {
     ++fullChecks_;
     fit_->encodeAll(script_, table_);
     const std::vector<int> openings = EntryOpeningLines(text_, block_.stringCount);
+    changed_.clear();
     for (LiveString& string : strings_) {
         findEntry(string, openings[string.number]);
         checkString(string);
+        changed_.push_back(string.number);
     }
     computeFigures();
 }
@@ -205,6 +215,7 @@ bool LiveChecks::update(std::string_view text) {
     // Every entry keeps its opening and closing line: those after the change move by the lines it
     // added or removed, and the entries that hold changed lines are checked again.
     const int lastLine = script_.lineCount() - 1;
+    changed_.clear();
     for (LiveString& string : strings_) {
         if (string.openingLine < 0) continue;
         if (string.openingLine > oldLastLine) {
@@ -217,7 +228,10 @@ bool LiveChecks::update(std::string_view text) {
         string.lastLine = string.closed ? string.lastLine + delta : lastLine;
         ++entryChecks_;
         fit_->updateEntry(string.number, script_, table_);
+        const StringState state = string.state;
+        const std::vector<check::Finding> findings = std::move(string.findings);
         checkString(string);
+        if (string.state != state || !sameFindings(string.findings, findings)) changed_.push_back(string.number);
     }
     computeFigures();
     return true;

@@ -110,6 +110,10 @@ public:
     // Up to `count` strings whose encoding grew most since the baseline, the largest first.
     [[nodiscard]] std::vector<Growth> grownMost(size_t count) const;
 
+    // The strings whose state or findings the last open or update changed, in record order: what
+    // a view of them has to show anew.
+    [[nodiscard]] const std::vector<unsigned>& changedStrings() const { return changed_; }
+
     // How often the whole block and single entries were checked (for tests and benchmarks).
     [[nodiscard]] size_t fullChecks() const { return fullChecks_; }
     [[nodiscard]] size_t entryChecks() const { return entryChecks_; }
@@ -135,6 +139,7 @@ private:
     std::vector<LiveString> strings_;
     std::vector<int> stringSlot_;  // record number -> position in strings_, -1 for no text
     std::vector<size_t> baseline_;  // encoded lengths at the last insertion or save, by slot
+    std::vector<unsigned> changed_;
     size_t fullChecks_ = 0;
     size_t entryChecks_ = 0;
 };

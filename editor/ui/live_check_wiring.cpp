@@ -139,17 +139,22 @@ void LiveCheckWiring::blockChosen() {
                      session.fitHarderWhenOver() ? insert::InsertionCompressor::MaximisingWhenOver
                                                  : insert::InsertionCompressor::Specified);
     }
-    show();
+    show(true);
 }
 
 void LiveCheckWiring::scriptChanged() {
-    if (checks_.update(window_.TxtForm->script().text())) show();
+    if (checks_.update(window_.TxtForm->script().text())) show(false);
 }
 
-void LiveCheckWiring::show() {
+void LiveCheckWiring::show(bool everything) {
     panels_->showChecks(checks_);
-    MarkStrings(window_.cmForm->pList, checks_);
-    problems_->showRows(ProblemRows(checks_));
+    if (everything) {
+        MarkStrings(window_.cmForm->pList, checks_);
+    } else {
+        MarkChangedStrings(window_.cmForm->pList, checks_);
+    }
+    // Most keys change the figures only; the findings, and so the Problems list, stay.
+    if (everything || !checks_.changedStrings().empty()) problems_->showRows(ProblemRows(checks_));
 }
 
 void LiveCheckWiring::chooseString(unsigned number) {
@@ -203,7 +208,7 @@ void LiveCheckWiring::insertionRan() {
     if (!logged_) return;
     logged_ = false;
     // The text the insertion read (a program's setText sends no change signal).
-    checks_.update(window_.TxtForm->script().text());
+    if (checks_.update(window_.TxtForm->script().text())) show(false);
     // The figures of the script the insertion just took; then the block as it now stands.
     // The log ends with its outcome between two rules; the room line goes just before them.
     QListWidget* log = window_.InsertForm->ListBox1;

@@ -51,7 +51,7 @@ protected:
 private:
     void addMenuItems();
     void fitPanels();
-    void show();
+    void show(bool everything);
     void chooseString(unsigned number);
     void goToString();
     void find(bool askFirst);

@@ -44,18 +44,29 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent), list_(new QTr
 }
 
 void ProblemsWindow::showRows(const std::vector<ProblemRow>& rows) {
-    if (sameRows(rows, shown_) && list_->topLevelItemCount() == int(rows.size())) return;
-    shown_ = rows;
-    list_->clear();
-    QList<QTreeWidgetItem*> items;
-    for (const ProblemRow& row : rows) {
+    if (sameRows(rows, shown_)) return;
+    // Rows are rewritten in place, so that the list keeps its scroll position while one string's
+    // findings change under the translator's typing.
+    const int count = int(rows.size());
+    while (list_->topLevelItemCount() > count) delete list_->takeTopLevelItem(list_->topLevelItemCount() - 1);
+    for (int r = 0; r < count; ++r) {
+        const ProblemRow& row = rows[size_t(r)];
+        const QString number = QString::number(row.string);
         const QString severity = QString::fromLatin1(check::SeverityName(row.severity));
         const QString message = QString::fromStdString(row.message);
-        auto* item = new QTreeWidgetItem({QString::number(row.string), severity, message});
-        item->setToolTip(2, message);
-        items.push_back(item);
+        QTreeWidgetItem* item = list_->topLevelItem(r);
+        if (item == nullptr) {
+            item = new QTreeWidgetItem();
+            list_->addTopLevelItem(item);
+        }
+        if (item->text(0) != number) item->setText(0, number);
+        if (item->text(1) != severity) item->setText(1, severity);
+        if (item->text(2) != message) {
+            item->setText(2, message);
+            item->setToolTip(2, message);
+        }
     }
-    list_->addTopLevelItems(items);
+    shown_ = rows;
 }
 
 }  // namespace corv::editor

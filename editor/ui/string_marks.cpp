@@ -38,10 +38,8 @@ const QIcon& iconFor(StringState state) {
     return icons[int(state)];
 }
 
-}  // namespace
-
-void MarkStrings(QListWidget* list, const LiveChecks& checks) {
-    for (int row = 0; row < list->count(); ++row) {
+void markRow(QListWidget* list, int row, const LiveChecks& checks) {
+    {
         QListWidgetItem* item = list->item(row);
         const LiveString* string = checks.isOpen() ? checks.string(unsigned(row)) : nullptr;
         if (string == nullptr) {
@@ -51,15 +49,27 @@ void MarkStrings(QListWidget* list, const LiveChecks& checks) {
                 item->setToolTip(QString());
                 item->setData(Qt::AccessibleDescriptionRole, QVariant());
             }
-            continue;
+            return;
         }
         const QString tooltip = QString::fromStdString(StringTooltip(*string, checks.box()));
         const QString mark = QString::number(int(string->state)) + tooltip;
-        if (item->data(kMarkRole).toString() == mark) continue;
+        if (item->data(kMarkRole).toString() == mark) return;
         item->setData(kMarkRole, mark);
         item->setIcon(iconFor(string->state));
         item->setToolTip(tooltip);
         item->setData(Qt::AccessibleDescriptionRole, QString::fromStdString(StateText(string->state)));
+    }
+}
+
+}  // namespace
+
+void MarkStrings(QListWidget* list, const LiveChecks& checks) {
+    for (int row = 0; row < list->count(); ++row) markRow(list, row, checks);
+}
+
+void MarkChangedStrings(QListWidget* list, const LiveChecks& checks) {
+    for (const unsigned number : checks.changedStrings()) {
+        if (int(number) < list->count()) markRow(list, int(number), checks);
     }
 }
 

@@ -171,6 +171,18 @@ TEST_F(LiveChecksTest, TypingChecksOnlyTheTouchedEntryAndAgreesWithAFullCheck) {
     std::string same = text;
     same.insert(at, "Hi! [$2");
     EXPECT_FALSE(checks.update(same));  // the text already checked
+
+    // A key that changes the figures only leaves the findings, and so every view of them, alone;
+    // one that changes a finding names its string.
+    open(checks, dump_);
+    EXPECT_EQ(checks.changedStrings().size(), checks.strings().size());
+    std::string typed = dump_;
+    typed.insert(at, "a");
+    ASSERT_TRUE(checks.update(typed));
+    EXPECT_TRUE(checks.changedStrings().empty());
+    typed.insert(at, "[$");
+    ASSERT_TRUE(checks.update(typed));
+    EXPECT_EQ(checks.changedStrings(), std::vector<unsigned>{7});
 }
 
 TEST_F(LiveChecksTest, RandomEditsIncludingLineBreaksAndEntryLinesAgreeWithAFullCheck) {
