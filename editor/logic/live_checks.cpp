@@ -242,6 +242,15 @@ const LiveString* LiveChecks::string(unsigned number) const {
     return &strings_[size_t(stringSlot_[number])];
 }
 
+std::vector<std::string> LiveChecks::entryLines(unsigned number) const {
+    std::vector<std::string> lines;
+    const LiveString* entry = string(number);
+    if (entry == nullptr || entry->openingLine < 0) return lines;
+    const int end = entry->closed ? entry->lastLine : entry->lastLine + 1;
+    for (int line = entry->openingLine + 1; line < end; ++line) lines.push_back(script_.line(line));
+    return lines;
+}
+
 size_t LiveChecks::translatedCount() const {
     return size_t(std::count_if(strings_.begin(), strings_.end(),
                                 [](const LiveString& string) { return string.hasText; }));

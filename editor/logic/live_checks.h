@@ -102,6 +102,8 @@ public:
     [[nodiscard]] const std::vector<LiveString>& strings() const { return strings_; }
     // The text record `number`; nullptr for records without text and numbers past the block.
     [[nodiscard]] const LiveString* string(unsigned number) const;
+    // The text lines of string `number`'s entry (without its opening and closing line).
+    [[nodiscard]] std::vector<std::string> entryLines(unsigned number) const;
     // Text records whose entry holds text.
     [[nodiscard]] size_t translatedCount() const;
 

@@ -18,7 +18,10 @@
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_panels.h"
+#include "editor/logic/box_overflow.h"
 #include "editor/ui/main_window.h"
+#include "editor/ui/overflow_marks.h"
+#include "editor/ui/video_box.h"
 #include "editor/ui/problems_window.h"
 #include "editor/ui/script_memo.h"
 #include "editor/ui/string_marks.h"
@@ -46,6 +49,20 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs)
     if (auto* layout = qobject_cast<QHBoxLayout*>(row->layout())) layout->addWidget(panels_);
     row->installEventFilter(this);
     fitPanels();
+
+    OverflowMarks::Source source;
+    source.rows = [this]() -> std::vector<MarkedRow> {
+        const auto chosen = window_.cmForm->selectedString();
+        const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
+        if (string == nullptr) return {};
+        return MarkedRows(checks_.entryLines(string->number), *string, checks_.box());
+    };
+    source.scrollOffset = [this] { return window_.session().screen().asciiLayer().scrollOffset(); };
+    source.screenSize = [this] {
+        const preview::PreviewScreen& screen = window_.session().screen();
+        return window_.session().romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
+    };
+    marks_ = new OverflowMarks(window.Video, std::move(source));
 
     problems_ = new ProblemsWindow(&window);
     problems_->setWindowFlag(Qt::Window);
@@ -98,6 +115,11 @@ void LiveCheckWiring::addMenuItems() {
     FindText = addItem(edit, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
     FindNext = addItem(edit, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
     ShowProblems = addItem(window_.View1, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+    MarkOverflow = window_.View1->addAction(QStringLiteral("Mark Overflow"));
+    MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
+    MarkOverflow->setCheckable(true);
+    MarkOverflow->setChecked(true);
+    connect(MarkOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
 
     const auto current = [this] { return window_.cmForm->selectedString().value_or(-1); };
     connect(NextUntranslated, &QAction::triggered, this, [this, current] {
@@ -148,6 +170,7 @@ void LiveCheckWiring::scriptChanged() {
 
 void LiveCheckWiring::show(bool everything) {
     panels_->showChecks(checks_);
+    marks_->update();
     if (everything) {
         MarkStrings(window_.cmForm->pList, checks_);
     } else {

@@ -18,6 +18,7 @@ class Dialogs;
 namespace corv::editor {
 
 class LiveCheckPanels;
+class OverflowMarks;
 class MainWindow;
 class ProblemsWindow;
 
@@ -36,6 +37,7 @@ public:
     [[nodiscard]] const LiveChecks& checks() const { return checks_; }
     [[nodiscard]] LiveCheckPanels* panels() const { return panels_; }
     [[nodiscard]] ProblemsWindow* problems() const { return problems_; }
+    [[nodiscard]] OverflowMarks* overflowMarks() const { return marks_; }
 
     QAction* NextUntranslated = nullptr;
     QAction* PreviousUntranslated = nullptr;
@@ -44,6 +46,7 @@ public:
     QAction* FindText = nullptr;
     QAction* FindNext = nullptr;
     QAction* ShowProblems = nullptr;
+    QAction* MarkOverflow = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +65,7 @@ private:
     LiveChecks checks_;
     LiveCheckPanels* panels_ = nullptr;
     ProblemsWindow* problems_ = nullptr;
+    OverflowMarks* marks_ = nullptr;
     std::string findText_;
     bool logged_ = false;  // the insertion wrote its log: it ran
 };

@@ -225,6 +225,8 @@ TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries)
     };
     fill(a, "Hello.");
     fill(b, std::string(60, 'W'));
+    const unsigned d = checks.strings()[3].number;
+    fill(d, "1\n2\n3\n4\n5\n6\n7\n8[KEY]\n9\n");
     ASSERT_TRUE(checks.update(text));
     EXPECT_EQ(checks.string(a)->state, StringState::Translated);
     EXPECT_EQ(StringTooltip(*checks.string(a), checks.box()), "translated");
@@ -236,7 +238,23 @@ TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries)
     EXPECT_EQ(StringTooltip(*checks.string(b), checks.box()),
               "warning: line 1: " + std::to_string(overflow.wide[0].pixelsOver) +
                   " pixel(s) wider than the box (216 pixels)");
-    EXPECT_EQ(ProgressText(checks), "2 of " + std::to_string(checks.strings().size()) + " strings translated");
+    EXPECT_EQ(ProgressText(checks), "3 of " + std::to_string(checks.strings().size()) + " strings translated");
+    // 60 glyphs of 8 pixels wrap twice in a box 216 pixels wide: three rows marked wide.
+    const std::vector<MarkedRow> wideRows = MarkedRows(checks.entryLines(b), *checks.string(b), checks.box());
+    ASSERT_EQ(wideRows.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(wideRows[size_t(k)].row, k);
+        EXPECT_TRUE(wideRows[size_t(k)].wide);
+        EXPECT_FALSE(wideRows[size_t(k)].clipped);
+    }
+    EXPECT_TRUE(MarkedRows(checks.entryLines(a), *checks.string(a), checks.box()).empty());
+
+    // Eight lines before the key wait: the box shows six, rows 6 and 7 are marked clipped.
+    std::vector<int> clippedRows;
+    for (const MarkedRow& row : MarkedRows(checks.entryLines(d), *checks.string(d), checks.box())) {
+        if (row.clipped) clippedRows.push_back(row.row);
+    }
+    EXPECT_EQ(clippedRows, (std::vector<int>{6, 7}));
 
     // The last entry without its closing line runs to the end of the script: an error.
     fill(c, "Bye.");

@@ -12,6 +12,7 @@
 #include "editor/logic/live_texts.h"
 #include "editor/ui/live_check_panels.h"
 #include "editor/ui/live_check_wiring.h"
+#include "editor/ui/overflow_marks.h"
 #include "editor/ui/problems_window.h"
 #include "main_window_fixture.h"
 #include "script/script_file.h"
@@ -183,6 +184,37 @@ private slots:
             QVERIFY(problems->topLevelItem(r - 1)->text(0).toInt() <= problems->topLevelItem(r)->text(0).toInt());
         }
         QVERIFY(f.form->liveChecks().panels()->progressText().startsWith(QStringLiteral("3 of ")));
+    }
+
+    void markOverflowIsOnAtStartAndOffLeavesThePreviewsOwnPixels() {
+        EditorFixture f;
+        openLargest(f);
+        LiveCheckWiring& live = f.form->liveChecks();
+        QCOMPARE(live.MarkOverflow->text(), QStringLiteral("Mark Overflow"));
+        QVERIFY(f.form->View1->actions().contains(live.MarkOverflow));
+        QVERIFY(live.MarkOverflow->isChecked());
+        const unsigned wide = live.checks().strings()[1].number;
+        std::string text = f.form->TxtForm->script().text();
+        const std::string opening = script::EntrySearchText(int(wide)) + "\n";
+        text.insert(text.find(opening) + opening.size(), std::string(60, 'W') + "\n");
+        pasteScript(f, text);
+        f.form->cmForm->selectString(int(wide));
+        f.form->pListClick(MainWindow::ChoiceSender::User);
+        QWidget* marks = live.overflowMarks();
+        QVERIFY(marks->isVisible());
+        // The bar at the box's right edge, on the first text row (screen row 144 + 8, x 233).
+        const QImage shown = f.form->Video->grab().toImage();
+        const double sx = double(f.form->Video->width()) / f.form->session().screen().width();
+        const double sy = double(f.form->Video->height()) / f.form->session().screen().height();
+        QCOMPARE(shown.pixelColor(int(233 * sx), int(152 * sy)), QColor(0xE0, 0x20, 0x20));
+
+        live.MarkOverflow->trigger();
+        QVERIFY(!live.MarkOverflow->isChecked());
+        QVERIFY(!marks->isVisible());
+        const QImage plain = f.form->Video->grab().toImage().convertToFormat(QImage::Format_RGB16);
+        QCOMPARE(plain, f.form->Video->picture().convertToFormat(QImage::Format_RGB16));
+        QCOMPARE(f.form->Video->picture(),
+                 f.expectedPreview(wide, f.form->TxtForm->script().text()).convertToFormat(QImage::Format_RGB16));
     }
 
     void problemsClickChoosesTheStringAndPutsTheCaretAtItsEntry() {
