@@ -42,9 +42,11 @@
 #include "script/script_file.h"
 #include "script/text_block.h"
 #include "support/temp_folder.h"
+#include "support/widget_lookup.h"
 #include "tools/demo/demo_game.h"
 
 using namespace corv;
+using corv::testing::Named;
 
 namespace {
 
@@ -127,42 +129,42 @@ public:
 
         form_.showWindowSet();
         form_.openWithFiles(folder_.path() / demo::kRomFileName, folder_.path() / demo::kBlockDataFileName);
-        form_.cmForm->selectBlock(int(script_.block));
-        form_.bListClick();
-        if (form_.TxtForm->script().text() != script_.text) std::abort();
-        form_.Video->installEventFilter(&paints_);
+        listData_->selectBlock(int(script_.block));
+        form_.chooseBlock();
+        if (textEditor_->script().text() != script_.text) std::abort();
+        Named<editor::VideoBox>(form_, "Video")->installEventFilter(&paints_);
     }
 
     // Chooses string `i`, puts the caret at the start of its entry's first text line and makes
     // the Text Editor the active window, as when the translator types there.
     void startTypingIn(unsigned i) {
-        form_.cmForm->selectString(int(i));
-        form_.pListClick(editor::MainWindow::ChoiceSender::User);
-        script::ScriptText& script = form_.TxtForm->script();
+        listData_->selectString(int(i));
+        form_.chooseString(editor::ChoiceSender::User);
+        script::ScriptText& script = textEditor_->script();
         if (!script::FindInScript(script, script::EntrySearchText(int(i)), true)) std::abort();
         script.setCaret(script.text().find('\n', script.selectionStart()) + 1);
-        form_.TxtForm->activateWindow();
-        (void)QTest::qWaitForWindowActive(form_.TxtForm);
-        form_.TxtForm->TDMemo->setFocus();
+        textEditor_->activateWindow();
+        (void)QTest::qWaitForWindowActive(textEditor_);
+        memo_->setFocus();
         QCoreApplication::processEvents();
     }
 
     // One key, then the pending paint of the preview.
     void typeKey(Qt::Key key) {
-        QTest::keyClick(form_.TxtForm->TDMemo, key, Qt::NoModifier);
+        QTest::keyClick(memo_, key, Qt::NoModifier);
         QCoreApplication::processEvents();
     }
 
     [[nodiscard]] unsigned stringCount() const { return script_.strings; }
     [[nodiscard]] size_t scriptBytes() const { return script_.text.size(); }
-    [[nodiscard]] int lineCount() const { return form_.TxtForm->script().lineCount(); }
+    [[nodiscard]] int lineCount() const { return textEditor_->script().lineCount(); }
     [[nodiscard]] size_t previewLength() const { return form_.session().index().previewLength(); }
     [[nodiscard]] long paints() const { return paints_.paints; }
     [[nodiscard]] size_t panelUpdates() const { return form_.liveChecks().panels()->updates(); }
     // The room panel shows the figures of the text in the Text Editor.
     [[nodiscard]] bool panelMatchesText() {
         const editor::LiveChecks& checks = form_.liveChecks().checks();
-        return checks.text() == form_.TxtForm->script().text() &&
+        return checks.text() == textEditor_->script().text() &&
                form_.liveChecks().panels()->roomText().toStdString() == editor::RoomPanelText(checks);
     }
 
@@ -172,6 +174,10 @@ private:
     corv::testing::TempFolder folder_{"keystroke-bench"};
     ui::ScriptedDialogs dialogs_;
     editor::MainWindow form_{dialogs_};
+    // Found once by name: the keys are timed, the look-up is not.
+    editor::ListDataWindow* listData_ = Named<editor::ListDataWindow>(form_, "cmForm");
+    editor::TextEditorWindow* textEditor_ = Named<editor::TextEditorWindow>(form_, "TxtForm");
+    QPlainTextEdit* memo_ = Named<QPlainTextEdit>(form_, "TDMemo");
     PaintCounter paints_;
 };
 

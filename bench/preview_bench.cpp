@@ -17,6 +17,7 @@
 #include "preview/text_box_renderer.h"
 #include "script/block_data_file.h"
 #include "script/preview_encoder.h"
+#include "script/string_decoder.h"
 #include "tools/demo/demo_game.h"
 
 using namespace corv;
@@ -50,22 +51,23 @@ struct Fixture {
 
 void BM_RedrawBothBoxes(benchmark::State& state) {
     static const Fixture fixture;
-    script::MenuStates menus;
-    script::ApplyOperations(menus, fixture.load.operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, fixture.load.operations);
+    const preview::PreviewOptions options = preview::PreviewOptionsOf(settings);
     script::FormatSettings format = fixture.load.format;
 
     preview::PreviewSources sources;
     sources.romData = fixture.game.rom;
     sources.gameFont = fixture.font;
-    sources.block = fixture.buffer->lower();
     sources.previewBytes = fixture.previewBytes;
-    sources.dataFileLoaded = true;
-    sources.stringIndex = kFourLineString;
 
     preview::PreviewScreen screen;
     preview::TextBoxRenderer renderer(screen);
     for (auto _ : state) {
-        renderer.redraw(sources, menus, format);
+        // The string is resolved for every drawing, as the editor does.
+        sources.romText = script::ResolveString(fixture.buffer->lower(), kFourLineString,
+                                                script::BlockIsInserted(fixture.game.rom, 0));
+        renderer.redraw(sources, options, format);
         benchmark::DoNotOptimize(screen.bits());
         benchmark::ClobberMemory();
     }

@@ -2,12 +2,59 @@
 
 #include <algorithm>
 
+#include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/kana_dump.h"
+#include "script/script_encoder.h"
 #include "script/string_decoder.h"
 #include "script/string_record.h"
 
 namespace corv::check {
+namespace {
+
+bool hasFinding(const StringReport& string, FindingKind kind) {
+    return std::any_of(string.findings.begin(), string.findings.end(), [&](const Finding& f) { return f.kind == kind; });
+}
+
+// An entry of nothing but blanks and empty lines encodes to blanks, line breaks and the end.
+bool holdsText(const EncodedEntry& entry) {
+    return !entry.missing && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
+        return byte != ' ' && byte != '\t' && byte != script::kLineBreakByte && byte != script::kStringEndByte;
+    });
+}
+
+// The insertion keeps one text for strings whose records point at the same text, encoded from
+// the first string's entry: a later string translated differently is lost without a word.
+void AddSharedTextFindings(BlockReport& report, std::span<const uint8_t> block, const std::vector<EncodedEntry>& entries) {
+    for (size_t i = 0; i < report.strings.size(); ++i) {
+        StringReport& later = report.strings[i];
+        if (entries[later.number].missing || hasFinding(later, FindingKind::EmptyTranslation)) continue;
+        const uint16_t pointer = script::RecordTextPointer(block, later.number);
+        for (size_t k = 0; k < i; ++k) {
+            const unsigned first = report.strings[k].number;
+            if (script::RecordTextPointer(block, first) != pointer) continue;
+            if (entries[first].bytes != entries[later.number].bytes) {
+                later.findings.push_back({FindingKind::SharedTextDiffers, later.number, 0, int(first), 0, {}});
+            }
+            break;
+        }
+    }
+}
+
+// A stray line belongs to the string whose entry came last before it (the first string when
+// none did).
+void AddStrayLineFindings(BlockReport& report, const script::ScriptText& script) {
+    if (report.strings.empty()) return;
+    for (const StrayLine& stray : FindStrayKeywordLines(script)) {
+        StringReport* owner = &report.strings.front();
+        for (StringReport& string : report.strings) {
+            if (stray.afterString && string.number <= *stray.afterString) owner = &string;
+        }
+        owner->findings.push_back({FindingKind::StrayKeywordLine, owner->number, 0, stray.scriptLine, 0, stray.text});
+    }
+}
+
+}  // namespace
 
 size_t BlockReport::count(Severity severity) const {
     size_t total = 0;
@@ -16,6 +63,10 @@ size_t BlockReport::count(Severity severity) const {
                                       [&](const Finding& finding) { return SeverityOf(finding.kind) == severity; }));
     }
     return total;
+}
+
+size_t BlockReport::translatedCount() const {
+    return size_t(std::count_if(strings.begin(), strings.end(), [](const StringReport& string) { return string.translated; }));
 }
 
 bool OverOrTight(uint64_t needed, int64_t room) { return (room - int64_t(needed)) * 16 < int64_t(needed); }
@@ -38,6 +89,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
                        const script::TableFile& table, const BoxMetrics& box) {
     BlockReport report;
     report.inserted = block.inserted;
+    report.roomFromLastInsertion = block.inserted && !block.endGiven;
     BlockFit fit(romData, *block.buffer, block.info, block.end);
     fit.encodeAll(script, table);
     report.fit = fit.figures();
@@ -52,8 +104,10 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
     for (unsigned n = 0; n < entries.size(); ++n) {
         if (!entries[n].text) continue;
         const StringSource source = SourceOfString(bytes, block.inserted, n, entries[n]);
-        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box)});
+        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), holdsText(entries[n])});
     }
+    AddSharedTextFindings(report, bytes, entries);
+    AddStrayLineFindings(report, script);
     return report;
 }
 

@@ -21,6 +21,7 @@ struct StringReport {
     unsigned number = 0;
     size_t encodedLength = 0;   // bytes of the string's own encoding (the placeholder's when missing)
     std::vector<Finding> findings;
+    bool translated = false;    // the entry exists and holds more than blanks and empty lines
 };
 
 struct BlockReport {
@@ -29,8 +30,12 @@ struct BlockReport {
     // (see OverOrTight): what --maximise would leave.
     std::optional<FitFigures> maximised;
     bool inserted = false;             // the ROM holds an inserted translation of the block
+    // Inserted, and the data file gives no .ENDBLOCK: the room ends where the last insertion's
+    // data end, and the original room may have been larger.
+    bool roomFromLastInsertion = false;
     std::vector<StringReport> strings;  // text records only, in record order
     [[nodiscard]] size_t count(Severity severity) const;
+    [[nodiscard]] size_t translatedCount() const;
 };
 
 // A block over its room, or left with less than a sixteenth of what it needs (about what the

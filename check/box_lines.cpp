@@ -59,4 +59,12 @@ std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box) {
     return measure.rows();
 }
 
+BoxMetrics BoxOfDataFile(const script::BlockDataLoad& dataFile) {
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, dataFile.operations);
+    BoxMetrics box;
+    box.variableWidth = settings.variableWidth;
+    return box;
+}
+
 }  // namespace corv::check

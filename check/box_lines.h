@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/block_data_file.h"
+
 namespace corv::check {
 
 struct BoxMetrics {
@@ -13,6 +15,9 @@ struct BoxMetrics {
     int width = 216;             // the preview wraps a line once its cursor passes this column
     unsigned visibleRows = 6;    // 96 pixel rows of text window, 16 per line
 };
+
+// The lower box as the data file sets it up (the variable-width routine).
+[[nodiscard]] BoxMetrics BoxOfDataFile(const script::BlockDataLoad& dataFile);
 
 // The drawn widths of a script line: one per row it draws ([NEWLINE] inside the line starts a
 // new row). Codes draw nothing, as in the game, except the player's name, which the preview

@@ -11,10 +11,15 @@
 
 namespace corv::check {
 
+// Script characters are 8-bit: shown on a terminal or in a window in UTF-8, in JSON as the code
+// point of the byte's value.
+enum class FindingCharacters { Utf8, Bytes };
+
 // "error" or "warning".
 [[nodiscard]] const char* SeverityName(Severity severity);
 // The finding's message without its severity ("line 2: 12 pixel(s) wider than the box (216 pixels)").
-[[nodiscard]] std::string FindingMessage(const Finding& finding, const BoxMetrics& box);
+[[nodiscard]] std::string FindingMessage(const Finding& finding, const BoxMetrics& box,
+                                         FindingCharacters characters = FindingCharacters::Utf8);
 // The message with its severity first ("error: ", "warning: ").
 [[nodiscard]] std::string DescribeFinding(const Finding& finding, const BoxMetrics& box);
 // Why a block cannot be compressed at all ("cannot be inserted: ..."); std::nullopt for a block

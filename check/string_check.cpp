@@ -8,9 +8,13 @@
 
 #include "core/byte_order.h"
 #include "preview/translation_font.h"
+#include "check/code_characters.h"
+#include "check/entry_structure.h"
 #include "check/translated_string.h"
+#include "script/control_codes.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
+#include "script/script_line_reader.h"
 #include "script/text_lines.h"
 
 namespace corv::check {
@@ -18,29 +22,33 @@ namespace {
 
 constexpr uint16_t kGameStringEnd = 0xFFFF;
 
-using CodeCounts = std::array<int, 16>;  // by kind - 0xF0
+using CodeCounts = std::array<int, script::kControlCodes.size()>;  // by kind - F0
 
 struct GameString {
     bool hasText = false;
     CodeCounts codes{};
     std::set<uint16_t> characters;
+    std::set<uint16_t> parameters;  // the yes/no choice's two words, which a dump prints as escapes too
 };
-
-bool isGameCode(uint16_t word) { return word >= 0xF000 && (word >> 8) <= 0xFD && word != kGameStringEnd; }
 
 GameString readGameString(std::span<const uint8_t> string) {
     GameString game;
     for (size_t at = 0; at + 1 < string.size(); at += 2) {
         const uint16_t word = core::readLe16(string, at);
         if (word == kGameStringEnd) break;
-        if (!isGameCode(word)) {
+        const auto kind = static_cast<uint8_t>(word >> 8);
+        if (!script::IsControlKind(kind)) {
             game.hasText = true;
             game.characters.insert(word);
             continue;
         }
-        const auto kind = static_cast<uint8_t>(word >> 8);
-        ++game.codes[kind - kFirstCode];
-        if (kind == kYesNoCode) at += 4;  // its two parameter words
+        ++game.codes[kind - script::kFirstControlKind];
+        const size_t parameterWords = script::ControlCodeOf(kind).gameParameterWords;
+        // The parameter words of a code (the yes/no choice's two) are printed as escapes by a dump too.
+        for (size_t k = at + 2; k <= at + 2 * parameterWords && k + 1 < string.size(); k += 2) {
+            game.parameters.insert(core::readLe16(string, k));
+        }
+        at += 2 * parameterWords;
     }
     return game;
 }
@@ -59,28 +67,6 @@ private:
     std::vector<Finding>& findings_;
 };
 
-// The part of `line` from `start` that a scan treats as one piece: a keyword, an escape (to its
-// "]" or the line's end), a bracket word (to its "]", the next "[" or the line's end), or one
-// character.
-enum class PieceKind { Keyword, Escape, BracketWord, Character };
-struct Piece {
-    PieceKind kind;
-    size_t size;
-};
-
-Piece pieceAt(std::string_view line, size_t start) {
-    if (const script::ScriptKeyword* keyword = script::KeywordAt(line, start)) return {PieceKind::Keyword, keyword->text.size()};
-    if (line[start] != '[') return {PieceKind::Character, 1};
-    if (start + 1 < line.size() && line[start + 1] == '$') {
-        const size_t close = line.find(']', start + 2);
-        return {PieceKind::Escape, close == std::string_view::npos ? line.size() - start : close + 1 - start};
-    }
-    size_t end = start + 1;
-    while (end < line.size() && line[end] != ']' && line[end] != '[') ++end;
-    if (end < line.size() && line[end] == ']') ++end;
-    return {PieceKind::BracketWord, end - start};
-}
-
 std::vector<uint8_t> encodeAlone(std::string_view text, int number, script::LogSink* log) {
     std::vector<uint8_t> bytes(text.size() + 2);
     const std::array<std::string, 1> lines = {std::string(text)};
@@ -98,27 +84,37 @@ bool hasGlyph(uint8_t byte) {
 // that are a game character in the wrong byte order.
 void checkPieces(std::string_view line, int lineNumber, const GameString* game, unsigned number, Lines& out) {
     std::set<uint8_t> missing;
-    for (size_t p = 0; p < line.size();) {
-        const Piece piece = pieceAt(line, p);
-        const std::string_view text = line.substr(p, piece.size);
-        p += piece.size;
-        if (piece.kind == PieceKind::BracketWord) {
+    std::set<uint8_t> codeCharacters;
+    script::ScriptLineReader reader(line, script::kCheckRules);
+    script::ScriptToken token;
+    while (reader.next(token)) {
+        const std::string_view text = line.substr(token.start, token.size);
+        if (token.kind == script::ScriptTokenKind::BracketWord) {
             out.add(FindingKind::UnknownBracketWord, lineNumber, 0, std::string(text));
-        } else if (piece.kind == PieceKind::Character) {
-            const auto byte = static_cast<uint8_t>(text[0]);
-            if (!hasGlyph(byte)) missing.insert(byte);
-        } else if (piece.kind == PieceKind::Escape && game != nullptr && text.back() == ']') {
+        } else if (token.kind == script::ScriptTokenKind::Text) {
+            for (size_t i = 0; i < text.size(); ++i) {
+                const auto byte = static_cast<uint8_t>(text[i]);
+                if (RoleOfCharacter(byte) != CodeCharacterRole::None) {
+                    if (codeCharacters.insert(byte).second) {
+                        out.add(FindingKind::CodeCharacter, lineNumber, 0, std::string(text.substr(i, 1)), byte);
+                    }
+                } else if (!hasGlyph(byte)) {
+                    missing.insert(byte);
+                }
+            }
+        } else if (token.kind == script::ScriptTokenKind::Escape && game != nullptr && token.closed) {
             const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
             for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
                 const auto asWord = static_cast<uint16_t>(bytes[k] << 8 | bytes[k + 1]);
-                if (bytes[k] != bytes[k + 1] && game->characters.count(asWord) != 0) {
+                if (bytes[k] != bytes[k + 1] && (game->characters.count(asWord) != 0 || game->parameters.count(asWord) != 0)) {
                     out.add(FindingKind::SwappedEscape, lineNumber, asWord, std::string(text));
                 }
             }
         }
     }
     if (!missing.empty()) {
-        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()));
+        out.add(FindingKind::MissingGlyph, lineNumber, int(missing.size()), std::string(missing.begin(), missing.end()),
+                LooksLikeUtf8(line) ? 1 : 0);
     }
 }
 
@@ -146,21 +142,14 @@ Severity SeverityOf(FindingKind kind) {
     case FindingKind::EntryMissing:
     case FindingKind::WrongEntry:
     case FindingKind::EntryNotClosed:
-    case FindingKind::UnclosedEscape: return Severity::Error;
+    case FindingKind::UnclosedEscape:
+    case FindingKind::CodeCharacter:
+    case FindingKind::EntryRunsOn: return Severity::Error;
     default: return Severity::Warning;
     }
 }
 
-bool CodeMustBeKept(uint8_t kind) {
-    switch (kind) {
-    case kKeyWaitCode:
-    case kPauseCode:
-    case kClearWindowCode:
-    case kLastCode:  // the line break
-        return false;
-    default: return kind >= kFirstCode && kind <= kLastCode;
-    }
-}
+bool CodeMustBeKept(uint8_t kind) { return script::IsControlKind(kind) && script::ControlCodeOf(kind).mustKeep; }
 
 std::vector<Finding> CheckString(const StringSource& source, script::ScriptText& script, const script::TableFile& table,
                                  const BoxMetrics& box) {
@@ -174,6 +163,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     if (!opensEntry(script.line(*opening), source.number)) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
+    for (Finding& finding : CheckEntryStructure(copy, source.number, source.gameString)) findings.push_back(std::move(finding));
     std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
 
     const bool gameKnown = !source.gameString.empty();
@@ -207,9 +197,9 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
         bool pageEnds = false;
         for (const TranslatedToken& token : translated.tokens) {
             if (token.kind != TokenKind::Code) continue;
-            ++codes[token.value - kFirstCode];
+            ++codes[token.value - script::kFirstControlKind];
             if (token.value == script::kLineBreakByte) ++rows;
-            if (token.value == kKeyWaitCode || token.value == kClearWindowCode) pageEnds = true;
+            if (token.value == script::kCodeKeyWait || token.value == script::kCodeClearWindow) pageEnds = true;
         }
         rowsOnPage += rows;
         if (rowsOnPage > box.visibleRows) out.add(FindingKind::LineBeyondBox, lineNumber, int(rowsOnPage));
@@ -218,7 +208,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
 
     if (gameKnown) {
         for (unsigned k = 0; k < codes.size(); ++k) {
-            const auto kind = static_cast<uint8_t>(kFirstCode + k);
+            const auto kind = static_cast<uint8_t>(script::kFirstControlKind + k);
             if (!CodeMustBeKept(kind) || codes[k] == game.codes[k]) continue;
             const bool dropped = codes[k] < game.codes[k];
             out.add(dropped ? FindingKind::DroppedCode : FindingKind::AddedCode, 0, std::abs(codes[k] - game.codes[k]),

@@ -32,6 +32,11 @@ enum class FindingKind {
     LineTooWide,         // a line drawn wider than the box
     LineBeyondBox,       // a line the box cannot show before the next window clear or key wait
     RomDiffers,          // an inserted block: the ROM's bytes differ from the script's encoding
+    CodeCharacter,       // a character the game reads as a code (F0-FE), the end (FF) or a dictionary word (01)
+    EntryRunsOn,         // a ".STRING" line inside the entry: its ".ENDS" is missing or mistyped
+    StrayKeywordLine,    // a line outside the entries that looks like a mistyped keyword line
+    TrailingLineBreak,   // the entry ends with an empty line: the string gets a line break at its end
+    SharedTextDiffers,   // the string shares its text with an earlier one whose entry differs
 };
 
 [[nodiscard]] Severity SeverityOf(FindingKind kind);
@@ -41,7 +46,8 @@ struct Finding {
     unsigned string = 0;
     int line = 0;           // line of the entry, 1 for the first text line; 0: the whole entry
     int amount = 0;         // LineTooWide: pixels over; LineBeyondBox: the row; codes: how many
-    uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD)
+    uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD); CodeCharacter: the byte;
+                            // MissingGlyph: 1 when the line's bytes from 0x80 up form UTF-8
     std::string subject;    // the bracket word, the escape, the opening line found, the characters
                             // without glyph (each once, in byte order)
 };

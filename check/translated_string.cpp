@@ -2,19 +2,15 @@
 
 #include <cstdio>
 
+#include "script/control_codes.h"
 #include "script/script_encoder.h"
+#include "script/script_line_reader.h"
 
 namespace corv::check {
 namespace {
 
-size_t parameterCount(uint8_t code) {
-    if (code == kPauseCode) return 1;
-    if (code == kYesNoCode) return 4;  // two 16-bit words
-    return 0;
-}
-
 // Characters shown as they are; everything else is written as an escape.
-bool printable(uint8_t byte) { return (byte >= 0x20 && byte < 0x7F) || (byte >= 0x80 && byte < kFirstCode); }
+bool printable(uint8_t byte) { return (byte >= 0x20 && byte < 0x7F) || (byte >= 0x80 && byte < script::kFirstControlKind); }
 
 std::string hexBytes(std::span<const uint8_t> bytes) {
     std::string text;
@@ -75,9 +71,12 @@ private:
         if (!pending_.empty()) afterKeyword_ = false;
         pending_.clear();
     }
+    // Does the encoder read a keyword or an escape from the "[" at `i`?
     bool startsCode(size_t i) const {
         const std::string rest(pending_.begin() + long(i), pending_.end());
-        return (rest.size() > 1 && rest[1] == '$') || script::KeywordAt(rest, 0) != nullptr;
+        script::ScriptLineReader reader(rest, script::kScriptEncoderRules);
+        script::ScriptToken token;
+        return reader.next(token) && token.kind != script::ScriptTokenKind::Text;
     }
 
     std::vector<std::string> lines_{std::string()};
@@ -102,9 +101,9 @@ TranslatedString ReadTranslatedString(std::span<const uint8_t> bytes) {
         if (byte == kDictionaryPrefix) {
             token.kind = TokenKind::DictionaryWord;
             params = 1;
-        } else if (byte >= kFirstCode && byte <= kLastCode) {
+        } else if (script::IsControlKind(byte)) {
             token.kind = TokenKind::Code;
-            params = parameterCount(byte);
+            params = script::ControlCodeOf(byte).translatedParameterBytes;
         }
         if (p + 1 + params > bytes.size()) {
             p = bytes.size();
@@ -140,17 +139,19 @@ std::vector<std::string> ReadBackLines(const TranslatedString& string, const scr
                 out.lineBreak();
                 break;
             }
-            const script::ScriptKeyword* keyword = script::KeywordFor(token.value);
-            if (keyword == nullptr) {
+            const script::ControlCode* code = script::KeywordFor(token.value);
+            if (code == nullptr) {
                 out.character(token.value);  // F2 and FA have no keyword
                 break;
             }
-            std::string text(keyword->text);
-            if (token.value == kPauseCode) {
+            std::string text(code->keyword);
+            if (code->lowByteParameter) {
                 out.text(text + "$" + hexBytes(token.params) + "]");
-            } else if (token.value == kYesNoCode) {
-                // Two escapes, the way the kana dump prints the two parameter words.
-                out.text(text + escape(std::span(token.params).first(2)) + escape(std::span(token.params).subspan(2)));
+            } else if (code->gameParameterWords > 0) {
+                // One escape per parameter word, the way the kana dump prints them.
+                const std::span<const uint8_t> params(token.params);
+                for (size_t word = 0; word < code->gameParameterWords; ++word) text += escape(params.subspan(2 * word, 2));
+                out.text(text);
             } else {
                 out.keyword(text);
             }

@@ -1,7 +1,7 @@
 #pragma once
 // Reading the translated game's string format (what the insertion writes): one byte per
-// character, 01 nn for dictionary word nn, control codes F0-FD (F1 with one parameter byte,
-// F9 with four), FF at the end. The readback turns such a string into script lines again.
+// character, 01 nn for dictionary word nn, control codes F0-FD with their parameter bytes
+// (script/control_codes.h), FF at the end. The readback turns such a string into script lines again.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,13 +14,6 @@
 namespace corv::check {
 
 inline constexpr uint8_t kDictionaryPrefix = 0x01;
-// Control codes of the translated format (the keyword table names them all but F2 and FA).
-inline constexpr uint8_t kFirstCode = 0xF0;
-inline constexpr uint8_t kKeyWaitCode = 0xF0;
-inline constexpr uint8_t kPauseCode = 0xF1;
-inline constexpr uint8_t kYesNoCode = 0xF9;
-inline constexpr uint8_t kClearWindowCode = 0xFC;
-inline constexpr uint8_t kLastCode = 0xFD;
 
 enum class TokenKind { Character, DictionaryWord, Code };
 

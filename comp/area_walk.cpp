@@ -12,6 +12,7 @@
 #include "core/block_decoder.h"
 #include "core/byte_order.h"
 #include "core/rom_image.h"
+#include "core/save_failure_text.h"
 
 namespace corv::comp {
 
@@ -49,10 +50,6 @@ ListOutcome tableOutsideRom() {
     return outcome;
 }
 
-bool writeText(const std::filesystem::path& path, const std::string& text) {
-    return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
-}
-
 // Block files and compfile.txt on disk, each written safely; the listing is kept in memory and
 // written whole when the walk ends.
 class FileAreaOutput final : public AreaOutput {
@@ -62,11 +59,23 @@ public:
     [[nodiscard]] bool createListing() { return writeText(listingPath_, {}); }
     [[nodiscard]] bool closeListing() { return writeText(listingPath_, listing_.str()); }
     bool writeBlockFile(const std::filesystem::path& path, std::span<const uint8_t> bytes) override {
-        return core::WriteFileSafely(path, bytes);
+        return write(path, bytes);
     }
     void addListingLine(const std::string& line) override { listing_ << line << '\n'; }
+    // Why the first write that failed did, for the line below the message.
+    [[nodiscard]] const std::optional<std::string>& failureReason() const { return failureReason_; }
 
 private:
+    bool writeText(const std::filesystem::path& path, const std::string& text) {
+        return write(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+    }
+    bool write(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+        const core::SaveResult saved = core::WriteFileSafely(path, bytes);
+        if (!saved && !failureReason_) failureReason_ = core::SaveFailureReason(saved);
+        return saved.ok();
+    }
+
+    std::optional<std::string> failureReason_;
     std::filesystem::path listingPath_;
     std::ostringstream listing_;
 };
@@ -147,13 +156,15 @@ ListOutcome decompressArea(UtilityState& state, Area area) {
     FileAreaOutput output(directory / kListingFileName);
     if (!output.createListing()) {
         ListOutcome outcome;
-        outcome.message = std::string(kCannotCreateListing);
+        outcome.message = std::string(kCannotCreateListing) + "\n" + output.failureReason().value_or("");
         return outcome;
     }
     ListOutcome outcome = walkArea(state, area, directory, output);
     outcome.listCleared = true;
     // The listing closes with what the walk wrote, also after a block file that failed.
     if (!output.closeListing() && !outcome.message) outcome.message = std::string(kCannotCreateListing);
+    // The message keeps its known first line; the system's reason follows on the next.
+    if (outcome.message && output.failureReason()) *outcome.message += "\n" + *output.failureReason();
     return outcome;
 }
 

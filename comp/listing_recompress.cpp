@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <utility>
 #include <vector>
 
 #include "comp/messages.h"
 #include "core/address.h"
+#include "core/ascii.h"
 #include "core/block_encoder.h"
 
 namespace corv::comp {
@@ -46,17 +46,16 @@ std::vector<Field> splitFields(std::string_view line) {
 // run on into a letter, a digit or a path character ("Folder", "de/x.dat") is part of the path.
 std::optional<uint32_t> parseHexField(std::string_view field) {
     if (field.size() > 2 && field[0] == '0' && (field[1] == 'x' || field[1] == 'X')) field.remove_prefix(2);
-    uint32_t value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value, 16);
-    if (error != std::errc{} || end == field.data()) return std::nullopt;
-    const size_t stop = static_cast<size_t>(end - field.data());
+    const core::HexDigits digits = core::ReadHexDigits(field);
+    if (digits.count == 0 || digits.overflow) return std::nullopt;
+    const size_t stop = digits.count;
     if (stop < field.size()) {
         const char next = field[stop];
         if (std::isalnum(static_cast<unsigned char>(next)) != 0 || kPathCharacters.find(next) != std::string_view::npos) {
             return std::nullopt;
         }
     }
-    return value;
+    return digits.value;
 }
 
 // The compressor's result code stops at kMaxCodedExcess; a larger excess is measured again
@@ -73,10 +72,7 @@ uint32_t excessOf(uint32_t result, const UtilityState& state, uint32_t address, 
 }  // namespace
 
 bool isEntryLine(std::string_view line) {
-    if (line.size() < kEntryKeyword.size()) return false;
-    return std::equal(kEntryKeyword.begin(), kEntryKeyword.end(), line.begin(), [](char want, char got) {
-        return want == std::toupper(static_cast<unsigned char>(got));
-    });
+    return core::StartsWithIgnoringCase(line, kEntryKeyword);
 }
 
 std::optional<ListingEntry> parseEntryLine(std::string_view line) {

@@ -16,6 +16,10 @@ inline constexpr std::string_view kCannotCreateListing = "Error: Could not creat
 inline constexpr std::string_view kCannotCreateBlockFile =
     "Fatal Error: Could not open output file. Closing decompressor...";
 inline constexpr std::string_view kCannotOpenListing = "Error: Could not open TEXT SOURCE file.";
+// Asked before Save ROM File replaces a file another program saved since it was opened.
+inline constexpr std::string_view kRomChangedCaption = "ROM File Changed...";
+inline constexpr std::string_view kRomChangedQuestion =
+    "The ROM file was changed on disk by another program since it was opened.\nOverwrite those changes?";
 
 // Save ROM File refused because the ROM's folder takes no new file (the save writes one there
 // first); `reason` is the system's.

@@ -4,6 +4,7 @@
 
 #include "comp/messages.h"
 #include "comp/save_target.h"
+#include "core/save_failure_text.h"
 
 namespace corv::comp {
 
@@ -42,7 +43,7 @@ OpenRomOutcome openRom(UtilityState& state, const std::filesystem::path& path) {
     return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
 }
 
-SaveRomOutcome saveRom(UtilityState& state) {
+SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwriteChanged) {
     if (!state.romLoaded() || state.rom.path().empty()) return {SaveRomStatus::NothingLoaded, std::nullopt};
     const SaveTargetCheck target = checkSaveTarget(state.rom.path());
     switch (target.status) {
@@ -53,15 +54,21 @@ SaveRomOutcome saveRom(UtilityState& state) {
         case SaveTargetStatus::ClosedFolder:
             return {SaveRomStatus::CannotWrite, closedFolderMessage(target.reason.message())};
     }
-    switch (core::SaveRomFile(state.rom)) {
+    const core::RomSaveOutcome saved = core::SaveHeldRomFile(state.rom, core::kHeldRomLockWait, overwriteChanged);
+    switch (saved.result) {
         case core::RomSaveResult::Saved:
             return {SaveRomStatus::Saved, savedMessage(fileNameOf(state.rom.path()))};
         case core::RomSaveResult::NoRom:
             return {SaveRomStatus::NothingLoaded, std::nullopt};
+        case core::RomSaveResult::KeptOnDisk:
+            return {SaveRomStatus::KeptOnDisk, std::nullopt};
+        case core::RomSaveResult::Busy:
+            return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom) + "\n" +
+                                                    core::LockFailureReason(saved.lock, saved.lockError, state.rom.path())};
         case core::RomSaveResult::CannotWrite:
             break;
     }
-    return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom)};
+    return {SaveRomStatus::CannotWrite, std::string(kCannotOpenRom) + "\n" + core::SaveFailureReason(saved.save)};
 }
 
 std::string fileNameOf(const std::filesystem::path& path) { return path.filename().string(); }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -54,7 +55,8 @@ enum class SaveRomStatus {
     Saved,
     NothingLoaded,  // no ROM (or no path): nothing written, nothing shown
     CannotWrite,    // nothing written: the file is read-only, its folder takes no new file, or
-                    // the save failed and left the old file intact
+                    // the save failed and left the old file intact (the message gives the reason)
+    KeptOnDisk,     // the file changed on disk and the user kept it: nothing written
 };
 
 struct SaveRomOutcome {
@@ -62,10 +64,12 @@ struct SaveRomOutcome {
     std::optional<std::string> message;
 };
 
-// Save ROM File: the whole file image, copier header included, back over the file it came from.
-// A read-only file, or one in a folder where no temporary file can be made, is refused before
-// anything is written (never written in place).
-[[nodiscard]] SaveRomOutcome saveRom(UtilityState& state);
+// Save ROM File: the whole file image, copier header included, back over the file it came from,
+// under the file's lock. A read-only file, or one in a folder where no temporary file can be
+// made, is refused before anything is written (never written in place). When another program
+// has changed the file since it was opened or last saved, `overwriteChanged` is asked first; on
+// No nothing is written and nothing shown.
+[[nodiscard]] SaveRomOutcome saveRom(UtilityState& state, const std::function<bool()>& overwriteChanged);
 
 // A folder opens like a file on some systems but has no bytes to read: callers refuse it as a
 // file that cannot be opened.

@@ -11,6 +11,8 @@
 
 #include <fstream>
 
+#include "about/help_menu.h"
+#include "about/version.h"
 #include "comp/area_walk.h"
 #include "dialogs/dialogs.h"
 #include "comp/listing_recompress.h"
@@ -52,12 +54,12 @@ UtilityWindow::UtilityWindow(ui::Dialogs& dialogs, QWidget* parent) : QMainWindo
     move(8, 61);
     resize(290, 279);
 
-    ListBox1 = new QListWidget(this);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setFont(sansFont(12));
-    ListBox1->setItemDelegate(new FixedRowDelegate(ListBox1));
-    ListBox1->setUniformItemSizes(true);
-    setCentralWidget(ListBox1);
+    ui_.log = new QListWidget(this);
+    ui_.log->setObjectName(QStringLiteral("ListBox1"));
+    ui_.log->setFont(sansFont(12));
+    ui_.log->setItemDelegate(new FixedRowDelegate(ui_.log));
+    ui_.log->setUniformItemSizes(true);
+    setCentralWidget(ui_.log);
 
     buildMenu();
 
@@ -69,68 +71,82 @@ UtilityWindow::~UtilityWindow() = default;
 
 void UtilityWindow::buildMenu() {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = menuBar()->addMenu(QStringLiteral("&File"));
-    File1->setObjectName(QStringLiteral("File1"));
-    OpenROMFile1 = File1->addAction(QStringLiteral("&Open ROM File"), this, &UtilityWindow::OpenROMFile1Click);
-    OpenROMFile1->setObjectName(QStringLiteral("OpenROMFile1"));
-    OpenROMFile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    SaveROMFile1 = File1->addAction(QStringLiteral("&Save ROM File"), this, &UtilityWindow::SaveROMFile1Click);
-    SaveROMFile1->setObjectName(QStringLiteral("SaveROMFile1"));
-    SaveROMFile1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    File1->addSeparator();
-    Exit1 = File1->addAction(QStringLiteral("E&xit "), this, &UtilityWindow::Exit1Click);
-    Exit1->setObjectName(QStringLiteral("Exit1"));
-    Exit1->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    ui_.fileMenu = menuBar()->addMenu(QStringLiteral("&File"));
+    ui_.fileMenu->setObjectName(QStringLiteral("File1"));
+    ui_.openRom = ui_.fileMenu->addAction(QStringLiteral("&Open ROM File"), this, &UtilityWindow::openRomFile);
+    ui_.openRom->setObjectName(QStringLiteral("OpenROMFile1"));
+    ui_.openRom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    ui_.disabledWhileBusy.push_back(ui_.openRom);
+    ui_.saveRom = ui_.fileMenu->addAction(QStringLiteral("&Save ROM File"), this, &UtilityWindow::saveRomFile);
+    ui_.saveRom->setObjectName(QStringLiteral("SaveROMFile1"));
+    ui_.saveRom->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    ui_.fileMenu->addSeparator();
+    ui_.exit = ui_.fileMenu->addAction(QStringLiteral("E&xit "), this, &UtilityWindow::exitProgram);
+    ui_.exit->setObjectName(QStringLiteral("Exit1"));
+    ui_.exit->setShortcut(QKeySequence(Qt::ALT | Qt::Key_X));
+    ui_.disabledWhileBusy.push_back(ui_.exit);
 
-    Edit1 = menuBar()->addMenu(QStringLiteral("&Edit"));
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    DecompressBlock1 = Edit1->addMenu(QStringLiteral("Decompress Block..."));
-    DecompressBlock1->setObjectName(QStringLiteral("DecompressBlock1"));
+    ui_.editMenu = menuBar()->addMenu(QStringLiteral("&Edit"));
+    ui_.editMenu->setObjectName(QStringLiteral("Edit1"));
+    ui_.decompressMenu = ui_.editMenu->addMenu(QStringLiteral("Decompress Block..."));
+    ui_.decompressMenu->setObjectName(QStringLiteral("DecompressBlock1"));
     const struct {
         QAction** action;
         const char* name;
         const char* caption;
         Area area;
     } areas[] = {
-        {&Graphics1, "Graphics1", "Graphics - $30200", Area::Graphics},
-        {&Data1, "Data1", "Data - $C0200", Area::Data},
-        {&Text1, "Text1", "Text - $100200", Area::Text},
+        {&ui_.decompressGraphics, "Graphics1", "Graphics - $30200", Area::Graphics},
+        {&ui_.decompressData, "Data1", "Data - $C0200", Area::Data},
+        {&ui_.decompressText, "Text1", "Text - $100200", Area::Text},
     };
     for (const auto& item : areas) {
-        QAction* action = DecompressBlock1->addAction(QString::fromLatin1(item.caption), this, &UtilityWindow::Graphics1Click);
+        QAction* action = ui_.decompressMenu->addAction(QString::fromLatin1(item.caption), this,
+                                                        &UtilityWindow::decompressChosenArea);
         action->setObjectName(QString::fromLatin1(item.name));
         action->setData(static_cast<int>(item.area));
         *item.action = action;
     }
-    RecompressBlock1 = Edit1->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::RecompressBlock1Click);
-    RecompressBlock1->setObjectName(QStringLiteral("RecompressBlock1"));
+    ui_.recompress =
+        ui_.editMenu->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::recompressFromListing);
+    ui_.recompress->setObjectName(QStringLiteral("RecompressBlock1"));
+    ui_.disabledWhileBusy.push_back(ui_.recompress);
+
+    about::AddHelpMenu(*menuBar(), dialogs_,
+                       about::AboutText("CorvComp", "Decompresses the block areas of the CORVANE ROM into files "
+                                                    "and recompresses edited files back into it."));
 }
 
 void UtilityWindow::showLines(bool clearFirst, const std::vector<std::string>& lines) {
-    if (clearFirst) ListBox1->clear();
-    for (const std::string& line : lines) ListBox1->addItem(QString::fromStdString(line));
+    if (clearFirst) ui_.log->clear();
+    for (const std::string& line : lines) ui_.log->addItem(QString::fromStdString(line));
 }
 
-void UtilityWindow::OpenROMFile1Click() {
+void UtilityWindow::openRomFile() {
     const auto chosen = dialogs_.openFile({"", state_.startDirectory, "", kRomFilter});
-    if (!chosen) return;
-    const OpenRomOutcome outcome = openRom(state_, *chosen);
+    if (chosen) openRomAt(*chosen);
+}
+
+void UtilityWindow::openRomAt(const std::filesystem::path& rom) {
+    const OpenRomOutcome outcome = openRom(state_, rom);
     if (outcome.message) dialogs_.message(*outcome.message);
     if (outcome.status == OpenRomStatus::OutOfMemory) close();
 }
 
-void UtilityWindow::SaveROMFile1Click() {
-    const SaveRomOutcome outcome = saveRom(state_);
+void UtilityWindow::saveRomFile() {
+    const SaveRomOutcome outcome = saveRom(state_, [this] {
+        return dialogs_.askYesNo(std::string(kRomChangedCaption), std::string(kRomChangedQuestion));
+    });
     if (outcome.message) dialogs_.message(*outcome.message);
 }
 
-void UtilityWindow::Exit1Click() {
+void UtilityWindow::exitProgram() {
     if (busy_) return;
     state_.releaseRom();
     close();
 }
 
-void UtilityWindow::Graphics1Click() {
+void UtilityWindow::decompressChosenArea() {
     const auto* action = qobject_cast<QAction*>(sender());
     if (action == nullptr) return;
     const std::optional<Area> area = areaFromTag(action->data().toInt());
@@ -140,7 +156,7 @@ void UtilityWindow::Graphics1Click() {
     if (outcome.message) dialogs_.message(*outcome.message);
 }
 
-void UtilityWindow::RecompressBlock1Click() {
+void UtilityWindow::recompressFromListing() {
     if (!state_.romLoaded() || busy_) return;
     const auto chosen = dialogs_.openFile({"", state_.startDirectory, "", kListingFilter});
     if (!chosen) return;
@@ -149,7 +165,7 @@ void UtilityWindow::RecompressBlock1Click() {
         dialogs_.message(std::string(kCannotOpenListing));
         return;
     }
-    ListBox1->clear();
+    ui_.log->clear();
 
     // Events are let through between lines so the list repaints. Meanwhile nothing may take
     // the ROM away from under the listing: Open and Exit are disabled, a close is held back
@@ -157,7 +173,7 @@ void UtilityWindow::RecompressBlock1Click() {
     busy_ = true;
     setRomCommandsEnabled(false);
     recompressListing(state_, *listing, [this](const LineResult& result) {
-        if (result.entry) ListBox1->addItem(QString::fromStdString(result.entry->line));
+        if (result.entry) ui_.log->addItem(QString::fromStdString(result.entry->line));
         if (result.letEventsThrough) QCoreApplication::processEvents();
     });
     setRomCommandsEnabled(true);
@@ -166,9 +182,7 @@ void UtilityWindow::RecompressBlock1Click() {
 }
 
 void UtilityWindow::setRomCommandsEnabled(bool enabled) {
-    OpenROMFile1->setEnabled(enabled);
-    Exit1->setEnabled(enabled);
-    RecompressBlock1->setEnabled(enabled);
+    for (QAction* action : ui_.disabledWhileBusy) action->setEnabled(enabled);
 }
 
 void UtilityWindow::closeEvent(QCloseEvent* event) {

@@ -5,6 +5,8 @@
 
 #include <QMainWindow>
 
+#include <vector>
+
 #include "comp/utility_state.h"
 
 class QAction;
@@ -27,38 +29,49 @@ public:
     explicit UtilityWindow(ui::Dialogs& dialogs, QWidget* parent = nullptr);
     ~UtilityWindow() override;
 
-    QListWidget* ListBox1 = nullptr;
-    QMenu* File1 = nullptr;
-    QAction* OpenROMFile1 = nullptr;
-    QAction* SaveROMFile1 = nullptr;
-    QAction* Exit1 = nullptr;
-    QMenu* Edit1 = nullptr;
-    QMenu* DecompressBlock1 = nullptr;
-    QAction* Graphics1 = nullptr;
-    QAction* Data1 = nullptr;
-    QAction* Text1 = nullptr;
-    QAction* RecompressBlock1 = nullptr;
-
     [[nodiscard]] const UtilityState& state() const { return state_; }
     // True while a listing is being recompressed (events are let through meanwhile).
     [[nodiscard]] bool busy() const { return busy_; }
 
-public slots:
-    void OpenROMFile1Click();
-    void SaveROMFile1Click();
-    void Exit1Click();
-    // Serves the three area items; the item's tag (QAction::data) picks the area.
-    void Graphics1Click();
-    void RecompressBlock1Click();
+    // Opens `rom` as Open ROM File does once its dialog has chosen it (a ROM from the command line).
+    void openRomAt(const std::filesystem::path& rom);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+private slots:
+    void openRomFile();
+    void saveRomFile();
+    void exitProgram();
+    // Serves the three area items; the item's tag (QAction::data) picks the area.
+    void decompressChosenArea();
+    void recompressFromListing();
+
 private:
+    // The window's parts, each created with its designer name (in the comment) as objectName,
+    // by which the tests find it.
+    struct Widgets {
+        QListWidget* log = nullptr;                // ListBox1
+        QMenu* fileMenu = nullptr;                 // File1
+        QAction* openRom = nullptr;                // OpenROMFile1
+        QAction* saveRom = nullptr;                // SaveROMFile1
+        QAction* exit = nullptr;                   // Exit1
+        QMenu* editMenu = nullptr;                 // Edit1
+        QMenu* decompressMenu = nullptr;           // DecompressBlock1
+        QAction* decompressGraphics = nullptr;     // Graphics1
+        QAction* decompressData = nullptr;         // Data1
+        QAction* decompressText = nullptr;         // Text1
+        QAction* recompress = nullptr;             // RecompressBlock1
+
+        // What must not run while a listing is recompressed: nothing may take the ROM away.
+        std::vector<QAction*> disabledWhileBusy;
+    };
+
     void buildMenu();
     void showLines(bool clearFirst, const std::vector<std::string>& lines);
     void setRomCommandsEnabled(bool enabled);
 
+    Widgets ui_;
     ui::Dialogs& dialogs_;
     UtilityState state_;
     bool busy_ = false;

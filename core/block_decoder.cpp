@@ -118,9 +118,10 @@ uint16_t DecompressedLength(const BlockBuffer& buffer) {
     return readLe16(buffer.upper(), 0);
 }
 
-bool DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length, const std::filesystem::path& path) {
+SaveResult DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length, const std::filesystem::path& path,
+                                 const SaveOptions& options) {
     const size_t count = std::min<size_t>(length, kBlockHalfSize);
-    return WriteFileSafely(path, buffer.lower().first(count));
+    return WriteFileSafely(path, buffer.lower().first(count), options);
 }
 
 }  // namespace corv::core

@@ -6,6 +6,7 @@
 #include <span>
 
 #include "core/block_format.h"
+#include "core/file_save.h"
 
 namespace corv::core {
 
@@ -36,9 +37,8 @@ uint32_t DecompressBlock(std::span<const uint8_t> romData, uint32_t blockAddress
 // The decompressed length that the last DecompressBlock left in the upper half.
 [[nodiscard]] uint16_t DecompressedLength(const BlockBuffer& buffer);
 
-// Writes the first `length` bytes of the lower half to `path` (safely, as WriteFileSafely does);
-// false when the file cannot be written.
-[[nodiscard]] bool DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length,
-                                         const std::filesystem::path& path);
+// Writes the first `length` bytes of the lower half to `path` with WriteFileSafely.
+[[nodiscard]] SaveResult DumpDecompressedBlock(const BlockBuffer& buffer, uint32_t length,
+                                               const std::filesystem::path& path, const SaveOptions& options = {});
 
 }  // namespace corv::core

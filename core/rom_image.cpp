@@ -3,11 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <string_view>
 #include <system_error>
-
-#if __has_include(<unistd.h>)
-#include <unistd.h>
-#endif
 
 namespace corv::core {
 
@@ -19,7 +16,7 @@ bool HasGameTitle(std::span<const uint8_t> romData) {
 
 RomImage::RomImage(std::vector<uint8_t> fileBytes, std::filesystem::path path)
     : file_(std::move(fileBytes)), headerSize_(CopierHeaderSize(file_.size())), path_(std::move(path)),
-      loaded_(true) {
+      diskFingerprint_(ContentFingerprint(file_)), loaded_(true) {
     // A file shorter than its header rule claims keeps no header, so data() stays a valid view.
     if (file_.size() < headerSize_) headerSize_ = 0;
 }
@@ -66,71 +63,43 @@ RomOpenResult OpenRomFile(RomImage& image, const std::filesystem::path& path) {
     return RomOpenResult::Opened;
 }
 
-namespace {
-
-// The file a save replaces: through symbolic links (chains too) to the file they name, so that
-// a link keeps pointing at the new contents instead of being replaced by a plain file. A link
-// may name a file that does not exist yet; std::nullopt for a loop of links.
-std::optional<std::filesystem::path> replacedFile(std::filesystem::path path) {
-    constexpr int kMaxLinks = 40;  // as many as the system itself follows
-    for (int hop = 0; hop < kMaxLinks; ++hop) {
-        std::error_code error;
-        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, error))) return path;
-        const std::filesystem::path next = std::filesystem::read_symlink(path, error);
-        if (error) return std::nullopt;
-        path = next.is_absolute() ? next : path.parent_path() / next;
+RomSaveOutcome SaveRomFile(RomImage& image, const SaveOptions& options) {
+    RomSaveOutcome outcome;
+    if (!image.loaded() || image.path().empty()) return outcome;
+    outcome.save = WriteFileSafely(image.path(), image.fileBytes(), options);
+    if (!outcome.save.ok()) {
+        outcome.result = RomSaveResult::CannotWrite;
+        return outcome;
     }
-    return std::nullopt;
-}
-
-// Writes all bytes and forces them to the disk before the file is closed.
-bool writeAndSync(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    ok = std::fflush(file) == 0 && ok;
-#if __has_include(<unistd.h>)
-    ok = ::fsync(::fileno(file)) == 0 && ok;
-#endif
-    ok = std::fclose(file) == 0 && ok;
-    return ok;
-}
-
-}  // namespace
-
-bool WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-    // Write beside the file and rename over it only once every byte is on disk, so a full disk
-    // or a lost permission never leaves a half-written file behind.
-    const std::optional<std::filesystem::path> resolved = replacedFile(path);
-    if (!resolved) return false;
-    const std::filesystem::path& target = *resolved;
-    std::filesystem::path temporary = target;
-    temporary += ".saving";
-    std::error_code ignored;
-    if (!writeAndSync(temporary, bytes)) {
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    std::error_code error;
-    // Keep the permissions the file had; a new file simply keeps the defaults.
-    const auto previous = std::filesystem::status(target, error);
-    if (!error && std::filesystem::exists(previous)) {
-        std::filesystem::permissions(temporary, previous.permissions(), error);
-    }
-    error.clear();
-    std::filesystem::rename(temporary, target, error);
-    if (error) {
-        std::filesystem::remove(temporary, ignored);
-        return false;
-    }
-    return true;
-}
-
-RomSaveResult SaveRomFile(RomImage& image) {
-    if (!image.loaded() || image.path().empty()) return RomSaveResult::NoRom;
-    if (!WriteFileSafely(image.path(), image.fileBytes())) return RomSaveResult::CannotWrite;
     image.setModified(false);
-    return RomSaveResult::Saved;
+    image.setDiskFingerprint(ContentFingerprint(image.fileBytes()));
+    outcome.result = RomSaveResult::Saved;
+    return outcome;
+}
+
+RomSaveOutcome SaveHeldRomFile(RomImage& image, std::chrono::milliseconds lockWait,
+                               const std::function<bool()>& overwriteChanged) {
+    if (!image.loaded() || image.path().empty()) return {};
+    const FileLock lock = FileLock::acquire(image.path(), lockWait);
+    if (lock.status() == LockStatus::TimedOut || lock.status() == LockStatus::Failed) {
+        RomSaveOutcome outcome;
+        outcome.result = RomSaveResult::Busy;
+        outcome.lock = lock.status();
+        outcome.lockError = lock.error();
+        return outcome;
+    }
+    // A file that is gone or unreadable holds no one's work; the save itself reports it.
+    const auto onDisk = ReadWholeFile(image.path());
+    if (onDisk && ContentFingerprint(*onDisk) != image.diskFingerprint() && !overwriteChanged()) {
+        RomSaveOutcome outcome;
+        outcome.result = RomSaveResult::KeptOnDisk;
+        return outcome;
+    }
+    return SaveRomFile(image);
+}
+
+uint64_t ContentFingerprint(std::span<const uint8_t> bytes) {
+    return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
 }  // namespace corv::core

@@ -1,12 +1,17 @@
 #pragma once
 // The ROM file held in memory, with the copier-header rule and the internal title check.
 
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
+
+#include "core/file_lock.h"
+#include "core/file_save.h"
 
 namespace corv::core {
 
@@ -47,6 +52,11 @@ public:
     [[nodiscard]] bool modified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }
 
+    // A fingerprint of the bytes the file held when this image was read or last saved, to tell
+    // whether another program has changed the file since.
+    [[nodiscard]] uint64_t diskFingerprint() const { return diskFingerprint_; }
+    void setDiskFingerprint(uint64_t fingerprint) { diskFingerprint_ = fingerprint; }
+
     // Replaces the file image (a patched one) keeping the header size the image had.
     void replaceFileBytes(std::vector<uint8_t> fileBytes);
     // Drops the image: afterwards no ROM is loaded. The path stays.
@@ -56,9 +66,13 @@ private:
     std::vector<uint8_t> file_;
     uint32_t headerSize_ = 0;
     std::filesystem::path path_;
+    uint64_t diskFingerprint_ = 0;
     bool modified_ = false;
     bool loaded_ = false;
 };
+
+// The fingerprint diskFingerprint() keeps, of a whole file's bytes.
+[[nodiscard]] uint64_t ContentFingerprint(std::span<const uint8_t> bytes);
 
 enum class RomOpenResult {
     Opened,
@@ -73,20 +87,36 @@ enum class RomOpenResult {
 
 enum class RomSaveResult {
     Saved,
-    NoRom,        // nothing loaded: nothing written
-    CannotWrite,  // the file could not be replaced: the old file is intact, the modified flag stays
+    NoRom,         // nothing loaded: nothing written
+    CannotWrite,   // the file could not be replaced (`save` says why): the old file is intact
+                   // (unless save.replaced), the modified flag stays
+    Busy,          // another process holds the file's lock (`lock`, `lockError`): nothing written
+    KeptOnDisk,    // the file changed on disk and the caller chose to keep it: nothing written
+};
+
+struct RomSaveOutcome {
+    RomSaveResult result = RomSaveResult::NoRom;
+    SaveResult save;                             // for CannotWrite
+    LockStatus lock = LockStatus::Unavailable;   // for Busy
+    int lockError = 0;                           // for Busy
 };
 
 // Writes the whole image (header included) back to its path with WriteFileSafely, so a failed
-// save never destroys the ROM file. Clears the modified flag on success.
-[[nodiscard]] RomSaveResult SaveRomFile(RomImage& image);
+// save never destroys the ROM file. Clears the modified flag on success. The caller holds the
+// file's lock when it read the file under it (corvtool's commands); this takes no lock.
+[[nodiscard]] RomSaveOutcome SaveRomFile(RomImage& image, const SaveOptions& options = {});
+
+// The save of a program that keeps the ROM in memory between commands: takes the file's lock
+// (waiting at most `lockWait`), and when the file no longer holds what was read or last saved
+// (another program saved it meanwhile) asks `overwriteChanged`, with the lock still held, whether
+// to replace it anyway; on No nothing is written (KeptOnDisk).
+// How long the windowed programs wait for the lock: a command-line command on the ROM takes
+// a second or two; longer means something holds it for good.
+inline constexpr std::chrono::milliseconds kHeldRomLockWait{10000};
+[[nodiscard]] RomSaveOutcome SaveHeldRomFile(RomImage& image, std::chrono::milliseconds lockWait,
+                                             const std::function<bool()>& overwriteChanged);
 
 // Reads a whole file; std::nullopt when it cannot be opened or read.
 [[nodiscard]] std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
-
-// Replaces `path` with `bytes` through a temporary file beside it and a rename; false on any
-// failure, in which case the previous file is left as it was. When `path` is a symbolic link,
-// the file it names is replaced and the link stays as it is.
-[[nodiscard]] bool WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 }  // namespace corv::core

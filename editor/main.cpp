@@ -1,17 +1,29 @@
 // CorvaneText: the script editor. Started with two arguments, ROM and block data file, it opens
-// them as File > Open ROM File would after the two dialogs.
+// them as File > Open ROM File would after the two dialogs; with one, a ROM (as a file manager's
+// "Open with" passes it), it opens that ROM and asks for the block data file. "--version" prints
+// the version and ends before any window opens.
 
 #include <QApplication>
 #include <QStringList>
 
+#include <iostream>
+#include <string>
+
+#include "about/version.h"
 #include "dialogs/qt_dialogs.h"
 #include "editor/logic/editor_texts.h"
 #include "editor/ui/main_window.h"
 
 int main(int argc, char** argv) {
+    if (corv::about::AsksForVersion(argc, argv)) {
+        std::cout << corv::about::VersionLine("CorvaneText") << '\n';
+        return 0;
+    }
     QApplication application(argc, argv);
     const QString title = QString::fromLatin1(corv::editor::kApplicationTitle);
     QApplication::setApplicationName(QStringLiteral("CorvaneText"));
+    QApplication::setApplicationVersion(QString::fromStdString(std::string(corv::about::ProjectVersion())));
+    QApplication::setDesktopFileName(QStringLiteral("org.corvane.CorvaneText"));
     corv::ui::QtDialogs dialogs(nullptr, title);
     corv::editor::MainWindow myForm(dialogs);
     dialogs.setParent(&myForm);
@@ -20,6 +32,8 @@ int main(int argc, char** argv) {
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() == 3) {
         myForm.openWithFiles(arguments[1].toStdString(), arguments[2].toStdString());
+    } else if (arguments.size() == 2) {
+        myForm.openWithRom(arguments[1].toStdString());
     }
     return QApplication::exec();
 }

@@ -25,16 +25,6 @@ namespace {
 // Compressing a block costs most of a run: the small text blocks take every rule as well.
 constexpr size_t kMaxBlockLength = 0x2000;
 
-class QuietProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string&) override {}
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-};
-
 // A text block as choosing it leaves the block buffer.
 struct ChosenBlock {
     insert::InsertionBlock block;
@@ -86,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const auto preview = std::make_unique<std::array<uint8_t, script::kPreviewByteBufferSize>>();
     *buffer = *chosen.buffer;
     uint32_t endOfRoom = (choice & 0x80) != 0 ? 0 : chosen.end;
-    QuietProgress progress;
+    insert::RecordedProgress progress;
     const insert::InsertionResult result =
         insert::InsertScript(rom, *buffer, chosen.block, endOfRoom, script, table, *preview, progress);
 

@@ -42,8 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The renderer reads no code table: entries may pile up across inputs.
     static const auto maps = std::make_unique<script::CodeMaps>();
     const script::BlockDataLoad load = script::ParseBlockDataFile(parts[0], *maps);
-    script::MenuStates menus;
-    script::ApplyOperations(menus, load.operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, load.operations);
+    const preview::PreviewOptions options = preview::PreviewOptionsOf(settings);
 
     script::MemoryScriptText script(parts[1]);
     const std::optional<std::vector<uint8_t>> preview = preview::EncodeEntryPreview(script, stringIndex);
@@ -62,13 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // gives the same picture as a new one. Without a block nothing is drawn, and without a script
     // entry the lower box is left as it was, so only the other strings redraw the whole picture.
     static preview::PreviewScreen used;
-    preview::RenderStringPreview(used, request, menus, load.format);
+    preview::RenderStringPreview(used, request, options, load.format);
     if (!preview || block.empty()) return 0;
     // A copy of a never used screen is a new one, made without filling its layers again.
     static const preview::PreviewScreen blank;
     static preview::PreviewScreen fresh;
     fresh = blank;
-    preview::RenderStringPreview(fresh, request, menus, load.format);
+    preview::RenderStringPreview(fresh, request, options, load.format);
     fuzz::Require(samePicture(used, fresh), "a string draws the same on a used screen as on a new one");
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/block_encoder.h"
 #include "core/block_format.h"
@@ -38,6 +39,20 @@ public:
 // (corvtool insert --maximise); or the maximising one only when the specified one's block is over
 // its room (the editor's "Fit Harder When Over"). The two last add a log line saying which wrote it.
 enum class InsertionCompressor : uint8_t { Specified, Maximising, MaximisingWhenOver };
+
+// Keeps the log lines and has no window: for corvtool, which prints them once the outcome is
+// known, and for anything else that inserts without showing progress.
+class RecordedProgress final : public InsertionProgress {
+public:
+    void addLogLine(const std::string& line) override { lines.push_back(line); }
+    void start() override { lines.clear(); }
+    void setCaption(std::string_view) override {}
+    void setGaugeRange(int, int) override {}
+    void setGaugePosition(int) override {}
+    void processPendingMessages() override {}
+
+    std::vector<std::string> lines;
+};
 
 // A text block as the insertion takes it: where it stands, and which compressor writes it.
 struct InsertionBlock : script::TextBlockInfo {

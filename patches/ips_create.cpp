@@ -1,6 +1,8 @@
 #include "patches/ips_create.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "patches/ips_patch.h"
 
@@ -74,24 +76,56 @@ private:
     std::span<const uint8_t> target_;
 };
 
-// Writes the changed span [start, end) as literal and run records, a run where it saves bytes:
-// covering the whole span, at one of its ends, or splitting a literal in two.
+// Writes the changed span [start, end) as literal and run records, whichever mix is shortest.
+// The span is cut into groups of equal bytes; each group goes either into a literal (one byte
+// each, plus a five-byte header where a literal starts) or into a run record of its own (eight
+// bytes). Choosing per group from left to right with the best cost so far ending in a literal
+// and ending after a run finds the shortest patch (records past 64 KiB aside, which the writer
+// splits).
 void writeSpan(PatchWriter& writer, std::span<const uint8_t> target, size_t start, size_t end) {
-    size_t literalFrom = start;
-    size_t p = start;
-    while (p < end) {
+    constexpr size_t kLiteralHeader = 5;
+    constexpr size_t kRunRecord = 8;
+    constexpr size_t kNone = SIZE_MAX / 4;
+    struct Group {
+        size_t from, to;
+    };
+    std::vector<Group> groups;
+    for (size_t p = start; p < end;) {
         size_t q = p + 1;
         while (q < end && target[q] == target[p]) ++q;
-        const size_t length = q - p;
-        const bool atStart = p == literalFrom && p == start;
-        const bool atEnd = q == end;
-        const size_t worthIt = atStart && atEnd ? 3 : (atStart || atEnd) ? 8 : 13;
-        if (length > worthIt) {
-            if (p > literalFrom) writer.literal(literalFrom, p - literalFrom);
-            writer.run(p, length);
-            literalFrom = q;
-        }
+        groups.push_back({p, q});
         p = q;
+    }
+    // Best cost of the groups before k, ending in an open literal or after a run (or at the
+    // start); and whether group k - 1 went into a run, for each of the two.
+    const size_t n = groups.size();
+    std::vector<size_t> inLiteral(n + 1, kNone), afterRun(n + 1, kNone);
+    std::vector<bool> literalCameFromRun(n + 1, false), runCameFromLiteral(n + 1, false);
+    afterRun[0] = 0;
+    for (size_t k = 0; k < n; ++k) {
+        const size_t length = groups[k].to - groups[k].from;
+        const size_t runs = (length + kMaxRecordBytes - 1) / kMaxRecordBytes;
+        const size_t continued = inLiteral[k] + length;
+        const size_t opened = afterRun[k] + kLiteralHeader + length;
+        inLiteral[k + 1] = std::min(continued, opened);
+        literalCameFromRun[k + 1] = opened < continued;
+        const bool fromLiteral = inLiteral[k] < afterRun[k];
+        afterRun[k + 1] = (fromLiteral ? inLiteral[k] : afterRun[k]) + runs * kRunRecord;
+        runCameFromLiteral[k + 1] = fromLiteral;
+    }
+    // Walk back to mark the groups that become runs.
+    std::vector<bool> asRun(n, false);
+    bool literal = inLiteral[n] <= afterRun[n];
+    for (size_t k = n; k > 0; --k) {
+        asRun[k - 1] = !literal;
+        literal = literal ? !literalCameFromRun[k] : runCameFromLiteral[k];
+    }
+    size_t literalFrom = start;
+    for (size_t k = 0; k < n; ++k) {
+        if (!asRun[k]) continue;
+        if (groups[k].from > literalFrom) writer.literal(literalFrom, groups[k].from - literalFrom);
+        writer.run(groups[k].from, groups[k].to - groups[k].from);
+        literalFrom = groups[k].to;
     }
     if (end > literalFrom) writer.literal(literalFrom, end - literalFrom);
 }

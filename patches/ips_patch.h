@@ -35,7 +35,11 @@ enum class IpsStatus {
     NoEndMarker, // the patch file ends without "EOF" (it may be cut short); refused as a whole
     Damaged,     // bytes after "EOF" other than a 3-byte length; refused as a whole
     NotThisGame, // the result would no longer open as the game: nothing of the set was applied
+    BreaksBlock, // a guarded block's header passed its check before and fails after: nothing applied
 };
+
+// The block that holds the game font: its header is checked by every patch command.
+inline constexpr uint32_t kFontBlockAddress = 0x060000;
 
 // Why a patched image would no longer open as the game.
 enum class IpsGameCheck {
@@ -50,6 +54,8 @@ struct IpsOutcome {
     size_t appliedCount = 0;  // patches applied before the command ended
     IpsGameCheck gameCheck = IpsGameCheck::Kept;  // NotThisGame: the reason
     uint64_t patchedSize = 0;                     // NotThisGame: the file length the patch would give
+    uint32_t brokenBlock = 0;                     // BreaksBlock: the block's address
+    uint32_t headerSize = 0;                      // BreaksBlock: the copier header of the ROM patched
 };
 
 // Applies one patch to `fileImage`. Writing past the end grows the image; the gap is filled
@@ -70,9 +76,15 @@ struct IpsOutcome {
 // The modified flag is set whenever at least one patch was applied (the image then differs
 // from the file on disk), also when a later patch failed. The header size is kept; the title
 // is not checked again.
-[[nodiscard]] IpsOutcome ApplyIpsFiles(core::RomImage& rom, std::span<const std::filesystem::path> patches);
+// Every block of `guardedBlocks` (24-bit addresses) whose header passes its check before the
+// patches must still pass after each one; otherwise the whole set is refused (BreaksBlock). A
+// patch made for the same ROM with (or without) a copier header lands 512 bytes off and breaks
+// the headers it was meant to rewrite; IPS cannot be undone, so this is caught before writing.
+[[nodiscard]] IpsOutcome ApplyIpsFiles(core::RomImage& rom, std::span<const std::filesystem::path> patches,
+                                       std::span<const uint32_t> guardedBlocks = {});
 // The same with patches already in memory.
-[[nodiscard]] IpsOutcome ApplyIpsPatches(core::RomImage& rom, std::span<const std::vector<uint8_t>> patches);
+[[nodiscard]] IpsOutcome ApplyIpsPatches(core::RomImage& rom, std::span<const std::vector<uint8_t>> patches,
+                                         std::span<const uint32_t> guardedBlocks = {});
 
 // Texts of the patch command, shared by the editor and corvtool.
 inline constexpr char kIpsSaveQuestion[] = "Rom has been modified. Save these changes?";

@@ -6,6 +6,7 @@
 #include "preview/text_box_renderer.h"
 #include "script/preview_encoder.h"
 #include "script/script_file.h"
+#include "script/string_decoder.h"
 
 namespace corv::preview {
 namespace {
@@ -35,7 +36,7 @@ std::optional<std::vector<uint8_t>> EncodeEntryPreview(script::ScriptText& scrip
     return bytes;
 }
 
-void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input, script::MenuStates menus,
+void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input, PreviewOptions options,
                          script::FormatSettings format) {
     if (format.boxWidth == 0) {
         InstallDefaultFormat(format);
@@ -43,16 +44,16 @@ void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input,
     PreviewSources sources;
     sources.romData = input.romData;
     sources.gameFont = input.gameFont;
-    sources.block = input.block;
+    if (!input.block.empty()) {
+        sources.romText = script::ResolveString(input.block, input.stringIndex,
+                                                script::BlockIsInserted(input.romData, input.blockIndex));
+    }
     sources.previewBytes = input.previewBytes.value_or(std::span<const uint8_t>{});
-    sources.dataFileLoaded = true;
-    sources.stringIndex = input.stringIndex;
-    sources.blockIndex = input.blockIndex;
 
     TextBoxRenderer renderer(screen);
     screen.kanaLayer().setScrollOffset(0);
     screen.asciiLayer().setScrollOffset(0);
-    renderer.drawStringSelection(sources, menus, format, input.previewBytes.has_value());
+    renderer.drawStringSelection(sources, options, format, input.previewBytes.has_value());
     if (input.kanaScroll != 0 || input.asciiScroll != 0) {
         screen.kanaLayer().setScrollOffset(input.kanaScroll);
         screen.asciiLayer().setScrollOffset(input.asciiScroll);
@@ -60,7 +61,7 @@ void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input,
             // The scroll keys redraw both boxes; without an entry the lower one shows no text.
             sources.previewBytes = {};
         }
-        renderer.redraw(sources, menus, format);
+        renderer.redraw(sources, options, format);
     }
 }
 

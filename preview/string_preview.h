@@ -1,5 +1,5 @@
 #pragma once
-// What the main window shows for one chosen string, without the main window: the game font and
+// What the editor's preview shows for one chosen string, without the editor: the game font and
 // block taken from the ROM, the translated stream from the string's script entry, both boxes
 // drawn the way choosing the string draws them. Used by corvtool's picture output and by tests.
 
@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "preview/preview_screen.h"
+#include "preview/text_box_renderer.h"
 #include "script/block_data_file.h"
 #include "script/script_text.h"
 
@@ -41,7 +42,7 @@ struct StringPreviewInput {
 // Chooses the string on `screen` as the editor does after a data file load: with no format set
 // the load's own first drawing has installed the defaults, so they are installed here first.
 // Views that are scrolled are drawn again at their offsets, as the scroll keys do.
-void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input, script::MenuStates menus,
+void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input, PreviewOptions options,
                          script::FormatSettings format);
 
 }  // namespace corv::preview

@@ -8,17 +8,15 @@
 #include "core/byte_order.h"
 #include "preview/frame_tiles.h"
 #include "preview/glyph.h"
-#include "script/string_record.h"
 
 namespace corv::preview {
 namespace {
 
-using script::MenuItem;
 using script::PreviewStep;
 using script::StepKind;
 
-constexpr unsigned kLabelRows = 16;
-constexpr unsigned kLabelColumns = 8;
+constexpr unsigned kLabelRows = kSelectionGlyphRows;
+constexpr unsigned kLabelColumns = kSelectionGlyphColumns;
 constexpr unsigned kLineHeight = 16;  // a wrapped line, and a line break inside a label
 constexpr unsigned kBoxPixelRows = kFrameTileRows * 8;
 
@@ -60,9 +58,15 @@ void InstallDefaultFormat(script::FormatSettings& format) {
     format.bytes = {16, 16, 1, 16, 0, 1, 2, 3};
 }
 
-Pixel BoxColour(const script::MenuStates& menus, unsigned row) {
-    const unsigned shift = menus.colour == MenuItem::Red ? 11 : menus.colour == MenuItem::Green ? 5 : 0;
-    if (menus.style == MenuItem::Solid) {
+PreviewOptions PreviewOptionsOf(const script::DataFileSettings& settings) {
+    return {settings.colour, settings.style, settings.hideCodes, settings.variableWidth};
+}
+
+Pixel BoxColour(const PreviewOptions& options, unsigned row) {
+    const unsigned shift = options.colour == script::TextBoxColour::Red     ? 11
+                           : options.colour == script::TextBoxColour::Green ? 5
+                                                                            : 0;
+    if (options.style == script::TextBoxStyle::Solid) {
         return static_cast<Pixel>(31u << shift);
     }
     const unsigned steps = row / kGradientRowsPerStep;
@@ -83,39 +87,33 @@ struct TextBoxRenderer::Pass {
     bool useVwf;
 };
 
-void TextBoxRenderer::drawPass(const PreviewSources& sources, script::MenuStates& menus,
+void TextBoxRenderer::drawPass(const PreviewSources& sources, const PreviewOptions& options, bool translated,
                                script::FormatSettings& format, unsigned rows, unsigned columns) {
-    if (sources.romData.empty() || sources.block.empty() || !sources.dataFileLoaded) {
+    if (sources.romData.empty() || !sources.romText) {
         return;
     }
     if (format.boxWidth == 0) {
         InstallDefaultFormat(format);
         return;
     }
-    if (menus.displayTranslated) {
-        translatedPass(sources, menus, rows, columns);
+    if (translated) {
+        translatedPass(sources, options, rows, columns);
     } else {
-        untranslatedPass(sources, menus, format, rows, columns);
+        format.boxWidth = kKanaBoxWidth;
+        untranslatedPass(sources, options, rows, columns);
     }
 }
 
-void TextBoxRenderer::redraw(const PreviewSources& sources, script::MenuStates& menus,
-                             script::FormatSettings& format) {
-    menus.displayTranslated = false;
-    drawPass(sources, menus, format, format.glyphHeight(), format.glyphWidth());
-    menus.displayTranslated = true;
-    drawPass(sources, menus, format, format.glyphHeight(), format.glyphWidth());
-    menus.displayTranslated = false;
+void TextBoxRenderer::redraw(const PreviewSources& sources, PreviewOptions options, script::FormatSettings& format) {
+    drawPass(sources, options, false, format, format.glyphHeight(), format.glyphWidth());
+    drawPass(sources, options, true, format, format.glyphHeight(), format.glyphWidth());
 }
 
-void TextBoxRenderer::drawStringSelection(const PreviewSources& sources, script::MenuStates& menus,
+void TextBoxRenderer::drawStringSelection(const PreviewSources& sources, PreviewOptions options,
                                           script::FormatSettings& format, bool entryFound) {
-    menus.displayTranslated = false;
-    drawPass(sources, menus, format, format.glyphHeight(), format.glyphWidth());
+    drawPass(sources, options, false, format, format.glyphHeight(), format.glyphWidth());
     if (entryFound) {
-        menus.displayTranslated = true;
-        drawPass(sources, menus, format, kLabelRows, kLabelColumns);
-        menus.displayTranslated = false;
+        drawPass(sources, options, true, format, kLabelRows, kLabelColumns);
     }
 }
 
@@ -127,47 +125,36 @@ void TextBoxRenderer::startPass(TextLayer& layer) {
     y_ = 0;
 }
 
-void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const script::MenuStates& menus,
-                                       script::FormatSettings& format, unsigned rows, unsigned columns) {
+void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const PreviewOptions& options, unsigned rows,
+                                       unsigned columns) {
     TextLayer& layer = screen_.kanaLayer();
     startPass(layer);
 
     screen_.clearFrameLayer();
-    const bool inserted = script::BlockIsInserted(sources.romData, sources.blockIndex);
-    const script::ResolvedString resolved = script::ResolveString(sources.block, sources.stringIndex, inserted);
-    if (script::IsTextRecord(sources.block, sources.stringIndex)) {
-        // Also for a rewritten block, whose text shows only as a message: the status bar still
-        // names the record's own pointer.
-        textPointer_ = script::RecordTextPointer(sources.block, sources.stringIndex);
-    }
-    format.boxWidth = kKanaBoxWidth;
-    if (hook_) {
-        hook_(resolved);
-    }
-
-    const Pass pass{layer, sources.romData, sources.gameFont, false, static_cast<int>(format.boxWidth) - 16,
-                    rows, columns, menus.hideCodes, menus.useVwf};
+    const script::ResolvedString& resolved = *sources.romText;
+    const Pass pass{layer, sources.romData, sources.gameFont, false, static_cast<int>(kKanaBoxWidth) - 16,
+                    rows, columns, options.hideCodes, options.variableWidth};
     if (resolved.messageFlag()) {
         runLabel(pass, Bytes(script::MessageStream(resolved.message())), kTextIndex);
     } else {
-        const auto steps = script::DecodeGameStringForPreview(resolved.string, menus.hideCodes);
+        const auto steps = script::DecodeGameStringForPreview(resolved.string, options.hideCodes);
         runSteps(pass, steps, false);
     }
-    drawFrame(menus, kKanaFrameTop, kKanaFrameColumns);
+    drawFrame(options, kKanaFrameTop, kKanaFrameColumns);
     overlayText(layer, kKanaFrameTop);
 }
 
-void TextBoxRenderer::translatedPass(const PreviewSources& sources, const script::MenuStates& menus,
-                                     unsigned rows, unsigned columns) {
+void TextBoxRenderer::translatedPass(const PreviewSources& sources, const PreviewOptions& options, unsigned rows,
+                                     unsigned columns) {
     TextLayer& layer = screen_.asciiLayer();
     startPass(layer);
 
     // The frame layer keeps the upper box that the untranslated pass laid out.
     const Pass pass{layer, sources.romData, sources.gameFont, true, kAsciiWrapColumn,
-                    rows, columns, menus.hideCodes, menus.useVwf};
-    const auto steps = script::DecodeByteStreamForPreview(sources.previewBytes, menus.hideCodes);
+                    rows, columns, options.hideCodes, options.variableWidth};
+    const auto steps = script::DecodeByteStreamForPreview(sources.previewBytes, options.hideCodes);
     runSteps(pass, steps, false);
-    drawFrame(menus, kAsciiFrameTop, kAsciiFrameColumns);
+    drawFrame(options, kAsciiFrameTop, kAsciiFrameColumns);
     overlayText(layer, kAsciiFrameTop);
 }
 
@@ -217,7 +204,7 @@ void TextBoxRenderer::runLabel(const Pass& pass, std::span<const uint8_t> stream
     colourIndex_ = saved;
 }
 
-void TextBoxRenderer::drawFrame(const script::MenuStates& menus, unsigned frameTop, unsigned columns) {
+void TextBoxRenderer::drawFrame(const PreviewOptions& options, unsigned frameTop, unsigned columns) {
     FrameMap& map = screen_.frameMap();
     map.rows = kFrameTileRows;
     map.columns = columns;
@@ -241,7 +228,7 @@ void TextBoxRenderer::drawFrame(const script::MenuStates& menus, unsigned frameT
     for (unsigned r = 0; r < map.rows; ++r) {
         for (unsigned ty = 0; ty < kTileSize; ++ty) {
             const unsigned boxRow = 8 * r + ty;
-            const Pixel fill = BoxColour(menus, boxRow);
+            const Pixel fill = BoxColour(options, boxRow);
             std::array<std::array<Pixel, kTileSize>, kFrameTileCount> coloured;
             for (unsigned id = 0; id < kFrameTileCount; ++id) {
                 for (unsigned tx = 0; tx < kTileSize; ++tx) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/address.h"
 #include "script/code_table.h"
 #include "script/text_lines.h"
 
@@ -27,6 +28,7 @@ constexpr Directive kHexWindow{".HexWindow", 10};
 constexpr Directive kKanaWindow{".KanaWindow", 11};
 constexpr Directive kFormat{".FORMAT", 7};
 constexpr Directive kBlock{".BLOCK", 6};
+constexpr Directive kEndBlock{".ENDBLOCK", 9};
 constexpr Directive kColourTable{".COLORTABLE", 6};
 constexpr Directive kCodeTable{".TABLE", 6};
 
@@ -75,23 +77,24 @@ private:
             }
         }
         if (matches(line, kTransText) && EqualsIgnoringCase(valueOf(line), "SHOW")) {
-            setChecked(MenuItem::DisplayTranslated, false);
-            runCommand(MenuItem::DisplayTranslated);
+            set(PreviewSwitch::ShowTranslation, false);
+            toggle(PreviewSwitch::ShowTranslation);
         }
-        // The menu commands invert the mark set here, so HIDE ends hidden and ON ends in use.
+        // The toggle inverts the value set here, so HIDE ends hidden and ON ends in use.
         if (matches(line, kControlCodes)) {
-            setChecked(MenuItem::HideCodes, !EqualsIgnoringCase(valueOf(line), "HIDE"));
-            runCommand(MenuItem::HideCodes);
+            set(PreviewSwitch::HideCodes, !EqualsIgnoringCase(valueOf(line), "HIDE"));
+            toggle(PreviewSwitch::HideCodes);
         }
         if (matches(line, kVwf)) {
-            setChecked(MenuItem::UseVwf, !EqualsIgnoringCase(valueOf(line), "ON"));
-            runCommand(MenuItem::UseVwf);
+            set(PreviewSwitch::VariableWidth, !EqualsIgnoringCase(valueOf(line), "ON"));
+            toggle(PreviewSwitch::VariableWidth);
         }
-        if (matches(line, kTextWindow)) showWindow(EditorWindow::TextEditor, line);
-        if (matches(line, kHexWindow)) showWindow(EditorWindow::HexData, line);
-        if (matches(line, kKanaWindow)) showWindow(EditorWindow::KanaText, line);
+        if (matches(line, kTextWindow)) showView(DataFileView::ScriptText, line);
+        if (matches(line, kHexWindow)) showView(DataFileView::HexData, line);
+        if (matches(line, kKanaWindow)) showView(DataFileView::KanaText, line);
         if (matches(line, kFormat)) format(line);
         if (matches(line, kBlock)) block(line);
+        if (matches(line, kEndBlock)) endBlock(line);
         if (matches(line, kColourTable)) section(".ENDCOLOR", [this](std::string_view l) { ApplyColourLine(l, maps_); });
         if (matches(line, kCodeTable)) section(".ENDTABLE", [this](std::string_view l) { ApplyCodeTableLine(l, maps_); });
     }
@@ -99,24 +102,47 @@ private:
     void textbox(std::string_view line) {
         // Sub-keywords are case-sensitive and applied in this order, so within one line red
         // beats green beats blue and gradient beats solid.
-        constexpr std::pair<std::string_view, MenuItem> kSubKeywords[] = {
-            {".color.blue", MenuItem::Blue}, {".color.green", MenuItem::Green}, {".color.red", MenuItem::Red},
-            {".solid", MenuItem::Solid},     {".gradient", MenuItem::Gradient},
-        };
-        for (const auto& [word, item] : kSubKeywords) {
+        constexpr std::pair<std::string_view, TextBoxColour> kColours[] = {
+            {".color.blue", TextBoxColour::Blue}, {".color.green", TextBoxColour::Green}, {".color.red", TextBoxColour::Red}};
+        constexpr std::pair<std::string_view, TextBoxStyle> kStyles[] = {
+            {".solid", TextBoxStyle::Solid}, {".gradient", TextBoxStyle::Gradient}};
+        for (const auto& [word, colour] : kColours) {
             if (line.find(word) != std::string_view::npos) {
-                result_.operations.push_back({EditorOperation::Kind::Select, item, {}, true});
+                SettingOperation op;
+                op.kind = SettingOperation::Kind::ChooseColour;
+                op.colour = colour;
+                result_.operations.push_back(op);
+            }
+        }
+        for (const auto& [word, style] : kStyles) {
+            if (line.find(word) != std::string_view::npos) {
+                SettingOperation op;
+                op.kind = SettingOperation::Kind::ChooseStyle;
+                op.style = style;
+                result_.operations.push_back(op);
             }
         }
     }
 
-    void setChecked(MenuItem item, bool checked) {
-        result_.operations.push_back({EditorOperation::Kind::SetChecked, item, {}, checked});
+    void set(PreviewSwitch setting, bool value) {
+        SettingOperation op;
+        op.kind = SettingOperation::Kind::Set;
+        op.setting = setting;
+        op.value = value;
+        result_.operations.push_back(op);
     }
-    void runCommand(MenuItem item) { result_.operations.push_back({EditorOperation::Kind::RunCommand, item, {}, false}); }
-    void showWindow(EditorWindow window, std::string_view line) {
-        const bool visible = !EqualsIgnoringCase(valueOf(line), "hide");
-        result_.operations.push_back({EditorOperation::Kind::ShowWindow, MenuItem::Blue, window, visible});
+    void toggle(PreviewSwitch setting) {
+        SettingOperation op;
+        op.kind = SettingOperation::Kind::Toggle;
+        op.setting = setting;
+        result_.operations.push_back(op);
+    }
+    void showView(DataFileView view, std::string_view line) {
+        SettingOperation op;
+        op.kind = SettingOperation::Kind::ShowView;
+        op.view = view;
+        op.value = !EqualsIgnoringCase(valueOf(line), "hide");
+        result_.operations.push_back(op);
     }
 
     void format(std::string_view line) {
@@ -149,6 +175,18 @@ private:
         result_.blocks.push_back({address, listLine});
     }
 
+    // Sets the room's end of the block listed last; a line before any .BLOCK names no block.
+    void endBlock(std::string_view line) {
+        if (result_.blocks.empty() || result_.ignoredBlocks > 0) return;
+        // "$offset" as the insertion's message writes it, or a number as .BLOCK reads it.
+        std::string_view value = afterFirstWord(line);
+        while (!value.empty() && IsBlank(value.front())) value.remove_prefix(1);
+        if (!value.empty() && value.front() == '$') value.remove_prefix(1);
+        const auto scanned = ScanHexNumber(value);
+        if (!scanned) return;
+        result_.blocks.back().endOfRoom = core::AddressToRomOffset(static_cast<uint32_t>(scanned->value & 0xFFFFFF));
+    }
+
     // Consumes the section's lines up to the one containing `end` (case-sensitive) or the end
     // of the file.
     template <typename Handle>
@@ -176,35 +214,26 @@ void CodeMaps::reset() {
     }
 }
 
-void ApplyOperations(MenuStates& states, std::span<const EditorOperation> operations) {
-    auto mark = [&states](MenuItem item) -> bool* {
-        switch (item) {
-            case MenuItem::HideCodes: return &states.hideCodes;
-            case MenuItem::UseVwf: return &states.useVwf;
-            case MenuItem::DisplayTranslated: return &states.displayTranslated;
-            default: return nullptr;
+void ApplySettings(DataFileSettings& settings, std::span<const SettingOperation> operations) {
+    auto value = [&settings](PreviewSwitch setting) -> bool& {
+        switch (setting) {
+            case PreviewSwitch::HideCodes: return settings.hideCodes;
+            case PreviewSwitch::VariableWidth: return settings.variableWidth;
+            case PreviewSwitch::ShowTranslation: break;
         }
+        return settings.showTranslation;
     };
-    for (const EditorOperation& op : operations) {
+    for (const SettingOperation& op : operations) {
         switch (op.kind) {
-            case EditorOperation::Kind::Select:
-                if (op.item == MenuItem::Blue || op.item == MenuItem::Green || op.item == MenuItem::Red) {
-                    states.colour = op.item;
-                } else if (op.item == MenuItem::Solid || op.item == MenuItem::Gradient) {
-                    states.style = op.item;
-                }
-                break;
-            case EditorOperation::Kind::SetChecked:
-                if (bool* m = mark(op.item)) *m = op.value;
-                break;
-            case EditorOperation::Kind::RunCommand:
-                if (bool* m = mark(op.item)) *m = !*m;
-                break;
-            case EditorOperation::Kind::ShowWindow:
-                switch (op.window) {
-                    case EditorWindow::TextEditor: states.textEditorVisible = op.value; break;
-                    case EditorWindow::HexData: states.hexDataVisible = op.value; break;
-                    case EditorWindow::KanaText: states.kanaTextVisible = op.value; break;
+            case SettingOperation::Kind::ChooseColour: settings.colour = op.colour; break;
+            case SettingOperation::Kind::ChooseStyle: settings.style = op.style; break;
+            case SettingOperation::Kind::Set: value(op.setting) = op.value; break;
+            case SettingOperation::Kind::Toggle: value(op.setting) = !value(op.setting); break;
+            case SettingOperation::Kind::ShowView:
+                switch (op.view) {
+                    case DataFileView::ScriptText: settings.scriptTextShown = op.value; break;
+                    case DataFileView::HexData: settings.hexDataShown = op.value; break;
+                    case DataFileView::KanaText: settings.kanaTextShown = op.value; break;
                 }
                 break;
         }
@@ -222,13 +251,7 @@ std::optional<BlockDataLoad> LoadBlockDataFile(const std::filesystem::path& path
                                                const FormatSettings& current) {
     const auto text = ReadTextFile(path);
     if (!text) return std::nullopt;
-    BlockDataLoad load = ParseBlockDataFile(*text, maps, current);
-    load.caption = DataFileCaption(path);
-    return load;
-}
-
-std::string DataFileCaption(const std::filesystem::path& path) {
-    return "Script Editor: Corvane - [" + path.filename().string() + " ]";
+    return ParseBlockDataFile(*text, maps, current);
 }
 
 }  // namespace corv::script

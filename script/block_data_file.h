@@ -1,11 +1,11 @@
 #pragma once
 // The block data file: the dot-directive text file that lists the text blocks, sets up the
-// preview (menu states, windows, text box format) and carries the code table through which
+// preview (box colour and style, code display, variable width, views, text box format) and carries the code table through which
 // game characters decode to readable text.
 //
 // A load is split in two: the code maps are long-lived and a load adds to them in place (a
 // second data file overrides what the first defined), while everything else comes back as a
-// BlockDataLoad value that the editor applies.
+// BlockDataLoad value that the reader applies.
 
 #include <array>
 #include <cstdint>
@@ -53,43 +53,47 @@ private:
     std::vector<CodeEntry> words_;
 };
 
-// Menu items and windows that directives act on.
-enum class MenuItem : uint8_t { Blue, Green, Red, Solid, Gradient, HideCodes, UseVwf, DisplayTranslated };
-enum class EditorWindow : uint8_t { TextEditor, HexData, KanaText };
+// The preview settings and views that directives act on.
+enum class TextBoxColour : uint8_t { Blue, Green, Red };
+enum class TextBoxStyle : uint8_t { Solid, Gradient };
+enum class PreviewSwitch : uint8_t { HideCodes, VariableWidth, ShowTranslation };
+enum class DataFileView : uint8_t { ScriptText, HexData, KanaText };
 
-// One step the editor replays in order. RunCommand stands for the item's own menu command
-// (DisplayTranslated: DTTClick, HideCodes: HideCodesClick, UseVwf: UseVWFRoutine1Click), each of
-// which inverts the item's check mark and then redraws or reselects the string.
-struct EditorOperation {
+// One change of a setting, replayed in file order. A Toggle inverts the switch the way the
+// reader's own command for that switch does; .CONTROLCODES, .VWF and .TransText each set their
+// switch and then toggle it, so the value they end with is the opposite of the one set.
+struct SettingOperation {
     enum class Kind : uint8_t {
-        Select,      // check `item`, unchecking the other items of its radio group
-        SetChecked,  // set `item`'s check mark to `value`
-        RunCommand,  // run `item`'s menu command
-        ShowWindow,  // show (`value` true) or hide `window`
+        ChooseColour,  // the box colour becomes `colour`
+        ChooseStyle,   // the box style becomes `style`
+        Set,           // `setting` becomes `value`
+        Toggle,        // `setting` is inverted
+        ShowView,      // show (`value` true) or hide `view`
     };
-    Kind kind = Kind::Select;
-    MenuItem item = MenuItem::Blue;
-    EditorWindow window = EditorWindow::TextEditor;
+    Kind kind = Kind::ChooseColour;
+    TextBoxColour colour = TextBoxColour::Blue;
+    TextBoxStyle style = TextBoxStyle::Gradient;
+    PreviewSwitch setting = PreviewSwitch::HideCodes;
+    DataFileView view = DataFileView::ScriptText;
     bool value = false;
-    friend bool operator==(const EditorOperation&, const EditorOperation&) = default;
+    friend bool operator==(const SettingOperation&, const SettingOperation&) = default;
 };
 
-// The check marks and window visibilities as the editor holds them (start-up values).
-struct MenuStates {
-    MenuItem colour = MenuItem::Blue;
-    MenuItem style = MenuItem::Gradient;
+// The settings the operations act on, with their values before any data file.
+struct DataFileSettings {
+    TextBoxColour colour = TextBoxColour::Blue;
+    TextBoxStyle style = TextBoxStyle::Gradient;
     bool hideCodes = false;
-    bool useVwf = false;
-    bool displayTranslated = false;
-    bool textEditorVisible = true;
-    bool hexDataVisible = false;
-    bool kanaTextVisible = false;
-    friend bool operator==(const MenuStates&, const MenuStates&) = default;
+    bool variableWidth = false;
+    bool showTranslation = false;
+    bool scriptTextShown = true;
+    bool hexDataShown = false;
+    bool kanaTextShown = false;
+    friend bool operator==(const DataFileSettings&, const DataFileSettings&) = default;
 };
 
-// Replays `operations` on `states` the way the editor's commands do (the command of each item
-// inverts its check mark). For the editor's own bookkeeping and for tests.
-void ApplyOperations(MenuStates& states, std::span<const EditorOperation> operations);
+// Replays `operations` on `settings` in order.
+void ApplySettings(DataFileSettings& settings, std::span<const SettingOperation> operations);
 
 // The text box format: nine fields of .FORMAT (field 1 16 bits, the others 8 bits).
 struct FormatSettings {
@@ -105,17 +109,21 @@ struct FormatSettings {
 struct BlockEntry {
     uint32_t address = 0;   // 24-bit address as written
     std::string listLine;   // "Block %X"
+    // The end of the block's room as a ROM offset, from an ".ENDBLOCK $offset" line after its
+    // .BLOCK line (written as a ROM offset or as an address of any bank, like .BLOCK). Without
+    // it the room ends where the compressed data end, which an insertion moves down.
+    std::optional<uint32_t> endOfRoom = std::nullopt;
+    friend bool operator==(const BlockEntry&, const BlockEntry&) = default;
 };
 
 // What a load produces besides the code maps.
 struct BlockDataLoad {
     std::vector<BlockEntry> blocks;               // in file order, at most kMaxBlocks
     size_t ignoredBlocks = 0;                     // .BLOCK lines beyond kMaxBlocks
-    std::vector<EditorOperation> operations;      // menu and window changes, in file order
+    std::vector<SettingOperation> operations;     // setting and view changes, in file order
     FormatSettings format;                        // the settings passed in, as the file left them
     bool formatRead = false;                      // at least one .FORMAT line was read
     std::optional<uint32_t> fontAddress;          // the last readable .Font value
-    std::string caption;                          // main window caption (file loads only)
 };
 
 // Parses data file text held in memory. `current` is the format as it stands before the load
@@ -126,9 +134,6 @@ struct BlockDataLoad {
 // Reads and parses a data file; std::nullopt when it cannot be read (nothing changes then).
 [[nodiscard]] std::optional<BlockDataLoad> LoadBlockDataFile(const std::filesystem::path& path, CodeMaps& maps,
                                                              const FormatSettings& current = {});
-
-// "Script Editor: Corvane - [<file name> ]"
-[[nodiscard]] std::string DataFileCaption(const std::filesystem::path& path);
 
 // The number syntax of colour values and range bounds: $hex, Xhex, 0xhex, \xhex, 'c (the
 // character's signed code), otherwise decimal; nothing readable gives 0.

@@ -4,18 +4,12 @@
 #include <optional>
 #include <string_view>
 
+#include "core/ascii.h"
 #include "script/text_lines.h"
 
 namespace corv::script {
 
 namespace {
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
 
 // Makes `text` "[$%02X]" of the code, written by hand into the string's own buffer: a range
 // line makes up to 65,536 of these.
@@ -100,9 +94,9 @@ std::string RebuildEscapedText(std::string_view word) {
     std::string bytes;
     size_t i = 0;
     while (i < word.size()) {
-        if (word[i] == '\\' && i + 3 < word.size() && word[i + 1] == 'x' && hexValue(word[i + 2]) >= 0 &&
-            hexValue(word[i + 3]) >= 0) {
-            bytes.push_back(static_cast<char>(hexValue(word[i + 2]) * 16 + hexValue(word[i + 3])));
+        if (word[i] == '\\' && i + 3 < word.size() && word[i + 1] == 'x' && core::HexDigitValue(word[i + 2]) >= 0 &&
+            core::HexDigitValue(word[i + 3]) >= 0) {
+            bytes.push_back(static_cast<char>(core::HexDigitValue(word[i + 2]) * 16 + core::HexDigitValue(word[i + 3])));
             i += 5;  // the escape and the character after it
         } else {
             bytes.push_back(word[i]);

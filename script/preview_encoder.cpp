@@ -3,42 +3,12 @@
 #include <algorithm>
 #include <string_view>
 
+#include "script/script_line_reader.h"
 #include "script/text_lines.h"
 
 namespace corv::script {
 
 namespace {
-
-struct PreviewCode {
-    std::string_view name;  // compared ignoring case over its full length
-    uint8_t code;
-    uint8_t inlineParameter;
-};
-
-// Table order is the order of comparison. "[PAUSE" alone lacks its bracket: "$hh]" completes it.
-constexpr PreviewCode kPreviewCodes[] = {
-    {"[KEY]", 0xF0, 0},      {"[PAUSE", 0xF1, 1},     {"[SFX]", 0xF3, 0},     {"[PLAYER]", 0xF4, 0},
-    {"[MEM_NUM]", 0xF5, 0},  {"[MEM_TEXT]", 0xF6, 0}, {"[FADEIN]", 0xF7, 0},  {"[FADEOUT]", 0xF8, 0},
-    {"[YES-NO]", 0xF9, 2},   {"[TEXTBOX]", 0xFB, 0},  {"[CLRWIN]", 0xFC, 0},  {"[NEWLINE]", 0xFD, 0},
-};
-
-constexpr std::string_view kRawSkipCharacters = "$_-(){}<>";
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Up to two characters read as hexadecimal, stopping at the first non-digit; none gives 0.
-uint8_t twoHexDigits(std::string_view text) {
-    int value = 0;
-    for (size_t i = 0; i < std::min<size_t>(2, text.size()) && hexDigit(text[i]) >= 0; ++i) {
-        value = value * 16 + hexDigit(text[i]);
-    }
-    return static_cast<uint8_t>(value);
-}
 
 class PreviewWriter {
 public:
@@ -77,55 +47,22 @@ private:
     bool full_ = false;
 };
 
-// One "[" that names a code. Returns the characters consumed, 0 when the "[" starts no code.
-size_t encodeCode(std::string_view rest, PreviewWriter& out) {
-    for (const PreviewCode& entry : kPreviewCodes) {
-        if (!StartsWithIgnoringCase(rest, entry.name)) continue;
-        const size_t after = entry.name.size();
-        if (after < rest.size() && rest[after] == '$') {
-            // "[PAUSE$hh]": the bracket must stand three places after the "$".
-            if (entry.inlineParameter != 1 || after + 3 >= rest.size() || rest[after + 3] != ']') return 0;
-            out.put(twoHexDigits(rest.substr(after + 1, 2)), entry.code);
-            return after + 4;
-        }
-        if (entry.name.back() != ']') return 0;
-        out.put(0x00, entry.code);
-        return after;
-    }
-    return 0;
-}
-
-// "[$" followed by pairs of hex digits up to "]", with separators skipped.
-size_t encodeRawBytes(std::string_view rest, PreviewWriter& out) {
-    size_t i = 2;
-    while (i < rest.size() && rest[i] != ']') {
-        if (kRawSkipCharacters.find(rest[i]) != std::string_view::npos) {
-            ++i;
-            continue;
-        }
-        out.put(twoHexDigits(rest.substr(i, 2)));
-        i += 2;
-    }
-    return std::min(i + 1, rest.size());
-}
-
 void encodeLine(std::string_view line, PreviewWriter& out) {
     line = line.substr(0, std::min(line.size(), kPreviewLineLength));
-    size_t i = 0;
-    while (i < line.size() && !out.full()) {
-        const std::string_view rest = line.substr(i);
-        if (rest[0] == '[') {
-            if (const size_t used = encodeCode(rest, out)) {
-                i += used;
-                continue;
+    ScriptLineReader reader(line, kPreviewRules);
+    ScriptToken token;
+    while (!out.full() && reader.next(token)) {
+        switch (token.kind) {
+        case ScriptTokenKind::Keyword: out.put(token.hasParameter ? token.parameter : uint8_t{0x00}, token.code->kind); break;
+        case ScriptTokenKind::Escape:
+            ForEachEscapeByte(line, token, PairBlanks::AreDigits, [&out](uint8_t byte) { out.put(byte); });
+            break;
+        case ScriptTokenKind::Text:
+        case ScriptTokenKind::BracketWord:
+            for (size_t i = token.start; i < token.end() && out.put(static_cast<uint8_t>(line[i])); ++i) {
             }
-            if (rest.size() > 1 && rest[1] == '$') {
-                i += encodeRawBytes(rest, out);
-                continue;
-            }
+            break;
         }
-        out.put(static_cast<uint8_t>(rest[0]));
-        ++i;
     }
 }
 

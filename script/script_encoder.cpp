@@ -5,61 +5,10 @@
 #include <optional>
 
 #include "script/script_file.h"
+#include "script/script_line_reader.h"
 
 namespace corv::script {
 namespace {
-
-// Tried in this order; none is the beginning of another, so at most one matches.
-constexpr std::array<ScriptKeyword, 12> kKeywords = {{
-    {"[KEY]", 0xF0},
-    {"[PAUSE", 0xF1},
-    {"[SFX]", 0xF3},
-    {"[PLAYER]", 0xF4},
-    {"[MEM_NUM]", 0xF5},
-    {"[MEM_TEXT]", 0xF6},
-    {"[FADEIN]", 0xF7},
-    {"[FADEOUT]", 0xF8},
-    {"[YES-NO]", 0xF9},
-    {"[TEXTBOX]", 0xFB},
-    {"[CLRWIN]", 0xFC},
-    {"[NEWLINE]", 0xFD},
-}};
-
-constexpr std::string_view kEscapeSkipCharacters = "$_-(){}<>";
-
-char upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool matchesIgnoringCase(std::string_view text, size_t position, std::string_view keyword) {
-    if (text.size() - position < keyword.size()) return false;
-    for (size_t i = 0; i < keyword.size(); ++i) {
-        if (upper(text[position + i]) != keyword[i]) return false;
-    }
-    return true;
-}
-
-std::optional<unsigned> hexDigit(char c) {
-    if (c >= '0' && c <= '9') return static_cast<unsigned>(c - '0');
-    if (c >= 'a' && c <= 'f') return static_cast<unsigned>(c - 'a' + 10);
-    if (c >= 'A' && c <= 'F') return static_cast<unsigned>(c - 'A' + 10);
-    return std::nullopt;
-}
-
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
-// One pair of an escape: at most two characters, leading blanks skipped, reading stops at the
-// first character that is no hexadecimal digit; no digit at all reads as 0. The pair may take
-// the closing bracket as its second character, which is how "[$1]" runs on past its bracket.
-uint8_t readHexPair(std::string_view pair) {
-    size_t i = 0;
-    while (i < pair.size() && isBlank(pair[i])) ++i;
-    unsigned value = 0;
-    for (; i < pair.size(); ++i) {
-        const auto digit = hexDigit(pair[i]);
-        if (!digit) break;
-        value = value * 16 + *digit;
-    }
-    return static_cast<uint8_t>(value & 0xFF);
-}
 
 // Appends to the caller's buffer; bytes beyond its end are counted but not stored.
 class ByteWriter {
@@ -83,41 +32,31 @@ void reportUnclosedEscape(LogSink* log, const std::string& line, int stringNumbe
     log->addLogLine(item);
 }
 
-void encodeLine(std::string line, int stringNumber, ByteWriter& out, LogSink* log) {
-    size_t p = 0;
-    while (p < line.size()) {
-        if (const ScriptKeyword* keyword = KeywordAt(line, p)) {
-            out.put(keyword->code);
-            p += keyword->text.size();
-            // A parameter follows as "$hh]": turning the keyword's last character into "["
-            // lets the escape rule read it ("[PAUSE$1E]" and "[KEY]$05]" both work).
-            if (p < line.size() && line[p] == '$') {
-                --p;
-                line[p] = '[';
-            }
-            continue;
-        }
+// The line as the log shows it: an escape opened by a "$" after a keyword has its "[" written
+// over the keyword's last character.
+std::string shownLine(std::string_view line, std::span<const size_t> keywordEscapes) {
+    std::string shown(line);
+    for (const size_t at : keywordEscapes) shown[at] = '[';
+    return shown;
+}
 
-        if (line[p] == '[' && p + 1 < line.size() && line[p + 1] == '$') {
-            p += 2;
-            while (p < line.size() && line[p] != ']') {
-                if (kEscapeSkipCharacters.find(line[p]) != std::string_view::npos) {
-                    ++p;
-                    continue;
-                }
-                out.put(readHexPair(std::string_view(line).substr(p, 2)));
-                p += 2;
-            }
-            if (p >= line.size()) {
-                reportUnclosedEscape(log, line, stringNumber);
-                return;
-            }
-            ++p;  // the closing "]"
-            continue;
+void encodeLine(std::string_view line, int stringNumber, ByteWriter& out, LogSink* log) {
+    ScriptLineReader reader(line, kScriptEncoderRules);
+    ScriptToken token;
+    std::vector<size_t> keywordEscapes;
+    while (reader.next(token)) {
+        switch (token.kind) {
+        case ScriptTokenKind::Keyword: out.put(token.code->kind); break;
+        case ScriptTokenKind::Escape:
+            if (token.onKeyword) keywordEscapes.push_back(token.start);
+            ForEachEscapeByte(line, token, PairBlanks::Skipped, [&out](uint8_t byte) { out.put(byte); });
+            if (!token.closed) reportUnclosedEscape(log, shownLine(line, keywordEscapes), stringNumber);
+            break;
+        case ScriptTokenKind::Text:
+        case ScriptTokenKind::BracketWord:
+            for (size_t i = token.start; i < token.end(); ++i) out.put(static_cast<uint8_t>(line[i]));
+            break;
         }
-
-        out.put(static_cast<uint8_t>(line[p]));
-        ++p;
     }
 }
 
@@ -143,23 +82,6 @@ std::string joinLines(std::span<const std::string> lines) {
 }
 
 }  // namespace
-
-const ScriptKeyword* KeywordAt(std::string_view line, size_t position) {
-    // Every keyword opens with a bracket, and most characters of a line are none.
-    static_assert(std::ranges::all_of(kKeywords, [](const ScriptKeyword& k) { return k.text.starts_with('['); }));
-    if (position >= line.size() || line[position] != '[') return nullptr;
-    for (const ScriptKeyword& keyword : kKeywords) {
-        if (matchesIgnoringCase(line, position, keyword.text)) return &keyword;
-    }
-    return nullptr;
-}
-
-const ScriptKeyword* KeywordFor(uint8_t code) {
-    for (const ScriptKeyword& keyword : kKeywords) {
-        if (keyword.code == code) return &keyword;
-    }
-    return nullptr;
-}
 
 std::optional<std::vector<std::string>> ApplyDictionaryToLines(std::span<const std::string> lines,
                                                               const TableFile& table) {

@@ -4,9 +4,8 @@
 //
 //   plain character   its own 8-bit code (the table file's two-digit entries are not used)
 //   01 nn             dictionary word in slot nn (written by the dictionary step as "[$01nn]")
-//   F0-FD             keywords, matched ignoring case: [KEY] F0, [PAUSE F1, [SFX] F3, [PLAYER] F4,
-//                     [MEM_NUM] F5, [MEM_TEXT] F6, [FADEIN] F7, [FADEOUT] F8, [YES-NO] F9,
-//                     [TEXTBOX] FB, [CLRWIN] FC, [NEWLINE] FD
+//   F0-FD             the keywords of the control-code table (control_codes.h), matched
+//                     ignoring case; a "$" after a keyword starts its parameter as an escape
 //   "[$" hh hh "]"    raw bytes; the characters of "$_-(){}<>" may stand between the pairs
 //   FD                between two lines of the string
 //   FF                end of the string, always the last byte
@@ -17,6 +16,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/control_codes.h"
 #include "script/dictionary_step.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
@@ -24,18 +24,8 @@
 namespace corv::script {
 
 inline constexpr size_t kPreviewByteBufferSize = 0x20000;  // 128 KiB
-inline constexpr uint8_t kLineBreakByte = 0xFD;
+inline constexpr uint8_t kLineBreakByte = kCodeNewLine;  // between two lines of the string
 inline constexpr uint8_t kStringEndByte = 0xFF;
-
-struct ScriptKeyword {
-    std::string_view text;  // upper case; "[PAUSE" has no closing bracket (its parameter follows)
-    uint8_t code;
-};
-
-// The keyword that starts at `position` of `line` (letter case ignored), or nullptr.
-[[nodiscard]] const ScriptKeyword* KeywordAt(std::string_view line, size_t position);
-// The keyword that writes `code` (F0-FD except F2 and FA), or nullptr.
-[[nodiscard]] const ScriptKeyword* KeywordFor(uint8_t code);
 
 // Receives the log lines of the encoder and the insertion (the insertion progress window's
 // list in the editor).

@@ -1,8 +1,10 @@
 #include "script/script_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <span>
 
+#include "core/ascii.h"
 #include "core/rom_image.h"
 #include "script/text_lines.h"
 
@@ -10,28 +12,8 @@ namespace corv::script {
 
 namespace {
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Blanks and control characters, the characters trimmed around a closing line.
 bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; }
-
-size_t findIgnoringCase(std::string_view haystack, std::string_view needle, size_t from) {
-    if (needle.empty()) return from <= haystack.size() ? from : std::string_view::npos;
-    if (needle.size() > haystack.size()) return std::string_view::npos;
-    // A first character without case (the '.' of ".STRING n") is found by the library's scan.
-    const char first = lowerAscii(needle[0]);
-    const bool firstIsLetter = first >= 'a' && first <= 'z';
-    for (size_t i = from; i + needle.size() <= haystack.size(); ++i) {
-        if (!firstIsLetter) {
-            i = haystack.find(first, i);
-            if (i == std::string_view::npos || i + needle.size() > haystack.size()) break;
-        }
-        size_t k = 0;
-        while (k < needle.size() && lowerAscii(haystack[i + k]) == lowerAscii(needle[k])) ++k;
-        if (k == needle.size()) return i;
-    }
-    return std::string_view::npos;
-}
 
 }  // namespace
 
@@ -58,16 +40,21 @@ bool IsEntryClosingLine(std::string_view line) {
     return line == ".ENDS";
 }
 
-std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
-    const std::string text = script.text();
-    const size_t from = script.selectionLength() > 0 ? script.selectionStart() + script.selectionLength() : 0;
-    const size_t found = findIgnoringCase(text, needle, from);
+std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionStart, size_t selectionLength,
+                                      std::string_view needle) {
+    const size_t from = selectionLength > 0 ? selectionStart + selectionLength : 0;
+    const size_t found = core::FindIgnoringCase(text, needle, from);
     if (found == std::string_view::npos) return std::nullopt;
-    script.setCaret(found);
-    const int firstVisible = script.firstVisibleLine();
-    const int matchLine = script.lineOfPosition(found);
-    if (!quiet) script.scrollLines(matchLine - firstVisible);
-    return matchLine;
+    const auto lineEnds = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(found), '\n');
+    return ScriptMatch{static_cast<int>(lineEnds), found};
+}
+
+std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
+    const auto match = FindInText(script.text(), script.selectionStart(), script.selectionLength(), needle);
+    if (!match) return std::nullopt;
+    script.setCaret(match->position);
+    if (!quiet) script.scrollLines(match->line - script.firstVisibleLine());
+    return match->line;
 }
 
 EntryCopy CopyEntry(const ScriptText& script, int openingLine) {
@@ -111,7 +98,7 @@ std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {
     return text;
 }
 
-bool SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (char c : text) {

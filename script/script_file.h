@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_save.h"
 #include "script/script_text.h"
 
 namespace corv::script {
@@ -26,7 +27,20 @@ namespace corv::script {
 // from both ends (case-sensitive).
 [[nodiscard]] bool IsEntryClosingLine(std::string_view line);
 
-// The script search: finds `needle` (ignoring case) after the current selection, or from the
+// Where the script search found its needle: the match's line and its position, where the
+// search puts the caret.
+struct ScriptMatch {
+    int line = 0;
+    size_t position = 0;
+};
+
+// The script search on a snapshot of the text (lines joined by '\n') and its selection: finds
+// `needle` (ignoring case) after the selection, or from the start when the selection is empty.
+// Changes nothing; the caller puts the caret and the view where its own rules say.
+[[nodiscard]] std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionStart,
+                                                    size_t selectionLength, std::string_view needle);
+
+// The script search applied to `script`: finds `needle` (ignoring case) after the current selection, or from the
 // start when the selection is empty. On a match puts the caret there with an empty selection,
 // scrolls the match line to the top unless `quiet`, and returns the match line.
 std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet);
@@ -48,6 +62,6 @@ struct EntryCopy {
 // Loading and saving script files: CR LF on disk whatever the platform, LF-only files
 // accepted on load, bytes unchanged.
 [[nodiscard]] std::optional<std::string> LoadScriptFile(const std::filesystem::path& path);  // '\n' line ends
-[[nodiscard]] bool SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
+[[nodiscard]] core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
 
 }  // namespace corv::script

@@ -1,11 +1,13 @@
 #include "script/string_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <optional>
 
-#include "script/block_data_file.h"
 #include "core/byte_order.h"
+#include "script/block_data_file.h"
+#include "script/control_codes.h"
 #include "script/string_record.h"
 
 namespace corv::script {
@@ -13,20 +15,14 @@ namespace corv::script {
 namespace {
 
 constexpr uint16_t kEndMark = 0xFFFF;
-constexpr uint8_t kPlayerKind = 0xF4;
-constexpr uint8_t kYesNoKind = 0xF9;
-constexpr uint8_t kClearWindowKind = 0xFC;
-constexpr uint8_t kNewLineKind = 0xFD;
-
-bool isControlKind(uint8_t high) { return high >= 0xF0 && high <= 0xFD; }
 
 // One unit of either stream: a character, a control code with its parameters, or the end.
 struct StreamItem {
     enum class Kind { Character, Control, End } kind = Kind::End;
     uint16_t character = 0;   // Character: the 16-bit word, or the byte of the 8-bit stream
-    uint8_t kind8 = 0;        // Control: the kind (F0 to FD)
-    uint8_t parameter = 0;    // Control: the low byte
-    uint16_t yes = 0, no = 0; // Control F9: the two parameter words
+    const ControlCode* code = nullptr;  // Control
+    uint8_t parameter = 0;              // Control: the low byte
+    std::array<uint16_t, kMostParameterWords> words{};  // Control: the words after the code (F9)
 };
 
 // Reads the next item at the cursor. A stream that ends without its end mark, or a code whose
@@ -47,16 +43,14 @@ StreamItem nextItem(core::ByteCursor& cursor, bool byteStream) {
     }
     if (*word == kEndMark) return item;
     const auto high = static_cast<uint8_t>(*word >> 8);
-    if (isControlKind(high)) {
+    if (IsControlKind(high)) {
         item.kind = StreamItem::Kind::Control;
-        item.kind8 = high;
+        item.code = &ControlCodeOf(high);
         item.parameter = static_cast<uint8_t>(*word & 0xFF);
-        if (high == kYesNoKind) {
-            const auto yes = peek.u16le();
-            const auto no = peek.u16le();
-            if (!yes || !no) return StreamItem{};
-            item.yes = *yes;
-            item.no = *no;
+        for (size_t i = 0; i < item.code->gameParameterWords; ++i) {
+            const auto parameter = peek.u16le();
+            if (!parameter) return StreamItem{};
+            item.words[i] = *parameter;
         }
         cursor = peek;
         return item;
@@ -72,27 +66,7 @@ StreamItem nextItem(core::ByteCursor& cursor, bool byteStream) {
 }
 
 // The bracketed text form of a control code (FC and FD without their line break).
-std::string codeText(const StreamItem& item) {
-    char text[48];
-    switch (item.kind8) {
-        case 0xF0: return "[Key]";
-        case 0xF1: std::snprintf(text, sizeof text, "[Pause$%02X]", item.parameter); return text;
-        case 0xF2: return "[$F200]";
-        case 0xF3: return "[SFX]";
-        case 0xF4: return "[Player]";
-        case 0xF5: return "[MEM_Num]";
-        case 0xF6: return "[MEM_Text]";
-        case 0xF7: return "[FadeIn]";
-        case 0xF8: return "[FadeOut]";
-        case 0xF9:
-            std::snprintf(text, sizeof text, "[Yes-No][$%04X][$%04X]", item.yes, item.no);
-            return text;
-        case 0xFA: return "[$FA00]";
-        case 0xFB: return "[FixTextBox]";
-        case 0xFC: return "[ClrWin]";
-        default: return {};
-    }
-}
+std::string codeText(const StreamItem& item) { return ControlCodeText(*item.code, item.parameter, item.words); }
 
 std::vector<PreviewStep> decodeForPreview(std::span<const uint8_t> bytes, bool hideCodes, bool byteStream) {
     std::vector<PreviewStep> steps;
@@ -105,20 +79,20 @@ std::vector<PreviewStep> decodeForPreview(std::span<const uint8_t> bytes, bool h
             steps.push_back({StepKind::Glyph, item.character, {}, false});
             continue;
         }
-        switch (item.kind8) {
-            case kNewLineKind:
+        switch (item.code->kind) {
+            case kCodeNewLine:
                 steps.push_back({StepKind::LineBreak, 0, {}, false});
                 break;
-            case kClearWindowKind:
+            case kCodeClearWindow:
                 // The label carries its own line break (01 FD) inside its stream.
                 if (!hideCodes) {
-                    steps.push_back({StepKind::Label, 0, "[ClrWin]\x01\xFD\xFF\xFF", false});
+                    steps.push_back({StepKind::Label, 0, MessageStream(codeText(item) + "\x01\xFD"), false});
                 } else if (clearWindows > 0) {
                     steps.push_back({StepKind::LineBreak, 0, {}, false});
                 }
                 ++clearWindows;
                 break;
-            case kPlayerKind:
+            case kCodePlayer:
                 steps.push_back({StepKind::Label, 0, MessageStream(codeText(item)), true});
                 break;
             default:
@@ -154,7 +128,7 @@ std::string DecodeGameStringToText(std::span<const uint8_t> string, const CodeMa
         if (item.kind == StreamItem::Kind::End) break;
         if (item.kind == StreamItem::Kind::Control) {
             text += codeText(item);
-            if (item.kind8 == kClearWindowKind || item.kind8 == kNewLineKind) text += "\r\n";
+            if (item.code->breaksLine) text += "\r\n";
             continue;
         }
         // The map is keyed by the two bytes in stream order: first byte * 256 + second byte.

@@ -1,5 +1,7 @@
 #include "script/text_block.h"
 
+#include <algorithm>
+
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/byte_order.h"
@@ -53,6 +55,12 @@ TextBlockLoad LoadTextBlock(std::span<const uint8_t> romData, std::span<const Bl
     block.info.stringCount = static_cast<uint16_t>(*count);
     block.info.length = core::DecompressedLength(*block.buffer);
     block.listed = index.has_value();
+    // The room given in the data file holds even when the data now end before it (after an
+    // insertion of shorter data); data running past it keep their own end.
+    if (index && blocks[*index].endOfRoom) {
+        block.end = std::max(block.end, *blocks[*index].endOfRoom);
+        block.endGiven = true;
+    }
     block.inserted = index && BlockIsInserted(romData, *index);
     load.block = std::move(block);
     return load;

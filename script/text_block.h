@@ -33,6 +33,7 @@ struct TextBlock {
     uint32_t end = 0;        // ROM offset after the compressed data: the end of its room
     bool listed = false;     // a .BLOCK line names it (else info.index means nothing)
     bool inserted = false;   // the block carries its inserted mark (listed blocks only)
+    bool endGiven = false;   // the data file gives the end of its room (.ENDBLOCK)
     std::unique_ptr<core::BlockBuffer> buffer;  // the decompressed block in the lower half
     [[nodiscard]] std::span<const uint8_t> bytes() const { return buffer->lower(); }
 };

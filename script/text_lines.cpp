@@ -10,15 +10,6 @@ namespace {
 
 constexpr int64_t kSaturated = int64_t{1} << 40;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 std::optional<ScannedNumber> scanNumber(std::string_view text, int base) {
     size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) ++i;
@@ -28,7 +19,7 @@ std::optional<ScannedNumber> scanNumber(std::string_view text, int base) {
         ++i;
     }
     auto digit = [base](char c) {
-        const int d = hexDigit(c);
+        const int d = core::HexDigitValue(c);
         return d >= 0 && d < base ? d : -1;
     };
     if (base == 16 && i + 2 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X') &&
@@ -91,19 +82,6 @@ std::vector<std::string_view> SplitWords(std::string_view text) {
         if (i > start) words.push_back(text.substr(start, i - start));
     }
     return words;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) return false;
-    return EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    }
-    return true;
 }
 
 }  // namespace corv::script

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/ascii.h"
+
 namespace corv::script {
 
 // The bytes of a regular file; std::nullopt for anything that is not one (a folder, a missing
@@ -40,8 +42,8 @@ struct ScannedNumber {
 // The white-space-separated words of `text`.
 [[nodiscard]] std::vector<std::string_view> SplitWords(std::string_view text);
 
-// True when `text` begins with `prefix`, compared ignoring ASCII case.
-[[nodiscard]] bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);
-[[nodiscard]] bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// The directives and keywords of the text formats are compared ignoring letter case.
+using core::EqualsIgnoringCase;
+using core::StartsWithIgnoringCase;
 
 }  // namespace corv::script

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs whatever the build and the tests need and is not on the machine yet.
+# Installs whatever the build and the tests need and is not on the machine yet, and the packages
+# named as arguments (scripts/package.sh asks for its packaging tools so).
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libgl1-mesa-dev zlib1g-dev fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic)
+          libgl1-mesa-dev zlib1g-dev libtomlplusplus-dev libgettextpo-dev gettext
+          fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic desktop-file-utils "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

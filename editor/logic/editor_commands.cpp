@@ -4,7 +4,11 @@
 #include "editor/logic/editor_session.h"
 
 #include "core/block_format.h"
+#include "core/save_failure_text.h"
+#include "editor/logic/check_log.h"
 #include "editor/logic/editor_texts.h"
+#include "script/string_decoder.h"
+#include "script/text_block.h"
 #include "insert/dictionary_area.h"
 #include "patches/ips_patch.h"
 
@@ -29,11 +33,30 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     // The block list keeps the end the last choice found; a search the insertion makes is only
     // for this run, as the next choice of the block finds the end again.
     uint32_t endOfRoom = index_->blockEnd(*block);
-    ++revision_;  // the block buffer takes the new layout
+    // The checks read the block as it stands before the insertion lays it out anew; their errors
+    // go into the log after the insertion's own lines.
+    const std::vector<std::string> checkLines = checkErrorLines(insertion, endOfRoom, script);
+    shownString_.forget();  // the block buffer takes the new layout
 
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, progress);
+    for (const std::string& line : checkLines) progress.addLogLine(line);
     if (result.message) dialogs.message(*result.message);
+}
+
+std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,
+                                                        script::ScriptText& script) const {
+    script::TextBlock block;
+    block.info = insertion;
+    block.end = endOfRoom;
+    block.listed = true;
+    block.inserted = script::BlockIsInserted(rom_.data(), insertion.index);
+    block.buffer = std::make_unique<core::BlockBuffer>(index_->blockBuffer());
+    check::BoxMetrics box;
+    box.variableWidth = settings_.variableWidth;
+    const check::BlockReport report = check::CheckBlock(rom_.data(), block, script, table_, box);
+    script.setCaret(0);
+    return CheckErrorLogLines(report);
 }
 
 void EditorSession::patchRom(ui::Dialogs& dialogs) {
@@ -44,8 +67,12 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
     const std::vector<std::filesystem::path> patches = dialogs.openFiles({kPatchTitle, startDirectory_, {}, kPatchFilter});
     if (patches.empty()) return;
     lastOpenFolder_ = patches.front().parent_path();
-    ++revision_;
-    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches);
+    shownString_.forget();
+    // A patch that breaks a listed block's header (one made for the ROM with or without a
+    // copier header) is refused as a whole: IPS cannot be undone once the ROM is saved.
+    std::vector<uint32_t> guarded = {patches::kFontBlockAddress};
+    for (size_t n = 0; n < index_->blockCount(); ++n) guarded.push_back(index_->blockAddress(n));
+    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches, guarded);
     const std::string message = patches::IpsMessage(outcome);
     if (!message.empty()) dialogs.message(message);
 }
@@ -67,7 +94,9 @@ void EditorSession::dumpDecompressed(ui::Dialogs& dialogs) {
     if (!chosen) return;
     // Before any block was chosen the recorded length is 0: the dump is an empty file.
     const std::span<const uint8_t> bytes = index_->block().first(index_->decompressedLength());
-    if (!core::WriteFileSafely(*chosen, bytes)) dialogs.message(kCannotWriteDump);
+    if (const core::SaveResult saved = core::WriteFileSafely(*chosen, bytes); !saved) {
+        dialogs.message(std::string(kCannotWriteDump) + "\n" + core::SaveFailureReason(saved));
+    }
 }
 
 }  // namespace corv::editor

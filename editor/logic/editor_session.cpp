@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "editor/logic/editor_texts.h"
+#include "core/save_failure_text.h"
 #include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "script/string_decoder.h"
@@ -27,6 +28,10 @@ void ClearAsciiBox(preview::PreviewScreen& screen) {
 }
 
 }  // namespace
+
+std::string DataFileCaption(const fs::path& path) {
+    return std::string(kMainCaption) + " - [" + path.filename().string() + " ]";
+}
 
 // Asked by the string index before another block's script replaces unsaved changes.
 class EditorSession::UnsavedScriptQuestion final : public editor::UnsavedScriptHandler {
@@ -64,7 +69,7 @@ RomOpenStep EditorSession::openRom(ui::Dialogs& dialogs) {
 }
 
 RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialogs) {
-    ++revision_;
+    shownString_.forget();
     switch (core::OpenRomFile(rom_, path)) {
     case core::RomOpenResult::CannotOpen:
         // The previous ROM stays loaded, so its script files stay where they were.
@@ -100,27 +105,27 @@ std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& pat
         dialogs.message(kCannotOpenDataFile);
         return std::nullopt;
     }
-    ++revision_;
+    shownString_.forget();
     // The menu commands a directive runs draw nothing while the load is under way, so replaying
     // their check marks is all they leave behind.
     dataFileLoaded_ = false;
-    script::ApplyOperations(menus_, load->operations);
+    script::ApplySettings(settings_, load->operations);
     format_ = load->format;
     index_->setBlocks(load->blocks);
     dataFileLoaded_ = true;
 
     DataFileShown shown;
-    shown.caption = load->caption.empty() ? script::DataFileCaption(path) : load->caption;
+    shown.caption = DataFileCaption(path);
     for (const script::BlockEntry& block : load->blocks) shown.blockLines.push_back(block.listLine);
-    for (const script::EditorOperation& operation : load->operations) {
-        if (operation.kind == script::EditorOperation::Kind::ShowWindow) shown.windowOperations.push_back(operation);
+    for (const script::SettingOperation& operation : load->operations) {
+        if (operation.kind == script::SettingOperation::Kind::ShowView) shown.viewOperations.push_back(operation);
     }
     return shown;
 }
 
 bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path, ui::Dialogs& dialogs) {
-    if (!script::SaveScriptFile(path, script.text())) {
-        dialogs.message(kCannotSaveTextPrefix + path.string());
+    if (const core::SaveResult saved = script::SaveScriptFile(path, script.text()); !saved) {
+        dialogs.message(kCannotSaveTextPrefix + path.string() + "\n" + core::SaveFailureReason(saved));
         return false;
     }
     dialogs.message("\"" + path.filename().string() + kTextSavedSuffix);
@@ -135,9 +140,20 @@ void EditorSession::saveText(script::ScriptText& script, ui::Dialogs& dialogs) {
 }
 
 void EditorSession::saveRom(ui::Dialogs& dialogs) {
-    switch (core::SaveRomFile(rom_)) {
-    case core::RomSaveResult::NoRom: return;
-    case core::RomSaveResult::CannotWrite: dialogs.message(kCannotSaveRom); return;
+    // Asked with the file's lock held, so nothing else can save it while the user decides.
+    const core::RomSaveOutcome saved = core::SaveHeldRomFile(
+        rom_, core::kHeldRomLockWait, [&] { return dialogs.askYesNo(kRomChangedCaption, kRomChangedQuestion); });
+    // The message keeps its known first line; the system's reason follows on the next.
+    switch (saved.result) {
+    case core::RomSaveResult::NoRom:
+    case core::RomSaveResult::KeptOnDisk: return;
+    case core::RomSaveResult::Busy:
+        dialogs.message(std::string(kCannotSaveRom) + "\n" +
+                        core::LockFailureReason(saved.lock, saved.lockError, rom_.path()));
+        return;
+    case core::RomSaveResult::CannotWrite:
+        dialogs.message(std::string(kCannotSaveRom) + "\n" + core::SaveFailureReason(saved.save));
+        return;
     case core::RomSaveResult::Saved:
         if (running_) dialogs.message(kRomSaved);
         return;
@@ -159,15 +175,15 @@ bool EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& di
 
 std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::ScriptText& script,
                                                               ui::Dialogs& dialogs) {
-    ++revision_;
+    shownString_.forget();
     UnsavedScriptQuestion question(*this, script, dialogs);
     return index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);
 }
 
-std::optional<editor::StringChoice> EditorSession::chooseString(unsigned i, script::ScriptText& script, bool quiet,
-                                                                bool resetScroll) {
+std::optional<ShownChoice> EditorSession::chooseString(unsigned i, const script::ScriptText& script,
+                                                       bool resetScroll) {
     if (!rom_.loaded()) return std::nullopt;
-    auto choice = index_->chooseString(i, script, quiet);
+    auto choice = index_->chooseString(i, script);
     if (!choice) return std::nullopt;
     if (resetScroll) {
         screen_->kanaLayer().setScrollOffset(0);
@@ -177,14 +193,26 @@ std::optional<editor::StringChoice> EditorSession::chooseString(unsigned i, scri
     // defaults and leave the upper box empty until the next choice, so install them first.
     if (format_.boxWidth == 0) preview::InstallDefaultFormat(format_);
     entryShown_ = choice->matchLine.has_value();
-    renderer_->drawStringSelection(sources(), menus_, format_, entryShown_);
+    const preview::PreviewSources drawn = sources();
+    renderer_->drawStringSelection(drawn, preview::PreviewOptionsOf(settings_), format_, entryShown_);
+    settings_.showTranslation = false;  // every drawing of the boxes leaves the translated mark clear
     if (!entryShown_) ClearAsciiBox(*screen_);
-    return choice;
+    return ShownChoice{std::move(*choice), newlyShown(drawn)};
 }
 
-void EditorSession::refreshViews() {
+std::optional<script::ResolvedString> EditorSession::refreshViews() {
     if (format_.boxWidth == 0) preview::InstallDefaultFormat(format_);
-    renderer_->redraw(sources(), menus_, format_);
+    const preview::PreviewSources drawn = sources();
+    renderer_->redraw(drawn, preview::PreviewOptionsOf(settings_), format_);
+    settings_.showTranslation = false;
+    return newlyShown(drawn);
+}
+
+std::optional<script::ResolvedString> EditorSession::newlyShown(const preview::PreviewSources& drawn) {
+    // Only a drawing that drew the upper box shows a string.
+    if (drawn.romData.empty() || !drawn.romText) return std::nullopt;
+    if (!shownString_.replace(*drawn.romText)) return std::nullopt;
+    return drawn.romText;
 }
 
 std::string EditorSession::lineStatus() const {
@@ -197,21 +225,18 @@ bool EditorSession::currentBlockInserted() const {
     return rom_.loaded() && block && script::BlockIsInserted(rom_.data(), static_cast<uint32_t>(*block));
 }
 
-void EditorSession::setStringHook(preview::TextBoxRenderer::StringHook hook) {
-    renderer_->setStringHook(std::move(hook));
-}
-
 preview::PreviewSources EditorSession::sources() const {
     preview::PreviewSources sources;
     if (rom_.loaded()) sources.romData = rom_.data();
     sources.gameFont = gameFont_;
-    if (index_->hasBlock()) sources.block = index_->block();
+    // The string is resolved once here; the drawing and the hex and kana windows share it.
+    if (index_->hasBlock() && dataFileLoaded_) {
+        sources.romText = script::ResolveString(index_->block(), static_cast<unsigned>(index_->currentString()),
+                                                currentBlockInserted());
+    }
     // Without an entry for the chosen string the buffer still holds the last string's
     // translation; redrawing it under this string would show a translation it does not have.
     if (entryShown_) sources.previewBytes = index_->previewBytes();
-    sources.dataFileLoaded = dataFileLoaded_;
-    sources.stringIndex = static_cast<unsigned>(index_->currentString());
-    sources.blockIndex = static_cast<uint32_t>(index_->currentBlock().value_or(0));
     return sources;
 }
 

@@ -22,6 +22,7 @@
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/script_text.h"
+#include "editor/logic/shown_string.h"
 #include "editor/logic/string_index.h"
 #include "script/table_file.h"
 
@@ -37,9 +38,19 @@ enum class RomOpenStep {
 // What a data file load leaves for the window to show.
 struct DataFileShown {
     std::vector<std::string> blockLines;  // the lines of the block list, in order
-    // Window visibility changes in file order, to be replayed as they come.
-    std::vector<script::EditorOperation> windowOperations;
+    // View visibility changes (ShowView) in file order, to be replayed as they come.
+    std::vector<script::SettingOperation> viewOperations;
     std::string caption;                  // the main window's new caption
+};
+
+// "Script Editor: Corvane - [<file name> ]": the main window's caption after a data file load.
+[[nodiscard]] std::string DataFileCaption(const std::filesystem::path& path);
+
+// What a string choice leaves for the windows.
+struct ShownChoice {
+    editor::StringChoice choice;
+    // The string the upper box shows, when the Hex Data and Kana Text windows do not show it yet.
+    std::optional<script::ResolvedString> newString;
 };
 
 class EditorSession {
@@ -77,6 +88,7 @@ public:
     bool askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
 
     // --- Edit menu ---------------------------------------------------------------------------
+    // Logs one line per error the translation checks find, after the insertion's own lines.
     void insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the specified compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
@@ -95,11 +107,14 @@ public:
     // into `script`. std::nullopt when no ROM is loaded or `n` is not listed.
     std::optional<editor::BlockChoice> chooseBlock(size_t n, script::ScriptText& script, ui::Dialogs& dialogs);
     // Chooses string `i` and draws it. `resetScroll` is false while the Text Editor is the active
-    // window, so typing keeps the views where they are; `quiet` keeps the editor from scrolling.
-    std::optional<editor::StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet,
-                                                     bool resetScroll);
-    // Draws both views again (ROM text, then translation); the translated mark is clear afterwards.
-    void refreshViews();
+    // window, so typing keeps the views where they are. The script is only read: the choice says
+    // where its entry is, and the caller moves the caret and the view as its rules say. The
+    // translated mark is clear afterwards.
+    std::optional<ShownChoice> chooseString(unsigned i, const script::ScriptText& script, bool resetScroll);
+    // Draws both views again (ROM text, then translation); the translated mark is clear
+    // afterwards, as after a string choice. Returns the string drawn when the Hex
+    // Data and Kana Text windows do not show it yet.
+    std::optional<script::ResolvedString> refreshViews();
     // "Line {Kana, Ascii}: k, a" for the two views' current scroll offsets.
     [[nodiscard]] std::string lineStatus() const;
 
@@ -113,8 +128,10 @@ public:
     [[nodiscard]] const script::CodeMaps& codeMaps() const { return *maps_; }
     [[nodiscard]] const script::TableFile& table() const { return table_; }
     [[nodiscard]] const script::FormatSettings& format() const { return format_; }
-    [[nodiscard]] script::MenuStates& menus() { return menus_; }
-    [[nodiscard]] const script::MenuStates& menus() const { return menus_; }
+    // The preview settings and view visibilities the menu shows, as the data files and the
+    // menu commands left them.
+    [[nodiscard]] script::DataFileSettings& settings() { return settings_; }
+    [[nodiscard]] const script::DataFileSettings& settings() const { return settings_; }
     [[nodiscard]] bool dataFileLoaded() const { return dataFileLoaded_; }
     [[nodiscard]] const std::filesystem::path& startDirectory() const { return startDirectory_; }
     [[nodiscard]] const std::filesystem::path& dumpsDirectory() const { return dumpsDirectory_; }
@@ -125,17 +142,14 @@ public:
     [[nodiscard]] bool running() const { return running_; }
     void setRunning(bool running) { running_ = running; }
 
-    // Counts the changes of what the hex and kana windows read besides the string itself: the
-    // ROM and its font, the code maps, the current block's bytes. Any command that may change
-    // them moves it on.
-    [[nodiscard]] uint64_t revision() const { return revision_; }
-
-    // Called by every ROM-text drawing with the string it resolved (the hex and kana windows).
-    void setStringHook(preview::TextBoxRenderer::StringHook hook);
-
 private:
+    // The insertion log's lines for the errors the translation checks find in `script`.
+    [[nodiscard]] std::vector<std::string> checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,
+                                                           script::ScriptText& script) const;
     class UnsavedScriptQuestion;
     [[nodiscard]] preview::PreviewSources sources() const;
+    // The string the newest drawing showed, when it is new to the Hex Data and Kana Text windows.
+    [[nodiscard]] std::optional<script::ResolvedString> newlyShown(const preview::PreviewSources& drawn);
     bool writeScript(script::ScriptText& script, const std::filesystem::path& path, ui::Dialogs& dialogs);
 
     std::filesystem::path startDirectory_;
@@ -147,11 +161,13 @@ private:
     std::unique_ptr<editor::StringIndex> index_;
     script::TableFile table_;
     script::FormatSettings format_;
-    script::MenuStates menus_;
+    script::DataFileSettings settings_;
     std::unique_ptr<preview::PreviewScreen> screen_;
     std::unique_ptr<preview::TextBoxRenderer> renderer_;
     std::vector<uint8_t> insertionScratch_;
-    uint64_t revision_ = 0;
+    // What the hex and kana windows show; forgotten by any command that may change the ROM and
+    // its font, the code maps or the current block's bytes, which they read besides the string.
+    editor::ShownString shownString_;
     bool entryShown_ = false;  // the chosen string's script entry was found and encoded
     bool dataFileLoaded_ = false;
     bool running_ = false;

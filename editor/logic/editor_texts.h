@@ -26,6 +26,10 @@ inline constexpr char kCannotLoadTable[] = "Could not load the table file...";
 // Save Rom File
 inline constexpr char kRomSaved[] = "ROM File saved successfully!";
 inline constexpr char kCannotSaveRom[] = "Fatal Error: Could not open ROM File for saving...";
+// Asked, before the save replaces it, when another program saved the ROM file since it was opened.
+inline constexpr char kRomChangedCaption[] = "ROM File Changed...";
+inline constexpr char kRomChangedQuestion[] =
+    "The ROM file was changed on disk by another program since it was opened.\nOverwrite those changes?";
 
 // Save Text File
 inline constexpr char kTextSavedSuffix[] = " was saved successfully!";

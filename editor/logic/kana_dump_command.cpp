@@ -1,5 +1,6 @@
 #include "editor/logic/kana_dump_command.h"
 
+#include "core/save_failure_text.h"
 #include "dialogs/dialogs.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
@@ -105,8 +106,8 @@ KanaDumpOutcome DumpKanaToFile(ui::Dialogs& dialogs, const KanaDumpSource& sourc
     // The whole dump is built before the file is touched, and the file is replaced only once the
     // new bytes are on disk, so a failed write leaves an old file of that name as it was.
     const std::string text = KanaDumpFileText(KanaDumpEntries(source, wrap));
-    if (!script::SaveScriptFile(*path, text)) {
-        dialogs.message(kKanaDumpCannotWrite);
+    if (const core::SaveResult saved = script::SaveScriptFile(*path, text); !saved) {
+        dialogs.message(std::string(kKanaDumpCannotWrite) + "\n" + core::SaveFailureReason(saved));
         return KanaDumpOutcome::NotWritten;
     }
     dialogs.message(kKanaDumpWritten);

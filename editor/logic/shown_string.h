@@ -1,8 +1,8 @@
 #pragma once
 // What the Hex Data and Kana Text windows show: the string of the last ROM-text drawing. Each
 // keystroke in the Text Editor draws the same string again; loading both windows again with
-// what they already show costs more than the rest of the keystroke, so the main window loads
-// them only when this says the string changed.
+// what they already show costs more than the rest of the keystroke, so the session hands the
+// string on only when this says it changed.
 
 #include <cstdint>
 
@@ -12,15 +12,17 @@ namespace corv::editor {
 
 class ShownString {
 public:
-    // True when `resolved`, drawn from the session at `revision` (see EditorSession::revision),
-    // differs from the string shown last; it is then taken as the one shown.
-    bool replace(const script::ResolvedString& resolved, uint64_t revision);
+    // True when `resolved` differs from the string shown last, or the windows' other sources
+    // changed since (see forget); it is then taken as the one shown.
+    bool replace(const script::ResolvedString& resolved);
+    // The ROM, its font, the code maps or the current block's bytes may have changed: the next
+    // string is new whatever it is.
+    void forget() { shown_ = false; }
 
 private:
     bool shown_ = false;
     script::ResolvedKind kind_ = script::ResolvedKind::NonText;
     uint16_t textPointer_ = 0;
-    uint64_t revision_ = 0;
 };
 
 }  // namespace corv::editor

@@ -1,5 +1,6 @@
 #include "editor/logic/string_index.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <system_error>
 
@@ -55,6 +56,7 @@ StringIndex::StringIndex()
     : blockBuffer_(std::make_unique<core::BlockBuffer>()),
       blockAddresses_(script::kMaxBlocks, 0),
       blockEnds_(script::kMaxBlocks, 0),
+      widestEnds_(script::kMaxBlocks, 0),
       stringPointers_(script::kMaxBlocks, 0),
       previewBytes_(script::kPreviewBufferSize, 0) {
     blockBuffer_->fill(0);
@@ -65,6 +67,7 @@ void StringIndex::setBlocks(std::span<const script::BlockEntry> blocks) {
     for (size_t n = 0; n < blockCount_; ++n) {
         blockAddresses_[n] = blocks[n].address;
         blockEnds_[n] = 0;
+        widestEnds_[n] = blocks[n].endOfRoom.value_or(0);
     }
 }
 
@@ -82,6 +85,10 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     currentBlock_ = n;
 
     choice.end = core::DecompressBlock(rom.data(), currentBlockAddress_, *blockBuffer_);
+    if (choice.end != core::kBadBlockHeader) {
+        widestEnds_[n] = std::max(widestEnds_[n], choice.end);
+        choice.end = widestEnds_[n];
+    }
     blockEnds_[n] = choice.end;
     decompressedLength_ = core::DecompressedLength(*blockBuffer_);
 
@@ -112,7 +119,7 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     return choice;
 }
 
-std::optional<StringChoice> StringIndex::chooseString(unsigned i, script::ScriptText& script, bool quiet) {
+std::optional<StringChoice> StringIndex::chooseString(unsigned i, const script::ScriptText& script) {
     if (!currentBlock_ || i >= stringCount_) return std::nullopt;
     StringChoice choice;
     currentString_ = static_cast<int>(i);
@@ -122,7 +129,12 @@ std::optional<StringChoice> StringIndex::chooseString(unsigned i, script::Script
     }
     choice.kanaCaption = "Kana Text: String #" + std::to_string(i);
 
-    choice.matchLine = script::FindInScript(script, script::EntrySearchText(static_cast<int>(i)), quiet);
+    const auto match = script::FindInText(script.text(), script.selectionStart(), script.selectionLength(),
+                                          script::EntrySearchText(static_cast<int>(i)));
+    if (match) {
+        choice.matchLine = match->line;
+        choice.caret = match->position;
+    }
     matchLine_ = choice.matchLine.value_or(-1);
     if (choice.matchLine) {
         const script::EntryCopy entry = script::CopyEntry(script, *choice.matchLine);

@@ -45,6 +45,7 @@ struct BlockChoice {
 
 struct StringChoice {
     std::optional<int> matchLine;      // the entry's opening line, std::nullopt without an entry
+    std::optional<size_t> caret;       // where the search puts the caret: the entry's opening
     size_t previewLength = 0;          // bytes of the preview stream (0 without an entry)
     std::string offsetStatus;          // first status panel
     std::string kanaCaption;           // "Kana Text: String #i"
@@ -64,6 +65,9 @@ public:
     StringIndex();
 
     // The block list of a data file load: addresses in order, their end entries cleared to 0.
+    // The end of a block's room never goes down afterwards: it starts at the data file's
+    // .ENDBLOCK, and a block chosen again after its insertion keeps the room it had, as the bytes
+    // between the new and the old end of its data belong to no other block.
     void setBlocks(std::span<const script::BlockEntry> blocks);
     [[nodiscard]] size_t blockCount() const { return blockCount_; }
     [[nodiscard]] uint32_t blockAddress(size_t n) const { return n < blockCount_ ? blockAddresses_[n] : 0; }
@@ -78,9 +82,10 @@ public:
                                            UnsavedScriptHandler& unsaved);
 
     // Chooses string `i` of the current block: notes its text pointer (text records only), finds
-    // its entry in `script` (the editor is not scrolled when `quiet`) and encodes the entry into
-    // the preview bytes. std::nullopt when no block is chosen or `i` is not one of its strings.
-    std::optional<StringChoice> chooseString(unsigned i, script::ScriptText& script, bool quiet);
+    // its entry in `script` (searching from its selection, as the editor's search does; nothing
+    // in the script moves) and encodes the entry into the preview bytes. std::nullopt when no
+    // block is chosen or `i` is not one of its strings.
+    std::optional<StringChoice> chooseString(unsigned i, const script::ScriptText& script);
 
     // The decompressed current block (lower half of the block buffer, 64 KiB).
     [[nodiscard]] std::span<const uint8_t> block() const;
@@ -109,6 +114,7 @@ private:
     std::unique_ptr<core::BlockBuffer> blockBuffer_;
     std::vector<uint32_t> blockAddresses_;
     std::vector<uint32_t> blockEnds_;
+    std::vector<uint32_t> widestEnds_;  // the farthest end of room known for each block
     std::vector<uint32_t> stringPointers_;
     size_t blockCount_ = 0;
     std::optional<size_t> currentBlock_;

@@ -79,7 +79,6 @@ HexDataWindow::HexDataWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     glyphBox_ = new HexGlyphBox(this);
     glyphBox_->setObjectName(QStringLiteral("chPic"));
     glyphBox_->setGeometry(256, 4, 128, 128);
-    chPic = glyphBox_;
 
     view_.setClientHeight(height());
 }

@@ -5,8 +5,8 @@
 //
 // Wiring, for the main window:
 //   - setSources() once, with what the window reads whenever it draws;
-//   - loadString() from the text box renderer's string hook (preview::TextBoxRenderer::
-//     setStringHook), that is at every untranslated pass;
+//   - loadString() with the string the session drew, whenever the session hands on one the
+//     window does not show yet (EditorSession::chooseString and refreshViews);
 //   - show() for "Display He&x Data" and the data file's .HexWindow line.
 // The rules are in editor/logic/hex_view.h.
 
@@ -53,7 +53,6 @@ public:
     // The glyph picture as chPic shows it before stretching (8 x 16, RGB16).
     [[nodiscard]] QImage glyphImage() const;
 
-    QWidget* chPic = nullptr;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -66,7 +65,7 @@ private:
 
     HexView view_;
     Sources sources_;
-    HexGlyphBox* glyphBox_ = nullptr;
+    HexGlyphBox* glyphBox_ = nullptr;  // chPic
 };
 
 }  // namespace corv::editor

@@ -25,42 +25,42 @@ InsertProgressWindow::InsertProgressWindow(QWidget* parent) : QWidget(parent) {
     setFont(CourierFont(kFontPixels));
     SetOuterSizeCentred(this, {290, 133});
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
-    Panel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    ListBox1 = new QListWidget(Panel1);
-    ListBox1->setObjectName(QStringLiteral("ListBox1"));
-    ListBox1->setItemDelegate(new FixedRowDelegate(kLogRowHeight, ListBox1));
-    ListBox1->setUniformItemSizes(true);
-    auto* panelLayout = new QVBoxLayout(Panel1);
-    const int frame = Panel1->frameWidth();
+    gaugePanel_ = new QFrame(this);
+    gaugePanel_->setObjectName(QStringLiteral("Panel1"));
+    gaugePanel_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    log_ = new QListWidget(gaugePanel_);
+    log_->setObjectName(QStringLiteral("ListBox1"));
+    log_->setItemDelegate(new FixedRowDelegate(kLogRowHeight, log_));
+    log_->setUniformItemSizes(true);
+    auto* panelLayout = new QVBoxLayout(gaugePanel_);
+    const int frame = gaugePanel_->frameWidth();
     panelLayout->setContentsMargins(frame, frame, frame, frame);
-    panelLayout->addWidget(ListBox1);
+    panelLayout->addWidget(log_);
 
     // The bar shows whole percent; the insertion's own range and position live in gauge_.
-    CGauge1 = new QProgressBar(this);
-    CGauge1->setObjectName(QStringLiteral("CGauge1"));
-    CGauge1->setFixedHeight(kGaugeHeight);
-    CGauge1->setRange(0, 100);
-    CGauge1->setFormat(QStringLiteral("%p%"));
-    CGauge1->setTextVisible(true);
-    CGauge1->setAlignment(Qt::AlignCenter);
-    QPalette blueText = CGauge1->palette();
+    gaugeBar_ = new QProgressBar(this);
+    gaugeBar_->setObjectName(QStringLiteral("CGauge1"));
+    gaugeBar_->setFixedHeight(kGaugeHeight);
+    gaugeBar_->setRange(0, 100);
+    gaugeBar_->setFormat(QStringLiteral("%p%"));
+    gaugeBar_->setTextVisible(true);
+    gaugeBar_->setAlignment(Qt::AlignCenter);
+    QPalette blueText = gaugeBar_->palette();
     blueText.setColor(QPalette::Text, Qt::blue);
     blueText.setColor(QPalette::HighlightedText, Qt::blue);
     blueText.setColor(QPalette::WindowText, Qt::blue);
-    CGauge1->setPalette(blueText);
+    gaugeBar_->setPalette(blueText);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(Panel1, 1);
-    layout->addWidget(CGauge1);
+    layout->addWidget(gaugePanel_, 1);
+    layout->addWidget(gaugeBar_);
     showGauge();
 }
 
 void InsertProgressWindow::start() {
-    ListBox1->clear();
+    log_->clear();
     show();
     raise();
 }
@@ -83,10 +83,19 @@ void InsertProgressWindow::processPendingMessages() { QCoreApplication::processE
 
 void InsertProgressWindow::addLogLine(const std::string& line) {
     // Log lines can quote script text, which is bytes.
-    ListBox1->addItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
-    ListBox1->scrollToBottom();
+    log_->addItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    log_->scrollToBottom();
+    emit logLineAdded();
 }
 
-void InsertProgressWindow::showGauge() { CGauge1->setValue(gauge_.percent()); }
+int InsertProgressWindow::logLineCount() const { return log_->count(); }
+
+std::string InsertProgressWindow::logLine(int row) const { return log_->item(row)->text().toStdString(); }
+
+void InsertProgressWindow::insertLogLine(int row, const std::string& line) {
+    log_->insertItem(row, QString::fromStdString(line));
+}
+
+void InsertProgressWindow::showGauge() { gaugeBar_->setValue(gauge_.percent()); }
 
 }  // namespace corv::editor

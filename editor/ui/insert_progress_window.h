@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 #include "editor/logic/progress_gauge.h"
 #include "insert/insertion.h"
 
@@ -20,10 +22,6 @@ class InsertProgressWindow final : public QWidget, public insert::InsertionProgr
 public:
     explicit InsertProgressWindow(QWidget* parent = nullptr);
 
-    QProgressBar* CGauge1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QListWidget* ListBox1 = nullptr;
-
     [[nodiscard]] const ProgressGauge& gauge() const { return gauge_; }
 
     // InsertionProgress
@@ -34,10 +32,22 @@ public:
     void processPendingMessages() override;
     void addLogLine(const std::string& line) override;
 
+    // The log's lines, and a line put in at `row` (after the insertion wrote its own).
+    [[nodiscard]] int logLineCount() const;
+    [[nodiscard]] std::string logLine(int row) const;
+    void insertLogLine(int row, const std::string& line);
+
+signals:
+    // A line was added to the log: the insertion ran past its first refusals.
+    void logLineAdded();
+
 private:
     void showGauge();
 
     ProgressGauge gauge_;
+    QProgressBar* gaugeBar_ = nullptr;  // CGauge1
+    QFrame* gaugePanel_ = nullptr;      // Panel1
+    QListWidget* log_ = nullptr;        // ListBox1
 };
 
 }  // namespace corv::editor

@@ -13,17 +13,17 @@ KanaDumpWindow::KanaDumpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     setWindowTitle(QStringLiteral("Current Kana Dump"));
     SetOuterSizeCentred(this, {402, 337});
 
-    kanaMemo = new QPlainTextEdit(this);
-    kanaMemo->setObjectName(QStringLiteral("kanaMemo"));
-    kanaMemo->setFont(KanaFont());
-    kanaMemo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    kanaMemo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    kanaMemo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    kanaMemo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    dumpText_ = new QPlainTextEdit(this);
+    dumpText_->setObjectName(QStringLiteral("kanaMemo"));
+    dumpText_->setFont(KanaFont());
+    dumpText_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    dumpText_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    dumpText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    dumpText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(kanaMemo);
+    layout->addWidget(dumpText_);
 }
 
 void KanaDumpWindow::viewDump(const KanaDumpSource& source, const KanaLineWrap& wrap) {
@@ -31,9 +31,9 @@ void KanaDumpWindow::viewDump(const KanaDumpSource& source, const KanaLineWrap& 
     show();
     raise();
     activateWindow();
-    kanaMemo->hide();
-    kanaMemo->setPlainText(KanaDisplayText(KanaDumpViewText(KanaDumpEntries(source, wrap))));
-    kanaMemo->show();
+    dumpText_->hide();
+    dumpText_->setPlainText(KanaDisplayText(KanaDumpViewText(KanaDumpEntries(source, wrap))));
+    dumpText_->show();
 }
 
 }  // namespace corv::editor

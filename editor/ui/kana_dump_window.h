@@ -22,7 +22,8 @@ public:
     // Shows the window with the dump of `source`, kana lines cut by `wrap`.
     void viewDump(const KanaDumpSource& source, const KanaLineWrap& wrap);
 
-    QPlainTextEdit* kanaMemo = nullptr;
+private:
+    QPlainTextEdit* dumpText_ = nullptr;  // kanaMemo
 };
 
 }  // namespace corv::editor

@@ -57,24 +57,24 @@ KanaTextWindow::KanaTextWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
     MakeToolWindow(this);
     SetOuterBounds(this, {10, 350}, {326, 129});
 
-    kanaEdit = new QPlainTextEdit(this);
-    kanaEdit->setObjectName(QStringLiteral("kanaEdit"));
-    kanaEdit->setFont(KanaFont());
-    kanaEdit->setReadOnly(true);
-    kanaEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    kanaEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    kanaEdit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    kanaEdit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    kanaEditor_ = new QPlainTextEdit(this);
+    kanaEditor_->setObjectName(QStringLiteral("kanaEdit"));
+    kanaEditor_->setFont(KanaFont());
+    kanaEditor_->setReadOnly(true);
+    kanaEditor_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    kanaEditor_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    kanaEditor_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    kanaEditor_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(kanaEdit);
+    layout->addWidget(kanaEditor_);
 }
 
 void KanaTextWindow::loadKana(const script::ResolvedString& resolved, const script::CodeMaps& maps) {
-    kanaEdit->setUpdatesEnabled(false);
-    kanaEdit->setPlainText(KanaDisplayText(KanaWindowText(resolved, maps)));
-    kanaEdit->setUpdatesEnabled(true);
+    kanaEditor_->setUpdatesEnabled(false);
+    kanaEditor_->setPlainText(KanaDisplayText(KanaWindowText(resolved, maps)));
+    kanaEditor_->setUpdatesEnabled(true);
 }
 
 void KanaTextWindow::showStringNumber(unsigned stringIndex) {
@@ -85,16 +85,16 @@ qreal KanaTextWindow::wrapWidth() const {
     // The editor fills the window; inside its frame the vertical scroll bar (always there) takes
     // its share, and the document keeps a margin on both sides. Taken from the window's own size
     // so that a window never shown yet measures as it will show.
-    const int frame = kanaEdit->frameWidth();
-    const int scrollBar = kanaEdit->verticalScrollBar()->sizeHint().width();
+    const int frame = kanaEditor_->frameWidth();
+    const int scrollBar = kanaEditor_->verticalScrollBar()->sizeHint().width();
     const int viewport = width() - 2 * frame - scrollBar;
     // An editor with no room left lays its lines out unwrapped; so does the measure.
     const qreal room = viewport > 0 ? qreal(viewport) : qreal(std::numeric_limits<int>::max());
-    return room - 2 * kanaEdit->document()->documentMargin();
+    return room - 2 * kanaEditor_->document()->documentMargin();
 }
 
 KanaLineWrap KanaTextWindow::lineWrap() const {
-    return MeasuredLineWrap(kanaEdit->font(), kanaEdit->document()->defaultTextOption(), wrapWidth());
+    return MeasuredLineWrap(kanaEditor_->font(), kanaEditor_->document()->defaultTextOption(), wrapWidth());
 }
 
 }  // namespace corv::editor

@@ -3,7 +3,7 @@
 // shows, read-only in its editor "kanaEdit", long lines wrapped at the editor's width.
 //
 // Wiring, for the main window:
-//   - loadKana() from the text box renderer's string hook (every untranslated pass);
+//   - loadKana() with the string the session drew, whenever it hands on a new one;
 //   - showStringNumber() from the string choice, for the caption;
 //   - lineWrap() for the kana dumps (editor/logic/kana_dump_command.h), so that they cut lines
 //     where this window wraps them;
@@ -47,10 +47,10 @@ public:
     // How the editor wraps a line at its current width, whether the window is shown or not.
     [[nodiscard]] KanaLineWrap lineWrap() const;
 
-    QPlainTextEdit* kanaEdit = nullptr;
-
 private:
     [[nodiscard]] qreal wrapWidth() const;
+
+    QPlainTextEdit* kanaEditor_ = nullptr;  // kanaEdit
 };
 
 }  // namespace corv::editor

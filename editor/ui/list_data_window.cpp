@@ -5,6 +5,7 @@
 
 #include "editor/logic/list_data_layout.h"
 #include "editor/ui/companion_window.h"
+#include "editor/ui/string_marks.h"
 #include "editor/logic/string_index.h"
 
 namespace corv::editor {
@@ -23,13 +24,13 @@ std::optional<int> selectedRow(const QListWidget* list) {
 }  // namespace
 
 ListDataWindow::ListDataWindow(QWidget* parent)
-    : QWidget(parent), bList(makeList("bList")), pList(makeList("pList")) {
+    : QWidget(parent), blockList_(makeList("bList")), stringList_(makeList("pList")) {
     setObjectName(QStringLiteral("cmForm"));
     setWindowTitle(QStringLiteral("List Data"));
     MakeToolWindow(this);
     SetOuterBounds(this, {342, 350}, {328, 114});
-    watchUserChoice(bList, &ListDataWindow::blockClicked);
-    watchUserChoice(pList, &ListDataWindow::stringClicked);
+    watchUserChoice(blockList_, &ListDataWindow::blockClicked);
+    watchUserChoice(stringList_, &ListDataWindow::stringClicked);
 }
 
 QListWidget* ListDataWindow::makeList(const char* name) {
@@ -55,16 +56,16 @@ void ListDataWindow::watchUserChoice(QListWidget* list, void (ListDataWindow::*s
 
 bool ListDataWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress) {
-        for (const QListWidget* list : {bList, pList}) {
+        for (const QListWidget* list : {blockList_, stringList_}) {
             if (watched == list->viewport()) rowAtPress_ = list->currentRow();
         }
     }
     return QWidget::eventFilter(watched, event);
 }
 
-void ListDataWindow::setBlocks(const std::vector<std::string>& lines) { fill(bList, lines); }
+void ListDataWindow::setBlocks(const std::vector<std::string>& lines) { fill(blockList_, lines); }
 
-void ListDataWindow::setStrings(const std::vector<std::string>& lines) { fill(pList, lines); }
+void ListDataWindow::setStrings(const std::vector<std::string>& lines) { fill(stringList_, lines); }
 
 void ListDataWindow::fill(QListWidget* list, const std::vector<std::string>& lines) {
     selecting_ = true;
@@ -75,13 +76,19 @@ void ListDataWindow::fill(QListWidget* list, const std::vector<std::string>& lin
     list->setToolTip(QString::fromStdString(editor::ItemsHint(lines.size())));
 }
 
-std::optional<int> ListDataWindow::selectedBlock() const { return selectedRow(bList); }
+int ListDataWindow::blockCount() const { return blockList_->count(); }
 
-std::optional<int> ListDataWindow::selectedString() const { return selectedRow(pList); }
+std::optional<int> ListDataWindow::selectedBlock() const { return selectedRow(blockList_); }
 
-void ListDataWindow::selectBlock(int row) { select(bList, row); }
+std::optional<int> ListDataWindow::selectedString() const { return selectedRow(stringList_); }
 
-void ListDataWindow::selectString(int row) { select(pList, row); }
+void ListDataWindow::selectBlock(int row) { select(blockList_, row); }
+
+void ListDataWindow::selectString(int row) { select(stringList_, row); }
+
+void ListDataWindow::markStrings(const LiveChecks& checks) { MarkStrings(stringList_, checks); }
+
+void ListDataWindow::markChangedStrings(const LiveChecks& checks) { MarkChangedStrings(stringList_, checks); }
 
 void ListDataWindow::select(QListWidget* list, int row) {
     selecting_ = true;
@@ -95,17 +102,17 @@ void ListDataWindow::select(QListWidget* list, int row) {
 }
 
 void ListDataWindow::focusBlockList() {
-    if (isVisible()) bList->setFocus();
+    if (isVisible()) blockList_->setFocus();
 }
 
 void ListDataWindow::focusStringList() {
-    if (isVisible()) pList->setFocus();
+    if (isVisible()) stringList_->setFocus();
 }
 
 void ListDataWindow::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     const ListDataLayout layout = LayOutListData(width(), height());
-    for (const auto& [list, rect] : {std::pair{bList, layout.blockList}, std::pair{pList, layout.stringList}}) {
+    for (const auto& [list, rect] : {std::pair{blockList_, layout.blockList}, std::pair{stringList_, layout.stringList}}) {
         list->setGeometry(rect.left, rect.top, rect.width, rect.height);
     }
 }

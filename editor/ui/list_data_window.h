@@ -20,17 +20,18 @@ class QListWidget;
 
 namespace corv::editor {
 
+class LiveChecks;
+
 class ListDataWindow final : public QWidget {
     Q_OBJECT
 
 public:
     explicit ListDataWindow(QWidget* parent = nullptr);
 
-    QListWidget* bList = nullptr;
-    QListWidget* pList = nullptr;
-
     void setBlocks(const std::vector<std::string>& lines);
     void setStrings(const std::vector<std::string>& lines);
+
+    [[nodiscard]] int blockCount() const;
 
     // The chosen entry of a list, std::nullopt when none is.
     [[nodiscard]] std::optional<int> selectedBlock() const;
@@ -41,6 +42,11 @@ public:
 
     void focusBlockList();
     void focusStringList();
+
+    // The live checks' marks on the string list: every line, or only the lines of the strings
+    // the checks' last update changed.
+    void markStrings(const LiveChecks& checks);
+    void markChangedStrings(const LiveChecks& checks);
 
 signals:
     void blockClicked(int row);
@@ -56,6 +62,8 @@ private:
     void select(QListWidget* list, int row);
     void watchUserChoice(QListWidget* list, void (ListDataWindow::*signal)(int));
 
+    QListWidget* blockList_ = nullptr;   // bList
+    QListWidget* stringList_ = nullptr;  // pList
     bool selecting_ = false;
     // The current row of the list under the mouse when its button went down: a click that does
     // not change the row still counts as a choice.

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QListWidget>
 #include <QMenu>
 #include <QEvent>
 #include <QFontMetrics>
@@ -41,18 +40,18 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QS
 
 }  // namespace
 
-LiveCheckWiring::LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs)
-    : QObject(&window), window_(window), dialogs_(dialogs) {
+LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, ui::Dialogs& dialogs)
+    : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
     // After the two panels of the status bar, sharing what room the window leaves them.
-    QWidget* row = window.statusPanel1->parentWidget();
-    panels_ = new LiveCheckPanels(window.statusPanel1->font(), row);
+    QWidget* row = parts_.linePanel->parentWidget();
+    panels_ = new LiveCheckPanels(parts_.linePanel->font(), row);
     if (auto* layout = qobject_cast<QHBoxLayout*>(row->layout())) layout->addWidget(panels_);
     row->installEventFilter(this);
     fitPanels();
 
     OverflowMarks::Source source;
     source.rows = [this]() -> std::vector<MarkedRow> {
-        const auto chosen = window_.cmForm->selectedString();
+        const auto chosen = parts_.listData->selectedString();
         const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
         if (string == nullptr) return {};
         return MarkedRows(checks_.entryLines(string->number), *string, checks_.box());
@@ -62,50 +61,48 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs)
         const preview::PreviewScreen& screen = window_.session().screen();
         return window_.session().romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
     };
-    marks_ = new OverflowMarks(window.Video, std::move(source));
+    marks_ = new OverflowMarks(parts_.video, std::move(source));
 
     problems_ = new ProblemsWindow(&window);
     problems_->setWindowFlag(Qt::Window);
     addMenuItems();
     connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
     // After the window's own quiet string choice, which repaints the preview first.
-    connect(window.TxtForm, &TextEditorWindow::scriptChanged, this, &LiveCheckWiring::scriptChanged);
+    connect(parts_.textEditor, &TextEditorWindow::scriptChanged, this, &LiveCheckWiring::scriptChanged);
 
     // What the checks depend on besides the script text. These run after the window's own slots.
     // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
-    for (QAction* item : {window.OpenBinaryTextData1, window.LoadDataFile, window.PATCHRomFile1,
-                          window.InsertCOMPRESSIONintoROM1, window.LoadTableFile1, window.UseVWFRoutine1,
-                          window.FitHarderWhenOver1}) {
+    for (QAction* item : parts_.changeTheChecks) {
         connect(item, &QAction::triggered, this, &LiveCheckWiring::blockChosen);
     }
-    connect(window.SaveTextFile1, &QAction::triggered, this, [this] {
-        if (!window_.TxtForm->script().modified()) checks_.markBaseline();
+    connect(parts_.saveText, &QAction::triggered, this, [this] {
+        if (!parts_.textEditor->script().modified()) checks_.markBaseline();
     });
-    connect(window.InsertForm->ListBox1->model(), &QAbstractItemModel::rowsInserted, this, [this] { logged_ = true; });
-    connect(window.Insert1, &QAction::triggered, this, &LiveCheckWiring::insertionRan);
+    connect(parts_.insertProgress, &InsertProgressWindow::logLineAdded, this, [this] { logged_ = true; });
+    connect(parts_.insertText, &QAction::triggered, this, &LiveCheckWiring::insertionRan);
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;
 
 bool LiveCheckWiring::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched == window_.statusPanel1->parentWidget()) fitPanels();
+    if (event->type() == QEvent::Resize && watched == parts_.linePanel->parentWidget()) fitPanels();
     return QObject::eventFilter(watched, event);
 }
 
 // The two panels the window always had keep the room for their widest texts; the live panels
 // take only what is left beyond that (nothing at the default size, more in a larger window).
 void LiveCheckWiring::fitPanels() {
-    const QLabel* line = window_.statusPanel1;
+    const QLabel* line = parts_.linePanel;
     const QFontMetrics metrics = line->fontMetrics();
     const QString widest = QString::fromStdString(LineStatusText(int(preview::kMaxScrollOffset), int(preview::kMaxScrollOffset)));
     const int lineNeeds = metrics.horizontalAdvance(widest) + metrics.horizontalAdvance(QLatin1Char('x')) +
                           2 * line->frameWidth() + 2;
-    const int left = line->parentWidget()->width() - window_.statusPanel0->width() - lineNeeds;
+    const int left = line->parentWidget()->width() - parts_.offsetPanel->width() - lineNeeds;
     panels_->setFixedWidth(std::max(0, left));
 }
 
 void LiveCheckWiring::addMenuItems() {
-    QMenu* edit = window_.Edit1;
+    QMenu* edit = parts_.editMenu;
     edit->addSeparator()->setObjectName(QStringLiteral("N9"));
     NextUntranslated = addItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"), QStringLiteral("F3"));
     PreviousUntranslated =
@@ -114,14 +111,14 @@ void LiveCheckWiring::addMenuItems() {
     GoToString = addItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
     FindText = addItem(edit, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
     FindNext = addItem(edit, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
-    ShowProblems = addItem(window_.View1, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
-    MarkOverflow = window_.View1->addAction(QStringLiteral("Mark Overflow"));
+    ShowProblems = addItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+    MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
     MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
     MarkOverflow->setCheckable(true);
     MarkOverflow->setChecked(true);
     connect(MarkOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
 
-    const auto current = [this] { return window_.cmForm->selectedString().value_or(-1); };
+    const auto current = [this] { return parts_.listData->selectedString().value_or(-1); };
     connect(NextUntranslated, &QAction::triggered, this, [this, current] {
         if (const auto n = editor::NextUntranslated(checks_, current())) chooseString(*n);
     });
@@ -155,9 +152,9 @@ void LiveCheckWiring::blockChosen() {
         live.endOfRoom = index.blockEnd(*block);
         live.inserted = session.currentBlockInserted();
         check::BoxMetrics box;
-        box.variableWidth = session.menus().useVwf;
+        box.variableWidth = session.settings().variableWidth;
         const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
-        checks_.open(live, window_.TxtForm->script().text(), table, box,
+        checks_.open(live, parts_.textEditor->script().text(), table, box,
                      session.fitHarderWhenOver() ? insert::InsertionCompressor::MaximisingWhenOver
                                                  : insert::InsertionCompressor::Specified);
     }
@@ -165,16 +162,16 @@ void LiveCheckWiring::blockChosen() {
 }
 
 void LiveCheckWiring::scriptChanged() {
-    if (checks_.update(window_.TxtForm->script().text())) show(false);
+    if (checks_.update(parts_.textEditor->script().text())) show(false);
 }
 
 void LiveCheckWiring::show(bool everything) {
     panels_->showChecks(checks_);
     marks_->update();
     if (everything) {
-        MarkStrings(window_.cmForm->pList, checks_);
+        parts_.listData->markStrings(checks_);
     } else {
-        MarkChangedStrings(window_.cmForm->pList, checks_);
+        parts_.listData->markChangedStrings(checks_);
     }
     // Most keys change the figures only; the findings, and so the Problems list, stay.
     if (everything || !checks_.changedStrings().empty()) problems_->showRows(ProblemRows(checks_));
@@ -182,14 +179,14 @@ void LiveCheckWiring::show(bool everything) {
 
 void LiveCheckWiring::chooseString(unsigned number) {
     if (window_.busy()) return;
-    window_.cmForm->selectString(int(number));
-    window_.pListClick(MainWindow::ChoiceSender::User);
-    TextEditorWindow* editor = window_.TxtForm;
+    parts_.listData->selectString(int(number));
+    window_.chooseString(ChoiceSender::User);
+    TextEditorWindow* editor = parts_.textEditor;
     editor->show();
     editor->raise();
     editor->activateWindow();
-    editor->TDMemo->setFocus();
-    editor->TDMemo->ensureCursorVisible();
+    editor->memo().setFocus();
+    editor->memo().ensureCursorVisible();
 }
 
 void LiveCheckWiring::goToString() {
@@ -210,7 +207,7 @@ void LiveCheckWiring::find(bool askFirst) {
         if (!answer || answer->empty()) return;
         findText_ = *answer;
     }
-    ScriptMemo* memo = window_.TxtForm->TDMemo;
+    ScriptMemo* memo = &parts_.textEditor->memo();
     const QString needle = QString::fromLatin1(findText_.c_str());
     // From the caret on, then once more from the top.
     if (!memo->find(needle)) {
@@ -222,8 +219,8 @@ void LiveCheckWiring::find(bool askFirst) {
             return;
         }
     }
-    window_.TxtForm->show();
-    window_.TxtForm->activateWindow();
+    parts_.textEditor->show();
+    parts_.textEditor->activateWindow();
     memo->setFocus();
 }
 
@@ -231,21 +228,21 @@ void LiveCheckWiring::insertionRan() {
     if (!logged_) return;
     logged_ = false;
     // The text the insertion read (a program's setText sends no change signal).
-    if (checks_.update(window_.TxtForm->script().text())) show(false);
+    if (checks_.update(parts_.textEditor->script().text())) show(false);
     // The figures of the script the insertion just took; then the block as it now stands.
     // The log ends with its outcome between two rules; the room line goes just before them.
-    QListWidget* log = window_.InsertForm->ListBox1;
-    int at = log->count();
+    InsertProgressWindow* log = parts_.insertProgress;
+    int at = log->logLineCount();
     if (at > 0) {
-        const QString rule = log->item(at - 1)->text();
+        const std::string rule = log->logLine(at - 1);
         for (int row = at - 2; row >= 0; --row) {
-            if (log->item(row)->text() == rule) {
+            if (log->logLine(row) == rule) {
                 at = row;
                 break;
             }
         }
     }
-    log->insertItem(at, QString::fromStdString(InsertionRoomLine(checks_)));
+    log->insertLogLine(at, InsertionRoomLine(checks_));
     logged_ = false;
     blockChosen();
 }

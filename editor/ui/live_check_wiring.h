@@ -7,9 +7,13 @@
 
 #include <QObject>
 
+#include <vector>
+
 #include "editor/logic/live_checks.h"
 
 class QAction;
+class QLabel;
+class QMenu;
 
 namespace corv::ui {
 class Dialogs;
@@ -17,16 +21,38 @@ class Dialogs;
 
 namespace corv::editor {
 
+class InsertProgressWindow;
+class ListDataWindow;
 class LiveCheckPanels;
 class OverflowMarks;
 class MainWindow;
 class ProblemsWindow;
+class TextEditorWindow;
+class VideoBox;
+
+// The parts of the main window the live checks follow and add to.
+struct LiveCheckParts {
+    QLabel* offsetPanel = nullptr;  // the status bar's first panel
+    QLabel* linePanel = nullptr;    // the status bar's second panel, after which the live panels go
+    VideoBox* video = nullptr;      // the preview, on which the overflow marks lie
+    QMenu* editMenu = nullptr;      // gets the navigation and find items
+    QMenu* viewMenu = nullptr;      // gets Problems and Mark Overflow
+    ListDataWindow* listData = nullptr;
+    TextEditorWindow* textEditor = nullptr;
+    InsertProgressWindow* insertProgress = nullptr;
+    // Commands after which the block is checked again: what the checks depend on besides the
+    // script text (the ROM's bytes and place, the table, VWF, Fit Harder When Over).
+    std::vector<QAction*> changeTheChecks;
+    QAction* saveText = nullptr;
+    QAction* insertText = nullptr;
+};
 
 class LiveCheckWiring final : public QObject {
     Q_OBJECT
 public:
-    // Adds the panels, the menu items and the Problems window to `window`; `dialogs` must outlive it.
-    LiveCheckWiring(MainWindow& window, ui::Dialogs& dialogs);
+    // Adds the panels, the menu items and the Problems window to `window`'s `parts`; `dialogs`
+    // must outlive it.
+    LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, ui::Dialogs& dialogs);
     ~LiveCheckWiring() override;
 
     // A block was chosen (or what its checks depend on changed): check it all again.
@@ -38,6 +64,10 @@ public:
     [[nodiscard]] LiveCheckPanels* panels() const { return panels_; }
     [[nodiscard]] ProblemsWindow* problems() const { return problems_; }
     [[nodiscard]] OverflowMarks* overflowMarks() const { return marks_; }
+    // The items that read the block: while an insertion rewrites it they must wait.
+    [[nodiscard]] std::vector<QAction*> readingTheBlock() const {
+        return {NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
+    }
 
     QAction* NextUntranslated = nullptr;
     QAction* PreviousUntranslated = nullptr;
@@ -61,6 +91,7 @@ private:
     void insertionRan();
 
     MainWindow& window_;
+    LiveCheckParts parts_;
     ui::Dialogs& dialogs_;
     LiveChecks checks_;
     LiveCheckPanels* panels_ = nullptr;

@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 
+#include "about/help_menu.h"
+#include "about/version.h"
 #include "editor/ui/main_window.h"
 
 namespace corv::editor {
@@ -48,88 +50,118 @@ QAction* AddRadio(QMenu* menu, QActionGroup* group, const char* name, const QStr
 void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
+    // Marks a command that opens, changes or closes the ROM or the script, or that redraws or
+    // reads the block: while a long command (the insertion) lets events through and rewrites
+    // the block, it must not run in between.
+    const auto disabledWhileBusy = [this](QAction* action) {
+        ui_.disabledWhileBusy.push_back(action);
+        return action;
+    };
 
-    File1 = AddMenu(bar, "File1", QStringLiteral("&File"));
-    OpenBinaryTextData1 = AddItem(File1, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O"));
-    LoadDataFile = AddItem(File1, "LoadDataFile", QStringLiteral("Load Text Block Data File"), QStringLiteral("Ctrl+F"));
-    AddSeparator(File1, "N2");
-    SaveTextFile1 = AddItem(File1, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S"));
-    SaveRomFile1 = AddItem(File1, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A"));
-    AddSeparator(File1, "N1");
-    Exit1 = AddItem(File1, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Alt+X"));
+    ui_.fileMenu = AddMenu(bar, "File1", QStringLiteral("&File"));
+    ui_.openRom = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
+    ui_.loadDataFile = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"), QStringLiteral("Ctrl+F")));
+    AddSeparator(ui_.fileMenu, "N2");
+    ui_.saveText = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
+    ui_.saveRom = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A")));
+    AddSeparator(ui_.fileMenu, "N1");
+    ui_.exit = disabledWhileBusy(AddItem(ui_.fileMenu, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Alt+X")));
 
-    Edit1 = AddMenu(bar, "Edit1", QStringLiteral("&Edit"));
-    Insert1 = AddItem(Edit1, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I"));
-    PATCHRomFile1 = AddItem(Edit1, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P"));
-    LoadTableFile1 = AddItem(Edit1, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T"));
-    AddSeparator(Edit1, "N7");
-    InsertCOMPRESSIONintoROM1 = AddItem(Edit1, "InsertCOMPRESSIONintoROM1", QStringLiteral("Insert &COMPRESSION into ROM"),
-                                        QStringLiteral("Ctrl+C"));
-    AddSeparator(Edit1, "N8");
-    FitHarderWhenOver1 = AddCheck(Edit1, "FitHarderWhenOver1", QStringLiteral("Fit Harder When Over"));
+    ui_.editMenu = AddMenu(bar, "Edit1", QStringLiteral("&Edit"));
+    ui_.insertText = disabledWhileBusy(
+        AddItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
+    ui_.patchRom = disabledWhileBusy(
+        AddItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
+    ui_.loadTable = disabledWhileBusy(
+        AddItem(ui_.editMenu, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T")));
+    AddSeparator(ui_.editMenu, "N7");
+    ui_.insertCompression =
+        disabledWhileBusy(AddItem(ui_.editMenu, "InsertCOMPRESSIONintoROM1",
+                                  QStringLiteral("Insert &COMPRESSION into ROM"), QStringLiteral("Ctrl+C")));
+    AddSeparator(ui_.editMenu, "N8");
+    ui_.fitHarder = AddCheck(ui_.editMenu, "FitHarderWhenOver1", QStringLiteral("Fit Harder When Over"));
 
-    View1 = AddMenu(bar, "View1", QStringLiteral("&View"));
-    DisplayTextEditor1 = AddItem(View1, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
-    DTT = AddCheck(View1, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D"));
-    DTT->setVisible(false);
-    ViewHexData1 = AddItem(View1, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
-    DisplayKanaTextDump1 = AddItem(View1, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"), QStringLiteral("Ctrl+K"));
-    DecompresstoFiles1 = AddItem(View1, "DecompresstoFiles1", QStringLiteral("Display Block Decompression Offsets"),
-                                 QStringLiteral("Ctrl+B"));
-    DecompresstoFiles1->setVisible(false);
-    AddSeparator(View1, "N3");
-    HideCodes = AddCheck(View1, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H"));
-    AddSeparator(View1, "N4");
-    UseVWFRoutine1 = AddCheck(View1, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U"));
+    ui_.viewMenu = AddMenu(bar, "View1", QStringLiteral("&View"));
+    ui_.showTextEditor =
+        AddItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
+    ui_.showTranslation = disabledWhileBusy(
+        AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D")));
+    ui_.showTranslation->setVisible(false);
+    ui_.showHexData =
+        AddItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
+    ui_.showKanaText = AddItem(ui_.viewMenu, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"),
+                               QStringLiteral("Ctrl+K"));
+    ui_.showListData = AddItem(ui_.viewMenu, "DecompresstoFiles1",
+                               QStringLiteral("Display Block Decompression Offsets"), QStringLiteral("Ctrl+B"));
+    ui_.showListData->setVisible(false);
+    AddSeparator(ui_.viewMenu, "N3");
+    ui_.hideCodes = disabledWhileBusy(
+        AddCheck(ui_.viewMenu, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H")));
+    AddSeparator(ui_.viewMenu, "N4");
+    ui_.variableWidth = disabledWhileBusy(
+        AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U")));
 
-    Program1 = AddMenu(bar, "Program1", QStringLiteral("&Program"));
-    DumpMemory1 = AddItem(Program1, "DumpMemory1", QStringLiteral("Du&mp DECOMPRESSED BINARY Data"), QStringLiteral("Ctrl+M"));
-    DumpKanatoafile1 = AddItem(Program1, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N"));
-    ViewKanaDump1 = AddItem(Program1, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V"));
-    TextboxColor1 = Program1->addMenu(QStringLiteral("Textbox Color..."));
-    TextboxColor1->setObjectName(QStringLiteral("TextboxColor1"));
-    TextboxColor1->menuAction()->setObjectName(QStringLiteral("TextboxColor1Item"));
+    ui_.programMenu = AddMenu(bar, "Program1", QStringLiteral("&Program"));
+    ui_.dumpBlock = disabledWhileBusy(AddItem(ui_.programMenu, "DumpMemory1",
+                                              QStringLiteral("Du&mp DECOMPRESSED BINARY Data"), QStringLiteral("Ctrl+M")));
+    ui_.dumpKana = disabledWhileBusy(
+        AddItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N")));
+    ui_.viewKanaDump = disabledWhileBusy(
+        AddItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V")));
+    ui_.boxColourMenu = ui_.programMenu->addMenu(QStringLiteral("Textbox Color..."));
+    ui_.boxColourMenu->setObjectName(QStringLiteral("TextboxColor1"));
+    ui_.boxColourMenu->menuAction()->setObjectName(QStringLiteral("TextboxColor1Item"));
     colourGroup_ = new QActionGroup(this);
     styleGroup_ = new QActionGroup(this);
-    Blue1 = AddRadio(TextboxColor1, colourGroup_, "Blue1", QStringLiteral("Blue"));
-    Green1 = AddRadio(TextboxColor1, colourGroup_, "Green1", QStringLiteral("Green"));
-    Red1 = AddRadio(TextboxColor1, colourGroup_, "Red1", QStringLiteral("Red"));
-    AddSeparator(TextboxColor1, "N5");
-    Gradient1 = AddRadio(TextboxColor1, styleGroup_, "Gradient1", QStringLiteral("Gradient"));
-    Solid1 = AddRadio(TextboxColor1, styleGroup_, "Solid1", QStringLiteral("Solid"));
-    AddSeparator(Program1, "N6");
-    TEOnTop = AddCheck(Program1, "TEOnTop", QStringLiteral("Text Editor Stay on top"));
+    ui_.boxBlue = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Blue1", QStringLiteral("Blue")));
+    ui_.boxGreen = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Green1", QStringLiteral("Green")));
+    ui_.boxRed = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Red1", QStringLiteral("Red")));
+    AddSeparator(ui_.boxColourMenu, "N5");
+    ui_.boxGradient =
+        disabledWhileBusy(AddRadio(ui_.boxColourMenu, styleGroup_, "Gradient1", QStringLiteral("Gradient")));
+    ui_.boxSolid = disabledWhileBusy(AddRadio(ui_.boxColourMenu, styleGroup_, "Solid1", QStringLiteral("Solid")));
+    AddSeparator(ui_.programMenu, "N6");
+    ui_.textEditorOnTop = AddCheck(ui_.programMenu, "TEOnTop", QStringLiteral("Text Editor Stay on top"));
 
-    Window1 = AddMenu(bar, "Window1", QStringLiteral("&Window"));
-    DefaultWindowSize1 = AddItem(Window1, "DefaultWindowSize1", QStringLiteral("Default Window Size"), QStringLiteral("Ctrl+W"));
-    Zoominx21 = AddItem(Window1, "Zoominx21", QStringLiteral("Zoom in x 2"));
+    ui_.windowMenu = AddMenu(bar, "Window1", QStringLiteral("&Window"));
+    ui_.defaultSize =
+        AddItem(ui_.windowMenu, "DefaultWindowSize1", QStringLiteral("Default Window Size"), QStringLiteral("Ctrl+W"));
+    ui_.zoomTwice = AddItem(ui_.windowMenu, "Zoominx21", QStringLiteral("Zoom in x 2"));
 
-    connect(OpenBinaryTextData1, &QAction::triggered, this, &MainWindow::OpenBinaryTextData1Click);
-    connect(LoadDataFile, &QAction::triggered, this, &MainWindow::LoadDataFileClick);
-    connect(SaveTextFile1, &QAction::triggered, this, &MainWindow::SaveTextFile1Click);
-    connect(SaveRomFile1, &QAction::triggered, this, &MainWindow::SaveRomFile1Click);
-    connect(Exit1, &QAction::triggered, this, &MainWindow::Exit1Click);
-    connect(Insert1, &QAction::triggered, this, &MainWindow::Insert1Click);
-    connect(PATCHRomFile1, &QAction::triggered, this, &MainWindow::PATCHRomFile1Click);
-    connect(LoadTableFile1, &QAction::triggered, this, &MainWindow::LoadTableFile1Click);
-    connect(InsertCOMPRESSIONintoROM1, &QAction::triggered, this, &MainWindow::InsertCOMPRESSIONintoROM1Click);
-    connect(FitHarderWhenOver1, &QAction::triggered, this, &MainWindow::FitHarderWhenOver1Click);
-    connect(DisplayTextEditor1, &QAction::triggered, this, &MainWindow::DisplayTextEditor1Click);
-    connect(DTT, &QAction::triggered, this, &MainWindow::DTTClick);
-    connect(ViewHexData1, &QAction::triggered, this, &MainWindow::ViewHexData1Click);
-    connect(DisplayKanaTextDump1, &QAction::triggered, this, &MainWindow::DisplayKanaTextDump1Click);
-    connect(DecompresstoFiles1, &QAction::triggered, this, &MainWindow::DecompresstoFiles1Click);
-    connect(HideCodes, &QAction::triggered, this, &MainWindow::HideCodesClick);
-    connect(UseVWFRoutine1, &QAction::triggered, this, &MainWindow::UseVWFRoutine1Click);
-    connect(DumpMemory1, &QAction::triggered, this, &MainWindow::DumpMemory1Click);
-    connect(DumpKanatoafile1, &QAction::triggered, this, &MainWindow::DumpKanatoafile1Click);
-    connect(ViewKanaDump1, &QAction::triggered, this, &MainWindow::ViewKanaDump1Click);
-    for (QAction* item : {Blue1, Green1, Red1, Gradient1, Solid1}) {
-        connect(item, &QAction::triggered, this, &MainWindow::Red1Click);
+    about::AddHelpMenu(*bar, dialogs_,
+                       about::AboutText("CorvaneText", "The script editor of the CORVANE translation: reads the "
+                                                       "game's strings, previews the translation and inserts it."));
+
+    connect(ui_.openRom, &QAction::triggered, this, &MainWindow::openRomFile);
+    connect(ui_.loadDataFile, &QAction::triggered, this, &MainWindow::openDataFile);
+    connect(ui_.saveText, &QAction::triggered, this, &MainWindow::saveText);
+    connect(ui_.saveRom, &QAction::triggered, this, &MainWindow::saveRom);
+    connect(ui_.exit, &QAction::triggered, this, &MainWindow::exitProgram);
+    connect(ui_.insertText, &QAction::triggered, this, &MainWindow::insertText);
+    connect(ui_.patchRom, &QAction::triggered, this, &MainWindow::patchRom);
+    connect(ui_.loadTable, &QAction::triggered, this, &MainWindow::loadTable);
+    connect(ui_.insertCompression, &QAction::triggered, this, &MainWindow::insertCompression);
+    connect(ui_.fitHarder, &QAction::triggered, this, &MainWindow::fitHarderWhenOver);
+    connect(ui_.showTextEditor, &QAction::triggered, this, &MainWindow::showTextEditor);
+    connect(ui_.showTranslation, &QAction::triggered, this, &MainWindow::toggleTranslation);
+    connect(ui_.showHexData, &QAction::triggered, this, &MainWindow::showHexData);
+    connect(ui_.showKanaText, &QAction::triggered, this, &MainWindow::showKanaText);
+    connect(ui_.showListData, &QAction::triggered, this, &MainWindow::showListData);
+    connect(ui_.hideCodes, &QAction::triggered, this, &MainWindow::toggleHideCodes);
+    connect(ui_.variableWidth, &QAction::triggered, this, &MainWindow::toggleVariableWidth);
+    connect(ui_.dumpBlock, &QAction::triggered, this, &MainWindow::dumpBlock);
+    connect(ui_.dumpKana, &QAction::triggered, this, &MainWindow::dumpKana);
+    connect(ui_.viewKanaDump, &QAction::triggered, this, &MainWindow::viewKanaDump);
+    for (QAction* item : {ui_.boxBlue, ui_.boxGreen, ui_.boxRed, ui_.boxGradient, ui_.boxSolid}) {
+        connect(item, &QAction::triggered, this, &MainWindow::chooseBoxLook);
     }
-    connect(TEOnTop, &QAction::triggered, this, &MainWindow::TEOnTopClick);
-    connect(DefaultWindowSize1, &QAction::triggered, this, &MainWindow::DefaultWindowSize1Click);
-    connect(Zoominx21, &QAction::triggered, this, &MainWindow::Zoominx21Click);
+    connect(ui_.textEditorOnTop, &QAction::triggered, this, &MainWindow::setTextEditorOnTop);
+    connect(ui_.defaultSize, &QAction::triggered, this, &MainWindow::restoreDefaultSize);
+    connect(ui_.zoomTwice, &QAction::triggered, this, &MainWindow::zoomTwice);
 }
 
 }  // namespace corv::editor

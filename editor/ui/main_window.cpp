@@ -11,7 +11,6 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 
-#include "editor/logic/busy_commands.h"
 #include "editor/logic/editor_texts.h"
 #include "editor/logic/scroll_keys.h"
 #include "editor/ui/insert_progress_window.h"
@@ -62,19 +61,19 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     font.setPixelSize(11);
     setFont(font);
 
-    Video = new VideoBox(*session_, this);
-    setCentralWidget(Video);
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    StatusBar1->setFixedHeight(kStatusBarHeight);
+    ui_.video = new VideoBox(*session_, this);
+    setCentralWidget(ui_.video);
+    ui_.statusBar = new QStatusBar(this);
+    ui_.statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    ui_.statusBar->setSizeGripEnabled(false);
+    ui_.statusBar->setFixedHeight(kStatusBarHeight);
     // The panels draw their own bevels; the bar's extra frame and margins would cut the line
     // status short in a window only 320 pixels wide.
-    StatusBar1->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
-    StatusBar1->setContentsMargins(0, 0, 0, 0);
+    ui_.statusBar->setStyleSheet(QStringLiteral("QStatusBar::item { border: none; }"));
+    ui_.statusBar->setContentsMargins(0, 0, 0, 0);
     // The panels sit edge to edge in one row: the bar's own spacing between its items would take
     // the room the line panel needs for its last figure.
-    auto* panels = new QWidget(StatusBar1);
+    auto* panels = new QWidget(ui_.statusBar);
     // The free stand-in for the window font is wider than the font the panels were measured
     // for; a pixel smaller, "Offset: 7E00CE | PTR: 0CEC -> 7E0CEC" fits its 200 pixels.
     QFont panelFont = font;
@@ -82,19 +81,19 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     auto* panelRow = new QHBoxLayout(panels);
     panelRow->setContentsMargins(0, 0, 0, 0);
     panelRow->setSpacing(0);
-    statusPanel0 = AddPanel(panels, "StatusPanel0", kInitialOffsetStatus, panelFont);
-    statusPanel0->setFixedWidth(kOffsetPanelWidth);
-    statusPanel1 = AddPanel(panels, "StatusPanel1", kInitialLineStatus, panelFont);
-    statusPanel1->setMinimumWidth(kLinePanelMinimumWidth);
-    panelRow->addWidget(statusPanel0);
-    panelRow->addWidget(statusPanel1, 1);
-    StatusBar1->addWidget(panels, 1);
-    setStatusBar(StatusBar1);
+    ui_.offsetPanel = AddPanel(panels, "StatusPanel0", kInitialOffsetStatus, panelFont);
+    ui_.offsetPanel->setFixedWidth(kOffsetPanelWidth);
+    ui_.linePanel = AddPanel(panels, "StatusPanel1", kInitialLineStatus, panelFont);
+    ui_.linePanel->setMinimumWidth(kLinePanelMinimumWidth);
+    panelRow->addWidget(ui_.offsetPanel);
+    panelRow->addWidget(ui_.linePanel, 1);
+    ui_.statusBar->addWidget(panels, 1);
+    setStatusBar(ui_.statusBar);
     // The insertion keeps its working list itself; the box is kept, hidden, under its name.
-    ptrBox = new QListWidget(this);
-    ptrBox->setObjectName(QStringLiteral("ptrBox"));
-    ptrBox->setFixedWidth(kPtrBoxWidth);
-    ptrBox->hide();
+    ui_.pointerList = new QListWidget(this);
+    ui_.pointerList->setObjectName(QStringLiteral("ptrBox"));
+    ui_.pointerList->setFixedWidth(kPtrBoxWidth);
+    ui_.pointerList->hide();
 
     buildMenu();
     dispatcher_ = std::make_unique<KeyDispatcher>(menuBar(), this);
@@ -105,9 +104,23 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     setClientSize(defaultClient_);
     syncChecks();
 
-    session_->setStringHook([this](const script::ResolvedString& resolved) { showString(resolved); });
     createCompanions();
-    live_ = new LiveCheckWiring(*this, dialogs_);
+    LiveCheckParts parts;
+    parts.offsetPanel = ui_.offsetPanel;
+    parts.linePanel = ui_.linePanel;
+    parts.video = ui_.video;
+    parts.editMenu = ui_.editMenu;
+    parts.viewMenu = ui_.viewMenu;
+    parts.listData = ui_.listData;
+    parts.textEditor = ui_.textEditor;
+    parts.insertProgress = ui_.insertProgress;
+    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
+    parts.changeTheChecks = {ui_.openRom,   ui_.loadDataFile,  ui_.patchRom, ui_.insertCompression,
+                             ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
+    parts.saveText = ui_.saveText;
+    parts.insertText = ui_.insertText;
+    live_ = new LiveCheckWiring(*this, parts, dialogs_);
+    for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
 }
 
@@ -118,7 +131,7 @@ MainWindow::~MainWindow() {
 
 // --- File menu ---------------------------------------------------------------------------------
 
-void MainWindow::OpenBinaryTextData1Click() {
+void MainWindow::openRomFile() {
     openSteps(session_->openRom(dialogs_), [this] { return session_->loadDataFile(dialogs_); });
 }
 
@@ -127,23 +140,27 @@ void MainWindow::openWithFiles(const std::filesystem::path& rom, const std::file
               [this, dataFile] { return session_->loadDataFileFrom(dataFile, dialogs_); });
 }
 
-void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<DataFileShown>()>& loadDataFile) {
-    Video->update();
-    if (step != RomOpenStep::Opened) return;
-    applyDataFile(loadDataFile());
-    if (cmForm->bList->count() == 0) return;
-    cmForm->selectBlock(0);
-    cmForm->focusBlockList();
-    bListClick();
+void MainWindow::openWithRom(const std::filesystem::path& rom) {
+    openSteps(session_->openRomFile(rom, dialogs_), [this] { return session_->loadDataFile(dialogs_); });
 }
 
-void MainWindow::LoadDataFileClick() { applyDataFile(session_->loadDataFile(dialogs_)); }
+void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<DataFileShown>()>& loadDataFile) {
+    ui_.video->update();
+    if (step != RomOpenStep::Opened) return;
+    applyDataFile(loadDataFile());
+    if (ui_.listData->blockCount() == 0) return;
+    ui_.listData->selectBlock(0);
+    ui_.listData->focusBlockList();
+    chooseBlock();
+}
+
+void MainWindow::openDataFile() { applyDataFile(session_->loadDataFile(dialogs_)); }
 
 void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     if (!shown) return;
     syncChecks();
-    for (const script::EditorOperation& operation : shown->windowOperations) {
-        QWidget* window = companion(operation.window);
+    for (const script::SettingOperation& operation : shown->viewOperations) {
+        QWidget* window = companion(operation.view);
         if (operation.value) {
             showWindow(window);
         } else {
@@ -151,76 +168,76 @@ void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
         }
     }
     setWindowTitle(QString::fromStdString(shown->caption));
-    cmForm->setBlocks(shown->blockLines);
-    bListClick();
+    ui_.listData->setBlocks(shown->blockLines);
+    chooseBlock();
 }
 
-void MainWindow::SaveTextFile1Click() { session_->saveText(script(), dialogs_); }
+void MainWindow::saveText() { session_->saveText(script(), dialogs_); }
 
-void MainWindow::SaveRomFile1Click() { session_->saveRom(dialogs_); }
+void MainWindow::saveRom() { session_->saveRom(dialogs_); }
 
-void MainWindow::Exit1Click() { close(); }
+void MainWindow::exitProgram() { close(); }
 
 // --- Edit menu ---------------------------------------------------------------------------------
 
-void MainWindow::Insert1Click() {
-    runBusy([this] { session_->insertText(script(), *InsertForm, dialogs_); });
+void MainWindow::insertText() {
+    runBusy([this] { session_->insertText(script(), *ui_.insertProgress, dialogs_); });
 }
 
-void MainWindow::PATCHRomFile1Click() {
+void MainWindow::patchRom() {
     session_->patchRom(dialogs_);
-    Video->update();
+    ui_.video->update();
 }
 
-void MainWindow::LoadTableFile1Click() { session_->loadTable(dialogs_); }
+void MainWindow::loadTable() { session_->loadTable(dialogs_); }
 
-void MainWindow::InsertCOMPRESSIONintoROM1Click() { session_->insertCompression(dialogs_); }
+void MainWindow::insertCompression() { session_->insertCompression(dialogs_); }
 
-void MainWindow::FitHarderWhenOver1Click() { session_->setFitHarderWhenOver(FitHarderWhenOver1->isChecked()); }
+void MainWindow::fitHarderWhenOver() { session_->setFitHarderWhenOver(ui_.fitHarder->isChecked()); }
 
 // --- View menu ---------------------------------------------------------------------------------
 
-void MainWindow::DTTClick() {
-    script::MenuStates& menus = session_->menus();
-    menus.displayTranslated = !menus.displayTranslated;
+void MainWindow::toggleTranslation() {
+    script::DataFileSettings& settings = session_->settings();
+    settings.showTranslation = !settings.showTranslation;
     syncChecks();
-    pListClick(ChoiceSender::User);
+    chooseString(ChoiceSender::User);
 }
 
-void MainWindow::HideCodesClick() {
-    session_->menus().hideCodes = !session_->menus().hideCodes;
+void MainWindow::toggleHideCodes() {
+    session_->settings().hideCodes = !session_->settings().hideCodes;
     refreshBothViews();
 }
 
-void MainWindow::UseVWFRoutine1Click() {
-    session_->menus().useVwf = !session_->menus().useVwf;
+void MainWindow::toggleVariableWidth() {
+    session_->settings().variableWidth = !session_->settings().variableWidth;
     refreshBothViews();
 }
 
-void MainWindow::Red1Click() {
+void MainWindow::chooseBoxLook() {
     const QObject* item = sender();
-    script::MenuStates& menus = session_->menus();
-    if (item == Blue1) menus.colour = script::MenuItem::Blue;
-    if (item == Green1) menus.colour = script::MenuItem::Green;
-    if (item == Red1) menus.colour = script::MenuItem::Red;
-    if (item == Gradient1) menus.style = script::MenuItem::Gradient;
-    if (item == Solid1) menus.style = script::MenuItem::Solid;
+    script::DataFileSettings& settings = session_->settings();
+    if (item == ui_.boxBlue) settings.colour = script::TextBoxColour::Blue;
+    if (item == ui_.boxGreen) settings.colour = script::TextBoxColour::Green;
+    if (item == ui_.boxRed) settings.colour = script::TextBoxColour::Red;
+    if (item == ui_.boxGradient) settings.style = script::TextBoxStyle::Gradient;
+    if (item == ui_.boxSolid) settings.style = script::TextBoxStyle::Solid;
     refreshBothViews();
 }
 
 // --- Program menu ------------------------------------------------------------------------------
 
-void MainWindow::DumpMemory1Click() { session_->dumpDecompressed(dialogs_); }
+void MainWindow::dumpBlock() { session_->dumpDecompressed(dialogs_); }
 
 // --- Window menu -------------------------------------------------------------------------------
 
-void MainWindow::DefaultWindowSize1Click() {
+void MainWindow::restoreDefaultSize() {
     if (isMaximized()) showNormal();
     setClientSize(defaultClient_);
     placeCompanions(KanaTextPlace::BelowMain);
 }
 
-void MainWindow::Zoominx21Click() {
+void MainWindow::zoomTwice() {
     if (isMaximized()) showNormal();
     setClientSize(ZoomedClientSize(defaultClient_));
     placeCompanions(KanaTextPlace::BelowListData);
@@ -248,30 +265,35 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
 
 // --- Block and string choice -------------------------------------------------------------------
 
-void MainWindow::bListClick() {
-    const auto row = cmForm->selectedBlock();
+void MainWindow::chooseBlock() {
+    const auto row = ui_.listData->selectedBlock();
     if (!session_->romLoaded() || !row) return;
     if (!session_->chooseBlock(static_cast<size_t>(*row), script(), dialogs_)) return;
-    cmForm->setStrings(session_->index().stringLines());
-    pListClick(ChoiceSender::Program);
+    ui_.listData->setStrings(session_->index().stringLines());
+    chooseString(ChoiceSender::Program);
     live_->blockChosen();
-    cmForm->focusBlockList();
+    ui_.listData->focusBlockList();
 }
 
-void MainWindow::pListClick(ChoiceSender sender) {
-    const auto row = cmForm->selectedString();
+void MainWindow::chooseString(ChoiceSender sender) {
+    const auto row = ui_.listData->selectedString();
     if (!session_->romLoaded() || !row) return;
     // Typing in the Text Editor keeps the views where the translator scrolled them.
-    const bool resetScroll = QApplication::activeWindow() != TxtForm;
-    const auto choice = session_->chooseString(static_cast<unsigned>(*row), script(),
-                                               sender == ChoiceSender::TextChanged, resetScroll);
-    if (!choice) return;
+    const bool resetScroll = QApplication::activeWindow() != ui_.textEditor;
+    const auto shown = session_->chooseString(static_cast<unsigned>(*row), script(), resetScroll);
+    if (!shown) return;
+    const ScriptFollow follow = FollowFor(sender);
+    if (shown->choice.caret && follow.moveCaret) script().setCaret(*shown->choice.caret);
+    if (shown->choice.matchLine && follow.scrollToEntry) {
+        script().scrollLines(*shown->choice.matchLine - script().firstVisibleLine());
+    }
+    showNewString(shown->newString);
     syncChecks();
     showStringNumber(static_cast<unsigned>(*row));
-    statusPanel0->setText(QString::fromStdString(choice->offsetStatus));
-    statusPanel1->setText(QString::fromStdString(session_->lineStatus()));
-    Video->update();
-    if (sender == ChoiceSender::User) cmForm->focusStringList();
+    ui_.offsetPanel->setText(QString::fromStdString(shown->choice.offsetStatus));
+    ui_.linePanel->setText(QString::fromStdString(session_->lineStatus()));
+    ui_.video->update();
+    if (sender == ChoiceSender::User) ui_.listData->focusStringList();
 }
 
 // --- Keys, views and closing -------------------------------------------------------------------
@@ -287,25 +309,25 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
     screen.kanaLayer().setScrollOffset(static_cast<int>(offsets.kana));
     screen.asciiLayer().setScrollOffset(static_cast<int>(offsets.ascii));
     refreshBothViews();
-    statusPanel1->setText(QString::fromStdString(session_->lineStatus()));
+    ui_.linePanel->setText(QString::fromStdString(session_->lineStatus()));
 }
 
 void MainWindow::refreshBothViews() {
-    session_->refreshViews();
+    showNewString(session_->refreshViews());
     syncChecks();
-    Video->update();
+    ui_.video->update();
 }
 
 void MainWindow::syncChecks() {
-    const script::MenuStates& menus = session_->menus();
-    DTT->setChecked(menus.displayTranslated);
-    HideCodes->setChecked(menus.hideCodes);
-    UseVWFRoutine1->setChecked(menus.useVwf);
-    Blue1->setChecked(menus.colour == script::MenuItem::Blue);
-    Green1->setChecked(menus.colour == script::MenuItem::Green);
-    Red1->setChecked(menus.colour == script::MenuItem::Red);
-    Gradient1->setChecked(menus.style == script::MenuItem::Gradient);
-    Solid1->setChecked(menus.style == script::MenuItem::Solid);
+    const script::DataFileSettings& settings = session_->settings();
+    ui_.showTranslation->setChecked(settings.showTranslation);
+    ui_.hideCodes->setChecked(settings.hideCodes);
+    ui_.variableWidth->setChecked(settings.variableWidth);
+    ui_.boxBlue->setChecked(settings.colour == script::TextBoxColour::Blue);
+    ui_.boxGreen->setChecked(settings.colour == script::TextBoxColour::Green);
+    ui_.boxRed->setChecked(settings.colour == script::TextBoxColour::Red);
+    ui_.boxGradient->setChecked(settings.style == script::TextBoxStyle::Gradient);
+    ui_.boxSolid->setChecked(settings.style == script::TextBoxStyle::Solid);
 }
 
 void MainWindow::showWindow(QWidget* window) {
@@ -316,14 +338,11 @@ void MainWindow::showWindow(QWidget* window) {
 
 void MainWindow::runBusy(const std::function<void()>& command) {
     const auto setAllowed = [this](bool allowed) {
-        for (QAction* action : findChildren<QAction*>()) {
-            const std::string name = action->objectName().toStdString();
-            if (DisabledWhileBusy(name) || ReadsTheBlockBeingRewritten(name)) action->setEnabled(allowed);
-        }
+        for (QAction* action : ui_.disabledWhileBusy) action->setEnabled(allowed);
         // Choosing a block replaces the script, typing changes it, and a string choice would draw
         // from the block the insertion is laying out.
-        cmForm->setEnabled(allowed);
-        TxtForm->setEnabled(allowed);
+        ui_.listData->setEnabled(allowed);
+        ui_.textEditor->setEnabled(allowed);
     };
     busy_ = true;
     setAllowed(false);

@@ -10,9 +10,10 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "editor/logic/editor_session.h"
-#include "editor/logic/shown_string.h"
+#include "editor/logic/string_choice_follow.h"
 #include "editor/logic/window_placement.h"
 
 class QAction;
@@ -50,12 +51,11 @@ public:
     // Shows the windows visible at start: the main window, the Text Editor and List Data.
     void showWindowSet();
 
-    // Who asks for a string choice: the program itself, a change of the script text (the editor
-    // is then not scrolled), or the user's click (the string list then takes the focus).
-    enum class ChoiceSender { Program, TextChanged, User };
-
     // Runs the open steps with the two files instead of asking for them (command line).
     void openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile);
+    // Runs the open steps with the ROM given and the block data file asked for (a ROM opened
+    // from a file manager).
+    void openWithRom(const std::filesystem::path& rom);
 
     [[nodiscard]] EditorSession& session() { return *session_; }
     [[nodiscard]] const EditorSession& session() const { return *session_; }
@@ -66,95 +66,109 @@ public:
     // The client size recorded at start-up, used by the Window menu.
     [[nodiscard]] WindowSize defaultClientSize() const { return defaultClient_; }
 
-    // Components and companion windows, by their designer names.
-    VideoBox* Video = nullptr;
-    QStatusBar* StatusBar1 = nullptr;
-    QLabel* statusPanel0 = nullptr;
-    QLabel* statusPanel1 = nullptr;
-    QListWidget* ptrBox = nullptr;
-
-    TextEditorWindow* TxtForm = nullptr;
-    HexDataWindow* HexForm = nullptr;
-    KanaTextWindow* KanaForm = nullptr;
-    ListDataWindow* cmForm = nullptr;
-    InsertProgressWindow* InsertForm = nullptr;
-    KanaDumpWindow* viewKana = nullptr;
-
-    QMenu* File1 = nullptr;
-    QAction* OpenBinaryTextData1 = nullptr;
-    QAction* LoadDataFile = nullptr;
-    QAction* SaveTextFile1 = nullptr;
-    QAction* SaveRomFile1 = nullptr;
-    QAction* Exit1 = nullptr;
-    QMenu* Edit1 = nullptr;
-    QAction* Insert1 = nullptr;
-    QAction* PATCHRomFile1 = nullptr;
-    QAction* LoadTableFile1 = nullptr;
-    QAction* InsertCOMPRESSIONintoROM1 = nullptr;
-    QAction* FitHarderWhenOver1 = nullptr;
-    QMenu* View1 = nullptr;
-    QAction* DisplayTextEditor1 = nullptr;
-    QAction* DTT = nullptr;
-    QAction* ViewHexData1 = nullptr;
-    QAction* DisplayKanaTextDump1 = nullptr;
-    QAction* DecompresstoFiles1 = nullptr;
-    QAction* HideCodes = nullptr;
-    QAction* UseVWFRoutine1 = nullptr;
-    QMenu* Program1 = nullptr;
-    QAction* DumpMemory1 = nullptr;
-    QAction* DumpKanatoafile1 = nullptr;
-    QAction* ViewKanaDump1 = nullptr;
-    QMenu* TextboxColor1 = nullptr;
-    QAction* Blue1 = nullptr;
-    QAction* Green1 = nullptr;
-    QAction* Red1 = nullptr;
-    QAction* Gradient1 = nullptr;
-    QAction* Solid1 = nullptr;
-    QAction* TEOnTop = nullptr;
-    QMenu* Window1 = nullptr;
-    QAction* DefaultWindowSize1 = nullptr;
-    QAction* Zoominx21 = nullptr;
-
-public slots:
-    void OpenBinaryTextData1Click();
-    void LoadDataFileClick();
-    void SaveTextFile1Click();
-    void SaveRomFile1Click();
-    void Exit1Click();
-    void Insert1Click();
-    void PATCHRomFile1Click();
-    void LoadTableFile1Click();
-    void InsertCOMPRESSIONintoROM1Click();
-    void FitHarderWhenOver1Click();
-    void DisplayTextEditor1Click();
-    void DTTClick();
-    void ViewHexData1Click();
-    void DisplayKanaTextDump1Click();
-    void DecompresstoFiles1Click();
-    void HideCodesClick();
-    void UseVWFRoutine1Click();
-    void DumpMemory1Click();
-    void DumpKanatoafile1Click();
-    void ViewKanaDump1Click();
-    void Red1Click();
-    void TEOnTopClick();
-    void DefaultWindowSize1Click();
-    void Zoominx21Click();
-
-    void bListClick();
-    void pListClick(ChoiceSender sender);
+    // Chooses the block selected in List Data, then its string 0.
+    void chooseBlock();
+    // Chooses the string selected in List Data and draws it; `sender` decides where
+    // the Text Editor's caret and view go (see FollowFor).
+    void chooseString(ChoiceSender sender);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;   // FormKeyDown
     void resizeEvent(QResizeEvent* event) override;  // FormResize
     void closeEvent(QCloseEvent* event) override;    // FormClose
 
+private slots:
+    // File menu
+    void openRomFile();
+    void openDataFile();
+    void saveText();
+    void saveRom();
+    void exitProgram();
+    // Edit menu
+    void insertText();
+    void patchRom();
+    void loadTable();
+    void insertCompression();
+    void fitHarderWhenOver();
+    // View menu
+    void showTextEditor();
+    void toggleTranslation();
+    void showHexData();
+    void showKanaText();
+    void showListData();
+    void toggleHideCodes();
+    void toggleVariableWidth();
+    // Program menu
+    void dumpBlock();
+    void dumpKana();
+    void viewKanaDump();
+    void chooseBoxLook();  // any item of Textbox Color...
+    void setTextEditorOnTop();
+    // Window menu
+    void restoreDefaultSize();
+    void zoomTwice();
+
 private:
+    // The window's parts, each created with its designer name (in the comment) as objectName,
+    // by which the tests find it.
+    struct Widgets {
+        VideoBox* video = nullptr;            // Video: the preview paint box
+        QStatusBar* statusBar = nullptr;      // StatusBar1
+        QLabel* offsetPanel = nullptr;        // StatusPanel0: record offset and text pointer
+        QLabel* linePanel = nullptr;          // StatusPanel1: the views' scroll lines
+        QListWidget* pointerList = nullptr;   // ptrBox, kept hidden
+
+        TextEditorWindow* textEditor = nullptr;          // TxtForm
+        HexDataWindow* hexData = nullptr;                // HexForm
+        KanaTextWindow* kanaText = nullptr;              // KanaForm
+        ListDataWindow* listData = nullptr;              // cmForm
+        InsertProgressWindow* insertProgress = nullptr;  // InsertForm
+        KanaDumpWindow* kanaDump = nullptr;              // viewKana
+
+        QMenu* fileMenu = nullptr;           // File1
+        QAction* openRom = nullptr;          // OpenBinaryTextData1
+        QAction* loadDataFile = nullptr;     // LoadDataFile
+        QAction* saveText = nullptr;         // SaveTextFile1
+        QAction* saveRom = nullptr;          // SaveRomFile1
+        QAction* exit = nullptr;             // Exit1
+        QMenu* editMenu = nullptr;           // Edit1
+        QAction* insertText = nullptr;       // Insert1
+        QAction* patchRom = nullptr;         // PATCHRomFile1
+        QAction* loadTable = nullptr;        // LoadTableFile1
+        QAction* insertCompression = nullptr;  // InsertCOMPRESSIONintoROM1
+        QAction* fitHarder = nullptr;        // FitHarderWhenOver1
+        QMenu* viewMenu = nullptr;           // View1
+        QAction* showTextEditor = nullptr;   // DisplayTextEditor1
+        QAction* showTranslation = nullptr;  // DTT, hidden
+        QAction* showHexData = nullptr;      // ViewHexData1
+        QAction* showKanaText = nullptr;     // DisplayKanaTextDump1
+        QAction* showListData = nullptr;     // DecompresstoFiles1, hidden
+        QAction* hideCodes = nullptr;        // HideCodes
+        QAction* variableWidth = nullptr;    // UseVWFRoutine1
+        QMenu* programMenu = nullptr;        // Program1
+        QAction* dumpBlock = nullptr;        // DumpMemory1
+        QAction* dumpKana = nullptr;         // DumpKanatoafile1
+        QAction* viewKanaDump = nullptr;     // ViewKanaDump1
+        QMenu* boxColourMenu = nullptr;      // TextboxColor1
+        QAction* boxBlue = nullptr;          // Blue1
+        QAction* boxGreen = nullptr;         // Green1
+        QAction* boxRed = nullptr;           // Red1
+        QAction* boxGradient = nullptr;      // Gradient1
+        QAction* boxSolid = nullptr;         // Solid1
+        QAction* textEditorOnTop = nullptr;  // TEOnTop
+        QMenu* windowMenu = nullptr;         // Window1
+        QAction* defaultSize = nullptr;      // DefaultWindowSize1
+        QAction* zoomTwice = nullptr;        // Zoominx21
+
+        // The commands that must not run while a long command lets events through.
+        std::vector<QAction*> disabledWhileBusy;
+    };
+
     void buildMenu();
     void createCompanions();
     void closeCompanions();
     void deleteCompanions();
-    [[nodiscard]] QWidget* companion(script::EditorWindow window) const;
+    [[nodiscard]] QWidget* companion(script::DataFileView view) const;
     void showStringNumber(unsigned index);
     void runBusy(const std::function<void()>& command);
     void applyDataFile(const std::optional<DataFileShown>& shown);
@@ -164,9 +178,10 @@ private:
     void refreshBothViews();
     void placeCompanions(KanaTextPlace kana);
     void setClientSize(WindowSize client);
-    void showString(const script::ResolvedString& resolved);
+    void showNewString(const std::optional<script::ResolvedString>& resolved);
     [[nodiscard]] script::ScriptText& script();
 
+    Widgets ui_;
     ui::Dialogs& dialogs_;
     std::unique_ptr<EditorSession> session_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
@@ -174,7 +189,6 @@ private:
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;
-    ShownString shownString_;
     QSize commandedSize_;  // the size the Window menu last asked for, until the window has it
     bool busy_ = false;
     bool closeRequested_ = false;

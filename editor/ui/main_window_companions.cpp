@@ -19,102 +19,107 @@
 namespace corv::editor {
 
 void MainWindow::createCompanions() {
-    TxtForm = new TextEditorWindow();
-    HexForm = new HexDataWindow();
-    KanaForm = new KanaTextWindow();
-    cmForm = new ListDataWindow();
-    InsertForm = new InsertProgressWindow();
-    viewKana = new KanaDumpWindow();
+    ui_.textEditor = new TextEditorWindow();
+    ui_.hexData = new HexDataWindow();
+    ui_.kanaText = new KanaTextWindow();
+    ui_.listData = new ListDataWindow();
+    ui_.insertProgress = new InsertProgressWindow();
+    ui_.kanaDump = new KanaDumpWindow();
 
     HexDataWindow::Sources sources;
     sources.romLoaded = [this] { return session_->romLoaded(); };
-    sources.displayTranslated = [this] { return session_->menus().displayTranslated; };
+    sources.displayTranslated = [this] { return session_->settings().showTranslation; };
     sources.gameFontCell = [this](uint16_t code) {
         return preview::GameFontCell(session_->rom().data(), session_->gameFont(), code);
     };
-    HexForm->setSources(std::move(sources));
+    ui_.hexData->setSources(std::move(sources));
 
-    connect(TxtForm, &TextEditorWindow::scriptChanged, this, [this] { pListClick(ChoiceSender::TextChanged); });
-    connect(TxtForm, &TextEditorWindow::resized, this, [this] { pListClick(ChoiceSender::Program); });
+    connect(ui_.textEditor, &TextEditorWindow::scriptChanged, this,
+            [this] { chooseString(ChoiceSender::TextChanged); });
+    connect(ui_.textEditor, &TextEditorWindow::resized, this, [this] { chooseString(ChoiceSender::EditorResized); });
     // A click reports its row before the list's selection has followed the current row.
-    connect(cmForm, &ListDataWindow::blockClicked, this, [this](int row) {
+    connect(ui_.listData, &ListDataWindow::blockClicked, this, [this](int row) {
         if (busy_) return;
-        cmForm->selectBlock(row);
-        bListClick();
+        ui_.listData->selectBlock(row);
+        chooseBlock();
     });
-    connect(cmForm, &ListDataWindow::stringClicked, this, [this](int row) {
-        cmForm->selectString(row);
-        pListClick(ChoiceSender::User);
+    connect(ui_.listData, &ListDataWindow::stringClicked, this, [this](int row) {
+        ui_.listData->selectString(row);
+        chooseString(ChoiceSender::User);
     });
 }
 
 void MainWindow::closeCompanions() {
-    for (QWidget* window : std::initializer_list<QWidget*>{TxtForm, HexForm, KanaForm, cmForm, InsertForm, viewKana}) {
+    for (QWidget* window : std::initializer_list<QWidget*>{ui_.textEditor, ui_.hexData, ui_.kanaText, ui_.listData,
+                                                           ui_.insertProgress, ui_.kanaDump}) {
         window->close();
     }
 }
 
 void MainWindow::deleteCompanions() {
-    delete viewKana;
-    delete InsertForm;
-    delete cmForm;
-    delete KanaForm;
-    delete HexForm;
-    delete TxtForm;
+    delete ui_.kanaDump;
+    delete ui_.insertProgress;
+    delete ui_.listData;
+    delete ui_.kanaText;
+    delete ui_.hexData;
+    delete ui_.textEditor;
 }
 
-QWidget* MainWindow::companion(script::EditorWindow window) const {
-    switch (window) {
-    case script::EditorWindow::TextEditor: return TxtForm;
-    case script::EditorWindow::HexData: return HexForm;
-    case script::EditorWindow::KanaText: return KanaForm;
+QWidget* MainWindow::companion(script::DataFileView view) const {
+    switch (view) {
+    case script::DataFileView::ScriptText:
+        return ui_.textEditor;
+    case script::DataFileView::HexData:
+        return ui_.hexData;
+    case script::DataFileView::KanaText:
+        return ui_.kanaText;
     }
-    return TxtForm;
+    return ui_.textEditor;
 }
 
-void MainWindow::DisplayTextEditor1Click() { showWindow(TxtForm); }
-void MainWindow::ViewHexData1Click() { showWindow(HexForm); }
-void MainWindow::DisplayKanaTextDump1Click() { showWindow(KanaForm); }
-void MainWindow::DecompresstoFiles1Click() { showWindow(cmForm); }
+void MainWindow::showTextEditor() { showWindow(ui_.textEditor); }
+void MainWindow::showHexData() { showWindow(ui_.hexData); }
+void MainWindow::showKanaText() { showWindow(ui_.kanaText); }
+void MainWindow::showListData() { showWindow(ui_.listData); }
 
-void MainWindow::showStringNumber(unsigned index) { KanaForm->showStringNumber(index); }
+void MainWindow::showStringNumber(unsigned index) { ui_.kanaText->showStringNumber(index); }
 
 void MainWindow::placeCompanions(KanaTextPlace kana) {
-    if (!TxtForm || !cmForm || !KanaForm) return;
+    if (!ui_.textEditor || !ui_.listData || !ui_.kanaText) return;
     MainWindowState state;
     const QRect frame = frameGeometry();
     state.frame = {{frame.left(), frame.top()}, {frame.width(), frame.height()}};
     state.running = session_->running();
     state.minimised = isMinimized();
     state.maximised = isMaximized();
-    const QRect textEditor = TxtForm->frameGeometry();
-    const QRect listData = cmForm->frameGeometry();
+    const QRect textEditor = ui_.textEditor->frameGeometry();
+    const QRect listData = ui_.listData->frameGeometry();
     const auto placement = PlaceCompanions(state, {textEditor.width(), textEditor.height()},
                                            {listData.width(), listData.height()}, kana);
     if (!placement) return;
-    TxtForm->move(placement->textEditor.left, placement->textEditor.top);
-    cmForm->move(placement->listData.left, placement->listData.top);
-    KanaForm->move(placement->kanaText.left, placement->kanaText.top);
+    ui_.textEditor->move(placement->textEditor.left, placement->textEditor.top);
+    ui_.listData->move(placement->listData.left, placement->listData.top);
+    ui_.kanaText->move(placement->kanaText.left, placement->kanaText.top);
 }
 
 void MainWindow::showWindowSet() {
     show();
-    TxtForm->show();
-    cmForm->show();
+    ui_.textEditor->show();
+    ui_.listData->show();
 }
 
-script::ScriptText& MainWindow::script() { return TxtForm->script(); }
+script::ScriptText& MainWindow::script() { return ui_.textEditor->script(); }
 
-void MainWindow::showString(const script::ResolvedString& resolved) {
-    if (!shownString_.replace(resolved, session_->revision())) return;
-    HexForm->loadString(resolved);
-    KanaForm->loadKana(resolved, session_->codeMaps());
+void MainWindow::showNewString(const std::optional<script::ResolvedString>& resolved) {
+    if (!resolved) return;
+    ui_.hexData->loadString(*resolved);
+    ui_.kanaText->loadKana(*resolved, session_->codeMaps());
 }
 
-void MainWindow::TEOnTopClick() {
+void MainWindow::setTextEditorOnTop() {
     // QAction toggles its own mark when triggered; the menu's mark is the state.
-    TxtForm->setStayOnTop(TEOnTop->isChecked());
-    SetStayOnTop(KanaForm, TEOnTop->isChecked());
+    ui_.textEditor->setStayOnTop(ui_.textEditorOnTop->isChecked());
+    SetStayOnTop(ui_.kanaText, ui_.textEditorOnTop->isChecked());
 }
 
 namespace {
@@ -132,8 +137,8 @@ KanaDumpSource DumpSource(const EditorSession& session) {
 
 }  // namespace
 
-void MainWindow::DumpKanatoafile1Click() { DumpKanaToFile(dialogs_, DumpSource(*session_), KanaForm->lineWrap()); }
+void MainWindow::dumpKana() { DumpKanaToFile(dialogs_, DumpSource(*session_), ui_.kanaText->lineWrap()); }
 
-void MainWindow::ViewKanaDump1Click() { viewKana->viewDump(DumpSource(*session_), KanaForm->lineWrap()); }
+void MainWindow::viewKanaDump() { ui_.kanaDump->viewDump(DumpSource(*session_), ui_.kanaText->lineWrap()); }
 
 }  // namespace corv::editor

@@ -6,11 +6,9 @@
 //   - script() is the ScriptText that the string index loads, searches and the insertion reads;
 //     its text() is the file's bytes (one character a byte), ready for the script file save;
 //   - scriptChanged() follows every change of the text that is not a setText() (typing, deleting,
-//     pasting, undo): rerun the string choice quietly; when the receivers have returned, the
-//     caret, the selection and the view are put back as they were before;
-//   - resized() follows every resize: rerun the string choice (not quietly: the view then shows
-//     the current string's entry); afterwards the caret and selection are put back, the view
-//     stays where the receivers left it;
+//     pasting, undo): rerun the string choice, which leaves caret, selection and view alone;
+//   - resized() follows every resize: rerun the string choice, which brings the current string's
+//     entry into view and leaves caret and selection alone;
 //   - setStayOnTop() serves "Text Editor Stay on top".
 
 #include <QWidget>
@@ -29,11 +27,10 @@ class TextEditorWindow final : public QWidget {
 public:
     explicit TextEditorWindow(QWidget* parent = nullptr);
 
-    ScriptMemo* TDMemo = nullptr;
-    QPlainTextEdit* Memo1 = nullptr;
-
     [[nodiscard]] script::ScriptText& script() { return script_; }
     [[nodiscard]] const script::ScriptText& script() const { return script_; }
+    // The script's editor itself, for finding text and bringing the caret into view.
+    [[nodiscard]] ScriptMemo& memo() { return *scriptEditor_; }
 
     void setStayOnTop(bool onTop);
 
@@ -45,16 +42,10 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    struct Caret {
-        int anchor = 0;
-        int position = 0;
-        int horizontalScroll = 0;
-        int verticalScroll = 0;
-    };
-    [[nodiscard]] Caret caret() const;
-    void putBack(const Caret& caret, bool withView);
     void onTextChanged();
 
+    ScriptMemo* scriptEditor_;        // TDMemo
+    QPlainTextEdit* scratchEditor_;   // Memo1, hidden
     MemoScriptText script_;
     bool reacting_ = false;
 };

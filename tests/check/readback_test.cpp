@@ -12,6 +12,7 @@
 #include "check/translated_string.h"
 #include "script/script_file.h"
 #include "script/string_record.h"
+#include "support/keyword_cases.h"
 
 namespace corv::check {
 using namespace corv::script;
@@ -89,6 +90,34 @@ TEST(Readback, CodesAndRawBytesReadBackAsKeywordsAndEscapes) {
     EXPECT_EQ(lines[1], "[YES-NO][$1234][$5678][$F2005B]$word");
 }
 
+TEST(Readback, EveryCodeReadsBackAsItsKeywordWithItsParameters) {
+    TableFile table;
+    for (const auto& row : ::corv::testing_support::kKeywordCases) {
+        SCOPED_TRACE(std::string(row.keyword));
+        std::vector<uint8_t> bytes = {row.kind};
+        for (int i = 0; i < row.translatedParameterBytes; ++i) bytes.push_back(static_cast<uint8_t>(0x12 + 0x22 * i));
+        bytes.push_back(kStringEndByte);
+        const TranslatedString string = ReadTranslatedString(bytes);
+        EXPECT_TRUE(string.ended);
+        EXPECT_EQ(string.size, bytes.size());
+        ASSERT_EQ(string.tokens.size(), 1u);
+        EXPECT_EQ(string.tokens[0].params.size(), size_t(row.translatedParameterBytes));
+        std::vector<std::string> expected = {std::string(row.keyword)};
+        if (row.kind == 0xF1) expected = {"[PAUSE$12]"};
+        if (row.kind == 0xF9) expected = {"[YES-NO][$1234][$5678]"};
+        if (row.kind == 0xFD) expected = {"", ""};
+        EXPECT_EQ(ReadBackLines(string, table), expected);
+        EXPECT_EQ(CodeMustBeKept(row.kind), row.mustKeep);
+    }
+    for (const auto& row : ::corv::testing_support::kUnnamedCodeCases) {
+        const std::vector<uint8_t> bytes = {row.kind, kStringEndByte};
+        EXPECT_EQ(ReadBackLines(ReadTranslatedString(bytes), table), std::vector<std::string>{"[$" + std::string(row.decoderText.substr(2, 2)) + "]"});
+        EXPECT_TRUE(CodeMustBeKept(row.kind));
+    }
+    EXPECT_FALSE(CodeMustBeKept(0xEF));
+    EXPECT_FALSE(CodeMustBeKept(0xFE));
+}
+
 TEST(Readback, RandomStringsEncodeBackToTheirBytes) {
     TableFile table;
     table.parse("0141=Qz#\n");
@@ -101,7 +130,7 @@ TEST(Readback, RandomStringsEncodeBackToTheirBytes) {
             switch (next(6)) {
             case 0:  // a code with its parameters
                 bytes.push_back(code);
-                for (int i = code == kPauseCode ? 1 : code == kYesNoCode ? 4 : 0; i > 0; --i) bytes.push_back(next(255));
+                for (int i = code == kCodePause ? 1 : code == kCodeYesNo ? 4 : 0; i > 0; --i) bytes.push_back(next(255));
                 break;
             case 1: bytes.insert(bytes.end(), {kDictionaryPrefix, next(255)}); break;
             case 2: bytes.push_back(static_cast<uint8_t>("[$]KEYPAUSE"[next(11)])); break;

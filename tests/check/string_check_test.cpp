@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "check/string_check.h"
+#include "support/keyword_cases.h"
 
 namespace corv::check {
 using namespace corv::script;
@@ -85,6 +86,29 @@ TEST(StringCheck, BracketWordsThatAreNoKeyword) {
     EXPECT_THAT(check("[key][FadeIn][FADEOUT][$41]x\n", gameString({0x31, 0xF700, 0xF800})), IsEmpty());
 }
 
+TEST(StringCheck, EveryKeywordIsKnownAndCountsAsItsCode) {
+    for (const auto& row : ::corv::testing_support::kKeywordCases) {
+        for (const std::string_view spelling : {row.keyword, row.lowerCase}) {
+            SCOPED_TRACE(std::string(spelling));
+            // The pause's parameter follows as "$hh]", the choice's two words as escapes in the
+            // game's byte order (a dump's "[$1234]" would be byte-swapped).
+            const std::string parameters = row.kind == 0xF1 ? "$05]" : row.kind == 0xF9 ? "[$3412][$7856]" : "";
+            const std::string line = "1" + std::string(spelling) + parameters + "\n";
+            std::vector<uint8_t> game = gameString({0x0031, static_cast<uint16_t>(row.kind << 8), 0x1234, 0x5678});
+            if (row.gameParameterWords == 0) game = gameString({0x0031, static_cast<uint16_t>(row.kind << 8)});
+            EXPECT_THAT(kinds(check(line, game)), IsEmpty());
+            // Without the code in the translation, only a code that must be kept is missed.
+            const auto missing = kinds(check("1\n", game));
+            if (row.mustKeep) {
+                EXPECT_THAT(missing, ElementsAre(FindingKind::DroppedCode));
+            } else {
+                EXPECT_THAT(missing, IsEmpty());
+            }
+        }
+    }
+    EXPECT_THAT(kinds(check("[FixTextBox]1\n")), ElementsAre(FindingKind::UnknownBracketWord));
+}
+
 TEST(StringCheck, CharactersWithoutGlyph) {
     // '%' has no glyph; a UTF-8 script brings bytes from 0x80 up that the font lacks.
     const auto findings = check("100% sure 100%, caf\xC3\xA9\n");
@@ -104,12 +128,13 @@ TEST(StringCheck, RawBytesInTheWrongByteOrder) {
 
 TEST(StringCheck, ControlCodesDroppedOrAdded) {
     const auto game = gameString({0xF400, 0x31, 0xF000, 0xFC00, 0xF100, 0xF900, 0x1234, 0x5678});
-    // Key waits, window clears and pauses may go; the player's name and the choice may not.
-    const auto findings = check("Hi [YES-NO][$1234][$5678][SFX]\n", game);
+    // Key waits, window clears and pauses may go; the player's name and the choice may not. The
+    // choice's words are written in the game's byte order (34 12, 78 56).
+    const auto findings = check("Hi [YES-NO][$3412][$7856][SFX]\n", game);
     ASSERT_THAT(kinds(findings), ElementsAre(FindingKind::AddedCode, FindingKind::DroppedCode));
     EXPECT_EQ(findings[0].code, 0xF3);
     EXPECT_EQ(findings[1].code, 0xF4);
-    EXPECT_THAT(check("[Player], hi [YES-NO][$1234][$5678]\n", game), IsEmpty());
+    EXPECT_THAT(check("[Player], hi [YES-NO][$3412][$7856]\n", game), IsEmpty());
 }
 
 TEST(StringCheck, LinesWiderThanTheBox) {

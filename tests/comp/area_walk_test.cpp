@@ -225,7 +225,9 @@ TEST_F(AreaWalkTest, ListingThatCannotBeCreatedStopsBeforeAnyFile) {
     const ListOutcome outcome = decompressArea(state, Area::Data);
     EXPECT_FALSE(outcome.listCleared);
     EXPECT_TRUE(outcome.lines.empty());
-    EXPECT_EQ(outcome.message, "Error: Could not create needed directory.");
+    EXPECT_EQ(outcome.message, "Error: Could not create needed directory.\n" +
+                                   (dir("000C0200") / "compfile.txt").string() +
+                                   ": not a regular file (a folder, block device or socket)");
     EXPECT_FALSE(std::filesystem::exists(dir("000C0200") / "corv_000.dat"));
 }
 
@@ -241,7 +243,9 @@ TEST_F(AreaWalkTest, BlockFileThatCannotBeCreatedEndsTheWalkKeepingWhatWasWritte
     const ListOutcome outcome = decompressArea(state, Area::Data);
     EXPECT_TRUE(outcome.listCleared);
     EXPECT_EQ(outcome.lines, std::vector<std::string>{"Sucessfully decompressed \"corv_000.dat\""});
-    EXPECT_EQ(outcome.message, "Fatal Error: Could not open output file. Closing decompressor...");
+    EXPECT_EQ(outcome.message, "Fatal Error: Could not open output file. Closing decompressor...\n" +
+                                   (dir("000C0200") / "corv_001.dat").string() +
+                                   ": not a regular file (a folder, block device or socket)");
     EXPECT_EQ(readLines(dir("000C0200") / "compfile.txt").size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(dir("000C0200") / "corv_002.dat"));
 }

@@ -26,7 +26,10 @@
 
 #include "comp/utility_window.h"
 #include "dialogs/scripted_dialogs.h"
+#include "support/widget_lookup.h"
 #include "tools/demo/demo_game.h"
+
+using corv::testing::Named;
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -59,9 +62,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     dialogs.replyOpenFile(dir / corv::demo::kRomFileName);
-    cmForm.OpenROMFile1->trigger();
-    cmForm.Text1->trigger();
-    if (!dialogs.messages().empty() || !cmForm.state().romLoaded() || cmForm.ListBox1->count() == 0) {
+    Named<QAction>(cmForm, "OpenROMFile1")->trigger();
+    Named<QAction>(cmForm, "Text1")->trigger();
+    if (!dialogs.messages().empty() || !cmForm.state().romLoaded() ||
+        Named<QListWidget>(cmForm, "ListBox1")->count() == 0) {
         std::fprintf(stderr, "comp_screenshot: the Text area was not decompressed\n");
         return 1;
     }

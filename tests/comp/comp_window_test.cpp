@@ -14,16 +14,19 @@
 #include <fstream>
 #include <memory>
 
+#include "about/version.h"
 #include "comp/area_walk.h"
 #include "comp/utility_window.h"
 #include "dialogs/scripted_dialogs.h"
 #include "core/block_encoder.h"
+#include "support/widget_lookup.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::comp {
 namespace {
 
 namespace fs = std::filesystem;
+using corv::testing::Named;
 using ui::ScriptedDialogs;
 
 std::vector<uint8_t> readBytes(const fs::path& path) {
@@ -82,7 +85,7 @@ private:
     QStringList open(const fs::path& path) {
         dialogs_.clearRecord();
         dialogs_.replyOpenFile(path);
-        form_->OpenROMFile1->trigger();
+        Named<QAction>(*form_, "OpenROMFile1")->trigger();
         return messagesOf(dialogs_);
     }
 
@@ -90,7 +93,7 @@ private:
     void recompress(const fs::path& listing) {
         dialogs_.clearRecord();
         dialogs_.replyOpenFile(listing);
-        form_->RecompressBlock1->trigger();
+        Named<QAction>(*form_, "RecompressBlock1")->trigger();
     }
 
     const demo::DemoPointerTable& tableOf(Area area) const {
@@ -144,7 +147,7 @@ private:
             QVERIFY2(std::equal(block->data.begin(), block->data.end(), bytes.begin()), name.c_str());
         }
         QVERIFY(!wantItems.empty());
-        QCOMPARE(listItems(form_->ListBox1), qtLines(wantItems));
+        QCOMPARE(listItems(Named<QListWidget>(*form_, "ListBox1")), qtLines(wantItems));
         QCOMPARE(fileLines(out / "compfile.txt"), qtLines(wantListing));
     }
 
@@ -176,42 +179,46 @@ private slots:
         QCOMPARE(form_->objectName(), QStringLiteral("cmForm"));
         QCOMPARE(form_->pos(), QPoint(8, 61));
         QCOMPARE(form_->size(), QSize(290, 279));
-        QCOMPARE(form_->centralWidget(), form_->ListBox1);
-        QCOMPARE(form_->ListBox1->objectName(), QStringLiteral("ListBox1"));
+        QCOMPARE(form_->centralWidget(), Named<QListWidget>(*form_, "ListBox1"));
+        QCOMPARE(Named<QListWidget>(*form_, "ListBox1")->objectName(), QStringLiteral("ListBox1"));
         QCOMPARE(QString::fromStdString(form_->state().startDirectory.string()), dir_->path());
 
         QCOMPARE(form_->menuBar()->objectName(), QStringLiteral("MainMenu1"));
         QCOMPARE(form_->findChild<QMenuBar*>(QStringLiteral("MainMenu1")), form_->menuBar());
+        // File and Edit as the utility always had them, then Help (version and About) added last
+        // so that nothing of the first two moves.
         const QList<QAction*> top = form_->menuBar()->actions();
-        QCOMPARE(top.size(), 2);
+        QCOMPARE(top.size(), 3);
         QCOMPARE(top[0]->text(), QStringLiteral("&File"));
         QCOMPARE(top[1]->text(), QStringLiteral("&Edit"));
-        const QList<QAction*> fileItems = form_->File1->actions();
+        QCOMPARE(top[2]->text(), QStringLiteral("&Help"));
+        const QList<QAction*> fileItems = Named<QMenu>(*form_, "File1")->actions();
         QCOMPARE(fileItems.size(), 4);
-        QCOMPARE(fileItems[0], form_->OpenROMFile1);
-        QCOMPARE(fileItems[1], form_->SaveROMFile1);
+        QCOMPARE(fileItems[0], Named<QAction>(*form_, "OpenROMFile1"));
+        QCOMPARE(fileItems[1], Named<QAction>(*form_, "SaveROMFile1"));
         QVERIFY(fileItems[2]->isSeparator());
-        QCOMPARE(fileItems[3], form_->Exit1);
-        QCOMPARE(form_->OpenROMFile1->text(), QStringLiteral("&Open ROM File"));
-        QCOMPARE(form_->OpenROMFile1->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
-        QCOMPARE(form_->SaveROMFile1->text(), QStringLiteral("&Save ROM File"));
-        QCOMPARE(form_->SaveROMFile1->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-        QCOMPARE(form_->Exit1->text(), QStringLiteral("E&xit "));
-        QCOMPARE(form_->Exit1->shortcut(), QKeySequence(QStringLiteral("Alt+X")));
+        QCOMPARE(fileItems[3], Named<QAction>(*form_, "Exit1"));
+        QCOMPARE(Named<QAction>(*form_, "OpenROMFile1")->text(), QStringLiteral("&Open ROM File"));
+        QCOMPARE(Named<QAction>(*form_, "OpenROMFile1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+O")));
+        QCOMPARE(Named<QAction>(*form_, "SaveROMFile1")->text(), QStringLiteral("&Save ROM File"));
+        QCOMPARE(Named<QAction>(*form_, "SaveROMFile1")->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
+        QCOMPARE(Named<QAction>(*form_, "Exit1")->text(), QStringLiteral("E&xit "));
+        QCOMPARE(Named<QAction>(*form_, "Exit1")->shortcut(), QKeySequence(QStringLiteral("Alt+X")));
 
-        const QList<QAction*> editItems = form_->Edit1->actions();
+        const QList<QAction*> editItems = Named<QMenu>(*form_, "Edit1")->actions();
         QCOMPARE(editItems.size(), 2);
-        QCOMPARE(editItems[0]->menu(), form_->DecompressBlock1);
-        QCOMPARE(form_->DecompressBlock1->title(), QStringLiteral("Decompress Block..."));
-        QCOMPARE(editItems[1], form_->RecompressBlock1);
-        QCOMPARE(form_->RecompressBlock1->text(), QStringLiteral("Recompress Block..."));
-        const QList<QAction*> areas = form_->DecompressBlock1->actions();
+        QCOMPARE(editItems[0]->menu(), Named<QMenu>(*form_, "DecompressBlock1"));
+        QCOMPARE(Named<QMenu>(*form_, "DecompressBlock1")->title(), QStringLiteral("Decompress Block..."));
+        QCOMPARE(editItems[1], Named<QAction>(*form_, "RecompressBlock1"));
+        QCOMPARE(Named<QAction>(*form_, "RecompressBlock1")->text(), QStringLiteral("Recompress Block..."));
+        const QList<QAction*> areas = Named<QMenu>(*form_, "DecompressBlock1")->actions();
         QCOMPARE(areas.size(), 3);
         QCOMPARE(areas[0]->text(), QStringLiteral("Graphics - $30200"));
         QCOMPARE(areas[1]->text(), QStringLiteral("Data - $C0200"));
         QCOMPARE(areas[2]->text(), QStringLiteral("Text - $100200"));
         for (int tag = 0; tag < 3; ++tag) QCOMPARE(areas[tag]->data().toInt(), tag);
-        for (QAction* action : {form_->OpenROMFile1, form_->SaveROMFile1, form_->Exit1, form_->RecompressBlock1}) {
+        for (QAction* action : {Named<QAction>(*form_, "OpenROMFile1"), Named<QAction>(*form_, "SaveROMFile1"),
+                                Named<QAction>(*form_, "Exit1"), Named<QAction>(*form_, "RecompressBlock1")}) {
             QVERIFY(action->isEnabled());
         }
     }
@@ -228,13 +235,46 @@ private slots:
         QCOMPARE(form_->state().rom.headerSize(), 0u);
         QVERIFY(form_->state().rom.path() == file(demo::kRomFileName));
         QVERIFY(std::equal(game_.rom.begin(), game_.rom.end(), form_->state().rom.data().begin()));
-        QCOMPARE(form_->ListBox1->count(), 0);  // opening writes nothing to the list
+        QCOMPARE(Named<QListWidget>(*form_, "ListBox1")->count(), 0);  // opening writes nothing to the list
 
         // Cancelling the dialog changes nothing.
         dialogs_.replyOpenFile(std::nullopt);
-        form_->OpenROMFile1->trigger();
+        Named<QAction>(*form_, "OpenROMFile1")->trigger();
         QVERIFY(form_->state().romLoaded());
         QCOMPARE(messagesOf(dialogs_), QStringList{});
+    }
+
+    void helpAboutShowsTheVersion() {
+        auto* help = form_->findChild<QMenu*>(QStringLiteral("Help1"));
+        QVERIFY(help != nullptr);
+        QCOMPARE(help->menuAction(), form_->menuBar()->actions().last());
+        const QList<QAction*> items = help->actions();
+        QCOMPARE(items.size(), 1);
+        QCOMPARE(items[0]->objectName(), QStringLiteral("About1"));
+        QCOMPARE(items[0]->text(), QStringLiteral("&About"));
+        items[0]->trigger();
+        const QStringList shown = messagesOf(dialogs_);
+        QCOMPARE(shown.size(), 1);
+        QVERIFY2(shown[0].startsWith(QString::fromStdString(about::VersionLine("CorvComp")) + "\n\n"),
+                 qPrintable(shown[0]));
+        QVERIFY2(shown[0].endsWith(QStringLiteral("recompresses edited files back into it.")), qPrintable(shown[0]));
+        QVERIFY(!form_->state().romLoaded());
+    }
+
+    // A ROM named on the command line (a file manager's "Open with") opens as through the menu,
+    // without a dialog, and a file that is not the game is refused with the menu's messages.
+    void openRomFileGivenOnTheCommandLine() {
+        form_->openRomAt(file(demo::kHeaderedRomFileName));
+        QVERIFY(dialogs_.calls().empty());
+        QVERIFY(form_->state().romLoaded());
+        QCOMPARE(form_->state().rom.headerSize(), 512u);
+        QVERIFY(form_->state().rom.path() == file(demo::kHeaderedRomFileName));
+        QVERIFY(std::equal(game_.rom.begin(), game_.rom.end(), form_->state().rom.data().begin()));
+
+        form_->openRomAt(file("no_such_file.smc"));
+        QCOMPARE(messagesOf(dialogs_), QStringList{QStringLiteral("Error: Could not open ROM file.")});
+        QVERIFY(form_->state().romLoaded());
+        QVERIFY(form_->state().rom.path() == file(demo::kHeaderedRomFileName));
     }
 
     void refuseWrongTitleAndUnreadableFile() {
@@ -256,21 +296,21 @@ private slots:
 
         // With no ROM, Save, Decompress and Recompress do nothing and ask nothing.
         dialogs_.clearRecord();
-        form_->SaveROMFile1->trigger();
-        form_->Text1->trigger();
-        form_->RecompressBlock1->trigger();
+        Named<QAction>(*form_, "SaveROMFile1")->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
+        Named<QAction>(*form_, "RecompressBlock1")->trigger();
         QVERIFY(dialogs_.calls().empty());
         QVERIFY(readBytes(wrongPath) == wrong);
-        QCOMPARE(form_->ListBox1->count(), 0);
+        QCOMPARE(Named<QListWidget>(*form_, "ListBox1")->count(), 0);
     }
 
     void decompressEachArea() {
         QCOMPARE(open(file(demo::kHeaderedRomFileName)), QStringList{});
-        form_->Graphics1->trigger();
+        Named<QAction>(*form_, "Graphics1")->trigger();
         checkArea(Area::Graphics);
-        form_->Data1->trigger();
+        Named<QAction>(*form_, "Data1")->trigger();
         checkArea(Area::Data);
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
         checkArea(Area::Text);
         QCOMPARE(messagesOf(dialogs_), QStringList{});
         // The walk leaves the ROM as it was.
@@ -281,7 +321,7 @@ private slots:
         const fs::path romPath = file("edited.smc");
         writeBytes(romPath, game_.rom);
         QCOMPARE(open(romPath), QStringList{});
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
         checkArea(Area::Text);
 
         // Change one byte inside the second text block; the padding groups after its stream
@@ -301,16 +341,16 @@ private slots:
         for (const std::string& each : blockFileNames(Area::Text)) {
             want.push_back("Success: Data was recompressed completely! [ " + each + " ] ");
         }
-        QCOMPARE(listItems(form_->ListBox1), qtLines(want));
+        QCOMPARE(listItems(Named<QListWidget>(*form_, "ListBox1")), qtLines(want));
 
         dialogs_.clearRecord();
-        form_->SaveROMFile1->trigger();
+        Named<QAction>(*form_, "SaveROMFile1")->trigger();
         QCOMPARE(messagesOf(dialogs_), QStringList{QStringLiteral("\"edited.smc\" has been saved!")});
         QVERIFY(readBytes(romPath) != game_.rom);
 
         // Read the saved file back and decompress again: the edited bytes come out.
         QCOMPARE(open(romPath), QStringList{});
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
         const std::vector<uint8_t> again = readBytes(blockFile);
         QVERIFY(again.size() >= edited.size());
         QVERIFY(std::equal(edited.begin(), edited.end(), again.begin()));
@@ -320,8 +360,8 @@ private slots:
         const fs::path romPath = file("lines.smc");
         writeBytes(romPath, game_.rom);
         QCOMPARE(open(romPath), QStringList{});
-        form_->Graphics1->trigger();
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Graphics1")->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
 
         const std::string graphicsName = blockFileNames(Area::Graphics).at(0);
         const std::string textName = blockFileNames(Area::Text).at(2);
@@ -361,7 +401,7 @@ private slots:
                 << hex8(textBlock->end) << "\n";
         }
         recompress(listing);
-        QCOMPARE(listItems(form_->ListBox1),
+        QCOMPARE(listItems(Named<QListWidget>(*form_, "ListBox1")),
                  qtLines({
                      "Error: Data size too large to recompress. [ " + graphicsName + " ] [ " +
                          std::to_string(core::ExcessBytes(code)) + " BYTES over ]",
@@ -374,21 +414,21 @@ private slots:
         // A listing that cannot be opened: a message, and the list keeps its lines.
         recompress(start_ / "no_listing.txt");
         QCOMPARE(messagesOf(dialogs_), QStringList{QStringLiteral("Error: Could not open TEXT SOURCE file.")});
-        QCOMPARE(form_->ListBox1->count(), 4);
+        QCOMPARE(Named<QListWidget>(*form_, "ListBox1")->count(), 4);
     }
 
     void saveOfAReadOnlyRomWritesNothing() {
         const fs::path romPath = file("ro.smc");
         writeBytes(romPath, game_.rom);
         QCOMPARE(open(romPath), QStringList{});
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
         recompress(start_ / "00100200" / "compfile.txt");  // the image now differs from the file
         QVERIFY(!std::equal(game_.rom.begin(), game_.rom.end(), form_->state().rom.data().begin()));
 
         const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
         fs::permissions(romPath, readOnly);
         dialogs_.clearRecord();
-        form_->SaveROMFile1->trigger();
+        Named<QAction>(*form_, "SaveROMFile1")->trigger();
         const QStringList shown = messagesOf(dialogs_);
         fs::permissions(romPath, readOnly | fs::perms::owner_write);
         QCOMPARE(shown, QStringList{QStringLiteral("Error: Could not open ROM file.")});
@@ -401,32 +441,33 @@ private slots:
         const fs::path romPath = file("short.smc");
         writeBytes(romPath, std::vector<uint8_t>(game_.rom.begin(), game_.rom.begin() + 0x100000));
         QCOMPARE(open(romPath), QStringList{});
-        form_->Data1->trigger();
-        const QStringList dataLines = listItems(form_->ListBox1);
+        Named<QAction>(*form_, "Data1")->trigger();
+        const QStringList dataLines = listItems(Named<QListWidget>(*form_, "ListBox1"));
         QVERIFY(!dataLines.isEmpty());
         fs::remove_all(start_ / "00100200");
 
         dialogs_.clearRecord();
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
         QCOMPARE(messagesOf(dialogs_),
                  QStringList{QStringLiteral("Error: The table of this area lies past the end of the ROM.")});
-        QCOMPARE(listItems(form_->ListBox1), dataLines);
+        QCOMPARE(listItems(Named<QListWidget>(*form_, "ListBox1")), dataLines);
         QVERIFY(!fs::exists(start_ / "00100200"));
     }
 
     void openAndExitWaitWhileAListingRuns() {
         QCOMPARE(open(file(demo::kRomFileName)), QStringList{});
-        form_->Text1->trigger();
+        Named<QAction>(*form_, "Text1")->trigger();
         bool ranDuringListing = false;
         bool sawDisabled = false;
         bool stillLoaded = false;
         // Fires while the listing's lines let events through.
         QTimer::singleShot(0, form_.get(), [&] {
             ranDuringListing = form_->busy();
-            sawDisabled = !form_->OpenROMFile1->isEnabled() && !form_->Exit1->isEnabled() &&
-                          !form_->RecompressBlock1->isEnabled();
-            form_->Exit1->trigger();
-            form_->OpenROMFile1->trigger();
+            sawDisabled = !Named<QAction>(*form_, "OpenROMFile1")->isEnabled() &&
+                          !Named<QAction>(*form_, "Exit1")->isEnabled() &&
+                          !Named<QAction>(*form_, "RecompressBlock1")->isEnabled();
+            Named<QAction>(*form_, "Exit1")->trigger();
+            Named<QAction>(*form_, "OpenROMFile1")->trigger();
             form_->close();
             stillLoaded = form_->state().romLoaded() && form_->isVisible();
         });
@@ -434,17 +475,17 @@ private slots:
         QVERIFY(ranDuringListing);
         QVERIFY(sawDisabled);
         QVERIFY(stillLoaded);
-        QCOMPARE(form_->ListBox1->count(), static_cast<int>(blockFileNames(Area::Text).size()));
+        QCOMPARE(Named<QListWidget>(*form_, "ListBox1")->count(), static_cast<int>(blockFileNames(Area::Text).size()));
         // The close asked for meanwhile happens once the listing is done.
         QVERIFY(!form_->isVisible());
-        QVERIFY(form_->OpenROMFile1->isEnabled());
-        QVERIFY(form_->Exit1->isEnabled());
+        QVERIFY(Named<QAction>(*form_, "OpenROMFile1")->isEnabled());
+        QVERIFY(Named<QAction>(*form_, "Exit1")->isEnabled());
     }
 
     void exitReleasesTheRomAndCloses() {
         QCOMPARE(open(file(demo::kRomFileName)), QStringList{});
         QVERIFY(form_->isVisible());
-        form_->Exit1->trigger();
+        Named<QAction>(*form_, "Exit1")->trigger();
         QVERIFY(!form_->state().romLoaded());
         QVERIFY(form_->state().workArea == nullptr);
         QVERIFY(!form_->isVisible());

@@ -20,6 +20,12 @@ using testing::TempFolder;
 using testing::TestRom;
 using testing::writeFile;
 
+// For saves of a file nobody else changed: the question must not come.
+bool notAsked() {
+    ADD_FAILURE() << "asked whether to overwrite a file nobody changed";
+    return false;
+}
+
 class OpenRomTest : public ::testing::Test {
 protected:
     std::filesystem::path put(const std::string& name, const std::vector<uint8_t>& bytes) {
@@ -81,8 +87,8 @@ TEST_F(OpenRomTest, WrongTitleLeavesNoRomButThePathNamesTheChosenFile) {
     EXPECT_EQ(state.rom.path(), bad);
     // With no ROM loaded, Save does nothing at all.
     const auto before = readFile(bad);
-    EXPECT_EQ(saveRom(state).status, SaveRomStatus::NothingLoaded);
-    EXPECT_EQ(saveRom(state).message, std::nullopt);
+    EXPECT_EQ(saveRom(state, notAsked).status, SaveRomStatus::NothingLoaded);
+    EXPECT_EQ(saveRom(state, notAsked).message, std::nullopt);
     EXPECT_EQ(readFile(bad), before);
 }
 
@@ -108,7 +114,7 @@ TEST_F(OpenRomTest, UnreadableFileKeepsThePreviousRomAndPath) {
     EXPECT_EQ(state.rom.data()[0x40000], 0x42);
 
     // So a following save writes the old ROM back to its own file.
-    ASSERT_EQ(saveRom(state).status, SaveRomStatus::Saved);
+    ASSERT_EQ(saveRom(state, notAsked).status, SaveRomStatus::Saved);
     EXPECT_EQ(readFile(good)[0x40000], 0x42);
 }
 
@@ -136,7 +142,7 @@ TEST_F(OpenRomTest, SaveWritesTheWholeFileHeaderIncludedAndNamesOnlyTheFile) {
     ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
     state.rom.data()[0x50000] = 0x5C;
 
-    const SaveRomOutcome outcome = saveRom(state);
+    const SaveRomOutcome outcome = saveRom(state, notAsked);
     EXPECT_EQ(outcome.status, SaveRomStatus::Saved);
     EXPECT_EQ(outcome.message, "\"headered.smc\" has been saved!");
     file[0x200 + 0x50000] = 0x5C;
@@ -151,11 +157,37 @@ TEST_F(OpenRomTest, FailedSaveIsReportedAndKeepsTheRom) {
     ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
     std::filesystem::remove_all(sub);  // nowhere left to write to
 
-    const SaveRomOutcome outcome = saveRom(state);
+    const SaveRomOutcome outcome = saveRom(state, notAsked);
     EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite);
     EXPECT_EQ(outcome.message,
               "Error: Could not open ROM file.\nNo temporary file can be made in its folder: No such file or directory");
     EXPECT_TRUE(state.romLoaded());
+}
+
+TEST_F(OpenRomTest, SaveOfAFileAnotherProgramChangedAsksFirst) {
+    const auto path = put("rom.smc", TestRom(0x100000).data);
+    ASSERT_EQ(openRom(state, path).status, OpenRomStatus::Opened);
+    state.rom.data()[0x50000] = 0x5C;
+    std::vector<uint8_t> theirs = TestRom(0x100000).data;
+    theirs[0x40000] = 0x77;
+    ASSERT_TRUE(core::WriteFileSafely(path, theirs));
+
+    int asked = 0;
+    const SaveRomOutcome kept = saveRom(state, [&] {
+        ++asked;
+        return false;
+    });
+    EXPECT_EQ(kept.status, SaveRomStatus::KeptOnDisk);
+    EXPECT_EQ(kept.message, std::nullopt);
+    EXPECT_EQ(readFile(path), theirs);
+    const SaveRomOutcome replaced = saveRom(state, [&] {
+        ++asked;
+        return true;
+    });
+    EXPECT_EQ(replaced.status, SaveRomStatus::Saved);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(readFile(path)[0x50000], 0x5C);
+    EXPECT_EQ(readFile(path)[0x40000], TestRom(0x100000).data[0x40000]);
 }
 
 TEST_F(OpenRomTest, FailedSaveLeavesTheOldFileIntact) {
@@ -167,7 +199,7 @@ TEST_F(OpenRomTest, FailedSaveLeavesTheOldFileIntact) {
     std::filesystem::create_directories(path);
     writeFile(path / "keep.bin", {1, 2, 3});
 
-    EXPECT_EQ(saveRom(state).status, SaveRomStatus::CannotWrite);
+    EXPECT_EQ(saveRom(state, notAsked).status, SaveRomStatus::CannotWrite);
     EXPECT_EQ(readFile(path / "keep.bin"), (std::vector<uint8_t>{1, 2, 3}));
     // No temporary file is left behind beside it.
     size_t entries = 0;
@@ -186,7 +218,7 @@ TEST_F(OpenRomTest, ReadOnlyRomIsNotWrittenAlsoThroughALink) {
     for (const char* name : {"ro.smc", "link.smc"}) {
         ASSERT_EQ(openRom(state, folder.path() / name).status, OpenRomStatus::Opened) << name;
         state.rom.data()[0x50000] = 0x5C;
-        const SaveRomOutcome outcome = saveRom(state);
+        const SaveRomOutcome outcome = saveRom(state, notAsked);
         EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite) << name;
         EXPECT_EQ(outcome.message, "Error: Could not open ROM file.") << name;
         EXPECT_TRUE(state.romLoaded());
@@ -206,7 +238,7 @@ TEST_F(OpenRomTest, FolderThatTakesNoNewFileRefusesTheSaveWithTheReason) {
     state.rom.data()[0x50000] = 0x5C;
     const ModeForScope closed(locked, kClosedFolder);
 
-    const SaveRomOutcome outcome = saveRom(state);
+    const SaveRomOutcome outcome = saveRom(state, notAsked);
     EXPECT_EQ(outcome.status, SaveRomStatus::CannotWrite);
     EXPECT_EQ(outcome.message,
               "Error: Could not open ROM file.\nNo temporary file can be made in its folder: Permission denied");
@@ -221,7 +253,7 @@ TEST_F(OpenRomTest, RomOpenedByARelativeNameThatHasGoneIsWrittenAgain) {
     writeFile("rom.smc", TestRom(0x100000).data);
     ASSERT_EQ(openRom(state, "rom.smc").status, OpenRomStatus::Opened);
     std::filesystem::remove("rom.smc");
-    const SaveRomOutcome outcome = saveRom(state);
+    const SaveRomOutcome outcome = saveRom(state, notAsked);
     std::filesystem::current_path(previous);
     EXPECT_EQ(outcome.status, SaveRomStatus::Saved);
     EXPECT_EQ(readFile(folder.path() / "rom.smc"), TestRom(0x100000).data);

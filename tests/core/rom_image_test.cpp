@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 #include "core/address.h"
@@ -128,14 +130,14 @@ TEST_F(RomFiles, SaveWritesTheWholeImageHeaderFirstAndClearsModified) {
     image.data()[1] = 0x77;
     image.setModified(true);
 
-    ASSERT_EQ(SaveRomFile(image), RomSaveResult::Saved);
+    ASSERT_EQ(SaveRomFile(image).result, RomSaveResult::Saved);
     EXPECT_FALSE(image.modified());
     auto saved = ReadWholeFile(path);
     ASSERT_TRUE(saved.has_value());
     auto expected = original;
     expected[513] = 0x77;
     EXPECT_EQ(*saved, expected);
-    EXPECT_FALSE(fs::exists(path.string() + ".saving"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()), 1);  // no temporary file left
 }
 
 TEST_F(RomFiles, FailedSaveLeavesTheOldFileIntactAndStaysModified) {
@@ -146,19 +148,21 @@ TEST_F(RomFiles, FailedSaveLeavesTheOldFileIntactAndStaysModified) {
     image.data()[1] = 0x77;
     image.setModified(true);
 
-    // The temporary file cannot be created (a folder stands in its place).
-    fs::create_directory(path.string() + ".saving");
-    EXPECT_EQ(SaveRomFile(image), RomSaveResult::CannotWrite);
+    // The temporary file cannot be created (the disk is full).
+    struct NoRoom final : SaveStepHook {
+        int beforeStep(SaveStep step) override { return step == SaveStep::CreateTemporary ? ENOSPC : 0; }
+    } noRoom;
+    EXPECT_EQ(SaveRomFile(image, {.hook = &noRoom}).result, RomSaveResult::CannotWrite);
     EXPECT_TRUE(image.modified());
     EXPECT_EQ(ReadWholeFile(path), original);
 
     // A ROM path whose folder vanished cannot be written either.
     image.setPath(dir_ / "gone" / "rom.smc");
-    EXPECT_EQ(SaveRomFile(image), RomSaveResult::CannotWrite);
+    EXPECT_EQ(SaveRomFile(image).result, RomSaveResult::CannotWrite);
     EXPECT_TRUE(image.modified());
 
     RomImage empty;
-    EXPECT_EQ(SaveRomFile(empty), RomSaveResult::NoRom);
+    EXPECT_EQ(SaveRomFile(empty).result, RomSaveResult::NoRom);
 }
 
 TEST_F(RomFiles, SavingThroughSymbolicLinksReplacesTheFileTheyNameAndKeepsTheLinks) {
@@ -172,15 +176,15 @@ TEST_F(RomFiles, SavingThroughSymbolicLinksReplacesTheFileTheyNameAndKeepsTheLin
     fs::create_symlink(dir_ / "link.smc", dir_ / "other" / "chain.smc");
     ASSERT_EQ(OpenRomFile(image, dir_ / "other" / "chain.smc"), RomOpenResult::Opened);
     image.data()[1] = 0x77;
-    ASSERT_EQ(SaveRomFile(image), RomSaveResult::Saved);
+    ASSERT_EQ(SaveRomFile(image).result, RomSaveResult::Saved);
 
     EXPECT_TRUE(fs::is_symlink(dir_ / "link.smc"));
     EXPECT_TRUE(fs::is_symlink(dir_ / "other" / "chain.smc"));
     auto expected = original;
     expected[1] = 0x77;
     EXPECT_EQ(ReadWholeFile(real), expected);
-    EXPECT_FALSE(fs::exists(real.string() + ".saving"));
-    EXPECT_FALSE(fs::exists(dir_ / "other" / "chain.smc.saving"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "real"), fs::directory_iterator()), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_ / "other"), fs::directory_iterator()), 1);
 
     // A link whose file does not exist yet gets it created where it points.
     fs::create_symlink("new.bin", dir_ / "dangling.bin");
@@ -195,3 +199,4 @@ TEST_F(RomFiles, SavingThroughSymbolicLinksReplacesTheFileTheyNameAndKeepsTheLin
     EXPECT_FALSE(WriteFileSafely(dir_ / "loop_a", bytes));
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop_a"));
 }
+

@@ -10,6 +10,7 @@
 #include "insert_test_support.h"
 #include "script/script_encoder.h"
 #include "script/script_text.h"
+#include "support/keyword_cases.h"
 
 namespace corv::script {
 namespace {
@@ -58,6 +59,46 @@ TEST(ScriptEncoderKeywords, MatchIgnoringCase) {
     EXPECT_THAT(bytesOf("[SFX][Player][MEM_Num][mem_text][FadeIn][FadeOut][TEXTBOX][ClrWin][NEWLINE]\n"),
                 ElementsAre(0xF3, 0xF4, 0xF5, 0xF6, 0xF7, 0xF8, 0xFB, 0xFC, 0xFD, 0xFF));
     EXPECT_THAT(bytesOf("[Yes-No][$0102][$0304]\n"), ElementsAre(0xF9, 0x01, 0x02, 0x03, 0x04, 0xFF));
+}
+
+TEST(ScriptEncoderKeywords, EveryKeywordInEitherCaseWithAndWithoutParameter) {
+    for (const auto& row : ::corv::testing_support::kKeywordCases) {
+        for (const std::string_view spelling : {row.keyword, row.lowerCase}) {
+            SCOPED_TRACE(std::string(spelling));
+            EXPECT_THAT(bytesOf(std::string(spelling) + "\n"), ElementsAre(row.kind, 0xFF));
+            EXPECT_THAT(bytesOf(std::string(spelling) + "$05]\n"), ElementsAre(row.kind, 0x05, 0xFF));
+        }
+    }
+}
+
+TEST(ScriptEncoderKeywords, DecoderTextEncodesBackExceptFixTextBox) {
+    for (const auto& row : ::corv::testing_support::kKeywordCases) {
+        if (row.decoderText.empty()) continue;
+        SCOPED_TRACE(std::string(row.decoderText));
+        const std::vector<uint8_t> bytes = bytesOf(std::string(row.decoderText) + "\n");
+        if (row.kind == 0xFB) {
+            EXPECT_EQ(bytes.size(), row.decoderText.size() + 1);  // its characters
+        } else if (row.kind == 0xF1) {
+            EXPECT_THAT(bytes, ElementsAre(0xF1, 0x05, 0xFF));
+        } else if (row.kind == 0xF9) {
+            EXPECT_THAT(bytes, ElementsAre(0xF9, 0x12, 0x34, 0x56, 0x78, 0xFF));
+        } else {
+            EXPECT_THAT(bytes, ElementsAre(row.kind, 0xFF));
+        }
+    }
+    for (const auto& row : ::corv::testing_support::kUnnamedCodeCases) {
+        EXPECT_THAT(bytesOf(std::string(row.decoderText) + "\n"), ElementsAre(row.kind, 0x00, 0xFF));
+    }
+}
+
+TEST(ScriptEncoderKeywords, LogShowsTheBracketWrittenOverTheKeyword) {
+    // The "$" after a keyword opens its escape on the keyword's last character, and the line in
+    // the log shows it there.
+    const Encoded encoded = encodeEntry("[KEY]$05][PAUSE$1\n", "", 2);
+    EXPECT_THAT(encoded.bytes, ElementsAre(0xF0, 0x05, 0xF1, 0x01, 0xFF));
+    ASSERT_EQ(encoded.log.size(), 1u);
+    EXPECT_EQ(encoded.log[0],
+              "Error: HEX-data read with no terminating ']' character.\nText: \"[KEY[$05][PAUS[$1\", String Index: 2");
 }
 
 TEST(ScriptEncoderKeywords, DollarAfterKeywordStartsParameter) {

@@ -85,6 +85,26 @@ TEST(IpsCreate, PatchSizes) {
     EXPECT_EQ(applied(original, cut), shorter);
 }
 
+TEST(IpsCreate, ARunBetweenTwoRunsIsARunRecord) {
+    // 10 x 01, 30 x 00, 10 x 8B, 30 x 00, 20 x 01 over 100 x 01: three runs, 5 + 3 * 8 + 3 bytes,
+    // where a literal for the 8B bytes would take 39.
+    const std::vector<uint8_t> original(100, 0x01);
+    std::vector<uint8_t> modified(original);
+    std::fill(modified.begin() + 10, modified.begin() + 40, 0x00);
+    std::fill(modified.begin() + 40, modified.begin() + 50, 0x8B);
+    std::fill(modified.begin() + 50, modified.begin() + 80, 0x00);
+    const IpsCreation creation = CreateIpsPatch(original, modified);
+    EXPECT_EQ(creation.patch.size(), 32u);
+    EXPECT_EQ(creation.runRecords, 3u);
+    EXPECT_EQ(applied(original, creation), modified);
+
+    // Short equal stretches inside changed text stay in the literal: a run would cost more.
+    std::vector<uint8_t> text(original);
+    const uint8_t bytes[] = {'a', 'b', 0, 0, 0, 'c', 'd'};
+    std::copy(std::begin(bytes), std::end(bytes), text.begin() + 20);
+    EXPECT_EQ(CreateIpsPatch(original, text).patch.size(), 5u + 5 + 7 + 3);
+}
+
 TEST(IpsCreate, NoRecordStartsAtTheEndMarkerOffset) {
     const std::vector<uint8_t> original(kIpsEndMarker + 100, 0);
     std::vector<uint8_t> single = original;

@@ -352,5 +352,48 @@ TEST(IpsRoundTrip, DifferenceAtTheEndMarkerOffset) {
     EXPECT_EQ(image, runTarget);
 }
 
+// A ROM with one valid block header at ROM offset 0x100 (address C00100), with or without a
+// copier header.
+core::RomImage romWithBlock(uint32_t headerSize) {
+    std::vector<uint8_t> file(headerSize + 0x1000, 0x11);
+    const uint8_t header[] = {0x10, 0x00, 0x00, 0x00, 0x01, 0x00, 0xEF, 0xFF};  // 16 + 0 + 1 + 0xFFEF
+    std::copy(std::begin(header), std::end(header), file.begin() + headerSize + 0x100);
+    return core::RomImage(std::move(file), "block.smc");
+}
+
+TEST(IpsRom, APatchThatBreaksAGuardedBlockHeaderIsRefusedNamingTheCopierHeader) {
+    const std::vector<uint32_t> guarded = {0xC00100};
+    // Made for the unheadered ROM: it rewrites the header with another valid one.
+    const auto patch = PatchBuilder().record(0x100, {0x20, 0x00, 0x00, 0x00, 0x01, 0x00, 0xDF, 0xFF}).end().bytes();
+    core::RomImage unheadered = romWithBlock(0);
+    EXPECT_EQ(ApplyIpsPatches(unheadered, onePatch(patch), guarded).status, IpsStatus::Applied);
+
+    // On the headered ROM it lands 512 bytes early, ahead of the header: the header is intact, so
+    // the patch goes in; one aimed at the header with its own header offset breaks it.
+    core::RomImage headered = romWithBlock(512);
+    const std::vector<uint8_t> before(headered.fileBytes().begin(), headered.fileBytes().end());
+    const auto breaking = PatchBuilder().record(0x100 + 512 + 6, {0x00}).end().bytes();
+    const IpsOutcome outcome = ApplyIpsPatches(headered, onePatch(breaking), guarded);
+    EXPECT_EQ(outcome.status, IpsStatus::BreaksBlock);
+    EXPECT_EQ(outcome.brokenBlock, 0xC00100u);
+    EXPECT_EQ(outcome.appliedCount, 0u);
+    EXPECT_FALSE(headered.modified());
+    EXPECT_EQ(std::vector<uint8_t>(headered.fileBytes().begin(), headered.fileBytes().end()), before);
+    EXPECT_EQ(IpsMessage(outcome), "The PATCH file breaks block C00100: its header no longer passes its check. The "
+                                   "patch was probably made for a ROM without a 512-byte copier header. No patching "
+                                   "performed.");
+    core::RomImage plain = romWithBlock(0);
+    const IpsOutcome other = ApplyIpsPatches(plain, onePatch(PatchBuilder().record(0x106, {0}).end().bytes()), guarded);
+    EXPECT_NE(IpsMessage(other).find("for a ROM with a 512-byte"), std::string::npos);
+
+    // Unguarded, and a header that failed before the patch, change nothing in the verdict.
+    core::RomImage unguarded = romWithBlock(512);
+    EXPECT_EQ(ApplyIpsPatches(unguarded, onePatch(breaking)).status, IpsStatus::Applied);
+    core::RomImage broken = romWithBlock(0);
+    const std::vector<uint32_t> nothingThere = {0xC00200};
+    EXPECT_EQ(ApplyIpsPatches(broken, onePatch(PatchBuilder().record(0x206, {5}).end().bytes()), nothingThere).status,
+              IpsStatus::Applied);
+}
+
 }  // namespace
 }  // namespace corv::patches

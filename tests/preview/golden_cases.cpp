@@ -13,7 +13,8 @@
 namespace corv::preview::golden {
 namespace {
 
-using script::MenuItem;
+using script::TextBoxColour;
+using script::TextBoxStyle;
 
 // The first text block of the demo starts with fixed special strings.
 constexpr unsigned kAllCodes = 0;     // every control code once
@@ -47,22 +48,22 @@ constexpr char kScript[] =
 struct GoldenCase {
     const char* name;
     unsigned string;
-    void (*adjust)(script::MenuStates&, script::FormatSettings&);
+    void (*adjust)(PreviewOptions&, script::FormatSettings&);
     int kanaScroll = 0;
     int asciiScroll = 0;
     bool inserted = false;  // the block carries its inserted mark
 };
 
-void Keep(script::MenuStates&, script::FormatSettings&) {}
-void HideCodes(script::MenuStates& m, script::FormatSettings&) { m.hideCodes = true; }
-void FixedWidth(script::MenuStates& m, script::FormatSettings&) { m.useVwf = false; }
-void HiddenFixed(script::MenuStates& m, script::FormatSettings&) { m.hideCodes = true; m.useVwf = false; }
-void BlueSolid(script::MenuStates& m, script::FormatSettings&) { m.colour = MenuItem::Blue; m.style = MenuItem::Solid; }
-void GreenGradient(script::MenuStates& m, script::FormatSettings&) { m.colour = MenuItem::Green; m.style = MenuItem::Gradient; }
-void GreenSolid(script::MenuStates& m, script::FormatSettings&) { m.colour = MenuItem::Green; m.style = MenuItem::Solid; }
-void RedGradient(script::MenuStates& m, script::FormatSettings&) { m.colour = MenuItem::Red; m.style = MenuItem::Gradient; }
-void RedSolid(script::MenuStates& m, script::FormatSettings&) { m.colour = MenuItem::Red; m.style = MenuItem::Solid; }
-void NoFormat(script::MenuStates&, script::FormatSettings& f) { f = {}; }
+void Keep(PreviewOptions&, script::FormatSettings&) {}
+void HideCodes(PreviewOptions& m, script::FormatSettings&) { m.hideCodes = true; }
+void FixedWidth(PreviewOptions& m, script::FormatSettings&) { m.variableWidth = false; }
+void HiddenFixed(PreviewOptions& m, script::FormatSettings&) { m.hideCodes = true; m.variableWidth = false; }
+void BlueSolid(PreviewOptions& m, script::FormatSettings&) { m.colour = TextBoxColour::Blue; m.style = TextBoxStyle::Solid; }
+void GreenGradient(PreviewOptions& m, script::FormatSettings&) { m.colour = TextBoxColour::Green; m.style = TextBoxStyle::Gradient; }
+void GreenSolid(PreviewOptions& m, script::FormatSettings&) { m.colour = TextBoxColour::Green; m.style = TextBoxStyle::Solid; }
+void RedGradient(PreviewOptions& m, script::FormatSettings&) { m.colour = TextBoxColour::Red; m.style = TextBoxStyle::Gradient; }
+void RedSolid(PreviewOptions& m, script::FormatSettings&) { m.colour = TextBoxColour::Red; m.style = TextBoxStyle::Solid; }
+void NoFormat(PreviewOptions&, script::FormatSettings& f) { f = {}; }
 
 // The demo's data file sets a blue gradient box, codes shown and the variable width routine on.
 const GoldenCase kCases[] = {
@@ -93,8 +94,9 @@ std::vector<GoldenPicture> RenderGoldenCases() {
     demo::DemoGame game = demo::BuildDemoGame();
     auto maps = std::make_unique<script::CodeMaps>();
     const script::BlockDataLoad load = script::ParseBlockDataFile(game.blockDataFile, *maps);
-    script::MenuStates menus;
-    script::ApplyOperations(menus, load.operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, load.operations);
+    const PreviewOptions options = PreviewOptionsOf(settings);
 
     const std::vector<uint8_t> font = LoadGameFont(game.rom);
     const uint32_t address = load.blocks.at(0).address;
@@ -108,9 +110,9 @@ std::vector<GoldenPicture> RenderGoldenCases() {
     script::MemoryScriptText scriptText(kScript);
     std::vector<GoldenPicture> pictures;
     for (const GoldenCase& c : kCases) {
-        script::MenuStates caseMenus = menus;
+        PreviewOptions caseOptions = options;
         script::FormatSettings caseFormat = load.format;
-        c.adjust(caseMenus, caseFormat);
+        c.adjust(caseOptions, caseFormat);
 
         scriptText.setCaret(0);
         const auto preview = EncodeEntryPreview(scriptText, c.string);
@@ -127,7 +129,7 @@ std::vector<GoldenPicture> RenderGoldenCases() {
         input.asciiScroll = c.asciiScroll;
 
         GoldenPicture picture{c.name, PreviewScreen{}};
-        RenderStringPreview(picture.screen, input, caseMenus, caseFormat);
+        RenderStringPreview(picture.screen, input, caseOptions, caseFormat);
         pictures.push_back(std::move(picture));
     }
     return pictures;

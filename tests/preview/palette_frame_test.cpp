@@ -11,7 +11,8 @@
 namespace corv::preview {
 namespace {
 
-using script::MenuItem;
+using script::TextBoxColour;
+using script::TextBoxStyle;
 
 TEST(PreviewPalette, EntriesThePreviewDrawsWith) {
     const auto& p = Palette();
@@ -85,9 +86,9 @@ TEST(PreviewFrameTiles, MatchTheTableRowByRow) {
 }
 
 TEST(PreviewBoxColour, GradientDropsOneStepEveryThreeRows) {
-    script::MenuStates menus;
-    menus.colour = MenuItem::Blue;
-    menus.style = MenuItem::Gradient;
+    PreviewOptions menus;
+    menus.colour = TextBoxColour::Blue;
+    menus.style = TextBoxStyle::Gradient;
     EXPECT_EQ(kGradientRowsPerStep, 3u);
     EXPECT_EQ(BoxColour(menus, 0), 31);
     EXPECT_EQ(BoxColour(menus, 2), 31);
@@ -97,20 +98,20 @@ TEST(PreviewBoxColour, GradientDropsOneStepEveryThreeRows) {
     EXPECT_EQ(BoxColour(menus, 92), 1);
     EXPECT_EQ(BoxColour(menus, 93), 0);
     EXPECT_EQ(BoxColour(menus, 111), 0);
-    menus.colour = MenuItem::Red;
+    menus.colour = TextBoxColour::Red;
     EXPECT_EQ(BoxColour(menus, 3), 30 << 11);
-    menus.colour = MenuItem::Green;
+    menus.colour = TextBoxColour::Green;
     EXPECT_EQ(BoxColour(menus, 6), 29 << 5);
 }
 
 TEST(PreviewBoxColour, SolidIsFullIntensityOfTheChosenColour) {
-    script::MenuStates menus;
-    menus.style = MenuItem::Solid;
-    menus.colour = MenuItem::Blue;
+    PreviewOptions menus;
+    menus.style = TextBoxStyle::Solid;
+    menus.colour = TextBoxColour::Blue;
     EXPECT_EQ(BoxColour(menus, 100), 0x001F);
-    menus.colour = MenuItem::Green;
+    menus.colour = TextBoxColour::Green;
     EXPECT_EQ(BoxColour(menus, 0), 0x03E0);
-    menus.colour = MenuItem::Red;
+    menus.colour = TextBoxColour::Red;
     EXPECT_EQ(BoxColour(menus, 50), 0xF800);
 }
 

@@ -8,12 +8,14 @@
 
 #include "preview/frame_tiles.h"
 #include "preview/text_box_renderer.h"
+#include "script/string_record.h"
 #include "tiny_game.h"
 
 namespace corv::preview {
 namespace {
 
-using script::MenuItem;
+using script::TextBoxColour;
+using script::TextBoxStyle;
 using testing::kBarChar;
 using testing::kBlockChar;
 using testing::kNewLine;
@@ -28,11 +30,11 @@ struct Rig {
     TinyGame game;
     PreviewScreen screen;
     TextBoxRenderer renderer{screen};
-    script::MenuStates menus;
+    PreviewOptions options;
     script::FormatSettings format = testing::StandardFormat();
 
     void draw(unsigned index, bool translated = false) {
-        renderer.drawStringSelection(game.sources(index), menus, format, translated);
+        renderer.drawStringSelection(game.sources(index), options, format, translated);
     }
     [[nodiscard]] Pixel kana(unsigned x, unsigned y) const { return screen.kanaLayer().pixel(x, y); }
     [[nodiscard]] Pixel ascii(unsigned x, unsigned y) const { return screen.asciiLayer().pixel(x, y); }
@@ -53,7 +55,7 @@ TEST(PreviewUntranslatedPass, BreaksTheLineOnceXReaches288) {
 
 TEST(PreviewUntranslatedPass, VariableWidthPacksGlyphsByTheirDrawnWidth) {
     Rig rig;
-    rig.menus.useVwf = true;
+    rig.options.variableWidth = true;
     const unsigned s = rig.game.addString({kBarChar, kBlockChar, kBarChar});
     rig.draw(s);
     // Bar advances 3, block (rightmost column 7) advances 9.
@@ -104,7 +106,7 @@ TEST(PreviewUntranslatedPass, LabelsUseTheirColoursAndTheBuiltInFont) {
     EXPECT_TRUE(sawPlayer);
 
     Rig hidden;
-    hidden.menus.hideCodes = true;
+    hidden.options.hideCodes = true;
     hidden.draw(hidden.game.addString({0xF000, 0xF300, 0xF500}));
     for (unsigned x = 0; x < kLayerStride; ++x) {
         for (unsigned y = 0; y < 32; ++y) {
@@ -119,40 +121,41 @@ TEST(PreviewUntranslatedPass, ClearWindowBreaksTheLineInsideItsLabel) {
     EXPECT_EQ(shown.kana(0, 16), kWhite);  // after "[ClrWin]" and its break, at 16 rows (label)
 
     Rig hidden;
-    hidden.menus.hideCodes = true;
+    hidden.options.hideCodes = true;
     hidden.draw(hidden.game.addString({0xFC00, kBarChar, 0xFC00, kBarChar}));
     EXPECT_EQ(hidden.kana(0, 0), kWhite);   // first FC: nothing
     EXPECT_EQ(hidden.kana(0, 16), kWhite);  // second FC: line break
 }
 
-TEST(PreviewUntranslatedPass, RecordsTheTextPointerAndHandsTheStringOn) {
+TEST(PreviewUntranslatedPass, DrawsTheStringItIsHandedAndItsPointerStaysTheRecords) {
     Rig rig;
     const unsigned text = rig.game.addString({kBarChar});
     const unsigned other = rig.game.addNonTextRecord();
-    std::vector<script::ResolvedString> handed;
-    rig.renderer.setStringHook([&](const script::ResolvedString& r) { handed.push_back(r); });
+    const PreviewSources textSources = rig.game.sources(text);
+    ASSERT_TRUE(textSources.romText.has_value());
+    EXPECT_FALSE(textSources.romText->messageFlag());
+    EXPECT_EQ(textSources.romText->textPointer, 0x800);
     rig.draw(text);
-    ASSERT_TRUE(rig.renderer.textPointer().has_value());
-    const uint16_t pointer = *rig.renderer.textPointer();
-    EXPECT_EQ(pointer, 0x800);
-    rig.draw(other);
-    EXPECT_EQ(rig.renderer.textPointer(), pointer);  // unchanged by a record without text
-    ASSERT_EQ(handed.size(), 2u);
-    EXPECT_FALSE(handed[0].messageFlag());
-    EXPECT_TRUE(handed[1].messageFlag());
-    EXPECT_EQ(handed[1].message(), "NON-TEXT DATA");
+    EXPECT_EQ(rig.kana(0, 0), kWhite);  // the bar glyph
+    const PreviewSources otherSources = rig.game.sources(other);
+    ASSERT_TRUE(otherSources.romText.has_value());
+    EXPECT_TRUE(otherSources.romText->messageFlag());
+    EXPECT_EQ(otherSources.romText->message(), "NON-TEXT DATA");
+    EXPECT_FALSE(script::IsTextRecord(rig.game.block, other));  // the shown pointer stays 0x800
 }
 
-TEST(PreviewUntranslatedPass, ARewrittenBlockStillRecordsTheTextPointer) {
+TEST(PreviewUntranslatedPass, ARewrittenBlockShowsAMessageThoughTheRecordKeepsItsPointer) {
     Rig rig;
     rig.game.markInserted();
     rig.game.addString({kBlockChar});
     const unsigned second = rig.game.addString({kBarChar});
-    std::vector<bool> flags;
-    rig.renderer.setStringHook([&](const script::ResolvedString& r) { flags.push_back(r.messageFlag()); });
+    const PreviewSources sources = rig.game.sources(second);
+    ASSERT_TRUE(sources.romText.has_value());
+    EXPECT_TRUE(sources.romText->messageFlag());
+    // After string 0's block glyph and end mark.
+    EXPECT_EQ(script::RecordTextPointer(rig.game.block, second), 0x804);
     rig.draw(second);
-    EXPECT_EQ(rig.renderer.textPointer(), 0x804);  // after string 0's block glyph and end mark
-    EXPECT_EQ(flags, std::vector<bool>{true});
+    EXPECT_EQ(rig.kana(0, 0), 0x0000);  // no bar glyph: the message instead
 }
 
 TEST(PreviewUntranslatedPass, MessagesDrawInWhiteWithTheBuiltInFont) {
@@ -173,13 +176,12 @@ TEST(PreviewDrawPass, WithoutAFormatInstallsTheDefaultsAndDrawsNothing) {
     Rig rig;
     rig.format = {};
     const unsigned s = rig.game.addString({kBlockChar});
-    rig.renderer.redraw(rig.game.sources(s), rig.menus, rig.format);
+    rig.renderer.redraw(rig.game.sources(s), rig.options, rig.format);
     EXPECT_EQ(rig.format.boxWidth, 144);
     EXPECT_EQ(rig.format.glyphHeight(), 16);
     EXPECT_EQ(rig.format.glyphWidth(), 16);
     EXPECT_EQ(rig.format.bytes[2], 1);
     EXPECT_EQ(rig.format.bytes[7], 3);
-    EXPECT_FALSE(rig.menus.displayTranslated);
     // Only the translated box was drawn; the upper box area stays black.
     for (unsigned y = 0; y < 120; ++y) {
         for (unsigned x = 0; x < rig.screen.width(); ++x) {
@@ -189,16 +191,16 @@ TEST(PreviewDrawPass, WithoutAFormatInstallsTheDefaultsAndDrawsNothing) {
     EXPECT_EQ(rig.shown(8, 136), kFrameBlack);
     EXPECT_EQ(rig.shown(9, 136), kFrameGrey);
     // The next drawing draws both; the untranslated pass sets the box width to 304.
-    rig.renderer.redraw(rig.game.sources(s), rig.menus, rig.format);
+    rig.renderer.redraw(rig.game.sources(s), rig.options, rig.format);
     EXPECT_EQ(rig.format.boxWidth, 304);
     EXPECT_EQ(rig.shown(9, 8), kFrameGrey);
 }
 
-TEST(PreviewDrawPass, DrawsNothingWithoutALoadedDataFile) {
+TEST(PreviewDrawPass, DrawsNothingWithoutAString) {
     Rig rig;
     PreviewSources sources = rig.game.sources(rig.game.addString({kBlockChar}));
-    sources.dataFileLoaded = false;
-    rig.renderer.redraw(sources, rig.menus, rig.format);
+    sources.romText.reset();  // no block chosen or no data file loaded
+    rig.renderer.redraw(sources, rig.options, rig.format);
     for (Pixel p : rig.screen.bitmap()) {
         ASSERT_EQ(p, 0x0000);
     }
@@ -215,10 +217,9 @@ TEST(PreviewTranslatedPass, CentresGlyphsAndWrapsAt216) {
     EXPECT_EQ(rig.ascii(26 * 8 + 2, 7), kWhite);
     EXPECT_EQ(rig.ascii(2, 16 + 7), kWhite);
     EXPECT_EQ(rig.ascii(8 + 2, 16 + 7), 0x0000);
-    EXPECT_FALSE(rig.menus.displayTranslated);
 
     Rig vwf;
-    vwf.menus.useVwf = true;
+    vwf.options.variableWidth = true;
     vwf.game.setPreviewText("AA");
     vwf.draw(vwf.game.addString({}), true);
     EXPECT_EQ(vwf.ascii(7 + 2, 7), kWhite);  // the second 'A' 7 pixels on, centred again
@@ -234,7 +235,7 @@ TEST(PreviewTranslatedPass, KeepsTheUpperBoxAndOverlaysOntoTheLowerOne) {
     EXPECT_EQ(rig.shown(16 + 3, 144 + 2), kWhite);
     EXPECT_EQ(rig.shown(16 + 4, 144 + 2), kShadow);
     // Text layer zeros are transparent: the box colour shows through.
-    EXPECT_EQ(rig.shown(16 + 5, 144 + 2), BoxColour(rig.menus, 144 + 2 - kAsciiFrameTop));
+    EXPECT_EQ(rig.shown(16 + 5, 144 + 2), BoxColour(rig.options, 144 + 2 - kAsciiFrameTop));
 }
 
 TEST(PreviewFrame, EmptyStringDrawsBothFramesWithPlainInteriors) {
@@ -245,7 +246,7 @@ TEST(PreviewFrame, EmptyStringDrawsBothFramesWithPlainInteriors) {
         const unsigned columns = top == kKanaFrameTop ? kKanaFrameColumns : kAsciiFrameColumns;
         for (unsigned y = top + 4; y < top + 104; ++y) {  // between the top and bottom edge lines
             for (unsigned x = kFrameLeft + 4; x < kFrameLeft + columns * 8 - 4; ++x) {
-                ASSERT_EQ(rig.shown(x, y), BoxColour(rig.menus, y - top)) << x << ',' << y;
+                ASSERT_EQ(rig.shown(x, y), BoxColour(rig.options, y - top)) << x << ',' << y;
             }
         }
         EXPECT_EQ(rig.shown(kFrameLeft, top), kFrameBlack);
@@ -267,7 +268,7 @@ TEST(PreviewFrame, EmptyStringDrawsBothFramesWithPlainInteriors) {
 TEST(PreviewFrame, SolidAndGradientDifferOnlyInsideTheBoxes) {
     Rig gradient;
     Rig solid;
-    solid.menus.style = MenuItem::Solid;
+    solid.options.style = TextBoxStyle::Solid;
     for (Rig* rig : {&gradient, &solid}) {
         rig->game.setPreviewText("Wa!");
         rig->draw(rig->game.addString({kBlockChar, kBarChar}), true);
@@ -284,7 +285,7 @@ TEST(PreviewFrame, SolidAndGradientDifferOnlyInsideTheBoxes) {
             const bool upper = y >= kKanaFrameTop && y < kKanaFrameTop + 112;
             const unsigned top = upper ? kKanaFrameTop : kAsciiFrameTop;
             ASSERT_EQ(s, 0x001F) << x << ',' << y;  // solid blue interior
-            ASSERT_EQ(g, BoxColour(gradient.menus, y - top)) << x << ',' << y;
+            ASSERT_EQ(g, BoxColour(gradient.options, y - top)) << x << ',' << y;
         }
     }
     EXPECT_GT(differing, 10000u);
@@ -292,8 +293,8 @@ TEST(PreviewFrame, SolidAndGradientDifferOnlyInsideTheBoxes) {
 
 TEST(PreviewFrame, ShadowFallsOnTheBoxColour) {
     Rig rig;
-    rig.menus.colour = MenuItem::Red;
-    rig.menus.style = MenuItem::Solid;
+    rig.options.colour = TextBoxColour::Red;
+    rig.options.style = TextBoxStyle::Solid;
     rig.draw(rig.game.addString({kBarChar}));
     EXPECT_EQ(rig.shown(16, 16), kWhite);
     EXPECT_EQ(rig.shown(17, 16), kShadow);
@@ -304,7 +305,7 @@ TEST(PreviewScroll, OffsetSixteenShowsLayerRows16To111) {
     Rig rig;
     const unsigned s = rig.game.addString({kBarChar, kNewLine, kBlockChar});
     rig.screen.kanaLayer().setScrollOffset(16);
-    rig.renderer.redraw(rig.game.sources(s), rig.menus, rig.format);
+    rig.renderer.redraw(rig.game.sources(s), rig.options, rig.format);
     EXPECT_EQ(rig.shown(16 + 7, 16), kWhite);  // the block of line 2 at the window's top
     EXPECT_NE(rig.shown(16 + 7, 16 + 95), kWhite);
 
@@ -339,11 +340,11 @@ TEST(PreviewDrawPass, AnyBytesAndFormatStayInsideTheLayersAndBoxes) {
         rig.game.setPreviewText(stream);
         rig.format.bytes[0] = static_cast<uint8_t>(random() % 256);  // glyph height
         rig.format.bytes[1] = static_cast<uint8_t>(random() % 256);  // glyph width
-        rig.menus.hideCodes = random() % 2 == 0;
-        rig.menus.useVwf = random() % 2 == 0;
+        rig.options.hideCodes = random() % 2 == 0;
+        rig.options.variableWidth = random() % 2 == 0;
         rig.screen.kanaLayer().setScrollOffset(static_cast<int>(random() % 800));
-        rig.renderer.redraw(rig.game.sources(0), rig.menus, rig.format);
-        rig.renderer.drawStringSelection(rig.game.sources(0), rig.menus, rig.format, true);
+        rig.renderer.redraw(rig.game.sources(0), rig.options, rig.format);
+        rig.renderer.drawStringSelection(rig.game.sources(0), rig.options, rig.format, true);
         for (unsigned y = 0; y < rig.screen.height(); ++y) {
             const bool inBox = (y >= kKanaFrameTop && y < kKanaFrameTop + 112) ||
                                (y >= kAsciiFrameTop && y < kAsciiFrameTop + 112);
@@ -366,9 +367,9 @@ TEST(PreviewScreen, TakesAnySizeFromTheMinimumUp) {
     EXPECT_EQ(big.bitmap().size(), 640u * 512u);
     TinyGame game;
     TextBoxRenderer renderer(big);
-    script::MenuStates menus;
+    PreviewOptions options;
     auto format = testing::StandardFormat();
-    renderer.drawStringSelection(game.sources(game.addString({kBlockChar})), menus, format, false);
+    renderer.drawStringSelection(game.sources(game.addString({kBlockChar})), options, format, false);
     EXPECT_EQ(big.bitmapRow(16)[16], kWhite);
     EXPECT_EQ(big.bitmapRow(16)[400], 0x0000);
 }

@@ -76,11 +76,8 @@ PreviewSources TinyGame::sources(unsigned stringIndex) const {
     PreviewSources s;
     s.romData = rom;
     s.gameFont = font;
-    s.block = block;
+    s.romText = script::ResolveString(block, stringIndex, script::BlockIsInserted(rom, 0));
     s.previewBytes = preview;
-    s.dataFileLoaded = true;
-    s.stringIndex = stringIndex;
-    s.blockIndex = 0;
     return s;
 }
 

@@ -10,16 +10,16 @@
 namespace corv::script {
 namespace {
 
-using Kind = EditorOperation::Kind;
+using Kind = SettingOperation::Kind;
 
 class BlockDataFileTest : public ::testing::Test {
 protected:
     BlockDataLoad parse(std::string_view text, const FormatSettings& current = {}) {
         return ParseBlockDataFile(text, *maps, current);
     }
-    MenuStates statesAfter(std::string_view text, MenuStates start = {}) {
+    DataFileSettings statesAfter(std::string_view text, DataFileSettings start = {}) {
         const BlockDataLoad load = parse(text);
-        ApplyOperations(start, load.operations);
+        ApplySettings(start, load.operations);
         return start;
     }
     std::unique_ptr<CodeMaps> maps = std::make_unique<CodeMaps>();
@@ -42,6 +42,17 @@ TEST_F(BlockDataFileTest, OnlyBlockLinesGiveTheBlocksAndTouchNothingElse) {
     EXPECT_FALSE(load.fontAddress.has_value());
 }
 
+TEST_F(BlockDataFileTest, EndBlockSetsTheRoomOfTheBlockAboveAsARomOffset) {
+    const BlockDataLoad load = parse(".ENDBLOCK $100000\n.BLOCK D40000\n.ENDBLOCK $145A17\n.BLOCK D01000\n"
+                                     ".endblock D02E0F\n.BLOCK 545C00\n.ENDBLOCK\n.BLOCK 550000\n");
+    ASSERT_EQ(load.blocks.size(), 4u);
+    EXPECT_EQ(load.blocks[0].endOfRoom, std::optional<uint32_t>(0x145A17));
+    EXPECT_EQ(load.blocks[1].endOfRoom, std::optional<uint32_t>(0x102E0F));  // an address maps to its offset
+    EXPECT_FALSE(load.blocks[2].endOfRoom.has_value());                    // no value
+    EXPECT_FALSE(load.blocks[3].endOfRoom.has_value());
+    EXPECT_EQ(load.blocks[0].listLine, "Block D40000");
+}
+
 TEST_F(BlockDataFileTest, AtMost4096BlocksTheRestIgnored) {
     std::string text;
     for (int i = 0; i < 4100; ++i) text += ".BLOCK " + std::to_string(i) + "\n";
@@ -53,46 +64,52 @@ TEST_F(BlockDataFileTest, AtMost4096BlocksTheRestIgnored) {
 
 TEST_F(BlockDataFileTest, VwfAndControlCodesEndInvertedByTheirCommands) {
     for (bool start : {false, true}) {
-        MenuStates states;
-        states.useVwf = start;
+        DataFileSettings states;
+        states.variableWidth = start;
         states.hideCodes = start;
-        EXPECT_FALSE(statesAfter(".VWF\n", states).useVwf);
-        EXPECT_TRUE(statesAfter(".VWF on\n", states).useVwf);
-        EXPECT_FALSE(statesAfter(".VWF off\n", states).useVwf);
+        EXPECT_FALSE(statesAfter(".VWF\n", states).variableWidth);
+        EXPECT_TRUE(statesAfter(".VWF on\n", states).variableWidth);
+        EXPECT_FALSE(statesAfter(".VWF off\n", states).variableWidth);
         EXPECT_TRUE(statesAfter(".CONTROLCODES hide\n", states).hideCodes);
         EXPECT_FALSE(statesAfter(".CONTROLCODES SHOW\n", states).hideCodes);
         EXPECT_FALSE(statesAfter(".CONTROLCODES\n", states).hideCodes);
     }
-    // The order the editor replays: set the mark, then run the command that inverts it.
+    // The order the editor replays: set the switch, then run the command that inverts it.
     const BlockDataLoad load = parse(".VWF ON\n");
-    const std::vector<EditorOperation> expected = {{Kind::SetChecked, MenuItem::UseVwf, {}, false},
-                                                   {Kind::RunCommand, MenuItem::UseVwf, {}, false}};
+    SettingOperation set;
+    set.kind = Kind::Set;
+    set.setting = PreviewSwitch::VariableWidth;
+    set.value = false;
+    SettingOperation toggle;
+    toggle.kind = Kind::Toggle;
+    toggle.setting = PreviewSwitch::VariableWidth;
+    const std::vector<SettingOperation> expected = {set, toggle};
     EXPECT_EQ(load.operations, expected);
 }
 
 TEST_F(BlockDataFileTest, TransTextShowRunsTheDisplayCommandOtherValuesNothing) {
-    EXPECT_TRUE(statesAfter(".TransText show\n").displayTranslated);
+    EXPECT_TRUE(statesAfter(".TransText show\n").showTranslation);
     EXPECT_TRUE(parse(".TransText hide\n.TransText\n").operations.empty());
 }
 
 TEST_F(BlockDataFileTest, TextboxSubKeywordsAreCaseSensitiveAndLaterOnesWin) {
-    MenuStates red = statesAfter(".textbox .color.red .solid\n");
-    EXPECT_EQ(red.colour, MenuItem::Red);
-    EXPECT_EQ(red.style, MenuItem::Solid);
-    EXPECT_EQ(statesAfter(".TEXTBOX .color.red\n").colour, MenuItem::Red);
-    const MenuStates untouched = statesAfter(".textbox .COLOR.RED\n");
-    EXPECT_EQ(untouched, MenuStates{});
-    const MenuStates both = statesAfter(".textbox .color.red .color.blue .gradient .solid\n");
-    EXPECT_EQ(both.colour, MenuItem::Red);
-    EXPECT_EQ(both.style, MenuItem::Gradient);
+    DataFileSettings red = statesAfter(".textbox .color.red .solid\n");
+    EXPECT_EQ(red.colour, TextBoxColour::Red);
+    EXPECT_EQ(red.style, TextBoxStyle::Solid);
+    EXPECT_EQ(statesAfter(".TEXTBOX .color.red\n").colour, TextBoxColour::Red);
+    const DataFileSettings untouched = statesAfter(".textbox .COLOR.RED\n");
+    EXPECT_EQ(untouched, DataFileSettings{});
+    const DataFileSettings both = statesAfter(".textbox .color.red .color.blue .gradient .solid\n");
+    EXPECT_EQ(both.colour, TextBoxColour::Red);
+    EXPECT_EQ(both.style, TextBoxStyle::Gradient);
 }
 
 TEST_F(BlockDataFileTest, WindowDirectivesShowUnlessHide) {
-    const MenuStates states = statesAfter(".TextWindow HIDE\n.HexWindow show\n.KanaWindow anything\n");
-    EXPECT_FALSE(states.textEditorVisible);
-    EXPECT_TRUE(states.hexDataVisible);
-    EXPECT_TRUE(states.kanaTextVisible);
-    EXPECT_TRUE(statesAfter(".TextWindow hide\n.TextWindow\n").textEditorVisible);
+    const DataFileSettings states = statesAfter(".TextWindow HIDE\n.HexWindow show\n.KanaWindow anything\n");
+    EXPECT_FALSE(states.scriptTextShown);
+    EXPECT_TRUE(states.hexDataShown);
+    EXPECT_TRUE(states.kanaTextShown);
+    EXPECT_TRUE(statesAfter(".TextWindow hide\n.TextWindow\n").scriptTextShown);
 }
 
 TEST_F(BlockDataFileTest, FormatFieldsWidthsAndBoxWidth) {
@@ -239,12 +256,12 @@ TEST_F(BlockDataFileTest, LinesArriveInPiecesOf255CharactersAndCrLfIsALineEnd) {
     const BlockDataLoad load = parse(std::string(255, ';') + ".BLOCK 123\r\n.VWF ON\r\n");
     ASSERT_EQ(load.blocks.size(), 1u);
     EXPECT_EQ(load.blocks[0].address, 0x123u);
-    MenuStates states;
-    ApplyOperations(states, load.operations);
-    EXPECT_TRUE(states.useVwf);
+    DataFileSettings states;
+    ApplySettings(states, load.operations);
+    EXPECT_TRUE(states.variableWidth);
 }
 
-TEST_F(BlockDataFileTest, LoadFromFileAndCaption) {
+TEST_F(BlockDataFileTest, LoadFromFile) {
     const test::TempFolder scratch;
     const auto& dir = scratch.path();
     EXPECT_FALSE(LoadBlockDataFile(dir / "missing.txt", *maps).has_value());
@@ -252,7 +269,6 @@ TEST_F(BlockDataFileTest, LoadFromFileAndCaption) {
     std::ofstream(dir / "corvane.txt", std::ios::binary) << ".BLOCK D01000\r\n.TABLE\r\n0041=a\r\n";
     const auto load = LoadBlockDataFile(dir / "corvane.txt", *maps);
     ASSERT_TRUE(load.has_value());
-    EXPECT_EQ(load->caption, "Script Editor: Corvane - [corvane.txt ]");
     EXPECT_EQ(load->blocks.size(), 1u);
     EXPECT_EQ(maps->wordEntry(0x41).text, "a");
 }

@@ -65,11 +65,11 @@ TEST_F(DemoGameTest, DataFileListsTheTextBlocksAndSetsUpThePreview) {
     for (size_t n = 0; n < load->blocks.size(); ++n) EXPECT_EQ(load->blocks[n].address, TextBlock(n).address) << n;
     EXPECT_TRUE(load->formatRead);
     EXPECT_EQ(load->format.boxWidth, 304);
-    MenuStates states;
-    ApplyOperations(states, load->operations);
-    EXPECT_TRUE(states.useVwf);
+    DataFileSettings states;
+    ApplySettings(states, load->operations);
+    EXPECT_TRUE(states.variableWidth);
     EXPECT_FALSE(states.hideCodes);
-    EXPECT_TRUE(states.kanaTextVisible);
+    EXPECT_TRUE(states.kanaTextShown);
     // Every character the builder gave a text decodes through the 16-bit map by stream order.
     for (const auto& [code, sjis] : game->characters) {
         const CodeEntry& entry = maps->wordEntry(static_cast<uint16_t>(((code & 0xFF) << 8) | (code >> 8)));

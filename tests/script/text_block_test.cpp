@@ -46,6 +46,18 @@ TEST_F(TextBlockLoadTest, AListedTextBlockOpensUnderTheDataFilesSpellingOfItsAdd
     EXPECT_EQ(load.block->bytes().size(), core::kBlockHalfSize);
 }
 
+TEST_F(TextBlockLoadTest, TheDataFilesEndOfRoomHoldsWhenTheDataEndEarlier) {
+    const uint32_t dataEnd = LoadTextBlock(rom, blocks, 0xC10000).block->end;
+    EXPECT_FALSE(LoadTextBlock(rom, blocks, 0xC10000).block->endGiven);
+    blocks[0].endOfRoom = dataEnd + 500;
+    const TextBlockLoad wider = LoadTextBlock(rom, blocks, 0xC10000);
+    EXPECT_EQ(wider.block->end, dataEnd + 500);
+    EXPECT_TRUE(wider.block->endGiven);
+    // An end before the data's own end does not cut the block's room.
+    blocks[0].endOfRoom = dataEnd - 4;
+    EXPECT_EQ(LoadTextBlock(rom, blocks, 0xC10000).block->end, dataEnd);
+}
+
 TEST_F(TextBlockLoadTest, EachProblemIsNamed) {
     EXPECT_EQ(LoadTextBlock(rom, blocks, 0xC50000).problem, TextBlockProblem::NotListed);
     EXPECT_EQ(LoadTextBlock(rom, blocks, 0xC20000).problem, TextBlockProblem::NoRecordEnd);

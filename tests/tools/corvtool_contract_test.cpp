@@ -31,13 +31,8 @@ protected:
 
     // A script file with an (empty) entry for each of the block's strings, minus `skipped`.
     fs::path scriptFor(const DemoBlock& block, std::vector<unsigned> skipped = {}) const {
-        std::string text;
-        for (unsigned k = 0; k < block.records.size(); ++k) {
-            if (std::find(skipped.begin(), skipped.end(), k) != skipped.end()) continue;
-            text += corv::script::EntrySearchText(static_cast<int>(k)) + "\n.ENDS\n";
-        }
         const fs::path path = dir_ / "script.txt";
-        writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
+        writeEntriesFor(block, path, skipped);
         return path;
     }
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +19,7 @@
 #include "core/block_decoder.h"
 #include "core/block_encoder.h"
 #include "core/rom_image.h"
+#include "script/script_file.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::testing {
@@ -52,6 +54,16 @@ inline std::pair<uint64_t, int64_t> fileIdentity(const fs::path& path) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0) return {0, -1};
     return {static_cast<uint64_t>(info.st_ino), static_cast<int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
+}
+
+// A script file with an (empty) entry for each of the block's strings but those `skipped`.
+inline void writeEntriesFor(const DemoBlock& block, const fs::path& path, const std::vector<unsigned>& skipped = {}) {
+    std::string text;
+    for (unsigned k = 0; k < block.records.size(); ++k) {
+        if (std::find(skipped.begin(), skipped.end(), k) != skipped.end()) continue;
+        text += corv::script::EntrySearchText(static_cast<int>(k)) + "\n.ENDS\n";
+    }
+    writeBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
 }
 
 inline std::string hex(uint32_t value) {

@@ -19,16 +19,6 @@
 namespace corv::testing {
 namespace {
 
-class SilentProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string&) override {}
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-};
-
 class CorvtoolMaximise : public CorvtoolTest {
 protected:
     // The largest text block, D46D00, translated into English-like text: a few hundred bytes over
@@ -68,7 +58,7 @@ protected:
         EXPECT_EQ(table.load(dir_ / kTableFileName), script::TableLoadResult::Loaded);
         script::MemoryScriptText text(readText(scriptPath));
         std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-        SilentProgress progress;
+        insert::RecordedProgress progress;
         const auto result = insert::InsertScript(rom, *buffer, info, endOfRoom, text, table, preview, progress);
         EXPECT_EQ(result.outcome, insert::InsertionOutcome::Inserted);
         auto again = std::make_unique<core::BlockBuffer>();
@@ -175,8 +165,9 @@ TEST_F(CorvtoolMaximise, RepackWithMaximiseWritesABlockTheListingsRoomOnlyFitsTh
 
     const ToolRun over = corvtool("repack " + q(dir_ / kRomFileName) + " " + q(dir_ / "compfile.txt"));
     EXPECT_EQ(over.exitCode, 1);
-    EXPECT_NE(over.out.find("[ " + std::to_string(specified - maximised) + " BYTES over ]"), std::string::npos)
-        << over.out;
+    // A repack that fails saves nothing and names the failed lines on standard error.
+    EXPECT_NE(over.err.find("[ " + std::to_string(specified - maximised) + " BYTES over ]"), std::string::npos)
+        << over.err;
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
 
     const ToolRun fits = corvtool("repack " + q(dir_ / kRomFileName) + " " + q(dir_ / "compfile.txt") + " --maximise");

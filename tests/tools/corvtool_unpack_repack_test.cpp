@@ -111,9 +111,11 @@ TEST_F(CorvtoolCompTest, RepackWithNothingFittingLeavesTheFileAndExitsOne) {
     ASSERT_EQ(run("unpack", {rom, "graphics"}).code, 0);
     const CommandRun result = run("repack", {rom, (folder.path() / "00030200" / "compfile.txt").string()});
     EXPECT_EQ(result.code, 1);
-    EXPECT_NE(result.out.find("Error: Data size too large to recompress. [ corv_000.dat ] [ "), std::string::npos)
-        << result.out;
+    // The failures go to standard error, and nothing claims success.
+    EXPECT_NE(result.err.find("Error: Data size too large to recompress. [ corv_000.dat ] [ "), std::string::npos)
+        << result.err;
     EXPECT_EQ(result.out.find("has been saved"), std::string::npos);
+    EXPECT_EQ(result.out.find("Success"), std::string::npos) << result.out;
     EXPECT_EQ(readFile(rom), game.rom);
 
     const CommandRun noListing = run("repack", {rom, (folder.path() / "none.txt").string()});
@@ -150,6 +152,32 @@ TEST_F(CorvtoolCompTest, RepackLeavesAReadOnlyRomAsItWasAndExitsTwo) {
     EXPECT_EQ(result.code, tool::kExitBadInput);
     EXPECT_NE(result.err.find("Error: Could not open ROM file."), std::string::npos) << result.err;
     EXPECT_EQ(result.out.find("has been saved"), std::string::npos);
+    EXPECT_EQ(readFile(rom), game.rom);
+}
+
+TEST_F(CorvtoolCompTest, RepackWithAMissingOrOversizedBlockFileSavesNothing) {
+    ASSERT_EQ(run("unpack", {rom, "text"}).code, 0);
+    const auto area = folder.path() / "00100200";
+    const std::string listing = (area / "compfile.txt").string();
+    // Every other block file would fit: the ROM would change if any of them were saved.
+    std::filesystem::remove(area / "corv_000.dat");
+    testing::writeFile(area / "corv_001.dat", std::vector<uint8_t>(core::kMaxBlockFileSize + 1, 0x41));
+
+    const CommandRun both = run("repack", {rom, listing});
+    EXPECT_EQ(both.code, tool::kExitBadInput);
+    EXPECT_NE(both.err.find("Fatal Error: Could not open \"corv_000.dat\"."), std::string::npos) << both.err;
+    EXPECT_NE(both.err.find("Error: Block file is too big to recompress. [ corv_001.dat ]"), std::string::npos)
+        << both.err;
+    EXPECT_NE(both.err.find("nothing saved, the file was left as it was"), std::string::npos) << both.err;
+    EXPECT_TRUE(both.out.empty()) << both.out;
+    EXPECT_EQ(readFile(rom), game.rom);
+
+    // The oversized file alone: exit 1, and still nothing saved.
+    ASSERT_EQ(run("unpack", {rom, "text"}).code, 0);
+    testing::writeFile(area / "corv_001.dat", std::vector<uint8_t>(core::kMaxBlockFileSize + 1, 0x41));
+    const CommandRun tooBig = run("repack", {rom, listing});
+    EXPECT_EQ(tooBig.code, tool::kExitDoesNotFit);
+    EXPECT_TRUE(tooBig.out.empty()) << tooBig.out;
     EXPECT_EQ(readFile(rom), game.rom);
 }
 

@@ -1,6 +1,10 @@
 #include "tools/corvtool/check_inputs.h"
 
+#include <filesystem>
 #include <ostream>
+
+#include "script/script_file.h"
+#include "script/text_lines.h"
 
 #include "core/address.h"
 #include "tools/corvtool/rom_argument.h"
@@ -32,12 +36,25 @@ bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, 
     return inputs.block.has_value();
 }
 
-check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) {
-    script::MenuStates menus;
-    script::ApplyOperations(menus, dataFile.operations);
-    check::BoxMetrics box;
-    box.variableWidth = menus.useVwf;
-    return box;
+std::optional<uint32_t> ScriptOfOtherBlock(const std::string& scriptPath, std::span<const script::BlockEntry> blocks,
+                                           uint32_t address) {
+    const std::string name = std::filesystem::path(scriptPath).filename().string();
+    const uint32_t own = core::AddressToRomOffset(address & 0xFFFFFF);
+    for (const script::BlockEntry& block : blocks) {
+        if (core::AddressToRomOffset(block.address & 0xFFFFFF) == own) continue;
+        const std::string expected = script::ScriptPathFor({}, block.address).filename().string();
+        if (script::EqualsIgnoringCase(name, expected)) return block.address;
+    }
+    return std::nullopt;
 }
+
+void ReportScriptOfOtherBlock(std::ostream& err, std::string_view command, const std::string& scriptPath,
+                              uint32_t owner, uint32_t address) {
+    FileError(err, command, scriptPath) << "this is the script file of block " << std::hex << std::uppercase << owner
+                                        << ", not of block " << address << std::dec << "; nothing was done ("
+                                        << kForceOption << " uses it anyway)\n";
+}
+
+check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile) { return check::BoxOfDataFile(dataFile); }
 
 }  // namespace corv::tool

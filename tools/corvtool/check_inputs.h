@@ -6,6 +6,7 @@
 #include <iosfwd>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,18 @@ struct CheckInputs {
                              std::ostream& err);
 // Takes the listed block at `address` from the ROM.
 [[nodiscard]] bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, std::ostream& err);
+
+// The block whose script file name (eight hex digits and ".txt", as the editor names them) the
+// file at `scriptPath` carries, when that is another listed block than the one at `address`.
+[[nodiscard]] std::optional<uint32_t> ScriptOfOtherBlock(const std::string& scriptPath,
+                                                         std::span<const script::BlockEntry> blocks, uint32_t address);
+
+// One line naming both blocks, for a script refused by ScriptOfOtherBlock.
+void ReportScriptOfOtherBlock(std::ostream& err, std::string_view command, const std::string& scriptPath,
+                              uint32_t owner, uint32_t address);
+
+// The option that lets insert and check go on past the refusals that guard against mistakes.
+inline constexpr std::string_view kForceOption = "--force";
 
 // The lower box as the data file sets it up (the variable-width routine).
 [[nodiscard]] check::BoxMetrics BoxOf(const script::BlockDataLoad& dataFile);

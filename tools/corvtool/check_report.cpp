@@ -33,6 +33,11 @@ const char* kindName(FindingKind kind) {
     case FindingKind::LineTooWide: return "line-too-wide";
     case FindingKind::LineBeyondBox: return "line-beyond-box";
     case FindingKind::RomDiffers: return "rom-differs";
+    case FindingKind::CodeCharacter: return "code-character";
+    case FindingKind::EntryRunsOn: return "entry-runs-on";
+    case FindingKind::StrayKeywordLine: return "stray-keyword-line";
+    case FindingKind::TrailingLineBreak: return "trailing-line-break";
+    case FindingKind::SharedTextDiffers: return "shared-text-differs";
     }
     return "";
 }
@@ -80,6 +85,8 @@ std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maxi
            leftOrOver(maximised.left());
 }
 
+std::string JsonString(const std::string& text) { return jsonString(text); }
+
 std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
     const std::string block = "BLOCK " + hex(address, 1) + ": ";
     if (const auto problem = check::FitProblemText(fit)) return block + *problem;
@@ -87,11 +94,25 @@ std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
            leftOrOver(fit.left());
 }
 
+std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room) {
+    std::string digits = std::to_string(room < 0 ? -room : room);
+    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(size_t(at), ",");
+    return "BLOCK " + hex(address, 1) + ": room taken from the last insertion: " + (room < 0 ? "-" : "") + digits +
+           " bytes; the original room may be larger \u2014 give the block's .ENDBLOCK, or build from the original ROM";
+}
+
+std::string DescribeTranslatedCount(const check::BlockReport& report) {
+    return std::to_string(report.translatedCount()) + " of " + std::to_string(report.strings.size()) +
+           " strings translated";
+}
+
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
-                     const check::BoxMetrics& box) {
+                     const check::BoxMetrics& box, const TextReportOptions& options) {
     size_t romDiffers = 0;
     for (const check::StringReport& string : report.strings) {
         for (const Finding& finding : string.findings) {
+            // A script in the making is mostly empty entries: the count below says how far it is.
+            if (finding.kind == FindingKind::EmptyTranslation && !options.verbose) continue;
             out << "STRING " << string.number << ": " << check::DescribeFinding(finding, box) << '\n';
             if (finding.kind == FindingKind::RomDiffers) ++romDiffers;
         }
@@ -100,6 +121,18 @@ void PrintReportText(std::ostream& out, uint32_t address, const check::BlockRepo
         out << "ROM: " << report.strings.size() - romDiffers << " of " << report.strings.size()
             << " strings equal the script's encoding\n";
     }
+    if (options.untranslated) {
+        out << "not translated yet:";
+        size_t listed = 0;
+        for (const check::StringReport& string : report.strings) {
+            if (string.translated) continue;
+            out << ' ' << string.number;
+            ++listed;
+        }
+        out << (listed == 0 ? " none\n" : "\n");
+    }
+    out << DescribeTranslatedCount(report) << '\n';
+    if (report.roomFromLastInsertion) out << DescribeRoomFromLastInsertion(address, report.fit.room) << '\n';
     if (report.maximised) out << DescribeMaximisedFit(address, *report.maximised) << '\n';
     out << DescribeFit(address, report.fit) << '\n';
 }
@@ -112,6 +145,8 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
         << (report.maximised ? ", \"maximisedNeeded\": " + std::to_string(report.maximised->needed) +
                                    ", \"maximisedLeft\": " + std::to_string(report.maximised->left())
                              : std::string())
+        << ", \"translated\": " << report.translatedCount()
+        << ", \"roomFromLastInsertion\": " << (report.roomFromLastInsertion ? "true" : "false")
         << ", \"errors\": " << report.count(Severity::Error) << ", \"warnings\": " << report.count(Severity::Warning)
         << ",\n \"summary\": " << jsonString(DescribeFit(address, report.fit)) << ",\n \"strings\": [";
     for (size_t i = 0; i < report.strings.size(); ++i) {
@@ -122,7 +157,7 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
             const Finding& finding = string.findings[k];
             out << (k > 0 ? ", " : "") << "{\"severity\": \"" << check::SeverityName(check::SeverityOf(finding.kind))
                 << "\", \"kind\": \"" << kindName(finding.kind) << "\", \"line\": " << finding.line
-                << ", \"message\": " << jsonString(check::FindingMessage(finding, box)) << "}";
+                << ", \"message\": " << jsonString(check::FindingMessage(finding, box, check::FindingCharacters::Bytes)) << "}";
         }
         out << "]}";
     }

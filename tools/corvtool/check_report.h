@@ -6,6 +6,7 @@
 #include <string>
 
 #include "check/block_check.h"
+#include "check/finding_text.h"
 
 namespace corv::tool {
 
@@ -16,8 +17,24 @@ namespace corv::tool {
 // block that is over or tight, printed before the summary line.
 [[nodiscard]] std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised);
 
+// What the text report leaves out or adds.
+struct TextReportOptions {
+    bool verbose = false;       // list "translation is empty" findings too
+    bool untranslated = false;  // list the numbers of the strings not translated yet
+};
+
+// "BLOCK D40000: room taken from the last insertion: 3,151 bytes; the original room may be
+// larger ..." for an inserted block whose data file gives no .ENDBLOCK.
+[[nodiscard]] std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room);
+
+// "12 of 150 strings translated"
+[[nodiscard]] std::string DescribeTranslatedCount(const check::BlockReport& report);
+
+// A JSON string of script bytes (bytes from 0x80 up as the code points of the same value).
+[[nodiscard]] std::string JsonString(const std::string& text);
+
 void PrintReportText(std::ostream& out, uint32_t address, const check::BlockReport& report,
-                     const check::BoxMetrics& box);
+                     const check::BoxMetrics& box, const TextReportOptions& options = {});
 void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,
                      const check::BoxMetrics& box);
 

@@ -1,7 +1,10 @@
-// corvtool check ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json]: the translation checks
-// of one block before it is inserted. One line per finding ("STRING n: ..."), then the block's
-// summary: bytes needed, room, bytes left or over; for a block over or tight, a line before the
-// summary gives the same with --maximise. Nothing is written.
+// corvtool check ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json] [--verbose] [--untranslated]
+// [--force]: the translation checks of one block before it is inserted. One line per finding
+// ("STRING n: ..."; empty translations only with --verbose), the count of strings translated,
+// then the block's summary: bytes needed, room, bytes left or over; for a block over or tight, a
+// line before the summary gives the same with --maximise. --untranslated lists the numbers of
+// the strings not translated yet. A script named after another listed block is refused unless
+// --force. Nothing is written.
 //
 // Exit codes: 0 the block fits and nothing is an error; 1 it does not fit; 2 errors (findings
 // that are errors, files that cannot be read, a block that cannot be inserted at all); 3 usage.
@@ -34,9 +37,17 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     std::vector<std::string> files;
     bool strict = false;
     bool json = false;
+    bool force = false;
+    TextReportOptions options;
     for (const std::string& arg : args) {
         if (arg == "--strict") {
             strict = true;
+        } else if (arg == "--verbose") {
+            options.verbose = true;
+        } else if (arg == "--untranslated") {
+            options.untranslated = true;
+        } else if (arg == kForceOption) {
+            force = true;
         } else if (arg == "--json") {
             json = true;
         } else if (arg.rfind("--", 0) == 0) {
@@ -63,6 +74,10 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         FileError(err, "check", files[4]) << "cannot read this script file\n";
         return kExitBadInput;
     }
+    if (const auto owner = ScriptOfOtherBlock(files[4], inputs.dataFile.blocks, address); owner && !force) {
+        ReportScriptOfOtherBlock(err, "check", files[4], *owner, inputs.block->info.blockAddress);
+        return kExitBadInput;
+    }
     script::MemoryScriptText script(*scriptText);
     const check::BoxMetrics box = BoxOf(inputs.dataFile);
     const check::BlockReport report =
@@ -70,7 +85,7 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (json) {
         PrintReportJson(out, address, report, box);
     } else {
-        PrintReportText(out, address, report, box);
+        PrintReportText(out, address, report, box, options);
     }
     return exitCodeOf(report, strict);
 }
@@ -78,10 +93,12 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 extern const Command kCheckCommand{
-    "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json]",
-    "check the script file SCRIPT of the block at ADDRESS before inserting it: findings per string and the "
-    "bytes left or over (for a block over or tight also with --maximise); exit 1 when it does not fit, 2 on "
-    "errors (warnings too with --strict)",
+    "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json] [--verbose] [--untranslated] [--force]",
+    "check the script file SCRIPT of the block at ADDRESS before inserting it: findings per string (empty "
+    "translations with --verbose), the strings translated and the bytes left or over (for a block over or "
+    "tight also with --maximise); --untranslated lists the strings not translated yet; a script named after "
+    "another block is refused unless --force; exit 1 when it does not fit, 2 on errors (warnings too with "
+    "--strict)",
     runCheck};
 
 }  // namespace corv::tool

@@ -18,7 +18,9 @@
 namespace corv::tool {
 namespace {
 
-int runCompress(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
+int runCompress(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> allArgs = givenArgs;
+    const bool force = TakeForceOption(allArgs);
     std::vector<std::string> args;
     core::Compressor compressor = core::Compressor::Specified;
     if (!SplitCompressorOption(allArgs, "compress", err, args, compressor)) return kExitUsage;
@@ -43,6 +45,8 @@ int runCompress(const std::vector<std::string>& allArgs, std::ostream& out, std:
                                             << core::kMaxBlockFileSize << " a block can hold\n";
         return kExitDoesNotFit;
     }
+    const auto lock = LockGameRom(args[0], "compress", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "compress", err)) return kExitBadInput;
 
@@ -76,7 +80,7 @@ int runCompress(const std::vector<std::string>& allArgs, std::ostream& out, std:
         return kExitDoesNotFit;
     }
     rom.setModified(true);
-    if (!SaveGameRom(rom, "compress", err)) return kExitBadInput;
+    if (!SaveGameRom(rom, "compress", err, {.force = force})) return kExitBadInput;
     out << comp::recompressedLine(name) << '\n';
     return kExitOk;
 }
@@ -84,7 +88,7 @@ int runCompress(const std::vector<std::string>& allArgs, std::ostream& out, std:
 }  // namespace
 
 extern const Command kCompressCommand{
-    "compress", "ROM ADDRESS LIMIT IN [--maximise]",
+    "compress", "ROM ADDRESS LIMIT IN [--maximise] [--force]",
     "compress IN into the block at ADDRESS (24-bit), its room ending at ROM offset LIMIT (hex); saves only on "
     "success; --maximise writes the smallest stream the game reads back",
     runCompress};

@@ -15,7 +15,9 @@
 namespace corv::tool {
 namespace {
 
-int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runDecompress(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     if (args.size() != 3) {
         err << "corvtool decompress: expected ROM ADDRESS OUT\n";
         return kExitUsage;
@@ -29,8 +31,8 @@ int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::
     const auto end = DecompressNamedBlock(rom, address, *buffer, "decompress", err);
     if (!end) return kExitBadInput;
     const uint16_t length = core::DecompressedLength(*buffer);
-    if (!core::DumpDecompressedBlock(*buffer, length, args[2])) {
-        FileError(err, "decompress", args[2]) << "cannot write this file\n";
+    if (const core::SaveResult saved = core::DumpDecompressedBlock(*buffer, length, args[2], {.force = force}); !saved) {
+        ReportSaveFailure(err, "decompress", args[2], saved);
         return kExitBadInput;
     }
     out << HexWord(*end) << ' ' << length << '\n';
@@ -40,7 +42,7 @@ int runDecompress(const std::vector<std::string>& args, std::ostream& out, std::
 }  // namespace
 
 extern const Command kDecompressCommand{
-    "decompress", "ROM ADDRESS OUT",
+    "decompress", "ROM ADDRESS OUT [--force]",
     "write the decompressed bytes of the block at ADDRESS (24-bit, hex) to OUT; prints the end offset and length",
     runDecompress};
 

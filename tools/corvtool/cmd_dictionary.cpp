@@ -13,11 +13,15 @@
 namespace corv::tool {
 namespace {
 
-int runDictionary(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runDictionary(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     if (args.size() != 2) {
         err << "corvtool dictionary: expected ROM TABLE\n";
         return kExitUsage;
     }
+    const auto lock = LockGameRom(args[0], "dictionary", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "dictionary", err)) return kExitBadInput;
     script::TableFile table;
@@ -32,7 +36,7 @@ int runDictionary(const std::vector<std::string>& args, std::ostream& out, std::
         FileError(err, "dictionary", tooManyWords ? args[1] : args[0]) << insert::DictionaryAreaMessage(result) << '\n';
         return tooManyWords ? kExitDoesNotFit : kExitBadInput;
     }
-    if (!SaveGameRom(rom, "dictionary", err)) return kExitBadInput;
+    if (!SaveGameRom(rom, "dictionary", err, {.force = force})) return kExitBadInput;
     out << insert::DictionaryAreaMessage(result) << '\n';
     return kExitOk;
 }
@@ -40,7 +44,7 @@ int runDictionary(const std::vector<std::string>& args, std::ostream& out, std::
 }  // namespace
 
 extern const Command kDictionaryCommand{
-    "dictionary", "ROM TABLE",
+    "dictionary", "ROM TABLE [--force]",
     "write the dictionary words of TABLE into the ROM's dictionary area (0x134B00) and save it", runDictionary};
 
 }  // namespace corv::tool

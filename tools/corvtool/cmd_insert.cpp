@@ -1,18 +1,24 @@
-// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]: puts one
+// corvtool insert ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]: puts one
 // block's script file into the ROM file, as the editor's insertion does after that block was
 // chosen, and saves the ROM only when the block was written. The insertion's log lines go to
 // standard output. --maximise compresses the block with the maximising compressor.
 //
 // Stricter than the editor: a text string without an entry in the script (an empty script, or
 // one made for another block) would be written as a placeholder without an end byte, which the
-// game reads on past; such an insertion is refused unless --allow-missing is given.
+// game reads on past; such an insertion is refused unless --allow-missing is given. Whatever
+// the checks call an error (characters the game reads as codes, an entry that runs on into the
+// next, ...) refuses the insertion too, with the findings worded as check words them, and so
+// does a script file named after another listed block; --force inserts anyway.
 
 #include <memory>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "tools/corvtool/check_inputs.h"
+#include "tools/corvtool/check_report.h"
 #include "tools/corvtool/command.h"
+#include "check/block_check.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
@@ -27,28 +33,42 @@
 namespace corv::tool {
 namespace {
 
-// Keeps the log lines, which are printed only once the outcome is known.
-class RecordedProgress final : public insert::InsertionProgress {
-public:
-    void addLogLine(const std::string& line) override { lines.push_back(line); }
-    void start() override {}
-    void setCaption(std::string_view) override {}
-    void setGaugeRange(int, int) override {}
-    void setGaugePosition(int) override {}
-    void processPendingMessages() override {}
-
-    std::vector<std::string> lines;
-};
-
 constexpr std::string_view kAllowMissing = "--allow-missing";
+
+// The checks' errors on the script, printed as check prints them; false when there is one.
+// Missing entries are left to the insertion's own refusal (see --allow-missing).
+bool CheckBeforeInsertion(const core::RomImage& rom, const script::TextBlock& block, const script::BlockDataLoad& dataFile,
+                          script::MemoryScriptText& script, const script::TableFile& table, const std::string& scriptPath,
+                          std::ostream& err) {
+    const check::BoxMetrics box = BoxOf(dataFile);
+    const check::BlockReport report = check::CheckBlock(rom.data(), block, script, table, box);
+    size_t errors = 0;
+    for (const check::StringReport& string : report.strings) {
+        for (const check::Finding& finding : string.findings) {
+            if (check::SeverityOf(finding.kind) != check::Severity::Error || finding.kind == check::FindingKind::EntryMissing) {
+                continue;
+            }
+            err << "STRING " << string.number << ": " << check::DescribeFinding(finding, box) << '\n';
+            ++errors;
+        }
+    }
+    script.setCaret(0);
+    if (errors == 0) return true;
+    FileError(err, "insert", scriptPath) << errors << " error(s) in the script; nothing was inserted (" << kForceOption
+                                         << " inserts it anyway)\n";
+    return false;
+}
 
 int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args;
     bool allowMissing = false;
+    bool force = false;
     auto compressor = insert::InsertionCompressor::Specified;
     for (const std::string& arg : allArgs) {
         if (arg == kAllowMissing) {
             allowMissing = true;
+        } else if (arg == kForceOption) {
+            force = true;
         } else if (arg == kMaximiseOption) {
             compressor = insert::InsertionCompressor::Maximising;
         } else if (arg.starts_with("--")) {
@@ -59,11 +79,13 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         }
     }
     if (args.size() != 5) {
-        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]\n";
+        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]\n";
         return kExitUsage;
     }
     uint32_t address = 0;
     if (!ParseAddressArgument(args[3], "insert", err, address)) return kExitUsage;
+    const auto lock = LockGameRom(args[0], "insert", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "insert", err)) return kExitBadInput;
 
@@ -86,14 +108,25 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         return kExitBadInput;
     }
     script::MemoryScriptText script(*scriptText);
+    if (!force) {
+        if (const auto owner = ScriptOfOtherBlock(args[4], dataFile->blocks, address)) {
+            ReportScriptOfOtherBlock(err, "insert", args[4], *owner, textBlock->info.blockAddress);
+            return kExitBadInput;
+        }
+        if (!CheckBeforeInsertion(rom, *textBlock, *dataFile, script, table, args[4], err)) return kExitBadInput;
+    }
 
     uint32_t endOfRoom = textBlock->end;
+    if (textBlock->inserted && !textBlock->endGiven) {
+        const int64_t room = int64_t(endOfRoom) - int64_t(core::AddressToRomOffset(address & 0xFFFFFF));
+        err << "corvtool insert: warning: " << DescribeRoomFromLastInsertion(textBlock->info.blockAddress, room) << '\n';
+    }
     core::BlockBuffer& buffer = *textBlock->buffer;
     insert::InsertionBlock block{textBlock->info};
     block.compressor = compressor;
 
     std::vector<uint8_t> preview(script::kPreviewByteBufferSize);
-    RecordedProgress progress;
+    insert::RecordedProgress progress;
     const insert::InsertionResult result =
         insert::InsertScript(rom, buffer, block, endOfRoom, script, table, preview, progress);
     if (!result.missingEntries.empty() && !allowMissing) {
@@ -102,12 +135,16 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         err << "; nothing was inserted (" << kAllowMissing << " inserts placeholders for them)\n";
         return kExitBadInput;
     }
+    // The log tells of success, so it waits until the ROM file is saved.
+    if (result.outcome == insert::InsertionOutcome::Inserted && !SaveGameRom(rom, "insert", err, {.force = force})) {
+        return kExitBadInput;
+    }
     for (const std::string& line : progress.lines) out << line << '\n';
     if (result.message) err << "corvtool insert: " << *result.message << '\n';
 
     switch (result.outcome) {
     case insert::InsertionOutcome::Inserted:
-        return SaveGameRom(rom, "insert", err) ? kExitOk : kExitBadInput;
+        return kExitOk;
     case insert::InsertionOutcome::DoesNotFit:
     case insert::InsertionOutcome::LayoutTooLarge:
     case insert::InsertionOutcome::NoReadBack:
@@ -120,10 +157,11 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
 }  // namespace
 
 extern const Command kInsertCommand{
-    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise]",
+    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]",
     "insert the script file SCRIPT of the block at ADDRESS (hex, any bank of its .BLOCK line) into ROM and save "
-    "it; a text string without an entry refuses the insertion unless --allow-missing; --maximise compresses "
-    "with the maximising compressor",
+    "it; a text string without an entry refuses the insertion unless --allow-missing; so do the errors that "
+    "check finds and a script named after another block, unless --force; --maximise compresses with the "
+    "maximising compressor",
     runInsert};
 
 }  // namespace corv::tool

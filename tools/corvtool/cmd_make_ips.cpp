@@ -16,7 +16,9 @@
 namespace corv::tool {
 namespace {
 
-int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runMakeIps(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     if (args.size() != 3) {
         err << "corvtool make-ips: expected ORIGINAL MODIFIED OUT.ips\n";
         return kExitUsage;
@@ -26,6 +28,14 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
     if (!original || !modified) {
         FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
         return kExitBadInput;
+    }
+    // A patch between a headered and an unheadered file shifts every change by 512 bytes, and
+    // applied to either kind of ROM it lands in the wrong place for half of them.
+    if (core::CopierHeaderSize(original->size()) != core::CopierHeaderSize(modified->size())) {
+        const bool originalHeadered = core::CopierHeaderSize(original->size()) != 0;
+        err << "corvtool make-ips: warning: " << (originalHeadered ? args[0] : args[1])
+            << " has a 512-byte copier header and " << (originalHeadered ? args[1] : args[0])
+            << " has none; the patch will not fit either kind of ROM\n";
     }
     const patches::IpsCreation creation = patches::CreateIpsPatch(*original, *modified);
     if (creation.status == patches::IpsCreateStatus::TooLarge) {
@@ -38,8 +48,8 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
             << "; nothing written\n";
         return kExitDoesNotFit;
     }
-    if (!core::WriteFileSafely(args[2], creation.patch)) {
-        FileError(err, "make-ips", args[2]) << "cannot write this file; nothing written\n";
+    if (const core::SaveResult saved = core::WriteFileSafely(args[2], creation.patch, {.force = force}); !saved) {
+        ReportSaveFailure(err, "make-ips", args[2], saved);
         return kExitBadInput;
     }
     out << args[2] << ": " << creation.records << " record(s), " << creation.runRecords << " of them runs, "
@@ -50,7 +60,7 @@ int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ost
 }  // namespace
 
 extern const Command kMakeIpsCommand{
-    "make-ips", "ORIGINAL MODIFIED OUT.ips",
+    "make-ips", "ORIGINAL MODIFIED OUT.ips [--force]",
     "write an IPS patch that turns ORIGINAL into MODIFIED, checked by applying it in memory first", runMakeIps};
 
 }  // namespace corv::tool

@@ -1,7 +1,12 @@
-// corvtool patch ROM PATCH...: applies IPS files to the ROM file in order and saves it. The ROM
-// file is written only when every patch applied; otherwise it is left untouched.
+// corvtool patch ROM PATCH... [--data-file DATAFILE]: applies IPS files to the ROM file in order
+// and saves it. The ROM file is written only when every patch applied; otherwise it is left
+// untouched. A block header that passes its check before the patches and fails after refuses
+// them all: with --data-file every block it lists is watched, without it the font block. Such a
+// patch was most likely made for the ROM with (or without) a copier header.
 
 #include <filesystem>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <vector>
 
@@ -9,26 +14,55 @@
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
 #include "patches/ips_patch.h"
+#include "script/block_data_file.h"
 
 namespace corv::tool {
 namespace {
 
-int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+constexpr std::string_view kDataFileOption = "--data-file";
+
+int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> allArgs = givenArgs;
+    const bool force = TakeForceOption(allArgs);
+    std::vector<std::string> args;
+    std::optional<std::string> dataPath;
+    for (size_t i = 0; i < allArgs.size(); ++i) {
+        if (allArgs[i] == kDataFileOption && i + 1 < allArgs.size()) {
+            dataPath = allArgs[++i];
+        } else if (allArgs[i].starts_with("--")) {
+            err << "corvtool patch: unknown option " << allArgs[i] << '\n';
+            return kExitUsage;
+        } else {
+            args.push_back(allArgs[i]);
+        }
+    }
     if (args.size() < 2) {
-        err << "corvtool patch: expected ROM PATCH...\n";
+        err << "corvtool patch: expected ROM PATCH... [--data-file DATAFILE] [--force]\n";
         return kExitUsage;
     }
+    const auto lock = LockGameRom(args[0], "patch", err);
+    if (!lock) return kExitBadInput;
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "patch", err)) return kExitBadInput;
+    std::vector<uint32_t> guarded = {patches::kFontBlockAddress};
+    if (dataPath) {
+        auto maps = std::make_unique<script::CodeMaps>();
+        const auto dataFile = script::LoadBlockDataFile(*dataPath, *maps);
+        if (!dataFile) {
+            FileError(err, "patch", *dataPath) << "cannot read this block data file\n";
+            return kExitBadInput;
+        }
+        for (const script::BlockEntry& block : dataFile->blocks) guarded.push_back(block.address);
+    }
 
     const std::vector<std::filesystem::path> patches(args.begin() + 1, args.end());
-    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom, patches);
+    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom, patches, guarded);
     if (outcome.status != patches::IpsStatus::Applied) {
         FileError(err, "patch", patches[outcome.failedIndex].string())
             << patches::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
         return kExitBadInput;
     }
-    if (!SaveGameRom(rom, "patch", err)) return kExitBadInput;
+    if (!SaveGameRom(rom, "patch", err, {.force = force})) return kExitBadInput;
     out << "applied " << outcome.appliedCount << " patch(es); ROM size " << rom.size() << " bytes\n";
     return kExitOk;
 }
@@ -36,9 +70,10 @@ int runPatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 extern const Command kPatchCommand{
-    "patch", "ROM PATCH...",
+    "patch", "ROM PATCH... [--data-file DATAFILE] [--force]",
     "apply the IPS files PATCH... in order to ROM (copier header included) and save it; nothing is saved "
-    "unless every patch applies",
+    "unless every patch applies and every block header that passed its check still does (the blocks of "
+    "DATAFILE, else the font block)",
     runPatch};
 
 }  // namespace corv::tool

@@ -91,12 +91,17 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
     return parsed;
 }
 
-bool WritePng(const preview::PreviewScreen& screen, unsigned scale, const std::filesystem::path& path) {
+// std::nullopt when the picture cannot be encoded; otherwise how the file was written.
+std::optional<core::SaveResult> WritePng(const preview::PreviewScreen& screen, unsigned scale,
+                                         const std::filesystem::path& path, const core::SaveOptions& options) {
     const std::vector<uint8_t> png = EncodePng(screen, scale);
-    return !png.empty() && core::WriteFileSafely(path, png);
+    if (png.empty()) return std::nullopt;
+    return core::WriteFileSafely(path, png, options);
 }
 
-int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    const bool force = TakeForceOption(args);
     const auto parsed = ParseArguments(args, err);
     if (!parsed) return kExitUsage;
 
@@ -108,8 +113,9 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         FileError(err, "preview", parsed->dataFile) << "cannot read this block data file\n";
         return kExitBadInput;
     }
-    script::MenuStates menus;
-    script::ApplyOperations(menus, load->operations);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, load->operations);
+    const preview::PreviewOptions options = preview::PreviewOptionsOf(settings);
 
     std::optional<script::MemoryScriptText> scriptText;
     if (parsed->script) {
@@ -163,7 +169,7 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
         if (entryFound) input.previewBytes = std::span<const uint8_t>(previewBytes);
 
         preview::PreviewScreen screen;
-        preview::RenderStringPreview(screen, input, menus, load->format);
+        preview::RenderStringPreview(screen, input, options, load->format);
 
         std::filesystem::path path = parsed->output;
         if (parsed->allDirectory) {
@@ -171,8 +177,13 @@ int runPreview(const std::vector<std::string>& args, std::ostream& out, std::ost
             std::snprintf(name, sizeof name, "string_%04u.png", i);
             path = *parsed->allDirectory / name;
         }
-        if (!WritePng(screen, parsed->scale, path)) {
-            FileError(err, "preview", path.string()) << "cannot write this file\n";
+        const std::optional<core::SaveResult> written = WritePng(screen, parsed->scale, path, {.force = force});
+        if (!written) {
+            FileError(err, "preview", path.string()) << "cannot encode the picture as PNG\n";
+            return kExitBadInput;
+        }
+        if (!*written) {
+            ReportSaveFailure(err, "preview", path.string(), *written);
             return kExitBadInput;
         }
         if (parsed->allDirectory) out << path.string() << '\n';

@@ -48,6 +48,10 @@ inline constexpr std::string_view kMaximiseOption = "--maximise";
                                          std::ostream& err, std::vector<std::string>& rest,
                                          core::Compressor& compressor);
 
+// Flushes standard output after a command: a report that did not reach it (a full disk, a
+// closed pipe) turns an exit code 0 into 2, with a line on standard error.
+[[nodiscard]] int FinishReport(int exitCode);
+
 // Parses a hexadecimal number written with or without "0x", "0X" or "$"; false on anything else.
 [[nodiscard]] bool ParseHexArgument(std::string_view text, uint32_t& value);
 

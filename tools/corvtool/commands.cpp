@@ -3,6 +3,8 @@
 #include <array>
 #include <ostream>
 
+#include "about/version.h"
+
 namespace corv::tool {
 extern const Command kMakeDemoCommand;
 extern const Command kDecompressCommand;
@@ -18,6 +20,11 @@ extern const Command kCheckCommand;
 extern const Command kRoomCommand;
 extern const Command kReadbackCommand;
 extern const Command kMakeIpsCommand;
+extern const Command kInitProjectCommand;
+extern const Command kBuildCommand;
+extern const Command kStatusCommand;
+extern const Command kExportPoCommand;
+extern const Command kImportPoCommand;
 
 namespace {
 
@@ -36,17 +43,29 @@ const std::array kCommands = {
     &kRoomCommand,
     &kReadbackCommand,
     &kMakeIpsCommand,
+    &kInitProjectCommand,
+    &kBuildCommand,
+    &kStatusCommand,
+    &kExportPoCommand,
+    &kImportPoCommand,
 };
 
 void printHelp(std::ostream& out) {
-    out << "usage: corvtool COMMAND ARGUMENTS...\n\ncommands:\n";
+    out << "usage: corvtool COMMAND ARGUMENTS...\n"
+           "       corvtool [COMMAND] --help\n"
+           "       corvtool --version\n\ncommands:\n";
     for (const Command* command : kCommands) {
         out << "  " << command->name << ' ' << command->usage << "\n      " << command->summary << '\n';
     }
     out << "\nROM files must hold the game titled CORVANE; a 512-byte copier header is recognised.\n"
            "Addresses are hexadecimal (with or without 0x or $); any bank of a block's address names it.\n"
            "Every file a command replaces is written beside it first and renamed over it (through\n"
-           "symbolic links to the file they name), so a failed command leaves every file as it was.\n\n"
+           "symbolic links to the file they name), so a failed command leaves every file as it was; its\n"
+           "owner, group and mode are kept. A read-only file, one the user may not write and one with\n"
+           "several hard links are refused (--force replaces a read-only file of your own); a FIFO or\n"
+           "character device is written into. A command that changes a ROM locks it from reading to\n"
+           "saving, so commands on one ROM run one after the other; one that waits longer than\n"
+           "CORVTOOL_LOCK_WAIT seconds (60) for the lock gives up.\n\n"
         << kExitCodeHelp;
 }
 
@@ -58,6 +77,10 @@ int RunCorvtool(const std::vector<std::string>& args, std::ostream& out, std::os
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(args.empty() ? err : out);
         return args.empty() ? kExitUsage : kExitOk;
+    }
+    if (args.size() == 1 && args[0] == "--version") {
+        out << about::VersionLine("corvtool") << '\n';
+        return kExitOk;
     }
     for (const Command* command : kCommands) {
         if (args[0] == command->name) {

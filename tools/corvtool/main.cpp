@@ -7,5 +7,7 @@
 #include "tools/corvtool/commands.h"
 
 int main(int argc, char** argv) {
-    return corv::tool::RunCorvtool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    // A report that did not reach standard output turns success into a failure.
+    return corv::tool::FinishReport(
+        corv::tool::RunCorvtool(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr));
 }

@@ -1,6 +1,6 @@
-#include <charconv>
 #include <ostream>
 
+#include "core/ascii.h"
 #include "tools/corvtool/command.h"
 
 namespace corv::tool {
@@ -11,9 +11,10 @@ bool ParseHexArgument(std::string_view text, uint32_t& value) {
     } else if (text.starts_with("$")) {
         text.remove_prefix(1);
     }
-    if (text.empty()) return false;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    return error == std::errc{} && end == text.data() + text.size();
+    const core::HexDigits digits = core::ReadHexDigits(text);
+    if (digits.count == 0 || digits.overflow) return false;
+    value = digits.value;
+    return digits.count == text.size();
 }
 
 bool ParseAddressArgument(std::string_view text, std::string_view command, std::ostream& err, uint32_t& address) {

@@ -1,10 +1,16 @@
 #include "tools/corvtool/rom_argument.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ostream>
 
 #include "core/address.h"
 #include "core/block_decoder.h"
+#include "core/save_failure_text.h"
 
 namespace corv::tool {
 
@@ -87,10 +93,51 @@ std::optional<script::TextBlock> OpenTextBlock(const core::RomImage& rom, const 
     return std::nullopt;
 }
 
-bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err) {
-    if (core::SaveRomFile(rom) == core::RomSaveResult::Saved) return true;
-    FileError(err, command, rom.path().string()) << "cannot save the ROM; the file was left as it was\n";
+std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
+    constexpr long kDefaultWaitSeconds = 60;
+    long seconds = kDefaultWaitSeconds;
+    if (const char* text = std::getenv("CORVTOOL_LOCK_WAIT")) {
+        char* end = nullptr;
+        const long value = std::strtol(text, &end, 10);
+        if (end != text && *end == '\0' && value >= 0) seconds = value;
+    }
+    core::FileLock lock = core::FileLock::acquire(path, std::chrono::seconds(seconds));
+    switch (lock.status()) {
+    case core::LockStatus::Locked:
+    case core::LockStatus::Unavailable: return lock;
+    case core::LockStatus::TimedOut:
+        FileError(err, command, path) << "another command is changing this file; gave up after " << seconds
+                                      << " s of waiting (CORVTOOL_LOCK_WAIT sets the wait); nothing written\n";
+        return std::nullopt;
+    case core::LockStatus::Failed:
+        FileError(err, command, path) << "cannot lock this file: " << std::strerror(lock.error())
+                                      << "; nothing written\n";
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+void ReportSaveFailure(std::ostream& err, std::string_view command, const std::string& file,
+                       const core::SaveResult& result) {
+    FileError(err, command, file) << "cannot save: " << core::SaveFailureReason(result);
+    if (result.status == core::SaveStatus::ReadOnly && result.error == EACCES) {
+        err << " (--force replaces a read-only file of your own)";
+    }
+    err << (result.replaced ? "\n" : "; the file was left as it was\n");
+}
+
+bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err, const core::SaveOptions& options) {
+    const core::RomSaveOutcome saved = core::SaveRomFile(rom, options);
+    if (saved.result == core::RomSaveResult::Saved) return true;
+    ReportSaveFailure(err, command, rom.path().string(), saved.save);
     return false;
+}
+
+bool TakeForceOption(std::vector<std::string>& args) {
+    const auto kept = std::remove(args.begin(), args.end(), std::string("--force"));
+    const bool found = kept != args.end();
+    args.erase(kept, args.end());
+    return found;
 }
 
 std::string HexWord(uint32_t value) {

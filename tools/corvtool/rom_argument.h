@@ -8,8 +8,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/block_format.h"
+#include "core/file_lock.h"
+#include "core/file_save.h"
 #include "core/rom_image.h"
 #include "script/block_data_file.h"
 #include "script/text_block.h"
@@ -40,8 +43,25 @@ namespace corv::tool {
                                                              script::BlockListing listing, std::string_view command,
                                                              std::ostream& err);
 
-// Saves `rom`; on failure prints one line naming the file and returns false.
-[[nodiscard]] bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err);
+// Takes the lock of the ROM file `path` for a command that reads, changes and saves it, so that
+// two commands on one ROM run one after the other. Waits CORVTOOL_LOCK_WAIT seconds (60 when
+// unset); when the lock cannot be had prints one line and returns std::nullopt. A file that
+// cannot be locked because it is missing or unreadable gives an unheld lock: the read that
+// follows reports it.
+[[nodiscard]] std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command,
+                                                        std::ostream& err);
+
+// Saves `rom` (the caller holds its lock); on failure prints one line naming the file and the
+// reason and returns false.
+[[nodiscard]] bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err,
+                               const core::SaveOptions& options = {});
+
+// The line for a file that could not be written: the file, the reason, and whether it is as it was.
+void ReportSaveFailure(std::ostream& err, std::string_view command, const std::string& file,
+                       const core::SaveResult& result);
+
+// Removes "--force" from `args` wherever it stands; true when it was there.
+[[nodiscard]] bool TakeForceOption(std::vector<std::string>& args);
 
 // "corvtool COMMAND: FILE: " to start an error line about a file.
 std::ostream& FileError(std::ostream& err, std::string_view command, const std::string& file);

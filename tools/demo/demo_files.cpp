@@ -1,6 +1,7 @@
 #include "tools/demo/demo_files.h"
 
 #include <cstdio>
+#include <utility>
 
 #include "core/rom_image.h"
 #include "tools/demo/demo_charset.h"
@@ -76,16 +77,22 @@ std::string MakeTableFile(const DemoGame& game) {
     return f;
 }
 
-bool WriteDemoFiles(const DemoGame& game, const std::filesystem::path& dir) {
+core::SaveResult WriteDemoFiles(const DemoGame& game, const std::filesystem::path& dir) {
     std::vector<uint8_t> headered(kCopierHeaderBytes, 0);
     headered.insert(headered.end(), game.rom.begin(), game.rom.end());
     const auto text = [](const std::string& s) {
         return std::span(reinterpret_cast<const uint8_t*>(s.data()), s.size());
     };
-    return core::WriteFileSafely(dir / kRomFileName, game.rom) &&
-           core::WriteFileSafely(dir / kHeaderedRomFileName, headered) &&
-           core::WriteFileSafely(dir / kBlockDataFileName, text(game.blockDataFile)) &&
-           core::WriteFileSafely(dir / kTableFileName, text(game.tableFile));
+    const std::pair<const char*, std::span<const uint8_t>> files[] = {
+        {kRomFileName, game.rom},
+        {kHeaderedRomFileName, headered},
+        {kBlockDataFileName, text(game.blockDataFile)},
+        {kTableFileName, text(game.tableFile)},
+    };
+    for (const auto& [name, bytes] : files) {
+        if (core::SaveResult saved = core::WriteFileSafely(dir / name, bytes); !saved) return saved;
+    }
+    return {};
 }
 
 }  // namespace corv::demo

@@ -164,6 +164,10 @@ struct Builder {
     // Encodes `block.data`, writes it at `offset` and records it; returns its index.
     int place(DemoBlock block, uint32_t offset, uint32_t bank, const GameEncoderOptions& options) {
         const GameEncodedBlock encoded = EncodeGameBlock(block.data, options);
+        return placeEncoded(std::move(block), offset, bank, encoded);
+    }
+
+    int placeEncoded(DemoBlock block, uint32_t offset, uint32_t bank, const GameEncodedBlock& encoded) {
         block.romOffset = offset;
         block.address = offset | bank;
         block.end = layout.put(offset, encoded.bytes);
@@ -220,7 +224,7 @@ void writeHeader(std::vector<uint8_t>& rom) {
     std::copy(title, title + 21, rom.begin() + 0xFFC0);
     rom[0xFFD5] = 0x31;  // HiROM, fast
     rom[0xFFD6] = 0x00;  // ROM only
-    rom[0xFFD7] = 0x0B;  // 2 MiB
+    rom[0xFFD7] = rom.size() > kRomSize ? 0x0C : 0x0B;  // 2 or 4 MiB
     rom[0xFFD8] = 0x00;  // no save RAM
     rom[0xFFD9] = 0x00;
     rom[0xFFDA] = 0x33;
@@ -235,9 +239,38 @@ void writeHeader(std::vector<uint8_t>& rom) {
     putLe16(rom, 0xFFDE, static_cast<uint16_t>(sum & 0xFFFF));
 }
 
+// The text blocks of a larger demo behind the demo's own, from `offset` on: past 2 MiB the ROM
+// grows to 4 MiB, whose last kLargeMarkBytes bytes stay clear for the inserted marks.
+void placeExtraTextBlocks(Builder& b, unsigned count, uint32_t offset, DemoRandom& random) {
+    const uint32_t sizes[] = {24, 48, 20, 36, 30};
+    uint32_t limit = kRomSize - kFilledTailBytes;
+    for (unsigned i = 0; i < count; ++i) {
+        DemoBlock block = BuildTextBlock({"extra-" + std::to_string(i + 1), sizes[i % std::size(sizes)], 0, false}, random);
+        for (DemoRecord& record : block.records) {
+            if (record.type == kTextRecordType) record.text = DecodeDemoString(record.words, b.game.characters);
+        }
+        const GameEncodedBlock encoded = EncodeGameBlock(block.data, textOptions(block.data.size()));
+        if (offset + encoded.bytes.size() + kBlockGap > limit) {
+            if (limit > kRomSize) throw std::logic_error("demo ROM too small for its text blocks");
+            b.game.rom.resize(kLargeRomSize, 0);
+            b.layout.reserve(kLargeRomSize - kLargeMarkBytes, kLargeRomSize);
+            limit = kLargeRomSize - kLargeMarkBytes;
+            offset = kRomSize;
+        }
+        const int index = b.placeEncoded(std::move(block), offset, kHiRomBank, encoded);
+        b.game.textBlocks.push_back(index);
+        offset = alignUp(b.game.blocks[static_cast<size_t>(index)].end + kBlockGap + 0x100, 0x100);
+    }
+}
+
 }  // namespace
 
-DemoGame BuildDemoGame() {
+DemoGame BuildDemoGame() { return BuildDemoGame(kDemoTextBlocks); }
+
+DemoGame BuildDemoGame(unsigned textBlockCount) {
+    if (textBlockCount < kDemoTextBlocks || textBlockCount > kMaxDemoTextBlocks) {
+        throw std::invalid_argument("demo text block count out of range");
+    }
     Builder b;
     DemoGame& game = b.game;
     DemoRandom random(kSeed);
@@ -315,7 +348,14 @@ DemoGame BuildDemoGame() {
                   {10, b.entryFor(frame)},
                   {321, b.entryFor(icons)}});
 
-    std::fill(game.rom.end() - kFilledTailBytes, game.rom.end(), 0xFF);
+    placeExtraTextBlocks(b, textBlockCount - kDemoTextBlocks, offset, random);
+    if (game.rom.size() == kRomSize) {
+        std::fill(game.rom.end() - kFilledTailBytes, game.rom.end(), 0xFF);
+    } else {
+        // Byte size-1-i would be the mark of block i, which is the low byte of i.
+        for (uint32_t i = 0; i < kLargeMarkBytes; ++i) game.rom[game.rom.size() - 1 - i] = static_cast<uint8_t>(i + 1);
+        std::fill(game.rom.begin() + kRomSize - kFilledTailBytes, game.rom.begin() + kRomSize, 0xFF);
+    }
     writeHeader(game.rom);
 
     game.dictionaryWords = DemoDictionaryWords();

@@ -22,6 +22,8 @@
 #include <string>
 #include <vector>
 
+#include "core/file_save.h"
+
 namespace corv::demo {
 
 inline constexpr char kRomFileName[] = "corvane.smc";
@@ -124,9 +126,22 @@ struct DemoGame {
 // Builds the demo game. Deterministic: every call gives the same bytes.
 [[nodiscard]] DemoGame BuildDemoGame();
 
+// The demo's own text blocks, and the most a larger demo can have.
+inline constexpr unsigned kDemoTextBlocks = 7;
+inline constexpr unsigned kMaxDemoTextBlocks = 500;
+inline constexpr uint32_t kLargeRomSize = 0x400000;
+// A larger demo keeps the bytes where the inserted marks of its blocks would be clear of marks.
+inline constexpr uint32_t kLargeMarkBytes = 512;
+
+// The demo game with `textBlocks` text blocks (kDemoTextBlocks to kMaxDemoTextBlocks): the
+// demo's own, then smaller ones of the same kind behind them, on a ROM of 4 MiB (kLargeRomSize)
+// when 2 MiB cannot hold them. The last kLargeMarkBytes bytes of a larger demo read as no block's
+// inserted mark. With kDemoTextBlocks it is BuildDemoGame().
+[[nodiscard]] DemoGame BuildDemoGame(unsigned textBlocks);
+
 // Writes corvane.smc (the ROM), corvane_headered.smc (a 512-byte zero copier header and the same
-// ROM), corvane.txt and corvane.tbl into the existing folder `dir`. False on any write failure.
-[[nodiscard]] bool WriteDemoFiles(const DemoGame& game, const std::filesystem::path& dir);
+// ROM), corvane.txt and corvane.tbl into the existing folder `dir`; stops at the first failure.
+[[nodiscard]] core::SaveResult WriteDemoFiles(const DemoGame& game, const std::filesystem::path& dir);
 
 // The readable text of a game string (words up to and including 0xFFFF) as the decoder gives it
 // through the demo's code table.

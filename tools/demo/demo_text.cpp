@@ -3,26 +3,28 @@
 #include <array>
 #include <cstdio>
 
+#include "script/control_codes.h"
 #include "tools/demo/demo_charset.h"
 
 namespace corv::demo {
 namespace {
 
-// Control codes: the kind in the high byte, a parameter in the low byte.
-constexpr uint16_t kKey = 0xF000;
-constexpr uint16_t kPause = 0xF100;
-constexpr uint16_t kCodeF2 = 0xF200;
-constexpr uint16_t kSfx = 0xF300;
-constexpr uint16_t kPlayer = 0xF400;
-constexpr uint16_t kMemNumber = 0xF500;
-constexpr uint16_t kMemText = 0xF600;
-constexpr uint16_t kFadeIn = 0xF700;
-constexpr uint16_t kFadeOut = 0xF800;
-constexpr uint16_t kYesNo = 0xF900;
-constexpr uint16_t kCodeFA = 0xFA00;
-constexpr uint16_t kFixTextBox = 0xFB00;
-constexpr uint16_t kClearWindow = 0xFC00;
-constexpr uint16_t kNewLine = 0xFD00;
+// Control code words: the kind in the high byte, a parameter in the low byte.
+constexpr uint16_t codeWord(uint8_t kind) { return static_cast<uint16_t>(kind << 8); }
+constexpr uint16_t kKey = codeWord(script::kCodeKeyWait);
+constexpr uint16_t kPause = codeWord(script::kCodePause);
+constexpr uint16_t kCodeF2 = codeWord(script::kCodeF2);
+constexpr uint16_t kSfx = codeWord(script::kCodeSound);
+constexpr uint16_t kPlayer = codeWord(script::kCodePlayer);
+constexpr uint16_t kMemNumber = codeWord(script::kCodeMemoryNumber);
+constexpr uint16_t kMemText = codeWord(script::kCodeMemoryText);
+constexpr uint16_t kFadeIn = codeWord(script::kCodeFadeIn);
+constexpr uint16_t kFadeOut = codeWord(script::kCodeFadeOut);
+constexpr uint16_t kYesNo = codeWord(script::kCodeYesNo);
+constexpr uint16_t kCodeFA = codeWord(script::kCodeFA);
+constexpr uint16_t kFixTextBox = codeWord(script::kCodeTextBox);
+constexpr uint16_t kClearWindow = codeWord(script::kCodeClearWindow);
+constexpr uint16_t kNewLine = codeWord(script::kCodeNewLine);
 
 constexpr uint32_t kLineChars = 26;      // an ordinary line stays well inside the 288-pixel box
 constexpr uint32_t kLongLineMin = 40;    // a long line runs past it
@@ -327,32 +329,17 @@ std::string DecodeDemoString(const std::vector<uint16_t>& words, const std::map<
     for (size_t i = 0; i < words.size(); ++i) {
         const uint16_t w = words[i];
         if (w == kStringEnd) break;
-        const unsigned kind = w >> 8;
-        const unsigned parameter = w & 0xFF;
-        if (kind >= 0xF0 && kind <= 0xFD) {
-            switch (kind) {
-            case 0xF0: text += "[Key]"; break;
-            case 0xF1: std::snprintf(form, sizeof form, "[Pause$%02X]", parameter); text += form; break;
-            case 0xF2: text += "[$F200]"; break;
-            case 0xF3: text += "[SFX]"; break;
-            case 0xF4: text += "[Player]"; break;
-            case 0xF5: text += "[MEM_Num]"; break;
-            case 0xF6: text += "[MEM_Text]"; break;
-            case 0xF7: text += "[FadeIn]"; break;
-            case 0xF8: text += "[FadeOut]"; break;
-            case 0xF9: {
-                const unsigned first = i + 1 < words.size() ? words[i + 1] : 0;
-                const unsigned second = i + 2 < words.size() ? words[i + 2] : 0;
-                std::snprintf(form, sizeof form, "[Yes-No][$%04X][$%04X]", first, second);
-                text += form;
-                i += 2;
-                break;
+        const auto kind = static_cast<uint8_t>(w >> 8);
+        if (script::IsControlKind(kind)) {
+            const script::ControlCode& code = script::ControlCodeOf(kind);
+            // Parameter words missing at the end of the words read as 0.
+            std::array<uint16_t, script::kMostParameterWords> parameters{};
+            for (size_t k = 0; k < code.gameParameterWords; ++k) {
+                parameters[k] = i + 1 + k < words.size() ? words[i + 1 + k] : 0;
             }
-            case 0xFA: text += "[$FA00]"; break;
-            case 0xFB: text += "[FixTextBox]"; break;
-            case 0xFC: text += "[ClrWin]\r\n"; break;
-            default: text += "\r\n"; break;  // FD
-            }
+            text += script::ControlCodeText(code, static_cast<uint8_t>(w & 0xFF), parameters);
+            if (code.breaksLine) text += "\r\n";
+            i += code.gameParameterWords;
             continue;
         }
         const auto entry = characters.find(w);

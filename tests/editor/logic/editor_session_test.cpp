@@ -3,14 +3,17 @@
 // cannot be written, saving on the questions of closing and of changing blocks.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
 #include <memory>
 
+#include "core/file_save.h"
 #include "dialogs/scripted_dialogs.h"
 #include "editor/logic/editor_session.h"
 #include "editor/logic/editor_texts.h"
+#include "insert/insert_test_support.h"
 #include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "support/temp_folder.h"
@@ -52,7 +55,7 @@ protected:
         dialogs.replyOpenFile(file(demo::kBlockDataFileName));
         ASSERT_TRUE(session->loadDataFile(dialogs));
         ASSERT_TRUE(session->chooseBlock(0, script, dialogs));
-        ASSERT_TRUE(session->chooseString(0, script, true, true));
+        ASSERT_TRUE(session->chooseString(0, script, true));
     }
 
     static demo::DemoGame* game;
@@ -87,7 +90,7 @@ TEST_F(EditorSessionTest, OpenFailuresSayWhyAndKeepOrDropTheRomAsTheyShould) {
     dialogs.replyOpenFile(file("other.smc"));
     EXPECT_EQ(session->openRom(dialogs), RomOpenStep::WrongTitle);
     EXPECT_FALSE(session->romLoaded());
-    EXPECT_FALSE(session->chooseString(0, script, true, true));
+    EXPECT_FALSE(session->chooseString(0, script, true));
     EXPECT_FALSE(session->chooseBlock(0, script, dialogs));
     EXPECT_EQ(dialogs.messages(),
               (std::vector<std::string>{kCannotOpenRom, "Error: This is not the ROM used.\nPlease load the correct ROM."}));
@@ -107,6 +110,42 @@ TEST_F(EditorSessionTest, TheDataFileDialogOpensWhereTheRomWasChosenAndScriptsGo
     EXPECT_EQ(dialogs.calls()[1].request.directory, gameFolder);
     EXPECT_EQ(session->dumpsDirectory(), gameFolder / "Dumps");
     EXPECT_TRUE(fs::is_directory(gameFolder / "Dumps"));
+}
+
+TEST_F(EditorSessionTest, TheInsertionLogAddsALinePerErrorTheChecksFind) {
+    openDemo();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    std::string text = script.text();
+    text.replace(text.find(".STRING 1\n\n"), 11, ".STRING 1\nGr\xFC\xDF" "e\n");
+    script.setText(text);
+    script::testing_support::RecordingProgress progress;
+    session->insertText(script, progress, dialogs);
+    ASSERT_FALSE(progress.log.empty());
+    EXPECT_EQ(progress.log.back(), "; Check: STRING 1: line 1: \"\xFC\" is byte FC, which the game reads as a control code");
+    EXPECT_NE(std::find(progress.log.begin(), progress.log.end(), "; All text was inserted successfully, and..."),
+              progress.log.end());
+
+    // Without errors, only the insertion's own lines.
+    script::testing_support::RecordingProgress clean;
+    script.setText(script::ScriptSkeleton(session->index().stringCount()));
+    session->insertText(script, clean, dialogs);
+    for (const std::string& line : clean.log) EXPECT_EQ(line.find("; Check:"), std::string::npos) << line;
+}
+
+TEST_F(EditorSessionTest, APatchThatBreaksAListedBlockIsRefusedWithTheCopierHeaderMessage) {
+    openDemo();
+    const std::vector<uint8_t> before(session->rom().fileBytes().begin(), session->rom().fileBytes().end());
+    // The check word of block D01000 (ROM offset 101000, no copier header) changed.
+    WriteBytes(file("breaks.ips"), {'P', 'A', 'T', 'C', 'H', 0x10, 0x10, 0x06, 0x00, 0x01, 0x5A, 'E', 'O', 'F'});
+    dialogs.clearRecord();
+    dialogs.replyOpenFiles({file("breaks.ips")});
+    session->patchRom(dialogs);
+    EXPECT_EQ(dialogs.calls().back().text,
+              "The PATCH file breaks block D01000: its header no longer passes its check. The patch was probably made "
+              "for a ROM with a 512-byte copier header. No patching performed.");
+    EXPECT_EQ(std::vector<uint8_t>(session->rom().fileBytes().begin(), session->rom().fileBytes().end()), before);
+    EXPECT_FALSE(session->rom().modified());
 }
 
 TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWrittenSaysSo) {
@@ -134,7 +173,8 @@ TEST_F(EditorSessionTest, PatchingAModifiedRomAsksFirstAndADumpThatCannotBeWritt
     // A folder cannot be written as a file: the message, and nothing printed as done.
     dialogs.replySaveFile(folder.path());
     session->dumpDecompressed(dialogs);
-    EXPECT_EQ(dialogs.messages().back(), kCannotWriteDump);
+    EXPECT_EQ(dialogs.messages().back(), std::string(kCannotWriteDump) + "\n" + folder.path().string() +
+                                             ": not a regular file (a folder, block device or socket)");
     EXPECT_TRUE(fs::is_directory(folder.path()));
     EXPECT_TRUE(dialogs.unexpected().empty());
 }
@@ -191,7 +231,9 @@ TEST_F(EditorSessionTest, ClosingWithUnsavedTextThatCannotBeSavedStaysOpen) {
     dialogs.replyYesNo(true);
     EXPECT_FALSE(session->askBeforeClosing(script, dialogs));
     ASSERT_EQ(dialogs.messages().size(), 1u);
-    EXPECT_EQ(dialogs.messages()[0], kCannotSaveTextPrefix + session->index().scriptPath().string());
+    const std::string path = session->index().scriptPath().string();
+    EXPECT_EQ(dialogs.messages()[0],
+              kCannotSaveTextPrefix + path + "\n" + path + ": not a regular file (a folder, block device or socket)");
     EXPECT_TRUE(dialogs.unexpected().empty());
 }
 
@@ -220,6 +262,49 @@ TEST_F(EditorSessionTest, InsertingWithoutABlockFollowsTheInsertionsTableRule) {
     EXPECT_FALSE(session->rom().modified());
 }
 
+TEST_F(EditorSessionTest, SavingARomAnotherProgramChangedAsksAndNoKeepsTheirWork) {
+    openDemo();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    ASSERT_TRUE(session->rom().modified());
+    // corvtool saves the same ROM meanwhile.
+    std::vector<uint8_t> theirs = game->rom;
+    theirs[0x20] ^= 0xFF;
+    ASSERT_TRUE(core::WriteFileSafely(file(demo::kRomFileName), theirs));
+
+    dialogs.clearRecord();
+    dialogs.replyYesNo(false);
+    session->saveRom(dialogs);
+    ASSERT_EQ(dialogs.calls().size(), 1u);
+    EXPECT_EQ(dialogs.calls()[0].caption, kRomChangedCaption);
+    EXPECT_EQ(dialogs.calls()[0].text, kRomChangedQuestion);
+    EXPECT_EQ(ReadBytes(file(demo::kRomFileName)), theirs);
+    EXPECT_TRUE(session->rom().modified());
+
+    dialogs.replyYesNo(true);
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
+    EXPECT_FALSE(session->rom().modified());
+    const std::vector<uint8_t> ours(session->rom().fileBytes().begin(), session->rom().fileBytes().end());
+    EXPECT_EQ(ReadBytes(file(demo::kRomFileName)), ours);
+
+    // Saved by this session itself, the file is no change of another's: no question.
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
+    EXPECT_TRUE(dialogs.unexpected().empty());
+}
+
+TEST_F(EditorSessionTest, FailedRomSaveGivesTheReasonBelowTheKnownMessage) {
+    openDemo();
+    ASSERT_EQ(::chmod(file(demo::kRomFileName).c_str(), 0444), 0);
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{std::string(kCannotSaveRom) + "\n" +
+                                                           file(demo::kRomFileName).string() + ": permission denied"});
+}
+
 TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDisk) {
     openDemo();
     const std::string onDisk = script.text();
@@ -235,8 +320,8 @@ TEST_F(EditorSessionTest, ChoosingTheSameBlockAfterEditingAsksAndNoReloadsFromDi
 TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     openDemo();
     script.setText(".STRING 0\nHello\n.ENDS\n");
-    ASSERT_TRUE(session->chooseString(0, script, true, true));
-    ASSERT_TRUE(session->chooseString(1, script, true, true));
+    ASSERT_TRUE(session->chooseString(0, script, true));
+    ASSERT_TRUE(session->chooseString(1, script, true));
     // Chosen: the picture the preview library draws for a string without an entry.
     preview::StringPreviewInput input;
     input.romData = session->rom().data();
@@ -246,14 +331,14 @@ TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     preview::PreviewScreen expected;
     script::CodeMaps maps;
     const auto load = script::ParseBlockDataFile(game->blockDataFile, maps);
-    script::MenuStates menus;
-    script::ApplyOperations(menus, load.operations);
-    preview::RenderStringPreview(expected, input, menus, load.format);
+    script::DataFileSettings settings;
+    script::ApplySettings(settings, load.operations);
+    preview::RenderStringPreview(expected, input, preview::PreviewOptionsOf(settings), load.format);
     const auto chosen = session->screen().bitmap();
     EXPECT_TRUE(std::equal(chosen.begin(), chosen.end(), expected.bitmap().begin(), expected.bitmap().end()));
 
     // Redrawn by a key: the same as a session that never had a translation to show.
-    session->refreshViews();
+    (void)session->refreshViews();
     const std::vector<uint16_t> afterOther(session->screen().bitmap().begin(), session->screen().bitmap().end());
 
     EditorSession fresh(folder.path());
@@ -264,10 +349,43 @@ TEST_F(EditorSessionTest, AStringWithoutAnEntryShowsNoOtherStringsTranslation) {
     ASSERT_TRUE(fresh.loadDataFile(dialogs));
     ASSERT_TRUE(fresh.chooseBlock(0, freshScript, dialogs));
     freshScript.setText(".STRING 0\n.ENDS\n");
-    ASSERT_TRUE(fresh.chooseString(1, freshScript, true, true));
-    fresh.refreshViews();
+    ASSERT_TRUE(fresh.chooseString(1, freshScript, true));
+    (void)fresh.refreshViews();
     EXPECT_TRUE(std::equal(afterOther.begin(), afterOther.end(), fresh.screen().bitmap().begin(),
                            fresh.screen().bitmap().end()));
+}
+
+TEST_F(EditorSessionTest, TheDrawnStringIsHandedOnOnlyWhileTheWindowsDoNotShowIt) {
+    openDemo();
+    // Typing draws the same string again: nothing new for the hex and kana windows.
+    auto again = session->chooseString(0, script, false);
+    ASSERT_TRUE(again);
+    EXPECT_FALSE(again->newString.has_value());
+    EXPECT_FALSE(session->refreshViews().has_value());
+
+    const auto other = session->chooseString(1, script, true);
+    ASSERT_TRUE(other && other->newString);
+    const script::ResolvedString expected =
+        script::ResolveString(session->index().block(), 1, session->currentBlockInserted());
+    EXPECT_EQ(other->newString->kind, expected.kind);
+    EXPECT_EQ(other->newString->textPointer, expected.textPointer);
+    EXPECT_EQ(other->newString->string.data(), expected.string.data());  // the block itself, not a copy
+
+    // Drawing both boxes leaves the translated mark clear, whoever set it.
+    session->settings().showTranslation = true;
+    (void)session->refreshViews();
+    EXPECT_FALSE(session->settings().showTranslation);
+    session->settings().showTranslation = true;
+    ASSERT_TRUE(session->chooseString(1, script, true));
+    EXPECT_FALSE(session->settings().showTranslation);
+
+    // Choosing the block again may change its bytes: the same string is new to the windows.
+    ASSERT_TRUE(session->chooseBlock(0, script, dialogs));
+    EXPECT_TRUE(session->refreshViews().has_value());
+}
+
+TEST(DataFileCaption, NamesTheFileWithTheProgramsSpacing) {
+    EXPECT_EQ(DataFileCaption(fs::path("some") / "corvane.txt"), "Script Editor: Corvane - [corvane.txt ]");
 }
 
 }  // namespace

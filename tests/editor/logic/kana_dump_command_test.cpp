@@ -155,7 +155,9 @@ TEST_F(KanaDumpCommandTest, NoRomCancelAndUnwritableFileWriteNothing) {
     const auto missing = folder.path() / "missing" / "kana.txt";
     dialogs.replySaveFile(missing);
     EXPECT_EQ(DumpKanaToFile(dialogs, source, {}), KanaDumpOutcome::NotWritten);
-    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{"Error: Could not open file for saving..."});
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{"Error: Could not open file for saving...\n" + missing.string() +
+                                                           ": cannot create a temporary file beside it: No such file "
+                                                           "or directory"});
     EXPECT_FALSE(std::filesystem::exists(folder.path() / "missing"));
 
     // A folder chosen as the file: refused, and the folder stays.

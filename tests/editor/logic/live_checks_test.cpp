@@ -219,9 +219,11 @@ TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries)
     EXPECT_EQ(ProgressText(checks), "0 of " + std::to_string(checks.strings().size()) + " strings translated");
 
     std::string text = script::ScriptSkeleton(block_->info.stringCount);
+    // The body takes the place of the first of the entry's two empty lines: the entry ends with
+    // its text, not with an empty line (a line break at the string's end).
     const auto fill = [&](unsigned n, const std::string& body) {
         const std::string opening = script::EntrySearchText(int(n)) + "\n";
-        text.insert(text.find(opening) + opening.size(), body);
+        text.replace(text.find(opening) + opening.size(), 1, body);
     };
     fill(a, "Hello.");
     fill(b, std::string(60, 'W'));

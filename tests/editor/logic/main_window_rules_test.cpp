@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include "editor/logic/busy_commands.h"
 #include "editor/logic/scroll_keys.h"
 #include "editor/logic/shown_string.h"
+#include "editor/logic/string_choice_follow.h"
 #include "editor/logic/window_placement.h"
 
 namespace corv::editor {
@@ -73,44 +73,34 @@ TEST(WindowPlacement, ZoomDoublesThePaintBoxAndKeepsTheStatusBar) {
     EXPECT_EQ(ZoomedClientSize({320, 275}), (WindowSize{640, 531}));
 }
 
-TEST(BusyCommands, OnlyCommandsThatTouchRomOrScriptAreDisabled) {
-    for (const char* name : {"OpenBinaryTextData1", "LoadDataFile", "SaveTextFile1", "SaveRomFile1", "Exit1", "Insert1",
-                             "PATCHRomFile1", "LoadTableFile1", "InsertCOMPRESSIONintoROM1"}) {
-        EXPECT_TRUE(DisabledWhileBusy(name)) << name;
-    }
-    for (const char* name : {"DisplayTextEditor1", "ViewHexData1", "HideCodes", "DefaultWindowSize1", "DumpMemory1"}) {
-        EXPECT_FALSE(DisabledWhileBusy(name)) << name;
-    }
-}
-
-TEST(BusyCommands, CommandsThatRedrawOrReadTheBlockWaitForTheInsertion) {
-    for (const char* name : {"DTT", "HideCodes", "UseVWFRoutine1", "Blue1", "Green1", "Red1", "Gradient1", "Solid1",
-                             "DumpMemory1", "DumpKanatoafile1", "ViewKanaDump1", "NextUntranslated1",
-                             "PreviousUntranslated1", "NextProblem1", "GoToString1"}) {
-        EXPECT_TRUE(ReadsTheBlockBeingRewritten(name)) << name;
-        EXPECT_FALSE(DisabledWhileBusy(name)) << name;
-    }
-    // Showing windows, finding text and the window sizes neither redraw nor read the block.
-    for (const char* name : {"DisplayTextEditor1", "ViewHexData1", "DefaultWindowSize1", "ShowProblems1", "FindText1",
-                             "Insert1"}) {
-        EXPECT_FALSE(ReadsTheBlockBeingRewritten(name)) << name;
-    }
-}
-
 TEST(ShownString, TheWindowsReloadOnlyForAnotherStringOrAfterAChange) {
     script::ResolvedString text;
     text.kind = script::ResolvedKind::GameString;
     text.textPointer = 0x0C40;
     ShownString shown;
-    EXPECT_TRUE(shown.replace(text, 1));
-    EXPECT_FALSE(shown.replace(text, 1));  // typing draws the same string again
-    EXPECT_TRUE(shown.replace(text, 2));   // the block or the code maps changed meanwhile
+    EXPECT_TRUE(shown.replace(text));
+    EXPECT_FALSE(shown.replace(text));  // typing draws the same string again
+    shown.forget();                     // the block or the code maps changed meanwhile
+    EXPECT_TRUE(shown.replace(text));
     text.textPointer = 0x0C80;
-    EXPECT_TRUE(shown.replace(text, 2));
+    EXPECT_TRUE(shown.replace(text));
     script::ResolvedString inserted;
     inserted.kind = script::ResolvedKind::HackedText;
-    EXPECT_TRUE(shown.replace(inserted, 2));
-    EXPECT_FALSE(shown.replace(inserted, 2));
+    EXPECT_TRUE(shown.replace(inserted));
+    EXPECT_FALSE(shown.replace(inserted));
+}
+
+TEST(ScriptFollow, TypingMovesNothingAResizeOnlyTheViewOtherChoicesBoth) {
+    const ScriptFollow typing = FollowFor(ChoiceSender::TextChanged);
+    EXPECT_FALSE(typing.moveCaret);
+    EXPECT_FALSE(typing.scrollToEntry);
+    const ScriptFollow resized = FollowFor(ChoiceSender::EditorResized);
+    EXPECT_FALSE(resized.moveCaret);
+    EXPECT_TRUE(resized.scrollToEntry);
+    for (const ChoiceSender sender : {ChoiceSender::Program, ChoiceSender::User}) {
+        EXPECT_TRUE(FollowFor(sender).moveCaret);
+        EXPECT_TRUE(FollowFor(sender).scrollToEntry);
+    }
 }
 
 }  // namespace

@@ -80,12 +80,33 @@ TEST_F(StringIndexTest, ChoosingABlockListsItsStringsAndWritesTheSkeleton) {
     EXPECT_TRUE(handler.asked.empty());
 }
 
+TEST_F(StringIndexTest, ABlockChosenAgainAfterShorterDataKeepsItsRoom) {
+    const uint32_t firstEnd = index.chooseBlock(image, 0, dumps, script, handler)->end;
+    // The block written again with less data, as an insertion of a shorter script leaves it.
+    std::vector<uint8_t> rom(image.fileBytes().begin(), image.fileBytes().end());
+    test::PutLiteralBlock(rom, 0x010000, test::TextBlock({{2, {0x0041, 0xFFFF}}}));
+    image = core::RomImage(std::move(rom), "test.smc");
+    const auto again = index.chooseBlock(image, 0, dumps, script, handler);
+    EXPECT_EQ(again->end, firstEnd);
+    EXPECT_EQ(index.blockEnd(0), firstEnd);
+
+    // A new block list starts from the data file's end of room, or from the data.
+    std::vector<BlockEntry> blocks{{kTextBlockAddress, "Block C10000"}};
+    index.setBlocks(blocks);
+    EXPECT_LT(index.chooseBlock(image, 0, dumps, script, handler)->end, firstEnd);
+    blocks[0].endOfRoom = firstEnd + 100;
+    index.setBlocks(blocks);
+    EXPECT_EQ(index.chooseBlock(image, 0, dumps, script, handler)->end, firstEnd + 100);
+}
+
 TEST_F(StringIndexTest, ChoosingAStringFindsItsEntryAndEncodesThePreview) {
     ASSERT_TRUE(index.chooseBlock(image, 0, dumps, script, handler));
     script.setText(".STRING 0\nHi[KEY]\nthere\n.ENDS\n.STRING 2\nsecond\n .ENDS \n");
-    const auto choice = index.chooseString(2, script, true);
+    const auto choice = index.chooseString(2, script);
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->matchLine, 4);
+    EXPECT_EQ(choice->caret, script.text().find(".STRING 2"));
+    EXPECT_EQ(script.selectionStart(), 0u);  // the search only reads the script
     EXPECT_EQ(index.matchLine(), 4);
     EXPECT_EQ(choice->kanaCaption, "Kana Text: String #2");
     EXPECT_EQ(choice->offsetStatus, "Offset: 7E008E | PTR: 0106 -> 7E0106");
@@ -94,17 +115,17 @@ TEST_F(StringIndexTest, ChoosingAStringFindsItsEntryAndEncodesThePreview) {
     ASSERT_EQ(choice->previewLength, expected.size() - 1);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), index.previewBytes().begin()));
 
-    const auto first = index.chooseString(0, script, true);
+    const auto first = index.chooseString(0, script);
     EXPECT_EQ(first->previewLength, 13u);
     EXPECT_EQ(index.previewBytes()[2], 0x00);
     EXPECT_EQ(index.previewBytes()[3], 0xF0);
 
     // A record without text keeps the pointer of the last text record in the status text.
-    const auto nonText = index.chooseString(1, script, true);
+    const auto nonText = index.chooseString(1, script);
     EXPECT_FALSE(nonText->matchLine.has_value());
     EXPECT_EQ(index.matchLine(), -1);
     EXPECT_EQ(nonText->offsetStatus, "Offset: 7E004E | PTR: 0100 -> 7E0100");
-    EXPECT_FALSE(index.chooseString(3, script, true).has_value());
+    EXPECT_FALSE(index.chooseString(3, script).has_value());
 }
 
 TEST_F(StringIndexTest, UnsavedChangesAreOfferedForSavingBeforeTheScriptIsReloaded) {
@@ -155,7 +176,7 @@ TEST_F(StringIndexTest, BlockWithoutStringsHeaderFailureAndMissingTerminator) {
     EXPECT_TRUE(index.stringLines().empty());
     EXPECT_EQ(script.text(), "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n");
     EXPECT_EQ(ItemsHint(index.stringLines().size()), "0 item(s)");
-    EXPECT_FALSE(index.chooseString(0, script, true).has_value());
+    EXPECT_FALSE(index.chooseString(0, script).has_value());
 
     const auto bad = index.chooseBlock(image, 2, dumps, script, handler);
     EXPECT_EQ(bad->end, 0xFFFFFFFFu);
@@ -174,7 +195,7 @@ TEST_F(StringIndexTest, NothingHappensWithoutARomOrOutsideTheList) {
     EXPECT_FALSE(index.chooseBlock(none, 0, dumps, script, handler).has_value());
     EXPECT_FALSE(index.chooseBlock(image, 4, dumps, script, handler).has_value());
     EXPECT_FALSE(index.hasBlock());
-    EXPECT_FALSE(index.chooseString(0, script, true).has_value());
+    EXPECT_FALSE(index.chooseString(0, script).has_value());
     EXPECT_TRUE(std::filesystem::is_empty(dumps));
 }
 
@@ -217,7 +238,7 @@ TEST(StringIndexDemo, ChoosingEveryBlockOfTheDemoGame) {
             EXPECT_EQ(index.stringPointer(k), block.records[k].textPointer);
         }
         // The last string's skeleton entry previews as one line break between two empty lines.
-        const auto last = index.chooseString(index.stringCount() - 1u, script, true);
+        const auto last = index.chooseString(index.stringCount() - 1u, script);
         ASSERT_TRUE(last && last->matchLine);
         EXPECT_EQ(last->previewLength, 4u);
     }

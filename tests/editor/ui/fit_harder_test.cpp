@@ -12,6 +12,7 @@
 namespace corv::editor {
 
 using testing::EditorFixture;
+using testing::Named;
 using testing::Items;
 
 class FitHarderTest : public QObject {
@@ -42,30 +43,30 @@ private slots:
         EditorFixture f;
         f.open();
         MainWindow& form = *f.form;
-        QCOMPARE(form.FitHarderWhenOver1->text(), QStringLiteral("Fit Harder When Over"));
-        QVERIFY(form.FitHarderWhenOver1->isCheckable());
-        QVERIFY(!form.FitHarderWhenOver1->isChecked());
-        QVERIFY(form.Edit1->actions().contains(form.FitHarderWhenOver1));
+        QCOMPARE(Named<QAction>(form, "FitHarderWhenOver1")->text(), QStringLiteral("Fit Harder When Over"));
+        QVERIFY(Named<QAction>(form, "FitHarderWhenOver1")->isCheckable());
+        QVERIFY(!Named<QAction>(form, "FitHarderWhenOver1")->isChecked());
+        QVERIFY(Named<QMenu>(form, "Edit1")->actions().contains(Named<QAction>(form, "FitHarderWhenOver1")));
 
         f.dialogs.replyOpenFile(f.file(demo::kTableFileName));
-        form.LoadTableFile1->trigger();
+        Named<QAction>(form, "LoadTableFile1")->trigger();
         const int row = largestRow();
-        QListWidget* bList = form.cmForm->bList;
+        QListWidget* bList = Named<QListWidget>(form, "bList");
         QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(row)).center());
         QCOMPARE(form.session().index().currentBlock(), std::optional<size_t>(size_t(row)));
-        form.TxtForm->script().setText(translation(row));
+        f.memo()->setPlainText(QString::fromLatin1(translation(row)));
 
-        form.Insert1->trigger();
-        const QStringList refused = Items(form.InsertForm->ListBox1);
+        Named<QAction>(form, "Insert1")->trigger();
+        const QStringList refused = Items(Named<QListWidget>(form, "ListBox1"));
         QVERIFY(!refused.filter(QStringLiteral("BYTE(S) OVER ]")).isEmpty());
         QVERIFY(refused.filter(QStringLiteral("Fit Harder")).isEmpty());
         QVERIFY(!form.session().currentBlockInserted());
 
-        form.FitHarderWhenOver1->trigger();
-        QVERIFY(form.FitHarderWhenOver1->isChecked());
+        Named<QAction>(form, "FitHarderWhenOver1")->trigger();
+        QVERIFY(Named<QAction>(form, "FitHarderWhenOver1")->isChecked());
         QVERIFY(form.session().fitHarderWhenOver());
-        form.Insert1->trigger();
-        const QStringList log = Items(form.InsertForm->ListBox1);
+        Named<QAction>(form, "Insert1")->trigger();
+        const QStringList log = Items(Named<QListWidget>(form, "ListBox1"));
         QCOMPARE(log.filter(QStringLiteral("compressed successfully!")).size(), 1);
         const QStringList harder = log.filter(QStringLiteral("; Fit Harder When Over: "));
         QCOMPARE(harder.size(), 1);
@@ -73,7 +74,7 @@ private slots:
         QVERIFY(form.session().currentBlockInserted());
         QVERIFY(form.session().rom().modified());
 
-        form.FitHarderWhenOver1->trigger();
+        Named<QAction>(form, "FitHarderWhenOver1")->trigger();
         QVERIFY(!form.session().fitHarderWhenOver());
         QVERIFY(f.dialogs.unexpected().empty());
     }

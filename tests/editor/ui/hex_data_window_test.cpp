@@ -7,12 +7,15 @@
 
 #include "core/block_decoder.h"
 #include "editor/ui/hex_data_window.h"
+#include "support/widget_lookup.h"
 #include "preview/glyph.h"
 #include "preview/string_preview.h"
 #include "script/string_decoder.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::editor {
+
+using corv::testing::Named;
 
 class HexDataWindowTest : public QObject {
     Q_OBJECT
@@ -87,8 +90,8 @@ private slots:
         QCOMPARE(window_->windowTitle(), QStringLiteral("Hex Data"));
         QVERIFY(!window_->isVisible());
         QCOMPARE(window_->geometry().size(), QSize(397, 175));
-        QCOMPARE(window_->chPic->objectName(), QStringLiteral("chPic"));
-        QCOMPARE(window_->chPic->geometry(), QRect(256, 4, 128, 128));
+        QCOMPARE(Named<QWidget>(*window_, "chPic")->objectName(), QStringLiteral("chPic"));
+        QCOMPARE(Named<QWidget>(*window_, "chPic")->geometry(), QRect(256, 4, 128, 128));
         QCOMPARE(window_->view().rows(), 175 / 15);
         // Before any string, the window is black.
         const QImage shot = window_->grab().toImage();
@@ -124,7 +127,7 @@ private slots:
         window_->loadString(resolve(textRecord_));
         const uint16_t code = block_->records[textRecord_].words[0];
         const preview::GlyphCell cell = preview::GameFontCell(game_.rom, font_, code);
-        const QImage box = window_->chPic->grab().toImage();
+        const QImage box = Named<QWidget>(*window_, "chPic")->grab().toImage();
         QCOMPARE(box.size(), QSize(128, 128));
         const auto& palette = preview::Palette();
         int set = 0;

@@ -12,6 +12,7 @@
 #include "core/block_decoder.h"
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/text_editor_window.h"
+#include "support/widget_lookup.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/text_block.h"
@@ -19,6 +20,8 @@
 #include "tools/demo/demo_game.h"
 
 namespace corv::editor {
+
+using corv::testing::Named;
 
 namespace {
 
@@ -90,10 +93,10 @@ void InsertProgressWindowTest::gaugeShowsThePercentOfItsRange() {
     InsertProgressWindow window;
     window.setGaugeRange(0, 9);
     window.setGaugePosition(4);
-    QCOMPARE(window.CGauge1->text(), QStringLiteral("44%"));
+    QCOMPARE(Named<QProgressBar>(window, "CGauge1")->text(), QStringLiteral("44%"));
     window.setGaugePosition(10);  // one past the maximum, as the layout phase ends
-    QCOMPARE(window.CGauge1->text(), QStringLiteral("100%"));
-    QCOMPARE(window.CGauge1->palette().color(QPalette::Text), QColor(Qt::blue));
+    QCOMPARE(Named<QProgressBar>(window, "CGauge1")->text(), QStringLiteral("100%"));
+    QCOMPARE(Named<QProgressBar>(window, "CGauge1")->palette().color(QPalette::Text), QColor(Qt::blue));
 }
 
 void InsertProgressWindowTest::startClearsTheLogAndShowsTheWindow() {
@@ -101,11 +104,11 @@ void InsertProgressWindowTest::startClearsTheLogAndShowsTheWindow() {
     window.addLogLine("old line");
     window.start();
     QVERIFY(window.isVisible());
-    QCOMPARE(window.ListBox1->count(), 0);
+    QCOMPARE(Named<QListWidget>(window, "ListBox1")->count(), 0);
     window.setCaption("Converting Text...");
     QCOMPARE(window.windowTitle(), QStringLiteral("Converting Text..."));
     window.addLogLine("caf\xe9");
-    QCOMPARE(itemsOf(window.ListBox1), QStringList{QStringLiteral("caf\u00e9")});
+    QCOMPARE(itemsOf(Named<QListWidget>(window, "ListBox1")), QStringList{QStringLiteral("caf\u00e9")});
 }
 
 void InsertProgressWindowTest::demoInsertionThroughTheWindows() {
@@ -120,12 +123,14 @@ void InsertProgressWindowTest::demoInsertionThroughTheWindows() {
     const DemoInsertion actual = insertFirstTextBlock(game, editor.script(), window);
     QCOMPARE(actual.result.outcome, insert::InsertionOutcome::Inserted);
     QVERIFY(actual.rom == expected.rom);
-    QCOMPARE(itemsOf(window.ListBox1), recorder.log);
-    QVERIFY(itemsOf(window.ListBox1).join('\n').contains(QStringLiteral("compressed successfully!")));
+    QCOMPARE(itemsOf(Named<QListWidget>(window, "ListBox1")), recorder.log);
+    QVERIFY(itemsOf(Named<QListWidget>(window, "ListBox1"))
+                .join('\n')
+                .contains(QStringLiteral("compressed successfully!")));
     // The window stays open on the last phase with a full gauge.
     QVERIFY(window.isVisible());
     QCOMPARE(window.windowTitle(), QStringLiteral("Inserting Text..."));
-    QCOMPARE(window.CGauge1->text(), QStringLiteral("100%"));
+    QCOMPARE(Named<QProgressBar>(window, "CGauge1")->text(), QStringLiteral("100%"));
 }
 
 }  // namespace corv::editor

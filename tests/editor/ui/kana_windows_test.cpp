@@ -15,6 +15,7 @@
 #include "editor/logic/kana_dump_command.h"
 #include "editor/ui/kana_dump_window.h"
 #include "editor/ui/kana_text_window.h"
+#include "support/widget_lookup.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/sjis.h"
@@ -22,6 +23,8 @@
 #include "tools/demo/demo_game.h"
 
 namespace corv::editor {
+
+using corv::testing::Named;
 
 namespace {
 
@@ -103,16 +106,16 @@ private slots:
 
     void kanaTextWindowShowsTheStringsKana() {
         QCOMPARE(kana_->objectName(), QStringLiteral("KanaForm"));
-        QCOMPARE(kana_->kanaEdit->objectName(), QStringLiteral("kanaEdit"));
+        QCOMPARE(Named<QPlainTextEdit>(*kana_, "kanaEdit")->objectName(), QStringLiteral("kanaEdit"));
         QCOMPARE(kana_->windowTitle(), QStringLiteral("Kana Text: String #0"));
         QCOMPARE(kana_->geometry().size(), QSize(326, 129));
-        QVERIFY(kana_->kanaEdit->isReadOnly());
+        QVERIFY(Named<QPlainTextEdit>(*kana_, "kanaEdit")->isReadOnly());
 
         kana_->loadKana(resolve(longest_), *maps_);
         kana_->showStringNumber(longest_);
         const QString expected = QString::fromStdString(script::ShiftJisToUtf8(block_->records[longest_].text))
                                      .replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-        QCOMPARE(kana_->kanaEdit->toPlainText(), expected);
+        QCOMPARE(Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText(), expected);
         QVERIFY(!expected.isEmpty());
         QCOMPARE(kana_->windowTitle(), QStringLiteral("Kana Text: String #%1").arg(longest_));
 
@@ -120,7 +123,7 @@ private slots:
         unsigned other = 0;
         while (block_->records[other].type == 2) ++other;
         kana_->loadKana(resolve(other), *maps_);
-        QCOMPARE(kana_->kanaEdit->toPlainText(), QString());
+        QCOMPARE(Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText(), QString());
     }
 
     void lineWrapCutsWhereTheEditorWraps() {
@@ -131,9 +134,10 @@ private slots:
             kana_->show();
             QVERIFY(QTest::qWaitForWindowExposed(kana_.get()));
             kana_->loadKana(resolve(longest_), *maps_);
-            QCOMPARE(qtLines(KanaWindowLines(text, kana_->lineWrap())), editorLines(kana_->kanaEdit));
+            QCOMPARE(qtLines(KanaWindowLines(text, kana_->lineWrap())),
+                     editorLines(Named<QPlainTextEdit>(*kana_, "kanaEdit")));
             // Measured before the window was shown, the same cuts.
-            QCOMPARE(qtLines(measuredHidden), editorLines(kana_->kanaEdit));
+            QCOMPARE(qtLines(measuredHidden), editorLines(Named<QPlainTextEdit>(*kana_, "kanaEdit")));
             kana_->hide();
         }
         // At the narrowest the longest line is wrapped at least once.
@@ -144,7 +148,7 @@ private slots:
         testing::TempFolder folder("kana-window-dump");
         kana_->resize(120, 129);
         kana_->loadKana(resolve(longest_), *maps_);
-        const QString before = kana_->kanaEdit->toPlainText();
+        const QString before = Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText();
 
         ui::ScriptedDialogs dialogs;
         const auto path = folder.path() / "dump.txt";
@@ -164,19 +168,19 @@ private slots:
         const std::string unwrapped = script::KanaDump(blockBytes(), source(folder.path()).stringCount, false, *maps_);
         QVERIFY(std::count(bytes.begin(), bytes.end(), '\n') > std::count(unwrapped.begin(), unwrapped.end(), '\n'));
         QVERIFY(bytes.find(block_->records[longest_].text.substr(0, 4)) != std::string::npos);
-        QCOMPARE(kana_->kanaEdit->toPlainText(), before);
+        QCOMPARE(Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText(), before);
     }
 
     void viewShowsTheDumpInItsWindow() {
         KanaDumpWindow view;
         QCOMPARE(view.objectName(), QStringLiteral("viewKana"));
-        QCOMPARE(view.kanaMemo->objectName(), QStringLiteral("kanaMemo"));
+        QCOMPARE(Named<QPlainTextEdit>(view, "kanaMemo")->objectName(), QStringLiteral("kanaMemo"));
         QCOMPARE(view.windowTitle(), QStringLiteral("Current Kana Dump"));
         QCOMPARE(view.size(), QSize(402, 337));
         QVERIFY(!view.isVisible());
 
         kana_->loadKana(resolve(longest_), *maps_);
-        const QString before = kana_->kanaEdit->toPlainText();
+        const QString before = Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText();
         KanaDumpSource dump = source({});
         dump.romLoaded = false;
         view.viewDump(dump, kana_->lineWrap());
@@ -185,19 +189,23 @@ private slots:
         dump.romLoaded = true;
         view.viewDump(dump, kana_->lineWrap());
         QVERIFY(view.isVisible());
-        QVERIFY(view.kanaMemo->isVisible());
-        const QString text = view.kanaMemo->toPlainText();
+        QVERIFY(Named<QPlainTextEdit>(view, "kanaMemo")->isVisible());
+        const QString text = Named<QPlainTextEdit>(view, "kanaMemo")->toPlainText();
         QCOMPARE(text, KanaDisplayText(KanaDumpViewText(KanaDumpEntries(dump, kana_->lineWrap()))));
         QVERIFY(text.startsWith(QStringLiteral(".STRING 0\n")));
         QVERIFY(text.contains(QString::fromStdString(script::ShiftJisToUtf8(block_->records[longest_].text.substr(0, 4)))));
-        QCOMPARE(kana_->kanaEdit->toPlainText(), before);
+        QCOMPARE(Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText(), before);
 
         // An inserted block shows no kana.
         dump.inserted = true;
         view.viewDump(dump, kana_->lineWrap());
-        QVERIFY(view.kanaMemo->toPlainText().contains(QStringLiteral("\nBlock is in english already.\n")));
-        QVERIFY(!view.kanaMemo->toPlainText().contains(
-            QString::fromStdString(script::ShiftJisToUtf8(block_->records[longest_].text.substr(0, 4)))));
+        QVERIFY(Named<QPlainTextEdit>(view, "kanaMemo")
+                    ->toPlainText()
+                    .contains(QStringLiteral("\nBlock is in english already.\n")));
+        QVERIFY(!Named<QPlainTextEdit>(view, "kanaMemo")
+                     ->toPlainText()
+                     .contains(
+                         QString::fromStdString(script::ShiftJisToUtf8(block_->records[longest_].text.substr(0, 4)))));
     }
 };
 

@@ -6,8 +6,11 @@
 #include <QtTest/QtTest>
 
 #include "editor/ui/list_data_window.h"
+#include "support/widget_lookup.h"
 
 namespace corv::editor {
+
+using corv::testing::Named;
 
 namespace {
 
@@ -40,10 +43,10 @@ void ListDataWindowTest::listsShareTheClientWidth() {
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.resize(301, 90);
-    QTRY_COMPARE(window.bList->geometry(), QRect(0, 0, 150, 90));
-    QCOMPARE(window.pList->geometry(), QRect(150, 0, 150, 90));
+    QTRY_COMPARE(Named<QListWidget>(window, "bList")->geometry(), QRect(0, 0, 150, 90));
+    QCOMPARE(Named<QListWidget>(window, "pList")->geometry(), QRect(150, 0, 150, 90));
     window.resize(500, 60);
-    QTRY_COMPARE(window.pList->geometry(), QRect(250, 0, 250, 60));
+    QTRY_COMPARE(Named<QListWidget>(window, "pList")->geometry(), QRect(250, 0, 250, 60));
 }
 
 void ListDataWindowTest::fillingSelectsTheFirstEntryAndSetsTheHint() {
@@ -52,18 +55,18 @@ void ListDataWindowTest::fillingSelectsTheFirstEntryAndSetsTheHint() {
     QSignalSpy strings(&window, &ListDataWindow::stringClicked);
     window.setBlocks({"Block 140000", "Block 141000"});
     window.setStrings(lines(3, "String# "));
-    QCOMPARE(window.bList->count(), 2);
-    QCOMPARE(window.pList->item(2)->text(), QStringLiteral("String# 2"));
+    QCOMPARE(Named<QListWidget>(window, "bList")->count(), 2);
+    QCOMPARE(Named<QListWidget>(window, "pList")->item(2)->text(), QStringLiteral("String# 2"));
     QCOMPARE(window.selectedBlock(), std::optional<int>(0));
     QCOMPARE(window.selectedString(), std::optional<int>(0));
-    QCOMPARE(window.bList->toolTip(), QStringLiteral("2 item(s)"));
-    QCOMPARE(window.pList->toolTip(), QStringLiteral("3 item(s)"));
+    QCOMPARE(Named<QListWidget>(window, "bList")->toolTip(), QStringLiteral("2 item(s)"));
+    QCOMPARE(Named<QListWidget>(window, "pList")->toolTip(), QStringLiteral("3 item(s)"));
 
     window.selectString(7);
     QCOMPARE(window.selectedString(), std::nullopt);
     window.setStrings({});
     QCOMPARE(window.selectedString(), std::nullopt);
-    QCOMPARE(window.pList->toolTip(), QStringLiteral("0 item(s)"));
+    QCOMPARE(Named<QListWidget>(window, "pList")->toolTip(), QStringLiteral("0 item(s)"));
     QCOMPARE(blocks.count(), 0);
     QCOMPARE(strings.count(), 0);
 }
@@ -77,20 +80,20 @@ void ListDataWindowTest::userChoicesAreSignalled() {
     QSignalSpy blocks(&window, &ListDataWindow::blockClicked);
     QSignalSpy strings(&window, &ListDataWindow::stringClicked);
 
-    clickRow(window.pList, 3);
+    clickRow(Named<QListWidget>(window, "pList"), 3);
     QCOMPARE(strings.count(), 1);
     QCOMPARE(strings.at(0).at(0).toInt(), 3);
     // Clicking the chosen entry again chooses it again (a block is reloaded that way).
-    clickRow(window.pList, 3);
+    clickRow(Named<QListWidget>(window, "pList"), 3);
     QCOMPARE(strings.count(), 2);
     QCOMPARE(strings.at(1).at(0).toInt(), 3);
     // Moving with the keys chooses as a click does.
-    QTest::keyClick(window.pList, Qt::Key_Down);
+    QTest::keyClick(Named<QListWidget>(window, "pList"), Qt::Key_Down);
     QCOMPARE(strings.count(), 3);
     QCOMPARE(strings.at(2).at(0).toInt(), 4);
     QCOMPARE(window.selectedString(), std::optional<int>(4));
 
-    clickRow(window.bList, 2);
+    clickRow(Named<QListWidget>(window, "bList"), 2);
     QCOMPARE(blocks.count(), 1);
     QCOMPARE(blocks.at(0).at(0).toInt(), 2);
     QCOMPARE(strings.count(), 3);
@@ -103,11 +106,11 @@ void ListDataWindowTest::focusGoesToAListOnlyWhileVisible() {
     window.focusStringList();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QVERIFY(!window.pList->hasFocus());
+    QVERIFY(!Named<QListWidget>(window, "pList")->hasFocus());
     window.focusStringList();
-    QTRY_VERIFY(window.pList->hasFocus());
+    QTRY_VERIFY(Named<QListWidget>(window, "pList")->hasFocus());
     window.focusBlockList();
-    QTRY_VERIFY(window.bList->hasFocus());
+    QTRY_VERIFY(Named<QListWidget>(window, "bList")->hasFocus());
 }
 
 }  // namespace corv::editor

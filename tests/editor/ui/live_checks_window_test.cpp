@@ -22,6 +22,7 @@ namespace corv::editor {
 
 using testing::EditorFixture;
 using testing::Items;
+using corv::testing::Named;
 
 class LiveChecksWindowTest : public QObject {
     Q_OBJECT
@@ -41,9 +42,9 @@ class LiveChecksWindowTest : public QObject {
         f.open();
         if (withTable) {
             f.dialogs.replyOpenFile(f.file(demo::kTableFileName));
-            f.form->LoadTableFile1->trigger();
+            Named<QAction>(*f.form, "LoadTableFile1")->trigger();
         }
-        QListWidget* bList = f.form->cmForm->bList;
+        QListWidget* bList = Named<QListWidget>(*f.form, "bList");
         const int row = largestRow();
         QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(row)).center());
         QCOMPARE(f.form->session().index().currentBlock(), std::optional<size_t>(size_t(row)));
@@ -52,7 +53,7 @@ class LiveChecksWindowTest : public QObject {
     // corvtool check's summary for the editor's current script text, told as the room panel tells it.
     static QString corvtoolPanel(EditorFixture& f, const char* table = demo::kTableFileName) {
         const auto scriptPath = f.folder() / "live_check_script.txt";
-        if (!script::SaveScriptFile(scriptPath, f.form->TxtForm->script().text())) return QStringLiteral("unsaved");
+        if (!script::SaveScriptFile(scriptPath, Named<TextEditorWindow>(*f.form, "TxtForm")->script().text())) return QStringLiteral("unsaved");
         char address[16];
         std::snprintf(address, sizeof address, "%X", unsigned(f.form->session().index().currentBlockAddress()));
         std::ostringstream out;
@@ -90,7 +91,7 @@ class LiveChecksWindowTest : public QObject {
     }
 
     static int openingLine(EditorFixture& f, unsigned n) {
-        script::MemoryScriptText copy(f.form->TxtForm->script().text());
+        script::MemoryScriptText copy(Named<TextEditorWindow>(*f.form, "TxtForm")->script().text());
         return script::FindInScript(copy, script::EntrySearchText(int(n)), true).value_or(-1);
     }
 
@@ -149,9 +150,11 @@ private slots:
         const unsigned untranslated = checks.strings()[2].number;
         const unsigned unclosed = checks.strings().back().number;
         std::string text = script::ScriptSkeleton(count);
+        // The body takes the place of the first of the entry's two empty lines: the entry ends
+        // with its text, not with an empty line (a line break at the string's end).
         const auto fill = [&](unsigned n, const std::string& body) {
             const std::string opening = script::EntrySearchText(int(n)) + "\n";
-            text.insert(text.find(opening) + opening.size(), body);
+            text.replace(text.find(opening) + opening.size(), 1, body);
         };
         fill(translated, "Hello.");
         fill(overwide, std::string(60, 'W'));
@@ -159,7 +162,7 @@ private slots:
         text.erase(text.rfind(".ENDS"), 5);
         pasteScript(f, text);
 
-        QListWidget* pList = f.form->cmForm->pList;
+        QListWidget* pList = Named<QListWidget>(*f.form, "pList");
         QCOMPARE(pList->item(int(translated))->text().toStdString(), StringListLine(translated));
         QCOMPARE(pList->item(int(translated))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("translated"));
         QCOMPARE(pList->item(int(untranslated))->data(Qt::AccessibleDescriptionRole).toString(),
@@ -191,30 +194,30 @@ private slots:
         openLargest(f);
         LiveCheckWiring& live = f.form->liveChecks();
         QCOMPARE(live.MarkOverflow->text(), QStringLiteral("Mark Overflow"));
-        QVERIFY(f.form->View1->actions().contains(live.MarkOverflow));
+        QVERIFY(Named<QMenu>(*f.form, "View1")->actions().contains(live.MarkOverflow));
         QVERIFY(live.MarkOverflow->isChecked());
         const unsigned wide = live.checks().strings()[1].number;
-        std::string text = f.form->TxtForm->script().text();
+        std::string text = Named<TextEditorWindow>(*f.form, "TxtForm")->script().text();
         const std::string opening = script::EntrySearchText(int(wide)) + "\n";
         text.insert(text.find(opening) + opening.size(), std::string(60, 'W') + "\n");
         pasteScript(f, text);
-        f.form->cmForm->selectString(int(wide));
-        f.form->pListClick(MainWindow::ChoiceSender::User);
+        Named<ListDataWindow>(*f.form, "cmForm")->selectString(int(wide));
+        f.form->chooseString(ChoiceSender::User);
         QWidget* marks = live.overflowMarks();
         QVERIFY(marks->isVisible());
         // The bar at the box's right edge, on the first text row (screen row 144 + 8, x 233).
-        const QImage shown = f.form->Video->grab().toImage();
-        const double sx = double(f.form->Video->width()) / f.form->session().screen().width();
-        const double sy = double(f.form->Video->height()) / f.form->session().screen().height();
+        const QImage shown = Named<VideoBox>(*f.form, "Video")->grab().toImage();
+        const double sx = double(Named<VideoBox>(*f.form, "Video")->width()) / f.form->session().screen().width();
+        const double sy = double(Named<VideoBox>(*f.form, "Video")->height()) / f.form->session().screen().height();
         QCOMPARE(shown.pixelColor(int(233 * sx), int(152 * sy)), QColor(0xE0, 0x20, 0x20));
 
         live.MarkOverflow->trigger();
         QVERIFY(!live.MarkOverflow->isChecked());
         QVERIFY(!marks->isVisible());
-        const QImage plain = f.form->Video->grab().toImage().convertToFormat(QImage::Format_RGB16);
-        QCOMPARE(plain, f.form->Video->picture().convertToFormat(QImage::Format_RGB16));
-        QCOMPARE(f.form->Video->picture(),
-                 f.expectedPreview(wide, f.form->TxtForm->script().text()).convertToFormat(QImage::Format_RGB16));
+        const QImage plain = Named<VideoBox>(*f.form, "Video")->grab().toImage().convertToFormat(QImage::Format_RGB16);
+        QCOMPARE(plain, Named<VideoBox>(*f.form, "Video")->picture().convertToFormat(QImage::Format_RGB16));
+        QCOMPARE(Named<VideoBox>(*f.form, "Video")->picture(),
+                 f.expectedPreview(wide, Named<TextEditorWindow>(*f.form, "TxtForm")->script().text()).convertToFormat(QImage::Format_RGB16));
     }
 
     void problemsClickChoosesTheStringAndPutsTheCaretAtItsEntry() {
@@ -222,7 +225,7 @@ private slots:
         openLargest(f);
         const LiveChecks& checks = f.form->liveChecks().checks();
         const unsigned bad = checks.strings()[4].number;
-        std::string text = f.form->TxtForm->script().text();
+        std::string text = Named<TextEditorWindow>(*f.form, "TxtForm")->script().text();
         const std::string opening = script::EntrySearchText(int(bad)) + "\n";
         text.insert(text.find(opening) + opening.size(), "[$F\n");
         pasteScript(f, text);
@@ -232,14 +235,16 @@ private slots:
         QVERIFY(window->isVisible());
         QTreeWidget* list = window->list();
         QTreeWidgetItem* row = nullptr;
+        // The string's row of the line typed (the demo's entry may have findings of its own).
         for (int r = 0; r < list->topLevelItemCount() && row == nullptr; ++r) {
-            if (list->topLevelItem(r)->text(0).toUInt() == bad) row = list->topLevelItem(r);
+            QTreeWidgetItem* item = list->topLevelItem(r);
+            if (item->text(0).toUInt() == bad && item->text(2).startsWith(QStringLiteral("line 1: "))) row = item;
         }
         QVERIFY(row != nullptr);
         QCOMPARE(row->text(1), QStringLiteral("error"));
         QCOMPARE(row->text(2), QStringLiteral("line 1: \"[$\" without \"]\"; the rest of the line is lost"));
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
-        QCOMPARE(f.form->cmForm->selectedString(), std::optional<int>(int(bad)));
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(bad)));
         QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, bad));
     }
 
@@ -253,25 +258,25 @@ private slots:
         const unsigned second = checks.strings()[1].number;
         const unsigned last = checks.strings().back().number;
         QCOMPARE(f.form->liveChecks().NextUntranslated->shortcut(), QKeySequence(QStringLiteral("F3")));
-        QVERIFY(f.form->Edit1->actions().contains(f.form->liveChecks().NextUntranslated));
+        QVERIFY(Named<QMenu>(*f.form, "Edit1")->actions().contains(f.form->liveChecks().NextUntranslated));
 
         // Next Untranslated at the last string goes round to the first.
-        f.form->cmForm->selectString(int(last));
-        f.form->pListClick(MainWindow::ChoiceSender::User);
+        Named<ListDataWindow>(*f.form, "cmForm")->selectString(int(last));
+        f.form->chooseString(ChoiceSender::User);
         QTest::keyClick(f.form.get(), Qt::Key_F3);
-        QCOMPARE(f.form->cmForm->selectedString(), std::optional<int>(int(first)));
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(first)));
         QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, first));
         QTest::keyClick(f.form.get(), Qt::Key_F3);
-        QCOMPARE(f.form->cmForm->selectedString(), std::optional<int>(int(second)));
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(second)));
         QTest::keyClick(f.form.get(), Qt::Key_F3, Qt::ShiftModifier);
-        QCOMPARE(f.form->cmForm->selectedString(), std::optional<int>(int(first)));
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(first)));
 
         f.dialogs.replyText(std::string("7"));
         QTest::keyClick(f.form.get(), Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(f.form->cmForm->selectedString(), std::optional<int>(7));
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(7));
         f.dialogs.replyText(std::to_string(count));
         QTest::keyClick(f.form.get(), Qt::Key_G, Qt::ControlModifier);
-        QCOMPARE(f.form->cmForm->selectedString(), std::optional<int>(7));
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(7));
         QCOMPARE(testing::Messages(f.dialogs).last(), QStringLiteral("There is no string %1 in this block.").arg(count));
         QVERIFY(f.dialogs.unexpected().empty());
     }
@@ -280,8 +285,8 @@ private slots:
         EditorFixture f;
         openLargest(f);
         const QString panel = corvtoolPanel(f);
-        f.form->Insert1->trigger();
-        const QStringList log = Items(f.form->InsertForm->ListBox1);
+        Named<QAction>(*f.form, "Insert1")->trigger();
+        const QStringList log = Items(Named<QListWidget>(*f.form, "ListBox1"));
         QVERIFY(!log.filter(QStringLiteral("compressed successfully!")).isEmpty());
         // "D46D00: 3,151 of 23,063 bytes, 19,912 left" -> "; Room: 3,151 of 23,063 bytes used, 19,912 left."
         QString expected = panel.mid(panel.indexOf(QLatin1Char(' ')) + 1);

@@ -26,11 +26,13 @@
 #include "editor/ui/video_box.h"
 #include "preview/string_preview.h"
 #include "support/temp_folder.h"
+#include "support/widget_lookup.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::editor::testing {
 
 namespace fs = std::filesystem;
+using corv::testing::Named;
 
 inline std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -82,10 +84,10 @@ public:
     void open(const char* rom = demo::kRomFileName) {
         dialogs.replyOpenFile(file(rom));
         dialogs.replyOpenFile(file(demo::kBlockDataFileName));
-        form->OpenBinaryTextData1->trigger();
+        Named<QAction>(*form, "OpenBinaryTextData1")->trigger();
     }
 
-    [[nodiscard]] ScriptMemo* memo() const { return form->TxtForm->TDMemo; }
+    [[nodiscard]] ScriptMemo* memo() const { return Named<ScriptMemo>(*form, "TDMemo"); }
 
     // Puts the caret at the start of line `line` of the Text Editor.
     void caretToLine(int line) const {
@@ -112,10 +114,10 @@ public:
         if (previewBytes) input.previewBytes = std::span<const uint8_t>(*previewBytes);
         script::CodeMaps maps;
         const auto load = script::ParseBlockDataFile(game().blockDataFile, maps);
-        script::MenuStates menus;
-        script::ApplyOperations(menus, load.operations);
+        script::DataFileSettings settings;
+        script::ApplySettings(settings, load.operations);
         preview::PreviewScreen screen;
-        preview::RenderStringPreview(screen, input, menus, load.format);
+        preview::RenderStringPreview(screen, input, preview::PreviewOptionsOf(settings), load.format);
         const QImage image(reinterpret_cast<const uchar*>(screen.bits()), static_cast<int>(screen.width()),
                            static_cast<int>(screen.height()),
                            static_cast<qsizetype>(screen.pitch() * sizeof(preview::Pixel)), QImage::Format_RGB16);

@@ -14,6 +14,7 @@
 
 namespace corv::editor {
 
+using corv::testing::Named;
 using testing::EditorFixture;
 using testing::Messages;
 
@@ -24,17 +25,17 @@ private slots:
     void controlTLoadsATableAndPassesToTheNextItemOnlyWhenDisabled() {
         EditorFixture f;
         MainWindow& form = *f.form;
-        form.TxtForm->hide();
+        Named<TextEditorWindow>(form, "TxtForm")->hide();
         f.dialogs.replyOpenFile(std::nullopt);
         QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier);
         QCOMPARE(f.dialogs.calls().size(), size_t{1});
         QCOMPARE(f.dialogs.calls()[0].request.title, std::string("Open TABLE File"));
         QCOMPARE(f.dialogs.calls()[0].request.filter, std::string("Table File | *.tbl"));
-        QVERIFY(!form.TxtForm->isVisible());
+        QVERIFY(!Named<TextEditorWindow>(form, "TxtForm")->isVisible());
 
-        form.LoadTableFile1->setEnabled(false);
+        Named<QAction>(form, "LoadTableFile1")->setEnabled(false);
         QTest::keyClick(&form, Qt::Key_T, Qt::ControlModifier);
-        QVERIFY(form.TxtForm->isVisible());
+        QVERIFY(Named<TextEditorWindow>(form, "TxtForm")->isVisible());
         QCOMPARE(f.dialogs.calls().size(), size_t{1});
     }
 
@@ -42,25 +43,25 @@ private slots:
         EditorFixture f;
         f.open();
         MainWindow& form = *f.form;
-        QVERIFY(!form.DTT->isVisible() && !form.DecompresstoFiles1->isVisible());
-        form.cmForm->hide();
+        QVERIFY(!Named<QAction>(form, "DTT")->isVisible() && !Named<QAction>(form, "DecompresstoFiles1")->isVisible());
+        Named<ListDataWindow>(form, "cmForm")->hide();
         QTest::keyClick(&form, Qt::Key_B, Qt::ControlModifier);
-        QVERIFY(form.cmForm->isVisible());
-        QSignalSpy translated(form.DTT, &QAction::triggered);
+        QVERIFY(Named<ListDataWindow>(form, "cmForm")->isVisible());
+        QSignalSpy translated(Named<QAction>(form, "DTT"), &QAction::triggered);
         QTest::keyClick(&form, Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(translated.count(), 1);
         // Choosing the string again leaves the mark clear.
-        QVERIFY(!form.DTT->isChecked());
+        QVERIFY(!Named<QAction>(form, "DTT")->isChecked());
     }
 
     void shortcutsPressedInTheTextEditorRunMenuCommands() {
         EditorFixture f;
         f.open();
         MainWindow& form = *f.form;
-        form.TxtForm->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.TxtForm));
+        Named<TextEditorWindow>(form, "TxtForm")->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Named<TextEditorWindow>(form, "TxtForm")));
         ScriptMemo* memo = f.memo();
-        const std::string text = form.TxtForm->script().text();
+        const std::string text = Named<TextEditorWindow>(form, "TxtForm")->script().text();
         memo->selectAll();
         QApplication::clipboard()->setText(QStringLiteral("keep"));
 
@@ -75,34 +76,34 @@ private slots:
                                                    QStringLiteral("ROM File saved successfully!"),
                                                    QStringLiteral("\"") + scriptName + " was saved successfully!"}));
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("keep"));
-        QCOMPARE(form.TxtForm->script().text(), text);
-        QVERIFY(form.HexForm->isVisible());
-        QVERIFY(form.viewKana->isVisible());
-        QVERIFY(!form.viewKana->kanaMemo->toPlainText().isEmpty());
+        QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->script().text(), text);
+        QVERIFY(Named<HexDataWindow>(form, "HexForm")->isVisible());
+        QVERIFY(Named<KanaDumpWindow>(form, "viewKana")->isVisible());
+        QVERIFY(!Named<QPlainTextEdit>(form, "kanaMemo")->toPlainText().isEmpty());
 
         // While the main window is disabled the keys are the text widget's own again.
         form.setEnabled(false);
-        form.cmForm->hide();
+        Named<ListDataWindow>(form, "cmForm")->hide();
         QTest::keyClick(memo, Qt::Key_B, Qt::ControlModifier);
-        QVERIFY(!form.cmForm->isVisible());
+        QVERIFY(!Named<ListDataWindow>(form, "cmForm")->isVisible());
         QCOMPARE(Messages(f.dialogs).size(), 3);
     }
 
     void exitAndStayOnTopFromTheKeyboardAndTheMenu() {
         EditorFixture f;
         MainWindow& form = *f.form;
-        form.TEOnTop->trigger();
-        QVERIFY(form.TEOnTop->isChecked());
-        QVERIFY(form.TxtForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(form.KanaForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(form.TxtForm->isVisible());
-        form.TEOnTop->trigger();
-        QVERIFY(!form.TxtForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(!form.KanaForm->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        Named<QAction>(form, "TEOnTop")->trigger();
+        QVERIFY(Named<QAction>(form, "TEOnTop")->isChecked());
+        QVERIFY(Named<TextEditorWindow>(form, "TxtForm")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(Named<KanaTextWindow>(form, "KanaForm")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(Named<TextEditorWindow>(form, "TxtForm")->isVisible());
+        Named<QAction>(form, "TEOnTop")->trigger();
+        QVERIFY(!Named<TextEditorWindow>(form, "TxtForm")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!Named<KanaTextWindow>(form, "KanaForm")->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 
-        QTest::keyClick(form.TxtForm->TDMemo, Qt::Key_X, Qt::AltModifier);
+        QTest::keyClick(Named<ScriptMemo>(form, "TDMemo"), Qt::Key_X, Qt::AltModifier);
         QVERIFY(!form.isVisible());
-        QVERIFY(!form.TxtForm->isVisible());
+        QVERIFY(!Named<TextEditorWindow>(form, "TxtForm")->isVisible());
         QVERIFY(!form.session().running());
     }
 
@@ -115,14 +116,14 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(&form));
         const QString untouched = QStringLiteral("untouched");
         const auto press = [&](Qt::Key key, Qt::KeyboardModifiers modifiers) {
-            form.statusPanel1->setText(untouched);
+            Named<QLabel>(form, "StatusPanel1")->setText(untouched);
             QTest::keyClick(&form, key, modifiers);
-            return form.statusPanel1->text();
+            return Named<QLabel>(form, "StatusPanel1")->text();
         };
         QCOMPARE(press(Qt::Key_Up, Qt::ShiftModifier), untouched);
-        const QImage top = form.Video->picture();
+        const QImage top = Named<VideoBox>(form, "Video")->picture();
         QCOMPARE(press(Qt::Key_Down, Qt::ShiftModifier), QStringLiteral("Line {Kana, Ascii}: 1, 0"));
-        QVERIFY(form.Video->picture() != top);
+        QVERIFY(Named<VideoBox>(form, "Video")->picture() != top);
         for (int i = 1; i < 42; ++i) press(Qt::Key_Down, Qt::ControlModifier);
         QCOMPARE(press(Qt::Key_Down, Qt::ControlModifier), QStringLiteral("Line {Kana, Ascii}: 1, 42"));
         QCOMPARE(press(Qt::Key_Down, Qt::ControlModifier), untouched);
@@ -131,41 +132,44 @@ private slots:
         QCOMPARE(press(Qt::Key_A, Qt::ShiftModifier), untouched);
 
         // A plain key redraws both views, which leaves the translated mark clear.
-        form.session().menus().displayTranslated = true;
-        form.DTT->setChecked(true);
+        form.session().settings().showTranslation = true;
+        Named<QAction>(form, "DTT")->setChecked(true);
         QCOMPARE(press(Qt::Key_A, Qt::NoModifier), QStringLiteral("Line {Kana, Ascii}: 1, 41"));
-        QVERIFY(!form.DTT->isChecked());
+        QVERIFY(!Named<QAction>(form, "DTT")->isChecked());
         QCOMPARE(press(Qt::Key_Left, Qt::NoModifier), QStringLiteral("Line {Kana, Ascii}: 1, 41"));
 
         // Choosing a string from the list puts both views back at the top.
-        form.cmForm->selectString(1);
-        form.pListClick(MainWindow::ChoiceSender::Program);
-        QCOMPARE(form.statusPanel1->text(), QStringLiteral("Line {Kana, Ascii}: 0, 0"));
+        Named<ListDataWindow>(form, "cmForm")->selectString(1);
+        form.chooseString(ChoiceSender::Program);
+        QCOMPARE(Named<QLabel>(form, "StatusPanel1")->text(), QStringLiteral("Line {Kana, Ascii}: 0, 0"));
     }
 
     void windowMenuPlacesTheCompanions() {
         EditorFixture f;
         MainWindow& form = *f.form;
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QCOMPARE(form.Video->size(), QSize(320, 256));
+        QCOMPARE(Named<VideoBox>(form, "Video")->size(), QSize(320, 256));
 
         form.showMaximized();
         QTRY_VERIFY(form.isMaximized());
-        form.Zoominx21->trigger();
+        Named<QAction>(form, "Zoominx21")->trigger();
         QTRY_VERIFY(!form.isMaximized());
-        QTRY_COMPARE(form.Video->size(), QSize(640, 512));
+        QTRY_COMPARE(Named<VideoBox>(form, "Video")->size(), QSize(640, 512));
         const QRect main = form.frameGeometry();
-        const QRect text = form.TxtForm->frameGeometry();
-        const QRect list = form.cmForm->frameGeometry();
+        const QRect text = Named<TextEditorWindow>(form, "TxtForm")->frameGeometry();
+        const QRect list = Named<ListDataWindow>(form, "cmForm")->frameGeometry();
         QCOMPARE(text.topLeft(), QPoint(main.left() + main.width() + 2, main.top()));
         QCOMPARE(list.topLeft(), QPoint(text.left(), text.top() + text.height() + 2));
-        QCOMPARE(form.KanaForm->frameGeometry().topLeft(), QPoint(list.left(), list.top() + list.height() + 2));
+        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->frameGeometry().topLeft(),
+                 QPoint(list.left(), list.top() + list.height() + 2));
 
         QTest::keyClick(&form, Qt::Key_W, Qt::ControlModifier);
-        QTRY_COMPARE(form.Video->size(), QSize(320, 256));
+        QTRY_COMPARE(Named<VideoBox>(form, "Video")->size(), QSize(320, 256));
         const QRect small = form.frameGeometry();
-        QCOMPARE(form.KanaForm->frameGeometry().topLeft(), QPoint(small.left(), small.top() + small.height() + 2));
-        QCOMPARE(form.TxtForm->frameGeometry().topLeft(), QPoint(small.left() + small.width() + 2, small.top()));
+        QCOMPARE(Named<KanaTextWindow>(form, "KanaForm")->frameGeometry().topLeft(),
+                 QPoint(small.left(), small.top() + small.height() + 2));
+        QCOMPARE(Named<TextEditorWindow>(form, "TxtForm")->frameGeometry().topLeft(),
+                 QPoint(small.left() + small.width() + 2, small.top()));
     }
 };
 

@@ -14,10 +14,13 @@
 
 #include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
+#include "support/widget_lookup.h"
 #include "script/script_file.h"
 #include "support/temp_folder.h"
 
 namespace corv::editor {
+
+using corv::testing::Named;
 namespace {
 
 namespace fs = std::filesystem;
@@ -93,8 +96,8 @@ private slots:
     void typedCharactersAreStoredAsTheirByte();
     void contractMatchesMemoryScriptText();
     void searchScrollsOnlyWhenNotQuiet();
-    void typingKeepsCaretAndViewAfterTheReceiversRan();
-    void resizeRerunsAndPutsTheCaretBack();
+    void typingKeepsCaretAndViewWhileTheReceiversRun();
+    void resizeRerunsAndKeepsTheCaret();
     void shiftDeleteIsSwallowed();
     void stayOnTopKeepsTheWindowShown();
 };
@@ -106,7 +109,7 @@ void TextEditorWindowTest::everyByteSurvivesLoadAndSave() {
 
     TextEditorWindow window;
     QCOMPARE(window.objectName(), QStringLiteral("TxtForm"));
-    QCOMPARE(window.TDMemo->objectName(), QStringLiteral("TDMemo"));
+    QCOMPARE(Named<ScriptMemo>(window, "TDMemo")->objectName(), QStringLiteral("TDMemo"));
     QVERIFY(loadScript(window, folder.path() / "in.txt"));
     QVERIFY(!window.script().modified());
     // In the script text the CR LF is one '\n'; every other byte is itself.
@@ -125,13 +128,13 @@ void TextEditorWindowTest::typedCharactersAreStoredAsTheirByte() {
     TextEditorWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.TDMemo->setFocus();
-    typeText(window.TDMemo, QStringLiteral("caf\u00e9 \u20acx\u3042\u00ff"));
+    Named<ScriptMemo>(window, "TDMemo")->setFocus();
+    typeText(Named<ScriptMemo>(window, "TDMemo"), QStringLiteral("caf\u00e9 \u20acx\u3042\u00ff"));
     // The euro sign and the kana have no byte and are kept out.
     QCOMPARE(qtBytes(window.script().text()), QByteArray("caf\xe9 x\xff"));
     QVERIFY(window.script().modified());
     QApplication::clipboard()->setText(QStringLiteral("\u00e0\u2019!"));
-    window.TDMemo->paste();
+    Named<ScriptMemo>(window, "TDMemo")->paste();
     QCOMPARE(qtBytes(window.script().text()), QByteArray("caf\xe9 x\xff\xe0!"));
     QVERIFY(saveScript(window, folder.path() / "typed.txt"));
     QCOMPARE(qtBytes(readBytes(folder.path() / "typed.txt")), QByteArray("caf\xe9 x\xff\xe0!"));
@@ -196,20 +199,22 @@ void TextEditorWindowTest::searchScrollsOnlyWhenNotQuiet() {
     QCOMPARE(script.firstVisibleLine(), 0);
 }
 
-void TextEditorWindowTest::typingKeepsCaretAndViewAfterTheReceiversRan() {
+void TextEditorWindowTest::typingKeepsCaretAndViewWhileTheReceiversRun() {
     TextEditorWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     script::ScriptText& script = window.script();
     const size_t typingAt = numberedLines(200).find("line 100");
 
-    // The main window's receiver: a quiet search that moves the caret to another entry, as the
-    // string choice does for the current string.
+    // The main window's receiver: the string choice's search, which finds another entry and,
+    // after typing, moves neither caret nor view.
     int runs = 0;
     std::optional<int> matchSeen;
     QObject::connect(&window, &TextEditorWindow::scriptChanged, &window, [&] {
         ++runs;
-        matchSeen = script::FindInScript(script, ".STRING 3", true);
+        const auto match =
+            script::FindInText(script.text(), script.selectionStart(), script.selectionLength(), ".STRING 3");
+        if (match) matchSeen = match->line;
     });
     script.setText("a load is no change");
     QCOMPARE(runs, 0);
@@ -218,8 +223,8 @@ void TextEditorWindowTest::typingKeepsCaretAndViewAfterTheReceiversRan() {
     const int view = 290;  // the caret's line stays in sight, so typing itself does not scroll
     script.scrollLines(view);
     QCOMPARE(script.firstVisibleLine(), view);
-    window.TDMemo->setFocus();
-    QTest::keyClicks(window.TDMemo, QStringLiteral("XY"));
+    Named<ScriptMemo>(window, "TDMemo")->setFocus();
+    QTest::keyClicks(Named<ScriptMemo>(window, "TDMemo"), QStringLiteral("XY"));
     QCOMPARE(runs, 2);
     QCOMPARE(matchSeen, std::optional<int>(9));
     QCOMPARE(script.selectionStart(), typingAt + 2);
@@ -227,13 +232,13 @@ void TextEditorWindowTest::typingKeepsCaretAndViewAfterTheReceiversRan() {
     QVERIFY(script.modified());
     QCOMPARE(qtBytes(script.line(301)), QByteArray("XYline 100"));
 
-    QTest::keyClick(window.TDMemo, Qt::Key_Backspace);
+    QTest::keyClick(Named<ScriptMemo>(window, "TDMemo"), Qt::Key_Backspace);
     QCOMPARE(runs, 3);
     QCOMPARE(script.selectionStart(), typingAt + 1);
     QCOMPARE(script.firstVisibleLine(), view);
 }
 
-void TextEditorWindowTest::resizeRerunsAndPutsTheCaretBack() {
+void TextEditorWindowTest::resizeRerunsAndKeepsTheCaret() {
     TextEditorWindow window;
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -244,7 +249,10 @@ void TextEditorWindowTest::resizeRerunsAndPutsTheCaretBack() {
     int runs = 0;
     QObject::connect(&window, &TextEditorWindow::resized, &window, [&] {
         ++runs;
-        (void)script::FindInScript(script, ".STRING 60", false);  // the string choice's search
+        // The string choice's search, and what a resize lets it move: the view, not the caret.
+        const auto match =
+            script::FindInText(script.text(), script.selectionStart(), script.selectionLength(), ".STRING 60");
+        if (match) script.scrollLines(match->line - script.firstVisibleLine());
     });
     window.resize(400, 300);
     QTRY_COMPARE(runs, 1);
@@ -258,18 +266,18 @@ void TextEditorWindowTest::shiftDeleteIsSwallowed() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.script().setText("abcdef");
     QApplication::clipboard()->setText(QStringLiteral("untouched"));
-    QTextCursor selection = window.TDMemo->textCursor();
+    QTextCursor selection = Named<ScriptMemo>(window, "TDMemo")->textCursor();
     selection.setPosition(1);
     selection.setPosition(4, QTextCursor::KeepAnchor);
-    window.TDMemo->setTextCursor(selection);
-    window.TDMemo->setFocus();
+    Named<ScriptMemo>(window, "TDMemo")->setTextCursor(selection);
+    Named<ScriptMemo>(window, "TDMemo")->setFocus();
 
-    QTest::keyClick(window.TDMemo, Qt::Key_Delete, Qt::ShiftModifier);
+    QTest::keyClick(Named<ScriptMemo>(window, "TDMemo"), Qt::Key_Delete, Qt::ShiftModifier);
     QCOMPARE(qtBytes(window.script().text()), QByteArray("abcdef"));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("untouched"));
     QVERIFY(!window.script().modified());
 
-    QTest::keyClick(window.TDMemo, Qt::Key_Delete);
+    QTest::keyClick(Named<ScriptMemo>(window, "TDMemo"), Qt::Key_Delete);
     QCOMPARE(qtBytes(window.script().text()), QByteArray("aef"));
 }
 

@@ -1,0 +1,39 @@
+#pragma once
+// The shape of script entries, which the entry lookup does not check: an entry whose ".ENDS" is
+// missing or mistyped runs on through the next entry's ".STRING" line into the next string; a
+// mistyped keyword line outside the entries is silently ignored; and an entry that ends with an
+// empty line gives the game string a line break at its end.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "check/string_check.h"
+#include "script/script_file.h"
+#include "script/script_text.h"
+
+namespace corv::check {
+
+// True for a line that is no keyword line but looks like a mistyped one: its first word is
+// ".ENDS" or ".STRING" written with one or two letters wrong, missing or added ("XENDS", ".END",
+// ".STRNG 4"), and a number at most follows it.
+[[nodiscard]] bool LooksLikeMistypedKeyword(std::string_view line);
+
+// The findings on the entry of string `number`, copied from its opening line: EntryRunsOn when a
+// ".STRING" line stands inside it and a closing line follows (else the entry is not closed at all), TrailingLineBreak when its last line is empty and the game
+// string (`gameString`, empty when unknown) does not end with a line break.
+[[nodiscard]] std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned number,
+                                                       std::span<const uint8_t> gameString);
+
+// A line outside every entry that looks like a mistyped keyword line.
+struct StrayLine {
+    int scriptLine = 0;                  // 1 for the first line of the script
+    std::optional<unsigned> afterString;  // the string whose entry came last before it
+    std::string text;
+};
+[[nodiscard]] std::vector<StrayLine> FindStrayKeywordLines(const script::ScriptText& script);
+
+}  // namespace corv::check

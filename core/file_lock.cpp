@@ -1,0 +1,77 @@
+#include "core/file_lock.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+#include <utility>
+
+namespace corv::core {
+
+FileLock::~FileLock() { release(); }
+
+FileLock::FileLock(FileLock&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), status_(other.status_), error_(other.error_) {}
+
+FileLock& FileLock::operator=(FileLock&& other) noexcept {
+    if (this != &other) {
+        release();
+        fd_ = std::exchange(other.fd_, -1);
+        status_ = other.status_;
+        error_ = other.error_;
+    }
+    return *this;
+}
+
+void FileLock::release() {
+    if (fd_ >= 0) ::close(fd_);  // closing the last descriptor gives the lock back
+    fd_ = -1;
+}
+
+FileLock FileLock::acquire(const std::filesystem::path& path, std::chrono::milliseconds wait) {
+    using Clock = std::chrono::steady_clock;
+    constexpr auto kPoll = std::chrono::milliseconds(5);
+    const auto deadline = Clock::now() + wait;
+    FileLock lock;
+    for (;;) {
+        // Read access is all flock needs; O_NONBLOCK keeps a FIFO from stalling the open.
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+        struct stat opened {};
+        if (fd < 0 || ::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+            if (fd >= 0) ::close(fd);
+            return lock;  // Unavailable
+        }
+        while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                lock.error_ = errno;
+                lock.status_ = LockStatus::Failed;
+                ::close(fd);
+                return lock;
+            }
+            if (Clock::now() >= deadline) {
+                lock.status_ = LockStatus::TimedOut;
+                ::close(fd);
+                return lock;
+            }
+            std::this_thread::sleep_for(kPoll);
+        }
+        // The holder may have replaced the file while this process waited: the lock counts
+        // only on the file the path names now.
+        struct stat current {};
+        if (::stat(path.c_str(), &current) == 0 && current.st_dev == opened.st_dev && current.st_ino == opened.st_ino) {
+            lock.fd_ = fd;
+            lock.status_ = LockStatus::Locked;
+            return lock;
+        }
+        ::close(fd);
+        if (Clock::now() >= deadline) {
+            lock.status_ = LockStatus::TimedOut;
+            return lock;
+        }
+    }
+}
+
+}  // namespace corv::core

@@ -1,0 +1,81 @@
+#pragma once
+// Replacing a file with new contents so that, whatever happens, the file holds either its old
+// or its new bytes, never a mixture, and keeps the owner, group and mode it had.
+//
+// How a regular file is replaced: the bytes go into a temporary file of its own beside it
+// ("NAME.saving-XXXXXX", created exclusively and never through a link), which is synced, given
+// the owner, group and mode of the file it replaces, renamed over it, and the folder is synced.
+// A failure at any step removes the temporary file and leaves the old file as it was; a crash
+// leaves at most a temporary file, recognisable by its name, that nothing reuses.
+//
+// Targets that are not plain files: a symbolic link is followed (chains too) and the file it
+// names is replaced, the link stays. A FIFO or a character device (a pipe, a terminal,
+// /dev/null) is a stream the caller points the output at: it is opened and written, never
+// replaced. Anything else (a folder, a block device, a socket) is refused. A file with more than
+// one hard link is refused too: replacing it would split the links, writing into it would lose
+// the crash guarantee.
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+
+namespace corv::core {
+
+// The steps of a save, in order; a failure names the step it happened in.
+enum class SaveStep {
+    Inspect,          // finding and checking the file to replace
+    CreateTemporary,  // creating the temporary file beside it
+    Write,            // writing the bytes (into the temporary file, or into a stream)
+    KeepOwner,        // giving the temporary file the replaced file's owner and group
+    KeepMode,         // giving it the replaced file's mode
+    Sync,             // forcing bytes and attributes to the disk
+    Close,            // closing it
+    Replace,          // renaming it over the file
+    SyncFolder,       // forcing the rename to the disk
+};
+
+enum class SaveStatus {
+    Saved,
+    Failed,        // a system call failed: `error` holds its errno
+    LinkLoop,      // the symbolic links never reach a file
+    NotAFile,      // a folder, block device or socket: refused
+    ReadOnly,      // the caller may not write the file (or its mode forbids writing): refused
+    HardLinked,    // the file has more than one name: refused
+};
+
+struct SaveResult {
+    SaveStatus status = SaveStatus::Saved;
+    SaveStep step = SaveStep::Inspect;
+    int error = 0;                // errno of a failed call, 0 otherwise
+    std::filesystem::path file;   // the file the failure concerns (the target or the temporary)
+    // The new bytes are in place although the save failed: only syncing the folder failed, so
+    // the change may not survive a power loss.
+    bool replaced = false;
+    unsigned hardLinks = 0;       // for HardLinked
+
+    [[nodiscard]] bool ok() const { return status == SaveStatus::Saved; }
+    explicit operator bool() const { return ok(); }
+};
+
+// Called before each step with the step about to run; returns 0 to let it run, or an errno to
+// make it fail as if the system call had. The seam through which tests fail, or end the
+// process at, every step of a save.
+class SaveStepHook {
+public:
+    virtual ~SaveStepHook() = default;
+    [[nodiscard]] virtual int beforeStep(SaveStep step) = 0;
+};
+
+struct SaveOptions {
+    // Replace a file whose mode forbids writing when the caller owns it (or is the superuser),
+    // keeping its mode; without it such a file is refused, also for the superuser.
+    bool force = false;
+    SaveStepHook* hook = nullptr;
+};
+
+// Replaces `path` with `bytes` as described above. On any result but Saved, the file is as it
+// was (unless `replaced` is set) and no temporary file is left behind.
+[[nodiscard]] SaveResult WriteFileSafely(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                                         const SaveOptions& options = {});
+
+}  // namespace corv::core

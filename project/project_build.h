@@ -1,0 +1,63 @@
+#pragma once
+// The build of a project: from the original ROM, in memory, the code patches in order, then every
+// listed block with a script checked and inserted into the room it has in the original, then the
+// dictionary; last the translated ROM and an IPS patch from the original to it, the patch checked
+// by applying it to the original. The same project gives the same bytes on any number of threads.
+//
+// Reads: every file the project names. Writes: nothing; WriteBuildOutputs writes the two outputs.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/block_encoder.h"
+#include "insert/dictionary_area.h"
+#include "project/block_work.h"
+#include "project/project_file.h"
+#include "project/project_inputs.h"
+
+namespace corv::project {
+
+enum class BuildOutcome {
+    Built,           // `rom` and `ips` hold the outputs
+    BlocksStopped,   // a block has check errors, does not fit or was refused: see the block states
+    DictionaryFull,  // the table's dictionary words run past the area's bank
+    DictionaryRom,   // the ROM is too small for the dictionary area
+    IpsTooLarge,     // the translated ROM is past what an IPS patch can reach
+    IpsMismatch,     // the patch would not give the translated ROM back from the original
+};
+
+struct BuildOptions {
+    unsigned jobs = 1;
+    core::Compressor compressor = core::Compressor::Specified;
+    BlockProgress progress;  // may be empty
+};
+
+struct BuildResult {
+    BuildOutcome outcome = BuildOutcome::Built;
+    std::vector<BlockResult> blocks;  // in list order
+    std::vector<uint8_t> rom;         // Built: the translated file image (copier header as the original's)
+    std::vector<uint8_t> ips;         // Built: the patch from the original file to `rom`
+};
+
+[[nodiscard]] BuildResult BuildProject(const ProjectFile& project, const ProjectInputs& inputs,
+                                       const BuildOptions& options);
+
+enum class WriteOutcome {
+    Written,
+    OutputIsInput,  // an output path names the original ROM or another input: nothing written
+    CannotWrite,    // a folder cannot be made or a file replaced (see `failed`)
+};
+
+struct WriteResult {
+    WriteOutcome outcome = WriteOutcome::Written;
+    const ProjectPath* failed = nullptr;  // the output concerned
+};
+
+// Writes the translated ROM and the IPS patch, each through a file beside it renamed over the
+// old one (the file a symbolic link names), making their folders when needed. When the patch
+// cannot be written after the ROM was, the ROM is put back as it was.
+[[nodiscard]] WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& build);
+
+}  // namespace corv::project

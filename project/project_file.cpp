@@ -1,0 +1,219 @@
+#include "project/project_file.h"
+
+#include <toml++/toml.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+
+#include "core/address.h"
+
+namespace corv::project {
+namespace {
+
+int lineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
+
+ProjectError keyError(ProjectProblem problem, std::string key, int line, std::string detail = {}) {
+    return {problem, std::move(key), line, std::move(detail), {}};
+}
+
+// Reads the keys of one table, refusing any key the table does not know.
+class TableReader {
+public:
+    TableReader(const toml::table& table, std::string prefix) : table_(table), prefix_(std::move(prefix)) {}
+
+    std::string keyName(std::string_view key) const { return prefix_ + std::string(key); }
+
+    // A string value turned into a path relative to `root`; the default when the key is absent
+    // and a default is given.
+    std::optional<ProjectPath> path(std::string_view key, const std::filesystem::path& root,
+                                    const std::optional<std::string>& fallback = std::nullopt) {
+        known_.insert(std::string(key));
+        const toml::node* node = table_.get(key);
+        if (!node) {
+            if (fallback) return ProjectPath{root / *fallback, keyName(key), 0};
+            // A key missing from a table of its own is placed at the table's heading.
+            error_ = keyError(ProjectProblem::MissingKey, keyName(key), prefix_.empty() ? 0 : lineOf(table_));
+            return std::nullopt;
+        }
+        return pathOf(*node, keyName(key), root);
+    }
+
+    std::optional<ProjectPath> pathOf(const toml::node& node, std::string name, const std::filesystem::path& root) {
+        const auto* text = node.as_string();
+        if (!text || text->get().empty()) {
+            error_ = keyError(ProjectProblem::WrongType, std::move(name), lineOf(node), "a path in quotes");
+            return std::nullopt;
+        }
+        return ProjectPath{root / std::filesystem::path(text->get()), std::move(name), lineOf(node)};
+    }
+
+    const toml::node* optional(std::string_view key) {
+        known_.insert(std::string(key));
+        return table_.get(key);
+    }
+
+    // The first key that was not asked for.
+    bool checkUnknown() {
+        for (const auto& [key, node] : table_) {
+            if (!known_.contains(std::string(key.str()))) {
+                error_ = keyError(ProjectProblem::UnknownKey, keyName(key.str()), lineOf(node));
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::optional<ProjectError> error_;
+
+private:
+    const toml::table& table_;
+    std::string prefix_;
+    std::set<std::string> known_;
+};
+
+std::optional<uint32_t> parseBlockKey(std::string_view key) {
+    if (key.empty() || key.size() > 6) return std::nullopt;
+    uint32_t value = 0;
+    for (const char c : key) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
+}
+
+std::optional<ProjectError> readBlocks(const toml::node* node, ProjectFile& project) {
+    if (!node) return std::nullopt;
+    const auto* blocks = node->as_table();
+    if (!blocks) return keyError(ProjectProblem::WrongType, "blocks", lineOf(*node), "a table");
+    for (const auto& [key, value] : *blocks) {
+        const std::string name = "blocks." + std::string(key.str());
+        const auto address = parseBlockKey(key.str());
+        if (!address) return keyError(ProjectProblem::BadAddress, name, lineOf(value));
+        const auto* options = value.as_table();
+        if (!options) return keyError(ProjectProblem::WrongType, name, lineOf(value), "a table");
+        TableReader reader(*options, name + ".");
+        BlockOptions block{false, name, lineOf(value)};
+        if (const toml::node* skip = reader.optional("skip")) {
+            const auto* flag = skip->as_boolean();
+            if (!flag) return keyError(ProjectProblem::WrongType, name + ".skip", lineOf(*skip), "true or false");
+            block.skip = flag->get();
+        }
+        if (!reader.checkUnknown()) return reader.error_;
+        project.blocks[core::AddressToRomOffset(*address)] = block;
+    }
+    return std::nullopt;
+}
+
+std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& project) {
+    const std::filesystem::path& dir = project.directory;
+    TableReader top(root, "");
+    auto rom = top.path("rom", dir);
+    auto dataFile = rom ? top.path("data_file", dir) : std::nullopt;
+    auto table = dataFile ? top.path("table", dir) : std::nullopt;
+    auto scripts = table ? top.path("scripts", dir, std::string(kDefaultScriptsFolder)) : std::nullopt;
+    if (!scripts) return top.error_;
+    project.rom = *rom;
+    project.dataFile = *dataFile;
+    project.table = *table;
+    project.scripts = *scripts;
+
+    if (const toml::node* patches = top.optional("patches")) {
+        const auto* list = patches->as_array();
+        if (!list) return keyError(ProjectProblem::WrongType, "patches", lineOf(*patches), "a list of paths");
+        for (size_t k = 0; k < list->size(); ++k) {
+            auto patch = top.pathOf(*list->get(k), "patches[" + std::to_string(k) + "]", dir);
+            if (!patch) return top.error_;
+            project.patches.push_back(*patch);
+        }
+    }
+
+    const toml::node* output = top.optional("output");
+    if (!output) return keyError(ProjectProblem::MissingKey, "output", 0);
+    const auto* outputTable = output->as_table();
+    if (!outputTable) return keyError(ProjectProblem::WrongType, "output", lineOf(*output), "a table");
+    TableReader out(*outputTable, "output.");
+    auto outputRom = out.path("rom", dir);
+    auto outputIps = outputRom ? out.path("ips", dir) : std::nullopt;
+    if (!outputIps) return out.error_;
+    if (!out.checkUnknown()) return out.error_;
+    project.outputRom = *outputRom;
+    project.outputIps = *outputIps;
+
+    if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
+    if (!top.checkUnknown()) return top.error_;
+    return std::nullopt;
+}
+
+std::string quoted(const std::string& text) {
+    std::ostringstream out;
+    out << toml::value<std::string>(text);
+    return out.str();
+}
+
+}  // namespace
+
+bool ProjectFile::skips(uint32_t blockAddress) const {
+    const auto found = blocks.find(core::AddressToRomOffset(blockAddress));
+    return found != blocks.end() && found->second.skip;
+}
+
+ProjectLoad ParseProjectFile(std::string_view text, const std::filesystem::path& file) {
+    ProjectLoad load;
+    toml::table root;
+    try {
+        root = toml::parse(text, file.string());
+    } catch (const toml::parse_error& error) {
+        load.error = ProjectError{ProjectProblem::Syntax, {}, static_cast<int>(error.source().begin.line),
+                                  std::string(error.description()), {}};
+        return load;
+    }
+    ProjectFile project;
+    project.file = file;
+    project.directory = file.parent_path();
+    if (auto problem = readProject(root, project)) {
+        load.error = std::move(problem);
+        return load;
+    }
+    load.project = std::move(project);
+    return load;
+}
+
+ProjectLoad LoadProjectFile(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return {std::nullopt, ProjectError{ProjectProblem::CannotRead, {}, 0, {}, file}};
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (in.bad()) return {std::nullopt, ProjectError{ProjectProblem::CannotRead, {}, 0, {}, file}};
+    return ParseProjectFile(text, file);
+}
+
+std::string ProjectFileText(const ProjectFileSettings& settings) {
+    std::string text;
+    text += "# The translation project: what one build puts together. Paths are relative to this file.\n\n";
+    text += "# The original ROM. It is only ever read: every build starts again from it, so the room\n";
+    text += "# of each block is always the room it has in the original.\n";
+    text += "rom = " + quoted(settings.rom) + "\n";
+    text += "# The block data file (the text blocks, the code table) and the table file (the dictionary).\n";
+    text += "data_file = " + quoted(settings.dataFile) + "\n";
+    text += "table = " + quoted(settings.table) + "\n";
+    text += "# One script file per block, named by its address: 00340000.txt.\n";
+    text += "scripts = " + quoted(settings.scripts) + "\n";
+    text += "# IPS code patches applied to the original first, in this order.\n";
+    text += "patches = []\n\n";
+    text += "# What the build writes: the translated ROM and an IPS patch from the original to it.\n";
+    text += "[output]\n";
+    text += "rom = " + quoted(settings.outputRom) + "\n";
+    text += "ips = " + quoted(settings.outputIps) + "\n\n";
+    text += "# Options of single blocks, by the address of their .BLOCK line. A skipped block stays as\n";
+    text += "# it is in the original.\n";
+    text += "# [blocks.340000]\n";
+    text += "# skip = true\n";
+    return text;
+}
+
+}  // namespace corv::project

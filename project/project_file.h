@@ -1,0 +1,89 @@
+#pragma once
+// The project file corvane-project.toml: which original ROM, block data file, table, code
+// patches and scripts make one translation, and where the build writes its outputs. Paths in
+// the file are relative to the file's folder; every value remembers its key and line so that
+// a problem with it can be named where it is shown.
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace corv::project {
+
+inline constexpr char kProjectFileName[] = "corvane-project.toml";
+inline constexpr char kDefaultScriptsFolder[] = "Dumps";
+
+// A path from the project file, resolved against the file's folder.
+struct ProjectPath {
+    std::filesystem::path path;
+    std::string key;  // "rom", "output.ips", "patches[2]"
+    int line = 0;     // 1-based line of the value; 0 when it is a default
+};
+
+struct BlockOptions {
+    bool skip = false;  // left out of the build (kept as in the original)
+    std::string key;    // "blocks.340000"
+    int line = 0;
+};
+
+struct ProjectFile {
+    std::filesystem::path file;       // the project file itself
+    std::filesystem::path directory;  // its folder: the root of every relative path
+    ProjectPath rom;                  // the original ROM, only ever read
+    ProjectPath dataFile;
+    ProjectPath table;
+    ProjectPath scripts;              // one %08X.txt per block
+    std::vector<ProjectPath> patches; // applied to the original first, in order
+    ProjectPath outputRom;
+    ProjectPath outputIps;
+    std::map<uint32_t, BlockOptions> blocks;  // by ROM offset of the block address
+
+    [[nodiscard]] bool skips(uint32_t blockAddress) const;
+};
+
+enum class ProjectProblem {
+    CannotRead,  // the project file cannot be read
+    Syntax,      // the file is not TOML; `detail` holds the parser's description
+    MissingKey,  // a required key is not there
+    WrongType,   // the key holds another kind of value; `detail` names the kind expected
+    UnknownKey,  // a key the project file has no use for (often a misspelling)
+    BadAddress,  // a key of [blocks] is no hexadecimal block address
+    FileMissing, // the file a key names is not there or cannot be read
+    NotTheGame,  // the ROM a key names does not hold the game titled CORVANE
+    BadInput,    // the file a key names cannot be read as what it should be (`detail` says what)
+};
+
+struct ProjectError {
+    ProjectProblem problem = ProjectProblem::CannotRead;
+    std::string key;  // empty for problems of the whole file
+    int line = 0;     // 0 when no line can be given (a missing key)
+    std::string detail;
+    std::filesystem::path file;  // the file a key names (FileMissing, NotTheGame, BadInput)
+};
+
+struct ProjectLoad {
+    std::optional<ProjectFile> project;
+    std::optional<ProjectError> error;  // set exactly when project is not
+};
+
+// Reads and checks the project file's structure (not the files it names).
+[[nodiscard]] ProjectLoad LoadProjectFile(const std::filesystem::path& file);
+// The same from text already in memory; `file` gives the folder paths are relative to.
+[[nodiscard]] ProjectLoad ParseProjectFile(std::string_view text, const std::filesystem::path& file);
+
+// The commented project file that init-project writes; paths as given (relative to the file).
+struct ProjectFileSettings {
+    std::string rom;
+    std::string dataFile;
+    std::string table;
+    std::string scripts = kDefaultScriptsFolder;
+    std::string outputRom;
+    std::string outputIps;
+};
+[[nodiscard]] std::string ProjectFileText(const ProjectFileSettings& settings);
+
+}  // namespace corv::project

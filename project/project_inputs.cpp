@@ -1,0 +1,46 @@
+#include "project/project_inputs.h"
+
+#include "patches/ips_patch.h"
+
+namespace corv::project {
+namespace {
+
+ProjectError fileError(ProjectProblem problem, const ProjectPath& path, std::string detail = {}) {
+    return {problem, path.key, path.line, std::move(detail), path.path};
+}
+
+}  // namespace
+
+std::variant<std::unique_ptr<ProjectInputs>, ProjectError> LoadProjectInputs(const ProjectFile& project) {
+    auto inputs = std::make_unique<ProjectInputs>();
+    switch (core::OpenRomFile(inputs->original, project.rom.path)) {
+    case core::RomOpenResult::Opened: break;
+    case core::RomOpenResult::CannotOpen: return fileError(ProjectProblem::FileMissing, project.rom);
+    case core::RomOpenResult::WrongTitle: return fileError(ProjectProblem::NotTheGame, project.rom);
+    }
+    auto dataFile = script::LoadBlockDataFile(project.dataFile.path, *inputs->maps);
+    if (!dataFile) return fileError(ProjectProblem::FileMissing, project.dataFile);
+    inputs->dataFile = std::move(*dataFile);
+    if (inputs->table.load(project.table.path) != script::TableLoadResult::Loaded) {
+        return fileError(ProjectProblem::FileMissing, project.table);
+    }
+
+    inputs->patched = inputs->original;
+    std::vector<std::vector<uint8_t>> patches;
+    for (const ProjectPath& patch : project.patches) {
+        auto bytes = core::ReadWholeFile(patch.path);
+        if (!bytes) return fileError(ProjectProblem::FileMissing, patch);
+        patches.push_back(std::move(*bytes));
+    }
+    if (!patches.empty()) {
+        const patches::IpsOutcome outcome = patches::ApplyIpsPatches(inputs->patched, patches);
+        if (outcome.status != patches::IpsStatus::Applied) {
+            const ProjectPath& failed = project.patches.at(std::min(outcome.failedIndex, project.patches.size() - 1));
+            return fileError(ProjectProblem::BadInput, failed, patches::IpsMessage(outcome));
+        }
+    }
+    inputs->patched.setModified(false);
+    return inputs;
+}
+
+}  // namespace corv::project

@@ -1,0 +1,110 @@
+// corvtool build PROJECT [--jobs N] [--maximise]: builds the translated ROM and its IPS patch
+// from the project's original ROM: patches, then every listed block with a script checked and
+// inserted into its room in the original, then the dictionary. Nothing is written unless every
+// block is checked without errors and fits.
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <iostream>
+#include <ostream>
+
+#include "project/project_build.h"
+#include "tools/corvtool/command.h"
+#include "tools/corvtool/project_argument.h"
+#include "tools/corvtool/project_options.h"
+#include "tools/corvtool/project_report.h"
+#include "tools/corvtool/rom_argument.h"
+
+namespace corv::tool {
+namespace {
+
+using project::BlockState;
+using project::BuildOutcome;
+
+int stoppedExitCode(const project::BuildResult& build) {
+    const bool inputWrong = std::any_of(build.blocks.begin(), build.blocks.end(), [](const project::BlockResult& b) {
+        return b.state == BlockState::CheckErrors || b.state == BlockState::Unreadable ||
+               b.state == BlockState::ScriptUnreadable ||
+               (b.state == BlockState::Refused && b.outcome == insert::InsertionOutcome::BadOldHeader);
+    });
+    return inputWrong ? kExitBadInput : kExitDoesNotFit;
+}
+
+int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ProjectOptions options;
+    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption}, err, options)) return kExitUsage;
+    if (options.arguments.size() != 1) {
+        err << "corvtool build: expected PROJECT [--jobs N] [--maximise]\n";
+        return kExitUsage;
+    }
+    auto opened = OpenProject(options.arguments[0], "build", err);
+    if (!opened) return kExitBadInput;
+    const project::ProjectFile& file = opened->file;
+
+    project::BuildOptions buildOptions{options.jobs, options.compressor, {}};
+    // A progress bar only where a person watches: standard error on a terminal.
+    const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
+    if (terminal) {
+        buildOptions.progress = [&err](size_t done, size_t total) {
+            constexpr size_t kWidth = 30;
+            const size_t filled = done * kWidth / total;
+            err << "\rbuilding [" << std::string(filled, '#') << std::string(kWidth - filled, '.') << "] " << done
+                << '/' << total << std::flush;
+        };
+    }
+    const project::BuildResult build = project::BuildProject(file, *opened->inputs, buildOptions);
+    if (terminal) err << '\r' << std::string(60, ' ') << '\r' << std::flush;
+    const check::BoxMetrics box = check::BoxOfDataFile(opened->inputs->dataFile);
+    for (const project::BlockResult& block : build.blocks) {
+        PrintBlockErrors(out, block, box);
+        out << DescribeBlock(file, block) << '\n';
+    }
+    out << DescribeTotal(build.blocks) << '\n';
+
+    switch (build.outcome) {
+    case BuildOutcome::Built: break;
+    case BuildOutcome::BlocksStopped:
+        err << "corvtool build: " << file.file.string()
+            << ": the blocks above stop the build; nothing was written\n";
+        return stoppedExitCode(build);
+    case BuildOutcome::DictionaryFull:
+        FileError(err, "build", file.table.path.string())
+            << "the dictionary words run past the dictionary area's bank; nothing was written\n";
+        return kExitDoesNotFit;
+    case BuildOutcome::DictionaryRom:
+        FileError(err, "build", file.rom.path.string())
+            << "the ROM is too small for the dictionary area; nothing was written\n";
+        return kExitBadInput;
+    case BuildOutcome::IpsTooLarge:
+    case BuildOutcome::IpsMismatch:
+        FileError(err, "build", file.outputIps.path.string())
+            << "no IPS patch gives the translated ROM from the original; nothing was written\n";
+        return kExitDoesNotFit;
+    }
+    const project::WriteResult written = project::WriteBuildOutputs(file, build);
+    if (written.outcome == project::WriteOutcome::OutputIsInput) {
+        err << "corvtool build: " << file.file.string() << ':' << written.failed->line << ": key '"
+            << written.failed->key << "': " << written.failed->path.string()
+            << ": an output may not be one of the project's inputs; nothing was written\n";
+        return kExitBadInput;
+    }
+    if (written.outcome == project::WriteOutcome::CannotWrite) {
+        FileError(err, "build", written.failed->path.string()) << "cannot write this file; nothing was written\n";
+        return kExitBadInput;
+    }
+    out << file.outputRom.path.string() << ": " << build.rom.size() << " bytes\n"
+        << file.outputIps.path.string() << ": " << build.ips.size() << " bytes, checked against the original\n";
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kBuildCommand{
+    "build", "PROJECT [--jobs N] [--maximise]",
+    "build the project's translated ROM and IPS patch from its original ROM (patches, then every block with a "
+    "script checked and inserted into its original room, then the dictionary); one line per block and a total; "
+    "nothing is written unless every block is free of errors and fits; --jobs N threads (default: the cores)",
+    runBuild};
+
+}  // namespace corv::tool

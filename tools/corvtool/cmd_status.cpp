@@ -1,0 +1,43 @@
+// corvtool status PROJECT [--json] [--jobs N]: how far the translation is, per block and in total:
+// strings translated, characters, and the room the scripts as they stand would need.
+
+#include <ostream>
+
+#include "project/block_work.h"
+#include "tools/corvtool/command.h"
+#include "tools/corvtool/project_argument.h"
+#include "tools/corvtool/project_options.h"
+#include "tools/corvtool/project_report.h"
+
+namespace corv::tool {
+namespace {
+
+int runStatus(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    ProjectOptions options;
+    if (!ParseProjectOptions(args, "status", {"--jobs", "--json"}, err, options)) return kExitUsage;
+    if (options.arguments.size() != 1) {
+        err << "corvtool status: expected PROJECT [--json] [--jobs N]\n";
+        return kExitUsage;
+    }
+    auto opened = OpenProject(options.arguments[0], "status", err);
+    if (!opened) return kExitBadInput;
+    const auto blocks = project::WorkOnBlocks(opened->file, *opened->inputs,
+                                              {project::BlockWorkMode::Status, options.compressor, options.jobs, {}});
+    if (options.json) {
+        PrintStatusJson(out, opened->file, blocks);
+        return kExitOk;
+    }
+    for (const project::BlockResult& block : blocks) out << DescribeBlock(opened->file, block) << '\n';
+    out << DescribeTotal(blocks) << '\n';
+    return kExitOk;
+}
+
+}  // namespace
+
+extern const Command kStatusCommand{
+    "status", "PROJECT [--json] [--jobs N]",
+    "show how far the project's translation is: per block and in total the strings translated, their characters "
+    "and the bytes of room the scripts need; --json for other tools",
+    runStatus};
+
+}  // namespace corv::tool
