@@ -1,7 +1,10 @@
 // Time of one key typed into the Text Editor of the real editor, from the key event to the
-// repainted preview: the change signal, the main window's quiet string choice (search of the
-// script, copy of the entry, preview encoding), both text boxes drawn, the status bar and the
-// Video paint box repainted. The demo game is opened as the command line opens it; its largest
+// repainted preview and room panel: the change signal, the main window's quiet string choice
+// (search of the script, copy of the entry, preview encoding), both text boxes drawn, the status
+// bar and the Video paint box repainted, and the live checks (the block fit after the changed
+// entry, that entry's findings, the room and progress panels, List Data's marks and the
+// Problems window). A key that leaves the preview unpainted or the room panel not brought up to
+// date fails the run. The demo game is opened as the command line opens it; its largest
 // text block is chosen, with a script of 1,000 entries made from the demo's kana dumps. Typing
 // goes into the entry of the block's first and of its last string (the search stops at the
 // entry, so the last one is the longer walk). Every other key is a Backspace, so the script
@@ -26,7 +29,10 @@
 
 #include "core/block_decoder.h"
 #include "dialogs/scripted_dialogs.h"
+#include "editor/logic/live_texts.h"
 #include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_panels.h"
+#include "editor/ui/live_check_wiring.h"
 #include "editor/ui/main_window.h"
 #include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
@@ -154,6 +160,13 @@ public:
     [[nodiscard]] int lineCount() const { return textEditor_->script().lineCount(); }
     [[nodiscard]] size_t previewLength() const { return form_.session().index().previewLength(); }
     [[nodiscard]] long paints() const { return paints_.paints; }
+    [[nodiscard]] size_t panelUpdates() const { return form_.liveChecks().panels()->updates(); }
+    // The room panel shows the figures of the text in the Text Editor.
+    [[nodiscard]] bool panelMatchesText() {
+        const editor::LiveChecks& checks = form_.liveChecks().checks();
+        return checks.text() == textEditor_->script().text() &&
+               form_.liveChecks().panels()->roomText().toStdString() == editor::RoomPanelText(checks);
+    }
 
 private:
     demo::DemoGame game_ = demo::BuildDemoGame();
@@ -174,13 +187,18 @@ void typeInto(benchmark::State& state, bool lastString) {
     const unsigned i = lastString ? fixture->stringCount() - 1 : 0;
     fixture->startTypingIn(i);
     const long paintsBefore = fixture->paints();
+    const size_t panelBefore = fixture->panelUpdates();
     bool typeLetter = true;
     for (auto _ : state) {
         fixture->typeKey(typeLetter ? Qt::Key_A : Qt::Key_Backspace);
         typeLetter = !typeLetter;
     }
-    // Every key must have repainted the preview, or the figure measures nothing.
+    // Every key must have repainted the preview and brought the room panel up to date, or the
+    // figure measures nothing.
     if (fixture->paints() - paintsBefore < long(state.iterations())) state.SkipWithError("a key did not repaint");
+    if (fixture->panelUpdates() - panelBefore < size_t(state.iterations()) || !fixture->panelMatchesText()) {
+        state.SkipWithError("a key did not update the room panel");
+    }
     state.counters["string"] = double(i);
     state.counters["preview_bytes"] = double(fixture->previewLength());
 }
@@ -231,7 +249,7 @@ int main(int argc, char** argv) {
     // On a shared machine the wall-clock figure also holds the time other processes ran; the
     // processor time is this program's own work.
     for (const auto& [name, median] : reporter.medians()) {
-        std::printf("%s: median key to repainted preview %.1f us = %.2f %% of a 60 Hz frame "
+        std::printf("%s: median key to repainted preview and room panel %.1f us = %.2f %% of a 60 Hz frame "
                     "(processor time %.1f us = %.2f %%; goal: under 2 ms)\n",
                     name.c_str(), median.realSeconds * 1e6, 100.0 * median.realSeconds / kFrameSeconds,
                     median.cpuSeconds * 1e6, 100.0 * median.cpuSeconds / kFrameSeconds);

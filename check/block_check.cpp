@@ -71,6 +71,20 @@ size_t BlockReport::translatedCount() const {
 
 bool OverOrTight(uint64_t needed, int64_t room) { return (room - int64_t(needed)) * 16 < int64_t(needed); }
 
+StringSource SourceOfString(std::span<const uint8_t> blockBytes, bool inserted, unsigned n, const EncodedEntry& encoded) {
+    const uint16_t pointer = script::RecordTextPointer(blockBytes, n);
+    const std::span<const uint8_t> at = blockBytes.subspan(std::min<size_t>(pointer, blockBytes.size()));
+    StringSource source;
+    source.number = n;
+    source.encoded = &encoded;
+    if (inserted) {
+        source.romBytes = at;
+    } else {
+        source.gameString = at;
+    }
+    return source;
+}
+
 BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
                        const script::TableFile& table, const BoxMetrics& box) {
     BlockReport report;
@@ -89,15 +103,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
     const auto& entries = fit.entries();
     for (unsigned n = 0; n < entries.size(); ++n) {
         if (!entries[n].text) continue;
-        const uint16_t pointer = script::RecordTextPointer(bytes, n);
-        StringSource source;
-        source.number = n;
-        source.encoded = &entries[n];
-        if (block.inserted) {
-            source.romBytes = bytes.subspan(std::min<size_t>(pointer, bytes.size()));
-        } else {
-            source.gameString = bytes.subspan(std::min<size_t>(pointer, bytes.size()));
-        }
+        const StringSource source = SourceOfString(bytes, block.inserted, n, entries[n]);
         report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), holdsText(entries[n])});
     }
     AddSharedTextFindings(report, bytes, entries);

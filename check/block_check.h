@@ -42,6 +42,11 @@ struct BlockReport {
 // maximising compressor saves on text): worth showing what that compressor would leave.
 [[nodiscard]] bool OverOrTight(uint64_t needed, int64_t room);
 
+// What the check of text record `n` starts from: the game string at its text pointer in
+// `blockBytes`, or for an inserted block the ROM's bytes there. `encoded` must outlive the source.
+[[nodiscard]] StringSource SourceOfString(std::span<const uint8_t> blockBytes, bool inserted, unsigned n,
+                                          const EncodedEntry& encoded);
+
 // Checks `block` against `script`. For an inserted block the game's own strings are no longer in
 // the ROM: the checks that compare with them are left out, and every string is compared with the
 // ROM's bytes instead.

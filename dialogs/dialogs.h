@@ -33,6 +33,8 @@ public:
     virtual void message(const std::string& text) = 0;
     // A modal Yes/No question (no Cancel); true for Yes.
     [[nodiscard]] virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
+    // A modal one-line text question with OK and Cancel; std::nullopt when cancelled.
+    [[nodiscard]] virtual std::optional<std::string> askText(const std::string& caption, const std::string& label) = 0;
 };
 
 }  // namespace corv::ui

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QSettings>
 #include <QStringList>
@@ -96,6 +97,14 @@ bool QtDialogs::askYesNo(const std::string& caption, const std::string& text) {
     QMessageBox box(QMessageBox::Question, QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
     return box.exec() == QMessageBox::Yes;
+}
+
+std::optional<std::string> QtDialogs::askText(const std::string& caption, const std::string& label) {
+    bool accepted = false;
+    const QString text = QInputDialog::getText(parent_, QString::fromStdString(caption), QString::fromStdString(label),
+                                               QLineEdit::Normal, QString(), &accepted);
+    if (!accepted) return std::nullopt;
+    return text.toStdString();
 }
 
 }  // namespace corv::ui

@@ -21,6 +21,7 @@ public:
     [[nodiscard]] std::optional<std::filesystem::path> saveFile(const FileRequest& request) override;
     void message(const std::string& text) override;
     [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override;
+    [[nodiscard]] std::optional<std::string> askText(const std::string& caption, const std::string& label) override;
 
     void setParent(QWidget* parent) { parent_ = parent; }
 

@@ -11,6 +11,7 @@ const char* kindName(ScriptedDialogs::Kind kind) {
         case ScriptedDialogs::Kind::SaveFile: return "save-file dialog";
         case ScriptedDialogs::Kind::Message: return "message";
         case ScriptedDialogs::Kind::Question: return "question";
+        case ScriptedDialogs::Kind::Text: return "text question";
     }
     return "?";
 }
@@ -18,18 +19,22 @@ const char* kindName(ScriptedDialogs::Kind kind) {
 }  // namespace
 
 void ScriptedDialogs::replyOpenFile(std::optional<std::filesystem::path> choice) {
-    replies_.push_back({Kind::OpenFile, std::move(choice), false, {}});
+    replies_.push_back({Kind::OpenFile, std::move(choice), false, {}, {}});
 }
 
 void ScriptedDialogs::replyOpenFiles(std::vector<std::filesystem::path> choice) {
-    replies_.push_back({Kind::OpenFiles, std::nullopt, false, std::move(choice)});
+    replies_.push_back({Kind::OpenFiles, std::nullopt, false, std::move(choice), {}});
 }
 
 void ScriptedDialogs::replySaveFile(std::optional<std::filesystem::path> choice) {
-    replies_.push_back({Kind::SaveFile, std::move(choice), false, {}});
+    replies_.push_back({Kind::SaveFile, std::move(choice), false, {}, {}});
 }
 
-void ScriptedDialogs::replyYesNo(bool yes) { replies_.push_back({Kind::Question, std::nullopt, yes, {}}); }
+void ScriptedDialogs::replyYesNo(bool yes) { replies_.push_back({Kind::Question, std::nullopt, yes, {}, {}}); }
+
+void ScriptedDialogs::replyText(std::optional<std::string> text) {
+    replies_.push_back({Kind::Text, std::nullopt, false, {}, std::move(text)});
+}
 
 std::optional<ScriptedDialogs::Reply> ScriptedDialogs::takeReply(Kind kind, const std::string& what) {
     if (replies_.empty() || replies_.front().kind != kind) {
@@ -67,6 +72,12 @@ bool ScriptedDialogs::askYesNo(const std::string& caption, const std::string& te
     calls_.push_back({Kind::Question, {}, caption, text});
     const auto reply = takeReply(Kind::Question, caption + ": " + text);
     return reply && reply->yes;
+}
+
+std::optional<std::string> ScriptedDialogs::askText(const std::string& caption, const std::string& label) {
+    calls_.push_back({Kind::Text, {}, caption, label});
+    const auto reply = takeReply(Kind::Text, caption + ": " + label);
+    return reply ? reply->text : std::nullopt;
 }
 
 std::vector<std::string> ScriptedDialogs::messages() const {

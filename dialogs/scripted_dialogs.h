@@ -14,7 +14,7 @@ namespace corv::ui {
 
 class ScriptedDialogs final : public Dialogs {
 public:
-    enum class Kind { OpenFile, OpenFiles, SaveFile, Message, Question };
+    enum class Kind { OpenFile, OpenFiles, SaveFile, Message, Question, Text };
 
     struct Call {
         Kind kind = Kind::Message;
@@ -28,12 +28,14 @@ public:
     void replyOpenFiles(std::vector<std::filesystem::path> choice);  // empty: cancelled
     void replySaveFile(std::optional<std::filesystem::path> choice);
     void replyYesNo(bool yes);
+    void replyText(std::optional<std::string> text);  // std::nullopt: cancelled
 
     [[nodiscard]] std::optional<std::filesystem::path> openFile(const FileRequest& request) override;
     [[nodiscard]] std::vector<std::filesystem::path> openFiles(const FileRequest& request) override;
     [[nodiscard]] std::optional<std::filesystem::path> saveFile(const FileRequest& request) override;
     void message(const std::string& text) override;
     [[nodiscard]] bool askYesNo(const std::string& caption, const std::string& text) override;
+    [[nodiscard]] std::optional<std::string> askText(const std::string& caption, const std::string& label) override;
 
     [[nodiscard]] const std::vector<Call>& calls() const { return calls_; }
     // The texts of the message boxes shown so far, in order.
@@ -50,6 +52,7 @@ private:
         std::optional<std::filesystem::path> path;
         bool yes = false;
         std::vector<std::filesystem::path> paths;
+        std::optional<std::string> text;
     };
     std::optional<Reply> takeReply(Kind kind, const std::string& what);
 

@@ -16,7 +16,12 @@ namespace corv::editor {
 
 void EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs) {
     const auto block = index_->currentBlock();
-    if (!rom_.loaded() || !block) return;
+    if (!rom_.loaded()) return;
+    if (!block) {
+        // Nothing to insert yet, but the insertion's own first rule still answers.
+        if (!table_.hasName()) dialogs.message(kMustLoadTable);
+        return;
+    }
 
     insert::InsertionBlock insertion;
     insertion.index = static_cast<uint32_t>(*block);

@@ -160,9 +160,17 @@ void EditorSession::saveRom(ui::Dialogs& dialogs) {
     }
 }
 
-void EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs) {
-    if (script.modified() && dialogs.askYesNo(kCloseTextCaption, kCloseTextQuestion)) saveText(script, dialogs);
+bool EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs) {
+    if (script.modified() && dialogs.askYesNo(kCloseTextCaption, kCloseTextQuestion)) {
+        // A Yes that saves nothing would lose the text: the window stays open instead.
+        if (index_->scriptPath().empty()) {
+            dialogs.message(std::string(kCannotSaveTextPrefix) + kNoBlockChosen);
+            return false;
+        }
+        if (!writeScript(script, index_->scriptPath(), dialogs)) return false;
+    }
     if (rom_.modified() && dialogs.askYesNo(kCloseRomCaption, kCloseRomQuestion)) saveRom(dialogs);
+    return true;
 }
 
 std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::ScriptText& script,

@@ -82,8 +82,10 @@ public:
     void saveText(script::ScriptText& script, ui::Dialogs& dialogs);
     // Save Rom File: writes the image back to its file (a success message only while running).
     void saveRom(ui::Dialogs& dialogs);
-    // The questions of closing the main window, in order: unsaved script, unsaved ROM.
-    void askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
+    // The questions of closing the main window, in order: unsaved script, unsaved ROM. False
+    // when the script was to be saved and could not be (no block chosen, or the write failed):
+    // the window then stays open, with the text.
+    bool askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
 
     // --- Edit menu ---------------------------------------------------------------------------
     // Logs one line per error the translation checks find, after the insertion's own lines.

@@ -34,6 +34,9 @@ inline constexpr char kRomChangedQuestion[] =
 // Save Text File
 inline constexpr char kTextSavedSuffix[] = " was saved successfully!";
 inline constexpr char kCannotSaveTextPrefix[] = "Error: Could not save the text file ";
+inline constexpr char kNoBlockChosen[] = "(no block is chosen)";
+// The insertion's first refusal, given by Ctrl+I also when no block is chosen.
+inline constexpr char kMustLoadTable[] = "Error: Must load a table file first!";
 
 // PATCH Rom File
 inline constexpr char kPatchTitle[] = "Select PATCH file(s)...";

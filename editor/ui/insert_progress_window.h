@@ -5,6 +5,8 @@
 
 #include <QWidget>
 
+#include <string>
+
 #include "editor/logic/progress_gauge.h"
 #include "insert/insertion.h"
 
@@ -29,6 +31,15 @@ public:
     void setGaugePosition(int position) override;
     void processPendingMessages() override;
     void addLogLine(const std::string& line) override;
+
+    // The log's lines, and a line put in at `row` (after the insertion wrote its own).
+    [[nodiscard]] int logLineCount() const;
+    [[nodiscard]] std::string logLine(int row) const;
+    void insertLogLine(int row, const std::string& line);
+
+signals:
+    // A line was added to the log: the insertion ran past its first refusals.
+    void logLineAdded();
 
 private:
     void showGauge();

@@ -5,6 +5,7 @@
 
 #include "editor/logic/list_data_layout.h"
 #include "editor/ui/companion_window.h"
+#include "editor/ui/string_marks.h"
 #include "editor/logic/string_index.h"
 
 namespace corv::editor {
@@ -84,6 +85,10 @@ std::optional<int> ListDataWindow::selectedString() const { return selectedRow(s
 void ListDataWindow::selectBlock(int row) { select(blockList_, row); }
 
 void ListDataWindow::selectString(int row) { select(stringList_, row); }
+
+void ListDataWindow::markStrings(const LiveChecks& checks) { MarkStrings(stringList_, checks); }
+
+void ListDataWindow::markChangedStrings(const LiveChecks& checks) { MarkChangedStrings(stringList_, checks); }
 
 void ListDataWindow::select(QListWidget* list, int row) {
     selecting_ = true;

@@ -20,6 +20,8 @@ class QListWidget;
 
 namespace corv::editor {
 
+class LiveChecks;
+
 class ListDataWindow final : public QWidget {
     Q_OBJECT
 
@@ -40,6 +42,11 @@ public:
 
     void focusBlockList();
     void focusStringList();
+
+    // The live checks' marks on the string list: every line, or only the lines of the strings
+    // the checks' last update changed.
+    void markStrings(const LiveChecks& checks);
+    void markChangedStrings(const LiveChecks& checks);
 
 signals:
     void blockClicked(int row);

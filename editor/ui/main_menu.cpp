@@ -50,8 +50,9 @@ QAction* AddRadio(QMenu* menu, QActionGroup* group, const char* name, const QStr
 void MainWindow::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
-    // Marks a command that opens, changes or closes the ROM or the script: while a long command
-    // lets events through, it must not run in between.
+    // Marks a command that opens, changes or closes the ROM or the script, or that redraws or
+    // reads the block: while a long command (the insertion) lets events through and rewrites
+    // the block, it must not run in between.
     const auto disabledWhileBusy = [this](QAction* action) {
         ui_.disabledWhileBusy.push_back(action);
         return action;
@@ -87,8 +88,8 @@ void MainWindow::buildMenu() {
     ui_.viewMenu = AddMenu(bar, "View1", QStringLiteral("&View"));
     ui_.showTextEditor =
         AddItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
-    ui_.showTranslation =
-        AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D"));
+    ui_.showTranslation = disabledWhileBusy(
+        AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D")));
     ui_.showTranslation->setVisible(false);
     ui_.showHexData =
         AddItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
@@ -98,30 +99,31 @@ void MainWindow::buildMenu() {
                                QStringLiteral("Display Block Decompression Offsets"), QStringLiteral("Ctrl+B"));
     ui_.showListData->setVisible(false);
     AddSeparator(ui_.viewMenu, "N3");
-    ui_.hideCodes =
-        AddCheck(ui_.viewMenu, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H"));
+    ui_.hideCodes = disabledWhileBusy(
+        AddCheck(ui_.viewMenu, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H")));
     AddSeparator(ui_.viewMenu, "N4");
-    ui_.variableWidth =
-        AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U"));
+    ui_.variableWidth = disabledWhileBusy(
+        AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U")));
 
     ui_.programMenu = AddMenu(bar, "Program1", QStringLiteral("&Program"));
-    ui_.dumpBlock = AddItem(ui_.programMenu, "DumpMemory1", QStringLiteral("Du&mp DECOMPRESSED BINARY Data"),
-                            QStringLiteral("Ctrl+M"));
-    ui_.dumpKana =
-        AddItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N"));
-    ui_.viewKanaDump =
-        AddItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V"));
+    ui_.dumpBlock = disabledWhileBusy(AddItem(ui_.programMenu, "DumpMemory1",
+                                              QStringLiteral("Du&mp DECOMPRESSED BINARY Data"), QStringLiteral("Ctrl+M")));
+    ui_.dumpKana = disabledWhileBusy(
+        AddItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N")));
+    ui_.viewKanaDump = disabledWhileBusy(
+        AddItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V")));
     ui_.boxColourMenu = ui_.programMenu->addMenu(QStringLiteral("Textbox Color..."));
     ui_.boxColourMenu->setObjectName(QStringLiteral("TextboxColor1"));
     ui_.boxColourMenu->menuAction()->setObjectName(QStringLiteral("TextboxColor1Item"));
     colourGroup_ = new QActionGroup(this);
     styleGroup_ = new QActionGroup(this);
-    ui_.boxBlue = AddRadio(ui_.boxColourMenu, colourGroup_, "Blue1", QStringLiteral("Blue"));
-    ui_.boxGreen = AddRadio(ui_.boxColourMenu, colourGroup_, "Green1", QStringLiteral("Green"));
-    ui_.boxRed = AddRadio(ui_.boxColourMenu, colourGroup_, "Red1", QStringLiteral("Red"));
+    ui_.boxBlue = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Blue1", QStringLiteral("Blue")));
+    ui_.boxGreen = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Green1", QStringLiteral("Green")));
+    ui_.boxRed = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Red1", QStringLiteral("Red")));
     AddSeparator(ui_.boxColourMenu, "N5");
-    ui_.boxGradient = AddRadio(ui_.boxColourMenu, styleGroup_, "Gradient1", QStringLiteral("Gradient"));
-    ui_.boxSolid = AddRadio(ui_.boxColourMenu, styleGroup_, "Solid1", QStringLiteral("Solid"));
+    ui_.boxGradient =
+        disabledWhileBusy(AddRadio(ui_.boxColourMenu, styleGroup_, "Gradient1", QStringLiteral("Gradient")));
+    ui_.boxSolid = disabledWhileBusy(AddRadio(ui_.boxColourMenu, styleGroup_, "Solid1", QStringLiteral("Solid")));
     AddSeparator(ui_.programMenu, "N6");
     ui_.textEditorOnTop = AddCheck(ui_.programMenu, "TEOnTop", QStringLiteral("Text Editor Stay on top"));
 

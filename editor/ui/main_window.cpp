@@ -16,6 +16,7 @@
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/key_dispatcher.h"
 #include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_wiring.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
 
@@ -104,6 +105,22 @@ MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
     syncChecks();
 
     createCompanions();
+    LiveCheckParts parts;
+    parts.offsetPanel = ui_.offsetPanel;
+    parts.linePanel = ui_.linePanel;
+    parts.video = ui_.video;
+    parts.editMenu = ui_.editMenu;
+    parts.viewMenu = ui_.viewMenu;
+    parts.listData = ui_.listData;
+    parts.textEditor = ui_.textEditor;
+    parts.insertProgress = ui_.insertProgress;
+    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
+    parts.changeTheChecks = {ui_.openRom,   ui_.loadDataFile,  ui_.patchRom, ui_.insertCompression,
+                             ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
+    parts.saveText = ui_.saveText;
+    parts.insertText = ui_.insertText;
+    live_ = new LiveCheckWiring(*this, parts, dialogs_);
+    for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
 }
 
@@ -254,6 +271,7 @@ void MainWindow::chooseBlock() {
     if (!session_->chooseBlock(static_cast<size_t>(*row), script(), dialogs_)) return;
     ui_.listData->setStrings(session_->index().stringLines());
     chooseString(ChoiceSender::Program);
+    live_->blockChosen();
     ui_.listData->focusBlockList();
 }
 
@@ -282,6 +300,7 @@ void MainWindow::chooseString(ChoiceSender sender) {
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
+    if (busy_) return;  // the views would redraw from the block the insertion is rewriting
     preview::PreviewScreen& screen = session_->screen();
     ScrollOffsets offsets{screen.kanaLayer().scrollOffset(), screen.asciiLayer().scrollOffset()};
     const ScrollModifiers modifiers{event->modifiers().testFlag(Qt::ShiftModifier),
@@ -343,7 +362,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
-    session_->askBeforeClosing(script(), dialogs_);
+    if (!session_->askBeforeClosing(script(), dialogs_)) {
+        event->ignore();
+        return;
+    }
     session_->setRunning(false);
     closeCompanions();
     event->accept();

@@ -35,6 +35,7 @@ class KanaDumpWindow;
 class KanaTextWindow;
 class KeyDispatcher;
 class ListDataWindow;
+class LiveCheckWiring;
 class TextEditorWindow;
 class VideoBox;
 
@@ -60,6 +61,8 @@ public:
     [[nodiscard]] const EditorSession& session() const { return *session_; }
     // True while a long command lets events through; closing waits for it.
     [[nodiscard]] bool busy() const { return busy_; }
+    // The live checks: room panel, string marks, Problems window and navigation.
+    [[nodiscard]] LiveCheckWiring& liveChecks() const { return *live_; }
     // The client size recorded at start-up, used by the Window menu.
     [[nodiscard]] WindowSize defaultClientSize() const { return defaultClient_; }
 
@@ -182,6 +185,7 @@ private:
     ui::Dialogs& dialogs_;
     std::unique_ptr<EditorSession> session_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
+    LiveCheckWiring* live_ = nullptr;  // a child of the window
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;

@@ -29,6 +29,8 @@ public:
 
     [[nodiscard]] script::ScriptText& script() { return script_; }
     [[nodiscard]] const script::ScriptText& script() const { return script_; }
+    // The script's editor itself, for finding text and bringing the caret into view.
+    [[nodiscard]] ScriptMemo& memo() { return *scriptEditor_; }
 
     void setStayOnTop(bool onTop);
 

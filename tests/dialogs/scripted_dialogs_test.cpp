@@ -45,5 +45,19 @@ TEST(ScriptedDialogs, UnscriptedOrMismatchedCallsCancelAndAreReported) {
     EXPECT_TRUE(dialogs.unexpected().empty());
 }
 
+TEST(ScriptedDialogs, TextQuestionsTakeTheirRepliesAndCancelWithout) {
+    ScriptedDialogs dialogs;
+    dialogs.replyText(std::string("12"));
+    dialogs.replyText(std::nullopt);
+    EXPECT_EQ(dialogs.askText("Go to String", "String number:"), std::optional<std::string>("12"));
+    EXPECT_EQ(dialogs.askText("Go to String", "String number:"), std::nullopt);
+    EXPECT_EQ(dialogs.askText("Go to String", "String number:"), std::nullopt);  // unscripted
+    ASSERT_EQ(dialogs.calls().size(), 3u);
+    EXPECT_EQ(dialogs.calls()[0].kind, ScriptedDialogs::Kind::Text);
+    EXPECT_EQ(dialogs.calls()[0].caption, "Go to String");
+    EXPECT_EQ(dialogs.calls()[0].text, "String number:");
+    EXPECT_EQ(dialogs.unexpected().size(), 1u);
+}
+
 }  // namespace
 }  // namespace corv::ui

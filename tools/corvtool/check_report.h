@@ -6,12 +6,9 @@
 #include <string>
 
 #include "check/block_check.h"
+#include "check/finding_text.h"
 
 namespace corv::tool {
-
-// The finding's text after "STRING n: ", with its severity first ("error: ", "warning: ").
-[[nodiscard]] std::string DescribeFinding(const check::Finding& finding,
-                                          const check::BoxMetrics& box);
 
 // "BLOCK 340000: needs N bytes, room M bytes, K bytes left" (or over, or why it cannot go in).
 [[nodiscard]] std::string DescribeFit(uint32_t address, const check::FitFigures& fit);

@@ -48,7 +48,7 @@ bool CheckBeforeInsertion(const core::RomImage& rom, const script::TextBlock& bl
             if (check::SeverityOf(finding.kind) != check::Severity::Error || finding.kind == check::FindingKind::EntryMissing) {
                 continue;
             }
-            err << "STRING " << string.number << ": " << DescribeFinding(finding, box) << '\n';
+            err << "STRING " << string.number << ": " << check::DescribeFinding(finding, box) << '\n';
             ++errors;
         }
     }

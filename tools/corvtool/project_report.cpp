@@ -88,7 +88,7 @@ void PrintBlockErrors(std::ostream& out, const BlockResult& block, const check::
     for (const check::StringReport& string : block.errors) {
         for (const check::Finding& finding : string.findings) {
             out << "BLOCK " << blockName(block.address) << " STRING " << string.number << ": "
-                << DescribeFinding(finding, box) << '\n';
+                << check::DescribeFinding(finding, box) << '\n';
         }
     }
 }

@@ -205,6 +205,63 @@ TEST_F(EditorSessionTest, ClosingAsksAboutTheScriptThenTheRomAndSavesOnYes) {
     EXPECT_EQ(*saved, script.text());
 }
 
+TEST_F(EditorSessionTest, ClosingWithUnsavedTextThatCannotBeSavedStaysOpen) {
+    // A ROM but no block chosen: Yes to the save question cannot write anywhere.
+    dialogs.replyOpenFile(file(demo::kRomFileName));
+    ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
+    script.setText("typed before any block was chosen\n");
+    script.setModified(true);
+    dialogs.clearRecord();
+    dialogs.replyYesNo(true);
+    EXPECT_FALSE(session->askBeforeClosing(script, dialogs));
+    EXPECT_EQ(dialogs.messages(), (std::vector<std::string>{"Error: Could not save the text file (no block is chosen)"}));
+    EXPECT_TRUE(script.modified());
+
+    // No: the text is given up on purpose and the window closes.
+    dialogs.replyYesNo(false);
+    EXPECT_TRUE(session->askBeforeClosing(script, dialogs));
+
+    // A script file that cannot be written: its message, and the window stays open.
+    openDemo();
+    script.setText(script.text() + "// note\n");
+    script.setModified(true);
+    fs::remove(session->index().scriptPath());
+    fs::create_directory(session->index().scriptPath());
+    dialogs.clearRecord();
+    dialogs.replyYesNo(true);
+    EXPECT_FALSE(session->askBeforeClosing(script, dialogs));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    const std::string path = session->index().scriptPath().string();
+    EXPECT_EQ(dialogs.messages()[0],
+              kCannotSaveTextPrefix + path + "\n" + path + ": not a regular file (a folder, block device or socket)");
+    EXPECT_TRUE(dialogs.unexpected().empty());
+}
+
+TEST_F(EditorSessionTest, InsertingWithoutABlockFollowsTheInsertionsTableRule) {
+    dialogs.replyOpenFile(file(demo::kRomFileName));
+    ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
+    struct NoProgress final : insert::InsertionProgress {
+        void addLogLine(const std::string&) override { ++lines; }
+        void start() override { ++lines; }
+        void setCaption(std::string_view) override {}
+        void setGaugeRange(int, int) override {}
+        void setGaugePosition(int) override {}
+        void processPendingMessages() override {}
+        int lines = 0;
+    } progress;
+    dialogs.clearRecord();
+    session->insertText(script, progress, dialogs);
+    EXPECT_EQ(dialogs.messages(), (std::vector<std::string>{"Error: Must load a table file first!"}));
+    // With a table there is still nothing to insert, and nothing is said.
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    dialogs.clearRecord();
+    session->insertText(script, progress, dialogs);
+    EXPECT_TRUE(dialogs.calls().empty());
+    EXPECT_EQ(progress.lines, 0);
+    EXPECT_FALSE(session->rom().modified());
+}
+
 TEST_F(EditorSessionTest, SavingARomAnotherProgramChangedAsksAndNoKeepsTheirWork) {
     openDemo();
     dialogs.replyOpenFile(file(demo::kTableFileName));

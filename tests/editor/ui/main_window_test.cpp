@@ -237,7 +237,10 @@ private slots:
                                 !Named<QAction>(form, "Insert1")->isEnabled() &&
                                 !Named<ListDataWindow>(form, "cmForm")->isEnabled() &&
                                 !Named<TextEditorWindow>(form, "TxtForm")->isEnabled() &&
-                                Named<QAction>(form, "DisplayTextEditor1")->isEnabled();
+                                !Named<QAction>(form, "DTT")->isEnabled() &&
+                                Named<QAction>(form, "DisplayTextEditor1")->isEnabled() &&
+                                Named<QAction>(form, "ShowProblems1")->isEnabled() &&
+                                Named<QAction>(form, "FindText1")->isEnabled();
             disabledNames.clear();
             for (const QAction* action : form.findChildren<QAction*>()) {
                 // A hidden item counts as disabled whatever its own state.
@@ -249,11 +252,17 @@ private slots:
         f.dialogs.replyYesNo(false);  // ROM data modified
         QTest::keyClick(&form, Qt::Key_I, Qt::ControlModifier);
         QVERIFY(disabledMeanwhile);
-        // Only the commands that open, change or close the ROM or the script wait.
+        // Only the commands that open, change or close the ROM or the script, and those that redraw
+        // or read the block the insertion rewrites, wait (the hidden DTT too, checked above).
         disabledNames.sort();
         QStringList expectedDisabled{"OpenBinaryTextData1", "LoadDataFile",   "SaveTextFile1",
                                      "SaveRomFile1",        "Exit1",          "Insert1",
-                                     "PATCHRomFile1",       "LoadTableFile1", "InsertCOMPRESSIONintoROM1"};
+                                     "PATCHRomFile1",       "LoadTableFile1", "InsertCOMPRESSIONintoROM1",
+                                     "HideCodes",           "UseVWFRoutine1", "Blue1",
+                                     "Green1",              "Red1",           "Gradient1",
+                                     "Solid1",              "DumpMemory1",    "DumpKanatoafile1",
+                                     "ViewKanaDump1",       "NextUntranslated1", "PreviousUntranslated1",
+                                     "NextProblem1",        "GoToString1"};
         expectedDisabled.sort();
         QCOMPARE(disabledNames, expectedDisabled);
         QVERIFY(!form.busy());

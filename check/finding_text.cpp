@@ -1,0 +1,149 @@
+#include "check/finding_text.h"
+
+#include <cstdio>
+
+#include "check/code_characters.h"
+#include "script/control_codes.h"
+#include "script/script_encoder.h"
+#include "script/script_file.h"
+#include "script/text_lines.h"
+
+namespace corv::check {
+namespace {
+
+std::string hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
+}
+
+std::string codeName(uint8_t code) {
+    if (const script::ControlCode* named = script::KeywordFor(code)) {
+        std::string name(named->keyword);
+        return name.back() == ']' ? name : name + "$..]";
+    }
+    return "[$" + hex(code, 2) + "00]";
+}
+
+std::string lineText(const Finding& finding) {
+    return finding.line > 0 ? "line " + std::to_string(finding.line) + ": " : std::string();
+}
+
+std::string times(int count) { return count == 1 ? "once" : std::to_string(count) + " times"; }
+
+std::string characterName(uint8_t byte, FindingCharacters characters) {
+    if (byte < 0xA0) return "the character $" + hex(byte, 2);
+    if (characters == FindingCharacters::Bytes) return "\"" + std::string(1, static_cast<char>(byte)) + "\"";
+    const char utf8[] = {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
+    return "\"" + std::string(utf8, 2) + "\"";
+}
+
+std::string codeCharacterText(uint8_t byte, FindingCharacters characters) {
+    const std::string start = characterName(byte, characters) + " is byte " + hex(byte, 2) + ", which ";
+    switch (RoleOfCharacter(byte)) {
+    case CodeCharacterRole::StringEnd: return start + "ends the string: the rest of the entry is lost";
+    case CodeCharacterRole::DictionaryWord:
+        return start + "the game reads with the byte after it as a dictionary word";
+    default: break;
+    }
+    const script::ControlCode* keyword = script::KeywordFor(byte);
+    const std::string code = keyword != nullptr ? "the game reads as " + codeName(byte) : "the game reads as a control code";
+    const unsigned parameters = script::IsControlKind(byte) ? script::ControlCodeOf(byte).translatedParameterBytes : 0;
+    if (parameters == 1) return start + code + ", taking the byte after it as its length";
+    if (parameters == 4) return start + code + ", taking the four bytes after it as its parameters";
+    return start + code;
+}
+
+}  // namespace
+
+std::string FindingMessage(const Finding& finding, const BoxMetrics& box, FindingCharacters characters) {
+    const std::string at = lineText(finding);
+    switch (finding.kind) {
+    case FindingKind::EntryMissing:
+        return "the script has no entry \"" + script::EntrySearchText(int(finding.string)) +
+               "\"; the insertion stores a placeholder in its place";
+    case FindingKind::WrongEntry:
+        return "the search for \"" + script::EntrySearchText(int(finding.string)) + "\" first finds the line \"" +
+               finding.subject + "\"";
+    case FindingKind::EntryNotClosed:
+        return "the entry has no closing line \".ENDS\"; every line up to the end of the script is encoded "
+               "into this string";
+    case FindingKind::UnclosedEscape: return at + "\"[$\" without \"]\"; the rest of the line is lost";
+    case FindingKind::EmptyTranslation: return "the translation is empty, but the game string has text";
+    case FindingKind::UnknownBracketWord:
+        return at + "\"" + finding.subject + "\" is no keyword; it is stored as plain characters";
+    case FindingKind::MissingGlyph: {
+        std::string bytes;
+        bool high = false;
+        for (const char c : finding.subject) {
+            bytes += " $" + hex(static_cast<unsigned char>(c), 2);
+            high = high || static_cast<unsigned char>(c) >= 0x80;
+        }
+        // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
+        return at + "no glyph in the translation font for" + bytes +
+               (high && finding.code != 0 ? " (is the script saved as UTF-8?)" : "");
+    }
+    case FindingKind::CodeCharacter: return at + codeCharacterText(finding.code, characters);
+    case FindingKind::EntryRunsOn: {
+        const std::string next = finding.amount >= 0 ? "string " + std::to_string(finding.amount) : "the next entry";
+        const std::string runsOn = "string " + std::to_string(finding.string) + " runs on into " + next;
+        if (script::StartsWithIgnoringCase(finding.subject, ".STRING")) {
+            return at + "\"" + finding.subject + "\" stands inside the entry: " + runsOn +
+                   "; its \".ENDS\" is missing before this line";
+        }
+        return at + "\"" + finding.subject + "\" is no closing line \".ENDS\": " + runsOn +
+               ", whose \".STRING\" line stands inside this entry";
+    }
+    case FindingKind::StrayKeywordLine:
+        return "script line " + std::to_string(finding.amount) + ": \"" + finding.subject +
+               "\" stands outside every entry and looks like a mistyped \".ENDS\" or \".STRING\" line; it is ignored";
+    case FindingKind::TrailingLineBreak:
+        return at + "the entry ends with an empty line: the string gets a line break at its end";
+    case FindingKind::SharedTextDiffers:
+        return "string " + std::to_string(finding.string) + " shares its text with string " +
+               std::to_string(finding.amount) + " in the game: the insertion keeps string " +
+               std::to_string(finding.amount) + "'s entry, this one is not used";
+    case FindingKind::SwappedEscape: {
+        const auto word = unsigned(finding.amount);
+        return at + "\"" + finding.subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
+               " in file order; the game string's word $" + hex(word, 4) + " is stored as " + hex(word & 0xFF, 2) +
+               " " + hex(word >> 8, 2) + " ([$" + hex(word & 0xFF, 2) + hex(word >> 8, 2) + "])";
+    }
+    case FindingKind::DroppedCode:
+        return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +
+               " less than the game string; keep it";
+    case FindingKind::AddedCode:
+        return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +
+               " more than the game string";
+    case FindingKind::LineTooWide:
+        return at + std::to_string(finding.amount) + " pixel(s) wider than the box (" + std::to_string(box.width) +
+               " pixels)";
+    case FindingKind::LineBeyondBox:
+        return at + "row " + std::to_string(finding.amount) + ", but the box shows " +
+               std::to_string(box.visibleRows) + " before the next key wait or window clear";
+    case FindingKind::RomDiffers: return "the ROM's bytes differ from the script's encoding";
+    }
+    return {};
+}
+
+const char* SeverityName(Severity severity) { return severity == Severity::Error ? "error" : "warning"; }
+
+std::string DescribeFinding(const Finding& finding, const BoxMetrics& box) {
+    return std::string(SeverityName(SeverityOf(finding.kind))) + ": " + FindingMessage(finding, box);
+}
+
+std::optional<std::string> FitProblemText(const FitFigures& fit) {
+    using insert::InsertionOutcome;
+    switch (fit.outcome) {
+    case InsertionOutcome::Inserted:
+    case InsertionOutcome::DoesNotFit: return std::nullopt;
+    case InsertionOutcome::LayoutTooLarge: return "cannot be inserted: " + fit.problem;
+    case InsertionOutcome::BadOldHeader: return "the header in the ROM fails its check";
+    case InsertionOutcome::PointerError: return "a record without text has no data";
+    case InsertionOutcome::EndOfTextNotFound: return "the end of its room cannot be found";
+    case InsertionOutcome::NoStrings: return "has no strings to insert";
+    default: return "cannot be inserted";
+    }
+}
+
+}  // namespace corv::check

@@ -1,0 +1,275 @@
+#include "editor/logic/live_checks.h"
+
+#include <algorithm>
+#include <cctype>
+#include <climits>
+
+#include "check/block_check.h"
+#include "script/script_file.h"
+#include "script/string_record.h"
+
+namespace corv::editor {
+namespace {
+
+bool isBlank(const std::string& line) {
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+// A line that may open an entry: the entry search ignores case and matches inside a line.
+bool mayOpenEntry(const std::string& line) {
+    static constexpr std::string_view kOpening = ".string";
+    return std::search(line.begin(), line.end(), kOpening.begin(), kOpening.end(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           }) != line.end();
+}
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
+    // The entry search for ".STRING n" ignores case and matches inside a line, so ".STRING 12"
+    // also holds the search texts of strings 1 and 12 (not of 2): every run of digits after
+    // ".string " stands for each of its leading parts that is a number as the search writes it.
+    static constexpr std::string_view kOpening = ".string ";
+    std::vector<int> lines(count, -1);
+    int line = 0;
+    for (size_t at = 0; at < text.size(); ++at) {
+        if (text[at] == '\n') {
+            ++line;
+            continue;
+        }
+        if (text[at] != '.' || at + kOpening.size() >= text.size()) continue;
+        size_t k = 1;
+        while (k < kOpening.size() && lowerAscii(text[at + k]) == kOpening[k]) ++k;
+        if (k < kOpening.size()) continue;
+        const size_t digits = at + kOpening.size();
+        uint64_t number = 0;
+        for (size_t d = digits; d < text.size() && text[d] >= '0' && text[d] <= '9'; ++d) {
+            if (d > digits && text[digits] == '0') break;  // "0" is written without leading zeros
+            number = number * 10 + uint64_t(text[d] - '0');
+            if (number >= count) break;
+            if (lines[number] < 0) lines[number] = line;
+        }
+    }
+    return lines;
+}
+
+namespace {
+
+bool sameFindings(const std::vector<check::Finding>& a, const std::vector<check::Finding>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const check::Finding& x, const check::Finding& y) {
+        return x.kind == y.kind && x.line == y.line && x.amount == y.amount && x.code == y.code &&
+               x.subject == y.subject;
+    });
+}
+
+StringState stateOf(const std::vector<check::Finding>& findings, bool hasText) {
+    const auto has = [&](check::Severity severity) {
+        return std::any_of(findings.begin(), findings.end(),
+                           [&](const check::Finding& finding) { return check::SeverityOf(finding.kind) == severity; });
+    };
+    if (has(check::Severity::Error)) return StringState::Error;
+    if (!hasText) return StringState::Untranslated;
+    return has(check::Severity::Warning) ? StringState::Warning : StringState::Translated;
+}
+
+}  // namespace
+
+bool IsProblem(const LiveString& string, const check::Finding& finding) {
+    return string.state != StringState::Untranslated || check::SeverityOf(finding.kind) == check::Severity::Error;
+}
+
+bool HasProblems(const LiveString& string) {
+    return std::any_of(string.findings.begin(), string.findings.end(),
+                       [&](const check::Finding& finding) { return IsProblem(string, finding); });
+}
+
+LiveChecks::LiveChecks() = default;
+LiveChecks::~LiveChecks() = default;
+
+void LiveChecks::open(const LiveBlock& block, std::string_view text, const script::TableFile* table,
+                      const check::BoxMetrics& box, insert::InsertionCompressor compressor) {
+    const std::span<const uint8_t> lower = block.buffer->lower();
+    blockBytes_.assign(lower.begin(), lower.end());
+    block_ = block.info;
+    inserted_ = block.inserted;
+    fit_ = std::make_unique<check::BlockFit>(block.romData, *block.buffer, block.info, block.endOfRoom);
+    tableLoaded_ = table != nullptr;
+    table_ = tableLoaded_ ? *table : script::TableFile();
+    box_ = box;
+    compressor_ = compressor;
+    text_.assign(text);
+    script_.setText(text_);
+
+    strings_.clear();
+    stringSlot_.assign(block.info.stringCount, -1);
+    const std::vector<check::EncodedEntry>& entries = fit_->entries();
+    for (unsigned n = 0; n < entries.size(); ++n) {
+        if (!entries[n].text) continue;
+        stringSlot_[n] = int(strings_.size());
+        strings_.push_back({});
+        strings_.back().number = n;
+    }
+    checkAll();
+    markBaseline();
+}
+
+void LiveChecks::close() {
+    fit_.reset();
+    strings_.clear();
+    changed_.clear();
+    stringSlot_.clear();
+    baseline_.clear();
+    figures_ = {};
+    text_.clear();
+    script_.setText({});
+}
+
+void LiveChecks::setCompressor(insert::InsertionCompressor compressor) {
+    compressor_ = compressor;
+    if (fit_) computeFigures();
+}
+
+void LiveChecks::findEntry(LiveString& string, int opening) {
+    string.openingLine = opening;
+    string.lastLine = -1;
+    string.closed = false;
+    if (opening < 0) return;
+    const script::EntryCopy copy = script::CopyEntry(script_, opening);
+    string.closed = copy.closed;
+    string.lastLine = copy.closed ? opening + int(copy.lines.size()) - 1 : script_.lineCount() - 1;
+}
+
+void LiveChecks::checkString(LiveString& string) {
+    const check::EncodedEntry& encoded = fit_->entries()[string.number];
+    const check::StringSource source = check::SourceOfString(blockBytes_, inserted_, string.number, encoded);
+    string.findings = check::CheckString(source, script_, table_, box_);
+    string.encodedLength = encoded.bytes.size();
+    string.hasText = false;
+    if (string.openingLine >= 0) {
+        const int end = string.closed ? string.lastLine : string.lastLine + 1;
+        for (int line = string.openingLine + 1; line < end && !string.hasText; ++line) {
+            string.hasText = !isBlank(script_.line(line));
+        }
+    }
+    string.state = stateOf(string.findings, string.hasText);
+}
+
+void LiveChecks::checkAll() {
+    ++fullChecks_;
+    fit_->encodeAll(script_, table_);
+    const std::vector<int> openings = EntryOpeningLines(text_, block_.stringCount);
+    changed_.clear();
+    for (LiveString& string : strings_) {
+        findEntry(string, openings[string.number]);
+        checkString(string);
+        changed_.push_back(string.number);
+    }
+    computeFigures();
+}
+
+void LiveChecks::computeFigures() {
+    using insert::InsertionCompressor;
+    const bool maximising = compressor_ == InsertionCompressor::Maximising;
+    figures_ = fit_->figures(maximising ? core::Compressor::Maximising : core::Compressor::Specified);
+    if (compressor_ == InsertionCompressor::MaximisingWhenOver &&
+        figures_.outcome == insert::InsertionOutcome::DoesNotFit) {
+        figures_ = fit_->figures(core::Compressor::Maximising);
+    }
+}
+
+bool LiveChecks::touchesStructure(int firstLine, int oldLastLine, int newLastLine) const {
+    const auto inChange = [&](int line) { return line >= firstLine && line <= oldLastLine; };
+    for (const LiveString& string : strings_) {
+        if (string.openingLine < 0) continue;
+        if (inChange(string.openingLine) || (string.closed && inChange(string.lastLine))) return true;
+    }
+    for (int line = firstLine; line <= newLastLine; ++line) {
+        const std::string text = script_.line(line);
+        if (mayOpenEntry(text) || script::IsEntryClosingLine(text)) return true;
+    }
+    return false;
+}
+
+bool LiveChecks::update(std::string_view text) {
+    if (!fit_ || text == text_) return false;
+    // The changed part: what lies between the common start and the common end of both texts.
+    const size_t shorter = std::min(text.size(), text_.size());
+    const size_t prefix = size_t(std::mismatch(text.begin(), text.begin() + ptrdiff_t(shorter), text_.begin()).first -
+                                 text.begin());
+    size_t suffix = 0;
+    while (suffix < shorter - prefix && text[text.size() - 1 - suffix] == text_[text_.size() - 1 - suffix]) ++suffix;
+
+    const int firstLine = script_.lineOfPosition(prefix);
+    const int oldLastLine = script_.lineOfPosition(text_.size() - suffix);
+    text_.assign(text);
+    script_.setText(text_);
+    const int newLastLine = script_.lineOfPosition(text_.size() - suffix);
+    const int delta = newLastLine - oldLastLine;
+
+    if (touchesStructure(firstLine, oldLastLine, newLastLine)) {
+        checkAll();
+        return true;
+    }
+    // Every entry keeps its opening and closing line: those after the change move by the lines it
+    // added or removed, and the entries that hold changed lines are checked again.
+    const int lastLine = script_.lineCount() - 1;
+    changed_.clear();
+    for (LiveString& string : strings_) {
+        if (string.openingLine < 0) continue;
+        if (string.openingLine > oldLastLine) {
+            string.openingLine += delta;
+            string.lastLine = string.closed ? string.lastLine + delta : lastLine;
+            continue;
+        }
+        const int end = string.closed ? string.lastLine : INT_MAX;
+        if (end < firstLine) continue;
+        string.lastLine = string.closed ? string.lastLine + delta : lastLine;
+        ++entryChecks_;
+        fit_->updateEntry(string.number, script_, table_);
+        const StringState state = string.state;
+        const std::vector<check::Finding> findings = std::move(string.findings);
+        checkString(string);
+        if (string.state != state || !sameFindings(string.findings, findings)) changed_.push_back(string.number);
+    }
+    computeFigures();
+    return true;
+}
+
+const LiveString* LiveChecks::string(unsigned number) const {
+    if (number >= stringSlot_.size() || stringSlot_[number] < 0) return nullptr;
+    return &strings_[size_t(stringSlot_[number])];
+}
+
+std::vector<std::string> LiveChecks::entryLines(unsigned number) const {
+    std::vector<std::string> lines;
+    const LiveString* entry = string(number);
+    if (entry == nullptr || entry->openingLine < 0) return lines;
+    const int end = entry->closed ? entry->lastLine : entry->lastLine + 1;
+    for (int line = entry->openingLine + 1; line < end; ++line) lines.push_back(script_.line(line));
+    return lines;
+}
+
+size_t LiveChecks::translatedCount() const {
+    return size_t(std::count_if(strings_.begin(), strings_.end(),
+                                [](const LiveString& string) { return string.hasText; }));
+}
+
+void LiveChecks::markBaseline() {
+    baseline_.clear();
+    for (const LiveString& string : strings_) baseline_.push_back(string.encodedLength);
+}
+
+std::vector<Growth> LiveChecks::grownMost(size_t count) const {
+    std::vector<Growth> grown;
+    for (size_t k = 0; k < strings_.size() && k < baseline_.size(); ++k) {
+        const int64_t bytes = int64_t(strings_[k].encodedLength) - int64_t(baseline_[k]);
+        if (bytes > 0) grown.push_back({strings_[k].number, bytes});
+    }
+    std::stable_sort(grown.begin(), grown.end(), [](const Growth& a, const Growth& b) { return a.bytes > b.bytes; });
+    if (grown.size() > count) grown.resize(count);
+    return grown;
+}
+
+}  // namespace corv::editor

@@ -1,0 +1,99 @@
+#include "editor/logic/live_texts.h"
+
+#include <cstdio>
+
+#include "check/finding_text.h"
+
+namespace corv::editor {
+namespace {
+
+std::string blockName(const LiveChecks& checks) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%06X", unsigned(checks.blockAddress()));
+    return text;
+}
+
+}  // namespace
+
+std::string GroupedNumber(int64_t value) {
+    const std::string digits = std::to_string(value < 0 ? -value : value);
+    std::string grouped;
+    for (size_t k = 0; k < digits.size(); ++k) {
+        if (k > 0 && (digits.size() - k) % 3 == 0) grouped += ',';
+        grouped += digits[k];
+    }
+    return value < 0 ? "-" + grouped : grouped;
+}
+
+std::string RoomPanelText(const LiveChecks& checks) {
+    if (!checks.isOpen()) return {};
+    const check::FitFigures& fit = checks.fit();
+    std::string text = blockName(checks) + ": ";
+    if (const auto problem = check::FitProblemText(fit)) {
+        text += *problem;
+    } else if (fit.left() >= 0) {
+        text += GroupedNumber(int64_t(fit.needed)) + " of " + GroupedNumber(fit.room) + " bytes, " +
+                GroupedNumber(fit.left()) + " left";
+    } else {
+        text += GroupedNumber(-fit.left()) + " bytes over";
+    }
+    if (!checks.tableLoaded()) text += "; no table: dictionary words not counted";
+    return text;
+}
+
+std::string ProgressText(const LiveChecks& checks) {
+    if (!checks.isOpen()) return {};
+    return GroupedNumber(int64_t(checks.translatedCount())) + " of " + GroupedNumber(int64_t(checks.strings().size())) +
+           " strings translated";
+}
+
+std::string StateText(StringState state) {
+    switch (state) {
+    case StringState::Untranslated: return "not translated yet";
+    case StringState::Translated: return "translated";
+    case StringState::Warning: return "warning";
+    case StringState::Error: return "error";
+    }
+    return {};
+}
+
+std::string StringTooltip(const LiveString& string, const check::BoxMetrics& box) {
+    if (string.findings.empty()) return StateText(string.state);
+    std::string text;
+    for (const check::Finding& finding : string.findings) {
+        if (!text.empty()) text += '\n';
+        text += check::DescribeFinding(finding, box);
+    }
+    return text;
+}
+
+std::vector<ProblemRow> ProblemRows(const LiveChecks& checks) {
+    std::vector<ProblemRow> rows;
+    for (const LiveString& string : checks.strings()) {
+        for (const check::Finding& finding : string.findings) {
+            if (!IsProblem(string, finding)) continue;
+            rows.push_back({string.number, check::SeverityOf(finding.kind), check::FindingMessage(finding, checks.box())});
+        }
+    }
+    return rows;
+}
+
+std::string InsertionRoomLine(const LiveChecks& checks) {
+    if (!checks.isOpen()) return {};
+    const check::FitFigures& fit = checks.fit();
+    if (const auto problem = check::FitProblemText(fit)) return "; Room: the block " + *problem + ".";
+    std::string line = "; Room: " + GroupedNumber(int64_t(fit.needed)) + " of " + GroupedNumber(fit.room) +
+                       " bytes used, ";
+    if (fit.left() >= 0) return line + GroupedNumber(fit.left()) + " left.";
+    line += GroupedNumber(-fit.left()) + " bytes over";
+    const std::vector<Growth> grown = checks.grownMost(3);
+    if (grown.empty()) return line + ".";
+    line += "; grew most since the last insertion or save:";
+    for (size_t k = 0; k < grown.size(); ++k) {
+        line += (k > 0 ? ", String# " : " String# ") + std::to_string(grown[k].number) + " (+" +
+                GroupedNumber(grown[k].bytes) + " bytes)";
+    }
+    return line + ".";
+}
+
+}  // namespace corv::editor

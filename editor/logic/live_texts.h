@@ -1,0 +1,42 @@
+#pragma once
+// What the editor shows of the live checks: the room panel and progress of the status bar, the
+// state and tooltip of a List Data line, the rows of the Problems window and the insertion's
+// room line. Findings read as corvtool check words them.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "check/string_check.h"
+#include "editor/logic/live_checks.h"
+
+namespace corv::editor {
+
+// "23,063": digits in groups of three.
+[[nodiscard]] std::string GroupedNumber(int64_t value);
+
+// "D40000: 3,151 of 23,063 bytes, 19,912 left" or "D46D00: 982 bytes over", followed by
+// "; no table: dictionary words not counted" before a table file is loaded. Empty without a block.
+[[nodiscard]] std::string RoomPanelText(const LiveChecks& checks);
+// "12 of 150 strings translated"; empty without a block.
+[[nodiscard]] std::string ProgressText(const LiveChecks& checks);
+
+// "not translated yet", "translated", "warning", "error": a List Data line's accessible description.
+[[nodiscard]] std::string StateText(StringState state);
+// The string's findings, one a line, as corvtool check words them; the state's text without any.
+[[nodiscard]] std::string StringTooltip(const LiveString& string, const check::BoxMetrics& box);
+
+struct ProblemRow {
+    unsigned string = 0;
+    check::Severity severity = check::Severity::Warning;
+    std::string message;  // without the severity
+};
+// The Problems window: the block's findings in string order (see IsProblem: the warnings of a
+// string not translated yet are left out; Next Untranslated String finds it).
+[[nodiscard]] std::vector<ProblemRow> ProblemRows(const LiveChecks& checks);
+
+// The line the insertion's log ends with: "; Room: 3,151 of 23,063 bytes used, 19,912 left." When
+// over, it names the strings whose entries grew most since the last insertion or save.
+[[nodiscard]] std::string InsertionRoomLine(const LiveChecks& checks);
+
+}  // namespace corv::editor

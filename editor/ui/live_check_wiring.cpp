@@ -1,0 +1,250 @@
+#include "editor/ui/live_check_wiring.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QEvent>
+#include <QFontMetrics>
+
+#include <algorithm>
+
+#include "dialogs/dialogs.h"
+#include "editor/logic/live_texts.h"
+#include "editor/logic/string_index.h"
+#include "preview/preview_screen.h"
+#include "editor/logic/work_navigation.h"
+#include "editor/ui/insert_progress_window.h"
+#include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_panels.h"
+#include "editor/logic/box_overflow.h"
+#include "editor/ui/main_window.h"
+#include "editor/ui/overflow_marks.h"
+#include "editor/ui/video_box.h"
+#include "editor/ui/problems_window.h"
+#include "editor/ui/script_memo.h"
+#include "editor/ui/string_marks.h"
+#include "editor/ui/text_editor_window.h"
+
+namespace corv::editor {
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    // As every item of the menu: shown in the menu, run by the application-wide key dispatcher.
+    action->setShortcut(QKeySequence(shortcut));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    return action;
+}
+
+}  // namespace
+
+LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, ui::Dialogs& dialogs)
+    : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
+    // After the two panels of the status bar, sharing what room the window leaves them.
+    QWidget* row = parts_.linePanel->parentWidget();
+    panels_ = new LiveCheckPanels(parts_.linePanel->font(), row);
+    if (auto* layout = qobject_cast<QHBoxLayout*>(row->layout())) layout->addWidget(panels_);
+    row->installEventFilter(this);
+    fitPanels();
+
+    OverflowMarks::Source source;
+    source.rows = [this]() -> std::vector<MarkedRow> {
+        const auto chosen = parts_.listData->selectedString();
+        const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
+        if (string == nullptr) return {};
+        return MarkedRows(checks_.entryLines(string->number), *string, checks_.box());
+    };
+    source.scrollOffset = [this] { return window_.session().screen().asciiLayer().scrollOffset(); };
+    source.screenSize = [this] {
+        const preview::PreviewScreen& screen = window_.session().screen();
+        return window_.session().romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
+    };
+    marks_ = new OverflowMarks(parts_.video, std::move(source));
+
+    problems_ = new ProblemsWindow(&window);
+    problems_->setWindowFlag(Qt::Window);
+    addMenuItems();
+    connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
+    // After the window's own quiet string choice, which repaints the preview first.
+    connect(parts_.textEditor, &TextEditorWindow::scriptChanged, this, &LiveCheckWiring::scriptChanged);
+
+    // What the checks depend on besides the script text. These run after the window's own slots.
+    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
+    for (QAction* item : parts_.changeTheChecks) {
+        connect(item, &QAction::triggered, this, &LiveCheckWiring::blockChosen);
+    }
+    connect(parts_.saveText, &QAction::triggered, this, [this] {
+        if (!parts_.textEditor->script().modified()) checks_.markBaseline();
+    });
+    connect(parts_.insertProgress, &InsertProgressWindow::logLineAdded, this, [this] { logged_ = true; });
+    connect(parts_.insertText, &QAction::triggered, this, &LiveCheckWiring::insertionRan);
+}
+
+LiveCheckWiring::~LiveCheckWiring() = default;
+
+bool LiveCheckWiring::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && watched == parts_.linePanel->parentWidget()) fitPanels();
+    return QObject::eventFilter(watched, event);
+}
+
+// The two panels the window always had keep the room for their widest texts; the live panels
+// take only what is left beyond that (nothing at the default size, more in a larger window).
+void LiveCheckWiring::fitPanels() {
+    const QLabel* line = parts_.linePanel;
+    const QFontMetrics metrics = line->fontMetrics();
+    const QString widest = QString::fromStdString(LineStatusText(int(preview::kMaxScrollOffset), int(preview::kMaxScrollOffset)));
+    const int lineNeeds = metrics.horizontalAdvance(widest) + metrics.horizontalAdvance(QLatin1Char('x')) +
+                          2 * line->frameWidth() + 2;
+    const int left = line->parentWidget()->width() - parts_.offsetPanel->width() - lineNeeds;
+    panels_->setFixedWidth(std::max(0, left));
+}
+
+void LiveCheckWiring::addMenuItems() {
+    QMenu* edit = parts_.editMenu;
+    edit->addSeparator()->setObjectName(QStringLiteral("N9"));
+    NextUntranslated = addItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"), QStringLiteral("F3"));
+    PreviousUntranslated =
+        addItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"), QStringLiteral("Shift+F3"));
+    NextProblem = addItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
+    GoToString = addItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
+    FindText = addItem(edit, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
+    FindNext = addItem(edit, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    ShowProblems = addItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+    MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
+    MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
+    MarkOverflow->setCheckable(true);
+    MarkOverflow->setChecked(true);
+    connect(MarkOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
+
+    const auto current = [this] { return parts_.listData->selectedString().value_or(-1); };
+    connect(NextUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = editor::NextUntranslated(checks_, current())) chooseString(*n);
+    });
+    connect(PreviousUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = editor::PreviousUntranslated(checks_, current())) chooseString(*n);
+    });
+    connect(NextProblem, &QAction::triggered, this, [this, current] {
+        if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
+    });
+    connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
+    connect(FindText, &QAction::triggered, this, [this] { find(true); });
+    connect(FindNext, &QAction::triggered, this, [this] { find(findText_.empty()); });
+    connect(ShowProblems, &QAction::triggered, this, [this] {
+        problems_->show();
+        problems_->raise();
+        problems_->activateWindow();
+    });
+}
+
+void LiveCheckWiring::blockChosen() {
+    const EditorSession& session = window_.session();
+    const StringIndex& index = session.index();
+    const auto block = index.currentBlock();
+    if (!session.romLoaded() || !block) {
+        checks_.close();
+    } else {
+        LiveBlock live;
+        live.romData = session.rom().data();
+        live.buffer = &index.blockBuffer();
+        live.info = {uint32_t(*block), index.currentBlockAddress(), index.stringCount(), index.decompressedLength()};
+        live.endOfRoom = index.blockEnd(*block);
+        live.inserted = session.currentBlockInserted();
+        check::BoxMetrics box;
+        box.variableWidth = session.settings().variableWidth;
+        const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
+        checks_.open(live, parts_.textEditor->script().text(), table, box,
+                     session.fitHarderWhenOver() ? insert::InsertionCompressor::MaximisingWhenOver
+                                                 : insert::InsertionCompressor::Specified);
+    }
+    show(true);
+}
+
+void LiveCheckWiring::scriptChanged() {
+    if (checks_.update(parts_.textEditor->script().text())) show(false);
+}
+
+void LiveCheckWiring::show(bool everything) {
+    panels_->showChecks(checks_);
+    marks_->update();
+    if (everything) {
+        parts_.listData->markStrings(checks_);
+    } else {
+        parts_.listData->markChangedStrings(checks_);
+    }
+    // Most keys change the figures only; the findings, and so the Problems list, stay.
+    if (everything || !checks_.changedStrings().empty()) problems_->showRows(ProblemRows(checks_));
+}
+
+void LiveCheckWiring::chooseString(unsigned number) {
+    if (window_.busy()) return;
+    parts_.listData->selectString(int(number));
+    window_.chooseString(ChoiceSender::User);
+    TextEditorWindow* editor = parts_.textEditor;
+    editor->show();
+    editor->raise();
+    editor->activateWindow();
+    editor->memo().setFocus();
+    editor->memo().ensureCursorVisible();
+}
+
+void LiveCheckWiring::goToString() {
+    const unsigned count = window_.session().index().stringCount();
+    if (!checks_.isOpen() || count == 0) return;
+    const auto answer = dialogs_.askText("Go to String", "String number (0 to " + std::to_string(count - 1) + "):");
+    if (!answer) return;
+    if (const auto number = ParseStringNumber(*answer, count)) {
+        chooseString(*number);
+    } else {
+        dialogs_.message("There is no string " + *answer + " in this block.");
+    }
+}
+
+void LiveCheckWiring::find(bool askFirst) {
+    if (askFirst) {
+        const auto answer = dialogs_.askText("Find in Script", "Find:");
+        if (!answer || answer->empty()) return;
+        findText_ = *answer;
+    }
+    ScriptMemo* memo = &parts_.textEditor->memo();
+    const QString needle = QString::fromLatin1(findText_.c_str());
+    // From the caret on, then once more from the top.
+    if (!memo->find(needle)) {
+        QTextCursor top = memo->textCursor();
+        top.movePosition(QTextCursor::Start);
+        memo->setTextCursor(top);
+        if (!memo->find(needle)) {
+            dialogs_.message("\"" + findText_ + "\" was not found in the script.");
+            return;
+        }
+    }
+    parts_.textEditor->show();
+    parts_.textEditor->activateWindow();
+    memo->setFocus();
+}
+
+void LiveCheckWiring::insertionRan() {
+    if (!logged_) return;
+    logged_ = false;
+    // The text the insertion read (a program's setText sends no change signal).
+    if (checks_.update(parts_.textEditor->script().text())) show(false);
+    // The figures of the script the insertion just took; then the block as it now stands.
+    // The log ends with its outcome between two rules; the room line goes just before them.
+    InsertProgressWindow* log = parts_.insertProgress;
+    int at = log->logLineCount();
+    if (at > 0) {
+        const std::string rule = log->logLine(at - 1);
+        for (int row = at - 2; row >= 0; --row) {
+            if (log->logLine(row) == rule) {
+                at = row;
+                break;
+            }
+        }
+    }
+    log->insertLogLine(at, InsertionRoomLine(checks_));
+    logged_ = false;
+    blockChosen();
+}
+
+}  // namespace corv::editor

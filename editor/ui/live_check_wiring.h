@@ -1,0 +1,104 @@
+#pragma once
+// The live checks in the editor's windows: the room and progress panels of the status bar, the
+// marks of List Data's strings, the Problems window, the Edit menu's navigation items, and the
+// insertion's room line. It follows the main window's block choice, every change of the script
+// text, the table load, the VWF and Fit Harder switches, the insertion and the script save.
+// Everything runs on the user-interface thread: a key's checks take well under a millisecond.
+
+#include <QObject>
+
+#include <vector>
+
+#include "editor/logic/live_checks.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+
+namespace corv::ui {
+class Dialogs;
+}
+
+namespace corv::editor {
+
+class InsertProgressWindow;
+class ListDataWindow;
+class LiveCheckPanels;
+class OverflowMarks;
+class MainWindow;
+class ProblemsWindow;
+class TextEditorWindow;
+class VideoBox;
+
+// The parts of the main window the live checks follow and add to.
+struct LiveCheckParts {
+    QLabel* offsetPanel = nullptr;  // the status bar's first panel
+    QLabel* linePanel = nullptr;    // the status bar's second panel, after which the live panels go
+    VideoBox* video = nullptr;      // the preview, on which the overflow marks lie
+    QMenu* editMenu = nullptr;      // gets the navigation and find items
+    QMenu* viewMenu = nullptr;      // gets Problems and Mark Overflow
+    ListDataWindow* listData = nullptr;
+    TextEditorWindow* textEditor = nullptr;
+    InsertProgressWindow* insertProgress = nullptr;
+    // Commands after which the block is checked again: what the checks depend on besides the
+    // script text (the ROM's bytes and place, the table, VWF, Fit Harder When Over).
+    std::vector<QAction*> changeTheChecks;
+    QAction* saveText = nullptr;
+    QAction* insertText = nullptr;
+};
+
+class LiveCheckWiring final : public QObject {
+    Q_OBJECT
+public:
+    // Adds the panels, the menu items and the Problems window to `window`'s `parts`; `dialogs`
+    // must outlive it.
+    LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, ui::Dialogs& dialogs);
+    ~LiveCheckWiring() override;
+
+    // A block was chosen (or what its checks depend on changed): check it all again.
+    void blockChosen();
+    // The script text changed: check what the change touched.
+    void scriptChanged();
+
+    [[nodiscard]] const LiveChecks& checks() const { return checks_; }
+    [[nodiscard]] LiveCheckPanels* panels() const { return panels_; }
+    [[nodiscard]] ProblemsWindow* problems() const { return problems_; }
+    [[nodiscard]] OverflowMarks* overflowMarks() const { return marks_; }
+    // The items that read the block: while an insertion rewrites it they must wait.
+    [[nodiscard]] std::vector<QAction*> readingTheBlock() const {
+        return {NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
+    }
+
+    QAction* NextUntranslated = nullptr;
+    QAction* PreviousUntranslated = nullptr;
+    QAction* NextProblem = nullptr;
+    QAction* GoToString = nullptr;
+    QAction* FindText = nullptr;
+    QAction* FindNext = nullptr;
+    QAction* ShowProblems = nullptr;
+    QAction* MarkOverflow = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void addMenuItems();
+    void fitPanels();
+    void show(bool everything);
+    void chooseString(unsigned number);
+    void goToString();
+    void find(bool askFirst);
+    void insertionRan();
+
+    MainWindow& window_;
+    LiveCheckParts parts_;
+    ui::Dialogs& dialogs_;
+    LiveChecks checks_;
+    LiveCheckPanels* panels_ = nullptr;
+    ProblemsWindow* problems_ = nullptr;
+    OverflowMarks* marks_ = nullptr;
+    std::string findText_;
+    bool logged_ = false;  // the insertion wrote its log: it ran
+};
+
+}  // namespace corv::editor

@@ -1,0 +1,33 @@
+#pragma once
+// The Problems window: the current block's findings in string order (string number, error or
+// warning, the message as corvtool check words it). A companion tool window: its close button
+// only hides it. A click on a row sends stringChosen with that row's string.
+
+#include <QWidget>
+
+#include <vector>
+
+#include "editor/logic/live_texts.h"
+
+class QTreeWidget;
+
+namespace corv::editor {
+
+class ProblemsWindow final : public QWidget {
+    Q_OBJECT
+public:
+    explicit ProblemsWindow(QWidget* parent = nullptr);
+
+    // Fills the list anew (the rows change with every key only when the findings do).
+    void showRows(const std::vector<ProblemRow>& rows);
+    [[nodiscard]] QTreeWidget* list() const { return list_; }
+
+signals:
+    void stringChosen(unsigned string);
+
+private:
+    QTreeWidget* list_ = nullptr;
+    std::vector<ProblemRow> shown_;
+};
+
+}  // namespace corv::editor

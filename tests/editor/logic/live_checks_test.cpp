@@ -1,0 +1,397 @@
+// The live checks on the demo game: the room panel against `corvtool check` on the same script
+// (a block that fits, one that does not, without a table), the checks after single edits
+// against a full check of the same text, the string states, the texts and the navigation.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "check/check_demo_support.h"
+#include "core/rom_image.h"
+#include "editor/logic/box_overflow.h"
+#include "editor/logic/live_checks.h"
+#include "editor/logic/live_texts.h"
+#include "editor/logic/work_navigation.h"
+#include "script/script_file.h"
+#include "support/temp_folder.h"
+#include "tools/corvtool/commands.h"
+
+namespace corv::editor {
+namespace {
+
+using check::testing_support::ChangeLines;
+using check::testing_support::Demo;
+
+// The demo ROM with its largest text block open, as the editor's block choice leaves it.
+class LiveChecksTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const auto& demo = Demo();
+        size_t largest = 0;
+        uint16_t most = 0;
+        for (size_t n = 0; n < demo.load.blocks.size(); ++n) {
+            const auto loaded = script::LoadTextBlock(rom_.data(), demo.load.blocks, demo.load.blocks[n].address);
+            if (loaded.block && loaded.block->info.stringCount > most) {
+                largest = n;
+                most = loaded.block->info.stringCount;
+            }
+        }
+        blockIndex_ = largest;
+        block_.emplace(demo.block(rom_.data(), largest));
+        dump_ = demo.kanaDump(*block_);
+    }
+
+    [[nodiscard]] LiveBlock liveBlock() const {
+        return {rom_.data(), block_->buffer.get(), block_->info, block_->end, block_->inserted};
+    }
+    void open(LiveChecks& checks, const std::string& text, bool withTable = true) const {
+        checks.open(liveBlock(), text, withTable ? &Demo().table : nullptr, {}, insert::InsertionCompressor::Specified);
+    }
+
+    // The summary line of `corvtool check` for `text` and the table text `table`.
+    [[nodiscard]] std::string corvtoolSummary(const std::string& text, const std::string& table) const {
+        const corv::testing::TempFolder folder;
+        EXPECT_TRUE(demo::WriteDemoFiles(Demo().game, folder.path()));
+        const auto tablePath = folder.path() / "live.tbl";
+        std::ofstream(tablePath, std::ios::binary) << table;
+        const auto scriptPath = folder.path() / "live.txt";
+        EXPECT_TRUE(script::SaveScriptFile(scriptPath, text));
+        std::ostringstream out;
+        std::ostringstream err;
+        char address[16];
+        std::snprintf(address, sizeof address, "%X", unsigned(block_->info.blockAddress));
+        (void)tool::RunCorvtool({"check", (folder.path() / demo::kRomFileName).string(),
+                                 (folder.path() / demo::kBlockDataFileName).string(), tablePath.string(), address,
+                                 scriptPath.string()},
+                                out, err);
+        const std::string report = out.str();
+        const size_t last = report.rfind("BLOCK ");
+        return last == std::string::npos ? err.str() : report.substr(last);
+    }
+
+    // "BLOCK X: needs N bytes, room M bytes, K bytes left" told as the room panel tells it.
+    [[nodiscard]] static std::string panelFromSummary(const std::string& summary) {
+        unsigned address = 0;
+        long long needed = 0;
+        long long room = 0;
+        long long amount = 0;
+        char word[8] = {};
+        if (std::sscanf(summary.c_str(), "BLOCK %X: needs %lld bytes, room %lld bytes, %lld bytes %7s", &address, &needed,
+                        &room, &amount, word) != 5) {
+            return "unreadable: " + summary;
+        }
+        char name[16];
+        std::snprintf(name, sizeof name, "%06X: ", address);
+        if (std::string(word) == "over") return name + GroupedNumber(amount) + " bytes over";
+        return name + GroupedNumber(needed) + " of " + GroupedNumber(room) + " bytes, " + GroupedNumber(amount) + " left";
+    }
+
+    [[nodiscard]] std::string tableText() const { return Demo().game.tableFile; }
+
+    // Each string's findings, state and entry lines, and the figures, compared with a full check.
+    void expectEqualsFullCheck(const LiveChecks& live, const std::string& text) const {
+        LiveChecks full;
+        open(full, text);
+        ASSERT_EQ(live.fit().outcome, full.fit().outcome);
+        EXPECT_EQ(live.fit().needed, full.fit().needed);
+        EXPECT_EQ(live.fit().room, full.fit().room);
+        ASSERT_EQ(live.strings().size(), full.strings().size());
+        for (size_t k = 0; k < full.strings().size(); ++k) {
+            const LiveString& a = live.strings()[k];
+            const LiveString& b = full.strings()[k];
+            SCOPED_TRACE("string " + std::to_string(b.number));
+            EXPECT_EQ(a.state, b.state);
+            EXPECT_EQ(a.encodedLength, b.encodedLength);
+            EXPECT_EQ(a.openingLine, b.openingLine);
+            EXPECT_EQ(a.lastLine, b.lastLine);
+            EXPECT_EQ(a.closed, b.closed);
+            ASSERT_EQ(a.findings.size(), b.findings.size());
+            for (size_t f = 0; f < a.findings.size(); ++f) {
+                EXPECT_EQ(a.findings[f].kind, b.findings[f].kind);
+                EXPECT_EQ(a.findings[f].line, b.findings[f].line);
+                EXPECT_EQ(a.findings[f].amount, b.findings[f].amount);
+            }
+        }
+    }
+
+    core::RomImage rom_{Demo().game.rom, "live.smc"};
+    size_t blockIndex_ = 0;
+    std::optional<script::TextBlock> block_;
+    std::string dump_;
+};
+
+TEST_F(LiveChecksTest, RoomPanelEqualsCorvtoolCheckWhenTheBlockFitsAndWhenItIsOver) {
+    LiveChecks checks;
+    open(checks, dump_);
+    ASSERT_TRUE(checks.fit().fits());
+    EXPECT_EQ(RoomPanelText(checks), panelFromSummary(corvtoolSummary(dump_, tableText())));
+    EXPECT_NE(RoomPanelText(checks).find(" left"), std::string::npos);
+
+    std::mt19937 random(18);
+    const std::string over = ChangeLines(dump_, [&](const std::string& line, size_t) {
+        std::string letters;
+        for (int i = 0; i < 12; ++i) letters += char('a' + random() % 26);
+        return line + letters;
+    });
+    ASSERT_TRUE(checks.update(over));
+    ASSERT_EQ(checks.fit().outcome, insert::InsertionOutcome::DoesNotFit);
+    EXPECT_EQ(RoomPanelText(checks), panelFromSummary(corvtoolSummary(over, tableText())));
+    EXPECT_NE(RoomPanelText(checks).find(" bytes over"), std::string::npos);
+
+    // Undo: back to the text that fits, with the same figures as before.
+    ASSERT_TRUE(checks.update(dump_));
+    EXPECT_EQ(RoomPanelText(checks), panelFromSummary(corvtoolSummary(dump_, tableText())));
+}
+
+TEST_F(LiveChecksTest, WithoutATableTheFiguresAreThoseOfAnEmptyTableAndThePanelSaysSo) {
+    LiveChecks checks;
+    open(checks, dump_, false);
+    EXPECT_FALSE(checks.tableLoaded());
+    EXPECT_EQ(RoomPanelText(checks),
+              panelFromSummary(corvtoolSummary(dump_, "")) + "; no table: dictionary words not counted");
+}
+
+TEST_F(LiveChecksTest, TypingChecksOnlyTheTouchedEntryAndAgreesWithAFullCheck) {
+    LiveChecks checks;
+    open(checks, dump_);
+    const size_t full = checks.fullChecks();
+    std::string text = dump_;
+    const std::string opening = script::EntrySearchText(7) + "\n";
+    const size_t at = text.find(opening) + opening.size();
+    for (const char* typed : {"H", "Hi", "Hi!", "Hi! [", "Hi! [$", "Hi! [$2"}) {
+        std::string edited = text;
+        edited.insert(at, typed);
+        ASSERT_TRUE(checks.update(edited));
+        expectEqualsFullCheck(checks, edited);
+    }
+    EXPECT_EQ(checks.fullChecks(), full);
+    EXPECT_GE(checks.entryChecks(), 6u);
+    std::string same = text;
+    same.insert(at, "Hi! [$2");
+    EXPECT_FALSE(checks.update(same));  // the text already checked
+
+    // A key that changes the figures only leaves the findings, and so every view of them, alone;
+    // one that changes a finding names its string.
+    open(checks, dump_);
+    EXPECT_EQ(checks.changedStrings().size(), checks.strings().size());
+    std::string typed = dump_;
+    typed.insert(at, "a");
+    ASSERT_TRUE(checks.update(typed));
+    EXPECT_TRUE(checks.changedStrings().empty());
+    typed.insert(at, "[$");
+    ASSERT_TRUE(checks.update(typed));
+    EXPECT_EQ(checks.changedStrings(), std::vector<unsigned>{7});
+}
+
+TEST_F(LiveChecksTest, RandomEditsIncludingLineBreaksAndEntryLinesAgreeWithAFullCheck) {
+    LiveChecks checks;
+    open(checks, dump_);
+    std::mt19937 random(1818);
+    std::string text = dump_;
+    const std::vector<std::string> pieces = {"a", "\n", "[NEWLINE]", "  ", ".ENDS", ".STRING 3", "[$F", "xyz\n\n"};
+    for (int step = 0; step < 40; ++step) {
+        const size_t at = random() % (text.size() + 1);
+        if (random() % 3 == 0 && at < text.size()) {
+            text.erase(at, 1 + random() % 6);
+        } else {
+            text.insert(at, pieces[random() % pieces.size()]);
+        }
+        SCOPED_TRACE("step " + std::to_string(step));
+        ASSERT_TRUE(checks.update(text));
+        expectEqualsFullCheck(checks, text);
+    }
+    EXPECT_GT(checks.entryChecks(), 0u);
+}
+
+TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries) {
+    // The skeleton: nothing translated yet.
+    LiveChecks checks;
+    open(checks, script::ScriptSkeleton(block_->info.stringCount));
+    ASSERT_GE(checks.strings().size(), 4u);
+    const unsigned a = checks.strings()[0].number;
+    const unsigned b = checks.strings()[1].number;
+    const unsigned c = checks.strings().back().number;
+    EXPECT_EQ(checks.translatedCount(), 0u);
+    EXPECT_EQ(checks.string(a)->state, StringState::Untranslated);
+    EXPECT_TRUE(ProblemRows(checks).empty());
+    EXPECT_EQ(ProgressText(checks), "0 of " + std::to_string(checks.strings().size()) + " strings translated");
+
+    std::string text = script::ScriptSkeleton(block_->info.stringCount);
+    // The body takes the place of the first of the entry's two empty lines: the entry ends with
+    // its text, not with an empty line (a line break at the string's end).
+    const auto fill = [&](unsigned n, const std::string& body) {
+        const std::string opening = script::EntrySearchText(int(n)) + "\n";
+        text.replace(text.find(opening) + opening.size(), 1, body);
+    };
+    fill(a, "Hello.");
+    fill(b, std::string(60, 'W'));
+    const unsigned d = checks.strings()[3].number;
+    fill(d, "1\n2\n3\n4\n5\n6\n7\n8[KEY]\n9\n");
+    ASSERT_TRUE(checks.update(text));
+    EXPECT_EQ(checks.string(a)->state, StringState::Translated);
+    EXPECT_EQ(StringTooltip(*checks.string(a), checks.box()), "translated");
+    EXPECT_EQ(checks.string(b)->state, StringState::Warning);
+    const BoxOverflow overflow = OverflowOf(*checks.string(b));
+    ASSERT_EQ(overflow.wide.size(), 1u);
+    EXPECT_EQ(overflow.wide[0].line, 1);
+    EXPECT_GT(overflow.wide[0].pixelsOver, 0);
+    EXPECT_EQ(StringTooltip(*checks.string(b), checks.box()),
+              "warning: line 1: " + std::to_string(overflow.wide[0].pixelsOver) +
+                  " pixel(s) wider than the box (216 pixels)");
+    EXPECT_EQ(ProgressText(checks), "3 of " + std::to_string(checks.strings().size()) + " strings translated");
+    // 60 glyphs of 8 pixels wrap twice in a box 216 pixels wide: three rows marked wide.
+    const std::vector<MarkedRow> wideRows = MarkedRows(checks.entryLines(b), *checks.string(b), checks.box());
+    ASSERT_EQ(wideRows.size(), 3u);
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(wideRows[size_t(k)].row, k);
+        EXPECT_TRUE(wideRows[size_t(k)].wide);
+        EXPECT_FALSE(wideRows[size_t(k)].clipped);
+    }
+    EXPECT_TRUE(MarkedRows(checks.entryLines(a), *checks.string(a), checks.box()).empty());
+
+    // Eight lines before the key wait: the box shows six, rows 6 and 7 are marked clipped.
+    std::vector<int> clippedRows;
+    for (const MarkedRow& row : MarkedRows(checks.entryLines(d), *checks.string(d), checks.box())) {
+        if (row.clipped) clippedRows.push_back(row.row);
+    }
+    EXPECT_EQ(clippedRows, (std::vector<int>{6, 7}));
+
+    // The last entry without its closing line runs to the end of the script: an error.
+    fill(c, "Bye.");
+    const std::string opening = script::EntrySearchText(int(c)) + "\n";
+    const size_t closing = text.find(".ENDS", text.find(opening));
+    text.replace(closing, 5, ".END");
+    ASSERT_TRUE(checks.update(text));
+    EXPECT_EQ(checks.string(c)->state, StringState::Error);
+    EXPECT_FALSE(checks.string(c)->closed);
+    const std::vector<ProblemRow> rows = ProblemRows(checks);
+    ASSERT_FALSE(rows.empty());
+    for (size_t k = 1; k < rows.size(); ++k) EXPECT_LE(rows[k - 1].string, rows[k].string);
+    const auto unclosed = std::find_if(rows.begin(), rows.end(), [&](const ProblemRow& row) { return row.string == c; });
+    ASSERT_NE(unclosed, rows.end());
+    EXPECT_EQ(unclosed->severity, check::Severity::Error);
+    EXPECT_EQ(unclosed->message,
+              "the entry has no closing line \".ENDS\"; every line up to the end of the script is encoded into this "
+              "string");
+    EXPECT_EQ(StateText(StringState::Untranslated), "not translated yet");
+}
+
+TEST_F(LiveChecksTest, NavigationGoesRoundTheBlockAndGoToStringTakesRecordNumbers) {
+    LiveChecks checks;
+    std::string text = script::ScriptSkeleton(block_->info.stringCount);
+    const auto& strings = [&]() -> const std::vector<LiveString>& { return checks.strings(); };
+    open(checks, text);
+    const unsigned first = strings().front().number;
+    const unsigned second = strings()[1].number;
+    const unsigned last = strings().back().number;
+    EXPECT_EQ(NextUntranslated(checks, int(first)), second);
+    EXPECT_EQ(NextUntranslated(checks, int(last)), first);  // past the end: from the start again
+    EXPECT_EQ(PreviousUntranslated(checks, int(first)), last);
+    EXPECT_EQ(PreviousUntranslated(checks, int(second)), first);
+    EXPECT_EQ(NextProblem(checks, int(first)), std::nullopt);
+
+    // Only the first string left to translate; the last has an unclosed escape.
+    for (const LiveString& string : strings()) {
+        const std::string opening = script::EntrySearchText(int(string.number)) + "\n";
+        if (string.number != first) text.insert(text.find(opening) + opening.size(), string.number == last ? "[$F" : "ok");
+    }
+    ASSERT_TRUE(checks.update(text));
+    EXPECT_EQ(NextUntranslated(checks, int(last)), first);
+    EXPECT_EQ(NextUntranslated(checks, int(first)), first);  // round the block back to itself
+    // Filled strings may have warnings (the game's codes not kept): the next problem is the first
+    // string with one, and the unclosed escape of the last string is found from the one before.
+    const auto next = NextProblem(checks, int(first));
+    ASSERT_TRUE(next.has_value());
+    EXPECT_NE(checks.string(*next)->state, StringState::Translated);
+    for (const LiveString& string : strings()) {
+        if (string.number > first && string.number < *next) {
+            EXPECT_FALSE(HasProblems(string));
+        }
+    }
+    EXPECT_EQ(NextProblem(checks, int(strings()[strings().size() - 2].number)), last);
+    EXPECT_EQ(checks.string(last)->state, StringState::Error);
+
+    EXPECT_EQ(ParseStringNumber(" 12 ", 150), 12u);
+    EXPECT_EQ(ParseStringNumber("149", 150), 149u);
+    EXPECT_EQ(ParseStringNumber("150", 150), std::nullopt);
+    EXPECT_EQ(ParseStringNumber("-1", 150), std::nullopt);
+    EXPECT_EQ(ParseStringNumber("1x", 150), std::nullopt);
+    EXPECT_EQ(ParseStringNumber("", 150), std::nullopt);
+}
+
+TEST_F(LiveChecksTest, InsertionRoomLineNamesTheStringsThatGrewMostWhenOver) {
+    LiveChecks checks;
+    open(checks, dump_);
+    const check::FitFigures& fit = checks.fit();
+    EXPECT_EQ(InsertionRoomLine(checks), "; Room: " + GroupedNumber(int64_t(fit.needed)) + " of " +
+                                             GroupedNumber(fit.room) + " bytes used, " + GroupedNumber(fit.left()) +
+                                             " left.");
+    // Every line grows a little, two strings a lot, the second one more.
+    std::mt19937 random(6);
+    const auto letters = [&](size_t count) {
+        std::string noise;
+        for (size_t i = 0; i < count; ++i) noise += char('a' + random() % 26);
+        return noise;
+    };
+    std::string text = ChangeLines(dump_, [&](const std::string& line, size_t) { return line + letters(12); });
+    const unsigned a = checks.strings()[2].number;
+    const unsigned b = checks.strings()[5].number;
+    for (const auto& [n, lines] : {std::pair{a, 60}, std::pair{b, 90}}) {
+        const std::string opening = script::EntrySearchText(int(n)) + "\n";
+        std::string noise;
+        for (int i = 0; i < lines; ++i) noise += letters(20) + "\n";
+        text.insert(text.find(opening) + opening.size(), noise);
+    }
+    ASSERT_TRUE(checks.update(text));
+    ASSERT_EQ(checks.fit().outcome, insert::InsertionOutcome::DoesNotFit);
+    const std::vector<Growth> grown = checks.grownMost(3);
+    ASSERT_EQ(grown.size(), 3u);
+    EXPECT_EQ(grown[0].number, b);
+    EXPECT_EQ(grown[1].number, a);
+    const std::string line = InsertionRoomLine(checks);
+    EXPECT_EQ(line.rfind("; Room: ", 0), 0u);
+    EXPECT_NE(line.find(GroupedNumber(-checks.fit().left()) + " bytes over; grew most since the last insertion or "
+                                                             "save: String# " +
+                        std::to_string(b) + " (+"),
+              std::string::npos);
+    // After a save the growth counts from the saved text.
+    checks.markBaseline();
+    EXPECT_TRUE(checks.grownMost(3).empty());
+}
+
+TEST(LiveChecksEntries, OpeningLinesAreWhereTheEntrySearchFindsThem) {
+    const std::string text =
+        "// .STRING #\n.string 12 (comment)\n.STRING 0\nx .STRING 05\n.STRING 3\n.STRING 1\n.STRING 10\n"
+        ".STRING 2\n.STRING 7.STRING 8\n.STRING  4\n.STRING 400\n";
+    const std::vector<int> lines = EntryOpeningLines(text, 15);
+    script::MemoryScriptText script(text);
+    for (unsigned n = 0; n < 15; ++n) {
+        const auto found = script::FindInScript(script, script::EntrySearchText(int(n)), true);
+        EXPECT_EQ(lines[n], found.value_or(-1)) << n;
+    }
+    EXPECT_EQ(lines[1], 1);   // inside ".string 12"
+    EXPECT_EQ(lines[5], -1);  // ".STRING 05" is not ".STRING 5"
+    EXPECT_EQ(lines[8], 8);
+}
+
+TEST(LiveTexts, GroupedNumbers) {
+    EXPECT_EQ(GroupedNumber(0), "0");
+    EXPECT_EQ(GroupedNumber(982), "982");
+    EXPECT_EQ(GroupedNumber(3151), "3,151");
+    EXPECT_EQ(GroupedNumber(1234567), "1,234,567");
+    EXPECT_EQ(GroupedNumber(-19912), "-19,912");
+}
+
+TEST(LiveTexts, NothingToShowWithoutABlock) {
+    LiveChecks checks;
+    EXPECT_FALSE(checks.isOpen());
+    EXPECT_EQ(RoomPanelText(checks), "");
+    EXPECT_EQ(ProgressText(checks), "");
+    EXPECT_FALSE(checks.update("anything"));
+    EXPECT_EQ(NextUntranslated(checks, 0), std::nullopt);
+}
+
+}  // namespace
+}  // namespace corv::editor

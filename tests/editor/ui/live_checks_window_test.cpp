@@ -1,0 +1,305 @@
+// The live checks in the real windows on the demo game: the room panel against corvtool check
+// for the same script (fits, over, after typing, after undo), List Data's marks and the Problems
+// window for untranslated, translated, overwide and unclosed entries, a Problems click, the
+// navigation items and the insertion's room line.
+
+#include <QAccessible>
+#include <QMenu>
+#include <QTreeWidget>
+
+#include <sstream>
+
+#include "editor/logic/live_texts.h"
+#include "editor/ui/live_check_panels.h"
+#include "editor/ui/live_check_wiring.h"
+#include "editor/ui/overflow_marks.h"
+#include "editor/ui/problems_window.h"
+#include "main_window_fixture.h"
+#include "script/script_file.h"
+#include "tools/corvtool/commands.h"
+
+namespace corv::editor {
+
+using testing::EditorFixture;
+using testing::Items;
+using corv::testing::Named;
+
+class LiveChecksWindowTest : public QObject {
+    Q_OBJECT
+
+    static int largestRow() {
+        int largest = 0;
+        for (int n = 0; n < int(EditorFixture::game().textBlocks.size()); ++n) {
+            if (EditorFixture::textBlock(size_t(n)).records.size() > EditorFixture::textBlock(size_t(largest)).records.size()) {
+                largest = n;
+            }
+        }
+        return largest;
+    }
+
+    // The demo opened, its table loaded and its largest block chosen by a click.
+    static void openLargest(EditorFixture& f, bool withTable = true) {
+        f.open();
+        if (withTable) {
+            f.dialogs.replyOpenFile(f.file(demo::kTableFileName));
+            Named<QAction>(*f.form, "LoadTableFile1")->trigger();
+        }
+        QListWidget* bList = Named<QListWidget>(*f.form, "bList");
+        const int row = largestRow();
+        QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(row)).center());
+        QCOMPARE(f.form->session().index().currentBlock(), std::optional<size_t>(size_t(row)));
+    }
+
+    // corvtool check's summary for the editor's current script text, told as the room panel tells it.
+    static QString corvtoolPanel(EditorFixture& f, const char* table = demo::kTableFileName) {
+        const auto scriptPath = f.folder() / "live_check_script.txt";
+        if (!script::SaveScriptFile(scriptPath, Named<TextEditorWindow>(*f.form, "TxtForm")->script().text())) return QStringLiteral("unsaved");
+        char address[16];
+        std::snprintf(address, sizeof address, "%X", unsigned(f.form->session().index().currentBlockAddress()));
+        std::ostringstream out;
+        std::ostringstream err;
+        (void)tool::RunCorvtool({"check", f.file(demo::kRomFileName).string(), f.file(demo::kBlockDataFileName).string(),
+                                 (f.folder() / table).string(), address, scriptPath.string()},
+                                out, err);
+        const std::string report = out.str();
+        const size_t at = report.rfind("BLOCK ");
+        if (at == std::string::npos) return QString::fromStdString(err.str());
+        unsigned block = 0;
+        long long needed = 0;
+        long long room = 0;
+        long long amount = 0;
+        char word[8] = {};
+        if (std::sscanf(report.c_str() + at, "BLOCK %X: needs %lld bytes, room %lld bytes, %lld bytes %7s", &block,
+                        &needed, &room, &amount, word) != 5) {
+            return QString::fromStdString(report.substr(at));
+        }
+        char name[16];
+        std::snprintf(name, sizeof name, "%06X: ", block);
+        const std::string text = std::string(word) == "over"
+                                     ? name + GroupedNumber(amount) + " bytes over"
+                                     : name + GroupedNumber(needed) + " of " + GroupedNumber(room) + " bytes, " +
+                                           GroupedNumber(amount) + " left";
+        return QString::fromStdString(text);
+    }
+
+    static QString room(EditorFixture& f) { return f.form->liveChecks().panels()->roomText(); }
+
+    // Replaces the whole script text as the translator's paste would (an undoable edit).
+    static void pasteScript(EditorFixture& f, const std::string& text) {
+        f.memo()->selectAll();
+        f.memo()->insertPlainText(QString::fromLatin1(text.data(), qsizetype(text.size())));
+    }
+
+    static int openingLine(EditorFixture& f, unsigned n) {
+        script::MemoryScriptText copy(Named<TextEditorWindow>(*f.form, "TxtForm")->script().text());
+        return script::FindInScript(copy, script::EntrySearchText(int(n)), true).value_or(-1);
+    }
+
+private slots:
+    void roomPanelFollowsTypingAndUndoAndEqualsCorvtoolCheck() {
+        EditorFixture f;
+        openLargest(f);
+        const QString before = room(f);
+        QCOMPARE(before, corvtoolPanel(f));
+        QVERIFY(before.endsWith(QStringLiteral(" left")));
+        QVERIFY(f.form->liveChecks().panels()->progressText().endsWith(QStringLiteral(" strings translated")));
+
+        // Each key changes the panel at once.
+        f.caretToLine(openingLine(f, 3) + 1);
+        f.memo()->setFocus();
+        QTest::keyClicks(f.memo(), QStringLiteral("Hello there"));
+        QVERIFY(room(f) != before);
+        QCOMPARE(room(f), corvtoolPanel(f));
+
+        // A long paste puts the block over its room.
+        std::string lines;
+        uint32_t seed = 18;
+        for (int i = 0; i < 1000; ++i) {
+            for (int k = 0; k < 30; ++k) {
+                seed = seed * 1664525u + 1013904223u;
+                lines += char('a' + (seed >> 24) % 26);
+            }
+            lines += '\n';
+        }
+        f.memo()->insertPlainText(QString::fromLatin1(lines.c_str()));
+        QVERIFY2(room(f).endsWith(QStringLiteral(" bytes over")), qPrintable(room(f)));
+        QCOMPARE(room(f), corvtoolPanel(f));
+
+        // Undo of the paste and of the typing: the figures of the text as it was.
+        f.memo()->undo();
+        QCOMPARE(room(f), corvtoolPanel(f));
+        while (f.memo()->document()->isUndoAvailable()) f.memo()->undo();
+        QCOMPARE(room(f), before);
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
+    void withoutATableThePanelSaysDictionaryWordsAreNotCounted() {
+        EditorFixture f;
+        testing::WriteBytes(f.folder() / "empty.tbl", "");
+        openLargest(f, false);
+        QCOMPARE(room(f), corvtoolPanel(f, "empty.tbl") + QStringLiteral("; no table: dictionary words not counted"));
+    }
+
+    void marksTooltipsAndProblemsForEachKindOfString() {
+        EditorFixture f;
+        openLargest(f);
+        const unsigned count = f.form->session().index().stringCount();
+        const LiveChecks& checks = f.form->liveChecks().checks();
+        const unsigned translated = checks.strings()[0].number;
+        const unsigned overwide = checks.strings()[1].number;
+        const unsigned untranslated = checks.strings()[2].number;
+        const unsigned unclosed = checks.strings().back().number;
+        std::string text = script::ScriptSkeleton(count);
+        // The body takes the place of the first of the entry's two empty lines: the entry ends
+        // with its text, not with an empty line (a line break at the string's end).
+        const auto fill = [&](unsigned n, const std::string& body) {
+            const std::string opening = script::EntrySearchText(int(n)) + "\n";
+            text.replace(text.find(opening) + opening.size(), 1, body);
+        };
+        fill(translated, "Hello.");
+        fill(overwide, std::string(60, 'W'));
+        fill(unclosed, "Bye.");
+        text.erase(text.rfind(".ENDS"), 5);
+        pasteScript(f, text);
+
+        QListWidget* pList = Named<QListWidget>(*f.form, "pList");
+        QCOMPARE(pList->item(int(translated))->text().toStdString(), StringListLine(translated));
+        QCOMPARE(pList->item(int(translated))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("translated"));
+        QCOMPARE(pList->item(int(untranslated))->data(Qt::AccessibleDescriptionRole).toString(),
+                 QStringLiteral("not translated yet"));
+        QCOMPARE(pList->item(int(overwide))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("warning"));
+        QCOMPARE(pList->item(int(unclosed))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("error"));
+        for (const unsigned n : {translated, overwide, untranslated, unclosed}) QVERIFY(!pList->item(int(n))->icon().isNull());
+        QVERIFY(pList->item(int(overwide))->toolTip().startsWith(QStringLiteral("warning: line 1: ")));
+        QVERIFY(pList->item(int(overwide))->toolTip().endsWith(QStringLiteral(" pixel(s) wider than the box (216 pixels)")));
+        QVERIFY(pList->item(int(unclosed))->toolTip().contains(
+            QStringLiteral("error: the entry has no closing line \".ENDS\"")));
+
+        QTreeWidget* problems = f.form->liveChecks().problems()->list();
+        QStringList rows;
+        for (int r = 0; r < problems->topLevelItemCount(); ++r) {
+            rows << problems->topLevelItem(r)->text(0) + QLatin1Char(' ') + problems->topLevelItem(r)->text(1);
+        }
+        QVERIFY(rows.contains(QStringLiteral("%1 warning").arg(overwide)));
+        QVERIFY(rows.contains(QStringLiteral("%1 error").arg(unclosed)));
+        QVERIFY(!rows.join(QLatin1Char('|')).contains(QStringLiteral("%1 ").arg(translated) + QStringLiteral("w")));
+        for (int r = 1; r < problems->topLevelItemCount(); ++r) {
+            QVERIFY(problems->topLevelItem(r - 1)->text(0).toInt() <= problems->topLevelItem(r)->text(0).toInt());
+        }
+        QVERIFY(f.form->liveChecks().panels()->progressText().startsWith(QStringLiteral("3 of ")));
+    }
+
+    void markOverflowIsOnAtStartAndOffLeavesThePreviewsOwnPixels() {
+        EditorFixture f;
+        openLargest(f);
+        LiveCheckWiring& live = f.form->liveChecks();
+        QCOMPARE(live.MarkOverflow->text(), QStringLiteral("Mark Overflow"));
+        QVERIFY(Named<QMenu>(*f.form, "View1")->actions().contains(live.MarkOverflow));
+        QVERIFY(live.MarkOverflow->isChecked());
+        const unsigned wide = live.checks().strings()[1].number;
+        std::string text = Named<TextEditorWindow>(*f.form, "TxtForm")->script().text();
+        const std::string opening = script::EntrySearchText(int(wide)) + "\n";
+        text.insert(text.find(opening) + opening.size(), std::string(60, 'W') + "\n");
+        pasteScript(f, text);
+        Named<ListDataWindow>(*f.form, "cmForm")->selectString(int(wide));
+        f.form->chooseString(ChoiceSender::User);
+        QWidget* marks = live.overflowMarks();
+        QVERIFY(marks->isVisible());
+        // The bar at the box's right edge, on the first text row (screen row 144 + 8, x 233).
+        const QImage shown = Named<VideoBox>(*f.form, "Video")->grab().toImage();
+        const double sx = double(Named<VideoBox>(*f.form, "Video")->width()) / f.form->session().screen().width();
+        const double sy = double(Named<VideoBox>(*f.form, "Video")->height()) / f.form->session().screen().height();
+        QCOMPARE(shown.pixelColor(int(233 * sx), int(152 * sy)), QColor(0xE0, 0x20, 0x20));
+
+        live.MarkOverflow->trigger();
+        QVERIFY(!live.MarkOverflow->isChecked());
+        QVERIFY(!marks->isVisible());
+        const QImage plain = Named<VideoBox>(*f.form, "Video")->grab().toImage().convertToFormat(QImage::Format_RGB16);
+        QCOMPARE(plain, Named<VideoBox>(*f.form, "Video")->picture().convertToFormat(QImage::Format_RGB16));
+        QCOMPARE(Named<VideoBox>(*f.form, "Video")->picture(),
+                 f.expectedPreview(wide, Named<TextEditorWindow>(*f.form, "TxtForm")->script().text()).convertToFormat(QImage::Format_RGB16));
+    }
+
+    void problemsClickChoosesTheStringAndPutsTheCaretAtItsEntry() {
+        EditorFixture f;
+        openLargest(f);
+        const LiveChecks& checks = f.form->liveChecks().checks();
+        const unsigned bad = checks.strings()[4].number;
+        std::string text = Named<TextEditorWindow>(*f.form, "TxtForm")->script().text();
+        const std::string opening = script::EntrySearchText(int(bad)) + "\n";
+        text.insert(text.find(opening) + opening.size(), "[$F\n");
+        pasteScript(f, text);
+
+        QTest::keyClick(f.form.get(), Qt::Key_E, Qt::ControlModifier);
+        ProblemsWindow* window = f.form->liveChecks().problems();
+        QVERIFY(window->isVisible());
+        QTreeWidget* list = window->list();
+        QTreeWidgetItem* row = nullptr;
+        // The string's row of the line typed (the demo's entry may have findings of its own).
+        for (int r = 0; r < list->topLevelItemCount() && row == nullptr; ++r) {
+            QTreeWidgetItem* item = list->topLevelItem(r);
+            if (item->text(0).toUInt() == bad && item->text(2).startsWith(QStringLiteral("line 1: "))) row = item;
+        }
+        QVERIFY(row != nullptr);
+        QCOMPARE(row->text(1), QStringLiteral("error"));
+        QCOMPARE(row->text(2), QStringLiteral("line 1: \"[$\" without \"]\"; the rest of the line is lost"));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(bad)));
+        QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, bad));
+    }
+
+    void navigationItemsChooseTheNextPieceOfWork() {
+        EditorFixture f;
+        openLargest(f);
+        const unsigned count = f.form->session().index().stringCount();
+        pasteScript(f, script::ScriptSkeleton(count));
+        const LiveChecks& checks = f.form->liveChecks().checks();
+        const unsigned first = checks.strings().front().number;
+        const unsigned second = checks.strings()[1].number;
+        const unsigned last = checks.strings().back().number;
+        QCOMPARE(f.form->liveChecks().NextUntranslated->shortcut(), QKeySequence(QStringLiteral("F3")));
+        QVERIFY(Named<QMenu>(*f.form, "Edit1")->actions().contains(f.form->liveChecks().NextUntranslated));
+
+        // Next Untranslated at the last string goes round to the first.
+        Named<ListDataWindow>(*f.form, "cmForm")->selectString(int(last));
+        f.form->chooseString(ChoiceSender::User);
+        QTest::keyClick(f.form.get(), Qt::Key_F3);
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(first)));
+        QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, first));
+        QTest::keyClick(f.form.get(), Qt::Key_F3);
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(second)));
+        QTest::keyClick(f.form.get(), Qt::Key_F3, Qt::ShiftModifier);
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(first)));
+
+        f.dialogs.replyText(std::string("7"));
+        QTest::keyClick(f.form.get(), Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(7));
+        f.dialogs.replyText(std::to_string(count));
+        QTest::keyClick(f.form.get(), Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(7));
+        QCOMPARE(testing::Messages(f.dialogs).last(), QStringLiteral("There is no string %1 in this block.").arg(count));
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
+    void insertionLogGivesTheRoomBeforeItsOutcome() {
+        EditorFixture f;
+        openLargest(f);
+        const QString panel = corvtoolPanel(f);
+        Named<QAction>(*f.form, "Insert1")->trigger();
+        const QStringList log = Items(Named<QListWidget>(*f.form, "ListBox1"));
+        QVERIFY(!log.filter(QStringLiteral("compressed successfully!")).isEmpty());
+        // "D46D00: 3,151 of 23,063 bytes, 19,912 left" -> "; Room: 3,151 of 23,063 bytes used, 19,912 left."
+        QString expected = panel.mid(panel.indexOf(QLatin1Char(' ')) + 1);
+        expected.replace(QStringLiteral(" bytes, "), QStringLiteral(" bytes used, "));
+        QCOMPARE(log.filter(QStringLiteral("; Room: ")), QStringList{QStringLiteral("; Room: ") + expected + QLatin1Char('.')});
+        // It stands just before the outcome, which still ends the log between its two rules.
+        const int at = int(log.indexOf(QStringLiteral("; Room: ") + expected + QLatin1Char('.')));
+        QCOMPARE(log[at + 1], log.last());
+        QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
+    }
+};
+
+}  // namespace corv::editor
+
+QTEST_MAIN(corv::editor::LiveChecksWindowTest)
+#include "live_checks_window_test.moc"
