@@ -8,7 +8,7 @@
 
 namespace corv::about {
 
-QMenu* AddHelpMenu(QMenuBar& bar, ui::Dialogs& dialogs, std::string aboutText) {
+QMenu* AddHelpMenu(QMenuBar& bar, dialogs::Dialogs& dialogs, std::string aboutText) {
     QMenu* help = bar.addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("Help1"));
     QAction* about = help->addAction(QStringLiteral("&About"));

@@ -7,7 +7,7 @@
 class QMenu;
 class QMenuBar;
 
-namespace corv::ui {
+namespace corv::dialogs {
 class Dialogs;
 }
 
@@ -15,6 +15,6 @@ namespace corv::about {
 
 // Appends "&Help" (object name Help1) with "&About" (About1) after the menus already on `bar`.
 // About shows `aboutText` through `dialogs`, which must outlive the menu bar.
-QMenu* AddHelpMenu(QMenuBar& bar, ui::Dialogs& dialogs, std::string aboutText);
+QMenu* AddHelpMenu(QMenuBar& bar, dialogs::Dialogs& dialogs, std::string aboutText);
 
 }  // namespace corv::about

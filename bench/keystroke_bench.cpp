@@ -172,7 +172,7 @@ private:
     demo::DemoGame game_ = demo::BuildDemoGame();
     DemoScript script_ = makeScript(game_);
     corv::testing::TempFolder folder_{"keystroke-bench"};
-    ui::ScriptedDialogs dialogs_;
+    dialogs::ScriptedDialogs dialogs_;
     editor::MainWindow form_{dialogs_};
     // Found once by name: the keys are timed, the look-up is not.
     editor::ListDataWindow* listData_ = Named<editor::ListDataWindow>(form_, "cmForm");

@@ -21,7 +21,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("CorvComp"));
     QApplication::setApplicationVersion(QString::fromStdString(std::string(corv::about::ProjectVersion())));
     QApplication::setDesktopFileName(QStringLiteral("org.corvane.CorvComp"));
-    corv::ui::QtDialogs dialogs(nullptr, QApplication::applicationName());
+    corv::dialogs::QtDialogs dialogs(nullptr, QApplication::applicationName());
     corv::comp::UtilityWindow cmForm(dialogs);
     dialogs.setParent(&cmForm);
     cmForm.show();

@@ -47,7 +47,7 @@ QFont sansFont(int pixelSize) {
 
 }  // namespace
 
-UtilityWindow::UtilityWindow(ui::Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
+UtilityWindow::UtilityWindow(dialogs::Dialogs& dialogs, QWidget* parent) : QMainWindow(parent), dialogs_(dialogs) {
     setObjectName(QStringLiteral("cmForm"));
     setWindowTitle(QStringLiteral("Compression Utility: Corvane"));
     setFont(sansFont(11));

@@ -1,6 +1,6 @@
 #pragma once
 // The utility's one window: a list box that logs what the commands did, and the menu. The
-// window only asks (through ui::Dialogs), shows and appends; the work is in utility_state.h,
+// window only asks (through dialogs::Dialogs), shows and appends; the work is in utility_state.h,
 // area_walk.h and listing_recompress.h.
 
 #include <QMainWindow>
@@ -14,7 +14,7 @@ class QCloseEvent;
 class QListWidget;
 class QMenu;
 
-namespace corv::ui {
+namespace corv::dialogs {
 class Dialogs;
 }
 
@@ -26,7 +26,7 @@ class UtilityWindow final : public QMainWindow {
 public:
     // The process's current folder at this moment becomes the start directory (FormCreate).
     // `dialogs` must outlive the window.
-    explicit UtilityWindow(ui::Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit UtilityWindow(dialogs::Dialogs& dialogs, QWidget* parent = nullptr);
     ~UtilityWindow() override;
 
     [[nodiscard]] const UtilityState& state() const { return state_; }
@@ -72,7 +72,7 @@ private:
     void setRomCommandsEnabled(bool enabled);
 
     Widgets ui_;
-    ui::Dialogs& dialogs_;
+    dialogs::Dialogs& dialogs_;
     UtilityState state_;
     bool busy_ = false;
     bool closeRequested_ = false;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 struct FileRequest {
     std::string title;                 // empty: the toolkit's default caption
@@ -37,4 +37,4 @@ public:
     [[nodiscard]] virtual std::optional<std::string> askText(const std::string& caption, const std::string& label) = 0;
 };
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs

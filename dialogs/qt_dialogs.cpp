@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 namespace {
 
@@ -107,4 +107,4 @@ std::optional<std::string> QtDialogs::askText(const std::string& caption, const 
     return text.toStdString();
 }
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs

@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 class QtDialogs final : public Dialogs {
 public:
@@ -34,4 +34,4 @@ private:
 // a description that already ends in "(*.a *.b)" is kept as it stands.
 [[nodiscard]] QString qtNameFilter(const std::string& filter);
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs

@@ -1,6 +1,6 @@
 #include "dialogs/scripted_dialogs.h"
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 namespace {
 
@@ -93,4 +93,4 @@ void ScriptedDialogs::clearRecord() {
     unexpected_.clear();
 }
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs

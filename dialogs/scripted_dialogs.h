@@ -10,7 +10,7 @@
 
 #include "dialogs/dialogs.h"
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 class ScriptedDialogs final : public Dialogs {
 public:
@@ -61,4 +61,4 @@ private:
     std::vector<std::string> unexpected_;
 };
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs

@@ -24,7 +24,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("CorvaneText"));
     QApplication::setApplicationVersion(QString::fromStdString(std::string(corv::about::ProjectVersion())));
     QApplication::setDesktopFileName(QStringLiteral("org.corvane.CorvaneText"));
-    corv::ui::QtDialogs dialogs(nullptr, title);
+    corv::dialogs::QtDialogs dialogs(nullptr, title);
     corv::editor::MainWindow myForm(dialogs);
     dialogs.setParent(&myForm);
     myForm.showWindowSet();

@@ -14,7 +14,7 @@
 
 namespace corv::editor {
 
-void EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs) {
+void EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs) {
     const auto block = index_->currentBlock();
     if (!rom_.loaded()) return;
     if (!block) {
@@ -59,7 +59,7 @@ std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionB
     return CheckErrorLogLines(report);
 }
 
-void EditorSession::patchRom(ui::Dialogs& dialogs) {
+void EditorSession::patchRom(dialogs::Dialogs& dialogs) {
     if (!rom_.loaded()) return;
     if (rom_.modified() && dialogs.askYesNo(patches::kIpsSaveQuestionCaption, patches::kIpsSaveQuestion)) {
         saveRom(dialogs);
@@ -77,19 +77,19 @@ void EditorSession::patchRom(ui::Dialogs& dialogs) {
     if (!message.empty()) dialogs.message(message);
 }
 
-void EditorSession::loadTable(ui::Dialogs& dialogs) {
+void EditorSession::loadTable(dialogs::Dialogs& dialogs) {
     const auto chosen = dialogs.openFile({kOpenTableTitle, startDirectory_, {}, kOpenTableFilter});
     if (!chosen) return;
     lastOpenFolder_ = chosen->parent_path();
     if (table_.load(*chosen) == script::TableLoadResult::CannotOpen) dialogs.message(kCannotLoadTable);
 }
 
-void EditorSession::insertCompression(ui::Dialogs& dialogs) {
+void EditorSession::insertCompression(dialogs::Dialogs& dialogs) {
     const std::string message = insert::DictionaryAreaMessage(insert::InsertDictionaryArea(rom_, table_));
     if (!message.empty()) dialogs.message(message);
 }
 
-void EditorSession::dumpDecompressed(ui::Dialogs& dialogs) {
+void EditorSession::dumpDecompressed(dialogs::Dialogs& dialogs) {
     const auto chosen = dialogs.saveFile({kDumpTitle, startDirectory_, {}, {}});
     if (!chosen) return;
     // Before any block was chosen the recorded length is 0: the dump is an empty file.

@@ -36,7 +36,7 @@ std::string DataFileCaption(const fs::path& path) {
 // Asked by the string index before another block's script replaces unsaved changes.
 class EditorSession::UnsavedScriptQuestion final : public editor::UnsavedScriptHandler {
 public:
-    UnsavedScriptQuestion(EditorSession& session, script::ScriptText& script, ui::Dialogs& dialogs)
+    UnsavedScriptQuestion(EditorSession& session, script::ScriptText& script, dialogs::Dialogs& dialogs)
         : session_(session), script_(script), dialogs_(dialogs) {}
 
     void unsavedScript(const fs::path& currentPath) override {
@@ -48,7 +48,7 @@ public:
 private:
     EditorSession& session_;
     script::ScriptText& script_;
-    ui::Dialogs& dialogs_;
+    dialogs::Dialogs& dialogs_;
 };
 
 EditorSession::EditorSession(fs::path startDirectory, unsigned screenWidth, unsigned screenHeight)
@@ -61,14 +61,14 @@ EditorSession::EditorSession(fs::path startDirectory, unsigned screenWidth, unsi
 
 EditorSession::~EditorSession() = default;
 
-RomOpenStep EditorSession::openRom(ui::Dialogs& dialogs) {
+RomOpenStep EditorSession::openRom(dialogs::Dialogs& dialogs) {
     const auto chosen = dialogs.openFile({kOpenRomTitle, startDirectory_, {}, kOpenRomFilter});
     if (!chosen) return RomOpenStep::Cancelled;
     lastOpenFolder_ = chosen->parent_path();
     return openRomFile(*chosen, dialogs);
 }
 
-RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialogs) {
+RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& dialogs) {
     shownString_.forget();
     switch (core::OpenRomFile(rom_, path)) {
     case core::RomOpenResult::CannotOpen:
@@ -89,7 +89,7 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, ui::Dialogs& dialog
     return RomOpenStep::Opened;
 }
 
-std::optional<DataFileShown> EditorSession::loadDataFile(ui::Dialogs& dialogs) {
+std::optional<DataFileShown> EditorSession::loadDataFile(dialogs::Dialogs& dialogs) {
     // The data file dialog is the only one that keeps the folder the open dialog last showed:
     // right after a ROM was chosen that is the ROM's folder, where its data file usually is.
     const fs::path& folder = lastOpenFolder_.empty() ? startDirectory_ : lastOpenFolder_;
@@ -99,7 +99,7 @@ std::optional<DataFileShown> EditorSession::loadDataFile(ui::Dialogs& dialogs) {
     return loadDataFileFrom(*chosen, dialogs);
 }
 
-std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& path, ui::Dialogs& dialogs) {
+std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& path, dialogs::Dialogs& dialogs) {
     auto load = script::LoadBlockDataFile(path, *maps_, format_);
     if (!load) {
         dialogs.message(kCannotOpenDataFile);
@@ -123,7 +123,7 @@ std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& pat
     return shown;
 }
 
-bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path, ui::Dialogs& dialogs) {
+bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path, dialogs::Dialogs& dialogs) {
     if (const core::SaveResult saved = script::SaveScriptFile(path, script.text()); !saved) {
         dialogs.message(kCannotSaveTextPrefix + path.string() + "\n" + core::SaveFailureReason(saved));
         return false;
@@ -133,13 +133,13 @@ bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path
     return true;
 }
 
-void EditorSession::saveText(script::ScriptText& script, ui::Dialogs& dialogs) {
+void EditorSession::saveText(script::ScriptText& script, dialogs::Dialogs& dialogs) {
     // Before the first block is chosen there is no script file to write to.
     if (index_->scriptPath().empty()) return;
     writeScript(script, index_->scriptPath(), dialogs);
 }
 
-void EditorSession::saveRom(ui::Dialogs& dialogs) {
+void EditorSession::saveRom(dialogs::Dialogs& dialogs) {
     // Asked with the file's lock held, so nothing else can save it while the user decides.
     const core::RomSaveOutcome saved = core::SaveHeldRomFile(
         rom_, core::kHeldRomLockWait, [&] { return dialogs.askYesNo(kRomChangedCaption, kRomChangedQuestion); });
@@ -160,7 +160,7 @@ void EditorSession::saveRom(ui::Dialogs& dialogs) {
     }
 }
 
-bool EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs) {
+bool EditorSession::askBeforeClosing(script::ScriptText& script, dialogs::Dialogs& dialogs) {
     if (script.modified() && dialogs.askYesNo(kCloseTextCaption, kCloseTextQuestion)) {
         // A Yes that saves nothing would lose the text: the window stays open instead.
         if (index_->scriptPath().empty()) {
@@ -174,7 +174,7 @@ bool EditorSession::askBeforeClosing(script::ScriptText& script, ui::Dialogs& di
 }
 
 std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::ScriptText& script,
-                                                              ui::Dialogs& dialogs) {
+                                                              dialogs::Dialogs& dialogs) {
     shownString_.forget();
     UnsavedScriptQuestion question(*this, script, dialogs);
     return index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);

@@ -4,7 +4,7 @@
 // current block and string, the preview screen, and the editor's folders and flags.
 //
 // Each command of the main window's menu has a method here. Methods ask and tell the user only
-// through ui::Dialogs, read and write the script through script::ScriptText, and return what the
+// through dialogs::Dialogs, read and write the script through script::ScriptText, and return what the
 // window has to show (lists, captions, window visibilities); they never touch a widget.
 
 #include <cstdint>
@@ -67,45 +67,45 @@ public:
     // Open ROM File up to the data file load: asks for the ROM, reads it, checks its title, reads
     // the font and points the dumps directory at the ROM's folder (created when missing). A file
     // that cannot be read or is another game's leaves the dumps directory as it was.
-    RomOpenStep openRom(ui::Dialogs& dialogs);
+    RomOpenStep openRom(dialogs::Dialogs& dialogs);
     // The same with a file given, without the dialog (command line).
-    RomOpenStep openRomFile(const std::filesystem::path& path, ui::Dialogs& dialogs);
+    RomOpenStep openRomFile(const std::filesystem::path& path, dialogs::Dialogs& dialogs);
 
     // Load Text Block Data File: asks for the file and loads it; std::nullopt when cancelled or
     // unreadable (message shown; nothing changed). The block list and tables are rebuilt, the
     // menu states replayed and the loaded flag set; the caller then shows the result and chooses
     // the first block.
-    std::optional<DataFileShown> loadDataFile(ui::Dialogs& dialogs);
-    std::optional<DataFileShown> loadDataFileFrom(const std::filesystem::path& path, ui::Dialogs& dialogs);
+    std::optional<DataFileShown> loadDataFile(dialogs::Dialogs& dialogs);
+    std::optional<DataFileShown> loadDataFileFrom(const std::filesystem::path& path, dialogs::Dialogs& dialogs);
 
     // Save Text File: writes `script` to the current block's script file and tells so.
-    void saveText(script::ScriptText& script, ui::Dialogs& dialogs);
+    void saveText(script::ScriptText& script, dialogs::Dialogs& dialogs);
     // Save Rom File: writes the image back to its file (a success message only while running).
-    void saveRom(ui::Dialogs& dialogs);
+    void saveRom(dialogs::Dialogs& dialogs);
     // The questions of closing the main window, in order: unsaved script, unsaved ROM. False
     // when the script was to be saved and could not be (no block chosen, or the write failed):
     // the window then stays open, with the text.
-    bool askBeforeClosing(script::ScriptText& script, ui::Dialogs& dialogs);
+    bool askBeforeClosing(script::ScriptText& script, dialogs::Dialogs& dialogs);
 
     // --- Edit menu ---------------------------------------------------------------------------
     // Logs one line per error the translation checks find, after the insertion's own lines.
-    void insertText(script::ScriptText& script, insert::InsertionProgress& progress, ui::Dialogs& dialogs);
+    void insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the specified compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
     void setFitHarderWhenOver(bool on) { fitHarderWhenOver_ = on; }
     [[nodiscard]] bool fitHarderWhenOver() const { return fitHarderWhenOver_; }
-    void patchRom(ui::Dialogs& dialogs);
-    void loadTable(ui::Dialogs& dialogs);
-    void insertCompression(ui::Dialogs& dialogs);
+    void patchRom(dialogs::Dialogs& dialogs);
+    void loadTable(dialogs::Dialogs& dialogs);
+    void insertCompression(dialogs::Dialogs& dialogs);
 
     // --- Program menu ------------------------------------------------------------------------
     // Du&mp DECOMPRESSED BINARY Data: the current block's decompressed bytes to a chosen file.
-    void dumpDecompressed(ui::Dialogs& dialogs);
+    void dumpDecompressed(dialogs::Dialogs& dialogs);
 
     // --- Block and string choice -------------------------------------------------------------
     // Chooses block `n` of the list (asking about an unsaved script first) and loads its script
     // into `script`. std::nullopt when no ROM is loaded or `n` is not listed.
-    std::optional<editor::BlockChoice> chooseBlock(size_t n, script::ScriptText& script, ui::Dialogs& dialogs);
+    std::optional<editor::BlockChoice> chooseBlock(size_t n, script::ScriptText& script, dialogs::Dialogs& dialogs);
     // Chooses string `i` and draws it. `resetScroll` is false while the Text Editor is the active
     // window, so typing keeps the views where they are. The script is only read: the choice says
     // where its entry is, and the caller moves the caret and the view as its rules say. The
@@ -150,7 +150,7 @@ private:
     [[nodiscard]] preview::PreviewSources sources() const;
     // The string the newest drawing showed, when it is new to the Hex Data and Kana Text windows.
     [[nodiscard]] std::optional<script::ResolvedString> newlyShown(const preview::PreviewSources& drawn);
-    bool writeScript(script::ScriptText& script, const std::filesystem::path& path, ui::Dialogs& dialogs);
+    bool writeScript(script::ScriptText& script, const std::filesystem::path& path, dialogs::Dialogs& dialogs);
 
     std::filesystem::path startDirectory_;
     std::filesystem::path dumpsDirectory_;

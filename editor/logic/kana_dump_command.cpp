@@ -95,9 +95,9 @@ std::string KanaDumpViewText(const std::vector<KanaDumpEntry>& entries) {
     return view;
 }
 
-KanaDumpOutcome DumpKanaToFile(ui::Dialogs& dialogs, const KanaDumpSource& source, const KanaLineWrap& wrap) {
+KanaDumpOutcome DumpKanaToFile(dialogs::Dialogs& dialogs, const KanaDumpSource& source, const KanaLineWrap& wrap) {
     if (!source.romLoaded) return KanaDumpOutcome::NoRom;
-    ui::FileRequest request;
+    dialogs::FileRequest request;
     request.title = kKanaDumpDialogTitle;
     request.directory = source.startDirectory;
     const auto path = dialogs.saveFile(request);

@@ -14,7 +14,7 @@
 #include "editor/logic/kana_text.h"
 #include "script/block_data_file.h"
 
-namespace corv::ui {
+namespace corv::dialogs {
 class Dialogs;
 }
 
@@ -70,6 +70,6 @@ enum class KanaDumpOutcome {
 // directory), writes the dump with CR LF line ends through a temporary file, and reports the
 // outcome in a message ("Text Data dumped to the file!" or "Error: Could not open file for
 // saving...").
-KanaDumpOutcome DumpKanaToFile(ui::Dialogs& dialogs, const KanaDumpSource& source, const KanaLineWrap& wrap);
+KanaDumpOutcome DumpKanaToFile(dialogs::Dialogs& dialogs, const KanaDumpSource& source, const KanaLineWrap& wrap);
 
 }  // namespace corv::editor

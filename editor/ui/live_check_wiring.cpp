@@ -40,7 +40,7 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QS
 
 }  // namespace
 
-LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, ui::Dialogs& dialogs)
+LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs)
     : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
     // After the two panels of the status bar, sharing what room the window leaves them.
     QWidget* row = parts_.linePanel->parentWidget();

@@ -15,7 +15,7 @@ class QAction;
 class QLabel;
 class QMenu;
 
-namespace corv::ui {
+namespace corv::dialogs {
 class Dialogs;
 }
 
@@ -52,7 +52,7 @@ class LiveCheckWiring final : public QObject {
 public:
     // Adds the panels, the menu items and the Problems window to `window`'s `parts`; `dialogs`
     // must outlive it.
-    LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, ui::Dialogs& dialogs);
+    LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs);
     ~LiveCheckWiring() override;
 
     // A block was chosen (or what its checks depend on changed): check it all again.
@@ -92,7 +92,7 @@ private:
 
     MainWindow& window_;
     LiveCheckParts parts_;
-    ui::Dialogs& dialogs_;
+    dialogs::Dialogs& dialogs_;
     LiveChecks checks_;
     LiveCheckPanels* panels_ = nullptr;
     ProblemsWindow* problems_ = nullptr;

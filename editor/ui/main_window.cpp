@@ -50,7 +50,7 @@ ScrollKey ScrollKeyOf(int key) {
 
 }  // namespace
 
-MainWindow::MainWindow(ui::Dialogs& dialogs, QWidget* parent)
+MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
       session_(std::make_unique<EditorSession>(std::filesystem::current_path())) {

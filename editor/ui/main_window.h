@@ -2,7 +2,7 @@
 // The script editor's main window (myForm): the preview paint box Video, the status bar, the
 // menu with every command, and the companion windows it creates at start and keeps placed
 // around itself. The window only wires: the work is in EditorSession (editor/logic), the user
-// is asked through ui::Dialogs.
+// is asked through dialogs::Dialogs.
 
 #include <QMainWindow>
 
@@ -23,7 +23,7 @@ class QListWidget;
 class QMenu;
 class QStatusBar;
 
-namespace corv::ui {
+namespace corv::dialogs {
 class Dialogs;
 }
 
@@ -45,7 +45,7 @@ public:
     // Start-up (FormCreate): the process's current folder becomes the start directory; the
     // companion windows are created after the main window, in their fixed order, and the key
     // dispatcher is installed on the application. `dialogs` must outlive the window.
-    explicit MainWindow(ui::Dialogs& dialogs, QWidget* parent = nullptr);
+    explicit MainWindow(dialogs::Dialogs& dialogs, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     // Shows the windows visible at start: the main window, the Text Editor and List Data.
@@ -182,7 +182,7 @@ private:
     [[nodiscard]] script::ScriptText& script();
 
     Widgets ui_;
-    ui::Dialogs& dialogs_;
+    dialogs::Dialogs& dialogs_;
     std::unique_ptr<EditorSession> session_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
     LiveCheckWiring* live_ = nullptr;  // a child of the window

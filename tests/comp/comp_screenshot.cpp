@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    corv::ui::ScriptedDialogs dialogs;
+    corv::dialogs::ScriptedDialogs dialogs;
     corv::comp::UtilityWindow cmForm(dialogs);
     cmForm.show();
     if (!QTest::qWaitForWindowExposed(&cmForm)) {

@@ -27,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using corv::testing::Named;
-using ui::ScriptedDialogs;
+using dialogs::ScriptedDialogs;
 
 std::vector<uint8_t> readBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -5,7 +5,7 @@
 
 #include "dialogs/scripted_dialogs.h"
 
-namespace corv::ui {
+namespace corv::dialogs {
 namespace {
 
 TEST(ScriptedDialogs, RepliesInOrderAndRecordsEveryCall) {
@@ -60,4 +60,4 @@ TEST(ScriptedDialogs, TextQuestionsTakeTheirRepliesAndCancelWithout) {
 }
 
 }  // namespace
-}  // namespace corv::ui
+}  // namespace corv::dialogs

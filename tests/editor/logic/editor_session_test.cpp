@@ -23,7 +23,7 @@ namespace corv::editor {
 namespace {
 
 namespace fs = std::filesystem;
-using ui::ScriptedDialogs;
+using dialogs::ScriptedDialogs;
 
 std::vector<uint8_t> ReadBytes(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);

@@ -90,7 +90,7 @@ protected:
     std::vector<uint8_t> block;
     KanaDumpSource source;
     testing::TempFolder folder{"kana-dump"};
-    ui::ScriptedDialogs dialogs;
+    dialogs::ScriptedDialogs dialogs;
 };
 
 TEST_F(KanaDumpCommandTest, FileTextWrapsKanaLinesAndMatchesTheUnwrappedDumpOtherwise) {
@@ -127,7 +127,7 @@ TEST_F(KanaDumpCommandTest, DumpWritesTheBytesWithCrLfAndSaysSo) {
     dialogs.replySaveFile(path);
     EXPECT_EQ(DumpKanaToFile(dialogs, source, ColumnsWrap(6)), KanaDumpOutcome::Written);
     ASSERT_EQ(dialogs.calls().size(), 2u);
-    const ui::FileRequest& request = dialogs.calls()[0].request;
+    const dialogs::FileRequest& request = dialogs.calls()[0].request;
     EXPECT_EQ(request.title, "Dump Working RAM to file...");
     EXPECT_EQ(request.directory, folder.path());
     EXPECT_EQ(request.fileName, "");

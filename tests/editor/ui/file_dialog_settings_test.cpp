@@ -12,7 +12,7 @@
 
 #include "dialogs/qt_dialogs.h"
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 namespace {
 
@@ -66,26 +66,26 @@ private slots:
     }
 };
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     // Where Qt keeps user settings is read once, when the first settings object is made.
     std::string pattern = (fs::temp_directory_path() / "corv-home-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) return 1;
-    corv::ui::g_home = pattern;
-    fs::create_directories(corv::ui::configFolder());
+    corv::dialogs::g_home = pattern;
+    fs::create_directories(corv::dialogs::configFolder());
     ::setenv("HOME", pattern.c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", corv::ui::configFolder().c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", corv::dialogs::configFolder().c_str(), 1);
 
     int result = 0;
     {
         QApplication application(argc, argv);
-        corv::ui::FileDialogSettingsTest test;
+        corv::dialogs::FileDialogSettingsTest test;
         result = QTest::qExec(&test, argc, argv);
     }
     std::error_code ignored;
-    fs::remove_all(corv::ui::g_home, ignored);
+    fs::remove_all(corv::dialogs::g_home, ignored);
     return result;
 }
 

@@ -4,7 +4,7 @@
 
 #include "dialogs/qt_dialogs.h"
 
-namespace corv::ui {
+namespace corv::dialogs {
 
 class FileFilterTest : public QObject {
     Q_OBJECT
@@ -23,7 +23,7 @@ void FileFilterTest::patternsFollowTheDescriptionOnce() {
     QCOMPARE(qtNameFilter("Anything (*)"), QStringLiteral("Anything (*)"));
 }
 
-}  // namespace corv::ui
+}  // namespace corv::dialogs
 
-QTEST_MAIN(corv::ui::FileFilterTest)
+QTEST_MAIN(corv::dialogs::FileFilterTest)
 #include "file_filter_test.moc"

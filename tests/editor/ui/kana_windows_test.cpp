@@ -150,7 +150,7 @@ private slots:
         kana_->loadKana(resolve(longest_), *maps_);
         const QString before = Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText();
 
-        ui::ScriptedDialogs dialogs;
+        dialogs::ScriptedDialogs dialogs;
         const auto path = folder.path() / "dump.txt";
         dialogs.replySaveFile(path);
         QCOMPARE(DumpKanaToFile(dialogs, source(folder.path()), kana_->lineWrap()), KanaDumpOutcome::Written);

@@ -50,7 +50,7 @@ inline QStringList Items(const QListWidget* list) {
     return items;
 }
 
-inline QStringList Messages(const ui::ScriptedDialogs& dialogs) {
+inline QStringList Messages(const dialogs::ScriptedDialogs& dialogs) {
     QStringList out;
     for (const std::string& text : dialogs.messages()) out << QString::fromStdString(text);
     return out;
@@ -124,7 +124,7 @@ public:
         return image.copy();
     }
 
-    ui::ScriptedDialogs dialogs;
+    dialogs::ScriptedDialogs dialogs;
     std::unique_ptr<MainWindow> form;
 
 private:
