@@ -93,7 +93,7 @@ std::optional<ListingEntry> ParseEntryLine(std::string_view line) {
     return std::nullopt;
 }
 
-EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry, core::Compressor compressor) {
+EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry, ListingCompressor compressor) {
     const std::string name = FileNameOf(entry.path);
     const std::optional<std::vector<uint8_t>> file =
         IsFolder(entry.path) ? std::nullopt : core::ReadWholeFile(entry.path);
@@ -110,7 +110,14 @@ EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry, core
     const WorkHalf input = state.upperHalf();
     std::copy(file->begin(), file->end(), input.begin());
     const auto length = static_cast<uint32_t>(file->size());
-    const uint32_t result = core::CompressBlock(state.rom.data(), address, entry.end, length, input, compressor);
+    const auto compress = [&](core::Compressor which) {
+        return core::CompressBlock(state.rom.data(), address, entry.end, length, input, which);
+    };
+    uint32_t result = compress(compressor == ListingCompressor::Maximising ? core::Compressor::Maximising
+                                                                           : core::Compressor::Specified);
+    if (core::IsTooLarge(result) && compressor == ListingCompressor::MaximisingWhenOver) {
+        result = compress(core::Compressor::Maximising);
+    }
     if (result == core::kCompressWritten) return {EntryStatus::Written, RecompressedLine(name), 0};
     if (result == core::kCompressBadHeader) return {EntryStatus::InvalidBlock, InvalidBlockLine(name), 0};
     if (result == core::kCompressReadBackFailed) return {EntryStatus::NoReadBack, ReadBackFailedLine(name), 0};
@@ -129,7 +136,7 @@ std::optional<std::ifstream> OpenListing(const std::filesystem::path& path) {
 }
 
 RecompressSummary RecompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
-                                    core::Compressor compressor) {
+                                    ListingCompressor compressor) {
     RecompressSummary summary;
     if (!state.romLoaded()) return summary;
     std::string line;

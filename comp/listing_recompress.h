@@ -53,12 +53,17 @@ struct EntryResult {
     uint32_t excessBytes = 0; // for TooLarge
 };
 
+// Which compressor writes a block: the specified one (the default), the maximising one for every
+// block (corvtool repack --maximise), or the maximising one only for a block the specified one
+// leaves over its room (the utility's Fit Harder When Over), so that blocks that fit keep the
+// specified compressor's bytes.
+enum class ListingCompressor : uint8_t { Specified, Maximising, MaximisingWhenOver };
+
 // Compresses one entry. The file is read into the upper half of the work area; the bytes after
 // it stay as the previous operation left them (the odd-length rule and the last group read
 // them). Nothing is written to the ROM unless the result is Written. Precondition: romLoaded().
-// `compressor` picks the specified compressor (the default) or the maximising one.
 [[nodiscard]] EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry,
-                                          core::Compressor compressor = core::Compressor::Specified);
+                                          ListingCompressor compressor = ListingCompressor::Specified);
 
 // One line of the listing after it was handled.
 struct LineResult {
@@ -82,6 +87,6 @@ struct RecompressSummary {
 // can show the result and let pending events through. Successful entries change the ROM at once;
 // a later failure undoes nothing. With no ROM loaded nothing is read.
 RecompressSummary RecompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
-                                    core::Compressor compressor = core::Compressor::Specified);
+                                    ListingCompressor compressor = ListingCompressor::Specified);
 
 }  // namespace corv::comp

@@ -111,6 +111,10 @@ void UtilityWindow::buildMenu() {
         ui_.editMenu->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::recompressFromListing);
     ui_.recompress->setObjectName(QStringLiteral("RecompressBlock1"));
     ui_.disabledWhileBusy.push_back(ui_.recompress);
+    // Off at start: the specified compressor's bytes stay the default.
+    ui_.fitHarder = ui_.editMenu->addAction(QStringLiteral("Fit Harder When Over"));
+    ui_.fitHarder->setObjectName(QStringLiteral("FitHarderWhenOver1"));
+    ui_.fitHarder->setCheckable(true);
 
     about::AddHelpMenu(*menuBar(), dialogs_,
                        about::AboutText("CorvComp", "Decompresses the block areas of the CORVANE ROM into files "
@@ -172,10 +176,15 @@ void UtilityWindow::recompressFromListing() {
     // until the end, and a second listing cannot start inside this one.
     busy_ = true;
     setRomCommandsEnabled(false);
-    RecompressListing(state_, *listing, [this](const LineResult& result) {
-        if (result.entry) ui_.log->addItem(QString::fromStdString(result.entry->line));
-        if (result.letEventsThrough) QCoreApplication::processEvents();
-    });
+    const ListingCompressor compressor =
+        ui_.fitHarder->isChecked() ? ListingCompressor::MaximisingWhenOver : ListingCompressor::Specified;
+    RecompressListing(
+        state_, *listing,
+        [this](const LineResult& result) {
+            if (result.entry) ui_.log->addItem(QString::fromStdString(result.entry->line));
+            if (result.letEventsThrough) QCoreApplication::processEvents();
+        },
+        compressor);
     setRomCommandsEnabled(true);
     busy_ = false;
     if (closeRequested_) close();

@@ -62,6 +62,7 @@ private:
         QAction* decompressData = nullptr;         // Data1
         QAction* decompressText = nullptr;         // Text1
         QAction* recompress = nullptr;             // RecompressBlock1
+        QAction* fitHarder = nullptr;              // FitHarderWhenOver1, checkable
 
         // What must not run while a listing is recompressed: nothing may take the ROM away.
         std::vector<QAction*> disabledWhileBusy;

@@ -206,11 +206,16 @@ private slots:
         QCOMPARE(Named<QAction>(*form_, "Exit1")->shortcut(), QKeySequence(QStringLiteral("Alt+X")));
 
         const QList<QAction*> editItems = Named<QMenu>(*form_, "Edit1")->actions();
-        QCOMPARE(editItems.size(), 2);
+        QCOMPARE(editItems.size(), 3);
         QCOMPARE(editItems[0]->menu(), Named<QMenu>(*form_, "DecompressBlock1"));
         QCOMPARE(Named<QMenu>(*form_, "DecompressBlock1")->title(), QStringLiteral("Decompress Block..."));
         QCOMPARE(editItems[1], Named<QAction>(*form_, "RecompressBlock1"));
         QCOMPARE(Named<QAction>(*form_, "RecompressBlock1")->text(), QStringLiteral("Recompress Block..."));
+        // The one item added to the specified menu: the maximiser for blocks that are over, off at start.
+        QCOMPARE(editItems[2], Named<QAction>(*form_, "FitHarderWhenOver1"));
+        QCOMPARE(editItems[2]->text(), QStringLiteral("Fit Harder When Over"));
+        QVERIFY(editItems[2]->isCheckable());
+        QVERIFY(!editItems[2]->isChecked());
         const QList<QAction*> areas = Named<QMenu>(*form_, "DecompressBlock1")->actions();
         QCOMPARE(areas.size(), 3);
         QCOMPARE(areas[0]->text(), QStringLiteral("Graphics - $30200"));

@@ -2,6 +2,11 @@
 // work area's leftovers after a file.
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <memory>
+#include <cstdio>
+#include "core/block_encoder.h"
+#include "core/block_decoder.h"
 
 #include <sstream>
 
@@ -308,6 +313,48 @@ TEST_F(RecompressTest, NoRomReadsNothing) {
     state.releaseRom();
     EXPECT_TRUE(run(line(".COMP", "a.dat", "00040000  0004001A")).empty());
     EXPECT_TRUE(handled.empty());
+}
+
+TEST_F(RecompressTest, FitHarderWhenOverWritesWithTheMaximiserOnlyABlockThatIsOver) {
+    // Runs of one word a few words apart: the maximiser's one-byte short references make its
+    // stream smaller than the specified compressor's.
+    std::vector<uint16_t> words;
+    for (uint16_t k = 0; k < 48; ++k) words.push_back(k % 5 == 0 ? uint16_t(0x2000 + k) : uint16_t(0x4141));
+    const std::vector<uint8_t> bytes = bytesOfWords(words);
+    put("block.dat", bytes);
+    std::vector<uint8_t> source(core::kBlockHalfSize, 0);
+    std::copy(bytes.begin(), bytes.end(), source.begin());
+    const auto measure = [&](core::Compressor which) {
+        return core::MeasureBlockCompression(state.rom.data(), 0x40000, 0x50000, uint32_t(bytes.size()), source, which)
+            .needed;
+    };
+    const uint64_t specified = measure(core::Compressor::Specified);
+    const uint64_t maximised = measure(core::Compressor::Maximising);
+    ASSERT_LT(maximised, specified);
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "00040000  %08X", unsigned(0x40000 + maximised));
+    const std::string listing = line(".COMP", "block.dat", numbers);
+    const std::vector<uint8_t> before(state.rom.data().begin(), state.rom.data().end());
+
+    EXPECT_EQ(run(listing), std::vector<std::string>{"Error: Data size too large to recompress. [ block.dat ] [ " +
+                                                     std::to_string(specified - maximised) + " BYTES over ]"});
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), state.rom.data().begin()));
+
+    std::istringstream in(listing);
+    const RecompressSummary harder = RecompressListing(state, in, {}, ListingCompressor::MaximisingWhenOver);
+    EXPECT_EQ(harder.written, 1u);
+    auto buffer = std::make_unique<core::BlockBuffer>();
+    ASSERT_NE(core::DecompressBlock(state.rom.data(), 0x40000, *buffer), core::kBadBlockHeader);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), buffer->lower().begin()));
+
+    // A block that fits gets the specified compressor's bytes under the option too.
+    std::snprintf(numbers, sizeof numbers, "00040000  %08X", unsigned(0x40000 + specified));
+    std::istringstream specifiedIn(line(".COMP", "block.dat", numbers));
+    ASSERT_EQ(RecompressListing(state, specifiedIn, {}).written, 1u);
+    const std::vector<uint8_t> withSpecified(state.rom.data().begin(), state.rom.data().end());
+    std::istringstream harderIn(line(".COMP", "block.dat", numbers));
+    ASSERT_EQ(RecompressListing(state, harderIn, {}, ListingCompressor::MaximisingWhenOver).written, 1u);
+    EXPECT_TRUE(std::equal(withSpecified.begin(), withSpecified.end(), state.rom.data().begin()));
 }
 
 }  // namespace

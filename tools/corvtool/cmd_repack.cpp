@@ -73,7 +73,8 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
             }
             FileError(err, "repack", args[1]) << result.entry->line << '\n';
             exitCode = std::max(exitCode, exitCodeOf(result.entry->status));
-        }, compressor);
+        }, compressor == core::Compressor::Maximising ? comp::ListingCompressor::Maximising
+                                                      : comp::ListingCompressor::Specified);
     if (!summary.allWritten()) {
         FileError(err, "repack", args[0]) << summary.entries - summary.written << " of " << summary.entries
                                           << " block(s) failed; nothing saved, the file was left as it was\n";
