@@ -20,6 +20,6 @@ if [ "${SANITIZE:-1}" != 0 ]; then
   # Timings under the sanitizers mean nothing, so that pass builds no benchmarks. Its warnings are
   # not errors: the first pass holds the code to them, and the instrumentation makes GCC report
   # false ones inside the standard library (stringop-overflow, maybe-uninitialized).
-  UBSAN_OPTIONS=print_stacktrace=1 run_suite "${SANITIZE_BUILD_DIR:-build-sanitize}" -DCORV_SANITIZE=ON \
+  UBSAN_OPTIONS=print_stacktrace=1 LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp" run_suite "${SANITIZE_BUILD_DIR:-build-sanitize}" -DCORV_SANITIZE=ON \
     -DCORV_BENCHMARKS=OFF -DCORV_WERROR=OFF
 fi
