@@ -118,7 +118,7 @@ int main() {
     editor::LiveChecks live;
     const editor::LiveBlock liveBlock{rom.data(), block->buffer.get(), block->info, block->end, block->inserted};
     const double choice = medianMilliseconds(11, [&] {
-        live.open(liveBlock, big, &table, {}, insert::InsertionCompressor::Specified);
+        live.open(liveBlock, big, &table, {}, insert::InsertionCompressor::Standard);
         return int64_t(live.fit().needed);
     });
     std::printf("live checks, block choice (full check, 1,000-entry script): %.3f ms median (goal under 50 ms)\n",
@@ -127,7 +127,7 @@ int main() {
         const std::string entry = script::EntrySearchText(int(typedInto)) + "\n";
         std::string withKey = big;
         withKey.insert(withKey.find(entry) + entry.size(), "x");
-        live.open(liveBlock, big, &table, {}, insert::InsertionCompressor::Specified);
+        live.open(liveBlock, big, &table, {}, insert::InsertionCompressor::Standard);
         const size_t fullChecks = live.fullChecks();
         int key = 0;
         const double perKey = medianMilliseconds(201, [&] {

@@ -1,7 +1,7 @@
 // Compares the production compressor with the exhaustive-scan reference on three corpora of
 // 64 KiB and prints how many times faster it is, measured in this one run. Then the maximising
 // compressor: its time per 64 KiB of text-like data against the exhaustive scan (goal: at most
-// 20 ms, and faster than the scan), and the bytes it saves against the specified compressor on
+// 20 ms, and faster than the scan), and the bytes it saves against the standard compressor on
 // the demo's text blocks with English-like translations inserted (goal: at least 9 % smaller).
 //
 //   build/bench/codec_bench
@@ -92,7 +92,7 @@ void timeMaximiser(const std::vector<uint8_t>& corpus) {
     const double exhaustive = medianSeconds(7, [&] { return testing::EncodeExhaustively(words).bytes.size(); });
     const double perBlock = maximised * 1000.0 * 65536.0 / static_cast<double>(corpus.size());
     std::printf("maximise text-like: %.2f ms per 64 KiB (goal at most 20 ms), %.1fx faster than the exhaustive "
-                "specified scan\n",
+                "standard scan\n",
                 perBlock, exhaustive / maximised);
 }
 
@@ -106,10 +106,10 @@ void translatedCorpus() {
     table.parse(game.tableFile);
     const core::RomImage rom(game.rom, "bench.smc");
 
-    uint64_t specifiedTotal = 0;
+    uint64_t standardTotal = 0;
     uint64_t maximisedTotal = 0;
     unsigned blocks = 0;
-    unsigned fitSpecified = 0;
+    unsigned fitStandard = 0;
     unsigned fitMaximised = 0;
     for (size_t n = 0; n < load.blocks.size(); ++n) {
         const auto block = script::LoadTextBlock(rom.data(), load.blocks, load.blocks[n].address).block;
@@ -118,33 +118,33 @@ void translatedCorpus() {
         script::MemoryScriptText script(demo::TranslateDemoScript(dump, demo::kEnglishLettersPerKana, 1000 + n));
         check::BlockFit fit(rom.data(), *block->buffer, block->info, block->end);
         fit.encodeAll(script, table);
-        const check::FitFigures specified = fit.figures();
-        if (specified.outcome != insert::InsertionOutcome::Inserted &&
-            specified.outcome != insert::InsertionOutcome::DoesNotFit) {
+        const check::FitFigures standard = fit.figures();
+        if (standard.outcome != insert::InsertionOutcome::Inserted &&
+            standard.outcome != insert::InsertionOutcome::DoesNotFit) {
             continue;
         }
         const check::FitFigures maximised = fit.figures(core::Compressor::Maximising);
         const auto header =
             core::ReadBlockHeader(rom.data(), core::AddressToRomOffset(block->info.blockAddress & 0xFFFFFF));
         const uint64_t headerBytes = header ? header->streamOffset() : 0;
-        specifiedTotal += specified.needed - headerBytes;
+        standardTotal += standard.needed - headerBytes;
         maximisedTotal += maximised.needed - headerBytes;
         ++blocks;
-        fitSpecified += specified.fits() ? 1 : 0;
+        fitStandard += standard.fits() ? 1 : 0;
         fitMaximised += maximised.fits() ? 1 : 0;
-        if (specified.room > 20000) {
+        if (standard.room > 20000) {
             std::printf("translated block %X: needs %llu bytes, room %lld: %lld %s; with the maximiser %llu: %lld %s\n",
-                        unsigned(block->info.blockAddress), static_cast<unsigned long long>(specified.needed),
-                        static_cast<long long>(specified.room), static_cast<long long>(std::llabs(specified.left())),
-                        specified.left() >= 0 ? "left" : "over", static_cast<unsigned long long>(maximised.needed),
+                        unsigned(block->info.blockAddress), static_cast<unsigned long long>(standard.needed),
+                        static_cast<long long>(standard.room), static_cast<long long>(std::llabs(standard.left())),
+                        standard.left() >= 0 ? "left" : "over", static_cast<unsigned long long>(maximised.needed),
                         static_cast<long long>(std::llabs(maximised.left())), maximised.left() >= 0 ? "left" : "over");
         }
     }
-    std::printf("translated corpus, %u text blocks: specified %llu stream bytes, maximised %llu (%.1f %% smaller, "
-                "goal at least 9 %%); blocks that fit: %u specified, %u maximised\n",
-                blocks, static_cast<unsigned long long>(specifiedTotal), static_cast<unsigned long long>(maximisedTotal),
-                specifiedTotal ? 100.0 * double(specifiedTotal - maximisedTotal) / double(specifiedTotal) : 0.0,
-                fitSpecified, fitMaximised);
+    std::printf("translated corpus, %u text blocks: standard %llu stream bytes, maximised %llu (%.1f %% smaller, "
+                "goal at least 9 %%); blocks that fit: %u standard, %u maximised\n",
+                blocks, static_cast<unsigned long long>(standardTotal), static_cast<unsigned long long>(maximisedTotal),
+                standardTotal ? 100.0 * double(standardTotal - maximisedTotal) / double(standardTotal) : 0.0,
+                fitStandard, fitMaximised);
 }
 
 }  // namespace

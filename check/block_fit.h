@@ -56,7 +56,7 @@ public:
     void updateEntry(unsigned stringNumber, script::ScriptText& script, const script::TableFile& table);
 
     // Lays the block out and compresses it in memory with `compressor`.
-    [[nodiscard]] FitFigures figures(core::Compressor compressor = core::Compressor::Specified);
+    [[nodiscard]] FitFigures figures(core::Compressor compressor = core::Compressor::Standard);
 
     [[nodiscard]] const std::vector<EncodedEntry>& entries() const { return encoded_; }
     // The laid-out records as the insertion would place them (valid after figures()).

@@ -114,7 +114,7 @@ EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry, List
         return core::CompressBlock(state.rom.data(), address, entry.end, length, input, which);
     };
     uint32_t result = compress(compressor == ListingCompressor::Maximising ? core::Compressor::Maximising
-                                                                           : core::Compressor::Specified);
+                                                                           : core::Compressor::Standard);
     if (core::IsTooLarge(result) && compressor == ListingCompressor::MaximisingWhenOver) {
         result = compress(core::Compressor::Maximising);
     }

@@ -53,17 +53,17 @@ struct EntryResult {
     uint32_t excessBytes = 0; // for TooLarge
 };
 
-// Which compressor writes a block: the specified one (the default), the maximising one for every
-// block (corvtool repack --maximise), or the maximising one only for a block the specified one
+// Which compressor writes a block: the standard one (the default), the maximising one for every
+// block (corvtool repack --maximise), or the maximising one only for a block the standard one
 // leaves over its room (the utility's Fit Harder When Over), so that blocks that fit keep the
-// specified compressor's bytes.
-enum class ListingCompressor : uint8_t { Specified, Maximising, MaximisingWhenOver };
+// standard compressor's bytes.
+enum class ListingCompressor : uint8_t { Standard, Maximising, MaximisingWhenOver };
 
 // Compresses one entry. The file is read into the upper half of the work area; the bytes after
 // it stay as the previous operation left them (the odd-length rule and the last group read
 // them). Nothing is written to the ROM unless the result is Written. Precondition: romLoaded().
 [[nodiscard]] EntryResult RecompressEntry(UtilityState& state, const ListingEntry& entry,
-                                          ListingCompressor compressor = ListingCompressor::Specified);
+                                          ListingCompressor compressor = ListingCompressor::Standard);
 
 // One line of the listing after it was handled.
 struct LineResult {
@@ -87,6 +87,6 @@ struct RecompressSummary {
 // can show the result and let pending events through. Successful entries change the ROM at once;
 // a later failure undoes nothing. With no ROM loaded nothing is read.
 RecompressSummary RecompressListing(UtilityState& state, std::istream& listing, const LineHandler& afterLine,
-                                    ListingCompressor compressor = ListingCompressor::Specified);
+                                    ListingCompressor compressor = ListingCompressor::Standard);
 
 }  // namespace corv::comp

@@ -111,7 +111,7 @@ void UtilityWindow::buildMenu() {
         ui_.editMenu->addAction(QStringLiteral("Recompress Block..."), this, &UtilityWindow::recompressFromListing);
     ui_.recompress->setObjectName(QStringLiteral("RecompressBlock1"));
     ui_.disabledWhileBusy.push_back(ui_.recompress);
-    // Off at start: the specified compressor's bytes stay the default.
+    // Off at start: the standard compressor's bytes stay the default.
     ui_.fitHarder = ui_.editMenu->addAction(QStringLiteral("Fit Harder When Over"));
     ui_.fitHarder->setObjectName(QStringLiteral("FitHarderWhenOver1"));
     ui_.fitHarder->setCheckable(true);
@@ -177,7 +177,7 @@ void UtilityWindow::recompressFromListing() {
     busy_ = true;
     setRomCommandsEnabled(false);
     const ListingCompressor compressor =
-        ui_.fitHarder->isChecked() ? ListingCompressor::MaximisingWhenOver : ListingCompressor::Specified;
+        ui_.fitHarder->isChecked() ? ListingCompressor::MaximisingWhenOver : ListingCompressor::Standard;
     RecompressListing(
         state_, *listing,
         [this](const LineResult& result) {

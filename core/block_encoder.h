@@ -85,10 +85,10 @@ struct EncodedStream {
 // not zero, one less when it is.
 [[nodiscard]] uint32_t EvenBlockLength(std::span<const uint8_t> source, uint32_t length);
 
-// Which compressor writes a block's stream. The specified one is the default everywhere: its
+// Which compressor writes a block's stream. The standard one is the default everywhere: its
 // output is defined byte for byte. The maximising one (optimal_encoder.h) writes the smallest
-// stream the decoder reads back, never a longer one than the specified compressor's.
-enum class Compressor : uint8_t { Specified, Maximising };
+// stream the decoder reads back, never a longer one than the standard compressor's.
+enum class Compressor : uint8_t { Standard, Maximising };
 
 // What compressing the first `length` bytes of `source` in place of the block at `blockAddress`
 // would take, its room ending at ROM offset `limit`, without writing anything. `code` is what
@@ -105,7 +105,7 @@ struct CompressionMeasure {
 [[nodiscard]] CompressionMeasure MeasureBlockCompression(std::span<const uint8_t> romData, uint32_t blockAddress,
                                                          uint32_t limit, uint32_t length,
                                                          std::span<const uint8_t> source,
-                                                         Compressor compressor = Compressor::Specified);
+                                                         Compressor compressor = Compressor::Standard);
 
 // Compresses the first `length` bytes of `source` into the ROM data in place of the block at
 // `blockAddress`, its room ending at ROM offset `limit` (the room is also cut at the end of the
@@ -114,6 +114,6 @@ struct CompressionMeasure {
 // kCompressReadBackFailed (the new block would not decode to the data; nothing written).
 [[nodiscard]] uint32_t CompressBlock(std::span<uint8_t> romData, uint32_t blockAddress, uint32_t limit,
                                      uint32_t length, std::span<const uint8_t> source,
-                                     Compressor compressor = Compressor::Specified);
+                                     Compressor compressor = Compressor::Standard);
 
 }  // namespace corv::core

@@ -292,11 +292,11 @@ EncodedStream EncodeOptimalStream(const SourceWords& words) {
 
 EncodedStream EncodeMaximisedStream(const SourceWords& words) {
     const auto finder = MakeIndexedMatchFinder(words);
-    EncodedStream specified = EncodeBlockStream(words, *finder);
+    EncodedStream standard = EncodeBlockStream(words, *finder);
     // The decoder's output position has 16 bits: no path keeps more words than that inside it.
-    if (words.count() >= kOutputWords) return specified;
+    if (words.count() >= kOutputWords) return standard;
     EncodedStream optimal = EncodeOptimalStream(words);
-    return optimal.bytes.size() < specified.bytes.size() ? std::move(optimal) : std::move(specified);
+    return optimal.bytes.size() < standard.bytes.size() ? std::move(optimal) : std::move(standard);
 }
 
 }  // namespace corv::core

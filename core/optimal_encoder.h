@@ -1,7 +1,7 @@
 #pragma once
 // The maximising compressor: the smallest stream the game's decoder reads back, for blocks that do
-// not fit with the specified one. It uses the freedoms the decoder allows beyond what the
-// specified compressor emits: long references up to 4,096 words back, short references up to 16
+// not fit with the standard one. It uses the freedoms the decoder allows beyond what the
+// standard compressor emits: long references up to 4,096 words back, short references up to 16
 // words back, copies that overlap their own output. Dictionary commands are never emitted (they
 // cost what a literal costs).
 
@@ -21,9 +21,9 @@ inline constexpr uint32_t kShortReachWords = 16;
 // Deterministic.
 [[nodiscard]] EncodedStream EncodeOptimalStream(const SourceWords& words);
 
-// The maximising compressor's stream: the optimal one, unless the specified compressor's is as
+// The maximising compressor's stream: the optimal one, unless the standard compressor's is as
 // small (then that one, so that a block that gains nothing stays byte for byte as the default
-// writes it). Never longer than the specified compressor's stream.
+// writes it). Never longer than the standard compressor's stream.
 [[nodiscard]] EncodedStream EncodeMaximisedStream(const SourceWords& words);
 
 }  // namespace corv::core

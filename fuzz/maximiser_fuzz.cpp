@@ -1,6 +1,6 @@
 // The maximising compressor: every stream it writes decodes back to its data (read in an output
 // area that is not cleared, so that a source before word 0 would show), stays within 64 KiB,
-// writes at most seven words past the data, and is never longer than the specified compressor's.
+// writes at most seven words past the data, and is never longer than the standard compressor's.
 //
 // Input: the data (the format caps a block at 65,534 bytes).
 
@@ -32,10 +32,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const core::EncodedStream optimal = core::EncodeOptimalStream(words);
     fuzz::Require(!testing::StreamFault(words, optimal, 7).has_value(), "the optimal stream is sound");
     const auto finder = core::MakeIndexedMatchFinder(words);
-    const core::EncodedStream specified = core::EncodeBlockStream(words, *finder);
-    fuzz::Require(optimal.bytes.size() <= specified.bytes.size(), "never longer than the specified stream");
+    const core::EncodedStream standard = core::EncodeBlockStream(words, *finder);
+    fuzz::Require(optimal.bytes.size() <= standard.bytes.size(), "never longer than the standard stream");
     const core::EncodedStream maximised = core::EncodeMaximisedStream(words);
-    fuzz::Require(maximised.bytes.size() == std::min(optimal.bytes.size(), specified.bytes.size()),
+    fuzz::Require(maximised.bytes.size() == std::min(optimal.bytes.size(), standard.bytes.size()),
                   "the maximised stream is the smaller one");
 
     // Into a room that just holds it, behind a header and a one-word dictionary.

@@ -62,11 +62,11 @@ InsertionResult layoutRefusal(InsertionProgress& progress, const InsertionBlock&
 }
 
 // What the compression came to: the final code, and for a block the maximising compressor was
-// tried on after the specified one was over, how far over that one was.
+// tried on after the standard one was over, how far over that one was.
 struct Compression {
     uint32_t code = core::kCompressWritten;
     bool maximised = false;
-    uint32_t specifiedExcess = 0;
+    uint32_t standardExcess = 0;
 };
 
 Compression compressBlock(core::RomImage& rom, const core::BlockBuffer& buffer, const InsertionBlock& info,
@@ -76,9 +76,9 @@ Compression compressBlock(core::RomImage& rom, const core::BlockBuffer& buffer, 
                                    compressor);
     };
     if (info.compressor == InsertionCompressor::Maximising) return {run(core::Compressor::Maximising), true, 0};
-    Compression result{run(core::Compressor::Specified), false, 0};
+    Compression result{run(core::Compressor::Standard), false, 0};
     if (info.compressor == InsertionCompressor::MaximisingWhenOver && core::IsTooLarge(result.code)) {
-        result.specifiedExcess = core::ExcessBytes(result.code);
+        result.standardExcess = core::ExcessBytes(result.code);
         result.code = run(core::Compressor::Maximising);
         result.maximised = true;
     }
@@ -87,21 +87,21 @@ Compression compressBlock(core::RomImage& rom, const core::BlockBuffer& buffer, 
 
 void logCompressor(InsertionProgress& progress, const InsertionBlock& info, const Compression& compression) {
     switch (info.compressor) {
-    case InsertionCompressor::Specified: return;
+    case InsertionCompressor::Standard: return;
     case InsertionCompressor::Maximising:
         progress.addLogLine("; Compressed with the maximising compressor (--maximise).");
         return;
     case InsertionCompressor::MaximisingWhenOver:
         if (!compression.maximised) {
-            progress.addLogLine("; Fit Harder When Over: the specified compressor wrote the block.");
+            progress.addLogLine("; Fit Harder When Over: the standard compressor wrote the block.");
         } else if (compression.code == core::kCompressWritten) {
-            progress.addLogLine(format("; Fit Harder When Over: %d byte(s) over with the specified compressor; the "
+            progress.addLogLine(format("; Fit Harder When Over: %d byte(s) over with the standard compressor; the "
                                        "maximising compressor wrote the block.",
-                                       int(compression.specifiedExcess)));
+                                       int(compression.standardExcess)));
         } else {
-            progress.addLogLine(format("; Fit Harder When Over: %d byte(s) over with the specified compressor, "
+            progress.addLogLine(format("; Fit Harder When Over: %d byte(s) over with the standard compressor, "
                                        "still over with the maximising one.",
-                                       int(compression.specifiedExcess)));
+                                       int(compression.standardExcess)));
         }
         return;
     }

@@ -35,10 +35,10 @@ public:
     virtual void processPendingMessages() = 0;
 };
 
-// Which compressor writes the block: the specified one (the default); the maximising one
-// (corvtool insert --maximise); or the maximising one only when the specified one's block is over
+// Which compressor writes the block: the standard one (the default); the maximising one
+// (corvtool insert --maximise); or the maximising one only when the standard one's block is over
 // its room (the editor's "Fit Harder When Over"). The two last add a log line saying which wrote it.
-enum class InsertionCompressor : uint8_t { Specified, Maximising, MaximisingWhenOver };
+enum class InsertionCompressor : uint8_t { Standard, Maximising, MaximisingWhenOver };
 
 // Keeps the log lines and has no window: for corvtool, which prints them once the outcome is
 // known, and for anything else that inserts without showing progress.
@@ -57,10 +57,10 @@ public:
 // A text block as the insertion takes it: where it stands, and which compressor writes it.
 struct InsertionBlock : script::TextBlockInfo {
     InsertionBlock() = default;
-    // Implicit: a block opened by the loader is inserted with the specified compressor.
-    InsertionBlock(const script::TextBlockInfo& info, InsertionCompressor how = InsertionCompressor::Specified)
+    // Implicit: a block opened by the loader is inserted with the standard compressor.
+    InsertionBlock(const script::TextBlockInfo& info, InsertionCompressor how = InsertionCompressor::Standard)
         : script::TextBlockInfo(info), compressor(how) {}
-    InsertionCompressor compressor = InsertionCompressor::Specified;
+    InsertionCompressor compressor = InsertionCompressor::Standard;
 };
 
 enum class InsertionOutcome {

@@ -85,7 +85,7 @@ private:
         check::BlockReport report = check::CheckBlock(inputs_.patched.data(), block, script, inputs_.table, box_);
         result.fit = report.fit;
         // The check works the maximising figures out only for a block over or tight; otherwise the
-        // specified compressor's already fit and the line shows those.
+        // standard compressor's already fit and the line shows those.
         if (options_.compressor == core::Compressor::Maximising && report.maximised) result.fit = report.maximised;
         result.warnings = report.count(check::Severity::Warning);
         for (check::StringReport& string : report.strings) {
@@ -102,7 +102,7 @@ private:
         const uint32_t roomStart = core::AddressToRomOffset(block.info.blockAddress);
         uint32_t endOfRoom = block.end;
         const auto how = options_.compressor == core::Compressor::Maximising ? insert::InsertionCompressor::Maximising
-                                                                             : insert::InsertionCompressor::Specified;
+                                                                             : insert::InsertionCompressor::Standard;
         insert::RecordedProgress progress;
         const insert::InsertionResult inserted =
             insert::InsertScript(scratch_, *block.buffer, insert::InsertionBlock(block.info, how), endOfRoom, script,

@@ -69,7 +69,7 @@ using BlockProgress = std::function<void(size_t done, size_t total)>;
 
 struct BlockWorkOptions {
     BlockWorkMode mode = BlockWorkMode::Status;
-    core::Compressor compressor = core::Compressor::Specified;
+    core::Compressor compressor = core::Compressor::Standard;
     unsigned jobs = 1;
     BlockProgress progress;  // may be empty
 };

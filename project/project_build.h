@@ -30,7 +30,7 @@ enum class BuildOutcome {
 
 struct BuildOptions {
     unsigned jobs = 1;
-    core::Compressor compressor = core::Compressor::Specified;
+    core::Compressor compressor = core::Compressor::Standard;
     BlockProgress progress;  // may be empty
 };
 

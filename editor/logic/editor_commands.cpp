@@ -29,7 +29,7 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     insertion.stringCount = index_->stringCount();
     insertion.length = index_->decompressedLength();
     insertion.compressor = fitHarderWhenOver_ ? insert::InsertionCompressor::MaximisingWhenOver
-                                              : insert::InsertionCompressor::Specified;
+                                              : insert::InsertionCompressor::Standard;
     // The block list keeps the end the last choice found; a search the insertion makes is only
     // for this run, as the next choice of the block finds the end again.
     uint32_t endOfRoom = index_->blockEnd(*block);

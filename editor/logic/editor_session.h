@@ -90,7 +90,7 @@ public:
     // --- Edit menu ---------------------------------------------------------------------------
     // Logs one line per error the translation checks find, after the insertion's own lines.
     void insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
-    // Fit Harder When Over (off at start): a block the specified compressor leaves over its room
+    // Fit Harder When Over (off at start): a block the standard compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
     void setFitHarderWhenOver(bool on) { fitHarderWhenOver_ = on; }
     [[nodiscard]] bool fitHarderWhenOver() const { return fitHarderWhenOver_; }

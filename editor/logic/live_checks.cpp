@@ -172,7 +172,7 @@ void LiveChecks::checkAll() {
 void LiveChecks::computeFigures() {
     using insert::InsertionCompressor;
     const bool maximising = compressor_ == InsertionCompressor::Maximising;
-    figures_ = fit_->figures(maximising ? core::Compressor::Maximising : core::Compressor::Specified);
+    figures_ = fit_->figures(maximising ? core::Compressor::Maximising : core::Compressor::Standard);
     if (compressor_ == InsertionCompressor::MaximisingWhenOver &&
         figures_.outcome == insert::InsertionOutcome::DoesNotFit) {
         figures_ = fit_->figures(core::Compressor::Maximising);

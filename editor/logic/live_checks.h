@@ -134,7 +134,7 @@ private:
     script::TableFile table_;
     bool tableLoaded_ = false;
     check::BoxMetrics box_;
-    insert::InsertionCompressor compressor_ = insert::InsertionCompressor::Specified;
+    insert::InsertionCompressor compressor_ = insert::InsertionCompressor::Standard;
     script::MemoryScriptText script_;
     std::string text_;
     check::FitFigures figures_;

@@ -156,7 +156,7 @@ void LiveCheckWiring::blockChosen() {
         const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
         checks_.open(live, parts_.textEditor->script().text(), table, box,
                      session.fitHarderWhenOver() ? insert::InsertionCompressor::MaximisingWhenOver
-                                                 : insert::InsertionCompressor::Specified);
+                                                 : insert::InsertionCompressor::Standard);
     }
     show(true);
 }

@@ -211,7 +211,7 @@ private slots:
         QCOMPARE(Named<QMenu>(*form_, "DecompressBlock1")->title(), QStringLiteral("Decompress Block..."));
         QCOMPARE(editItems[1], Named<QAction>(*form_, "RecompressBlock1"));
         QCOMPARE(Named<QAction>(*form_, "RecompressBlock1")->text(), QStringLiteral("Recompress Block..."));
-        // The one item added to the specified menu: the maximiser for blocks that are over, off at start.
+        // The one item added to the standard menu: the maximiser for blocks that are over, off at start.
         QCOMPARE(editItems[2], Named<QAction>(*form_, "FitHarderWhenOver1"));
         QCOMPARE(editItems[2]->text(), QStringLiteral("Fit Harder When Over"));
         QVERIFY(editItems[2]->isCheckable());

@@ -317,7 +317,7 @@ TEST_F(RecompressTest, NoRomReadsNothing) {
 
 TEST_F(RecompressTest, FitHarderWhenOverWritesWithTheMaximiserOnlyABlockThatIsOver) {
     // Runs of one word a few words apart: the maximiser's one-byte short references make its
-    // stream smaller than the specified compressor's.
+    // stream smaller than the standard compressor's.
     std::vector<uint16_t> words;
     for (uint16_t k = 0; k < 48; ++k) words.push_back(k % 5 == 0 ? uint16_t(0x2000 + k) : uint16_t(0x4141));
     const std::vector<uint8_t> bytes = bytesOfWords(words);
@@ -328,16 +328,16 @@ TEST_F(RecompressTest, FitHarderWhenOverWritesWithTheMaximiserOnlyABlockThatIsOv
         return core::MeasureBlockCompression(state.rom.data(), 0x40000, 0x50000, uint32_t(bytes.size()), source, which)
             .needed;
     };
-    const uint64_t specified = measure(core::Compressor::Specified);
+    const uint64_t standard = measure(core::Compressor::Standard);
     const uint64_t maximised = measure(core::Compressor::Maximising);
-    ASSERT_LT(maximised, specified);
+    ASSERT_LT(maximised, standard);
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "00040000  %08X", unsigned(0x40000 + maximised));
     const std::string listing = line(".COMP", "block.dat", numbers);
     const std::vector<uint8_t> before(state.rom.data().begin(), state.rom.data().end());
 
     EXPECT_EQ(run(listing), std::vector<std::string>{"Error: Data size too large to recompress. [ block.dat ] [ " +
-                                                     std::to_string(specified - maximised) + " BYTES over ]"});
+                                                     std::to_string(standard - maximised) + " BYTES over ]"});
     EXPECT_TRUE(std::equal(before.begin(), before.end(), state.rom.data().begin()));
 
     std::istringstream in(listing);
@@ -347,14 +347,14 @@ TEST_F(RecompressTest, FitHarderWhenOverWritesWithTheMaximiserOnlyABlockThatIsOv
     ASSERT_NE(core::DecompressBlock(state.rom.data(), 0x40000, *buffer), core::kBadBlockHeader);
     EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), buffer->lower().begin()));
 
-    // A block that fits gets the specified compressor's bytes under the option too.
-    std::snprintf(numbers, sizeof numbers, "00040000  %08X", unsigned(0x40000 + specified));
-    std::istringstream specifiedIn(line(".COMP", "block.dat", numbers));
-    ASSERT_EQ(RecompressListing(state, specifiedIn, {}).written, 1u);
-    const std::vector<uint8_t> withSpecified(state.rom.data().begin(), state.rom.data().end());
+    // A block that fits gets the standard compressor's bytes under the option too.
+    std::snprintf(numbers, sizeof numbers, "00040000  %08X", unsigned(0x40000 + standard));
+    std::istringstream standardIn(line(".COMP", "block.dat", numbers));
+    ASSERT_EQ(RecompressListing(state, standardIn, {}).written, 1u);
+    const std::vector<uint8_t> withStandard(state.rom.data().begin(), state.rom.data().end());
     std::istringstream harderIn(line(".COMP", "block.dat", numbers));
     ASSERT_EQ(RecompressListing(state, harderIn, {}, ListingCompressor::MaximisingWhenOver).written, 1u);
-    EXPECT_TRUE(std::equal(withSpecified.begin(), withSpecified.end(), state.rom.data().begin()));
+    EXPECT_TRUE(std::equal(withStandard.begin(), withStandard.end(), state.rom.data().begin()));
 }
 
 }  // namespace

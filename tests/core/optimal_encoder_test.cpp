@@ -1,5 +1,5 @@
 // The maximising compressor: sound streams for every kind and length of data, never longer than
-// the specified compressor's, as small as an exhaustive search over all parses finds, and using
+// the standard compressor's, as small as an exhaustive search over all parses finds, and using
 // each freedom the decoder allows.
 
 #include <gtest/gtest.h>
@@ -54,23 +54,23 @@ std::vector<uint8_t> periodicBytes(size_t length, uint32_t period, std::mt19937&
     return bytes;
 }
 
-// The specified compressor's stream, as the default writes it.
-EncodedStream specifiedStream(const SourceWords& words) {
+// The standard compressor's stream, as the default writes it.
+EncodedStream standardStream(const SourceWords& words) {
     const auto finder = MakeIndexedMatchFinder(words);
     return EncodeBlockStream(words, *finder);
 }
 
-// The optimal stream is sound and never longer than the specified one, and the maximised stream
-// is the smaller of the two, the specified one when the optimal one gains nothing.
+// The optimal stream is sound and never longer than the standard one, and the maximised stream
+// is the smaller of the two, the standard one when the optimal one gains nothing.
 void checkStreams(const std::vector<uint8_t>& data, const char* kind) {
     const SourceWords words(data, static_cast<uint32_t>(data.size() / 2));
     const EncodedStream optimal = EncodeOptimalStream(words);
     const auto fault = StreamFault(words, optimal, kMaxWordsPast);
     ASSERT_FALSE(fault.has_value()) << kind << " length " << data.size() << ": " << *fault;
-    const EncodedStream specified = specifiedStream(words);
-    ASSERT_LE(optimal.bytes.size(), specified.bytes.size()) << kind << " length " << data.size();
+    const EncodedStream standard = standardStream(words);
+    ASSERT_LE(optimal.bytes.size(), standard.bytes.size()) << kind << " length " << data.size();
     const EncodedStream maximised = EncodeMaximisedStream(words);
-    const EncodedStream& expected = optimal.bytes.size() < specified.bytes.size() ? optimal : specified;
+    const EncodedStream& expected = optimal.bytes.size() < standard.bytes.size() ? optimal : standard;
     ASSERT_EQ(maximised.bytes, expected.bytes) << kind << " length " << data.size();
     ASSERT_EQ(maximised.groups, expected.groups) << kind << " length " << data.size();
 }
@@ -359,23 +359,23 @@ TEST(OptimalEncoder, LastGroupEndsWithFewestWordsPastTheDataAndNeverPast64KiB) {
     EXPECT_LE(walk.wordsWritten, kOutputWords);
 }
 
-TEST(OptimalEncoder, MaximisingCompressorFitsWhereTheSpecifiedOneIsOverAndReadsBack) {
+TEST(OptimalEncoder, MaximisingCompressorFitsWhereTheStandardOneIsOverAndReadsBack) {
     std::mt19937 random(11);
     const auto data = corv::testing::TextLikeBytes(6000, random);
     constexpr uint32_t kBlock = 0x10000;
     corv::testing::TestRom rom(0x30000);
     rom.putHeader(kBlock, 0, {0x0102}, 0);
     const auto end = static_cast<uint32_t>(rom.data.size());
-    const CompressionMeasure specified = MeasureBlockCompression(rom.data, kBlock, end, 6000, data);
+    const CompressionMeasure standard = MeasureBlockCompression(rom.data, kBlock, end, 6000, data);
     const CompressionMeasure maximised =
         MeasureBlockCompression(rom.data, kBlock, end, 6000, data, Compressor::Maximising);
-    ASSERT_LT(maximised.needed, specified.needed);
+    ASSERT_LT(maximised.needed, standard.needed);
 
     const auto limit = static_cast<uint32_t>(kBlock + maximised.needed);
     const auto before = rom.data;
     const uint32_t refused = CompressBlock(rom.data, kBlock, limit, 6000, data);
     ASSERT_TRUE(IsTooLarge(refused));
-    EXPECT_EQ(ExcessBytes(refused), specified.needed - maximised.needed);
+    EXPECT_EQ(ExcessBytes(refused), standard.needed - maximised.needed);
     EXPECT_EQ(rom.data, before);
 
     ASSERT_EQ(CompressBlock(rom.data, kBlock, limit, 6000, data, Compressor::Maximising), kCompressWritten);

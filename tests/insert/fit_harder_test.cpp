@@ -1,5 +1,5 @@
 // The insertion's choice of compressor on the demo's largest block translated into English-like
-// text: a few hundred bytes over its room with the specified compressor, inside it with the
+// text: a few hundred bytes over its room with the standard compressor, inside it with the
 // maximising one. "Fit Harder When Over" tries the maximiser only then, and logs which one wrote.
 
 #include <gtest/gtest.h>
@@ -88,60 +88,60 @@ protected:
 };
 demo::DemoGame* FitHarder::game_ = nullptr;
 
-TEST_F(FitHarder, TranslatedLargestBlockIsOverWithTheSpecifiedCompressorAndFitsWhenOver) {
+TEST_F(FitHarder, TranslatedLargestBlockIsOverWithTheStandardCompressorAndFitsWhenOver) {
     const size_t n = largestBlock();
     const std::string english = demo::TranslateDemoScript(kanaDump(n), demo::kEnglishLettersPerKana, 7);
 
-    const Inserted specified = insert(n, english, InsertionCompressor::Specified);
-    ASSERT_EQ(specified.result.outcome, InsertionOutcome::DoesNotFit);
-    const uint32_t over = specified.result.excessBytes;
+    const Inserted standard = insert(n, english, InsertionCompressor::Standard);
+    ASSERT_EQ(standard.result.outcome, InsertionOutcome::DoesNotFit);
+    const uint32_t over = standard.result.excessBytes;
     EXPECT_GT(over, 0u);
-    EXPECT_EQ(specified.rom, game_->rom);
-    EXPECT_TRUE(std::none_of(specified.log.begin(), specified.log.end(),
+    EXPECT_EQ(standard.rom, game_->rom);
+    EXPECT_TRUE(std::none_of(standard.log.begin(), standard.log.end(),
                              [](const std::string& line) { return line.find("Fit Harder") != std::string::npos; }));
 
     const Inserted harder = insert(n, english, InsertionCompressor::MaximisingWhenOver);
     ASSERT_EQ(harder.result.outcome, InsertionOutcome::Inserted);
     EXPECT_TRUE(logHas(harder, "; Fit Harder When Over: " + std::to_string(over) +
-                                   " byte(s) over with the specified compressor; the maximising compressor wrote the "
+                                   " byte(s) over with the standard compressor; the maximising compressor wrote the "
                                    "block."));
     // Written, it decodes to the layout that did not fit before.
-    EXPECT_EQ(harder.layout, specified.layout);
+    EXPECT_EQ(harder.layout, standard.layout);
     auto decoded = std::make_unique<core::BlockBuffer>();
     const uint32_t address = game_->blocks[size_t(game_->textBlocks[n])].address;
     ASSERT_NE(core::DecompressBlock(harder.rom, address, *decoded), core::kBadBlockHeader);
     EXPECT_TRUE(std::equal(harder.layout.begin(), harder.layout.end(), decoded->begin()));
 
-    // Always maximising writes the same stream here: the specified one was over.
+    // Always maximising writes the same stream here: the standard one was over.
     const Inserted always = insert(n, english, InsertionCompressor::Maximising);
     ASSERT_EQ(always.result.outcome, InsertionOutcome::Inserted);
     EXPECT_EQ(always.rom, harder.rom);
     EXPECT_TRUE(logHas(always, "; Compressed with the maximising compressor (--maximise)."));
 }
 
-TEST_F(FitHarder, ABlockThatFitsIsWrittenByTheSpecifiedCompressorByteForByte) {
+TEST_F(FitHarder, ABlockThatFitsIsWrittenByTheStandardCompressorByteForByte) {
     const std::string kana = kanaDump(1);
-    const Inserted specified = insert(1, kana, InsertionCompressor::Specified);
+    const Inserted standard = insert(1, kana, InsertionCompressor::Standard);
     const Inserted whenOver = insert(1, kana, InsertionCompressor::MaximisingWhenOver);
-    ASSERT_EQ(specified.result.outcome, InsertionOutcome::Inserted);
+    ASSERT_EQ(standard.result.outcome, InsertionOutcome::Inserted);
     ASSERT_EQ(whenOver.result.outcome, InsertionOutcome::Inserted);
-    EXPECT_EQ(whenOver.rom, specified.rom);
-    EXPECT_TRUE(logHas(whenOver, "; Fit Harder When Over: the specified compressor wrote the block."));
-    EXPECT_EQ(whenOver.log.size(), specified.log.size() + 1);
+    EXPECT_EQ(whenOver.rom, standard.rom);
+    EXPECT_TRUE(logHas(whenOver, "; Fit Harder When Over: the standard compressor wrote the block."));
+    EXPECT_EQ(whenOver.log.size(), standard.log.size() + 1);
 }
 
 TEST_F(FitHarder, StillOverReportsWhatTheMaximiserLeavesOver) {
     const size_t n = largestBlock();
     const std::string english = demo::TranslateDemoScript(kanaDump(n), 3.0, 7);
-    const Inserted specified = insert(n, english, InsertionCompressor::Specified);
+    const Inserted standard = insert(n, english, InsertionCompressor::Standard);
     const Inserted harder = insert(n, english, InsertionCompressor::MaximisingWhenOver);
-    ASSERT_EQ(specified.result.outcome, InsertionOutcome::DoesNotFit);
+    ASSERT_EQ(standard.result.outcome, InsertionOutcome::DoesNotFit);
     ASSERT_EQ(harder.result.outcome, InsertionOutcome::DoesNotFit);
-    EXPECT_LT(harder.result.excessBytes, specified.result.excessBytes);
+    EXPECT_LT(harder.result.excessBytes, standard.result.excessBytes);
     EXPECT_TRUE(logHas(harder, "; Error: \".BLOCK D46D00\" did not compress successfully! [ " +
                                    std::to_string(harder.result.excessBytes) + " BYTE(S) OVER ]"));
-    EXPECT_TRUE(logHas(harder, "; Fit Harder When Over: " + std::to_string(specified.result.excessBytes) +
-                                   " byte(s) over with the specified compressor, still over with the maximising one."));
+    EXPECT_TRUE(logHas(harder, "; Fit Harder When Over: " + std::to_string(standard.result.excessBytes) +
+                                   " byte(s) over with the standard compressor, still over with the maximising one."));
     EXPECT_EQ(harder.rom, game_->rom);
 }
 

@@ -22,7 +22,7 @@ namespace {
 class CorvtoolMaximise : public CorvtoolTest {
 protected:
     // The largest text block, D46D00, translated into English-like text: a few hundred bytes over
-    // its room with the specified compressor.
+    // its room with the standard compressor.
     const DemoBlock& largestTextBlock() const {
         const DemoBlock* largest = nullptr;
         for (const int index : game_->textBlocks) {
@@ -79,12 +79,12 @@ protected:
     }
 };
 
-TEST_F(CorvtoolMaximise, CompressFitsARoomTheSpecifiedStreamIsOver) {
+TEST_F(CorvtoolMaximise, CompressFitsARoomTheStandardStreamIsOver) {
     makeDemo();
     const DemoBlock& block = game_->blocks[static_cast<size_t>(game_->textBlocks[2])];
     writeBytes(dir_ / "corv_004.dat", block.data);
-    const auto [specified, maximised] = streamSizes(block);
-    ASSERT_LT(maximised, specified);
+    const auto [standard, maximised] = streamSizes(block);
+    ASSERT_LT(maximised, standard);
     const uint32_t end = block.romOffset + 8 + 2 * static_cast<uint32_t>(block.dictionary.size()) +
                          static_cast<uint32_t>(maximised);
     const std::string command = "compress " + q(dir_ / kRomFileName) + " " + hex(block.address) + " " + hex(end) +
@@ -93,7 +93,7 @@ TEST_F(CorvtoolMaximise, CompressFitsARoomTheSpecifiedStreamIsOver) {
     const ToolRun over = corvtool(command);
     EXPECT_EQ(over.exitCode, 1);
     EXPECT_EQ(over.out, "Error: Data size too large to recompress. [ corv_004.dat ] [ " +
-                            std::to_string(specified - maximised) + " BYTES over ]\n");
+                            std::to_string(standard - maximised) + " BYTES over ]\n");
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
 
     const ToolRun fits = corvtool(command + " --maximise");
@@ -157,7 +157,7 @@ TEST_F(CorvtoolMaximise, RepackWithMaximiseWritesABlockTheListingsRoomOnlyFitsTh
     makeDemo();
     const DemoBlock& block = game_->blocks[static_cast<size_t>(game_->textBlocks[2])];
     writeBytes(dir_ / "block.dat", block.data);
-    const auto [specified, maximised] = streamSizes(block);
+    const auto [standard, maximised] = streamSizes(block);
     const uint32_t end = block.romOffset + 8 + 2 * static_cast<uint32_t>(block.dictionary.size()) +
                          static_cast<uint32_t>(maximised);
     std::ofstream(dir_ / "compfile.txt") << ".COMP " << (dir_ / "block.dat").string() << " " << hex(block.romOffset)
@@ -166,7 +166,7 @@ TEST_F(CorvtoolMaximise, RepackWithMaximiseWritesABlockTheListingsRoomOnlyFitsTh
     const ToolRun over = corvtool("repack " + q(dir_ / kRomFileName) + " " + q(dir_ / "compfile.txt"));
     EXPECT_EQ(over.exitCode, 1);
     // A repack that fails saves nothing and names the failed lines on standard error.
-    EXPECT_NE(over.err.find("[ " + std::to_string(specified - maximised) + " BYTES over ]"), std::string::npos)
+    EXPECT_NE(over.err.find("[ " + std::to_string(standard - maximised) + " BYTES over ]"), std::string::npos)
         << over.err;
     EXPECT_EQ(readBytes(dir_ / kRomFileName), game_->rom);
 

@@ -1,6 +1,6 @@
 // corvtool compress ROM ADDRESS LIMIT IN [--maximise]: compresses a file into the ROM in place of a
 // block, as the utility's recompression does for one listing line, and saves the ROM file only on
-// success. --maximise writes the smallest stream the game reads back instead of the specified one.
+// success. --maximise writes the smallest stream the game reads back instead of the standard one.
 
 #include <algorithm>
 #include <filesystem>
@@ -22,7 +22,7 @@ int runCompress(const std::vector<std::string>& givenArgs, std::ostream& out, st
     std::vector<std::string> allArgs = givenArgs;
     const bool force = TakeForceOption(allArgs);
     std::vector<std::string> args;
-    core::Compressor compressor = core::Compressor::Specified;
+    core::Compressor compressor = core::Compressor::Standard;
     if (!SplitCompressorOption(allArgs, "compress", err, args, compressor)) return kExitUsage;
     if (args.size() != 4) {
         err << "corvtool compress: expected ROM ADDRESS LIMIT IN [--maximise]\n";

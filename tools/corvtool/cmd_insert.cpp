@@ -63,7 +63,7 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     std::vector<std::string> args;
     bool allowMissing = false;
     bool force = false;
-    auto compressor = insert::InsertionCompressor::Specified;
+    auto compressor = insert::InsertionCompressor::Standard;
     for (const std::string& arg : allArgs) {
         if (arg == kAllowMissing) {
             allowMissing = true;

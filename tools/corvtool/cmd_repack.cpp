@@ -43,7 +43,7 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
     std::vector<std::string> allArgs = givenArgs;
     const bool force = TakeForceOption(allArgs);
     std::vector<std::string> args;
-    core::Compressor compressor = core::Compressor::Specified;
+    core::Compressor compressor = core::Compressor::Standard;
     if (!SplitCompressorOption(allArgs, "repack", err, args, compressor)) return kExitUsage;
     if (args.size() != 2) {
         err << "corvtool repack: expected ROM LISTING [--maximise] [--force]\n";
@@ -74,7 +74,7 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
             FileError(err, "repack", args[1]) << result.entry->line << '\n';
             exitCode = std::max(exitCode, exitCodeOf(result.entry->status));
         }, compressor == core::Compressor::Maximising ? comp::ListingCompressor::Maximising
-                                                      : comp::ListingCompressor::Specified);
+                                                      : comp::ListingCompressor::Standard);
     if (!summary.allWritten()) {
         FileError(err, "repack", args[0]) << summary.entries - summary.written << " of " << summary.entries
                                           << " block(s) failed; nothing saved, the file was left as it was\n";

@@ -39,7 +39,7 @@ struct Command {
     int (*run)(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 };
 
-// The option that picks the maximising compressor instead of the specified one.
+// The option that picks the maximising compressor instead of the standard one.
 inline constexpr std::string_view kMaximiseOption = "--maximise";
 
 // Splits `args` into the arguments and --maximise; on any other option prints one line naming

@@ -14,7 +14,7 @@ struct ProjectOptions {
     std::vector<std::string> arguments;
     unsigned jobs = 0;  // the number of cores unless --jobs gives one
     bool json = false;
-    core::Compressor compressor = core::Compressor::Specified;
+    core::Compressor compressor = core::Compressor::Standard;
 };
 
 // Splits `args`; the options not named in `allowed` ("--jobs", "--json", "--maximise") are refused

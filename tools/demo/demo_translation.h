@@ -12,7 +12,7 @@
 namespace corv::demo {
 
 // Letters of English per kana character that make the demo's largest block, D46D00, run a few
-// hundred bytes over its room with the specified compressor, as a translation there does.
+// hundred bytes over its room with the standard compressor, as a translation there does.
 inline constexpr double kEnglishLettersPerKana = 2.3;
 
 [[nodiscard]] std::string TranslateDemoScript(std::string_view kanaScript, double lengthFactor, uint64_t seed);

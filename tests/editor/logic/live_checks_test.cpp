@@ -47,7 +47,7 @@ protected:
         return {rom_.data(), block_->buffer.get(), block_->info, block_->end, block_->inserted};
     }
     void open(LiveChecks& checks, const std::string& text, bool withTable = true) const {
-        checks.open(liveBlock(), text, withTable ? &Demo().table : nullptr, {}, insert::InsertionCompressor::Specified);
+        checks.open(liveBlock(), text, withTable ? &Demo().table : nullptr, {}, insert::InsertionCompressor::Standard);
     }
 
     // The summary line of `corvtool check` for `text` and the table text `table`.

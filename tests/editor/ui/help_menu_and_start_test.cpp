@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(help->actions().size(), 1);
         QAction* about = help->actions()[0];
         QCOMPARE(about->objectName(), QStringLiteral("About1"));
-        // No shortcut: every Ctrl key of the editor keeps its specified meaning.
+        // No shortcut: every Ctrl key of the editor keeps its standard meaning.
         QVERIFY(about->shortcut().isEmpty());
         about->trigger();
         const QStringList shown = Messages(f.dialogs);
