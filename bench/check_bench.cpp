@@ -26,6 +26,7 @@
 #include "check/block_fit.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"
+#include "bench/demo_inputs.h"
 #include "tools/demo/demo_game.h"
 
 using namespace corv;
@@ -61,12 +62,12 @@ std::string thousandEntries(const std::string& dump, unsigned strings) {
 }  // namespace
 
 int main() {
-    const demo::DemoGame game = demo::BuildDemoGame();
-    auto maps = std::make_unique<script::CodeMaps>();
-    const script::BlockDataLoad load = script::ParseBlockDataFile(game.blockDataFile, *maps);
-    script::TableFile table;
-    table.parse(game.tableFile);
-    const core::RomImage rom(game.rom, "bench.smc");
+    const bench::DemoInputs inputs;
+    const demo::DemoGame& game = inputs.game;
+    const script::BlockDataLoad& load = inputs.load;
+    const script::TableFile& table = inputs.table;
+    const core::RomImage& rom = inputs.rom;
+    const script::CodeMaps* maps = inputs.maps.get();
 
     size_t largest = 0;
     uint32_t largestLength = 0;

@@ -25,6 +25,7 @@
 #include "script/text_block.h"
 #include "script/kana_dump.h"
 #include "support/exhaustive_match_finder.h"
+#include "bench/demo_inputs.h"
 #include "tools/demo/demo_game.h"
 #include "tools/demo/demo_translation.h"
 
@@ -99,12 +100,11 @@ void timeMaximiser(const std::vector<uint8_t>& corpus) {
 // Every demo text block with its kana dump translated into English-like text, laid out as the
 // insertion lays it out, compressed by both compressors.
 void translatedCorpus() {
-    const demo::DemoGame game = demo::BuildDemoGame();
-    auto maps = std::make_unique<script::CodeMaps>();
-    const script::BlockDataLoad load = script::ParseBlockDataFile(game.blockDataFile, *maps);
-    script::TableFile table;
-    table.parse(game.tableFile);
-    const core::RomImage rom(game.rom, "bench.smc");
+    const bench::DemoInputs inputs;
+    const script::BlockDataLoad& load = inputs.load;
+    const script::TableFile& table = inputs.table;
+    const core::RomImage& rom = inputs.rom;
+    const script::CodeMaps* maps = inputs.maps.get();
 
     uint64_t standardTotal = 0;
     uint64_t maximisedTotal = 0;
