@@ -9,11 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "script/script_encoder.h"
 #include "script/table_file.h"
 
 namespace corv::check {
 
-inline constexpr uint8_t kDictionaryPrefix = 0x01;
+inline constexpr uint8_t kDictionaryPrefix = script::kDictionaryReferenceByte;
 
 enum class TokenKind { Character, DictionaryWord, Code };
 

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <string_view>
+#include <vector>
 
+#include "script/control_codes.h"
+#include "script/script_encoder.h"
 #include "script/script_line_reader.h"
 #include "script/text_lines.h"
 
@@ -32,6 +35,31 @@ public:
         }
         return put(first) && put(second);
     }
+    // Bytes written as the translated game reads them (a code's kind, then its parameter bytes),
+    // stored in the stream's order (parameter, kind) so that the preview reads the same codes.
+    void putGameBytes(std::span<const uint8_t> bytes) {
+        for (size_t i = 0; i < bytes.size() && !full_; ++i) {
+            const uint8_t byte = bytes[i];
+            if (byte == kStringEndByte && rawParameterBytes_ == 0) {
+                put(byte, byte);  // the game stops reading the string here
+            } else if (rawParameterBytes_ > 0 || !IsControlKind(byte)) {
+                putText(byte);
+                if (byte == kDictionaryReferenceByte) rawParameterBytes_ = 1;  // its slot number follows
+            } else if (byte == kCodePause && i + 1 < bytes.size()) {
+                putCode(bytes[++i], byte);
+            } else {
+                putCode(0x00, byte);
+            }
+        }
+    }
+    // A character of the line: stored as it stands (a code's parameter when one is due).
+    bool putText(uint8_t byte) {
+        if (rawParameterBytes_ > 0) --rawParameterBytes_;
+        return put(byte);
+    }
+    void putCode(uint8_t parameter, uint8_t kind) {
+        if (put(parameter, kind)) rawParameterBytes_ = ControlCodeOf(kind).translatedParameterBytes - (kind == kCodePause ? 1 : 0);
+    }
     [[nodiscard]] bool full() const { return full_; }
     size_t finish() {
         buffer_[position_++] = 0xFF;
@@ -45,6 +73,7 @@ private:
     size_t limit_;  // room is kept for FF FF and the 0 byte
     size_t position_ = 0;
     bool full_ = false;
+    int rawParameterBytes_ = 0;  // bytes after a code that the game reads as its parameters
 };
 
 void encodeLine(std::string_view line, PreviewWriter& out) {
@@ -53,13 +82,16 @@ void encodeLine(std::string_view line, PreviewWriter& out) {
     ScriptToken token;
     while (!out.full() && reader.next(token)) {
         switch (token.kind) {
-        case ScriptTokenKind::Keyword: out.put(token.hasParameter ? token.parameter : uint8_t{0x00}, token.code->kind); break;
-        case ScriptTokenKind::Escape:
-            ForEachEscapeByte(line, token, PairBlanks::AreDigits, [&out](uint8_t byte) { out.put(byte); });
+        case ScriptTokenKind::Keyword: out.putCode(token.hasParameter ? token.parameter : uint8_t{0x00}, token.code->kind); break;
+        case ScriptTokenKind::Escape: {
+            std::vector<uint8_t> bytes;
+            ForEachEscapeByte(line, token, PairBlanks::AreDigits, [&bytes](uint8_t byte) { bytes.push_back(byte); });
+            out.putGameBytes(bytes);
             break;
+        }
         case ScriptTokenKind::Text:
         case ScriptTokenKind::BracketWord:
-            for (size_t i = token.start; i < token.end() && out.put(static_cast<uint8_t>(line[i])); ++i) {
+            for (size_t i = token.start; i < token.end() && out.putText(static_cast<uint8_t>(line[i])); ++i) {
             }
             break;
         }

@@ -26,6 +26,8 @@ namespace corv::script {
 inline constexpr size_t kPreviewByteBufferSize = 0x20000;  // 128 KiB
 inline constexpr uint8_t kLineBreakByte = kCodeNewLine;  // between two lines of the string
 inline constexpr uint8_t kStringEndByte = 0xFF;
+// A dictionary word: this byte, then the word's slot number.
+inline constexpr uint8_t kDictionaryReferenceByte = 0x01;
 
 // Receives the log lines of the encoder and the insertion (the insertion progress window's
 // list in the editor).

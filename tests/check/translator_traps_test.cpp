@@ -9,7 +9,12 @@
 #include "check/code_characters.h"
 #include "check/entry_structure.h"
 #include "check/string_check.h"
+#include "check/translated_string.h"
 #include "check_demo_support.h"
+#include "script/control_codes.h"
+#include "script/preview_encoder.h"
+#include "script/script_encoder.h"
+#include "script/string_decoder.h"
 #include "script/string_record.h"
 #include "check/string_check_support.h"
 
@@ -183,5 +188,40 @@ TEST(BlockChecks, SharedTextsTranslatedDifferentlyStrayLinesAndTheTranslatedCoun
     }
 }
 
+
+// What the preview draws for a line, and what the game reads from the bytes the insertion writes
+// for it, as one sequence: characters, and codes by kind with "P" for a parameter byte.
+std::string previewReading(const std::string& line) {
+    const std::vector<std::string> lines{".STRING 0", line};
+    std::vector<uint8_t> stream(kPreviewBufferSize);
+    EncodePreview(lines, stream);
+    std::string reading;
+    for (const PreviewStep& step : DecodeByteStreamForPreview(stream, false)) {
+        if (step.kind == StepKind::Glyph) reading += static_cast<char>(step.code);
+        if (step.kind == StepKind::LineBreak) reading += "<NL>";
+        if (step.kind == StepKind::Label) reading += "<" + step.label.substr(0, step.label.find_first_of("\x01\xFF")) + ">";
+    }
+    return reading;
+}
+
+std::string gameReading(const std::string& line) {
+    std::vector<uint8_t> bytes(256);
+    bytes.resize(EncodeLines(std::vector<std::string>{line}, 0, bytes, nullptr));
+    std::string reading;
+    for (const TranslatedToken& token : ReadTranslatedString(bytes).tokens) {
+        if (token.kind != TokenKind::Code) reading += static_cast<char>(token.value);
+        else if (token.value == kCodeNewLine) reading += "<NL>";
+        else reading += "<" + ControlCodeText(ControlCodeOf(token.value), token.params.empty() ? 0 : token.params[0], {}) + ">";
+    }
+    return reading;
+}
+
+TEST(RawCodes, ThePreviewShowsWhatTheGameReads) {
+    // Each code written as an escape stands where the game reads it: the character before it stays.
+    for (const std::string line : {"Hi.[$FA00]", "Hi.[$F200]x", "a[$F10A]b", "a[$FC]b", "Z[$FD]!", "Ok[$FF]lost"}) {
+        EXPECT_EQ(previewReading(line), gameReading(line)) << line;
+    }
+    EXPECT_EQ(previewReading("Hi.[$FA00]"), std::string("Hi.<[$FA00]>") + '\0');
+}
 }  // namespace
 }  // namespace corv::check

@@ -51,6 +51,16 @@ TEST(PreviewEncoder, RawBytes) {
     EXPECT_EQ(Encode({"[$G1]"}), (Bytes{0x00, 0xFF, 0xFF}));  // no digit reads as 0
 }
 
+TEST(PreviewEncoder, CodesInRawBytesAreStoredAsTheStreamStoresCodes) {
+    // The game reads a code's kind first; the stream keeps the parameter first.
+    EXPECT_EQ(Encode({".[$FA00]"}), (Bytes{'.', 0x00, 0xFA, 0x00, 0xFF, 0xFF}));
+    EXPECT_EQ(Encode({"[$F10A]"}), (Bytes{0x0A, 0xF1, 0xFF, 0xFF}));
+    // The choice's four parameter bytes and a dictionary word's slot are no codes.
+    EXPECT_EQ(Encode({"[YES-NO][$F0F1F2F3]"}), (Bytes{0x00, 0xF9, 0xF0, 0xF1, 0xF2, 0xF3, 0xFF, 0xFF}));
+    EXPECT_EQ(Encode({"[$01FC]"}), (Bytes{0x01, 0xFC, 0xFF, 0xFF}));
+    EXPECT_EQ(Encode({"a[$FF]b"}), (Bytes{'a', 0xFF, 0xFF, 'b', 0xFF, 0xFF}));  // the string ends at FF
+}
+
 TEST(PreviewEncoder, LongLinesUseTheFirst255Characters) {
     const Bytes bytes = Encode({std::string(300, 'a')});
     ASSERT_EQ(bytes.size(), 257u);
