@@ -7,8 +7,9 @@ namespace corv::script {
 void MemoryScriptText::setText(std::string_view text) {
     text_.assign(text);
     lineStarts_.assign(1, 0);
-    for (size_t i = 0; i < text_.size(); ++i) {
-        if (text_[i] == '\n') lineStarts_.push_back(i + 1);
+    // The editor sets the whole script on every key: find the line ends with the library's search.
+    for (size_t end = text_.find('\n'); end != std::string::npos; end = text_.find('\n', end + 1)) {
+        lineStarts_.push_back(end + 1);
     }
     selectionStart_ = 0;
     selectionLength_ = 0;

@@ -17,19 +17,21 @@ QString BytesToEditorText(std::string_view bytes) {
 }
 
 std::string EditorTextToBytes(QStringView text) {
-    // Runs over the whole script on every key press: one pass into a buffer sized once.
-    std::string bytes(static_cast<size_t>(text.size()), '\0');
-    char* out = bytes.data();
-    for (const QChar character : text) {
-        const char16_t code = character.unicode();
-        if (code <= 0xFF) {
-            *out++ = static_cast<char>(code);
-        } else if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator) {
-            *out++ = '\n';
+    // Runs over the whole script on every key press: Qt's Latin-1 conversion does the bulk, and
+    // only the few characters above Latin-1 (line separators, the carriage return symbol) are
+    // looked at one by one.
+    QByteArray latin1 = text.toLatin1();
+    std::string bytes(latin1.constData(), static_cast<size_t>(latin1.size()));
+    const char16_t* codes = text.utf16();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const char16_t code = codes[i];
+        if (code <= 0xFF) continue;
+        if (code == QChar::ParagraphSeparator || code == QChar::LineSeparator) {
+            bytes[i] = '\n';
         } else if (code == kCarriageReturnSymbol) {
-            *out++ = '\r';
+            bytes[i] = '\r';
         } else {
-            *out++ = '?';
+            bytes[i] = '?';
         }
     }
     return bytes;
