@@ -61,6 +61,17 @@ std::string DescribeBlock(const ProjectFile& project, const BlockResult& block) 
     return start;
 }
 
+std::vector<std::string> BlockErrorLines(const BlockResult& block, const check::BoxMetrics& box) {
+    std::vector<std::string> lines;
+    for (const check::StringReport& string : block.errors) {
+        for (const check::Finding& finding : string.findings) {
+            lines.push_back("BLOCK " + BlockName(block.address) + " STRING " + std::to_string(string.number) + ": " +
+                            check::DescribeFinding(finding, box));
+        }
+    }
+    return lines;
+}
+
 std::string DescribeTotal(std::span<const BlockResult> blocks) {
     size_t built = 0, scripts = 0, characters = 0;
     uint64_t strings = 0, translated = 0, needed = 0;

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
+
+#include "check/box_lines.h"
 
 #include "project/block_work.h"
 #include "project/project_file.h"
@@ -17,6 +20,9 @@ namespace corv::project {
 // "BLOCK 340000: 12/40 strings translated; needs N bytes, room M bytes, K bytes left" and the
 // like for every state.
 [[nodiscard]] std::string DescribeBlock(const ProjectFile& project, const BlockResult& block);
+
+// The check errors that stop a block, one "BLOCK 340000 STRING n: error: ..." line each.
+[[nodiscard]] std::vector<std::string> BlockErrorLines(const BlockResult& block, const check::BoxMetrics& box);
 
 // "TOTAL: 3 block(s), 3 with a script, 3 inserted; 40/120 strings translated (33%), 1234
 // characters; needs N of M bytes of room"

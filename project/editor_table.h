@@ -19,7 +19,7 @@ struct EditorState {
     std::optional<unsigned> string;    // the last string of that block
     std::optional<bool> problemsShown; // the Problems window was open
     std::optional<bool> markOverflow;  // View > Mark Overflow
-    std::optional<int> fontSize;       // the Text Editor's font, in points
+    std::optional<int> fontSize;       // the Text Editor's font, in pixels
     bool operator==(const EditorState&) const = default;
 };
 

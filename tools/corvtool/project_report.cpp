@@ -32,12 +32,7 @@ const char* stateName(BlockState state) {
 }  // namespace
 
 void PrintBlockErrors(std::ostream& out, const BlockResult& block, const check::BoxMetrics& box) {
-    for (const check::StringReport& string : block.errors) {
-        for (const check::Finding& finding : string.findings) {
-            out << "BLOCK " << project::BlockName(block.address) << " STRING " << string.number << ": "
-                << check::DescribeFinding(finding, box) << '\n';
-        }
-    }
+    for (const std::string& line : project::BlockErrorLines(block, box)) out << line << '\n';
 }
 
 void PrintStatusJson(std::ostream& out, const project::ProjectFile& project, std::span<const BlockResult> blocks) {
