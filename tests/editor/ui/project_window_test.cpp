@@ -4,6 +4,7 @@
 // project file keeps, and a broken project file leaving the editor as it was.
 
 #include <QMenu>
+#include <QWheelEvent>
 
 #include <cstdio>
 #include <sstream>
@@ -249,6 +250,44 @@ private slots:
         QVERIFY(f.form->liveChecks().problems()->isVisible());
         QVERIFY(!f.form->liveChecks().MarkOverflow->isChecked());
         QCOMPARE(Named<TextEditorWindow>(*f.form, "TxtForm")->fontSize(), 17);
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
+    void openingARomLeavesTheProjectAndKeepsItsState() {
+        EditorFixture f;
+        // Outside a project the build has nothing to build from.
+        Named<QAction>(*f.form, "BuildProject1")->trigger();
+        QCOMPARE(f.dialogs.messages().size(), size_t(1));
+        QVERIFY(!Named<QWidget>(*f.form, "InsertForm")->isVisible());
+
+        const fs::path file = WriteProject(f);
+        f.form->openProjectFile(file);
+        QVERIFY(f.form->project().has_value());
+        // Ctrl with the wheel over the script makes its font larger, then smaller.
+        TextEditorWindow* editor = Named<TextEditorWindow>(*f.form, "TxtForm");
+        const int size = editor->fontSize();
+        QWheelEvent up(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                       Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.memo()->viewport(), &up);
+        QApplication::sendEvent(f.memo()->viewport(), &up);
+        QCOMPARE(editor->fontSize(), size + 2);
+        QWheelEvent down(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::ControlModifier,
+                         Qt::NoScrollPhase, false);
+        QApplication::sendEvent(f.memo()->viewport(), &down);
+        QCOMPARE(editor->fontSize(), size + 1);
+
+        // A cancelled Open ROM File keeps the project; an opened ROM leaves it, keeping its state.
+        f.dialogs.replyOpenFile(std::nullopt);
+        Named<QAction>(*f.form, "OpenBinaryTextData1")->trigger();
+        QVERIFY(f.form->project().has_value());
+        QCOMPARE(project::LoadProjectFile(file).project.value().editorLine, 0);
+        f.open();
+        QVERIFY(!f.form->project().has_value());
+        QCOMPARE(project::LoadProjectFile(file).project.value().editor.fontSize, std::optional<int>(size + 1));
+        // Outside the project Save Rom File is the plain save again: no build log.
+        Named<QWidget>(*f.form, "InsertForm")->hide();
+        Named<QAction>(*f.form, "SaveRomFile1")->trigger();
+        QVERIFY(!Named<QWidget>(*f.form, "InsertForm")->isVisible());
         QVERIFY(f.dialogs.unexpected().empty());
     }
 
