@@ -261,8 +261,11 @@ private slots:
         QVERIFY(!Named<QWidget>(*f.form, "InsertForm")->isVisible());
 
         const fs::path file = WriteProject(f);
-        f.form->openProjectFile(file);
+        f.dialogs.replyOpenFile(file);
+        QTest::keyClick(f.form.get(), Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(f.form->project().has_value());
+        QCOMPARE(f.dialogs.calls().back().request.title, std::string("Open Translation Project"));
+        QCOMPARE(f.dialogs.calls().back().request.filter, std::string("Translation Project | *.toml"));
         // Ctrl with the wheel over the script makes its font larger, then smaller.
         TextEditorWindow* editor = Named<TextEditorWindow>(*f.form, "TxtForm");
         const int size = editor->fontSize();
