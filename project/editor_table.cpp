@@ -103,7 +103,8 @@ bool sameProject(const ProjectFile& a, const ProjectFile& b) {
 EditorState ReadEditorTable(const toml::table& editor) {
     EditorState state;
     if (const auto* block = editor.get_as<std::string>(kBlockKey)) state.block = parseAddress(block->get());
-    if (const auto* string = editor.get_as<int64_t>(kStringKey); string && string->get() >= 0 && string->get() < 0x10000) {
+    if (const auto* string = editor.get_as<int64_t>(kStringKey);
+        string && string->get() >= 0 && string->get() < 0x10000) {
         state.string = static_cast<unsigned>(string->get());
     }
     if (const auto* shown = editor.get_as<bool>(kProblemsKey)) state.problemsShown = shown->get();
@@ -151,8 +152,9 @@ std::optional<std::string> WithEditorTable(std::string_view text, const EditorSt
         // keys, an inline table, [editor.x]) is not rewritten.
         const size_t heading = static_cast<size_t>(before.project->editorLine) - 1;
         if (heading >= lines.size()) return std::nullopt;
-        const std::string_view headingText = text.substr(lines[heading].begin, lines[heading].end - lines[heading].begin);
-        if (!isEditorHeading(headingText)) return std::nullopt;
+        if (!isEditorHeading(text.substr(lines[heading].begin, lines[heading].end - lines[heading].begin))) {
+            return std::nullopt;
+        }
         size_t last = heading;  // the table's last line of keys
         for (size_t n = heading + 1; n < lines.size(); ++n) {
             const std::string_view line = text.substr(lines[n].begin, lines[n].end - lines[n].begin);

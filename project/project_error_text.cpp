@@ -6,7 +6,8 @@ std::string ProjectErrorText(const std::filesystem::path& projectFile, const Pro
     std::string text = projectFile.string();
     if (error.line > 0) text += ':' + std::to_string(error.line);
     text += ": ";
-    if (!error.key.empty() && error.problem != ProjectProblem::MissingKey && error.problem != ProjectProblem::UnknownKey) {
+    const bool keyInText = error.problem == ProjectProblem::MissingKey || error.problem == ProjectProblem::UnknownKey;
+    if (!error.key.empty() && !keyInText) {
         text += "key '" + error.key + "': ";
     }
     switch (error.problem) {

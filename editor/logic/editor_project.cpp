@@ -84,8 +84,9 @@ std::string stoppedLine(const project::ProjectFile& file, const project::BuildRe
 
 }  // namespace
 
-ProjectBuildOutcome BuildProject(EditorSession& session, const project::ProjectFile& file, script::ScriptText& script,
-                                 insert::InsertionProgress& progress, dialogs::Dialogs& dialogs) {
+ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::ProjectFile& file,
+                                    script::ScriptText& script, insert::InsertionProgress& progress,
+                                    dialogs::Dialogs& dialogs) {
     // The build reads the scripts from the disk: the one being edited goes there first.
     const fs::path& scriptPath = session.index().scriptPath();
     const bool saveScript = session.index().hasBlock() && !scriptPath.empty() && script.modified();

@@ -45,8 +45,9 @@ enum class ProjectBuildOutcome {
 // disk and builds from the original ROM, logging one line per block, the check errors and the
 // total; writes the translated ROM and IPS only when everything went in. The session's ROM,
 // the original, is only read.
-ProjectBuildOutcome BuildProject(EditorSession& session, const project::ProjectFile& file, script::ScriptText& script,
-                                 insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
+ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::ProjectFile& file,
+                                    script::ScriptText& script, insert::InsertionProgress& progress,
+                                    dialogs::Dialogs& dialogs);
 
 // Writes `state` into the project file's [editor] table; a failure is told, the file stays.
 void KeepEditorState(const project::ProjectFile& file, const project::EditorState& state, dialogs::Dialogs& dialogs);

@@ -70,7 +70,7 @@ void MainWindow::closeProject() {
 
 void MainWindow::buildProject() {
     if (!project_) return dialogs_.message(kBuildNeedsProject);
-    runBusy([this] { (void)BuildProject(*session_, *project_, script(), *ui_.insertProgress, dialogs_); });
+    runBusy([this] { (void)RunProjectBuild(*session_, *project_, script(), *ui_.insertProgress, dialogs_); });
 }
 
 }  // namespace corv::editor
