@@ -146,4 +146,14 @@ std::optional<std::string> FitProblemText(const FitFigures& fit) {
     }
 }
 
+std::string LeftOrOverText(int64_t left) {
+    return left >= 0 ? std::to_string(left) + " bytes left" : std::to_string(-left) + " bytes over";
+}
+
+std::string FitText(const FitFigures& fit) {
+    if (const auto problem = FitProblemText(fit)) return *problem;
+    return "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) + " bytes, " +
+           LeftOrOverText(fit.left());
+}
+
 }  // namespace corv::check

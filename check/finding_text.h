@@ -25,5 +25,9 @@ enum class FindingCharacters { Utf8, Bytes };
 // Why a block cannot be compressed at all ("cannot be inserted: ..."); std::nullopt for a block
 // that was compressed (it fits or is over).
 [[nodiscard]] std::optional<std::string> FitProblemText(const FitFigures& fit);
+// "12 bytes left" or "12 bytes over".
+[[nodiscard]] std::string LeftOrOverText(int64_t left);
+// "needs N bytes, room M bytes, K bytes left" (or over), or why the block cannot go in.
+[[nodiscard]] std::string FitText(const FitFigures& fit);
 
 }  // namespace corv::check

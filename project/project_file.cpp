@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "core/address.h"
+#include "project/editor_table_read.h"
 
 namespace corv::project {
 namespace {
@@ -146,6 +147,12 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
     project.outputIps = *outputIps;
 
     if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
+    if (const toml::node* editor = top.optional("editor")) {
+        const auto* editorTable = editor->as_table();
+        if (!editorTable) return keyError(ProjectProblem::WrongType, "editor", lineOf(*editor), "a table");
+        project.editor = ReadEditorTable(*editorTable);
+        project.editorLine = lineOf(*editor);
+    }
     if (!top.checkUnknown()) return top.error_;
     return std::nullopt;
 }

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "project/editor_table.h"
+
 namespace corv::project {
 
 inline constexpr char kProjectFileName[] = "corvane-project.toml";
@@ -41,6 +43,8 @@ struct ProjectFile {
     ProjectPath outputRom;
     ProjectPath outputIps;
     std::map<uint32_t, BlockOptions> blocks;  // by ROM offset of the block address
+    EditorState editor;  // the [editor] table: only the editor reads it
+    int editorLine = 0;  // the line where the [editor] table starts; 0 when there is none
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };

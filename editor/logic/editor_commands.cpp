@@ -81,7 +81,13 @@ void EditorSession::loadTable(dialogs::Dialogs& dialogs) {
     const auto chosen = dialogs.openFile({kOpenTableTitle, startDirectory_, {}, kOpenTableFilter});
     if (!chosen) return;
     lastOpenFolder_ = chosen->parent_path();
-    if (table_.load(*chosen) == script::TableLoadResult::CannotOpen) dialogs.message(kCannotLoadTable);
+    (void)loadTableFrom(*chosen, dialogs);
+}
+
+bool EditorSession::loadTableFrom(const std::filesystem::path& path, dialogs::Dialogs& dialogs) {
+    if (table_.load(path) != script::TableLoadResult::CannotOpen) return true;
+    dialogs.message(kCannotLoadTable);
+    return false;
 }
 
 void EditorSession::insertCompression(dialogs::Dialogs& dialogs) {

@@ -68,7 +68,8 @@ RomOpenStep EditorSession::openRom(dialogs::Dialogs& dialogs) {
     return openRomFile(*chosen, dialogs);
 }
 
-RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& dialogs) {
+RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& dialogs,
+                                       const std::optional<fs::path>& scriptsFolder) {
     shownString_.forget();
     switch (core::OpenRomFile(rom_, path)) {
     case core::RomOpenResult::CannotOpen:
@@ -82,9 +83,13 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& d
     case core::RomOpenResult::Opened: break;
     }
     // The script files live beside the ROM, whatever folder the program was started in.
-    dumpsDirectory_ = fs::absolute(path).parent_path() / "Dumps";
+    dumpsDirectory_ = scriptsFolder ? fs::absolute(*scriptsFolder) : fs::absolute(path).parent_path() / "Dumps";
     std::error_code ignored;
-    fs::create_directory(dumpsDirectory_, ignored);
+    if (scriptsFolder) {
+        fs::create_directories(dumpsDirectory_, ignored);
+    } else {
+        fs::create_directory(dumpsDirectory_, ignored);
+    }
     gameFont_ = preview::LoadGameFont(rom_.data());
     return RomOpenStep::Opened;
 }

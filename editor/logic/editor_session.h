@@ -68,8 +68,10 @@ public:
     // the font and points the dumps directory at the ROM's folder (created when missing). A file
     // that cannot be read or is another game's leaves the dumps directory as it was.
     RomOpenStep openRom(dialogs::Dialogs& dialogs);
-    // The same with a file given, without the dialog (command line).
-    RomOpenStep openRomFile(const std::filesystem::path& path, dialogs::Dialogs& dialogs);
+    // The same with a file given, without the dialog (command line). With `scriptsFolder` the
+    // script files live there (a project's) instead of in Dumps beside the ROM.
+    RomOpenStep openRomFile(const std::filesystem::path& path, dialogs::Dialogs& dialogs,
+                            const std::optional<std::filesystem::path>& scriptsFolder = std::nullopt);
 
     // Load Text Block Data File: asks for the file and loads it; std::nullopt when cancelled or
     // unreadable (message shown; nothing changed). The block list and tables are rebuilt, the
@@ -96,6 +98,8 @@ public:
     [[nodiscard]] bool fitHarderWhenOver() const { return fitHarderWhenOver_; }
     void patchRom(dialogs::Dialogs& dialogs);
     void loadTable(dialogs::Dialogs& dialogs);
+    // The same with the file given; false when it cannot be loaded (message shown).
+    bool loadTableFrom(const std::filesystem::path& path, dialogs::Dialogs& dialogs);
     void insertCompression(dialogs::Dialogs& dialogs);
 
     // --- Program menu ------------------------------------------------------------------------

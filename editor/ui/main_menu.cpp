@@ -63,6 +63,8 @@ void MainWindow::buildMenu() {
         AddItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
     ui_.loadDataFile = disabledWhileBusy(
         AddItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"), QStringLiteral("Ctrl+F")));
+    ui_.openProject = disabledWhileBusy(
+        AddItem(ui_.fileMenu, "OpenProject1", QStringLiteral("Open &Project..."), QStringLiteral("Ctrl+Shift+O")));
     AddSeparator(ui_.fileMenu, "N2");
     ui_.saveText = disabledWhileBusy(
         AddItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
@@ -74,6 +76,8 @@ void MainWindow::buildMenu() {
     ui_.editMenu = AddMenu(bar, "Edit1", QStringLiteral("&Edit"));
     ui_.insertText = disabledWhileBusy(
         AddItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
+    ui_.buildProject = disabledWhileBusy(
+        AddItem(ui_.editMenu, "BuildProject1", QStringLiteral("&Build Project"), QStringLiteral("Ctrl+R")));
     ui_.patchRom = disabledWhileBusy(
         AddItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
     ui_.loadTable = disabledWhileBusy(
@@ -138,10 +142,12 @@ void MainWindow::buildMenu() {
 
     connect(ui_.openRom, &QAction::triggered, this, &MainWindow::openRomFile);
     connect(ui_.loadDataFile, &QAction::triggered, this, &MainWindow::openDataFile);
+    connect(ui_.openProject, &QAction::triggered, this, &MainWindow::openProject);
     connect(ui_.saveText, &QAction::triggered, this, &MainWindow::saveText);
     connect(ui_.saveRom, &QAction::triggered, this, &MainWindow::saveRom);
     connect(ui_.exit, &QAction::triggered, this, &MainWindow::exitProgram);
     connect(ui_.insertText, &QAction::triggered, this, &MainWindow::insertText);
+    connect(ui_.buildProject, &QAction::triggered, this, &MainWindow::buildProject);
     connect(ui_.patchRom, &QAction::triggered, this, &MainWindow::patchRom);
     connect(ui_.loadTable, &QAction::triggered, this, &MainWindow::loadTable);
     connect(ui_.insertCompression, &QAction::triggered, this, &MainWindow::insertCompression);

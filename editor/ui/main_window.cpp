@@ -11,7 +11,9 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 
+#include "editor/logic/editor_project.h"
 #include "editor/logic/editor_texts.h"
+#include "editor/logic/project_texts.h"
 #include "editor/logic/scroll_keys.h"
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/key_dispatcher.h"
@@ -132,7 +134,14 @@ MainWindow::~MainWindow() {
 // --- File menu ---------------------------------------------------------------------------------
 
 void MainWindow::openRomFile() {
-    openSteps(session_->openRom(dialogs_), [this] { return session_->loadDataFile(dialogs_); });
+    // A ROM opened by hand leaves the project; a cancelled or unreadable one does not.
+    const project::EditorState state = editorState();
+    const RomOpenStep step = session_->openRom(dialogs_);
+    if (project_ && step != RomOpenStep::Cancelled && step != RomOpenStep::CannotOpen) {
+        KeepEditorState(*project_, state, dialogs_);
+        project_.reset();
+    }
+    openSteps(step, [this] { return session_->loadDataFile(dialogs_); });
 }
 
 void MainWindow::openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile) {
@@ -174,24 +183,34 @@ void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
 
 void MainWindow::saveText() { session_->saveText(script(), dialogs_); }
 
-void MainWindow::saveRom() { session_->saveRom(dialogs_); }
+void MainWindow::saveRom() {
+    // In a project the ROM in memory is the original, which is never written: the translated
+    // ROM is what the build writes.
+    if (project_) return buildProject();
+    session_->saveRom(dialogs_);
+}
 
 void MainWindow::exitProgram() { close(); }
 
 // --- Edit menu ---------------------------------------------------------------------------------
 
 void MainWindow::insertText() {
+    if (project_) return buildProject();
     runBusy([this] { session_->insertText(script(), *ui_.insertProgress, dialogs_); });
 }
 
 void MainWindow::patchRom() {
+    if (project_) return dialogs_.message(kProjectPatchesInFile);
     session_->patchRom(dialogs_);
     ui_.video->update();
 }
 
 void MainWindow::loadTable() { session_->loadTable(dialogs_); }
 
-void MainWindow::insertCompression() { session_->insertCompression(dialogs_); }
+void MainWindow::insertCompression() {
+    if (project_) return dialogs_.message(kProjectDictionaryInBuild);
+    session_->insertCompression(dialogs_);
+}
 
 void MainWindow::fitHarderWhenOver() { session_->setFitHarderWhenOver(ui_.fitHarder->isChecked()); }
 
@@ -366,6 +385,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    closeProject();
     session_->setRunning(false);
     closeCompanions();
     event->accept();

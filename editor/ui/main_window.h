@@ -15,6 +15,8 @@
 #include "editor/logic/editor_session.h"
 #include "editor/logic/string_choice_follow.h"
 #include "editor/logic/window_placement.h"
+#include "project/editor_table.h"
+#include "project/project_file.h"
 
 class QAction;
 class QActionGroup;
@@ -56,6 +58,14 @@ public:
     // Runs the open steps with the ROM given and the block data file asked for (a ROM opened
     // from a file manager).
     void openWithRom(const std::filesystem::path& rom);
+    // Opens a translation project: its original ROM (only ever read), data file, table and
+    // scripts folder, and the state its [editor] table keeps. A project file with a problem is
+    // named with its key and line and changes nothing.
+    void openProjectFile(const std::filesystem::path& file);
+    // The open translation project, if any.
+    [[nodiscard]] const std::optional<project::ProjectFile>& project() const { return project_; }
+    // What the project file keeps of the editor when the project is closed.
+    [[nodiscard]] project::EditorState editorState() const;
 
     [[nodiscard]] EditorSession& session() { return *session_; }
     [[nodiscard]] const EditorSession& session() const { return *session_; }
@@ -81,6 +91,7 @@ private slots:
     // File menu
     void openRomFile();
     void openDataFile();
+    void openProject();
     void saveText();
     void saveRom();
     void exitProgram();
@@ -90,6 +101,7 @@ private slots:
     void loadTable();
     void insertCompression();
     void fitHarderWhenOver();
+    void buildProject();
     // View menu
     void showTextEditor();
     void toggleTranslation();
@@ -128,11 +140,13 @@ private:
         QMenu* fileMenu = nullptr;           // File1
         QAction* openRom = nullptr;          // OpenBinaryTextData1
         QAction* loadDataFile = nullptr;     // LoadDataFile
+        QAction* openProject = nullptr;      // OpenProject1
         QAction* saveText = nullptr;         // SaveTextFile1
         QAction* saveRom = nullptr;          // SaveRomFile1
         QAction* exit = nullptr;             // Exit1
         QMenu* editMenu = nullptr;           // Edit1
         QAction* insertText = nullptr;       // Insert1
+        QAction* buildProject = nullptr;     // BuildProject1
         QAction* patchRom = nullptr;         // PATCHRomFile1
         QAction* loadTable = nullptr;        // LoadTableFile1
         QAction* insertCompression = nullptr;  // InsertCOMPRESSIONintoROM1
@@ -179,11 +193,15 @@ private:
     void placeCompanions(KanaTextPlace kana);
     void setClientSize(WindowSize client);
     void showNewString(const std::optional<script::ResolvedString>& resolved);
+    // Keeps the open project's editor state in its file and leaves the project.
+    void closeProject();
+    void restoreEditorState(const project::EditorState& state);
     [[nodiscard]] script::ScriptText& script();
 
     Widgets ui_;
     dialogs::Dialogs& dialogs_;
     std::unique_ptr<EditorSession> session_;
+    std::optional<project::ProjectFile> project_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
     LiveCheckWiring* live_ = nullptr;  // a child of the window
     QActionGroup* colourGroup_ = nullptr;

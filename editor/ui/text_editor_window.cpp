@@ -1,9 +1,13 @@
 #include "editor/ui/text_editor_window.h"
 
 #include <QVBoxLayout>
+#include <QWheelEvent>
+
+#include <algorithm>
 
 #include "editor/ui/companion_window.h"
 #include "editor/ui/script_memo.h"
+#include "project/editor_table.h"
 
 namespace corv::editor {
 
@@ -30,6 +34,26 @@ TextEditorWindow::TextEditorWindow(QWidget* parent)
     scriptEditor_->setFocus();
 
     connect(scriptEditor_, &QPlainTextEdit::textChanged, this, &TextEditorWindow::onTextChanged);
+    scriptEditor_->viewport()->installEventFilter(this);
+}
+
+int TextEditorWindow::fontSize() const { return scriptEditor_->font().pixelSize(); }
+
+void TextEditorWindow::setFontSize(int pixels) {
+    QFont font = scriptEditor_->font();
+    font.setPixelSize(std::clamp(pixels, project::kMinEditorFontSize, project::kMaxEditorFontSize));
+    scriptEditor_->setFont(font);
+}
+
+bool TextEditorWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Wheel) {
+        const auto* wheel = static_cast<QWheelEvent*>(event);
+        if (wheel->modifiers().testFlag(Qt::ControlModifier) && wheel->angleDelta().y() != 0) {
+            setFontSize(fontSize() + (wheel->angleDelta().y() > 0 ? 1 : -1));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void TextEditorWindow::setStayOnTop(bool onTop) { SetStayOnTop(this, onTop); }

@@ -9,7 +9,8 @@
 //     pasting, undo): rerun the string choice, which leaves caret, selection and view alone;
 //   - resized() follows every resize: rerun the string choice, which brings the current string's
 //     entry into view and leaves caret and selection alone;
-//   - setStayOnTop() serves "Text Editor Stay on top".
+//   - setStayOnTop() serves "Text Editor Stay on top";
+//   - fontSize() is what a translation project remembers of it.
 
 #include <QWidget>
 
@@ -34,12 +35,17 @@ public:
 
     void setStayOnTop(bool onTop);
 
+    // The script's font size in pixels; Ctrl with the mouse wheel over the text changes it.
+    [[nodiscard]] int fontSize() const;
+    void setFontSize(int pixels);  // kept within 6 to 72 pixels
+
 signals:
     void scriptChanged();
     void resized();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void onTextChanged();

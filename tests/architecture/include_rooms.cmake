@@ -12,7 +12,7 @@ set(allowed_project check insert preview patches script core)
 set(allowed_dialogs "")
 set(allowed_about dialogs)
 set(allowed_comp core dialogs about)
-set(allowed_editor check insert preview patches script core dialogs about)
+set(allowed_editor project check insert preview patches script core dialogs about)
 
 set(failures 0)
 foreach(room core patches script insert preview check project dialogs about comp editor)

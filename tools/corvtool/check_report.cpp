@@ -74,24 +74,17 @@ const char* outcomeName(insert::InsertionOutcome outcome) {
     }
 }
 
-std::string leftOrOver(int64_t left) {
-    return left >= 0 ? std::to_string(left) + " bytes left" : std::to_string(-left) + " bytes over";
-}
-
 }  // namespace
 
 std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised) {
     return "BLOCK " + hex(address, 1) + ": with --maximise needs " + std::to_string(maximised.needed) + " bytes, " +
-           leftOrOver(maximised.left());
+           check::LeftOrOverText(maximised.left());
 }
 
 std::string JsonString(const std::string& text) { return jsonString(text); }
 
 std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
-    const std::string block = "BLOCK " + hex(address, 1) + ": ";
-    if (const auto problem = check::FitProblemText(fit)) return block + *problem;
-    return block + "needs " + std::to_string(fit.needed) + " bytes, room " + std::to_string(fit.room) + " bytes, " +
-           leftOrOver(fit.left());
+    return "BLOCK " + hex(address, 1) + ": " + check::FitText(fit);
 }
 
 std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room) {

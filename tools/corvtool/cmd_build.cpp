@@ -9,6 +9,7 @@
 #include <iostream>
 #include <ostream>
 
+#include "project/block_lines.h"
 #include "project/project_build.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/project_argument.h"
@@ -58,9 +59,9 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const check::BoxMetrics box = check::BoxOfDataFile(opened->inputs->dataFile);
     for (const project::BlockResult& block : build.blocks) {
         PrintBlockErrors(out, block, box);
-        out << DescribeBlock(file, block) << '\n';
+        out << project::DescribeBlock(file, block) << '\n';
     }
-    out << DescribeTotal(build.blocks) << '\n';
+    out << project::DescribeTotal(build.blocks) << '\n';
 
     switch (build.outcome) {
     case BuildOutcome::Built: break;

@@ -3,6 +3,7 @@
 
 #include <ostream>
 
+#include "project/block_lines.h"
 #include "project/block_work.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/project_argument.h"
@@ -27,8 +28,8 @@ int runStatus(const std::vector<std::string>& args, std::ostream& out, std::ostr
         PrintStatusJson(out, opened->file, blocks);
         return kExitOk;
     }
-    for (const project::BlockResult& block : blocks) out << DescribeBlock(opened->file, block) << '\n';
-    out << DescribeTotal(blocks) << '\n';
+    for (const project::BlockResult& block : blocks) out << project::DescribeBlock(opened->file, block) << '\n';
+    out << project::DescribeTotal(blocks) << '\n';
     return kExitOk;
 }
 

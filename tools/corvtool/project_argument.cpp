@@ -5,6 +5,7 @@
 #include <ostream>
 #include <thread>
 
+#include "project/project_error_text.h"
 #include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
@@ -22,28 +23,7 @@ fs::path projectFileOf(const std::string& argument) {
 
 void PrintProjectError(std::ostream& err, std::string_view command, const fs::path& projectFile,
                        const project::ProjectError& error) {
-    using project::ProjectProblem;
-    err << "corvtool " << command << ": " << projectFile.string();
-    if (error.line > 0) err << ':' << error.line;
-    err << ": ";
-    if (!error.key.empty() && error.problem != ProjectProblem::MissingKey && error.problem != ProjectProblem::UnknownKey) {
-        err << "key '" << error.key << "': ";
-    }
-    switch (error.problem) {
-    case ProjectProblem::CannotRead: err << "cannot read this project file (missing, unreadable or a folder)\n"; return;
-    case ProjectProblem::Syntax: err << "not a valid TOML file: " << error.detail << '\n'; return;
-    case ProjectProblem::MissingKey: err << "the key '" << error.key << "' is missing\n"; return;
-    case ProjectProblem::WrongType: err << "must be " << error.detail << '\n'; return;
-    case ProjectProblem::UnknownKey: err << "unknown key '" << error.key << "' (a misspelling?)\n"; return;
-    case ProjectProblem::BadAddress: err << "not a hexadecimal block address\n"; return;
-    case ProjectProblem::FileMissing:
-        err << error.file.string() << ": cannot read this file (missing, unreadable or a folder)\n";
-        return;
-    case ProjectProblem::NotTheGame:
-        err << error.file.string() << ": not the CORVANE ROM (no internal title CORVANE at ROM offset 00FFC0)\n";
-        return;
-    case ProjectProblem::BadInput: err << error.file.string() << ": " << error.detail << '\n'; return;
-    }
+    err << "corvtool " << command << ": " << project::ProjectErrorText(projectFile, error) << '\n';
 }
 
 std::optional<project::ProjectFile> OpenProjectFile(const std::string& argument, std::string_view command,

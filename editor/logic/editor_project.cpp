@@ -1,0 +1,160 @@
+#include "editor/logic/editor_project.h"
+
+#include <string>
+#include <variant>
+
+#include "check/box_lines.h"
+#include "core/address.h"
+#include "core/save_failure_text.h"
+#include "editor/logic/editor_texts.h"
+#include "editor/logic/project_texts.h"
+#include "project/block_lines.h"
+#include "project/project_build.h"
+#include "project/project_error_text.h"
+#include "project/project_inputs.h"
+#include "script/script_file.h"
+
+namespace corv::editor {
+
+namespace fs = std::filesystem;
+
+std::optional<fs::path> ProjectFileArgument(const fs::path& argument) {
+    std::error_code error;
+    if (fs::is_directory(argument, error)) {
+        const fs::path inside = argument / project::kProjectFileName;
+        return fs::exists(inside, error) ? std::optional<fs::path>(inside) : std::nullopt;
+    }
+    if (argument.extension() == ".toml") return argument;
+    // A ROM is no TOML file: only a file that reads as a whole project counts.
+    if (project::LoadProjectFile(argument).project) return argument;
+    return std::nullopt;
+}
+
+std::optional<project::ProjectFile> ReadProject(const fs::path& file, dialogs::Dialogs& dialogs) {
+    project::ProjectLoad load = project::LoadProjectFile(file);
+    if (load.error) {
+        dialogs.message(project::ProjectErrorText(file, *load.error));
+        return std::nullopt;
+    }
+    // Every file it names is read now, so that a missing one is named by its key before the
+    // editor lets go of what it shows.
+    const auto inputs = project::LoadProjectInputs(*load.project);
+    if (const auto* error = std::get_if<project::ProjectError>(&inputs)) {
+        dialogs.message(project::ProjectErrorText(file, *error));
+        return std::nullopt;
+    }
+    return std::move(load.project);
+}
+
+std::optional<DataFileShown> OpenProjectFiles(EditorSession& session, const project::ProjectFile& file,
+                                              dialogs::Dialogs& dialogs) {
+    if (session.openRomFile(file.rom.path, dialogs, file.scripts.path) != RomOpenStep::Opened) return std::nullopt;
+    // The table first: the first block chosen after the data file load is checked with it.
+    if (!session.loadTableFrom(file.table.path, dialogs)) return std::nullopt;
+    return session.loadDataFileFrom(file.dataFile.path, dialogs);
+}
+
+std::optional<size_t> BlockRowOf(const EditorSession& session, uint32_t address) {
+    const editor::StringIndex& index = session.index();
+    for (size_t n = 0; n < index.blockCount(); ++n) {
+        if (core::AddressToRomOffset(index.blockAddress(n)) == core::AddressToRomOffset(address)) return n;
+    }
+    return std::nullopt;
+}
+
+namespace {
+
+// The reason a build that ran wrote nothing, as a log line.
+std::string stoppedLine(const project::ProjectFile& file, const project::BuildResult& build,
+                        const project::WriteResult& written) {
+    switch (build.outcome) {
+    case project::BuildOutcome::Built: break;
+    case project::BuildOutcome::BlocksStopped: return std::string(kBuildNothingWritten) + kBuildStoppedByBlocks;
+    case project::BuildOutcome::DictionaryFull: return std::string(kBuildNothingWritten) + kBuildDictionaryFull;
+    case project::BuildOutcome::DictionaryRom: return std::string(kBuildNothingWritten) + kBuildDictionaryRom;
+    case project::BuildOutcome::IpsTooLarge:
+    case project::BuildOutcome::IpsMismatch: return std::string(kBuildNothingWritten) + kBuildNoIps;
+    }
+    const std::string output = written.failed ? written.failed->path.string() : file.outputRom.path.string();
+    if (written.outcome == project::WriteOutcome::OutputIsInput) {
+        return kBuildNothingWritten + output + kBuildOutputIsInput;
+    }
+    return kBuildNothingWritten + output + kBuildCannotWrite;
+}
+
+}  // namespace
+
+ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::ProjectFile& file,
+                                    script::ScriptText& script, insert::InsertionProgress& progress,
+                                    dialogs::Dialogs& dialogs) {
+    // The build reads the scripts from the disk: the one being edited goes there first.
+    const fs::path& scriptPath = session.index().scriptPath();
+    const bool saveScript = session.index().hasBlock() && !scriptPath.empty() && script.modified();
+    if (saveScript) {
+        if (const core::SaveResult saved = script::SaveScriptFile(scriptPath, script.text()); !saved) {
+            dialogs.message(kCannotSaveTextPrefix + scriptPath.string() + "\n" + core::SaveFailureReason(saved));
+            return ProjectBuildOutcome::NotStarted;
+        }
+        script.setModified(false);
+    }
+    auto inputs = project::LoadProjectInputs(file);
+    if (const auto* error = std::get_if<project::ProjectError>(&inputs)) {
+        dialogs.message(project::ProjectErrorText(file.file, *error));
+        return ProjectBuildOutcome::NotStarted;
+    }
+    const project::ProjectInputs& read = *std::get<0>(inputs);
+
+    progress.start();
+    progress.setCaption(kBuildCaption);
+    if (saveScript) progress.addLogLine(kBuildSavedScriptPrefix + scriptPath.string());
+    project::BuildOptions options;
+    // One thread: the gauge moves and the windows repaint between blocks, as in an insertion.
+    options.jobs = 1;
+    options.compressor = session.fitHarderWhenOver() ? core::Compressor::Maximising : core::Compressor::Standard;
+    options.progress = [&progress](size_t done, size_t total) {
+        progress.setGaugeRange(0, static_cast<int>(total));
+        progress.setGaugePosition(static_cast<int>(done));
+        progress.processPendingMessages();
+    };
+    const project::BuildResult build = project::BuildProject(file, read, options);
+    const check::BoxMetrics box = check::BoxOfDataFile(read.dataFile);
+    for (const project::BlockResult& block : build.blocks) {
+        for (const std::string& line : project::BlockErrorLines(block, box)) progress.addLogLine(line);
+        progress.addLogLine(project::DescribeBlock(file, block));
+    }
+    progress.addLogLine(project::DescribeTotal(build.blocks));
+
+    project::WriteResult written{project::WriteOutcome::CannotWrite, nullptr};
+    if (build.outcome == project::BuildOutcome::Built) written = project::WriteBuildOutputs(file, build);
+    if (build.outcome != project::BuildOutcome::Built || written.outcome != project::WriteOutcome::Written) {
+        progress.addLogLine(stoppedLine(file, build, written));
+        dialogs.message(kBuildFailedMessage);
+        return ProjectBuildOutcome::Stopped;
+    }
+    progress.addLogLine(file.outputRom.path.string() + kBuildWrittenSuffix + " (" + std::to_string(build.rom.size()) +
+                        " bytes)");
+    progress.addLogLine(file.outputIps.path.string() + kBuildWrittenSuffix + " (" + std::to_string(build.ips.size()) +
+                        " bytes, checked against the original)");
+    return ProjectBuildOutcome::Written;
+}
+
+void KeepEditorState(const project::ProjectFile& file, const project::EditorState& state, dialogs::Dialogs& dialogs) {
+    const project::EditorStateSaveResult saved = project::SaveEditorState(file.file, state);
+    switch (saved.outcome) {
+    case project::EditorStateSave::Saved:
+    case project::EditorStateSave::Unchanged: return;
+    case project::EditorStateSave::CannotRead:
+        dialogs.message(kCannotKeepStatePrefix + file.file.string() + ":\nthe project file cannot be read.");
+        return;
+    case project::EditorStateSave::NotReplaceable:
+        dialogs.message(kCannotKeepStatePrefix + file.file.string() +
+                        ":\nthe file no longer reads as a project, or its [editor] table is not one plain table; "
+                        "it was left as it is.");
+        return;
+    case project::EditorStateSave::CannotWrite:
+        dialogs.message(kCannotKeepStatePrefix + file.file.string() + ":\n" + core::SaveFailureReason(saved.save));
+        return;
+    }
+}
+
+}  // namespace corv::editor

@@ -1,0 +1,76 @@
+// The main window's side of a translation project: opening one (File menu or command line), the
+// build that Build Project, Insert and Save Rom File run in it, and the editor state the project
+// file keeps, restored on opening and written when the project is closed.
+
+#include "editor/logic/editor_project.h"
+#include "editor/logic/project_texts.h"
+#include "editor/ui/insert_progress_window.h"
+#include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_wiring.h"
+#include "editor/ui/main_window.h"
+#include "editor/ui/problems_window.h"
+#include "editor/ui/text_editor_window.h"
+#include "editor/ui/video_box.h"
+
+#include <QAction>
+
+namespace corv::editor {
+
+void MainWindow::openProject() {
+    const auto chosen = dialogs_.openFile({kOpenProjectTitle, session_->startDirectory(), {}, kOpenProjectFilter});
+    if (!chosen) return;
+    openProjectFile(*chosen);
+}
+
+void MainWindow::openProjectFile(const std::filesystem::path& file) {
+    if (busy_) return;
+    std::optional<project::ProjectFile> opened = ReadProject(file, dialogs_);
+    if (!opened) return;
+    closeProject();
+    const std::optional<DataFileShown> shown = OpenProjectFiles(*session_, *opened, dialogs_);
+    ui_.video->update();
+    if (!shown) return;
+    project_ = std::move(opened);
+    applyDataFile(shown);
+    restoreEditorState(project_->editor);
+}
+
+void MainWindow::restoreEditorState(const project::EditorState& state) {
+    if (state.problemsShown) live_->problems()->setVisible(*state.problemsShown);
+    if (state.markOverflow) live_->MarkOverflow->setChecked(*state.markOverflow);
+    if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
+    if (ui_.listData->blockCount() == 0) return;
+    const std::optional<size_t> row = state.block ? BlockRowOf(*session_, *state.block) : std::nullopt;
+    ui_.listData->selectBlock(static_cast<int>(row.value_or(0)));
+    ui_.listData->focusBlockList();
+    chooseBlock();
+    if (state.string && session_->index().hasBlock() && *state.string < session_->index().stringCount()) {
+        ui_.listData->selectString(static_cast<int>(*state.string));
+        chooseString(ChoiceSender::User);
+    }
+}
+
+project::EditorState MainWindow::editorState() const {
+    project::EditorState state;
+    if (session_->index().hasBlock()) {
+        state.block = session_->index().currentBlockAddress();
+        if (const auto row = ui_.listData->selectedString()) state.string = static_cast<unsigned>(*row);
+    }
+    state.problemsShown = live_->problems()->isVisible();
+    state.markOverflow = live_->MarkOverflow->isChecked();
+    state.fontSize = ui_.textEditor->fontSize();
+    return state;
+}
+
+void MainWindow::closeProject() {
+    if (!project_) return;
+    KeepEditorState(*project_, editorState(), dialogs_);
+    project_.reset();
+}
+
+void MainWindow::buildProject() {
+    if (!project_) return dialogs_.message(kBuildNeedsProject);
+    runBusy([this] { (void)RunProjectBuild(*session_, *project_, script(), *ui_.insertProgress, dialogs_); });
+}
+
+}  // namespace corv::editor

@@ -1,0 +1,124 @@
+// The editor's project rules without windows: which command-line argument is a project, the
+// errors of reading one (named by key and line, nothing opened), the state kept when a file
+// cannot take it, and the build refusing to start when the script cannot be saved.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <fstream>
+
+#include "dialogs/scripted_dialogs.h"
+#include "editor/logic/editor_project.h"
+#include "editor/logic/editor_session.h"
+#include "project/project_file.h"
+#include "script/script_text.h"
+#include "support/temp_folder.h"
+#include "tools/demo/demo_game.h"
+
+namespace corv::editor {
+namespace {
+
+namespace fs = std::filesystem;
+
+void Write(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+
+std::string ProjectText(const std::string& rom = demo::kRomFileName) {
+    project::ProjectFileSettings settings;
+    settings.rom = rom;
+    settings.dataFile = demo::kBlockDataFileName;
+    settings.table = demo::kTableFileName;
+    settings.outputRom = "out/t.smc";
+    settings.outputIps = "out/t.ips";
+    return project::ProjectFileText(settings);
+}
+
+class EditorProjectTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { game = new demo::DemoGame(demo::BuildDemoGame()); }
+    static void TearDownTestSuite() {
+        delete game;
+        game = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(demo::WriteDemoFiles(*game, folder.path())); }
+
+    static demo::DemoGame* game;
+    corv::testing::TempFolder folder{"editor-project"};
+    dialogs::ScriptedDialogs dialogs;
+};
+demo::DemoGame* EditorProjectTest::game = nullptr;
+
+TEST_F(EditorProjectTest, AnArgumentIsAProjectByFolderNameOrContent) {
+    const fs::path file = folder.path() / project::kProjectFileName;
+    EXPECT_FALSE(ProjectFileArgument(folder.path()));  // a folder without a project file
+    Write(file, ProjectText());
+    EXPECT_EQ(ProjectFileArgument(folder.path()), file);
+    EXPECT_EQ(ProjectFileArgument(file), file);
+    // A .toml file is a project even when broken, so that its error is shown.
+    Write(folder.path() / "broken.toml", "rom = \n");
+    EXPECT_EQ(ProjectFileArgument(folder.path() / "broken.toml"), folder.path() / "broken.toml");
+    // Another name counts only when it reads as a project; the ROM does not.
+    Write(folder.path() / "my.project", ProjectText());
+    EXPECT_EQ(ProjectFileArgument(folder.path() / "my.project"), folder.path() / "my.project");
+    EXPECT_FALSE(ProjectFileArgument(folder.path() / demo::kRomFileName));
+    EXPECT_FALSE(ProjectFileArgument(folder.path() / demo::kBlockDataFileName));
+}
+
+TEST_F(EditorProjectTest, ReadingAProjectNamesTheKeyAndLineOfItsProblem) {
+    const fs::path file = folder.path() / project::kProjectFileName;
+    Write(file, ProjectText("gone.smc"));
+    EXPECT_FALSE(ReadProject(file, dialogs));
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0], file.string() + ":5: key 'rom': " + (folder.path() / "gone.smc").string() +
+                                         ": cannot read this file (missing, unreadable or a folder)");
+
+    Write(file, "colour = 'blue'\n" + ProjectText());
+    EXPECT_FALSE(ReadProject(file, dialogs));
+    EXPECT_EQ(dialogs.messages().back(), file.string() + ":1: unknown key 'colour' (a misspelling?)");
+
+    Write(file, ProjectText());
+    const auto read = ReadProject(file, dialogs);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->rom.path, folder.path() / demo::kRomFileName);
+    EXPECT_EQ(dialogs.messages().size(), 2u);
+}
+
+TEST_F(EditorProjectTest, OpeningUsesTheScriptsFolderAndCreatesNothingBesideTheRom) {
+    const fs::path file = folder.path() / project::kProjectFileName;
+    Write(file, ProjectText() + "[editor]\nblock = 'D40000'\n");
+    const auto read = ReadProject(file, dialogs);
+    ASSERT_TRUE(read);
+    EditorSession session(folder.path());
+    fs::remove_all(folder.path() / "Dumps");
+    const auto shown = OpenProjectFiles(session, *read, dialogs);
+    ASSERT_TRUE(shown);
+    EXPECT_EQ(session.dumpsDirectory(), folder.path() / "Dumps");
+    EXPECT_TRUE(fs::is_directory(folder.path() / "Dumps"));
+    EXPECT_TRUE(session.table().hasName());
+    EXPECT_EQ(shown->blockLines.size(), game->textBlocks.size());
+    // Any bank of a listed address finds its row.
+    const auto row = BlockRowOf(session, 0xD40000);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(BlockRowOf(session, 0x140000), row);
+    EXPECT_FALSE(BlockRowOf(session, 0x123456));
+    EXPECT_TRUE(dialogs.messages().empty());
+}
+
+TEST_F(EditorProjectTest, AStateThatCannotBeKeptIsToldAndTheFileStays) {
+    const fs::path file = folder.path() / project::kProjectFileName;
+    Write(file, ProjectText());
+    const auto read = ReadProject(file, dialogs);
+    ASSERT_TRUE(read);
+    // The translator broke the file while the project was open.
+    const std::string broken = ProjectText() + "editor = 'x'\n";
+    Write(file, broken);
+    project::EditorState state;
+    state.string = 4;
+    KeepEditorState(*read, state, dialogs);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_NE(dialogs.messages()[0].find("could not be kept in " + file.string()), std::string::npos);
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), broken);
+}
+
+}  // namespace
+}  // namespace corv::editor
