@@ -40,13 +40,7 @@ project::ProjectFile parsed(const std::string& text) {
 
 TEST(EditorTable, AppendedToAFileWithoutOneAndReadBack) {
     // The commented file init-project writes.
-    project::ProjectFileSettings settings;
-    settings.rom = "game/corvane.smc";
-    settings.dataFile = "game/corvane.txt";
-    settings.table = "game/corvane.tbl";
-    settings.outputRom = "build/t.smc";
-    settings.outputIps = "build/t.ips";
-    const std::string original = project::ProjectFileText(settings);
+    const std::string original = ProjectTest::projectText();
     const auto written = project::WithEditorTable(original, fullState(), kFile);
     ASSERT_TRUE(written);
     // Every byte of the translator's file comes first, unchanged.

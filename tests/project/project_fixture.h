@@ -26,6 +26,18 @@ namespace corv::testing {
 namespace fs = std::filesystem;
 
 class ProjectTest : public ::testing::Test {
+public:
+    // The commented project file init-project writes for the demo game in game/.
+    static std::string projectText() {
+        project::ProjectFileSettings settings;
+        settings.rom = "game/corvane.smc";
+        settings.dataFile = "game/corvane.txt";
+        settings.table = "game/corvane.tbl";
+        settings.outputRom = "build/translated.smc";
+        settings.outputIps = "build/translated.ips";
+        return project::ProjectFileText(settings);
+    }
+
 protected:
     static void SetUpTestSuite() { game_ = new demo::DemoGame(demo::BuildDemoGame()); }
     static void TearDownTestSuite() {
@@ -45,15 +57,6 @@ protected:
     }
     void TearDown() override { fs::remove_all(dir_); }
 
-    static std::string projectText() {
-        project::ProjectFileSettings settings;
-        settings.rom = "game/corvane.smc";
-        settings.dataFile = "game/corvane.txt";
-        settings.table = "game/corvane.tbl";
-        settings.outputRom = "build/translated.smc";
-        settings.outputIps = "build/translated.ips";
-        return project::ProjectFileText(settings);
-    }
     void writeProject(const std::string& text) const {
         std::ofstream(dir_ / project::kProjectFileName, std::ios::binary) << text;
     }
