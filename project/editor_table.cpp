@@ -19,20 +19,6 @@ constexpr char kProblemsKey[] = "problems_window";
 constexpr char kMarkOverflowKey[] = "mark_overflow";
 constexpr char kFontSizeKey[] = "font_size";
 
-std::optional<uint32_t> parseAddress(std::string_view text) {
-    if (text.empty() || text.size() > 6) return std::nullopt;
-    uint32_t value = 0;
-    for (const char c : text) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return value;
-}
-
 // One line of the file: [begin, end) without its line end.
 struct Line {
     size_t begin = 0;
@@ -102,7 +88,7 @@ bool sameProject(const ProjectFile& a, const ProjectFile& b) {
 
 EditorState ReadEditorTable(const toml::table& editor) {
     EditorState state;
-    if (const auto* block = editor.get_as<std::string>(kBlockKey)) state.block = parseAddress(block->get());
+    if (const auto* block = editor.get_as<std::string>(kBlockKey)) state.block = ParseBlockAddress(block->get());
     if (const auto* string = editor.get_as<int64_t>(kStringKey);
         string && string->get() >= 0 && string->get() < 0x10000) {
         state.string = static_cast<unsigned>(string->get());

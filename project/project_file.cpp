@@ -74,27 +74,13 @@ private:
     std::set<std::string> known_;
 };
 
-std::optional<uint32_t> parseBlockKey(std::string_view key) {
-    if (key.empty() || key.size() > 6) return std::nullopt;
-    uint32_t value = 0;
-    for (const char c : key) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return value;
-}
-
 std::optional<ProjectError> readBlocks(const toml::node* node, ProjectFile& project) {
     if (!node) return std::nullopt;
     const auto* blocks = node->as_table();
     if (!blocks) return keyError(ProjectProblem::WrongType, "blocks", lineOf(*node), "a table");
     for (const auto& [key, value] : *blocks) {
         const std::string name = "blocks." + std::string(key.str());
-        const auto address = parseBlockKey(key.str());
+        const auto address = ParseBlockAddress(key.str());
         if (!address) return keyError(ProjectProblem::BadAddress, name, lineOf(value));
         const auto* options = value.as_table();
         if (!options) return keyError(ProjectProblem::WrongType, name, lineOf(value), "a table");
@@ -221,6 +207,20 @@ std::string ProjectFileText(const ProjectFileSettings& settings) {
     text += "# [blocks.340000]\n";
     text += "# skip = true\n";
     return text;
+}
+
+std::optional<uint32_t> ParseBlockAddress(std::string_view text) {
+    if (text.empty() || text.size() > 6) return std::nullopt;
+    uint32_t value = 0;
+    for (const char c : text) {
+        int digit = -1;
+        if (c >= '0' && c <= '9') digit = c - '0';
+        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+        if (digit < 0) return std::nullopt;
+        value = value * 16 + static_cast<uint32_t>(digit);
+    }
+    return value;
 }
 
 }  // namespace corv::project

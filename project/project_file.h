@@ -74,6 +74,10 @@ struct ProjectLoad {
     std::optional<ProjectError> error;  // set exactly when project is not
 };
 
+// A block address as the project file writes it (a key of [blocks], the editor's last block):
+// one to six hexadecimal digits, nothing else.
+[[nodiscard]] std::optional<uint32_t> ParseBlockAddress(std::string_view text);
+
 // Reads and checks the project file's structure (not the files it names).
 [[nodiscard]] ProjectLoad LoadProjectFile(const std::filesystem::path& file);
 // The same from text already in memory; `file` gives the folder paths are relative to.
