@@ -2,6 +2,7 @@
 // The words for the checks' results, shared by everything that shows them (corvtool's check
 // report, the editor's marks and Problems window) so that a finding reads the same everywhere.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -25,5 +26,13 @@ enum class FindingCharacters { Utf8, Bytes };
 // Why a block cannot be compressed at all ("cannot be inserted: ..."); std::nullopt for a block
 // that was compressed (it fits or is over).
 [[nodiscard]] std::optional<std::string> FitProblemText(const FitFigures& fit);
+
+// "23,063": digits in groups of three.
+[[nodiscard]] std::string GroupedNumber(int64_t value);
+
+// The note on an inserted block whose data file gives no .ENDBLOCK: its room ends where the last
+// insertion's data end ("room taken from the last insertion: 3,151 bytes; the original room may
+// be larger ...").
+[[nodiscard]] std::string RoomFromLastInsertionText(int64_t room);
 
 }  // namespace corv::check

@@ -36,6 +36,12 @@ LiveCheckPanels::LiveCheckPanels(const QFont& font, QWidget* parent)
 
 void LiveCheckPanels::showChecks(const LiveChecks& checks) {
     room_->setText(QString::fromStdString(RoomPanelText(checks)));
+    // The whole note on a room taken from the last insertion, for the pointer and screen readers.
+    const QString note = QString::fromStdString(RoomPanelNote(checks));
+    if (room_->toolTip() != note) {
+        room_->setToolTip(note);
+        room_->setAccessibleDescription(note);
+    }
     progress_->setText(QString::fromStdString(ProgressText(checks)));
     ++updates_;
 }

@@ -151,6 +151,7 @@ void LiveCheckWiring::blockChosen() {
         live.info = {uint32_t(*block), index.currentBlockAddress(), index.stringCount(), index.decompressedLength()};
         live.endOfRoom = index.blockEnd(*block);
         live.inserted = session.currentBlockInserted();
+        live.roomFromLastInsertion = live.inserted && !index.originalRoomKnown(*block);
         check::BoxMetrics box;
         box.variableWidth = session.settings().variableWidth;
         const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
