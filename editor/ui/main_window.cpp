@@ -287,7 +287,7 @@ void MainWindow::chooseString(ChoiceSender sender) {
     if (shown->choice.matchLine && follow.scrollToEntry) {
         script().scrollLines(*shown->choice.matchLine - script().firstVisibleLine());
     }
-    showNewString(shown->newString);
+    showNewString(shown->newString, sender == ChoiceSender::TextChanged);
     syncChecks();
     showStringNumber(static_cast<unsigned>(*row));
     ui_.offsetPanel->setText(QString::fromStdString(shown->choice.offsetStatus));
