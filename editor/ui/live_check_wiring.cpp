@@ -23,6 +23,7 @@
 #include "editor/ui/video_box.h"
 #include "editor/ui/problems_window.h"
 #include "editor/ui/script_memo.h"
+#include "editor/ui/script_search_commands.h"
 #include "editor/ui/string_marks.h"
 #include "editor/ui/text_editor_window.h"
 
@@ -109,8 +110,9 @@ void LiveCheckWiring::addMenuItems() {
         addItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"), QStringLiteral("Shift+F3"));
     NextProblem = addItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
     GoToString = addItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
-    FindText = addItem(edit, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
-    FindNext = addItem(edit, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    search_ = new ScriptSearchCommands(edit, parts_.textEditor, dialogs_, this);
+    FindText = search_->FindText;
+    FindNext = search_->FindNext;
     ShowProblems = addItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
     MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
     MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
@@ -129,13 +131,17 @@ void LiveCheckWiring::addMenuItems() {
         if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
     });
     connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
-    connect(FindText, &QAction::triggered, this, [this] { find(true); });
-    connect(FindNext, &QAction::triggered, this, [this] { find(findText_.empty()); });
     connect(ShowProblems, &QAction::triggered, this, [this] {
         problems_->show();
         problems_->raise();
         problems_->activateWindow();
     });
+}
+
+std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {
+    std::vector<QAction*> items{NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
+    for (QAction* item : search_->changingTheScript()) items.push_back(item);
+    return items;
 }
 
 void LiveCheckWiring::blockChosen() {
@@ -200,29 +206,6 @@ void LiveCheckWiring::goToString() {
     } else {
         dialogs_.message("There is no string " + *answer + " in this block.");
     }
-}
-
-void LiveCheckWiring::find(bool askFirst) {
-    if (askFirst) {
-        const auto answer = dialogs_.askText("Find in Script", "Find:");
-        if (!answer || answer->empty()) return;
-        findText_ = *answer;
-    }
-    ScriptMemo* memo = &parts_.textEditor->memo();
-    const QString needle = QString::fromLatin1(findText_.c_str());
-    // From the caret on, then once more from the top.
-    if (!memo->find(needle)) {
-        QTextCursor top = memo->textCursor();
-        top.movePosition(QTextCursor::Start);
-        memo->setTextCursor(top);
-        if (!memo->find(needle)) {
-            dialogs_.message("\"" + findText_ + "\" was not found in the script.");
-            return;
-        }
-    }
-    parts_.textEditor->show();
-    parts_.textEditor->activateWindow();
-    memo->setFocus();
 }
 
 void LiveCheckWiring::insertionRan() {

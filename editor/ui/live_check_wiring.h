@@ -27,6 +27,7 @@ class LiveCheckPanels;
 class OverflowMarks;
 class MainWindow;
 class ProblemsWindow;
+class ScriptSearchCommands;
 class TextEditorWindow;
 class VideoBox;
 
@@ -64,10 +65,9 @@ public:
     [[nodiscard]] LiveCheckPanels* panels() const { return panels_; }
     [[nodiscard]] ProblemsWindow* problems() const { return problems_; }
     [[nodiscard]] OverflowMarks* overflowMarks() const { return marks_; }
-    // The items that read the block: while an insertion rewrites it they must wait.
-    [[nodiscard]] std::vector<QAction*> readingTheBlock() const {
-        return {NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
-    }
+    // The items that read the block or change the script: while an insertion rewrites the one
+    // and reads the other they must wait.
+    [[nodiscard]] std::vector<QAction*> readingTheBlock() const;
 
     QAction* NextUntranslated = nullptr;
     QAction* PreviousUntranslated = nullptr;
@@ -87,7 +87,6 @@ private:
     void show(bool everything);
     void chooseString(unsigned number);
     void goToString();
-    void find(bool askFirst);
     void insertionRan();
 
     MainWindow& window_;
@@ -97,7 +96,7 @@ private:
     LiveCheckPanels* panels_ = nullptr;
     ProblemsWindow* problems_ = nullptr;
     OverflowMarks* marks_ = nullptr;
-    std::string findText_;
+    ScriptSearchCommands* search_ = nullptr;
     bool logged_ = false;  // the insertion wrote its log: it ran
 };
 

@@ -262,7 +262,8 @@ private slots:
                                      "Green1",              "Red1",           "Gradient1",
                                      "Solid1",              "DumpMemory1",    "DumpKanatoafile1",
                                      "ViewKanaDump1",       "NextUntranslated1", "PreviousUntranslated1",
-                                     "NextProblem1",        "GoToString1"};
+                                     "NextProblem1",        "GoToString1",
+                                     "ReplaceText1",        "ReplaceNext1",   "ReplaceAll1"};
         expectedDisabled.sort();
         QCOMPARE(disabledNames, expectedDisabled);
         QVERIFY(!form.busy());
