@@ -17,7 +17,7 @@ std::string blockName(const LiveChecks& checks) {
 
 std::string GroupedNumber(int64_t value) { return check::GroupedNumber(value); }
 
-std::string RoomPanelText(const LiveChecks& checks) {
+std::string RoomFiguresText(const LiveChecks& checks) {
     if (!checks.isOpen()) return {};
     const check::FitFigures& fit = checks.fit();
     std::string text = blockName(checks) + ": ";
@@ -29,10 +29,18 @@ std::string RoomPanelText(const LiveChecks& checks) {
     } else {
         text += GroupedNumber(-fit.left()) + " bytes over";
     }
+    return text;
+}
+
+std::string RoomNotesText(const LiveChecks& checks) {
+    if (!checks.isOpen()) return {};
+    std::string text;
     if (!checks.tableLoaded()) text += "; no table: dictionary words not counted";
     if (checks.roomFromLastInsertion()) text += "; room taken from the last insertion";
     return text;
 }
+
+std::string RoomPanelText(const LiveChecks& checks) { return RoomFiguresText(checks) + RoomNotesText(checks); }
 
 std::string RoomPanelNote(const LiveChecks& checks) {
     if (!checks.isOpen() || !checks.roomFromLastInsertion()) return {};

@@ -1,5 +1,5 @@
 #pragma once
-// What the editor shows of the live checks: the room panel and progress of the status bar, the
+// What the editor shows of the live checks: the room and progress panels under the Text Editor, the
 // state and tooltip of a List Data line, the rows of the Problems window and the insertion's
 // room line. Findings read as corvtool check words them.
 
@@ -20,6 +20,10 @@ namespace corv::editor {
 // "; no table: dictionary words not counted" before a table file is loaded, and by "; room taken
 // from the last insertion" when the room may once have been larger. Empty without a block.
 [[nodiscard]] std::string RoomPanelText(const LiveChecks& checks);
+// The same in two parts: the figures, which change as you type, and the notes after them ("; no
+// table: ...", "; room taken ..."), which change only with the block, the table or the ROM.
+[[nodiscard]] std::string RoomFiguresText(const LiveChecks& checks);
+[[nodiscard]] std::string RoomNotesText(const LiveChecks& checks);
 // The room panel's description: the whole note on a room taken from the last insertion, as
 // corvtool check words it; empty otherwise.
 [[nodiscard]] std::string RoomPanelNote(const LiveChecks& checks);

@@ -1,6 +1,6 @@
 #include "editor/ui/live_check_panels.h"
 
-#include <QHBoxLayout>
+#include <QVBoxLayout>
 #include <QLabel>
 
 #include "editor/logic/live_checks.h"
@@ -25,17 +25,30 @@ QLabel* addPanel(QWidget* parent, const char* name, const QString& accessibleNam
 LiveCheckPanels::LiveCheckPanels(const QFont& font, QWidget* parent)
     : QWidget(parent),
       room_(addPanel(this, "RoomPanel", QStringLiteral("Room"), font)),
+      notes_(addPanel(this, "RoomNotesPanel", QStringLiteral("Room notes"), font)),
       progress_(addPanel(this, "ProgressPanel", QStringLiteral("Progress"), font)) {
     setObjectName(QStringLiteral("LiveCheckPanels"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    row->addWidget(room_);
-    row->addWidget(progress_);
+    // One above the other, each read whole. Only the notes wrap: a wrapping label measures its
+    // height for every new text, and the figures change with every key.
+    notes_->setWordWrap(true);
+    notes_->hide();
+    auto* rows = new QVBoxLayout(this);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    rows->addWidget(room_);
+    rows->addWidget(notes_);
+    rows->addWidget(progress_);
 }
 
 void LiveCheckPanels::showChecks(const LiveChecks& checks) {
-    room_->setText(QString::fromStdString(RoomPanelText(checks)));
+    room_->setText(QString::fromStdString(RoomFiguresText(checks)));
+    const std::string notes = RoomNotesText(checks);
+    // Shown without the "; " that joins them to the figures in one line of text.
+    const QString shownNotes = QString::fromStdString(notes.size() > 2 ? notes.substr(2) : std::string());
+    if (notes_->text() != shownNotes) {
+        notes_->setText(shownNotes);
+        notes_->setVisible(!shownNotes.isEmpty());
+    }
     // The whole note on a room taken from the last insertion, for the pointer and screen readers.
     const QString note = QString::fromStdString(RoomPanelNote(checks));
     if (room_->toolTip() != note) {
@@ -46,7 +59,9 @@ void LiveCheckPanels::showChecks(const LiveChecks& checks) {
     ++updates_;
 }
 
-QString LiveCheckPanels::roomText() const { return room_->text(); }
+QString LiveCheckPanels::roomText() const {
+    return notes_->text().isEmpty() ? room_->text() : room_->text() + QStringLiteral("; ") + notes_->text();
+}
 
 QString LiveCheckPanels::progressText() const { return progress_->text(); }
 

@@ -1,11 +1,9 @@
 #include "editor/ui/live_check_wiring.h"
 
 #include <QAction>
-#include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QEvent>
-#include <QFontMetrics>
 
 #include <algorithm>
 
@@ -43,12 +41,10 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QS
 
 LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs)
     : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
-    // After the two panels of the status bar, sharing what room the window leaves them.
-    QWidget* row = parts_.linePanel->parentWidget();
-    panels_ = new LiveCheckPanels(parts_.linePanel->font(), row);
-    if (auto* layout = qobject_cast<QHBoxLayout*>(row->layout())) layout->addWidget(panels_);
-    row->installEventFilter(this);
-    fitPanels();
+    // Under the Text Editor's text, where the translator types: the main window's status bar has
+    // no width to spare at its fixed size, and the window may not grow over the preview's pixels.
+    panels_ = new LiveCheckPanels(parts_.linePanel->font(), parts_.textEditor);
+    parts_.textEditor->layout()->addWidget(panels_);
 
     OverflowMarks::Source source;
     source.rows = [this]() -> std::vector<MarkedRow> {
@@ -85,23 +81,6 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
 
 LiveCheckWiring::~LiveCheckWiring() = default;
 
-bool LiveCheckWiring::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched == parts_.linePanel->parentWidget()) fitPanels();
-    return QObject::eventFilter(watched, event);
-}
-
-// The two panels the window always had keep the room for their widest texts; the live panels
-// take only what is left beyond that (nothing at the default size, more in a larger window).
-void LiveCheckWiring::fitPanels() {
-    const QLabel* line = parts_.linePanel;
-    const QFontMetrics metrics = line->fontMetrics();
-    const QString widest = QString::fromStdString(LineStatusText(int(preview::kMaxScrollOffset), int(preview::kMaxScrollOffset)));
-    const int lineNeeds = metrics.horizontalAdvance(widest) + metrics.horizontalAdvance(QLatin1Char('x')) +
-                          2 * line->frameWidth() + 2;
-    const int left = line->parentWidget()->width() - parts_.offsetPanel->width() - lineNeeds;
-    panels_->setFixedWidth(std::max(0, left));
-}
-
 void LiveCheckWiring::addMenuItems() {
     QMenu* edit = parts_.editMenu;
     edit->addSeparator()->setObjectName(QStringLiteral("N9"));
@@ -132,6 +111,12 @@ void LiveCheckWiring::addMenuItems() {
     });
     connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
     connect(ShowProblems, &QAction::triggered, this, [this] {
+        // First shown beside the Text Editor, not over the main window; then where it was left.
+        if (!problems_->isVisible() && !problemsPlaced_) {
+            const QRect editor = parts_.textEditor->frameGeometry();
+            problems_->move(editor.right() + 3, editor.top());
+            problemsPlaced_ = true;
+        }
         problems_->show();
         problems_->raise();
         problems_->activateWindow();

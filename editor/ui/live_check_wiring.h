@@ -1,5 +1,5 @@
 #pragma once
-// The live checks in the editor's windows: the room and progress panels of the status bar, the
+// The live checks in the editor's windows: the room and progress panels under the Text Editor, the
 // marks of List Data's strings, the Problems window, the Edit menu's navigation items, and the
 // insertion's room line. It follows the main window's block choice, every change of the script
 // text, the table load, the VWF and Fit Harder switches, the insertion and the script save.
@@ -33,8 +33,7 @@ class VideoBox;
 
 // The parts of the main window the live checks follow and add to.
 struct LiveCheckParts {
-    QLabel* offsetPanel = nullptr;  // the status bar's first panel
-    QLabel* linePanel = nullptr;    // the status bar's second panel, after which the live panels go
+    QLabel* linePanel = nullptr;    // the status bar's second panel, whose font the live panels share
     VideoBox* video = nullptr;      // the preview, on which the overflow marks lie
     QMenu* editMenu = nullptr;      // gets the navigation and find items
     QMenu* viewMenu = nullptr;      // gets Problems and Mark Overflow
@@ -78,12 +77,8 @@ public:
     QAction* ShowProblems = nullptr;
     QAction* MarkOverflow = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void addMenuItems();
-    void fitPanels();
     void show(bool everything);
     void chooseString(unsigned number);
     void goToString();
@@ -97,6 +92,7 @@ private:
     ProblemsWindow* problems_ = nullptr;
     OverflowMarks* marks_ = nullptr;
     ScriptSearchCommands* search_ = nullptr;
+    bool problemsPlaced_ = false;  // the Problems window was placed at its first show
     bool logged_ = false;  // the insertion wrote its log: it ran
 };
 

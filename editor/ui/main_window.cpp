@@ -106,7 +106,6 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
 
     createCompanions();
     LiveCheckParts parts;
-    parts.offsetPanel = ui_.offsetPanel;
     parts.linePanel = ui_.linePanel;
     parts.video = ui_.video;
     parts.editMenu = ui_.editMenu;
