@@ -9,10 +9,14 @@
 namespace corv::editor {
 namespace {
 
-QLabel* addPanel(QWidget* parent, const char* name, const QString& accessibleName, const QFont& font) {
+constexpr char kRoomDescription[] = "Room of the current block";
+
+// A screen reader reads a label's text as its name and says what it is from the description (a
+// name of its own would hide the text).
+QLabel* addPanel(QWidget* parent, const char* name, const QString& description, const QFont& font) {
     auto* panel = new QLabel(parent);
     panel->setObjectName(QString::fromLatin1(name));
-    panel->setAccessibleName(accessibleName);
+    panel->setAccessibleDescription(description);
     panel->setFont(font);
     panel->setFrameShape(QFrame::Panel);
     panel->setFrameShadow(QFrame::Sunken);
@@ -24,9 +28,9 @@ QLabel* addPanel(QWidget* parent, const char* name, const QString& accessibleNam
 
 LiveCheckPanels::LiveCheckPanels(const QFont& font, QWidget* parent)
     : QWidget(parent),
-      room_(addPanel(this, "RoomPanel", QStringLiteral("Room"), font)),
-      notes_(addPanel(this, "RoomNotesPanel", QStringLiteral("Room notes"), font)),
-      progress_(addPanel(this, "ProgressPanel", QStringLiteral("Progress"), font)) {
+      room_(addPanel(this, "RoomPanel", QString::fromLatin1(kRoomDescription), font)),
+      notes_(addPanel(this, "RoomNotesPanel", QStringLiteral("What the room leaves out"), font)),
+      progress_(addPanel(this, "ProgressPanel", QStringLiteral("Strings translated in the current block"), font)) {
     setObjectName(QStringLiteral("LiveCheckPanels"));
     // One above the other, each read whole. Only the notes wrap: a wrapping label measures its
     // height for every new text, and the figures change with every key.
@@ -53,7 +57,8 @@ void LiveCheckPanels::showChecks(const LiveChecks& checks) {
     const QString note = QString::fromStdString(RoomPanelNote(checks));
     if (room_->toolTip() != note) {
         room_->setToolTip(note);
-        room_->setAccessibleDescription(note);
+        room_->setAccessibleDescription(note.isEmpty() ? QString::fromLatin1(kRoomDescription)
+                                                       : QString::fromLatin1(kRoomDescription) + QStringLiteral(": ") + note);
     }
     progress_->setText(QString::fromStdString(ProgressText(checks)));
     ++updates_;

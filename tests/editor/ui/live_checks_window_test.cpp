@@ -185,7 +185,7 @@ private slots:
         QVERIFY2(room(f).endsWith(QStringLiteral("; room taken from the last insertion")), qPrintable(room(f)));
         const QLabel* panel = f.form->liveChecks().panels()->roomPanel();
         QVERIFY(panel->toolTip().startsWith(QStringLiteral("room taken from the last insertion: ")));
-        QCOMPARE(panel->accessibleDescription(), panel->toolTip());
+        QCOMPARE(panel->accessibleDescription(), QStringLiteral("Room of the current block: ") + panel->toolTip());
         QTreeWidget* problems = f.form->liveChecks().problems()->list();
         QVERIFY(problems->topLevelItemCount() > 0);
         QCOMPARE(problems->topLevelItem(0)->text(0), QString());
