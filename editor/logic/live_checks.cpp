@@ -78,7 +78,8 @@ StringState stateOf(const std::vector<check::Finding>& findings, bool hasText) {
 }  // namespace
 
 bool IsProblem(const LiveString& string, const check::Finding& finding) {
-    const bool workToDo = finding.kind == check::FindingKind::EmptyTranslation || finding.kind == check::FindingKind::DroppedCode;
+    const bool workToDo =
+        finding.kind == check::FindingKind::EmptyTranslation || finding.kind == check::FindingKind::DroppedCode;
     return string.state != StringState::Untranslated || !workToDo;
 }
 
@@ -288,7 +289,9 @@ bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLin
     // A line becomes or stops being a stray keyword line only when it is edited (the entries'
     // opening and closing lines stay as they were here); lines after the change only move.
     bool edited = false;
-    for (const check::StrayLine& stray : stray_) edited |= stray.scriptLine - 1 >= firstLine && stray.scriptLine - 1 <= oldLastLine;
+    for (const check::StrayLine& stray : stray_) {
+        edited |= stray.scriptLine - 1 >= firstLine && stray.scriptLine - 1 <= oldLastLine;
+    }
     for (int line = firstLine; line <= newLastLine && !edited; ++line) {
         edited = check::LooksLikeMistypedKeyword(script_.line(line));
     }
@@ -296,7 +299,8 @@ bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLin
         std::vector<check::StrayLine> found = check::FindStrayKeywordLines(script_);
         const bool same = std::equal(found.begin(), found.end(), stray_.begin(), stray_.end(),
                                      [](const check::StrayLine& a, const check::StrayLine& b) {
-                                         return a.scriptLine == b.scriptLine && a.afterString == b.afterString && a.text == b.text;
+                                         return a.scriptLine == b.scriptLine && a.afterString == b.afterString &&
+                                                a.text == b.text;
                                      });
         stray_ = std::move(found);
         return !same;

@@ -47,17 +47,25 @@ def find(app, wanted, timeout=20.0):
 def main():
     editor, rom, data_file = (os.path.abspath(path) for path in sys.argv[1:4])
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QT_ACCESSIBILITY="1")
-    process = subprocess.Popen([editor, rom, data_file], env=env, cwd=os.path.dirname(rom))
+    process = None
     try:
         app = None
-        deadline = time.monotonic() + 30
-        while app is None and time.monotonic() < deadline:
-            desktop = pyatspi.Registry.getDesktop(0)
-            for k in range(desktop.childCount):
-                candidate = desktop.getChildAtIndex(k)
-                if candidate is not None and candidate.name == "CorvaneText":
-                    app = candidate
-            time.sleep(0.3)
+        # A display that has only just come up may turn the first connection away: the editor then
+        # ends at once and is started again.
+        for _ in range(3):
+            process = subprocess.Popen([editor, rom, data_file], env=env, cwd=os.path.dirname(rom))
+            deadline = time.monotonic() + 30
+            while app is None and process.poll() is None and time.monotonic() < deadline:
+                desktop = pyatspi.Registry.getDesktop(0)
+                for k in range(desktop.childCount):
+                    candidate = desktop.getChildAtIndex(k)
+                    if candidate is not None and candidate.name == "CorvaneText":
+                        app = candidate
+                time.sleep(0.3)
+            if app is not None or process.poll() is None:
+                break
+            print("the editor ended with", process.returncode, "before it showed; started again")
+            time.sleep(1)
         if app is None:
             print("the editor never showed in the accessibility tree")
             return 1
@@ -89,11 +97,12 @@ def main():
             return 1
         return 0
     finally:
-        process.terminate()
-        try:
-            process.wait(timeout=10)
-        except subprocess.TimeoutExpired:
-            process.kill()
+        if process is not None:
+            process.terminate()
+            try:
+                process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                process.kill()
 
 
 if __name__ == "__main__":

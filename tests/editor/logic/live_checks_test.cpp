@@ -259,14 +259,17 @@ TEST_F(LiveChecksTest, SharedTextsAndStrayKeywordLinesFollowTypingAsTheBlockChec
         const auto& findings = checks.string(n)->findings;
         return std::any_of(findings.begin(), findings.end(), [&](const check::Finding& f) { return f.kind == kind; });
     };
+    const auto changed = [&](unsigned n) {
+        return std::find(checks.changedStrings().begin(), checks.changedStrings().end(), n) != checks.changedStrings().end();
+    };
     EXPECT_TRUE(hasKind(later, check::FindingKind::SharedTextDiffers));
-    EXPECT_NE(std::find(checks.changedStrings().begin(), checks.changedStrings().end(), later), checks.changedStrings().end());
+    EXPECT_TRUE(changed(later));
     // The earlier string typed the same way: both agree again, and the later one is told so.
     text.insert(entryStart(first), "Other ");
     ASSERT_TRUE(checks.update(text));
     expectEqualsBlockCheck(checks, text);
     EXPECT_FALSE(hasKind(later, check::FindingKind::SharedTextDiffers));
-    EXPECT_NE(std::find(checks.changedStrings().begin(), checks.changedStrings().end(), later), checks.changedStrings().end());
+    EXPECT_TRUE(changed(later));  // told through the earlier string's entry
 
     // A mistyped closing line typed key by key on an empty line between two entries.
     const unsigned owner = checks.strings()[3].number;

@@ -35,7 +35,8 @@ private slots:
         f.dialogs.clearRecord();
         f.dialogs.replyYesNo(true);  // save the text?
         QTest::keyClick(f.memo(), Qt::Key_X, Qt::AltModifier);
-        QCOMPARE(Messages(f.dialogs), QStringList{QStringLiteral("Error: Could not save the text file (no block is chosen)")});
+        QCOMPARE(Messages(f.dialogs),
+                 QStringList{QStringLiteral("Error: Could not save the text file (no block is chosen)")});
         QVERIFY(f.form->isVisible());
         QVERIFY(f.form->session().running());
         QCOMPARE(QString::fromStdString(Named<TextEditorWindow>(*f.form, "TxtForm")->script().text()),

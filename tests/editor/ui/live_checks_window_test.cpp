@@ -193,7 +193,8 @@ private slots:
         // A click on the block's row chooses no string.
         Named<ListDataWindow>(*f.form, "cmForm")->selectString(3);
         f.form->chooseString(ChoiceSender::User);
-        QTest::mouseClick(problems->viewport(), Qt::LeftButton, {}, problems->visualItemRect(problems->topLevelItem(0)).center());
+        QTest::mouseClick(problems->viewport(), Qt::LeftButton, {},
+                          problems->visualItemRect(problems->topLevelItem(0)).center());
         QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(3));
         QVERIFY(f.dialogs.unexpected().empty());
     }

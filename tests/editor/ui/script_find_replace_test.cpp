@@ -40,7 +40,8 @@ private slots:
             if (keys.count(key) > 1) shared << key + QLatin1Char(' ') + name;
         }
         // Only the two items that share Ctrl+T from the start (the first in menu order runs).
-        QCOMPARE(shared, (QStringList{QStringLiteral("Ctrl+T LoadTableFile1"), QStringLiteral("Ctrl+T DisplayTextEditor1")}));
+        QCOMPARE(shared,
+                 (QStringList{QStringLiteral("Ctrl+T LoadTableFile1"), QStringLiteral("Ctrl+T DisplayTextEditor1")}));
         QCOMPARE(keys.count(QStringLiteral("Ctrl+Shift+H")), size_t(1));
     }
 
@@ -119,7 +120,9 @@ private slots:
         QTest::keyClick(f.memo(), Qt::Key_F6);
         QCOMPARE(f.memo()->textCursor().selectedText(), QStringLiteral(".STRING 1"));  // of ".STRING 10"
         QVERIFY(f.memo()->textCursor().selectionStart() > first);
-        for (int k = 0; k < 40 && f.memo()->textCursor().selectionStart() != first; ++k) QTest::keyClick(f.memo(), Qt::Key_F6);
+        for (int k = 0; k < 40 && f.memo()->textCursor().selectionStart() != first; ++k) {
+            QTest::keyClick(f.memo(), Qt::Key_F6);
+        }
         QCOMPARE(f.memo()->textCursor().selectionStart(), first);
         QVERIFY(f.dialogs.unexpected().empty());
     }
