@@ -1,7 +1,8 @@
 #include "editor/ui/live_check_panels.h"
 
-#include <QVBoxLayout>
 #include <QLabel>
+
+#include <algorithm>
 
 #include "editor/logic/live_checks.h"
 #include "editor/logic/live_texts.h"
@@ -33,15 +34,36 @@ LiveCheckPanels::LiveCheckPanels(const QFont& font, QWidget* parent)
       progress_(addPanel(this, "ProgressPanel", QStringLiteral("Strings translated in the current block"), font)) {
     setObjectName(QStringLiteral("LiveCheckPanels"));
     // One above the other, each read whole. Only the notes wrap: a wrapping label measures its
-    // height for every new text, and the figures change with every key.
+    // height for every new text, and the figures change with every key. The rows are placed by
+    // hand at fixed sizes, so that a new text lays nothing out again.
     notes_->setWordWrap(true);
     notes_->hide();
-    auto* rows = new QVBoxLayout(this);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(0);
-    rows->addWidget(room_);
-    rows->addWidget(notes_);
-    rows->addWidget(progress_);
+    room_->setText(QStringLiteral("0"));
+    rowHeight_ = room_->sizeHint().height();
+    room_->clear();
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+}
+
+int LiveCheckPanels::notesHeight() const { return notes_->isVisibleTo(this) ? notes_->heightForWidth(width()) : 0; }
+
+QSize LiveCheckPanels::sizeHint() const { return {0, 2 * rowHeight_ + notesHeight()}; }
+
+QSize LiveCheckPanels::minimumSizeHint() const { return sizeHint(); }
+
+void LiveCheckPanels::placeRows() {
+    const int notes = notesHeight();
+    room_->setFixedSize(width(), rowHeight_);
+    room_->move(0, 0);
+    notes_->setFixedSize(width(), std::max(notes, 1));
+    notes_->move(0, rowHeight_);
+    progress_->setFixedSize(width(), rowHeight_);
+    progress_->move(0, rowHeight_ + notes);
+    if (height() != 2 * rowHeight_ + notes) updateGeometry();
+}
+
+void LiveCheckPanels::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    placeRows();
 }
 
 void LiveCheckPanels::showChecks(const LiveChecks& checks) {
@@ -52,6 +74,7 @@ void LiveCheckPanels::showChecks(const LiveChecks& checks) {
     if (notes_->text() != shownNotes) {
         notes_->setText(shownNotes);
         notes_->setVisible(!shownNotes.isEmpty());
+        placeRows();
     }
     // The whole note on a room taken from the last insertion, for the pointer and screen readers.
     const QString note = QString::fromStdString(RoomPanelNote(checks));

@@ -27,7 +27,17 @@ public:
     // How often the panels were brought up to date (a benchmark checks every key did).
     [[nodiscard]] size_t updates() const { return updates_; }
 
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
+    [[nodiscard]] int notesHeight() const;
+    void placeRows();
+
+    int rowHeight_ = 0;
     QLabel* room_ = nullptr;   // the figures
     QLabel* notes_ = nullptr;  // what the figures leave out, under them; hidden without any
     QLabel* progress_ = nullptr;
