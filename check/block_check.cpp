@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "check/block_findings.h"
 #include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/kana_dump.h"
@@ -12,10 +13,6 @@
 namespace corv::check {
 namespace {
 
-bool hasFinding(const StringReport& string, FindingKind kind) {
-    return std::any_of(string.findings.begin(), string.findings.end(), [&](const Finding& f) { return f.kind == kind; });
-}
-
 // An entry of nothing but blanks and empty lines encodes to blanks, line breaks and the end.
 bool holdsText(const EncodedEntry& entry) {
     return !entry.missing && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
@@ -23,34 +20,25 @@ bool holdsText(const EncodedEntry& entry) {
     });
 }
 
-// The insertion keeps one text for strings whose records point at the same text, encoded from
-// the first string's entry: a later string translated differently is lost without a word.
 void AddSharedTextFindings(BlockReport& report, std::span<const uint8_t> block, const std::vector<EncodedEntry>& entries) {
-    for (size_t i = 0; i < report.strings.size(); ++i) {
-        StringReport& later = report.strings[i];
-        if (entries[later.number].missing || hasFinding(later, FindingKind::EmptyTranslation)) continue;
-        const uint16_t pointer = script::RecordTextPointer(block, later.number);
-        for (size_t k = 0; k < i; ++k) {
-            const unsigned first = report.strings[k].number;
-            if (script::RecordTextPointer(block, first) != pointer) continue;
-            if (entries[first].bytes != entries[later.number].bytes) {
-                later.findings.push_back({FindingKind::SharedTextDiffers, later.number, 0, int(first), 0, {}});
-            }
-            break;
+    const std::vector<std::optional<unsigned>> sharers = EarliestSharers(block, entries);
+    for (StringReport& later : report.strings) {
+        const std::optional<unsigned> first = sharers[later.number];
+        if (!first) continue;
+        if (auto finding = SharedTextFinding(later.number, *first, entries, later.findings)) {
+            later.findings.push_back(std::move(*finding));
         }
     }
 }
 
-// A stray line belongs to the string whose entry came last before it (the first string when
-// none did).
 void AddStrayLineFindings(BlockReport& report, const script::ScriptText& script) {
     if (report.strings.empty()) return;
+    std::vector<unsigned> numbers;
+    for (const StringReport& string : report.strings) numbers.push_back(string.number);
     for (const StrayLine& stray : FindStrayKeywordLines(script)) {
-        StringReport* owner = &report.strings.front();
-        for (StringReport& string : report.strings) {
-            if (stray.afterString && string.number <= *stray.afterString) owner = &string;
-        }
-        owner->findings.push_back({FindingKind::StrayKeywordLine, owner->number, 0, stray.scriptLine, 0, stray.text});
+        const unsigned owner = StrayLineOwner(stray, numbers);
+        const auto at = std::lower_bound(numbers.begin(), numbers.end(), owner);
+        report.strings[size_t(at - numbers.begin())].findings.push_back(StrayLineFinding(stray, owner));
     }
 }
 

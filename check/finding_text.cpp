@@ -156,4 +156,19 @@ std::string FitText(const FitFigures& fit) {
            LeftOrOverText(fit.left());
 }
 
+std::string GroupedNumber(int64_t value) {
+    const std::string digits = std::to_string(value < 0 ? -value : value);
+    std::string grouped;
+    for (size_t k = 0; k < digits.size(); ++k) {
+        if (k > 0 && (digits.size() - k) % 3 == 0) grouped += ',';
+        grouped += digits[k];
+    }
+    return value < 0 ? "-" + grouped : grouped;
+}
+
+std::string RoomFromLastInsertionText(int64_t room) {
+    return "room taken from the last insertion: " + GroupedNumber(room) +
+           " bytes; the original room may be larger \u2014 give the block's .ENDBLOCK, or build from the original ROM";
+}
+
 }  // namespace corv::check

@@ -2,6 +2,7 @@
 // The words for the checks' results, shared by everything that shows them (corvtool's check
 // report, the editor's marks and Problems window) so that a finding reads the same everywhere.
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -29,5 +30,13 @@ enum class FindingCharacters { Utf8, Bytes };
 [[nodiscard]] std::string LeftOrOverText(int64_t left);
 // "needs N bytes, room M bytes, K bytes left" (or over), or why the block cannot go in.
 [[nodiscard]] std::string FitText(const FitFigures& fit);
+
+// "23,063": digits in groups of three.
+[[nodiscard]] std::string GroupedNumber(int64_t value);
+
+// The note on an inserted block whose data file gives no .ENDBLOCK: its room ends where the last
+// insertion's data end ("room taken from the last insertion: 3,151 bytes; the original room may
+// be larger ...").
+[[nodiscard]] std::string RoomFromLastInsertionText(int64_t room);
 
 }  // namespace corv::check

@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
           libgl1-mesa-dev zlib1g-dev libtomlplusplus-dev libgettextpo-dev gettext
-          fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic desktop-file-utils "$@")
+          fonts-dejavu-core fonts-liberation2 fonts-ipafont-gothic desktop-file-utils
+          xvfb dbus-daemon at-spi2-core python3-pyatspi "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -55,6 +55,9 @@ public:
     // caption. The selection stays unless the mode changes; the scroll returns to the top.
     void load(std::span<const uint8_t> source, bool byteMode, uint16_t textPointer);
 
+    // What loading the string shown again does: the scroll returns to the top.
+    void scrollToTop() { scroll_ = 0; }
+
     // Rows that fit in a client area `clientHeight` pixels high.
     void setClientHeight(int clientHeight);
 

@@ -5,6 +5,7 @@
 #include <climits>
 
 #include "check/block_check.h"
+#include "check/block_findings.h"
 #include "script/script_file.h"
 #include "script/string_record.h"
 
@@ -77,7 +78,9 @@ StringState stateOf(const std::vector<check::Finding>& findings, bool hasText) {
 }  // namespace
 
 bool IsProblem(const LiveString& string, const check::Finding& finding) {
-    return string.state != StringState::Untranslated || check::SeverityOf(finding.kind) == check::Severity::Error;
+    const bool workToDo =
+        finding.kind == check::FindingKind::EmptyTranslation || finding.kind == check::FindingKind::DroppedCode;
+    return string.state != StringState::Untranslated || !workToDo;
 }
 
 bool HasProblems(const LiveString& string) {
@@ -94,6 +97,7 @@ void LiveChecks::open(const LiveBlock& block, std::string_view text, const scrip
     blockBytes_.assign(lower.begin(), lower.end());
     block_ = block.info;
     inserted_ = block.inserted;
+    roomFromLastInsertion_ = block.roomFromLastInsertion;
     fit_ = std::make_unique<check::BlockFit>(block.romData, *block.buffer, block.info, block.endOfRoom);
     tableLoaded_ = table != nullptr;
     table_ = tableLoaded_ ? *table : script::TableFile();
@@ -103,6 +107,7 @@ void LiveChecks::open(const LiveBlock& block, std::string_view text, const scrip
     script_.setText(text_);
 
     strings_.clear();
+    textRecords_.clear();
     stringSlot_.assign(block.info.stringCount, -1);
     const std::vector<check::EncodedEntry>& entries = fit_->entries();
     for (unsigned n = 0; n < entries.size(); ++n) {
@@ -110,6 +115,13 @@ void LiveChecks::open(const LiveBlock& block, std::string_view text, const scrip
         stringSlot_[n] = int(strings_.size());
         strings_.push_back({});
         strings_.back().number = n;
+        textRecords_.push_back(n);
+    }
+    // Which strings share a text depends on the block's bytes only: worked out once.
+    sharers_ = check::EarliestSharers(blockBytes_, entries);
+    sharedBy_.assign(entries.size(), {});
+    for (unsigned n = 0; n < sharers_.size(); ++n) {
+        if (sharers_[n]) sharedBy_[*sharers_[n]].push_back(n);
     }
     checkAll();
     markBaseline();
@@ -120,6 +132,11 @@ void LiveChecks::close() {
     strings_.clear();
     changed_.clear();
     stringSlot_.clear();
+    textRecords_.clear();
+    sharers_.clear();
+    sharedBy_.clear();
+    stray_.clear();
+    roomFromLastInsertion_ = false;
     baseline_.clear();
     figures_ = {};
     text_.clear();
@@ -144,13 +161,27 @@ void LiveChecks::findEntry(LiveString& string, int opening) {
 void LiveChecks::checkString(LiveString& string) {
     const check::EncodedEntry& encoded = fit_->entries()[string.number];
     const check::StringSource source = check::SourceOfString(blockBytes_, inserted_, string.number, encoded);
-    string.findings = check::CheckString(source, script_, table_, box_);
+    string.entryFindings = check::CheckString(source, script_, table_, box_);
     string.encodedLength = encoded.bytes.size();
     string.hasText = false;
     if (string.openingLine >= 0) {
         const int end = string.closed ? string.lastLine : string.lastLine + 1;
         for (int line = string.openingLine + 1; line < end && !string.hasText; ++line) {
             string.hasText = !isBlank(script_.line(line));
+        }
+    }
+}
+
+void LiveChecks::gatherFindings(LiveString& string) const {
+    string.findings = string.entryFindings;
+    if (const std::optional<unsigned> first = sharers_[string.number]) {
+        if (auto shared = check::SharedTextFinding(string.number, *first, fit_->entries(), string.entryFindings)) {
+            string.findings.push_back(std::move(*shared));
+        }
+    }
+    for (const check::StrayLine& stray : stray_) {
+        if (check::StrayLineOwner(stray, textRecords_) == string.number) {
+            string.findings.push_back(check::StrayLineFinding(stray, string.number));
         }
     }
     string.state = stateOf(string.findings, string.hasText);
@@ -166,6 +197,8 @@ void LiveChecks::checkAll() {
         checkString(string);
         changed_.push_back(string.number);
     }
+    stray_ = check::FindStrayKeywordLines(script_);
+    for (LiveString& string : strings_) gatherFindings(string);
     computeFigures();
 }
 
@@ -215,7 +248,7 @@ bool LiveChecks::update(std::string_view text) {
     // Every entry keeps its opening and closing line: those after the change move by the lines it
     // added or removed, and the entries that hold changed lines are checked again.
     const int lastLine = script_.lineCount() - 1;
-    changed_.clear();
+    std::vector<unsigned> touched;  // strings whose findings may have changed, by record number
     for (LiveString& string : strings_) {
         if (string.openingLine < 0) continue;
         if (string.openingLine > oldLastLine) {
@@ -228,13 +261,58 @@ bool LiveChecks::update(std::string_view text) {
         string.lastLine = string.closed ? string.lastLine + delta : lastLine;
         ++entryChecks_;
         fit_->updateEntry(string.number, script_, table_);
+        checkString(string);
+        touched.push_back(string.number);
+        // The strings sharing its text compare their entries with this one.
+        touched.insert(touched.end(), sharedBy_[string.number].begin(), sharedBy_[string.number].end());
+    }
+    const std::vector<check::StrayLine> oldStray = stray_;
+    if (updateStrayLines(firstLine, oldLastLine, newLastLine)) {
+        for (const check::StrayLine& stray : oldStray) touched.push_back(check::StrayLineOwner(stray, textRecords_));
+        for (const check::StrayLine& stray : stray_) touched.push_back(check::StrayLineOwner(stray, textRecords_));
+    }
+    std::sort(touched.begin(), touched.end());
+    touched.erase(std::unique(touched.begin(), touched.end()), touched.end());
+    changed_.clear();
+    for (const unsigned number : touched) {
+        LiveString& string = strings_[size_t(stringSlot_[number])];
         const StringState state = string.state;
         const std::vector<check::Finding> findings = std::move(string.findings);
-        checkString(string);
+        gatherFindings(string);
         if (string.state != state || !sameFindings(string.findings, findings)) changed_.push_back(string.number);
     }
     computeFigures();
     return true;
+}
+
+bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLine) {
+    // A line becomes or stops being a stray keyword line only when it is edited (the entries'
+    // opening and closing lines stay as they were here); lines after the change only move.
+    bool edited = false;
+    for (const check::StrayLine& stray : stray_) {
+        edited |= stray.scriptLine - 1 >= firstLine && stray.scriptLine - 1 <= oldLastLine;
+    }
+    for (int line = firstLine; line <= newLastLine && !edited; ++line) {
+        edited = check::LooksLikeMistypedKeyword(script_.line(line));
+    }
+    if (edited) {
+        std::vector<check::StrayLine> found = check::FindStrayKeywordLines(script_);
+        const bool same = std::equal(found.begin(), found.end(), stray_.begin(), stray_.end(),
+                                     [](const check::StrayLine& a, const check::StrayLine& b) {
+                                         return a.scriptLine == b.scriptLine && a.afterString == b.afterString &&
+                                                a.text == b.text;
+                                     });
+        stray_ = std::move(found);
+        return !same;
+    }
+    const int delta = newLastLine - oldLastLine;
+    bool moved = false;
+    for (check::StrayLine& stray : stray_) {
+        if (delta == 0 || stray.scriptLine - 1 <= oldLastLine) continue;
+        stray.scriptLine += delta;
+        moved = true;
+    }
+    return moved;
 }
 
 const LiveString* LiveChecks::string(unsigned number) const {

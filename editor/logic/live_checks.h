@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "check/block_fit.h"
+#include "check/entry_structure.h"
 #include "check/box_lines.h"
 #include "check/string_check.h"
 #include "core/block_format.h"
@@ -37,7 +38,10 @@ struct LiveString {
     unsigned number = 0;  // the record number (List Data's line)
     StringState state = StringState::Untranslated;
     size_t encodedLength = 0;  // bytes of the string's own encoding (the placeholder's when missing)
+    // Its findings as corvtool check gives them: those of its entry, then those it shares with
+    // other strings or the block (a text an earlier string keeps, a stray keyword line after it).
     std::vector<check::Finding> findings;
+    std::vector<check::Finding> entryFindings;  // those of its entry alone
     // The entry's lines in the script: its opening line and its last line (the closing line, or
     // the text's last line when it has none). -1 without an entry.
     int openingLine = -1;
@@ -46,8 +50,8 @@ struct LiveString {
     bool hasText = false;  // the entry holds a line that is not blank
 };
 
-// A finding that is a problem to fix. The warnings of a string not translated yet (an empty
-// translation, the game's codes not kept yet) are work still to do rather than faults.
+// A finding that is a problem to fix: any but the warnings of a string not translated yet that
+// say it is still to do (an empty translation, the game's codes not kept yet).
 [[nodiscard]] bool IsProblem(const LiveString& string, const check::Finding& finding);
 [[nodiscard]] bool HasProblems(const LiveString& string);
 
@@ -62,6 +66,9 @@ struct LiveBlock {
     script::TextBlockInfo info;
     uint32_t endOfRoom = 0;   // the block end table entry (0: searched for as the insertion does)
     bool inserted = false;    // the block carries its inserted mark
+    // Inserted, and no end of room is known from before an insertion (no .ENDBLOCK, and the block
+    // was not seen uninserted since the data file was read): the room may once have been larger.
+    bool roomFromLastInsertion = false;
 };
 
 // A string whose encoding grew since the last insertion or save.
@@ -96,6 +103,7 @@ public:
     [[nodiscard]] const std::string& text() const { return text_; }
     [[nodiscard]] uint32_t blockAddress() const { return block_.blockAddress; }
     [[nodiscard]] bool tableLoaded() const { return tableLoaded_; }
+    [[nodiscard]] bool roomFromLastInsertion() const { return roomFromLastInsertion_; }
     [[nodiscard]] const check::BoxMetrics& box() const { return box_; }
     [[nodiscard]] const check::FitFigures& fit() const { return figures_; }
     // The text records, in record order.
@@ -123,6 +131,11 @@ public:
 private:
     void checkAll();
     void checkString(LiveString& string);
+    // Gathers the string's findings (its entry's and the block's) and its state.
+    void gatherFindings(LiveString& string) const;
+    // The stray keyword lines after a change that touched lines first to oldLast (0-based) of the
+    // old text and first to newLast of the new one; true when they changed.
+    bool updateStrayLines(int firstLine, int oldLastLine, int newLastLine);
     void findEntry(LiveString& string, int opening);
     [[nodiscard]] bool touchesStructure(int firstLine, int oldLastLine, int newLastLine) const;
     void computeFigures();
@@ -130,6 +143,7 @@ private:
     std::vector<uint8_t> blockBytes_;  // the lower half of the block, for the game strings
     script::TextBlockInfo block_;
     bool inserted_ = false;
+    bool roomFromLastInsertion_ = false;
     std::unique_ptr<check::BlockFit> fit_;
     script::TableFile table_;
     bool tableLoaded_ = false;
@@ -140,6 +154,10 @@ private:
     check::FitFigures figures_;
     std::vector<LiveString> strings_;
     std::vector<int> stringSlot_;  // record number -> position in strings_, -1 for no text
+    std::vector<unsigned> textRecords_;  // the record numbers of strings_, in order
+    std::vector<std::optional<unsigned>> sharers_;  // record number -> the earlier string keeping its text
+    std::vector<std::vector<unsigned>> sharedBy_;   // record number -> the later strings sharing its text
+    std::vector<check::StrayLine> stray_;
     std::vector<size_t> baseline_;  // encoded lengths at the last insertion or save, by slot
     std::vector<unsigned> changed_;
     size_t fullChecks_ = 0;

@@ -15,17 +15,9 @@ std::string blockName(const LiveChecks& checks) {
 
 }  // namespace
 
-std::string GroupedNumber(int64_t value) {
-    const std::string digits = std::to_string(value < 0 ? -value : value);
-    std::string grouped;
-    for (size_t k = 0; k < digits.size(); ++k) {
-        if (k > 0 && (digits.size() - k) % 3 == 0) grouped += ',';
-        grouped += digits[k];
-    }
-    return value < 0 ? "-" + grouped : grouped;
-}
+std::string GroupedNumber(int64_t value) { return check::GroupedNumber(value); }
 
-std::string RoomPanelText(const LiveChecks& checks) {
+std::string RoomFiguresText(const LiveChecks& checks) {
     if (!checks.isOpen()) return {};
     const check::FitFigures& fit = checks.fit();
     std::string text = blockName(checks) + ": ";
@@ -37,8 +29,22 @@ std::string RoomPanelText(const LiveChecks& checks) {
     } else {
         text += GroupedNumber(-fit.left()) + " bytes over";
     }
-    if (!checks.tableLoaded()) text += "; no table: dictionary words not counted";
     return text;
+}
+
+std::string RoomNotesText(const LiveChecks& checks) {
+    if (!checks.isOpen()) return {};
+    std::string text;
+    if (!checks.tableLoaded()) text += "; no table: dictionary words not counted";
+    if (checks.roomFromLastInsertion()) text += "; room taken from the last insertion";
+    return text;
+}
+
+std::string RoomPanelText(const LiveChecks& checks) { return RoomFiguresText(checks) + RoomNotesText(checks); }
+
+std::string RoomPanelNote(const LiveChecks& checks) {
+    if (!checks.isOpen() || !checks.roomFromLastInsertion()) return {};
+    return check::RoomFromLastInsertionText(checks.fit().room);
 }
 
 std::string ProgressText(const LiveChecks& checks) {
@@ -69,6 +75,9 @@ std::string StringTooltip(const LiveString& string, const check::BoxMetrics& box
 
 std::vector<ProblemRow> ProblemRows(const LiveChecks& checks) {
     std::vector<ProblemRow> rows;
+    if (const std::string note = RoomPanelNote(checks); !note.empty()) {
+        rows.push_back({std::nullopt, check::Severity::Warning, note});
+    }
     for (const LiveString& string : checks.strings()) {
         for (const check::Finding& finding : string.findings) {
             if (!IsProblem(string, finding)) continue;

@@ -1,9 +1,10 @@
 #pragma once
-// What the editor shows of the live checks: the room panel and progress of the status bar, the
+// What the editor shows of the live checks: the room and progress panels under the Text Editor, the
 // state and tooltip of a List Data line, the rows of the Problems window and the insertion's
 // room line. Findings read as corvtool check words them.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,16 @@ namespace corv::editor {
 [[nodiscard]] std::string GroupedNumber(int64_t value);
 
 // "D40000: 3,151 of 23,063 bytes, 19,912 left" or "D46D00: 982 bytes over", followed by
-// "; no table: dictionary words not counted" before a table file is loaded. Empty without a block.
+// "; no table: dictionary words not counted" before a table file is loaded, and by "; room taken
+// from the last insertion" when the room may once have been larger. Empty without a block.
 [[nodiscard]] std::string RoomPanelText(const LiveChecks& checks);
+// The same in two parts: the figures, which change as you type, and the notes after them ("; no
+// table: ...", "; room taken ..."), which change only with the block, the table or the ROM.
+[[nodiscard]] std::string RoomFiguresText(const LiveChecks& checks);
+[[nodiscard]] std::string RoomNotesText(const LiveChecks& checks);
+// The room panel's description: the whole note on a room taken from the last insertion, as
+// corvtool check words it; empty otherwise.
+[[nodiscard]] std::string RoomPanelNote(const LiveChecks& checks);
 // "12 of 150 strings translated"; empty without a block.
 [[nodiscard]] std::string ProgressText(const LiveChecks& checks);
 
@@ -27,12 +36,13 @@ namespace corv::editor {
 [[nodiscard]] std::string StringTooltip(const LiveString& string, const check::BoxMetrics& box);
 
 struct ProblemRow {
-    unsigned string = 0;
+    std::optional<unsigned> string;  // none: a note on the whole block
     check::Severity severity = check::Severity::Warning;
     std::string message;  // without the severity
 };
-// The Problems window: the block's findings in string order (see IsProblem: the warnings of a
-// string not translated yet are left out; Next Untranslated String finds it).
+// The Problems window: a note on the block's room first, then the block's findings in string
+// order (see IsProblem: the warnings that a string is not translated yet are left out; Next
+// Untranslated String finds it).
 [[nodiscard]] std::vector<ProblemRow> ProblemRows(const LiveChecks& checks);
 
 // The line the insertion's log ends with: "; Room: 3,151 of 23,063 bytes used, 19,912 left." When

@@ -57,6 +57,7 @@ StringIndex::StringIndex()
       blockAddresses_(script::kMaxBlocks, 0),
       blockEnds_(script::kMaxBlocks, 0),
       widestEnds_(script::kMaxBlocks, 0),
+      roomKnown_(script::kMaxBlocks, false),
       stringPointers_(script::kMaxBlocks, 0),
       previewBytes_(script::kPreviewBufferSize, 0) {
     blockBuffer_->fill(0);
@@ -68,6 +69,7 @@ void StringIndex::setBlocks(std::span<const script::BlockEntry> blocks) {
         blockAddresses_[n] = blocks[n].address;
         blockEnds_[n] = 0;
         widestEnds_[n] = blocks[n].endOfRoom.value_or(0);
+        roomKnown_[n] = blocks[n].endOfRoom.has_value();
     }
 }
 
@@ -87,6 +89,7 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     const script::BlockOpening opening = script::OpenBlockInto(rom.data(), currentBlockAddress_, *blockBuffer_);
     choice.end = opening.end;
     if (choice.end != core::kBadBlockHeader) {
+        if (!script::BlockIsInserted(rom.data(), static_cast<uint32_t>(n))) roomKnown_[n] = true;
         widestEnds_[n] = std::max(widestEnds_[n], choice.end);
         choice.end = widestEnds_[n];
     }

@@ -72,6 +72,9 @@ public:
     [[nodiscard]] size_t blockCount() const { return blockCount_; }
     [[nodiscard]] uint32_t blockAddress(size_t n) const { return n < blockCount_ ? blockAddresses_[n] : 0; }
     [[nodiscard]] uint32_t blockEnd(size_t n) const { return n < blockEnds_.size() ? blockEnds_[n] : 0; }
+    // Whether block `n`'s room is known from before any insertion: the data file gives its
+    // .ENDBLOCK, or it was chosen without its inserted mark since the block list was set.
+    [[nodiscard]] bool originalRoomKnown(size_t n) const { return n < roomKnown_.size() && roomKnown_[n]; }
 
     // Chooses block `n` of the list: decompresses it from `rom`, lists its strings, and loads its
     // script file from `dumpsDirectory` into `script` (writing the skeleton when the file does not
@@ -115,6 +118,7 @@ private:
     std::vector<uint32_t> blockAddresses_;
     std::vector<uint32_t> blockEnds_;
     std::vector<uint32_t> widestEnds_;  // the farthest end of room known for each block
+    std::vector<bool> roomKnown_;       // see originalRoomKnown
     std::vector<uint32_t> stringPointers_;
     size_t blockCount_ = 0;
     std::optional<size_t> currentBlock_;

@@ -101,6 +101,12 @@ void HexDataWindow::loadString(const script::ResolvedString& resolved) {
     refresh();
 }
 
+void HexDataWindow::showAgain() {
+    if (!romLoaded() || !view_.loaded() || view_.scroll() == 0) return;
+    view_.scrollToTop();
+    refresh();
+}
+
 QImage HexDataWindow::glyphImage() const {
     const bool translated = sources_.displayTranslated && sources_.displayTranslated();
     const HexGlyphChoice choice = view_.glyph(translated);

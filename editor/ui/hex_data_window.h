@@ -48,6 +48,8 @@ public:
     // without readable text in byte mode. Sets the caption; the selection stays unless the mode
     // changes.
     void loadString(const script::ResolvedString& resolved);
+    // The string shown is drawn again: as loading it again would, the grid returns to its top.
+    void showAgain();
 
     [[nodiscard]] const HexView& view() const { return view_; }
     // The glyph picture as chPic shows it before stretching (8 x 16, RGB16).

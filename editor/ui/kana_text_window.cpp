@@ -77,6 +77,11 @@ void KanaTextWindow::loadKana(const script::ResolvedString& resolved, const scri
     kanaEditor_->setUpdatesEnabled(true);
 }
 
+void KanaTextWindow::showAgain() {
+    kanaEditor_->moveCursor(QTextCursor::Start);
+    kanaEditor_->verticalScrollBar()->setValue(0);
+}
+
 void KanaTextWindow::showStringNumber(unsigned stringIndex) {
     setWindowTitle(QString::fromStdString(KanaTextCaption(stringIndex)));
 }

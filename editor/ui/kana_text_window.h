@@ -40,6 +40,9 @@ public:
     // The string's kana text, or nothing for a record without readable text. The editor does not
     // repaint until the new text is in.
     void loadKana(const script::ResolvedString& resolved, const script::CodeMaps& maps);
+    // The string shown is drawn again: as loading it again would, the caret and the view return
+    // to the start.
+    void showAgain();
 
     // "Kana Text: String #" and `stringIndex`.
     void showStringNumber(unsigned stringIndex);

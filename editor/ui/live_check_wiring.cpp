@@ -1,11 +1,9 @@
 #include "editor/ui/live_check_wiring.h"
 
 #include <QAction>
-#include <QHBoxLayout>
+#include <QLayout>
 #include <QLabel>
 #include <QMenu>
-#include <QEvent>
-#include <QFontMetrics>
 
 #include <algorithm>
 
@@ -23,6 +21,7 @@
 #include "editor/ui/video_box.h"
 #include "editor/ui/problems_window.h"
 #include "editor/ui/script_memo.h"
+#include "editor/ui/script_search_commands.h"
 #include "editor/ui/string_marks.h"
 #include "editor/ui/text_editor_window.h"
 
@@ -42,12 +41,10 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QS
 
 LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs)
     : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
-    // After the two panels of the status bar, sharing what room the window leaves them.
-    QWidget* row = parts_.linePanel->parentWidget();
-    panels_ = new LiveCheckPanels(parts_.linePanel->font(), row);
-    if (auto* layout = qobject_cast<QHBoxLayout*>(row->layout())) layout->addWidget(panels_);
-    row->installEventFilter(this);
-    fitPanels();
+    // Under the Text Editor's text, where the translator types: the main window's status bar has
+    // no width to spare at its fixed size, and the window may not grow over the preview's pixels.
+    panels_ = new LiveCheckPanels(parts_.linePanel->font(), parts_.textEditor);
+    parts_.textEditor->layout()->addWidget(panels_);
 
     OverflowMarks::Source source;
     source.rows = [this]() -> std::vector<MarkedRow> {
@@ -84,23 +81,6 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
 
 LiveCheckWiring::~LiveCheckWiring() = default;
 
-bool LiveCheckWiring::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize && watched == parts_.linePanel->parentWidget()) fitPanels();
-    return QObject::eventFilter(watched, event);
-}
-
-// The two panels the window always had keep the room for their widest texts; the live panels
-// take only what is left beyond that (nothing at the default size, more in a larger window).
-void LiveCheckWiring::fitPanels() {
-    const QLabel* line = parts_.linePanel;
-    const QFontMetrics metrics = line->fontMetrics();
-    const QString widest = QString::fromStdString(LineStatusText(int(preview::kMaxScrollOffset), int(preview::kMaxScrollOffset)));
-    const int lineNeeds = metrics.horizontalAdvance(widest) + metrics.horizontalAdvance(QLatin1Char('x')) +
-                          2 * line->frameWidth() + 2;
-    const int left = line->parentWidget()->width() - parts_.offsetPanel->width() - lineNeeds;
-    panels_->setFixedWidth(std::max(0, left));
-}
-
 void LiveCheckWiring::addMenuItems() {
     QMenu* edit = parts_.editMenu;
     edit->addSeparator()->setObjectName(QStringLiteral("N9"));
@@ -109,8 +89,9 @@ void LiveCheckWiring::addMenuItems() {
         addItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"), QStringLiteral("Shift+F3"));
     NextProblem = addItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
     GoToString = addItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
-    FindText = addItem(edit, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
-    FindNext = addItem(edit, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    search_ = new ScriptSearchCommands(edit, parts_.textEditor, dialogs_, this);
+    FindText = search_->FindText;
+    FindNext = search_->FindNext;
     ShowProblems = addItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
     MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
     MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
@@ -129,13 +110,23 @@ void LiveCheckWiring::addMenuItems() {
         if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
     });
     connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
-    connect(FindText, &QAction::triggered, this, [this] { find(true); });
-    connect(FindNext, &QAction::triggered, this, [this] { find(findText_.empty()); });
     connect(ShowProblems, &QAction::triggered, this, [this] {
+        // First shown beside the Text Editor, not over the main window; then where it was left.
+        if (!problems_->isVisible() && !problemsPlaced_) {
+            const QRect editor = parts_.textEditor->frameGeometry();
+            problems_->move(editor.right() + 3, editor.top());
+            problemsPlaced_ = true;
+        }
         problems_->show();
         problems_->raise();
         problems_->activateWindow();
     });
+}
+
+std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {
+    std::vector<QAction*> items{NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
+    for (QAction* item : search_->changingTheScript()) items.push_back(item);
+    return items;
 }
 
 void LiveCheckWiring::blockChosen() {
@@ -151,6 +142,7 @@ void LiveCheckWiring::blockChosen() {
         live.info = {uint32_t(*block), index.currentBlockAddress(), index.stringCount(), index.decompressedLength()};
         live.endOfRoom = index.blockEnd(*block);
         live.inserted = session.currentBlockInserted();
+        live.roomFromLastInsertion = live.inserted && !index.originalRoomKnown(*block);
         check::BoxMetrics box;
         box.variableWidth = session.settings().variableWidth;
         const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
@@ -199,29 +191,6 @@ void LiveCheckWiring::goToString() {
     } else {
         dialogs_.message("There is no string " + *answer + " in this block.");
     }
-}
-
-void LiveCheckWiring::find(bool askFirst) {
-    if (askFirst) {
-        const auto answer = dialogs_.askText("Find in Script", "Find:");
-        if (!answer || answer->empty()) return;
-        findText_ = *answer;
-    }
-    ScriptMemo* memo = &parts_.textEditor->memo();
-    const QString needle = QString::fromLatin1(findText_.c_str());
-    // From the caret on, then once more from the top.
-    if (!memo->find(needle)) {
-        QTextCursor top = memo->textCursor();
-        top.movePosition(QTextCursor::Start);
-        memo->setTextCursor(top);
-        if (!memo->find(needle)) {
-            dialogs_.message("\"" + findText_ + "\" was not found in the script.");
-            return;
-        }
-    }
-    parts_.textEditor->show();
-    parts_.textEditor->activateWindow();
-    memo->setFocus();
 }
 
 void LiveCheckWiring::insertionRan() {

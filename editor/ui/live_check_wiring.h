@@ -1,5 +1,5 @@
 #pragma once
-// The live checks in the editor's windows: the room and progress panels of the status bar, the
+// The live checks in the editor's windows: the room and progress panels under the Text Editor, the
 // marks of List Data's strings, the Problems window, the Edit menu's navigation items, and the
 // insertion's room line. It follows the main window's block choice, every change of the script
 // text, the table load, the VWF and Fit Harder switches, the insertion and the script save.
@@ -27,13 +27,13 @@ class LiveCheckPanels;
 class OverflowMarks;
 class MainWindow;
 class ProblemsWindow;
+class ScriptSearchCommands;
 class TextEditorWindow;
 class VideoBox;
 
 // The parts of the main window the live checks follow and add to.
 struct LiveCheckParts {
-    QLabel* offsetPanel = nullptr;  // the status bar's first panel
-    QLabel* linePanel = nullptr;    // the status bar's second panel, after which the live panels go
+    QLabel* linePanel = nullptr;    // the status bar's second panel, whose font the live panels share
     VideoBox* video = nullptr;      // the preview, on which the overflow marks lie
     QMenu* editMenu = nullptr;      // gets the navigation and find items
     QMenu* viewMenu = nullptr;      // gets Problems and Mark Overflow
@@ -64,10 +64,9 @@ public:
     [[nodiscard]] LiveCheckPanels* panels() const { return panels_; }
     [[nodiscard]] ProblemsWindow* problems() const { return problems_; }
     [[nodiscard]] OverflowMarks* overflowMarks() const { return marks_; }
-    // The items that read the block: while an insertion rewrites it they must wait.
-    [[nodiscard]] std::vector<QAction*> readingTheBlock() const {
-        return {NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
-    }
+    // The items that read the block or change the script: while an insertion rewrites the one
+    // and reads the other they must wait.
+    [[nodiscard]] std::vector<QAction*> readingTheBlock() const;
 
     QAction* NextUntranslated = nullptr;
     QAction* PreviousUntranslated = nullptr;
@@ -78,16 +77,11 @@ public:
     QAction* ShowProblems = nullptr;
     QAction* MarkOverflow = nullptr;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void addMenuItems();
-    void fitPanels();
     void show(bool everything);
     void chooseString(unsigned number);
     void goToString();
-    void find(bool askFirst);
     void insertionRan();
 
     MainWindow& window_;
@@ -97,7 +91,8 @@ private:
     LiveCheckPanels* panels_ = nullptr;
     ProblemsWindow* problems_ = nullptr;
     OverflowMarks* marks_ = nullptr;
-    std::string findText_;
+    ScriptSearchCommands* search_ = nullptr;
+    bool problemsPlaced_ = false;  // the Problems window was placed at its first show
     bool logged_ = false;  // the insertion wrote its log: it ran
 };
 

@@ -108,7 +108,6 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
 
     createCompanions();
     LiveCheckParts parts;
-    parts.offsetPanel = ui_.offsetPanel;
     parts.linePanel = ui_.linePanel;
     parts.video = ui_.video;
     parts.editMenu = ui_.editMenu;
@@ -306,7 +305,7 @@ void MainWindow::chooseString(ChoiceSender sender) {
     if (shown->choice.matchLine && follow.scrollToEntry) {
         script().scrollLines(*shown->choice.matchLine - script().firstVisibleLine());
     }
-    showNewString(shown->newString);
+    showNewString(shown->newString, sender == ChoiceSender::TextChanged);
     syncChecks();
     showStringNumber(static_cast<unsigned>(*row));
     ui_.offsetPanel->setText(QString::fromStdString(shown->choice.offsetStatus));

@@ -192,7 +192,10 @@ private:
     void refreshBothViews();
     void placeCompanions(KanaTextPlace kana);
     void setClientSize(WindowSize client);
-    void showNewString(const std::optional<script::ResolvedString>& resolved);
+    // Hands a string the Hex Data and Kana Text windows do not show yet to both. Without one, the
+    // string shown was drawn again: unless by `typing` (which keeps them as they are), both return
+    // to their start, as loading it again would.
+    void showNewString(const std::optional<script::ResolvedString>& resolved, bool typing = false);
     // Keeps the open project's editor state in its file and leaves the project.
     void closeProject();
     void restoreEditorState(const project::EditorState& state);

@@ -110,8 +110,14 @@ void MainWindow::showWindowSet() {
 
 script::ScriptText& MainWindow::script() { return ui_.textEditor->script(); }
 
-void MainWindow::showNewString(const std::optional<script::ResolvedString>& resolved) {
-    if (!resolved) return;
+void MainWindow::showNewString(const std::optional<script::ResolvedString>& resolved, bool typing) {
+    if (!resolved) {
+        if (!typing && session_->romLoaded()) {
+            ui_.hexData->showAgain();
+            ui_.kanaText->showAgain();
+        }
+        return;
+    }
     ui_.hexData->loadString(*resolved);
     ui_.kanaText->loadKana(*resolved, session_->codeMaps());
 }

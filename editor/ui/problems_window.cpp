@@ -35,11 +35,15 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent), list_(new QTr
     resize(560, 200);
     connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         const int row = list_->indexOfTopLevelItem(item);
-        if (row >= 0 && size_t(row) < shown_.size()) emit stringChosen(shown_[size_t(row)].string);
+        if (row >= 0 && size_t(row) < shown_.size() && shown_[size_t(row)].string) {
+            emit stringChosen(*shown_[size_t(row)].string);
+        }
     });
     connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
         const int row = list_->indexOfTopLevelItem(item);
-        if (row >= 0 && size_t(row) < shown_.size()) emit stringChosen(shown_[size_t(row)].string);
+        if (row >= 0 && size_t(row) < shown_.size() && shown_[size_t(row)].string) {
+            emit stringChosen(*shown_[size_t(row)].string);
+        }
     });
 }
 
@@ -51,7 +55,7 @@ void ProblemsWindow::showRows(const std::vector<ProblemRow>& rows) {
     while (list_->topLevelItemCount() > count) delete list_->takeTopLevelItem(list_->topLevelItemCount() - 1);
     for (int r = 0; r < count; ++r) {
         const ProblemRow& row = rows[size_t(r)];
-        const QString number = QString::number(row.string);
+        const QString number = row.string ? QString::number(*row.string) : QString();
         const QString severity = QString::fromLatin1(check::SeverityName(row.severity));
         const QString message = QString::fromStdString(row.message);
         QTreeWidgetItem* item = list_->topLevelItem(r);

@@ -88,10 +88,7 @@ std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
 }
 
 std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room) {
-    std::string digits = std::to_string(room < 0 ? -room : room);
-    for (auto at = static_cast<std::ptrdiff_t>(digits.size()) - 3; at > 0; at -= 3) digits.insert(size_t(at), ",");
-    return "BLOCK " + hex(address, 1) + ": room taken from the last insertion: " + (room < 0 ? "-" : "") + digits +
-           " bytes; the original room may be larger \u2014 give the block's .ENDBLOCK, or build from the original ROM";
+    return "BLOCK " + hex(address, 1) + ": " + check::RoomFromLastInsertionText(room);
 }
 
 std::string DescribeTranslatedCount(const check::BlockReport& report) {

@@ -8,7 +8,10 @@
 #include <random>
 #include <sstream>
 
+#include "check/block_check.h"
+#include "check/block_findings.h"
 #include "check/check_demo_support.h"
+#include "check/finding_text.h"
 #include "core/rom_image.h"
 #include "editor/logic/box_overflow.h"
 #include "editor/logic/live_checks.h"
@@ -116,6 +119,36 @@ protected:
         }
     }
 
+    // Every string's findings as the block check (corvtool check's) gives them for `text`.
+    void expectEqualsBlockCheck(const LiveChecks& live, const std::string& text) const {
+        script::MemoryScriptText script(text);
+        const check::BlockReport report = check::CheckBlock(rom_.data(), *block_, script, Demo().table, {});
+        ASSERT_EQ(live.strings().size(), report.strings.size());
+        for (size_t k = 0; k < report.strings.size(); ++k) {
+            const std::vector<check::Finding>& a = live.strings()[k].findings;
+            const std::vector<check::Finding>& b = report.strings[k].findings;
+            SCOPED_TRACE("string " + std::to_string(report.strings[k].number));
+            ASSERT_EQ(a.size(), b.size());
+            for (size_t f = 0; f < a.size(); ++f) {
+                EXPECT_EQ(check::FindingMessage(a[f], {}), check::FindingMessage(b[f], {}));
+                EXPECT_EQ(a[f].kind, b[f].kind);
+            }
+        }
+    }
+
+    // The first string whose text an earlier one keeps, and that earlier one.
+    [[nodiscard]] std::pair<unsigned, unsigned> sharedPair() const {
+        LiveChecks probe;
+        open(probe, dump_);
+        std::vector<check::EncodedEntry> entries(block_->info.stringCount);
+        for (const LiveString& string : probe.strings()) entries[string.number].text = true;
+        const auto sharers = check::EarliestSharers(block_->bytes(), entries);
+        for (unsigned n = 0; n < sharers.size(); ++n) {
+            if (sharers[n]) return {n, *sharers[n]};
+        }
+        return {0, 0};
+    }
+
     core::RomImage rom_{Demo().game.rom, "live.smc"};
     size_t blockIndex_ = 0;
     std::optional<script::TextBlock> block_;
@@ -203,6 +236,112 @@ TEST_F(LiveChecksTest, RandomEditsIncludingLineBreaksAndEntryLinesAgreeWithAFull
         expectEqualsFullCheck(checks, text);
     }
     EXPECT_GT(checks.entryChecks(), 0u);
+}
+
+TEST_F(LiveChecksTest, SharedTextsAndStrayKeywordLinesFollowTypingAsTheBlockCheckGivesThem) {
+    const auto [later, first] = sharedPair();
+    ASSERT_NE(later, first) << "the demo's largest block has strings sharing a text";
+    LiveChecks checks;
+    open(checks, dump_);
+    expectEqualsBlockCheck(checks, dump_);
+    const size_t full = checks.fullChecks();
+
+    // The later string translated differently: a warning on it, from a check of its entry alone.
+    std::string text = dump_;
+    const auto entryStart = [&](unsigned n) {
+        const std::string opening = script::EntrySearchText(int(n)) + "\n";
+        return text.find(opening) + opening.size();
+    };
+    text.insert(entryStart(later), "Other ");
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    const auto hasKind = [&](unsigned n, check::FindingKind kind) {
+        const auto& findings = checks.string(n)->findings;
+        return std::any_of(findings.begin(), findings.end(), [&](const check::Finding& f) { return f.kind == kind; });
+    };
+    const auto changed = [&](unsigned n) {
+        return std::find(checks.changedStrings().begin(), checks.changedStrings().end(), n) != checks.changedStrings().end();
+    };
+    EXPECT_TRUE(hasKind(later, check::FindingKind::SharedTextDiffers));
+    EXPECT_TRUE(changed(later));
+    // The earlier string typed the same way: both agree again, and the later one is told so.
+    text.insert(entryStart(first), "Other ");
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    EXPECT_FALSE(hasKind(later, check::FindingKind::SharedTextDiffers));
+    EXPECT_TRUE(changed(later));  // told through the earlier string's entry
+
+    // A mistyped closing line typed key by key on an empty line between two entries.
+    const unsigned owner = checks.strings()[3].number;
+    const size_t gap = text.find(".ENDS\n", entryStart(owner)) + 6;
+    ASSERT_EQ(text[gap], '\n');
+    for (const char* typed : {"X", "XE", "XEN", "XEND", "XENDS"}) {
+        std::string edited = text;
+        edited.insert(gap, typed);
+        SCOPED_TRACE(typed);
+        ASSERT_TRUE(checks.update(edited));
+        expectEqualsBlockCheck(checks, edited);
+    }
+    text.insert(gap, "XENDS");
+    EXPECT_TRUE(hasKind(owner, check::FindingKind::StrayKeywordLine));
+    // Lines added and removed above it move the script line the finding names.
+    const size_t top = entryStart(checks.strings()[0].number);
+    text.insert(top, "one\ntwo\n");
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    text.erase(top, 4);
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    // Typed away again.
+    text.erase(text.find("XENDS"), 5);
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    EXPECT_FALSE(hasKind(owner, check::FindingKind::StrayKeywordLine));
+    EXPECT_EQ(checks.fullChecks(), full);  // none of it needed the whole block checked again
+}
+
+TEST_F(LiveChecksTest, ProblemsListStrayLinesOfUntranslatedStringsButNotTheirWorkToDo) {
+    std::string text = script::ScriptSkeleton(block_->info.stringCount);
+    LiveChecks checks;
+    open(checks, text);
+    EXPECT_TRUE(ProblemRows(checks).empty());  // an empty translation and game codes not kept yet
+    const unsigned owner = checks.strings()[1].number;
+    const std::string opening = script::EntrySearchText(int(owner)) + "\n";
+    text.insert(text.find(".ENDS\n", text.find(opening)) + 6, ".STRNG 4\n");
+    ASSERT_TRUE(checks.update(text));
+    EXPECT_EQ(checks.string(owner)->state, StringState::Untranslated);
+    const std::vector<ProblemRow> rows = ProblemRows(checks);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].string, owner);
+    EXPECT_EQ(rows[0].severity, check::Severity::Warning);
+    EXPECT_EQ(rows[0].message.rfind("script line ", 0), 0u);
+    EXPECT_NE(rows[0].message.find("\".STRNG 4\" stands outside every entry"), std::string::npos);
+    EXPECT_EQ(NextProblem(checks, -1), owner);
+}
+
+TEST_F(LiveChecksTest, ARoomTakenFromTheLastInsertionIsNotedOnThePanelAndInProblems) {
+    LiveChecks checks;
+    open(checks, dump_);
+    EXPECT_EQ(RoomPanelNote(checks), "");
+    EXPECT_EQ(RoomPanelText(checks).find("last insertion"), std::string::npos);
+
+    LiveBlock block = liveBlock();
+    block.inserted = true;
+    block.roomFromLastInsertion = true;
+    checks.open(block, dump_, &Demo().table, {}, insert::InsertionCompressor::Standard);
+    const std::string note = "room taken from the last insertion: " + GroupedNumber(checks.fit().room) +
+                             " bytes; the original room may be larger \u2014 give the block's .ENDBLOCK, or build from "
+                             "the original ROM";
+    EXPECT_EQ(RoomPanelNote(checks), note);
+    const std::string panel = RoomPanelText(checks);
+    EXPECT_TRUE(panel.ends_with(" left; room taken from the last insertion")) << panel;
+    const std::vector<ProblemRow> rows = ProblemRows(checks);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0].string, std::nullopt);
+    EXPECT_EQ(rows[0].severity, check::Severity::Warning);
+    EXPECT_EQ(rows[0].message, note);
+    // corvtool says the same after the block's name.
+    EXPECT_EQ(check::RoomFromLastInsertionText(checks.fit().room), note);
 }
 
 TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries) {

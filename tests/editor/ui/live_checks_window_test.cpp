@@ -4,6 +4,7 @@
 // navigation items and the insertion's room line.
 
 #include <QAccessible>
+#include <QLabel>
 #include <QMenu>
 #include <QTreeWidget>
 
@@ -130,6 +131,71 @@ private slots:
         QCOMPARE(room(f), corvtoolPanel(f));
         while (f.memo()->document()->isUndoAvailable()) f.memo()->undo();
         QCOMPARE(room(f), before);
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
+    void panelsAreReadableUnderTheTextEditorAtTheDefaultSize() {
+        EditorFixture f;
+        testing::WriteBytes(f.folder() / "empty.tbl", "");
+        openLargest(f, false);  // the longest room text: with the no-table note
+        QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(Named<TextEditorWindow>(*f.form, "TxtForm")));
+        const LiveCheckPanels* panels = f.form->liveChecks().panels();
+        const QLabel* room = panels->roomPanel();
+        const QLabel* notes = panels->notesPanel();
+        const QLabel* progress = panels->progressPanel();
+        QCOMPARE(room->window(), static_cast<QWidget*>(Named<TextEditorWindow>(*f.form, "TxtForm")));
+        QVERIFY(room->isVisible() && notes->isVisible() && progress->isVisible());
+        QCOMPARE(notes->text(), QStringLiteral("no table: dictionary words not counted"));
+        QVERIFY(panels->roomText().endsWith(QStringLiteral(" left; no table: dictionary words not counted")));
+        // The figures and the progress whole on their lines, every row of the wrapped notes shown.
+        for (const QLabel* line : {room, progress}) {
+            QVERIFY(line->fontMetrics().horizontalAdvance(line->text()) <= line->contentsRect().width());
+        }
+        QTRY_VERIFY(notes->height() >= notes->heightForWidth(notes->width()));
+        // With a table there is nothing to note, and the notes give their row back.
+        f.dialogs.replyOpenFile(f.file(demo::kTableFileName));
+        Named<QAction>(*f.form, "LoadTableFile1")->trigger();
+        QVERIFY(!notes->isVisible());
+        QCOMPARE(panels->roomText(), room->text());
+        // The main window keeps its two status panels and its paint box of 320 by 256.
+        QCOMPARE(Named<QLabel>(*f.form, "StatusPanel0")->parentWidget()->findChildren<QLabel*>().size(), qsizetype(2));
+        QCOMPARE(Named<VideoBox>(*f.form, "Video")->size(), QSize(320, 256));
+    }
+
+    void aRoomTakenFromTheLastInsertionIsSaidInTheNextSession() {
+        std::vector<uint8_t> inserted;
+        {
+            EditorFixture f;
+            openLargest(f);
+            QVERIFY(!room(f).contains(QStringLiteral("last insertion")));
+            Named<QAction>(*f.form, "Insert1")->trigger();
+            // In the session that inserted it the room is the one measured before the insertion.
+            QVERIFY(f.form->session().currentBlockInserted());
+            QVERIFY2(!room(f).contains(QStringLiteral("last insertion")), qPrintable(room(f)));
+            Named<QAction>(*f.form, "SaveRomFile1")->trigger();
+            QCOMPARE(testing::Messages(f.dialogs).last(), QStringLiteral("ROM File saved successfully!"));
+            inserted = testing::ReadBytes(f.file(demo::kRomFileName));
+        }
+        // The next session, the data file giving no .ENDBLOCK: the room ends where the inserted data end.
+        EditorFixture f;
+        testing::WriteBytes(f.file(demo::kRomFileName),
+                            std::string_view(reinterpret_cast<const char*>(inserted.data()), inserted.size()));
+        openLargest(f);
+        QVERIFY2(room(f).endsWith(QStringLiteral("; room taken from the last insertion")), qPrintable(room(f)));
+        const QLabel* panel = f.form->liveChecks().panels()->roomPanel();
+        QVERIFY(panel->toolTip().startsWith(QStringLiteral("room taken from the last insertion: ")));
+        QCOMPARE(panel->accessibleDescription(), QStringLiteral("Room of the current block: ") + panel->toolTip());
+        QTreeWidget* problems = f.form->liveChecks().problems()->list();
+        QVERIFY(problems->topLevelItemCount() > 0);
+        QCOMPARE(problems->topLevelItem(0)->text(0), QString());
+        QCOMPARE(problems->topLevelItem(0)->text(2), panel->toolTip());
+        // A click on the block's row chooses no string.
+        Named<ListDataWindow>(*f.form, "cmForm")->selectString(3);
+        f.form->chooseString(ChoiceSender::User);
+        QTest::mouseClick(problems->viewport(), Qt::LeftButton, {},
+                          problems->visualItemRect(problems->topLevelItem(0)).center());
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(3));
         QVERIFY(f.dialogs.unexpected().empty());
     }
 

@@ -263,7 +263,8 @@ private slots:
                                      "Solid1",              "DumpMemory1",    "DumpKanatoafile1",
                                      "ViewKanaDump1",       "NextUntranslated1", "PreviousUntranslated1",
                                      "NextProblem1",        "GoToString1",    "OpenProject1",
-                                     "BuildProject1"};
+                                     "BuildProject1",       "ReplaceText1",   "ReplaceNext1",
+                                     "ReplaceAll1"};
         expectedDisabled.sort();
         QCOMPARE(disabledNames, expectedDisabled);
         QVERIFY(!form.busy());

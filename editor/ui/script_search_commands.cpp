@@ -1,0 +1,124 @@
+#include "editor/ui/script_search_commands.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTextCursor>
+
+#include "dialogs/dialogs.h"
+#include "editor/logic/script_search.h"
+#include "editor/ui/latin1_text.h"
+#include "editor/ui/script_memo.h"
+#include "editor/ui/text_editor_window.h"
+
+namespace corv::editor {
+namespace {
+
+QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    // As every item of the menu: shown in the menu, run by the application-wide key dispatcher.
+    action->setShortcut(QKeySequence(shortcut));
+    action->setShortcutContext(Qt::WidgetShortcut);
+    return action;
+}
+
+}  // namespace
+
+ScriptSearchCommands::ScriptSearchCommands(QMenu* editMenu, TextEditorWindow* editor, dialogs::Dialogs& dialogs,
+                                           QObject* parent)
+    : QObject(parent), editor_(editor), dialogs_(dialogs) {
+    FindText = addItem(editMenu, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
+    FindNext = addItem(editMenu, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    ReplaceText =
+        addItem(editMenu, "ReplaceText1", QStringLiteral("Replace in Script..."), QStringLiteral("Ctrl+Shift+H"));
+    ReplaceNext = addItem(editMenu, "ReplaceNext1", QStringLiteral("Replace"), QStringLiteral("F7"));
+    ReplaceAll = addItem(editMenu, "ReplaceAll1", QStringLiteral("Replace All"), QStringLiteral("Shift+F7"));
+
+    connect(FindText, &QAction::triggered, this, [this] {
+        if (askFind()) selectNext();
+    });
+    connect(FindNext, &QAction::triggered, this, [this] {
+        if (!findText_.empty() || askFind()) selectNext();
+    });
+    connect(ReplaceText, &QAction::triggered, this, [this] {
+        if (askFind() && askReplacement()) selectNext();
+    });
+    connect(ReplaceNext, &QAction::triggered, this, &ScriptSearchCommands::replaceNext);
+    connect(ReplaceAll, &QAction::triggered, this, &ScriptSearchCommands::replaceAll);
+}
+
+bool ScriptSearchCommands::askFind() {
+    const auto answer = dialogs_.askText("Find in Script", "Find:");
+    if (!answer || answer->empty()) return false;
+    findText_ = *answer;
+    return true;
+}
+
+bool ScriptSearchCommands::askReplacement() {
+    // An empty replacement deletes the matches.
+    const auto answer = dialogs_.askText("Replace in Script", "Replace \"" + findText_ + "\" with:");
+    if (!answer) return false;
+    replacement_ = *answer;
+    replacementGiven_ = true;
+    return true;
+}
+
+void ScriptSearchCommands::notFound() { dialogs_.message("\"" + findText_ + "\" was not found in the script."); }
+
+bool ScriptSearchCommands::selectNext() {
+    ScriptMemo& memo = editor_->memo();
+    const std::string text = editor_->script().text();
+    const auto match = FindIgnoringCase(text, findText_, size_t(memo.textCursor().selectionEnd()));
+    if (!match) {
+        notFound();
+        return false;
+    }
+    QTextCursor cursor = memo.textCursor();
+    cursor.setPosition(int(match->start));
+    cursor.setPosition(int(match->start + match->length), QTextCursor::KeepAnchor);
+    memo.setTextCursor(cursor);
+    editor_->show();
+    editor_->activateWindow();
+    memo.setFocus();
+    memo.ensureCursorVisible();
+    return true;
+}
+
+void ScriptSearchCommands::replaceNext() {
+    if ((findText_.empty() || !replacementGiven_) && !(askFind() && askReplacement())) return;
+    ScriptMemo& memo = editor_->memo();
+    QTextCursor cursor = memo.textCursor();
+    // Only the match the caret holds is replaced; otherwise the next match is shown first.
+    if (SameIgnoringCase(EditorTextToBytes(cursor.selectedText()), findText_)) {
+        cursor.insertText(BytesToEditorText(replacement_));
+        memo.setTextCursor(cursor);
+    }
+    selectNext();
+}
+
+void ScriptSearchCommands::replaceAll() {
+    if ((findText_.empty() || !replacementGiven_) && !(askFind() && askReplacement())) return;
+    const std::string text = editor_->script().text();
+    const ReplacedStretch stretch = ReplaceAllIgnoringCase(text, findText_, replacement_);
+    if (stretch.count == 0) {
+        notFound();
+        return;
+    }
+    ScriptMemo& memo = editor_->memo();
+    const int caret = memo.textCursor().position();
+    // One edit from the first match to the last: one change, one undo step.
+    QTextCursor cursor = memo.textCursor();
+    cursor.setPosition(int(stretch.start));
+    cursor.setPosition(int(stretch.start + stretch.length), QTextCursor::KeepAnchor);
+    cursor.insertText(BytesToEditorText(stretch.replacement));
+    // The caret stays by the text it was in.
+    const int end = int(stretch.start + stretch.length);
+    const int moved = caret <= int(stretch.start) ? caret
+                      : caret >= end             ? caret + int(stretch.replacement.size()) - int(stretch.length)
+                                                 : int(stretch.start);
+    cursor.setPosition(moved);
+    memo.setTextCursor(cursor);
+    dialogs_.message("Replaced " + std::to_string(stretch.count) + " occurrence(s) of \"" + findText_ + "\".");
+}
+
+}  // namespace corv::editor

@@ -1,0 +1,55 @@
+#pragma once
+// Find and Replace in the Text Editor, as Edit menu items run by the application-wide key
+// dispatcher like every other item: Find in Script... (Ctrl+Shift+F), Find Next (F6), Replace in
+// Script... (Ctrl+Shift+H), Replace (F7: the match the caret holds, then the next one) and
+// Replace All (Shift+F7: one edit, undone in one step). Matches ignore case; the search runs from
+// the caret and then once more from the top (editor/logic/script_search.h).
+
+#include <QObject>
+
+#include <string>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+namespace corv::dialogs {
+class Dialogs;
+}
+
+namespace corv::editor {
+
+class TextEditorWindow;
+
+class ScriptSearchCommands final : public QObject {
+    Q_OBJECT
+public:
+    // Adds the items to `editMenu`; `editor` and `dialogs` must outlive them.
+    ScriptSearchCommands(QMenu* editMenu, TextEditorWindow* editor, dialogs::Dialogs& dialogs, QObject* parent);
+
+    // The items that change the script: while an insertion reads it they must wait.
+    [[nodiscard]] std::vector<QAction*> changingTheScript() const { return {ReplaceText, ReplaceNext, ReplaceAll}; }
+
+    QAction* FindText = nullptr;
+    QAction* FindNext = nullptr;
+    QAction* ReplaceText = nullptr;
+    QAction* ReplaceNext = nullptr;
+    QAction* ReplaceAll = nullptr;
+
+private:
+    bool askFind();
+    bool askReplacement();
+    // Selects the next match from the caret; false (after saying so) when there is none.
+    bool selectNext();
+    void replaceNext();
+    void replaceAll();
+    void notFound();
+
+    TextEditorWindow* editor_;
+    dialogs::Dialogs& dialogs_;
+    std::string findText_;
+    std::string replacement_;
+    bool replacementGiven_ = false;
+};
+
+}  // namespace corv::editor
