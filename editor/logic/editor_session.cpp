@@ -77,11 +77,13 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& d
         dialogs.message(kCannotOpenRom);
         return RomOpenStep::CannotOpen;
     case core::RomOpenResult::WrongTitle:
+        index_->forgetMeasuredRooms();
         gameFont_.clear();
         dialogs.message(kWrongRom);
         return RomOpenStep::WrongTitle;
     case core::RomOpenResult::Opened: break;
     }
+    index_->forgetMeasuredRooms();
     // The script files live beside the ROM, whatever folder the program was started in.
     dumpsDirectory_ = scriptsFolder ? fs::absolute(*scriptsFolder) : fs::absolute(path).parent_path() / "Dumps";
     std::error_code ignored;

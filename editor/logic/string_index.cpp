@@ -56,6 +56,7 @@ StringIndex::StringIndex()
     : blockBuffer_(std::make_unique<core::BlockBuffer>()),
       blockAddresses_(script::kMaxBlocks, 0),
       blockEnds_(script::kMaxBlocks, 0),
+      dataFileEnds_(script::kMaxBlocks),
       widestEnds_(script::kMaxBlocks, 0),
       roomKnown_(script::kMaxBlocks, false),
       stringPointers_(script::kMaxBlocks, 0),
@@ -68,8 +69,15 @@ void StringIndex::setBlocks(std::span<const script::BlockEntry> blocks) {
     for (size_t n = 0; n < blockCount_; ++n) {
         blockAddresses_[n] = blocks[n].address;
         blockEnds_[n] = 0;
-        widestEnds_[n] = blocks[n].endOfRoom.value_or(0);
-        roomKnown_[n] = blocks[n].endOfRoom.has_value();
+        dataFileEnds_[n] = blocks[n].endOfRoom;
+    }
+    forgetMeasuredRooms();
+}
+
+void StringIndex::forgetMeasuredRooms() {
+    for (size_t n = 0; n < blockCount_; ++n) {
+        widestEnds_[n] = dataFileEnds_[n].value_or(0);
+        roomKnown_[n] = dataFileEnds_[n].has_value();
     }
 }
 

@@ -69,6 +69,9 @@ public:
     // .ENDBLOCK, and a block chosen again after its insertion keeps the room it had, as the bytes
     // between the new and the old end of its data belong to no other block.
     void setBlocks(std::span<const script::BlockEntry> blocks);
+    // Back to the data file's .ENDBLOCK rooms: a ROM opened afterwards (another file, or the same
+    // one after a save) may hold less room than the blocks measured before had.
+    void forgetMeasuredRooms();
     [[nodiscard]] size_t blockCount() const { return blockCount_; }
     [[nodiscard]] uint32_t blockAddress(size_t n) const { return n < blockCount_ ? blockAddresses_[n] : 0; }
     [[nodiscard]] uint32_t blockEnd(size_t n) const { return n < blockEnds_.size() ? blockEnds_[n] : 0; }
@@ -117,6 +120,7 @@ private:
     std::unique_ptr<core::BlockBuffer> blockBuffer_;
     std::vector<uint32_t> blockAddresses_;
     std::vector<uint32_t> blockEnds_;
+    std::vector<std::optional<uint32_t>> dataFileEnds_;  // each block's .ENDBLOCK, when the data file gives one
     std::vector<uint32_t> widestEnds_;  // the farthest end of room known for each block
     std::vector<bool> roomKnown_;       // see originalRoomKnown
     std::vector<uint32_t> stringPointers_;

@@ -90,6 +90,10 @@ TEST_F(StringIndexTest, ABlockChosenAgainAfterShorterDataKeepsItsRoom) {
     EXPECT_EQ(again->end, firstEnd);
     EXPECT_EQ(index.blockEnd(0), firstEnd);
 
+    // A ROM opened afterwards may be another file: its blocks are measured afresh.
+    index.forgetMeasuredRooms();
+    EXPECT_LT(index.chooseBlock(image, 0, dumps, script, handler)->end, firstEnd);
+
     // A new block list starts from the data file's end of room, or from the data.
     std::vector<BlockEntry> blocks{{kTextBlockAddress, "Block C10000"}};
     index.setBlocks(blocks);
