@@ -159,7 +159,7 @@ void LiveCheckWiring::scriptChanged() {
 
 void LiveCheckWiring::show(bool everything) {
     panels_->showChecks(checks_);
-    marks_->update();
+    marks_->refresh();
     if (everything) {
         parts_.listData->markStrings(checks_);
     } else {

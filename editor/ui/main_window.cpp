@@ -153,7 +153,7 @@ void MainWindow::openWithRom(const std::filesystem::path& rom) {
 }
 
 void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<DataFileShown>()>& loadDataFile) {
-    ui_.video->update();
+    ui_.video->showScreenChanges();
     if (step != RomOpenStep::Opened) return;
     applyDataFile(loadDataFile());
     if (ui_.listData->blockCount() == 0) return;
@@ -201,7 +201,7 @@ void MainWindow::insertText() {
 void MainWindow::patchRom() {
     if (project_) return dialogs_.message(kProjectPatchesInFile);
     session_->patchRom(dialogs_);
-    ui_.video->update();
+    ui_.video->showScreenChanges();
 }
 
 void MainWindow::loadTable() { session_->loadTable(dialogs_); }
@@ -310,7 +310,7 @@ void MainWindow::chooseString(ChoiceSender sender) {
     showStringNumber(static_cast<unsigned>(*row));
     ui_.offsetPanel->setText(QString::fromStdString(shown->choice.offsetStatus));
     ui_.linePanel->setText(QString::fromStdString(session_->lineStatus()));
-    ui_.video->update();
+    ui_.video->showScreenChanges();
     if (sender == ChoiceSender::User) ui_.listData->focusStringList();
 }
 
@@ -333,7 +333,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
 void MainWindow::refreshBothViews() {
     showNewString(session_->refreshViews());
     syncChecks();
-    ui_.video->update();
+    ui_.video->showScreenChanges();
 }
 
 void MainWindow::syncChecks() {

@@ -28,7 +28,7 @@ void MainWindow::openProjectFile(const std::filesystem::path& file) {
     if (!opened) return;
     closeProject();
     const std::optional<DataFileShown> shown = OpenProjectFiles(*session_, *opened, dialogs_);
-    ui_.video->update();
+    ui_.video->showScreenChanges();
     if (!shown) return;
     project_ = std::move(opened);
     applyDataFile(shown);

@@ -33,6 +33,15 @@ bool OverflowMarks::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
+void OverflowMarks::refresh() {
+    const QSize screen = source_.screenSize();
+    if (screen.isEmpty()) return update();
+    // The band from one row above the window to one below it, in the box's own pixels.
+    const int top = (kWindowTop - 1) * height() / screen.height();
+    const int bottom = ((kWindowTop + kShownRows * kRowHeight + 1) * height() + screen.height() - 1) / screen.height();
+    update(QRect(0, top, width(), bottom - top));
+}
+
 void OverflowMarks::paintEvent(QPaintEvent*) {
     const QSize screen = source_.screenSize();
     if (screen.isEmpty()) return;

@@ -24,6 +24,9 @@ public:
     };
     // Covers `video` and follows its size.
     OverflowMarks(QWidget* video, Source source);
+    // Repaints the marks after the rows changed: only the lower box's text window, where they
+    // stand, so the picture under the rest of the box is not drawn again.
+    void refresh();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
