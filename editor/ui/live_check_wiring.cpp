@@ -17,6 +17,7 @@
 #include "editor/ui/live_check_panels.h"
 #include "editor/logic/box_overflow.h"
 #include "editor/ui/main_window.h"
+#include "editor/ui/menu_items.h"
 #include "editor/ui/overflow_marks.h"
 #include "editor/ui/video_box.h"
 #include "editor/ui/problems_window.h"
@@ -26,19 +27,6 @@
 #include "editor/ui/text_editor_window.h"
 
 namespace corv::editor {
-namespace {
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    // As every item of the menu: shown in the menu, run by the application-wide key dispatcher.
-    action->setShortcut(QKeySequence(shortcut));
-    action->setShortcutContext(Qt::WidgetShortcut);
-    return action;
-}
-
-}  // namespace
-
 LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs)
     : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
     // Under the Text Editor's text, where the translator types: the main window's status bar has
@@ -84,15 +72,17 @@ LiveCheckWiring::~LiveCheckWiring() = default;
 void LiveCheckWiring::addMenuItems() {
     QMenu* edit = parts_.editMenu;
     edit->addSeparator()->setObjectName(QStringLiteral("N9"));
-    NextUntranslated = addItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"), QStringLiteral("F3"));
+    NextUntranslated = AddMenuItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"),
+        QStringLiteral("F3"));
     PreviousUntranslated =
-        addItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"), QStringLiteral("Shift+F3"));
-    NextProblem = addItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
-    GoToString = addItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
+        AddMenuItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"),
+            QStringLiteral("Shift+F3"));
+    NextProblem = AddMenuItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
+    GoToString = AddMenuItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
     search_ = new ScriptSearchCommands(edit, parts_.textEditor, dialogs_, this);
     FindText = search_->FindText;
     FindNext = search_->FindNext;
-    ShowProblems = addItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+    ShowProblems = AddMenuItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
     MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
     MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
     MarkOverflow->setCheckable(true);

@@ -10,6 +10,7 @@
 #include "about/help_menu.h"
 #include "about/version.h"
 #include "editor/ui/main_window.h"
+#include "editor/ui/menu_items.h"
 
 namespace corv::editor {
 
@@ -21,20 +22,11 @@ QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
     return menu;
 }
 
-QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut = {}) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(QKeySequence(shortcut));
-        action->setShortcutContext(Qt::WidgetShortcut);
-    }
-    return action;
-}
 
 void AddSeparator(QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); }
 
 QAction* AddCheck(QMenu* menu, const char* name, const QString& caption, const QString& shortcut = {}) {
-    QAction* action = AddItem(menu, name, caption, shortcut);
+    QAction* action = AddMenuItem(menu, name, caption, shortcut);
     action->setCheckable(true);
     return action;
 }
@@ -60,46 +52,48 @@ void MainWindow::buildMenu() {
 
     ui_.fileMenu = AddMenu(bar, "File1", QStringLiteral("&File"));
     ui_.openRom = disabledWhileBusy(
-        AddItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
+        AddMenuItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
     ui_.loadDataFile = disabledWhileBusy(
-        AddItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"), QStringLiteral("Ctrl+F")));
+        AddMenuItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"),
+            QStringLiteral("Ctrl+F")));
     ui_.openProject = disabledWhileBusy(
-        AddItem(ui_.fileMenu, "OpenProject1", QStringLiteral("Open &Project..."), QStringLiteral("Ctrl+Shift+O")));
+        AddMenuItem(ui_.fileMenu, "OpenProject1", QStringLiteral("Open &Project..."), QStringLiteral("Ctrl+Shift+O")));
     AddSeparator(ui_.fileMenu, "N2");
     ui_.saveText = disabledWhileBusy(
-        AddItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
+        AddMenuItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
     ui_.saveRom = disabledWhileBusy(
-        AddItem(ui_.fileMenu, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A")));
+        AddMenuItem(ui_.fileMenu, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A")));
     AddSeparator(ui_.fileMenu, "N1");
-    ui_.exit = disabledWhileBusy(AddItem(ui_.fileMenu, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Alt+X")));
+    ui_.exit = disabledWhileBusy(AddMenuItem(ui_.fileMenu, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Alt+X")));
 
     ui_.editMenu = AddMenu(bar, "Edit1", QStringLiteral("&Edit"));
     ui_.insertText = disabledWhileBusy(
-        AddItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
+        AddMenuItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
     ui_.buildProject = disabledWhileBusy(
-        AddItem(ui_.editMenu, "BuildProject1", QStringLiteral("&Build Project"), QStringLiteral("Ctrl+R")));
+        AddMenuItem(ui_.editMenu, "BuildProject1", QStringLiteral("&Build Project"), QStringLiteral("Ctrl+R")));
     ui_.patchRom = disabledWhileBusy(
-        AddItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
+        AddMenuItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
     ui_.loadTable = disabledWhileBusy(
-        AddItem(ui_.editMenu, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T")));
+        AddMenuItem(ui_.editMenu, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T")));
     AddSeparator(ui_.editMenu, "N7");
     ui_.insertCompression =
-        disabledWhileBusy(AddItem(ui_.editMenu, "InsertCOMPRESSIONintoROM1",
+        disabledWhileBusy(AddMenuItem(ui_.editMenu, "InsertCOMPRESSIONintoROM1",
                                   QStringLiteral("Insert &COMPRESSION into ROM"), QStringLiteral("Ctrl+C")));
     AddSeparator(ui_.editMenu, "N8");
     ui_.fitHarder = AddCheck(ui_.editMenu, "FitHarderWhenOver1", QStringLiteral("Fit Harder When Over"));
 
     ui_.viewMenu = AddMenu(bar, "View1", QStringLiteral("&View"));
     ui_.showTextEditor =
-        AddItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"), QStringLiteral("Ctrl+T"));
+        AddMenuItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"),
+            QStringLiteral("Ctrl+T"));
     ui_.showTranslation = disabledWhileBusy(
         AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D")));
     ui_.showTranslation->setVisible(false);
     ui_.showHexData =
-        AddItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
-    ui_.showKanaText = AddItem(ui_.viewMenu, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"),
+        AddMenuItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
+    ui_.showKanaText = AddMenuItem(ui_.viewMenu, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"),
                                QStringLiteral("Ctrl+K"));
-    ui_.showListData = AddItem(ui_.viewMenu, "DecompresstoFiles1",
+    ui_.showListData = AddMenuItem(ui_.viewMenu, "DecompresstoFiles1",
                                QStringLiteral("Display Block Decompression Offsets"), QStringLiteral("Ctrl+B"));
     ui_.showListData->setVisible(false);
     AddSeparator(ui_.viewMenu, "N3");
@@ -110,12 +104,14 @@ void MainWindow::buildMenu() {
         AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U")));
 
     ui_.programMenu = AddMenu(bar, "Program1", QStringLiteral("&Program"));
-    ui_.dumpBlock = disabledWhileBusy(AddItem(ui_.programMenu, "DumpMemory1",
-                                              QStringLiteral("Du&mp DECOMPRESSED BINARY Data"), QStringLiteral("Ctrl+M")));
+    ui_.dumpBlock = disabledWhileBusy(AddMenuItem(ui_.programMenu, "DumpMemory1",
+                                                  QStringLiteral("Du&mp DECOMPRESSED BINARY Data"),
+                                                  QStringLiteral("Ctrl+M")));
     ui_.dumpKana = disabledWhileBusy(
-        AddItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"), QStringLiteral("Ctrl+N")));
+        AddMenuItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"),
+            QStringLiteral("Ctrl+N")));
     ui_.viewKanaDump = disabledWhileBusy(
-        AddItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V")));
+        AddMenuItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V")));
     ui_.boxColourMenu = ui_.programMenu->addMenu(QStringLiteral("Textbox Color..."));
     ui_.boxColourMenu->setObjectName(QStringLiteral("TextboxColor1"));
     ui_.boxColourMenu->menuAction()->setObjectName(QStringLiteral("TextboxColor1Item"));
@@ -133,8 +129,9 @@ void MainWindow::buildMenu() {
 
     ui_.windowMenu = AddMenu(bar, "Window1", QStringLiteral("&Window"));
     ui_.defaultSize =
-        AddItem(ui_.windowMenu, "DefaultWindowSize1", QStringLiteral("Default Window Size"), QStringLiteral("Ctrl+W"));
-    ui_.zoomTwice = AddItem(ui_.windowMenu, "Zoominx21", QStringLiteral("Zoom in x 2"));
+        AddMenuItem(ui_.windowMenu, "DefaultWindowSize1", QStringLiteral("Default Window Size"),
+            QStringLiteral("Ctrl+W"));
+    ui_.zoomTwice = AddMenuItem(ui_.windowMenu, "Zoominx21", QStringLiteral("Zoom in x 2"));
 
     about::AddHelpMenu(*bar, dialogs_,
                        about::AboutText("CorvaneText", "The script editor of the CORVANE translation: reads the "

@@ -7,32 +7,20 @@
 #include "dialogs/dialogs.h"
 #include "editor/logic/script_search.h"
 #include "editor/ui/latin1_text.h"
+#include "editor/ui/menu_items.h"
 #include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
 
 namespace corv::editor {
-namespace {
-
-QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QString& shortcut) {
-    QAction* action = menu->addAction(caption);
-    action->setObjectName(QString::fromLatin1(name));
-    // As every item of the menu: shown in the menu, run by the application-wide key dispatcher.
-    action->setShortcut(QKeySequence(shortcut));
-    action->setShortcutContext(Qt::WidgetShortcut);
-    return action;
-}
-
-}  // namespace
-
 ScriptSearchCommands::ScriptSearchCommands(QMenu* editMenu, TextEditorWindow* editor, dialogs::Dialogs& dialogs,
                                            QObject* parent)
     : QObject(parent), editor_(editor), dialogs_(dialogs) {
-    FindText = addItem(editMenu, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
-    FindNext = addItem(editMenu, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    FindText = AddMenuItem(editMenu, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
+    FindNext = AddMenuItem(editMenu, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
     ReplaceText =
-        addItem(editMenu, "ReplaceText1", QStringLiteral("Replace in Script..."), QStringLiteral("Ctrl+Shift+H"));
-    ReplaceNext = addItem(editMenu, "ReplaceNext1", QStringLiteral("Replace"), QStringLiteral("F7"));
-    ReplaceAll = addItem(editMenu, "ReplaceAll1", QStringLiteral("Replace All"), QStringLiteral("Shift+F7"));
+        AddMenuItem(editMenu, "ReplaceText1", QStringLiteral("Replace in Script..."), QStringLiteral("Ctrl+Shift+H"));
+    ReplaceNext = AddMenuItem(editMenu, "ReplaceNext1", QStringLiteral("Replace"), QStringLiteral("F7"));
+    ReplaceAll = AddMenuItem(editMenu, "ReplaceAll1", QStringLiteral("Replace All"), QStringLiteral("Shift+F7"));
 
     connect(FindText, &QAction::triggered, this, [this] {
         if (askFind()) selectNext();

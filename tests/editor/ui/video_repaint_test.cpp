@@ -61,7 +61,9 @@ private slots:
             }
         }
         QVERIFY2(!changed.empty(), "the typed letters change the lower box");
-        for (const int row : changed) QVERIFY2(regions.painted.contains(video->rowsRect(row, row + 1)), "a changed row was not repainted");
+        for (const int row : changed) {
+            QVERIFY2(regions.painted.contains(video->rowsRect(row, row + 1)), "a changed row was not repainted");
+        }
         // The upper box (the game's string) did not change and was not painted again.
         QVERIFY(!regions.painted.intersects(video->rowsRect(0, 64)));
         QVERIFY(f.dialogs.unexpected().empty());
