@@ -80,8 +80,6 @@ void LiveCheckWiring::addMenuItems() {
     NextProblem = AddMenuItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
     GoToString = AddMenuItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
     search_ = new ScriptSearchCommands(edit, parts_.textEditor, dialogs_, this);
-    FindText = search_->FindText;
-    FindNext = search_->FindNext;
     ShowProblems = AddMenuItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
     MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
     MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));

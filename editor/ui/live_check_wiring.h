@@ -72,8 +72,6 @@ public:
     QAction* PreviousUntranslated = nullptr;
     QAction* NextProblem = nullptr;
     QAction* GoToString = nullptr;
-    QAction* FindText = nullptr;
-    QAction* FindNext = nullptr;
     QAction* ShowProblems = nullptr;
     QAction* MarkOverflow = nullptr;
 
