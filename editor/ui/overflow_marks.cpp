@@ -8,14 +8,14 @@
 namespace corv::editor {
 namespace {
 
-// The lower box on the preview screen: its text window starts 8 rows into the box at y 136 and
-// shows 96 rows (six of 16); text starts at x 16 and wraps at 216 pixels; the box's inner edge
-// lies at x 8 and 8 + 29 x 8.
-constexpr int kWindowTop = 144;
+// The lower box on the preview screen, from the renderer's layout: its text window starts 8 rows
+// into the box and shows six rows of 16; text starts at kTextWindowLeft and wraps at 216 pixels;
+// the box's inner edge lies one pixel inside its frame.
 constexpr int kRowHeight = 16;
-constexpr int kShownRows = 6;
-constexpr int kLeftEdge = 9;
-constexpr int kRightEdge = 16 + preview::kAsciiWrapColumn;
+constexpr int kShownRows = int(preview::kTextWindowRows) / kRowHeight;
+constexpr int kWindowTop = int(preview::kAsciiFrameTop) + 8;
+constexpr int kLeftEdge = int(preview::kFrameLeft) + 1;
+constexpr int kRightEdge = int(preview::kTextWindowLeft) + preview::kAsciiWrapColumn;
 constexpr int kBarWidth = 3;
 
 }  // namespace
