@@ -8,6 +8,10 @@
 // the lock on the old file finds, once it has it, that the path names a new file; it then locks
 // that one instead. Every program of the system that changes a file takes this lock; other
 // programs are not held back by it.
+//
+// A lock file (acquireLockFile) guards something that is not one file, such as a folder of
+// files written together: a plain file that only ever carries the lock, made when missing and
+// never replaced, so every holder meets the same file.
 
 #include <chrono>
 #include <filesystem>
@@ -19,7 +23,7 @@ enum class LockStatus {
     Unavailable,  // the file is missing, unreadable or not a plain file: nothing to lock (the
                   // caller's own read reports the problem)
     TimedOut,     // another process held it for the whole wait
-    Failed,       // the system refused the lock: `error` says why
+    Failed,       // the system refused the lock (or, for a lock file, to make or open it): `error` says why
 };
 
 class FileLock {
@@ -33,6 +37,10 @@ public:
 
     // Takes the lock on the file `path` names, waiting at most `wait` for another holder.
     [[nodiscard]] static FileLock acquire(const std::filesystem::path& path, std::chrono::milliseconds wait);
+    // Takes the lock on the lock file `path`, making it (empty, mode 0644 before the umask) when it
+    // is missing. The lock file is never followed through a symbolic link: a link there, a folder
+    // or any other file that is not plain is Failed (ELOOP, EISDIR or EINVAL in `error`).
+    [[nodiscard]] static FileLock acquireLockFile(const std::filesystem::path& path, std::chrono::milliseconds wait);
 
     [[nodiscard]] LockStatus status() const { return status_; }
     [[nodiscard]] int error() const { return error_; }
@@ -41,6 +49,9 @@ public:
     void release();
 
 private:
+    [[nodiscard]] static FileLock acquireOpened(const std::filesystem::path& path, std::chrono::milliseconds wait,
+                                                bool lockFile);
+
     int fd_ = -1;
     LockStatus status_ = LockStatus::Unavailable;
     int error_ = 0;
