@@ -50,6 +50,34 @@ std::vector<std::vector<uint8_t>> KnownCopierHeaders(uint64_t romDataSize) {
     return headers;
 }
 
+std::optional<BpsSourceMatch> FindBpsSource(std::span<const uint8_t> fileImage, uint32_t headerSize,
+                                            const BpsHeader& header) {
+    if (matches(fileImage.size(), Crc32(fileImage), header.sourceSize, header.sourceCrc)) {
+        return BpsSourceMatch{BpsMadeFor::ThisFile, {}};
+    }
+    const std::span<const uint8_t> data = fileImage.subspan(std::min<size_t>(headerSize, fileImage.size()));
+    if (headerSize != 0) {
+        if (matches(data.size(), Crc32(data), header.sourceSize, header.sourceCrc)) {
+            return BpsSourceMatch{BpsMadeFor::RomWithoutHeader, {}};
+        }
+        return std::nullopt;
+    }
+    if (header.sourceSize != data.size() + core::kCopierHeaderSize) return std::nullopt;
+    const uint32_t dataCrc = Crc32(data);
+    for (std::vector<uint8_t>& copier : KnownCopierHeaders(data.size())) {
+        if (Crc32Concat(Crc32(copier), dataCrc, data.size()) == header.sourceCrc) {
+            return BpsSourceMatch{BpsMadeFor::RomWithHeader, std::move(copier)};
+        }
+    }
+    return std::nullopt;
+}
+
+bool IsBpsTarget(std::span<const uint8_t> fileImage, uint32_t headerSize, const BpsHeader& header) {
+    const std::span<const uint8_t> data = fileImage.subspan(std::min<size_t>(headerSize, fileImage.size()));
+    return matches(fileImage.size(), Crc32(fileImage), header.targetSize, header.targetCrc) ||
+           (headerSize != 0 && matches(data.size(), Crc32(data), header.targetSize, header.targetCrc));
+}
+
 BpsFileApplication ApplyBpsToFile(std::span<const uint8_t> fileImage, uint32_t headerSize,
                                   std::span<const uint8_t> patch) {
     BpsFileApplication refused;
@@ -58,43 +86,39 @@ BpsFileApplication ApplyBpsToFile(std::span<const uint8_t> fileImage, uint32_t h
     refused.header = read.header;
     if (read.status != BpsStatus::Applied) return refused;
     const BpsHeader& header = read.header;
-
-    const uint32_t fileCrc = Crc32(fileImage);
-    if (matches(fileImage.size(), fileCrc, header.sourceSize, header.sourceCrc)) {
-        return applyTo(patch, header, fileImage, BpsMadeFor::ThisFile);
-    }
     const std::span<const uint8_t> data = fileImage.subspan(std::min<size_t>(headerSize, fileImage.size()));
-    const uint32_t dataCrc = headerSize ? Crc32(data) : fileCrc;
-    if (headerSize != 0 && matches(data.size(), dataCrc, header.sourceSize, header.sourceCrc)) {
+
+    const std::optional<BpsSourceMatch> source = FindBpsSource(fileImage, headerSize, header);
+    if (!source) {
+        refused.status = BpsStatus::WrongSource;
+        refused.fileCrc = Crc32(fileImage);
+        refused.dataCrc = Crc32(data);
+        refused.alreadyPatched = IsBpsTarget(fileImage, headerSize, header);
+        return refused;
+    }
+    switch (source->madeFor) {
+    case BpsMadeFor::ThisFile: return applyTo(patch, header, fileImage, BpsMadeFor::ThisFile);
+    case BpsMadeFor::RomWithoutHeader: {
         BpsFileApplication applied = applyTo(patch, header, data, BpsMadeFor::RomWithoutHeader);
         if (applied.status == BpsStatus::Applied) {
             applied.image.insert(applied.image.begin(), fileImage.begin(), fileImage.begin() + headerSize);
         }
         return applied;
     }
-    if (headerSize == 0 && header.sourceSize == data.size() + core::kCopierHeaderSize) {
-        for (const std::vector<uint8_t>& copier : KnownCopierHeaders(data.size())) {
-            if (Crc32Concat(Crc32(copier), dataCrc, data.size()) != header.sourceCrc) continue;
-            std::vector<uint8_t> source = copier;
-            source.insert(source.end(), data.begin(), data.end());
-            BpsFileApplication applied = applyTo(patch, header, source, BpsMadeFor::RomWithHeader);
-            if (applied.status == BpsStatus::Applied) {
-                if (applied.image.size() < core::kCopierHeaderSize) {
-                    applied.status = BpsStatus::BadAction;  // no header to leave out again
-                    applied.image.clear();
-                } else {
-                    applied.image.erase(applied.image.begin(), applied.image.begin() + core::kCopierHeaderSize);
-                }
-            }
+    case BpsMadeFor::RomWithHeader: {
+        std::vector<uint8_t> headered = source->copierHeader;
+        headered.insert(headered.end(), data.begin(), data.end());
+        BpsFileApplication applied = applyTo(patch, header, headered, BpsMadeFor::RomWithHeader);
+        if (applied.status != BpsStatus::Applied) return applied;
+        if (applied.image.size() < core::kCopierHeaderSize) {
+            applied.status = BpsStatus::BadAction;  // no header to leave out again
+            applied.image.clear();
             return applied;
         }
+        applied.image.erase(applied.image.begin(), applied.image.begin() + core::kCopierHeaderSize);
+        return applied;
     }
-    refused.status = BpsStatus::WrongSource;
-    refused.fileCrc = fileCrc;
-    refused.dataCrc = dataCrc;
-    const uint32_t target = header.targetCrc;
-    refused.alreadyPatched = (fileImage.size() == header.targetSize && fileCrc == target) ||
-                             (headerSize != 0 && data.size() == header.targetSize && dataCrc == target);
+    }
     return refused;
 }
 

@@ -6,6 +6,7 @@
 // ApplyBpsPatch; the file keeps the header it had (or keeps having none).
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -36,6 +37,19 @@ struct BpsFileApplication {
 // bytes are known can be checked. These are the ones copiers and tools write: all zeros, or the
 // size in 8 KiB blocks, the mode byte and the file id "AA BB 04".
 [[nodiscard]] std::vector<std::vector<uint8_t>> KnownCopierHeaders(uint64_t romDataSize);
+
+// Where in `fileImage` (copier header `headerSize`) the source the patch names lies, by its size
+// and CRC-32; std::nullopt when nowhere. For RomWithHeader, `copierHeader` is the known header
+// that makes the checksum match.
+struct BpsSourceMatch {
+    BpsMadeFor madeFor = BpsMadeFor::ThisFile;
+    std::vector<uint8_t> copierHeader;
+};
+[[nodiscard]] std::optional<BpsSourceMatch> FindBpsSource(std::span<const uint8_t> fileImage, uint32_t headerSize,
+                                                          const BpsHeader& header);
+
+// Whether the file, or its data after the copier header, already is what the patch makes.
+[[nodiscard]] bool IsBpsTarget(std::span<const uint8_t> fileImage, uint32_t headerSize, const BpsHeader& header);
 
 // Applies `patch` to the file image `fileImage`, whose copier header is `headerSize` bytes (0 or
 // 512). The result's size is the patch's target size (plus the header kept); whether it still

@@ -26,7 +26,9 @@ std::string ipsRefusal(IpsStatus status) {
     return {};
 }
 
-std::string bpsRefusal(const BpsFileApplication& refused, uint32_t headerSize) {
+}  // namespace
+
+std::string BpsMessage(const BpsFileApplication& refused, uint32_t headerSize) {
     switch (refused.status) {
     case BpsStatus::Applied:
     case BpsStatus::NotBps: return {};
@@ -48,8 +50,6 @@ std::string bpsRefusal(const BpsFileApplication& refused, uint32_t headerSize) {
     }
     return {};
 }
-
-}  // namespace
 
 std::string WrongRomText(const BpsFileApplication& refused, uint32_t headerSize) {
     std::string text = "this patch is for a ROM whose CRC32 is " + hex(refused.header.sourceCrc) + "; yours is " +
@@ -83,7 +83,7 @@ std::string PatchMessage(const PatchOutcome& outcome) {
     case PatchStatus::CannotOpen: return "File not found or is invalid. No patching performed.";
     case PatchStatus::NotAPatch: return "Not a valid \"PATCH\" file!";
     case PatchStatus::IpsRefused: return ipsRefusal(outcome.ips);
-    case PatchStatus::BpsRefused: return bpsRefusal(outcome.bps, outcome.headerSize);
+    case PatchStatus::BpsRefused: return BpsMessage(outcome.bps, outcome.headerSize);
     case PatchStatus::BreaksBlock: {
         std::string text = file + " breaks block " + hex(outcome.brokenBlock, "%X") +
                            ": its header no longer passes its check.";

@@ -9,6 +9,7 @@
 
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
+#include "tools/corvtool/patch_pair.h"
 #include "tools/corvtool/rom_argument.h"
 #include "patches/ips_create.h"
 #include "patches/ips_patch.h"
@@ -23,27 +24,17 @@ int runMakeIps(const std::vector<std::string>& givenArgs, std::ostream& out, std
         err << "corvtool make-ips: expected ORIGINAL MODIFIED OUT.ips\n";
         return kExitUsage;
     }
-    const auto original = core::ReadWholeFile(args[0]);
-    const auto modified = core::ReadWholeFile(args[1]);
-    if (!original || !modified) {
-        FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
-        return kExitBadInput;
-    }
-    // A patch between a headered and an unheadered file shifts every change by 512 bytes, and
-    // applied to either kind of ROM it lands in the wrong place for half of them.
-    if (core::CopierHeaderSize(original->size()) != core::CopierHeaderSize(modified->size())) {
-        const bool originalHeadered = core::CopierHeaderSize(original->size()) != 0;
-        err << "corvtool make-ips: warning: " << (originalHeadered ? args[0] : args[1])
-            << " has a 512-byte copier header and " << (originalHeadered ? args[1] : args[0])
-            << " has none; the patch will not fit either kind of ROM\n";
-    }
-    const patches::IpsCreation creation = patches::CreateIpsPatch(*original, *modified);
+    const std::optional<PatchPair> pair = ReadPatchPair(args[0], args[1], "make-ips", err);
+    if (!pair) return kExitBadInput;
+    const std::vector<uint8_t>& original = pair->original;
+    const std::vector<uint8_t>& modified = pair->modified;
+    const patches::IpsCreation creation = patches::CreateIpsPatch(original, modified);
     if (creation.status == patches::IpsCreateStatus::TooLarge) {
         FileError(err, "make-ips", args[1]) << "longer than the 16 MiB an IPS patch can reach; nothing written\n";
         return kExitDoesNotFit;
     }
-    std::vector<uint8_t> patched = *original;
-    if (patches::ApplyIpsPatch(patched, creation.patch) != patches::IpsStatus::Applied || patched != *modified) {
+    std::vector<uint8_t> patched = original;
+    if (patches::ApplyIpsPatch(patched, creation.patch) != patches::IpsStatus::Applied || patched != modified) {
         err << "corvtool make-ips: the patch does not turn " << args[0] << " into " << args[1]
             << "; nothing written\n";
         return kExitDoesNotFit;
