@@ -56,13 +56,19 @@ public:
         size_t at = 0;
         while (at < target_.size()) {
             const size_t unchanged = unchangedEnd(at) - at;
+            Decision decision;
             if (unchanged >= kTakeUnchanged) {
-                writer_.add(BpsAction::SourceRead, unchanged);
-                at += unchanged;
-                finder_.skipTargetUpTo(at);
-                continue;
+                decision.end = at;
+                decision.match = copyPastUnchanged(at, unchanged, decision.matchKind);
+                if (!decision.match) {
+                    writer_.add(BpsAction::SourceRead, unchanged);
+                    at += unchanged;
+                    finder_.skipTargetUpTo(at);
+                    continue;
+                }
+            } else {
+                decision = search(at);
             }
-            const Decision decision = search(at);
             at = decision.end;
             if (decision.match) {
                 // The window cut the match's length: take all of it now.
@@ -83,6 +89,26 @@ private:
         unchangedFrom_ = at;
         unchangedTo_ = at + CommonLength(source_, at, target_, at, std::numeric_limits<uint32_t>::max());
         return unchangedTo_;
+    }
+
+    // A copy that starts where the target equals the source and runs well past that stretch:
+    // taken instead of the SourceRead, which would cut it in two (the rest then needing a move
+    // of its own). Bytes put in shift the rest of a file this way.
+    std::optional<BpsMatch> copyPastUnchanged(size_t at, size_t unchanged, BpsAction& kind) {
+        finder_.chainTargetUpTo(at);
+        const uint32_t limit = static_cast<uint32_t>(std::min<size_t>(target_.size() - at, kWindow));
+        finder_.sourceMatches(at, limit, sourceMatches_);
+        finder_.targetMatches(at, limit, targetMatches_);
+        std::optional<BpsMatch> best;
+        for (const auto& [matches, matchKind] : {std::pair{&sourceMatches_, BpsAction::SourceCopy},
+                                                 std::pair{&targetMatches_, BpsAction::TargetCopy}}) {
+            if (!matches->empty() && matches->front().length > unchanged + kTakeUnchanged &&
+                (!best || matches->front().length > best->length)) {
+                best = matches->front();
+                kind = matchKind;
+            }
+        }
+        return best;
     }
 
     void relax(uint32_t k, uint32_t length, uint32_t cost, BpsAction kind, uint32_t from, uint32_t sourceCopy,

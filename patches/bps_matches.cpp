@@ -10,7 +10,24 @@ namespace {
 // How many chained positions a search looks at in each chain. In the changed parts of a ROM
 // (recompressed text, new code) real matches are few and short, so a deeper walk finds little
 // more and costs time on long chains of repeated bytes.
-constexpr uint32_t kChainSteps = 64;
+constexpr uint32_t kChainSteps = 48;
+// A run of one byte is measured up to this long when it is aligned with a shorter one.
+constexpr uint32_t kLongestRunLookedAt = 1 << 16;
+
+// Inside a run of one byte (its first four bytes and the one before all equal): the run's first
+// position stands for it, and a copy from there matches at least as far. Runs would otherwise
+// fill whole chains with positions of one run.
+bool insideRun(std::span<const uint8_t> bytes, size_t p) {
+    if (p == 0) return false;
+    const uint8_t b = bytes[p];
+    return bytes[p - 1] == b && bytes[p + 1] == b && bytes[p + 2] == b && bytes[p + 3] == b;
+}
+
+// The length of the run of one byte that starts at `p`, at most `limit`.
+uint32_t runLength(std::span<const uint8_t> bytes, size_t p, uint32_t limit) {
+    if (p >= bytes.size() || limit == 0) return 0;
+    return 1 + CommonLength(bytes, p, bytes, p + 1, limit - 1);
+}
 
 }  // namespace
 
@@ -44,6 +61,7 @@ BpsMatchFinder::BpsMatchFinder(std::span<const uint8_t> source, std::span<const 
     sourceOlder_.assign(source.size(), kNone);
     targetOlder_.assign(target.size(), kNone);
     for (size_t p = 0; p + kBpsMinimumMatch <= source.size(); ++p) {
+        if (insideRun(source, p)) continue;
         const uint32_t bucket = bucketAt(source, p);
         sourceOlder_[p] = sourceHeads_[bucket];
         sourceHeads_[bucket] = static_cast<uint32_t>(p);
@@ -59,6 +77,7 @@ uint32_t BpsMatchFinder::bucketAt(std::span<const uint8_t> bytes, size_t at) con
 void BpsMatchFinder::chainTargetUpTo(size_t end) {
     end = std::min(end, target_.size() >= kBpsMinimumMatch ? target_.size() - kBpsMinimumMatch + 1 : 0);
     for (; targetChained_ < end; ++targetChained_) {
+        if (insideRun(target_, targetChained_)) continue;
         const uint32_t bucket = bucketAt(target_, targetChained_);
         targetOlder_[targetChained_] = targetHeads_[bucket];
         targetHeads_[bucket] = static_cast<uint32_t>(targetChained_);
@@ -74,28 +93,38 @@ void BpsMatchFinder::prefetch(size_t at) const {
     __builtin_prefetch(&targetHeads_[bucket]);
 }
 
-void BpsMatchFinder::collect(std::span<const uint8_t> bytes, const std::vector<uint32_t>& heads,
+void BpsMatchFinder::collect(std::span<const uint8_t> bytes, bool fromTarget, const std::vector<uint32_t>& heads,
                              const std::vector<uint32_t>& older, size_t at, uint32_t limit,
                              std::vector<BpsMatch>& out) const {
     out.clear();
     if (at + kBpsMinimumMatch > target_.size() || limit < kBpsMinimumMatch) return;
+    // A run at `at` is matched with the end of a longer run, so that what follows the run matches
+    // too: only the first position of a run is chained.
+    const uint32_t run = runLength(target_, at, limit);
     uint32_t position = heads[bucketAt(target_, at)];
     for (uint32_t step = 0; step < kChainSteps && position != kNone; ++step, position = older[position]) {
-        const uint32_t length = CommonLength(bytes, position, target_, at, limit);
+        uint32_t from = position;
+        if (run >= kBpsMinimumMatch) {
+            const uint32_t chainedRun = runLength(bytes, from, kLongestRunLookedAt);
+            if (chainedRun > run) from += chainedRun - run;
+            // A target copy must start before `at`; a run that reaches it repeats from its start.
+            if (fromTarget && from >= at) from = position;
+        }
+        const uint32_t length = CommonLength(bytes, from, target_, at, limit);
         if (length < kBpsMinimumMatch) continue;
         // Kept longest first, the newest of equal lengths first; the lists are short.
         auto place = out.end();
         while (place != out.begin() && (place - 1)->length < length) --place;
-        out.insert(place, {position, length});
+        out.insert(place, {from, length});
     }
 }
 
 void BpsMatchFinder::sourceMatches(size_t at, uint32_t limit, std::vector<BpsMatch>& out) const {
-    collect(source_, sourceHeads_, sourceOlder_, at, limit, out);
+    collect(source_, false, sourceHeads_, sourceOlder_, at, limit, out);
 }
 
 void BpsMatchFinder::targetMatches(size_t at, uint32_t limit, std::vector<BpsMatch>& out) const {
-    collect(target_, targetHeads_, targetOlder_, at, limit, out);
+    collect(target_, true, targetHeads_, targetOlder_, at, limit, out);
 }
 
 }  // namespace corv::patches
