@@ -78,9 +78,9 @@ int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::
 
 extern const Command kPatchCommand{
     "patch", "ROM PATCH... [--data-file DATAFILE] [--force]",
-    "apply the IPS or BPS files PATCH... in order to ROM and save it; nothing is saved unless every patch "
-    "applies and every block header that passed its check still does (the ROM's area tables' blocks, and "
-    "DATAFILE's)",
+    "apply the IPS or BPS files PATCH... (told apart by their contents) in order to ROM and save it, a BPS made "
+    "for the ROM with or without a copier header across it; nothing is saved unless every patch applies and "
+    "every block header that passed its check still does (the blocks of the ROM's area tables, and DATAFILE's)",
     runPatch};
 
 }  // namespace corv::tool
