@@ -6,49 +6,39 @@
 // Exit codes: 0 written; 1 the patch would not give MODIFIED back, or a file is past the 64 MiB
 // a patch is made for; 2 a file cannot be read or written; 3 usage. Only 0 writes.
 
-#include <cstdio>
-#include <ostream>
+#include <string>
 
-#include "core/file_save.h"
 #include "patches/bps_create.h"
 #include "patches/crc32.h"
 #include "tools/corvtool/command.h"
-#include "tools/corvtool/patch_pair.h"
+#include "tools/corvtool/patch_maker.h"
 #include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
 namespace {
 
-int runMakeBps(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args = givenArgs;
-    const bool force = TakeForceOption(args);
-    if (args.size() != 3) {
-        err << "corvtool make-bps: expected ORIGINAL MODIFIED OUT.bps\n";
-        return kExitUsage;
-    }
-    const std::optional<PatchPair> pair = ReadPatchPair(args[0], args[1], "make-bps", err);
-    if (!pair) return kExitBadInput;
-    const patches::BpsCreation creation = patches::CreateCheckedBpsPatch(pair->original, pair->modified);
-    switch (creation.status) {
-    case patches::BpsCreateStatus::Created: break;
-    case patches::BpsCreateStatus::TooLarge:
-        FileError(err, "make-bps", pair->original.size() > pair->modified.size() ? args[0] : args[1])
-            << "larger than the 64 MiB a patch is made for; nothing written\n";
-        return kExitDoesNotFit;
-    case patches::BpsCreateStatus::Mismatch:
-        err << "corvtool make-bps: the patch does not turn " << args[0] << " into " << args[1] << "; nothing written\n";
-        return kExitDoesNotFit;
-    }
-    if (const core::SaveResult saved = core::WriteFileSafely(args[2], creation.patch, {.force = force}); !saved) {
-        ReportSaveFailure(err, "make-bps", args[2], saved);
-        return kExitBadInput;
-    }
-    const patches::BpsActionCounts& actions = creation.actions;
-    out << args[2] << ": " << creation.patch.size() << " bytes, for a ROM whose CRC32 is "
-        << HexWord(patches::Crc32(pair->original)) << "; " << actions.targetReadBytes << " new byte(s) in "
-        << actions.targetReads << " literal run(s), " << actions.sourceCopies + actions.targetCopies
-        << " copies; checked against " << args[1] << '\n';
-    return kExitOk;
+int runMakeBps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return RunPatchMaker(args, "make-bps", "OUT.bps", out, err, [&](const PatchPair& pair) {
+        MadePatch made;
+        patches::BpsCreation creation = patches::CreateCheckedBpsPatch(pair.original, pair.modified);
+        switch (creation.status) {
+        case patches::BpsCreateStatus::Created: break;
+        case patches::BpsCreateStatus::TooLarge:
+            made.refusal = "larger than the 64 MiB a patch is made for";
+            made.refusedFile = pair.original.size() > pair.modified.size() ? args[0] : args[1];
+            return made;
+        case patches::BpsCreateStatus::Mismatch:
+            made.refusal = "the patch does not turn " + args[0] + " into " + args[1];
+            return made;
+        }
+        const patches::BpsActionCounts& actions = creation.actions;
+        made.description = std::to_string(creation.patch.size()) + " bytes, for a ROM whose CRC32 is " +
+                           HexWord(patches::Crc32(pair.original)) + "; " + std::to_string(actions.targetReadBytes) +
+                           " new byte(s) in " + std::to_string(actions.targetReads) + " literal run(s), " +
+                           std::to_string(actions.sourceCopies + actions.targetCopies) + " copies";
+        made.patch = std::move(creation.patch);
+        return made;
+    });
 }
 
 }  // namespace
