@@ -179,9 +179,7 @@ TEST_F(CorvtoolBps, ABuildWhoseCodePatchBreaksABlockStopsNamingTheHeader) {
     changed[0x101006] ^= 0xFF;
     writeBytes(dir_ / "h2.smc", changed);
     ASSERT_EQ(corvtool("make-ips " + q(dir_ / "h.smc") + " " + q(dir_ / "h2.smc") + " " + q(project / "code.ips")).exitCode, 0);
-    std::string text = readText(project / "corvane-project.toml");
-    text.replace(text.find("patches = []"), 12, "patches = ['code.ips']");
-    std::ofstream(project / "corvane-project.toml", std::ios::binary) << text;
+    ASSERT_TRUE(replaceInFile(project / "corvane-project.toml", "patches = []", "patches = ['code.ips']"));
 
     const ToolRun run = corvtool("build " + q(project));
     EXPECT_EQ(run.exitCode, 2);
