@@ -6,7 +6,7 @@
 // Input: a flag byte, then the patch. The flags make the fuzzer's patches reach past the
 // checksums: bit 0 the ROM file has a copier header; bit 1 the patch's own CRC-32 is set right;
 // bit 2 its source CRC-32 (and size) is set to the ROM's data (bit 3: to the whole file); bit 4
-// its target CRC-32 is set to what its actions make of that source.
+// its target CRC-32 is set to what its actions make of that source, and its own CRC-32 then too.
 
 #include <algorithm>
 #include <vector>
