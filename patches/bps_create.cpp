@@ -50,7 +50,8 @@ struct Decision {
 class Encoder {
 public:
     Encoder(std::span<const uint8_t> source, std::span<const uint8_t> target, BpsActionWriter& writer)
-        : source_(source), target_(target), writer_(writer), finder_(source, target), steps_(kWindow + 1) {}
+        : source_(source), target_(target), writer_(writer), finder_(source, target),
+          steps_(std::min<size_t>(kWindow, target.size()) + 1) {}
 
     void run() {
         size_t at = 0;

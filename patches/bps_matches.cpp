@@ -53,7 +53,7 @@ uint32_t CommonLength(std::span<const uint8_t> a, size_t i, std::span<const uint
 
 BpsMatchFinder::BpsMatchFinder(std::span<const uint8_t> source, std::span<const uint8_t> target)
     : source_(source), target_(target) {
-    // About one bucket per two chained positions, at least 2^16 and at most 2^22.
+    // About one bucket per two chained positions, at least 2^10 and at most 2^22.
     const size_t positions = std::max(source.size(), target.size());
     while (bucketBits_ < 22 && (size_t{1} << bucketBits_) < positions / 2) ++bucketBits_;
     sourceHeads_.assign(size_t{1} << bucketBits_, kNone);

@@ -50,7 +50,7 @@ private:
 
     std::span<const uint8_t> source_;
     std::span<const uint8_t> target_;
-    uint32_t bucketBits_ = 16;
+    uint32_t bucketBits_ = 10;
     std::vector<uint32_t> sourceHeads_;
     std::vector<uint32_t> sourceOlder_;
     std::vector<uint32_t> targetHeads_;

@@ -1,7 +1,6 @@
 #include "patches/bps_patch.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "core/byte_order.h"
 #include "patches/bps_format.h"
@@ -28,6 +27,9 @@ bool moveCopyPosition(uint64_t& position, uint64_t moved, uint64_t limit) {
     }
     return true;
 }
+
+// What is set aside for the target before the actions show how much they write.
+constexpr uint64_t kReservedTarget = uint64_t{8} << 20;
 
 }  // namespace
 
@@ -72,34 +74,38 @@ BpsRead ReadBpsPatch(std::span<const uint8_t> patch) {
 
 BpsStatus RunBpsActions(std::span<const uint8_t> patch, const BpsHeader& header, std::span<const uint8_t> source,
                         std::vector<uint8_t>& target) {
-    target.assign(header.targetSize, 0);
+    // The target grows as the actions write it: a patch that names a large target but holds
+    // few actions is refused before that much memory is touched.
+    target.clear();
+    target.reserve(static_cast<size_t>(std::min<uint64_t>(header.targetSize, kReservedTarget)));
     core::ByteCursor cursor(patch.first(patch.size() - kBpsFooterSize), header.actionsStart);
     const uint64_t targetSize = header.targetSize;
-    uint64_t output = 0;
     uint64_t sourceCopy = 0;
     uint64_t targetCopy = 0;
     while (!cursor.atEnd()) {
+        const uint64_t output = target.size();
         const auto word = ReadBpsNumber(cursor);
         if (!word) return BpsStatus::BadAction;
         const uint64_t length = (*word >> 2) + 1;
         if (length > targetSize - output) return BpsStatus::BadAction;
-        uint8_t* const out = target.data() + output;
         switch (static_cast<BpsAction>(*word & 3)) {
         case BpsAction::SourceRead:
             if (output + length > source.size()) return BpsStatus::BadAction;
-            std::memcpy(out, source.data() + output, length);
+            target.insert(target.end(), source.begin() + static_cast<ptrdiff_t>(output),
+                          source.begin() + static_cast<ptrdiff_t>(output + length));
             break;
         case BpsAction::TargetRead: {
             const auto bytes = cursor.bytes(length);
             if (!bytes) return BpsStatus::BadAction;
-            std::memcpy(out, bytes->data(), length);
+            target.insert(target.end(), bytes->begin(), bytes->end());
             break;
         }
         case BpsAction::SourceCopy: {
             const auto moved = ReadBpsNumber(cursor);
             if (!moved || !moveCopyPosition(sourceCopy, *moved, source.size())) return BpsStatus::BadAction;
             if (length > source.size() - sourceCopy) return BpsStatus::BadAction;
-            std::memcpy(out, source.data() + sourceCopy, length);
+            target.insert(target.end(), source.begin() + static_cast<ptrdiff_t>(sourceCopy),
+                          source.begin() + static_cast<ptrdiff_t>(sourceCopy + length));
             sourceCopy += length;
             break;
         }
@@ -110,15 +116,13 @@ BpsStatus RunBpsActions(std::span<const uint8_t> patch, const BpsHeader& header,
                 return BpsStatus::BadAction;
             }
             // Byte by byte: a copy that overlaps its own output repeats what it has just written.
-            const uint8_t* from = target.data() + targetCopy;
-            for (uint64_t i = 0; i < length; ++i) out[i] = from[i];
+            for (uint64_t i = 0; i < length; ++i) target.push_back(target[targetCopy + i]);
             targetCopy += length;
             break;
         }
         }
-        output += length;
     }
-    return output == targetSize ? BpsStatus::Applied : BpsStatus::BadAction;
+    return target.size() == targetSize ? BpsStatus::Applied : BpsStatus::BadAction;
 }
 
 BpsApplication ApplyBpsPatch(std::span<const uint8_t> source, std::span<const uint8_t> patch) {

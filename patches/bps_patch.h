@@ -44,7 +44,7 @@ struct BpsRead {
 [[nodiscard]] BpsRead ReadBpsPatch(std::span<const uint8_t> patch);
 
 // Runs the actions of a patch that ReadBpsPatch accepted over `source` (which need not be the
-// source the patch names: its checksums are not looked at) into `target`, resized to the
+// source the patch names: its checksums are not looked at) into `target`, which grows to the
 // target size. Applied or BadAction; on BadAction `target` holds nothing of use.
 [[nodiscard]] BpsStatus RunBpsActions(std::span<const uint8_t> patch, const BpsHeader& header,
                                       std::span<const uint8_t> source, std::vector<uint8_t>& target);
