@@ -107,7 +107,9 @@ void pair(const char* what, const fs::path& project, int runs) {
     if (!original || !built) std::exit(1);
     sizes(what, *original, *built);
 
-    const double bpsCreate = bench::MedianMilliseconds(runs, [&] { return patches::CreateCheckedBpsPatch(*original, *built).patch.size(); });
+    const double bpsCreate = bench::MedianMilliseconds(runs, [&] {
+        return patches::CreateCheckedBpsPatch(*original, *built).patch.size();
+    });
     const double ipsCreate = bench::MedianMilliseconds(runs, [&] {
         const patches::IpsCreation ips = patches::CreateIpsPatch(*original, *built);
         std::vector<uint8_t> check = *original;
@@ -132,13 +134,19 @@ void pair(const char* what, const fs::path& project, int runs) {
     const std::string to = (project / "build/corvane-translated.smc").string();
     const fs::path work = project / "bench";
     fs::create_directories(work);
-    const double makeBps = bench::MedianMilliseconds(runs, [&] { corvtool({"make-bps", from, to, (work / "t.bps").string()}); return 1; });
-    const double makeIps = bench::MedianMilliseconds(runs, [&] { corvtool({"make-ips", from, to, (work / "t.ips").string()}); return 1; });
+    const auto makeMs = [&](const char* command, const char* name) {
+        return bench::MedianMilliseconds(runs, [&] {
+            corvtool({command, from, to, (work / name).string()});
+            return size_t{1};
+        });
+    };
+    const double makeBps = makeMs("make-bps", "t.bps");
+    const double makeIps = makeMs("make-ips", "t.ips");
     const auto patchMs = [&](const char* name) {
         return bench::MedianMilliseconds(runs, [&] {
             fs::copy_file(from, work / "copy.smc", fs::copy_options::overwrite_existing);
             corvtool({"patch", (work / "copy.smc").string(), (work / name).string()});
-            return 1;
+            return size_t{1};
         });
     };
     const double patchBps = patchMs("t.bps");
@@ -171,7 +179,8 @@ void randomPairs() {
             const size_t length = 1 + random() % 400;
             if (e % 3 == 0) {
                 const size_t from = random() % (source.size() - length);
-                target.insert(target.begin() + long(at), source.begin() + long(from), source.begin() + long(from + length));
+                target.insert(target.begin() + long(at), source.begin() + long(from),
+                              source.begin() + long(from + length));
             } else {
                 for (size_t k = at; k < std::min(target.size(), at + length); ++k) target[k] = uint8_t(random());
             }
@@ -202,7 +211,9 @@ int main(int argc, char** argv) {
     pair("400-block demo project (4 MiB)", dir / "demo400", runs);
     const auto original = core::ReadWholeFile(dir / "demo400/corvane.smc");
     const auto built = core::ReadWholeFile(dir / "demo400/build/corvane-translated.smc");
-    const double fourMiB = bench::MedianMilliseconds(runs, [&] { return patches::CreateCheckedBpsPatch(*original, *built).patch.size(); });
+    const double fourMiB = bench::MedianMilliseconds(runs, [&] {
+        return patches::CreateCheckedBpsPatch(*original, *built).patch.size();
+    });
     std::printf("4 MiB ROM's BPS created and checked: %.1f ms, %.2f of the one-second goal\n", fourMiB, fourMiB / 1000);
     randomPairs();
     fs::remove_all(dir);

@@ -32,7 +32,7 @@ std::vector<AreaEntry> ReadAreaTable(std::span<const uint8_t> romData, Area area
     const AreaTable table = TableOfArea(area);
     for (uint32_t index = 0; table.start + kAreaEntrySize * index < table.end; ++index) {
         const uint32_t at = table.start + kAreaEntrySize * index;
-        const uint32_t address = uint32_t{romData[at]} | uint32_t{romData[at + 1]} << 8 | uint32_t{romData[at + 2]} << 16;
+        const uint32_t address = readLe16(romData, at) | uint32_t{romData[at + 2]} << 16;
         entries.push_back({index, AreaEntryTarget(romData, at), address});
     }
     return entries;

@@ -84,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const patches::BpsApplication plain = patches::ApplyBpsPatch(aimedSource, patch);
     if (plain.status == patches::BpsStatus::Applied) {
         fuzz::Require(plain.target.size() == plain.header.targetSize, "the result has the size the patch names");
-        fuzz::Require(patches::Crc32(plain.target) == plain.header.targetCrc, "the result has the checksum the patch names");
+        fuzz::Require(patches::Crc32(plain.target) == plain.header.targetCrc,
+                      "the result has the checksum the patch names");
     } else {
         fuzz::Require(plain.target.empty(), "a refused patch yields no bytes");
     }
@@ -108,7 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                       "made for a headered ROM: the result without the header");
     }
     if (plain.status == patches::BpsStatus::Applied && aimedSource.data() == romData.data() && headerSize == 512) {
-        fuzz::Require(onFile.status == patches::BpsStatus::Applied, "a patch for the data applies to the headered file");
+        fuzz::Require(onFile.status == patches::BpsStatus::Applied,
+                      "a patch for the data applies to the headered file");
     }
 
     // Its first 4 KiB are enough for the creator to find runs, copies and changes in.

@@ -19,11 +19,13 @@ void BpsActionWriter::finish() {
 }
 
 uint64_t BpsActionWriter::sourceCopy() const {
-    return pending_.length > 0 && pending_.kind == BpsAction::SourceCopy ? pending_.from + pending_.length : sourceCopy_;
+    const bool pendingCopy = pending_.length > 0 && pending_.kind == BpsAction::SourceCopy;
+    return pendingCopy ? pending_.from + pending_.length : sourceCopy_;
 }
 
 uint64_t BpsActionWriter::targetCopy() const {
-    return pending_.length > 0 && pending_.kind == BpsAction::TargetCopy ? pending_.from + pending_.length : targetCopy_;
+    const bool pendingCopy = pending_.length > 0 && pending_.kind == BpsAction::TargetCopy;
+    return pendingCopy ? pending_.from + pending_.length : targetCopy_;
 }
 
 void BpsActionWriter::write(const Action& action) {

@@ -21,6 +21,8 @@ constexpr uint32_t kWindow = 1 << 15;
 // Every length up to this is weighed for the best candidate of each kind; longer ones only whole.
 constexpr uint32_t kShortLengths = 32;
 constexpr uint32_t kUnreached = std::numeric_limits<uint32_t>::max();
+// A TargetRead of up to this many bytes has a word of one byte, of up to 4,128 two.
+constexpr uint32_t kLiteralsInAOneByteWord = 32;
 // After this many positions in a row whose search found nothing (data new to the patch, such as
 // recompressed text), the chains are searched at fewer positions, down to one in kSparsestSearch:
 // in such data the searches cost most of the time and find little.
@@ -124,7 +126,11 @@ private:
     void relaxCopy(uint32_t k, BpsAction kind, uint32_t from, uint32_t length, uint32_t minimum, bool allLengths) {
         const Step& here = steps_[k];
         const bool fromSource = kind == BpsAction::SourceCopy;
-        const uint32_t base = here.cost + (here.literals > 32 ? 1 : 0) + BpsMoveSize(fromSource ? here.sourceCopy : here.targetCopy, from);
+        // A copy that cuts a TargetRead whose word has grown past one byte starts a new one after
+        // it, whose word will grow again: the shortest paths keep one way to each position and
+        // would not see that byte, so the copy is charged it.
+        const uint32_t cut = here.literals > kLiteralsInAOneByteWord ? 1 : 0;
+        const uint32_t base = here.cost + cut + BpsMoveSize(fromSource ? here.sourceCopy : here.targetCopy, from);
         const auto one = [&](uint32_t n) {
             relax(k, n, base + BpsActionWordSize(kind, n), kind, from, fromSource ? from + n : here.sourceCopy,
                   fromSource ? here.targetCopy : from + n);
@@ -193,10 +199,12 @@ private:
                           CommonLength(target_, here.targetCopy, target_, at, left), 2, true);
             }
             for (size_t i = 0; i < sourceMatches_.size(); ++i) {
-                relaxCopy(k, BpsAction::SourceCopy, sourceMatches_[i].from, sourceMatches_[i].length, kBpsMinimumMatch, i == 0);
+                const BpsMatch& match = sourceMatches_[i];
+                relaxCopy(k, BpsAction::SourceCopy, match.from, match.length, kBpsMinimumMatch, i == 0);
             }
             for (size_t i = 0; i < targetMatches_.size(); ++i) {
-                relaxCopy(k, BpsAction::TargetCopy, targetMatches_[i].from, targetMatches_[i].length, kBpsMinimumMatch, i == 0);
+                const BpsMatch& match = targetMatches_[i];
+                relaxCopy(k, BpsAction::TargetCopy, match.from, match.length, kBpsMinimumMatch, i == 0);
             }
         }
         writePath(k);

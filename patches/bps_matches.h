@@ -45,8 +45,8 @@ public:
 private:
     static constexpr uint32_t kNone = UINT32_MAX;
     [[nodiscard]] uint32_t bucketAt(std::span<const uint8_t> bytes, size_t at) const;
-    void collect(std::span<const uint8_t> bytes, bool fromTarget, const std::vector<uint32_t>& heads, const std::vector<uint32_t>& older,
-                 size_t at, uint32_t limit, std::vector<BpsMatch>& out) const;
+    void collect(std::span<const uint8_t> bytes, bool fromTarget, const std::vector<uint32_t>& heads,
+                 const std::vector<uint32_t>& older, size_t at, uint32_t limit, std::vector<BpsMatch>& out) const;
 
     std::span<const uint8_t> source_;
     std::span<const uint8_t> target_;

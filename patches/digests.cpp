@@ -77,7 +77,9 @@ Sha1Digest Sha1(std::span<const uint8_t> bytes) {
             const uint8_t* at = &message[block + 4 * i];
             words[i] = uint32_t{at[0]} << 24 | uint32_t{at[1]} << 16 | uint32_t{at[2]} << 8 | uint32_t{at[3]};
         }
-        for (size_t i = 16; i < 80; ++i) words[i] = std::rotl(words[i - 3] ^ words[i - 8] ^ words[i - 14] ^ words[i - 16], 1);
+        for (size_t i = 16; i < 80; ++i) {
+            words[i] = std::rotl(words[i - 3] ^ words[i - 8] ^ words[i - 14] ^ words[i - 16], 1);
+        }
         uint32_t a = state[0], b = state[1], c = state[2], d = state[3], e = state[4];
         for (size_t i = 0; i < 80; ++i) {
             uint32_t f = 0, k = 0;

@@ -21,7 +21,8 @@ std::string ipsRefusal(IpsStatus status) {
     case IpsStatus::Truncated: return std::string("The PATCH file ends in the middle of a record.") + kNotApplied;
     case IpsStatus::NoEndMarker:
         return std::string("The PATCH file ends without its EOF marker; it may be cut short.") + kNotApplied;
-    case IpsStatus::Damaged: return std::string("The PATCH file has unexpected bytes after its EOF marker.") + kNotApplied;
+    case IpsStatus::Damaged:
+        return std::string("The PATCH file has unexpected bytes after its EOF marker.") + kNotApplied;
     }
     return {};
 }
@@ -35,7 +36,8 @@ std::string BpsMessage(const BpsFileApplication& refused, uint32_t headerSize) {
     case BpsStatus::Truncated:
         return std::string("The BPS file is too short to hold a patch; it may be cut short.") + kNotApplied;
     case BpsStatus::Damaged:
-        return std::string("The BPS file is damaged or cut short: its checksum does not match its bytes.") + kNotApplied;
+        return std::string("The BPS file is damaged or cut short: its checksum does not match its bytes.") +
+               kNotApplied;
     case BpsStatus::TooLarge: return std::string("The BPS file describes a ROM larger than 64 MiB.") + kNotApplied;
     case BpsStatus::WrongSource:
         if (refused.alreadyPatched) {
@@ -88,14 +90,15 @@ std::string PatchMessage(const PatchOutcome& outcome) {
         std::string text = file + " breaks block " + hex(outcome.brokenBlock, "%X") +
                            ": its header no longer passes its check.";
         if (outcome.madeForOtherHeader) {
-            text += std::string(" The patch was probably made for a ROM ") + (outcome.headerSize == 0 ? "with" : "without") +
-                    " a 512-byte copier header.";
+            text += std::string(" The patch was probably made for a ROM ") +
+                    (outcome.headerSize == 0 ? "with" : "without") + " a 512-byte copier header.";
         }
         return text + kNothingApplied;
     }
     case PatchStatus::NotThisGame:
         if (outcome.gameCheck == IpsGameCheck::TitleOverwritten) {
-            return file + " would overwrite the ROM's internal title, so the ROM would no longer open." + kNothingApplied;
+            return file + " would overwrite the ROM's internal title, so the ROM would no longer open." +
+                   kNothingApplied;
         }
         return file + " would make the ROM " + std::to_string(outcome.patchedSize) +
                " bytes long, which changes its copier header, so the ROM would no longer open." + kNothingApplied;

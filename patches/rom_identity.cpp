@@ -13,7 +13,9 @@ FileIdentity IdentifyFile(std::span<const uint8_t> bytes) {
 RomIdentity IdentifyRom(std::span<const uint8_t> fileImage, uint32_t headerSize) {
     RomIdentity identity;
     identity.file = IdentifyFile(fileImage);
-    if (headerSize != 0) identity.withoutHeader = IdentifyFile(fileImage.subspan(std::min<size_t>(headerSize, fileImage.size())));
+    if (headerSize != 0) {
+        identity.withoutHeader = IdentifyFile(fileImage.subspan(std::min<size_t>(headerSize, fileImage.size())));
+    }
     return identity;
 }
 

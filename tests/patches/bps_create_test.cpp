@@ -88,7 +88,9 @@ TEST(BpsCreate, RandomPairsOfRomLikeFilesRoundTrip) {
                 break;
             }
             case 2: target.insert(target.begin() + long(at), length, uint8_t(random())); break;  // a run
-            case 3: target.erase(target.begin() + long(at), target.begin() + long(std::min(target.size(), at + length))); break;
+            case 3:  // bytes taken out
+                target.erase(target.begin() + long(at), target.begin() + long(std::min(target.size(), at + length)));
+                break;
             default: {  // bytes written earlier repeated
                 if (at == 0) break;
                 const size_t from = random() % at;

@@ -42,9 +42,11 @@ TEST(BpsAcrossTheHeader, EachWayAPatchAndAFileCanStand) {
     const std::vector<uint8_t> ownHeader(512, 0xAB);  // a header no tool writes: only kept, never matched
     const std::vector<uint8_t> zeroHeader(512, 0);
     const std::vector<uint8_t> forData = CreateBpsPatch(pair.data, pair.changed).patch;
-    const std::vector<uint8_t> forHeadered = CreateBpsPatch(joined(zeroHeader, pair.data), joined(zeroHeader, pair.changed)).patch;
+    const std::vector<uint8_t> forHeadered =
+        CreateBpsPatch(joined(zeroHeader, pair.data), joined(zeroHeader, pair.changed)).patch;
     const std::vector<uint8_t> swcHeader = KnownCopierHeaders(pair.data.size()).back();
-    const std::vector<uint8_t> forSwc = CreateBpsPatch(joined(swcHeader, pair.data), joined(swcHeader, pair.changed)).patch;
+    const std::vector<uint8_t> forSwc =
+        CreateBpsPatch(joined(swcHeader, pair.data), joined(swcHeader, pair.changed)).patch;
     const struct {
         const char* name;
         std::vector<uint8_t> file;

@@ -102,7 +102,8 @@ TEST(BpsRefusals, EveryBoundAnActionCanCrossRefusesThePatch) {
         uint64_t targetSize;
     } cases[] = {
         {"SourceRead past the source's end", BpsBuilder(4, 6).sourceRead(6), 6},
-        {"SourceRead where the output has passed the source", BpsBuilder(4, 5).targetRead({1, 2, 3, 4}).sourceRead(1), 5},
+        {"SourceRead where the output has passed the source",
+         BpsBuilder(4, 5).targetRead({1, 2, 3, 4}).sourceRead(1), 5},
         {"SourceCopy moved before the source", BpsBuilder(4, 1).sourceCopy(1, -1), 1},
         {"SourceCopy running past the source's end", BpsBuilder(4, 2).sourceCopy(2, 3), 2},
         {"SourceCopy moved past the source's end", BpsBuilder(4, 1).sourceCopy(1, 9), 1},
@@ -137,14 +138,20 @@ TEST(BpsRefusals, EveryChecksumWrongAndAWrongSourceSize) {
     EXPECT_EQ(ApplyBpsPatch(longer, patch.finish(longer, target)).status, BpsStatus::WrongSource);
     // The wrong file given: its checksum does not match.
     EXPECT_EQ(ApplyBpsPatch(target, patch.finish(source, target)).status, BpsStatus::WrongSource);
-    for (int wrong = 0; wrong < 3; ++wrong) EXPECT_TRUE(ApplyBpsPatch(source, patch.finish(source, target, wrong)).target.empty());
+    for (int wrong = 0; wrong < 3; ++wrong) {
+        EXPECT_TRUE(ApplyBpsPatch(source, patch.finish(source, target, wrong)).target.empty());
+    }
 }
 
 TEST(BpsRefusals, EveryPrefixOfAPatchIsRefused) {
     const std::vector<uint8_t> source = bytesOf("ABCDEFGHIJKLMNOP");
     const std::vector<uint8_t> target = bytesOf("ABCDxyzHIJKLMNOPPPPP");
-    const auto patch =
-        BpsBuilder(16, 20).sourceRead(4).targetRead({'x', 'y', 'z'}).sourceCopy(9, 7).targetCopy(4, 15).finish(source, target);
+    const auto patch = BpsBuilder(16, 20)
+                           .sourceRead(4)
+                           .targetRead({'x', 'y', 'z'})
+                           .sourceCopy(9, 7)
+                           .targetCopy(4, 15)
+                           .finish(source, target);
     ASSERT_EQ(ApplyBpsPatch(source, patch).status, BpsStatus::Applied);
     ASSERT_EQ(ApplyBpsPatch(source, patch).target, target);
     for (size_t size = 0; size < patch.size(); ++size) {

@@ -64,9 +64,12 @@ TEST(PatchSets, EveryBlockOfTheAreaTablesIsWatchedAndTheHeaderNamedOnlyWhenThePa
         bool otherHeader;
     } cases[] = {
         {"the check word changed", 0, {ips(kBlock + 6, {0x5A})}, PatchStatus::BreaksBlock, true},
-        {"made for the unheadered ROM, on the headered one", 512, {ips(kBlock + 6, {0x00, 0x00})}, PatchStatus::Applied, false},
-        {"made for the headered ROM, on the unheadered one", 0, {ips(kBlock + 512 + 6, {0x5A})}, PatchStatus::Applied, false},
-        {"aimed at the headered ROM's block, on it", 512, {ips(kBlock + 512 + 6, {0x5A})}, PatchStatus::BreaksBlock, true},
+        {"made for the unheadered ROM, on the headered one", 512, {ips(kBlock + 6, {0x00, 0x00})},
+         PatchStatus::Applied, false},
+        {"made for the headered ROM, on the unheadered one", 0, {ips(kBlock + 512 + 6, {0x5A})},
+         PatchStatus::Applied, false},
+        {"aimed at the headered ROM's block, on it", 512, {ips(kBlock + 512 + 6, {0x5A})},
+         PatchStatus::BreaksBlock, true},
         {"breaking it on both kinds of ROM", 512, {bothOffsets}, PatchStatus::BreaksBlock, false},
         {"the entry taken away", 0, {ips(kGraphicsTable + 2, {0x00})}, PatchStatus::BreaksBlock, true},
         {"a block that failed before is not watched", 0, {ips(0x28006, {0x77})}, PatchStatus::Applied, false},
@@ -112,8 +115,12 @@ TEST(PatchSets, FormatsAreToldByContentAndBpsResultsAreCheckedLikeTheRest) {
     target[0x200] = 9;
     const std::vector<uint8_t> second = CreateBpsPatch(afterFirst.data(), target).patch;
     // Each under the other's name.
-    std::ofstream(folder.path() / "code.bps", std::ios::binary).write(reinterpret_cast<const char*>(first.data()), first.size());
-    std::ofstream(folder.path() / "text.ips", std::ios::binary).write(reinterpret_cast<const char*>(second.data()), second.size());
+    const auto write = [&](const char* name, const std::vector<uint8_t>& patch) {
+        std::ofstream(folder.path() / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(patch.data()), std::streamsize(patch.size()));
+    };
+    write("code.bps", first);
+    write("text.ips", second);
     const std::vector<std::filesystem::path> files = {folder.path() / "code.bps", folder.path() / "text.ips"};
     const PatchOutcome outcome = ApplyPatchFiles(rom, files);
     EXPECT_EQ(outcome.status, PatchStatus::Applied);

@@ -132,7 +132,8 @@ TEST_F(CorvtoolBps, VerifyRecognisesTheOriginalWithAndWithoutHeaderAndRejectsAOn
         const char* verdict;
     } originals[] = {
         {original(), " was made for\n"},
-        {headered(), " was made for, without its copier header (corvtool patch applies it there and keeps the header)\n"},
+        {headered(),
+         " was made for, without its copier header (corvtool patch applies it there and keeps the header)\n"},
     };
     for (const auto& c : originals) {
         const ToolRun run = corvtool("verify " + q(c.rom) + " --patch " + q(bps));
@@ -143,7 +144,8 @@ TEST_F(CorvtoolBps, VerifyRecognisesTheOriginalWithAndWithoutHeaderAndRejectsAOn
                   std::string::npos) << run.out;
         const ToolRun project = corvtool("verify " + q(c.rom) + " --project " + q(demo("")));
         EXPECT_EQ(project.exitCode, 0) << project.err;
-        EXPECT_NE(project.out.find("verified: " + c.rom.string() + " is the project's original ROM"), std::string::npos);
+        EXPECT_NE(project.out.find("verified: " + c.rom.string() + " is the project's original ROM"),
+                  std::string::npos);
     }
     const ToolRun headerLines = corvtool("verify " + q(headered()));
     EXPECT_EQ(headerLines.exitCode, 0);
@@ -178,7 +180,9 @@ TEST_F(CorvtoolBps, ABuildWhoseCodePatchBreaksABlockStopsNamingTheHeader) {
     std::vector<uint8_t> changed = readBytes(headered());
     changed[0x101006] ^= 0xFF;
     writeBytes(dir_ / "h2.smc", changed);
-    ASSERT_EQ(corvtool("make-ips " + q(dir_ / "h.smc") + " " + q(dir_ / "h2.smc") + " " + q(project / "code.ips")).exitCode, 0);
+    const ToolRun made =
+        corvtool("make-ips " + q(dir_ / "h.smc") + " " + q(dir_ / "h2.smc") + " " + q(project / "code.ips"));
+    ASSERT_EQ(made.exitCode, 0) << made.err;
     ASSERT_TRUE(replaceInFile(project / "corvane-project.toml", "patches = []", "patches = ['code.ips']"));
 
     const ToolRun run = corvtool("build " + q(project));

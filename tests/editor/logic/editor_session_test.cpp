@@ -398,7 +398,9 @@ protected:
         dialogs.replyOpenFile(file(name));
         ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
     }
-    std::vector<uint8_t> romBytes() const { return {session->rom().fileBytes().begin(), session->rom().fileBytes().end()}; }
+    std::vector<uint8_t> romBytes() const {
+        return {session->rom().fileBytes().begin(), session->rom().fileBytes().end()};
+    }
     std::string patchWith(const char* name) {
         dialogs.clearRecord();
         dialogs.replyOpenFiles({file(name)});
@@ -454,8 +456,8 @@ TEST_F(PatchCommandTest, WithoutADataFileTheAreaTablesStillGuardEveryBlock) {
     const demo::DemoBlock& graphics = game->blocks.at(static_cast<size_t>(entry->block));
     ASSERT_NE(graphics.kind, demo::BlockKind::Text);
     const uint32_t at = graphics.romOffset + 6;
-    WriteBytes(file("breaks.ips"), {'P', 'A', 'T', 'C', 'H', uint8_t(at >> 16), uint8_t(at >> 8), uint8_t(at), 0x00, 0x01, 0x5A,
-                         'E', 'O', 'F'});
+    WriteBytes(file("breaks.ips"),
+               {'P', 'A', 'T', 'C', 'H', uint8_t(at >> 16), uint8_t(at >> 8), uint8_t(at), 0x00, 0x01, 0x5A, 'E', 'O', 'F'});
     const std::string message = patchWith("breaks.ips");
     EXPECT_EQ(message.rfind("The PATCH file breaks block ", 0), 0u) << message;
     EXPECT_NE(message.find("The patch was probably made for a ROM with a 512-byte copier header."), std::string::npos)
