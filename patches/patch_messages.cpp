@@ -33,22 +33,15 @@ std::string BpsMessage(const BpsFileApplication& refused, uint32_t headerSize) {
     switch (refused.status) {
     case BpsStatus::Applied:
     case BpsStatus::NotBps: return {};
-    case BpsStatus::Truncated:
-        return std::string("The BPS file is too short to hold a patch; it may be cut short.") + kNotApplied;
-    case BpsStatus::Damaged:
-        return std::string("The BPS file is damaged or cut short: its checksum does not match its bytes.") +
-               kNotApplied;
-    case BpsStatus::TooLarge: return std::string("The BPS file describes a ROM larger than 64 MiB.") + kNotApplied;
+    case BpsStatus::Truncated: return "The BPS file is too short to hold a patch; it may be cut short.";
+    case BpsStatus::Damaged: return "The BPS file is damaged or cut short: its checksum does not match its bytes.";
+    case BpsStatus::TooLarge: return "The BPS file describes a ROM larger than 64 MiB.";
     case BpsStatus::WrongSource:
-        if (refused.alreadyPatched) {
-            return std::string("This ROM already is what the BPS file makes: it was applied before.") + kNotApplied;
-        }
-        return "The BPS file was made for another ROM: " + WrongRomText(refused, headerSize) + "." + kNotApplied;
-    case BpsStatus::BadAction:
-        return std::string("The BPS file is damaged: it reads or writes past the end of a file.") + kNotApplied;
+        if (refused.alreadyPatched) return "This ROM already is what the BPS file makes: it was applied before.";
+        return "The BPS file was made for another ROM: " + WrongRomText(refused, headerSize) + ".";
+    case BpsStatus::BadAction: return "The BPS file is damaged: it reads or writes past the end of a file.";
     case BpsStatus::WrongTarget:
-        return std::string("The BPS file does not give the ROM it names: the result's CRC32 is not the patch's.") +
-               kNotApplied;
+        return "The BPS file does not give the ROM it names: the result's CRC32 is not the patch's.";
     }
     return {};
 }
@@ -85,7 +78,7 @@ std::string PatchMessage(const PatchOutcome& outcome) {
     case PatchStatus::CannotOpen: return "File not found or is invalid. No patching performed.";
     case PatchStatus::NotAPatch: return "Not a valid \"PATCH\" file!";
     case PatchStatus::IpsRefused: return ipsRefusal(outcome.ips);
-    case PatchStatus::BpsRefused: return BpsMessage(outcome.bps, outcome.headerSize);
+    case PatchStatus::BpsRefused: return BpsMessage(outcome.bps, outcome.headerSize) + kNotApplied;
     case PatchStatus::BreaksBlock: {
         std::string text = file + " breaks block " + hex(outcome.brokenBlock, "%X") +
                            ": its header no longer passes its check.";

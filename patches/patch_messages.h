@@ -17,7 +17,7 @@ namespace corv::patches {
 // was applied to.
 [[nodiscard]] std::string HeaderCrossingNote(BpsMadeFor madeFor);
 
-// Why a BPS patch was not applied to a ROM with copier header `headerSize`.
+// Why a BPS patch was not applied to a ROM with copier header `headerSize`, in one sentence.
 [[nodiscard]] std::string BpsMessage(const BpsFileApplication& refused, uint32_t headerSize);
 
 // "this patch is for a ROM whose CRC32 is 1A2B3C4D; yours is ...", the file's checksum with and

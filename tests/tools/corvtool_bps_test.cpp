@@ -166,6 +166,13 @@ TEST_F(CorvtoolBps, VerifyRecognisesTheOriginalWithAndWithoutHeaderAndRejectsAOn
                   std::string::npos, true);
 
     EXPECT_EQ(corvtool("verify " + q(original()) + " --patch " + q(builtIps())).exitCode, 2);  // IPS names no ROM
+    std::vector<uint8_t> damaged = readBytes(bps);
+    damaged[damaged.size() / 2] ^= 1;
+    writeBytes(dir_ / "damaged.bps", damaged);
+    const ToolRun cut = corvtool("verify " + q(original()) + " --patch " + q(dir_ / "damaged.bps"));
+    EXPECT_EQ(cut.exitCode, 2);
+    EXPECT_NE(cut.err.find("damaged.bps: The BPS file is damaged or cut short: its checksum does not match its "
+                           "bytes.\n"), std::string::npos) << cut.err;
     EXPECT_EQ(corvtool("verify " + q(original()) + " --patch " + q(bps) + " --project " + q(demo(""))).exitCode, 3);
     EXPECT_EQ(corvtool("verify").exitCode, 3);
     EXPECT_EQ(corvtool("verify " + q(original()) + " --sha").exitCode, 3);
