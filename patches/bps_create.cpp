@@ -116,6 +116,9 @@ private:
 
     void relax(uint32_t k, uint32_t length, uint32_t cost, BpsAction kind, uint32_t from, uint32_t sourceCopy,
                uint32_t targetCopy, uint32_t literals = 0) {
+        // Positions are made unreached only when first reached: most searches end long before
+        // the window does.
+        for (; reset_ < k + length; ++reset_) steps_[reset_ + 1] = Step{};
         Step& step = steps_[k + length];
         if (cost >= step.cost) return;
         step = {cost, k, from, sourceCopy, targetCopy, literals, kind};
@@ -145,7 +148,8 @@ private:
     // window's end, found as shortest paths over the target positions.
     Decision search(size_t start) {
         const uint32_t span = static_cast<uint32_t>(std::min<size_t>(kWindow, target_.size() - start));
-        std::fill(steps_.begin(), steps_.begin() + span + 1, Step{});
+        steps_[0] = Step{};
+        reset_ = 0;
         steps_[0].cost = 0;
         steps_[0].sourceCopy = static_cast<uint32_t>(writer_.sourceCopy());
         steps_[0].targetCopy = static_cast<uint32_t>(writer_.targetCopy());
@@ -233,6 +237,7 @@ private:
     size_t unchangedFrom_ = 0;
     size_t unchangedTo_ = 0;
     uint32_t fruitless_ = 0;  // positions searched in a row without a candidate
+    uint32_t reset_ = 0;      // the window positions up to this one are reset for this search
 };
 
 void putLe32(std::vector<uint8_t>& out, uint32_t value) {
