@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -211,10 +212,14 @@ int main(int argc, char** argv) {
     pair("400-block demo project (4 MiB)", dir / "demo400", runs);
     const auto original = core::ReadWholeFile(dir / "demo400/corvane.smc");
     const auto built = core::ReadWholeFile(dir / "demo400/build/corvane-translated.smc");
+    // Processor time too: on a machine shared with other work the wall time also counts waiting.
+    const std::clock_t cpuStart = std::clock();
     const double fourMiB = bench::MedianMilliseconds(runs, [&] {
         return patches::CreateCheckedBpsPatch(*original, *built).patch.size();
     });
-    std::printf("4 MiB ROM's BPS created and checked: %.1f ms, %.2f of the one-second goal\n", fourMiB, fourMiB / 1000);
+    const double cpuMs = double(std::clock() - cpuStart) * 1000 / CLOCKS_PER_SEC / runs;
+    std::printf("4 MiB ROM's BPS created and checked: %.1f ms (processor %.1f ms), %.2f of the one-second goal\n",
+                fourMiB, cpuMs, fourMiB / 1000);
     randomPairs();
     fs::remove_all(dir);
     return 0;
