@@ -27,24 +27,12 @@
 #include "script/kana_dump.h"
 #include "script/script_file.h"
 #include "bench/demo_inputs.h"
+#include "bench/median_time.h"
 #include "tools/demo/demo_game.h"
 
 using namespace corv;
 
 namespace {
-
-double medianMilliseconds(int runs, const std::function<int64_t()>& work) {
-    std::vector<double> times;
-    int64_t sink = 0;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        sink += work();
-        times.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    if (sink == 0) std::puts("(nothing measured)");
-    return times[times.size() / 2];
-}
 
 // The block's own entries, then copies of them numbered on up to 1,000 entries.
 std::string thousandEntries(const std::string& dump, unsigned strings) {
@@ -92,21 +80,21 @@ int main() {
     check::BlockFit fit(rom.data(), *block->buffer, block->info, block->end);
     fit.encodeAll(script, table);
     int turn = 0;
-    const double keystroke = medianMilliseconds(201, [&] {
+    const double keystroke = bench::MedianMilliseconds(201, [&] {
         script.setText(++turn % 2 ? typed : dump);
         fit.updateEntry(changed, script, table);
         return int64_t(fit.figures().needed);
     });
     std::printf("block fit after a one-entry change: %.3f ms median (goal under 2 ms)\n", keystroke);
 
-    const double fullFit = medianMilliseconds(21, [&] {
+    const double fullFit = bench::MedianMilliseconds(21, [&] {
         check::BlockFit fresh(rom.data(), *block->buffer, block->info, block->end);
         fresh.encodeAll(script, table);
         return int64_t(fresh.figures().needed);
     });
     std::printf("block fit from scratch: %.3f ms median\n", fullFit);
 
-    const double check = medianMilliseconds(11, [&] {
+    const double check = bench::MedianMilliseconds(11, [&] {
         const auto report = check::CheckBlock(rom.data(), *block, script, table, {});
         return int64_t(report.fit.needed + report.strings.size());
     });
@@ -118,7 +106,7 @@ int main() {
     const std::string big = thousandEntries(dump, block->info.stringCount);
     editor::LiveChecks live;
     const editor::LiveBlock liveBlock{rom.data(), block->buffer.get(), block->info, block->end, block->inserted};
-    const double choice = medianMilliseconds(11, [&] {
+    const double choice = bench::MedianMilliseconds(11, [&] {
         live.open(liveBlock, big, &table, {}, insert::InsertionCompressor::Standard);
         return int64_t(live.fit().needed);
     });
@@ -131,7 +119,7 @@ int main() {
         live.open(liveBlock, big, &table, {}, insert::InsertionCompressor::Standard);
         const size_t fullChecks = live.fullChecks();
         int key = 0;
-        const double perKey = medianMilliseconds(201, [&] {
+        const double perKey = bench::MedianMilliseconds(201, [&] {
             (void)live.update(++key % 2 ? withKey : big);
             return int64_t(live.fit().needed);
         });
@@ -151,7 +139,7 @@ int main() {
                                     "' '" + (folder / "corvane.txt").string() + "' '" +
                                     (folder / "corvane.tbl").string() + "' " + address + " '" +
                                     (folder / "script.txt").string() + "' >/dev/null";
-        const double program = medianMilliseconds(11, [&] {
+        const double program = bench::MedianMilliseconds(11, [&] {
             const int status = std::system(command.c_str());
             return int64_t(WIFEXITED(status) ? 1 : 0);
         });

@@ -26,6 +26,7 @@
 #include "script/kana_dump.h"
 #include "support/exhaustive_match_finder.h"
 #include "bench/demo_inputs.h"
+#include "bench/median_time.h"
 #include "tools/demo/demo_game.h"
 #include "tools/demo/demo_translation.h"
 
@@ -63,18 +64,7 @@ std::vector<uint8_t> repeatedWord() {
 }
 
 // Median wall time of `runs` calls, in seconds.
-double medianSeconds(int runs, const std::function<size_t()>& work) {
-    std::vector<double> times;
-    size_t sink = 0;
-    for (int i = 0; i < runs; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        sink += work();
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    std::sort(times.begin(), times.end());
-    if (sink == 0) std::puts("(empty output)");
-    return times[times.size() / 2];
-}
+double medianSeconds(int runs, const std::function<size_t()>& work) { return bench::MedianMilliseconds(runs, work) / 1000; }
 
 void compare(const std::string& name, const std::vector<uint8_t>& corpus) {
     const core::SourceWords words(corpus, static_cast<uint32_t>(corpus.size() / 2));

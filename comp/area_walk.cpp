@@ -1,16 +1,13 @@
 #include "comp/area_walk.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <sstream>
 #include <system_error>
 #include <utility>
 
 #include "comp/messages.h"
-#include "core/address.h"
 #include "core/block_decoder.h"
-#include "core/byte_order.h"
 #include "core/rom_image.h"
 #include "core/save_failure_text.h"
 
@@ -18,30 +15,13 @@ namespace corv::comp {
 
 namespace {
 
-constexpr std::array<AreaTable, 3> kTables = {{
-    {0x30000, 0x30508},    // graphics, 322 entries
-    {0xC0000, 0xC0040},    // data, 16 entries
-    {0x100000, 0x1003A4},  // text, 233 entries
-}};
-
 // Folder numbers count from the start of a file that carries a copier header.
 constexpr uint32_t kHeaderedFileBias = 0x200;
-constexpr uint32_t kEntrySize = 4;
 
 std::string hex8(uint32_t value) {
     char text[16];
     std::snprintf(text, sizeof text, "%08X", value);
     return text;
-}
-
-// The block an entry points to; std::nullopt for an entry whose bank lies below $40 (no block).
-// The table has been checked to lie inside the ROM.
-std::optional<uint32_t> entryTarget(std::span<const uint8_t> rom, uint32_t entryOffset) {
-    core::ByteCursor cursor(rom, entryOffset);
-    const auto low = cursor.u16le();
-    const auto bank = cursor.u8();
-    if (!low || !bank || (*bank & 0xC0) == 0) return std::nullopt;
-    return core::AddressToRomOffset(uint32_t{*bank} << 16 | *low);
 }
 
 ListOutcome tableOutsideRom() {
@@ -83,13 +63,11 @@ private:
 }  // namespace
 
 std::optional<Area> AreaFromTag(int tag) {
-    if (tag < 0 || tag >= static_cast<int>(kTables.size())) return std::nullopt;
+    if (tag < 0 || tag >= static_cast<int>(core::kAreas.size())) return std::nullopt;
     return static_cast<Area>(tag);
 }
 
-AreaTable TableOfArea(Area area) { return kTables.at(static_cast<size_t>(area)); }
-
-std::string AreaDirectoryName(Area area) { return hex8(TableOfArea(area).start + kHeaderedFileBias); }
+std::string AreaDirectoryName(Area area) { return hex8(core::TableOfArea(area).start + kHeaderedFileBias); }
 
 std::filesystem::path AreaDirectory(const std::filesystem::path& startDirectory, Area area) {
     return startDirectory / AreaDirectoryName(area);
@@ -101,9 +79,7 @@ std::string BlockFileName(uint32_t entryIndex) {
     return name;
 }
 
-bool AreaTableInsideRom(const UtilityState& state, Area area) {
-    return TableOfArea(area).end <= state.rom.dataSize();
-}
+bool AreaTableInsideRom(const UtilityState& state, Area area) { return core::AreaTableInsideRom(state.rom.data(), area); }
 
 ListOutcome WalkArea(UtilityState& state, Area area, const std::filesystem::path& directory, AreaOutput& output) {
     ListOutcome outcome;
@@ -114,12 +90,10 @@ ListOutcome WalkArea(UtilityState& state, Area area, const std::filesystem::path
     const WorkHalf blockBytes = state.upperHalf();
     std::fill(blockBytes.begin(), blockBytes.end(), uint8_t{0});
 
-    const AreaTable table = TableOfArea(area);
-    for (uint32_t index = 0; table.start + kEntrySize * index < table.end; ++index) {
-        const uint32_t entryOffset = table.start + kEntrySize * index;
-        const std::optional<uint32_t> target = entryTarget(rom, entryOffset);
-        if (!target) continue;
-        const uint32_t offset = *target;
+    for (const core::AreaEntry& entry : core::ReadAreaTable(rom, area)) {
+        if (!entry.block) continue;
+        const uint32_t offset = *entry.block;
+        const uint32_t index = entry.index;
 
         const std::optional<core::BlockHeader> header = core::ReadBlockHeader(rom, offset);
         if (!header || !header->valid()) {

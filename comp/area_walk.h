@@ -11,19 +11,15 @@
 #include <vector>
 
 #include "comp/utility_state.h"
+#include "core/area_tables.h"
 
 namespace corv::comp {
 
-// The three pointer tables; the values are the menu items' tags.
-enum class Area : int { Graphics = 0, Data = 1, Text = 2 };
-
-struct AreaTable {
-    uint32_t start = 0;  // ROM offset of the first 4-byte entry
-    uint32_t end = 0;    // ROM offset after the last entry
-};
+// The three pointer tables (read in core, where the patch checks read them too); the values
+// are the menu items' tags.
+using core::Area;
 
 [[nodiscard]] std::optional<Area> AreaFromTag(int tag);
-[[nodiscard]] AreaTable TableOfArea(Area area);
 // The table's position in a file with a copier header, as eight hex digits ("00100200"): the
 // folder name is the same whether or not the loaded file has a header.
 [[nodiscard]] std::string AreaDirectoryName(Area area);

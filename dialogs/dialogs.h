@@ -15,7 +15,8 @@ struct FileRequest {
     std::string title;                 // empty: the toolkit's default caption
     std::filesystem::path directory;   // initial folder
     std::string fileName;              // initial file name, usually empty
-    // "Description | *.a; *.b", as the commands give it; an empty filter shows every file.
+    // "Description | *.a; *.b", as the commands give it, and more such pairs after a "|" for a
+    // dialog that offers several; an empty filter shows every file.
     std::string filter;
 };
 

@@ -54,13 +54,11 @@ QtDialogs::QtDialogs(QWidget* parent, QString messageCaption) : parent_(parent),
     keepDialogSettingsForThisRunOnly();
 }
 
-QString qtNameFilter(const std::string& filter) {
-    const QString text = QString::fromStdString(filter);
-    const qsizetype bar = text.indexOf(QLatin1Char('|'));
-    if (bar < 0) return text.trimmed();
-    const QString description = text.left(bar).trimmed();
+namespace {
+
+QString oneNameFilter(const QString& description, const QString& patternText) {
     QStringList patterns;
-    for (const QString& pattern : text.mid(bar + 1).split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    for (const QString& pattern : patternText.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         if (!pattern.trimmed().isEmpty()) patterns << pattern.trimmed();
     }
     const QString patternList = QStringLiteral("(") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
@@ -68,6 +66,17 @@ QString qtNameFilter(const std::string& filter) {
     // already; adding them again would show them twice in the dialog.
     if (description.endsWith(patternList)) return description;
     return description + QLatin1Char(' ') + patternList;
+}
+
+}  // namespace
+
+QString qtNameFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    if (parts.size() < 2) return parts.front().trimmed();
+    // "Description|patterns" pairs, one choice of the dialog each, the first shown first.
+    QStringList choices;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) choices << oneNameFilter(parts[i].trimmed(), parts[i + 1]);
+    return choices.join(QStringLiteral(";;"));
 }
 
 std::optional<std::filesystem::path> QtDialogs::openFile(const FileRequest& request) {

@@ -31,7 +31,8 @@ private:
 };
 
 // "Description | *.a; *.b" (the form the commands use) as a Qt name filter "Description (*.a *.b)";
-// a description that already ends in "(*.a *.b)" is kept as it stands.
+// a description that already ends in "(*.a *.b)" is kept as it stands. Further "| Description |
+// patterns" pairs are further choices of the dialog ("A (*.a);;B (*.b)").
 [[nodiscard]] QString qtNameFilter(const std::string& filter);
 
 }  // namespace corv::dialogs

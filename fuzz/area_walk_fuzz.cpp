@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzz::InputCursor input({data, size});
     const auto area = static_cast<comp::Area>(input.u8() % 3);
     const auto tableBytes = input.rest();
-    const comp::AreaTable table = comp::TableOfArea(area);
+    const core::AreaTable table = core::TableOfArea(area);
     std::vector<uint8_t> image(table.start + tableBytes.size(), 0);
     fuzz::CopyBytes(tableBytes, std::span(image).subspan(table.start));
 

@@ -21,6 +21,8 @@ const demo::DemoGame& Demo() {
     return game;
 }
 
+std::span<const uint8_t> BpsSourceData() { return std::span(Demo().rom).subspan(demo::kFontAddress, 0x4000); }
+
 }  // namespace corv::fuzz
 
 // libFuzzer calls this once before the first input: building the demo game here keeps its

@@ -35,6 +35,10 @@ void Require(bool condition, const char* what);
 // The demo game, built on first use and kept for the whole run.
 [[nodiscard]] const demo::DemoGame& Demo();
 
+// The ROM data the bps harness patches, and its seeds are made for: 16 KiB of the demo ROM
+// from the font block on.
+[[nodiscard]] std::span<const uint8_t> BpsSourceData();
+
 // The first `count` - 1 parts of `data` end at a zero byte each; the last part is the rest.
 // Missing parts are empty.
 [[nodiscard]] std::vector<std::string_view> SplitParts(std::span<const uint8_t> data, size_t count);

@@ -16,6 +16,7 @@
 #include "script/kana_dump.h"
 #include "script/text_block.h"
 #include "fuzz/fuzz_support.h"
+#include "patches/bps_create.h"
 #include "tools/demo/demo_game.h"
 
 using namespace corv;
@@ -145,6 +146,25 @@ void patchSeeds(Corpus& corpus) {
     corpus.add("ips", Bytes("\x00\x40", 2) + "PATCH" + Bytes("\x45\x4F\x45\x00\x01", 5) + "z");
 }
 
+// Patches of edits of the bps harness's source, made by the creator, with each kind of flags.
+void bpsSeeds(Corpus& corpus) {
+    const std::span<const uint8_t> source = fuzz::BpsSourceData();
+    std::vector<uint8_t> edited(source.begin(), source.end());
+    std::fill(edited.begin() + 0x100, edited.begin() + 0x180, 0x00);             // a run
+    std::copy(source.begin() + 0x2000, source.begin() + 0x2100, edited.begin() + 0x800);  // moved
+    edited.insert(edited.begin() + 0x1000, {'n', 'e', 'w'});                    // shifted
+    edited.resize(edited.size() + 0x400, 0xEE);                                  // grown
+    const std::vector<uint8_t> patch = patches::CreateBpsPatch(source, edited).patch;
+    const Bytes bytes(reinterpret_cast<const char*>(patch.data()), patch.size());
+    for (const char flags : {'\x00', '\x01', '\x02', '\x16', '\x1F'}) corpus.add("bps", Bytes(1, flags) + bytes);
+    std::vector<uint8_t> shrunk(source.begin(), source.begin() + 0x1800);
+    const std::vector<uint8_t> cut = patches::CreateBpsPatch(source, shrunk).patch;
+    corpus.add("bps", Bytes(1, '\x06') + Bytes(reinterpret_cast<const char*>(cut.data()), cut.size()));
+    // Hand-made: a TargetCopy run and copies moved both ways, its checksums left to the flags.
+    corpus.add("bps", Bytes(1, '\x16') + "BPS1" + Bytes("\x80\x8A\x80", 3) + Bytes("\x81\x41\x8F\x80\x86\x82\x8E\x83", 8) +
+                          Bytes(12, kZero));
+}
+
 void utilitySeeds(Corpus& corpus, const demo::DemoGame& game) {
     for (const auto* table : {&game.graphicsTable, &game.dataTable, &game.textTable}) {
         const auto area = static_cast<char>(table == &game.graphicsTable ? 0 : table == &game.dataTable ? 1 : 2);
@@ -182,6 +202,7 @@ int main(int argc, char** argv) {
     textSeeds(corpus, game);
     insertionSeeds(corpus, game);
     patchSeeds(corpus);
+    bpsSeeds(corpus);
     utilitySeeds(corpus, game);
     if (!corpus.ok()) {
         std::fprintf(stderr, "fuzz_seed_corpus: cannot write into %s\n", argv[1]);

@@ -1,6 +1,8 @@
 #include "project/project_inputs.h"
 
-#include "patches/ips_patch.h"
+#include "patches/block_guard.h"
+#include "patches/patch_messages.h"
+#include "patches/rom_patcher.h"
 
 namespace corv::project {
 namespace {
@@ -33,10 +35,14 @@ std::variant<std::unique_ptr<ProjectInputs>, ProjectError> LoadProjectInputs(con
         patches.push_back(std::move(*bytes));
     }
     if (!patches.empty()) {
-        const patches::IpsOutcome outcome = patches::ApplyIpsPatches(inputs->patched, patches);
-        if (outcome.status != patches::IpsStatus::Applied) {
+        // Every block of the ROM's area tables and of the data file must keep a header that
+        // passes, as with corvtool patch: a code patch made for the other copier header stops here.
+        std::vector<uint32_t> listed = {patches::kFontBlockAddress};
+        for (const script::BlockEntry& block : inputs->dataFile.blocks) listed.push_back(block.address);
+        const patches::PatchOutcome outcome = patches::ApplyPatches(inputs->patched, patches, listed);
+        if (outcome.status != patches::PatchStatus::Applied) {
             const ProjectPath& failed = project.patches.at(std::min(outcome.failedIndex, project.patches.size() - 1));
-            return fileError(ProjectProblem::BadInput, failed, patches::IpsMessage(outcome));
+            return fileError(ProjectProblem::BadInput, failed, patches::PatchMessage(outcome));
         }
     }
     inputs->patched.setModified(false);

@@ -1,5 +1,5 @@
-// The session's commands that write into the ROM image or out of the editor: insertion, IPS
-// patching, the table file, the dictionary area and the raw dump of the current block.
+// The session's commands that write into the ROM image or out of the editor: insertion, IPS and
+// BPS patching, the table file, the dictionary area and the raw dump of the current block.
 
 #include "editor/logic/editor_session.h"
 
@@ -10,7 +10,10 @@
 #include "script/string_decoder.h"
 #include "script/text_block.h"
 #include "insert/dictionary_area.h"
+#include "patches/block_guard.h"
 #include "patches/ips_patch.h"
+#include "patches/patch_messages.h"
+#include "patches/rom_patcher.h"
 
 namespace corv::editor {
 
@@ -68,12 +71,13 @@ void EditorSession::patchRom(dialogs::Dialogs& dialogs) {
     if (patches.empty()) return;
     lastOpenFolder_ = patches.front().parent_path();
     shownString_.forget();
-    // A patch that breaks a listed block's header (one made for the ROM with or without a
-    // copier header) is refused as a whole: IPS cannot be undone once the ROM is saved.
+    // A patch that breaks the header of a block the ROM's area tables or the data file list (an
+    // IPS made for the ROM with or without a copier header) is refused as a whole: a patch
+    // cannot be undone once the ROM is saved.
     std::vector<uint32_t> guarded = {patches::kFontBlockAddress};
     for (size_t n = 0; n < index_->blockCount(); ++n) guarded.push_back(index_->blockAddress(n));
-    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom_, patches, guarded);
-    const std::string message = patches::IpsMessage(outcome);
+    const patches::PatchOutcome outcome = patches::ApplyPatchFiles(rom_, patches, guarded);
+    const std::string message = patches::PatchMessage(outcome);
     if (!message.empty()) dialogs.message(message);
 }
 

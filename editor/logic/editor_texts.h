@@ -40,7 +40,8 @@ inline constexpr char kMustLoadTable[] = "Error: Must load a table file first!";
 
 // PATCH Rom File
 inline constexpr char kPatchTitle[] = "Select PATCH file(s)...";
-inline constexpr char kPatchFilter[] = "IPS files (*.ips)|*.ips";
+// BPS patches are a second choice after the IPS one.
+inline constexpr char kPatchFilter[] = "IPS files (*.ips)|*.ips|BPS files (*.bps)|*.bps";
 
 // Du&mp DECOMPRESSED BINARY Data
 inline constexpr char kDumpTitle[] = "Dump Working RAM to file...";

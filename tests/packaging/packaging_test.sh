@@ -43,7 +43,8 @@ completion)
         [ "$got" = "$want" ] || fail "'$*' completes to '$got', not '$want'"
     }
     expect "check" corvtool ch
-    expect "make-demo make-ips" corvtool make
+    expect "make-demo make-ips make-bps" corvtool make
+    expect "--project --patch --help" corvtool verify rom.smc --
     expect "--help --version" corvtool --
     expect "--strict" corvtool check demo.smc --st
     expect "--allow-missing --maximise --force --help" corvtool insert rom.smc --

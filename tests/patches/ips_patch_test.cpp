@@ -10,6 +10,8 @@
 
 #include "core/rom_image.h"
 #include "patches/ips_patch.h"
+#include "patches/patch_messages.h"
+#include "patches/rom_patcher.h"
 #include "support/temp_folder.h"
 
 namespace corv::patches {
@@ -93,7 +95,10 @@ TEST(IpsRefusals, PatchesCutShortOrDamagedAfterTheEndMarkerAreRefusedWhole) {
     for (const std::vector<uint8_t>& tail : std::vector<std::vector<uint8_t>>{{0}, {0, 0}, {0, 0, 2, 0}}) {
         expectRefused(PatchBuilder().record(0, {0xA0}).end().raw(tail).bytes(), IpsStatus::Damaged);
     }
-    EXPECT_NE(IpsMessage({IpsStatus::NoEndMarker}).find("EOF"), std::string::npos);
+    PatchOutcome cut;
+    cut.status = PatchStatus::IpsRefused;
+    cut.ips = IpsStatus::NoEndMarker;
+    EXPECT_NE(PatchMessage(cut).find("EOF"), std::string::npos);
 }
 
 TEST(IpsRecords, ThreeBytesAfterTheEndMarkerCutTheFileToThatLength) {
@@ -134,19 +139,19 @@ core::RomImage headeredRom() {
 
 TEST(IpsRom, OffsetsCountTheCopierHeader) {
     core::RomImage rom = headeredRom();
-    const IpsOutcome outcome = ApplyIpsPatches(rom, onePatch(PatchBuilder().record(512, {0xAB}).end().bytes()));
-    EXPECT_EQ(outcome.status, IpsStatus::Applied);
+    const PatchOutcome outcome = ApplyPatches(rom, onePatch(PatchBuilder().record(512, {0xAB}).end().bytes()));
+    EXPECT_EQ(outcome.status, PatchStatus::Applied);
     EXPECT_EQ(rom.data()[0], 0xAB);
     EXPECT_EQ(rom.fileBytes()[511], 0x00);
     EXPECT_TRUE(rom.modified());
-    EXPECT_EQ(IpsMessage(outcome), "Patching is complete! Remember to SAVE the changes!");
+    EXPECT_EQ(PatchMessage(outcome), "Patching is complete! Remember to SAVE the changes!");
 }
 
 TEST(IpsRom, GrowthKeepsTheHeaderSizeAndMovesTheDataEnd) {
     core::RomImage rom = headeredRom();
     const uint32_t newSize = 512 + 4096;
-    ASSERT_EQ(ApplyIpsPatches(rom, onePatch(PatchBuilder().record(newSize - 1, {0x5A}).end().bytes())).status,
-              IpsStatus::Applied);
+    ASSERT_EQ(ApplyPatches(rom, onePatch(PatchBuilder().record(newSize - 1, {0x5A}).end().bytes())).status,
+              PatchStatus::Applied);
     EXPECT_EQ(rom.size(), newSize);
     EXPECT_EQ(rom.headerSize(), 512u);  // even though the new size has bit 9 clear
     EXPECT_EQ(rom.dataSize(), 4096u);
@@ -160,8 +165,8 @@ TEST(IpsRom, SeveralFilesApplyInOrder) {
         PatchBuilder().record(512, {1, 2, 3}).end().bytes(),
         PatchBuilder().record(513, {9}).end().bytes(),
     };
-    const IpsOutcome outcome = ApplyIpsPatches(rom, patches);
-    EXPECT_EQ(outcome.status, IpsStatus::Applied);
+    const PatchOutcome outcome = ApplyPatches(rom, patches);
+    EXPECT_EQ(outcome.status, PatchStatus::Applied);
     EXPECT_EQ(outcome.appliedCount, 2u);
     EXPECT_THAT(std::vector<uint8_t>(rom.data().begin(), rom.data().begin() + 3), ElementsAre(1, 9, 3));
 }
@@ -173,8 +178,9 @@ TEST(IpsRom, LaterFailureKeepsEarlierFilesAndSetsModified) {
         PatchBuilder().record(513, {2}).raw({0, 0}).bytes(),  // cut short
         PatchBuilder().record(514, {3}).end().bytes(),
     };
-    const IpsOutcome outcome = ApplyIpsPatches(rom, patches);
-    EXPECT_EQ(outcome.status, IpsStatus::Truncated);
+    const PatchOutcome outcome = ApplyPatches(rom, patches);
+    EXPECT_EQ(outcome.status, PatchStatus::IpsRefused);
+    EXPECT_EQ(outcome.ips, IpsStatus::Truncated);
     EXPECT_EQ(outcome.failedIndex, 1u);
     EXPECT_EQ(outcome.appliedCount, 1u);
     EXPECT_THAT(std::vector<uint8_t>(rom.data().begin(), rom.data().begin() + 3), ElementsAre(1, 0x11, 0x11));
@@ -192,12 +198,12 @@ TEST(IpsRom, ASetWhoseResultWouldNoLongerOpenIsRefusedBeforeAnythingIsApplied) {
     const auto refused = [](const std::vector<std::vector<uint8_t>>& patches, IpsGameCheck why, const char* words) {
         core::RomImage rom = titledRom();
         const std::vector<uint8_t> before(rom.fileBytes().begin(), rom.fileBytes().end());
-        const IpsOutcome outcome = ApplyIpsPatches(rom, patches);
-        EXPECT_EQ(outcome.status, IpsStatus::NotThisGame);
+        const PatchOutcome outcome = ApplyPatches(rom, patches);
+        EXPECT_EQ(outcome.status, PatchStatus::NotThisGame);
         EXPECT_EQ(outcome.gameCheck, why);
         EXPECT_EQ(outcome.failedIndex, patches.size() - 1);
         EXPECT_EQ(outcome.appliedCount, 0u);
-        EXPECT_NE(IpsMessage(outcome).find(words), std::string::npos) << IpsMessage(outcome);
+        EXPECT_NE(PatchMessage(outcome).find(words), std::string::npos) << PatchMessage(outcome);
         EXPECT_FALSE(rom.modified());
         EXPECT_EQ(std::vector<uint8_t>(rom.fileBytes().begin(), rom.fileBytes().end()), before);
     };
@@ -212,9 +218,9 @@ TEST(IpsRom, ASetWhoseResultWouldNoLongerOpenIsRefusedBeforeAnythingIsApplied) {
 
     // Writing the title's own bytes, and growing by a whole KiB, keep the game.
     core::RomImage rom = titledRom();
-    EXPECT_EQ(ApplyIpsPatches(rom, onePatch(PatchBuilder().record(title, {'C', 'O'}).record(size + 1023, {7}).end().bytes()))
+    EXPECT_EQ(ApplyPatches(rom, onePatch(PatchBuilder().record(title, {'C', 'O'}).record(size + 1023, {7}).end().bytes()))
                   .status,
-              IpsStatus::Applied);
+              PatchStatus::Applied);
     EXPECT_EQ(rom.size(), size + 1024);
 }
 
@@ -223,9 +229,9 @@ TEST(IpsRom, FirstFileFailingChangesNothing) {
     const std::vector<uint8_t> before(rom.fileBytes().begin(), rom.fileBytes().end());
     std::vector<uint8_t> bad = PatchBuilder().record(512, {1}).end().bytes();
     bad[4] = 'X';
-    const IpsOutcome outcome = ApplyIpsPatches(rom, onePatch(bad));
-    EXPECT_EQ(outcome.status, IpsStatus::NotPatch);
-    EXPECT_EQ(IpsMessage(outcome), "Not a valid \"PATCH\" file!");
+    const PatchOutcome outcome = ApplyPatches(rom, onePatch(bad));
+    EXPECT_EQ(outcome.status, PatchStatus::NotAPatch);
+    EXPECT_EQ(PatchMessage(outcome), "Not a valid \"PATCH\" file!");
     EXPECT_FALSE(rom.modified());
     EXPECT_EQ(std::vector<uint8_t>(rom.fileBytes().begin(), rom.fileBytes().end()), before);
 }
@@ -240,10 +246,10 @@ TEST(IpsRom, FilesFromDiskAndMissingFile) {
     }
     core::RomImage rom = headeredRom();
     const std::vector<std::filesystem::path> paths = {dir / "one.ips", dir / "missing.ips"};
-    const IpsOutcome outcome = ApplyIpsFiles(rom, paths);
-    EXPECT_EQ(outcome.status, IpsStatus::CannotOpen);
+    const PatchOutcome outcome = ApplyPatchFiles(rom, paths);
+    EXPECT_EQ(outcome.status, PatchStatus::CannotOpen);
     EXPECT_EQ(outcome.failedIndex, 1u);
-    EXPECT_EQ(IpsMessage(outcome), "File not found or is invalid. No patching performed.");
+    EXPECT_EQ(PatchMessage(outcome), "File not found or is invalid. No patching performed.");
     EXPECT_EQ(rom.data()[0], 0xEE);
     EXPECT_TRUE(rom.modified());
     // No temporary file is left in the working directory.
@@ -252,7 +258,7 @@ TEST(IpsRom, FilesFromDiskAndMissingFile) {
 
 TEST(IpsRom, NoRomDoesNothing) {
     core::RomImage rom;
-    EXPECT_EQ(ApplyIpsPatches(rom, onePatch(PatchBuilder().end().bytes())).status, IpsStatus::NoRom);
+    EXPECT_EQ(ApplyPatches(rom, onePatch(PatchBuilder().end().bytes())).status, PatchStatus::NoRom);
 }
 
 // ---- Round trip through a patch creator -------------------------------------------------
@@ -324,8 +330,8 @@ TEST(IpsRoundTrip, CreatedPatchesReproduceRandomTargets) {
         }
         core::RomImage rom(source, "round_trip.smc");
         ASSERT_EQ(rom.headerSize(), headered ? 512u : 0u);
-        const IpsOutcome outcome = ApplyIpsPatches(rom, onePatch(CreatePatch(source, target)));
-        ASSERT_EQ(outcome.status, IpsStatus::Applied) << "pair " << pair;
+        const PatchOutcome outcome = ApplyPatches(rom, onePatch(CreatePatch(source, target)));
+        ASSERT_EQ(outcome.status, PatchStatus::Applied) << "pair " << pair;
         ASSERT_TRUE(std::equal(rom.fileBytes().begin(), rom.fileBytes().end(), target.begin(), target.end()))
             << "pair " << pair;
         ASSERT_EQ(rom.headerSize(), headered ? 512u : 0u);
@@ -366,33 +372,33 @@ TEST(IpsRom, APatchThatBreaksAGuardedBlockHeaderIsRefusedNamingTheCopierHeader) 
     // Made for the unheadered ROM: it rewrites the header with another valid one.
     const auto patch = PatchBuilder().record(0x100, {0x20, 0x00, 0x00, 0x00, 0x01, 0x00, 0xDF, 0xFF}).end().bytes();
     core::RomImage unheadered = romWithBlock(0);
-    EXPECT_EQ(ApplyIpsPatches(unheadered, onePatch(patch), guarded).status, IpsStatus::Applied);
+    EXPECT_EQ(ApplyPatches(unheadered, onePatch(patch), guarded).status, PatchStatus::Applied);
 
     // On the headered ROM it lands 512 bytes early, ahead of the header: the header is intact, so
     // the patch goes in; one aimed at the header with its own header offset breaks it.
     core::RomImage headered = romWithBlock(512);
     const std::vector<uint8_t> before(headered.fileBytes().begin(), headered.fileBytes().end());
     const auto breaking = PatchBuilder().record(0x100 + 512 + 6, {0x00}).end().bytes();
-    const IpsOutcome outcome = ApplyIpsPatches(headered, onePatch(breaking), guarded);
-    EXPECT_EQ(outcome.status, IpsStatus::BreaksBlock);
+    const PatchOutcome outcome = ApplyPatches(headered, onePatch(breaking), guarded);
+    EXPECT_EQ(outcome.status, PatchStatus::BreaksBlock);
     EXPECT_EQ(outcome.brokenBlock, 0xC00100u);
     EXPECT_EQ(outcome.appliedCount, 0u);
     EXPECT_FALSE(headered.modified());
     EXPECT_EQ(std::vector<uint8_t>(headered.fileBytes().begin(), headered.fileBytes().end()), before);
-    EXPECT_EQ(IpsMessage(outcome), "The PATCH file breaks block C00100: its header no longer passes its check. The "
+    EXPECT_EQ(PatchMessage(outcome), "The PATCH file breaks block C00100: its header no longer passes its check. The "
                                    "patch was probably made for a ROM without a 512-byte copier header. No patching "
                                    "performed.");
     core::RomImage plain = romWithBlock(0);
-    const IpsOutcome other = ApplyIpsPatches(plain, onePatch(PatchBuilder().record(0x106, {0}).end().bytes()), guarded);
-    EXPECT_NE(IpsMessage(other).find("for a ROM with a 512-byte"), std::string::npos);
+    const PatchOutcome other = ApplyPatches(plain, onePatch(PatchBuilder().record(0x106, {0}).end().bytes()), guarded);
+    EXPECT_NE(PatchMessage(other).find("for a ROM with a 512-byte"), std::string::npos);
 
     // Unguarded, and a header that failed before the patch, change nothing in the verdict.
     core::RomImage unguarded = romWithBlock(512);
-    EXPECT_EQ(ApplyIpsPatches(unguarded, onePatch(breaking)).status, IpsStatus::Applied);
+    EXPECT_EQ(ApplyPatches(unguarded, onePatch(breaking)).status, PatchStatus::Applied);
     core::RomImage broken = romWithBlock(0);
     const std::vector<uint32_t> nothingThere = {0xC00200};
-    EXPECT_EQ(ApplyIpsPatches(broken, onePatch(PatchBuilder().record(0x206, {5}).end().bytes()), nothingThere).status,
-              IpsStatus::Applied);
+    EXPECT_EQ(ApplyPatches(broken, onePatch(PatchBuilder().record(0x206, {5}).end().bytes()), nothingThere).status,
+              PatchStatus::Applied);
 }
 
 }  // namespace

@@ -48,6 +48,16 @@ inline void writeBytes(const fs::path& path, const std::vector<uint8_t>& bytes) 
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
+// Replaces the first `from` in the file `path` by `to`; false when `from` is not there.
+inline bool replaceInFile(const fs::path& path, const std::string& from, const std::string& to) {
+    std::string text = readText(path);
+    const size_t at = text.find(from);
+    if (at == std::string::npos) return false;
+    text.replace(at, from.size(), to);
+    std::ofstream(path, std::ios::binary) << text;
+    return true;
+}
+
 // Identity of the file on disk: a save replaces the file (a new inode), so a command that wrote
 // nothing leaves it the same.
 inline std::pair<uint64_t, int64_t> fileIdentity(const fs::path& path) {

@@ -5,56 +5,35 @@
 // Exit codes: 0 written; 1 no patch can describe the change (a target past 16 MiB), or the patch
 // would not give MODIFIED back; 2 a file cannot be read or written; 3 usage. Only 0 writes.
 
-#include <ostream>
+#include <string>
 
-#include "tools/corvtool/command.h"
-#include "core/rom_image.h"
-#include "tools/corvtool/rom_argument.h"
 #include "patches/ips_create.h"
 #include "patches/ips_patch.h"
+#include "tools/corvtool/command.h"
+#include "tools/corvtool/patch_maker.h"
 
 namespace corv::tool {
 namespace {
 
-int runMakeIps(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
-    std::vector<std::string> args = givenArgs;
-    const bool force = TakeForceOption(args);
-    if (args.size() != 3) {
-        err << "corvtool make-ips: expected ORIGINAL MODIFIED OUT.ips\n";
-        return kExitUsage;
-    }
-    const auto original = core::ReadWholeFile(args[0]);
-    const auto modified = core::ReadWholeFile(args[1]);
-    if (!original || !modified) {
-        FileError(err, "make-ips", original ? args[1] : args[0]) << "cannot read this file\n";
-        return kExitBadInput;
-    }
-    // A patch between a headered and an unheadered file shifts every change by 512 bytes, and
-    // applied to either kind of ROM it lands in the wrong place for half of them.
-    if (core::CopierHeaderSize(original->size()) != core::CopierHeaderSize(modified->size())) {
-        const bool originalHeadered = core::CopierHeaderSize(original->size()) != 0;
-        err << "corvtool make-ips: warning: " << (originalHeadered ? args[0] : args[1])
-            << " has a 512-byte copier header and " << (originalHeadered ? args[1] : args[0])
-            << " has none; the patch will not fit either kind of ROM\n";
-    }
-    const patches::IpsCreation creation = patches::CreateIpsPatch(*original, *modified);
-    if (creation.status == patches::IpsCreateStatus::TooLarge) {
-        FileError(err, "make-ips", args[1]) << "longer than the 16 MiB an IPS patch can reach; nothing written\n";
-        return kExitDoesNotFit;
-    }
-    std::vector<uint8_t> patched = *original;
-    if (patches::ApplyIpsPatch(patched, creation.patch) != patches::IpsStatus::Applied || patched != *modified) {
-        err << "corvtool make-ips: the patch does not turn " << args[0] << " into " << args[1]
-            << "; nothing written\n";
-        return kExitDoesNotFit;
-    }
-    if (const core::SaveResult saved = core::WriteFileSafely(args[2], creation.patch, {.force = force}); !saved) {
-        ReportSaveFailure(err, "make-ips", args[2], saved);
-        return kExitBadInput;
-    }
-    out << args[2] << ": " << creation.records << " record(s), " << creation.runRecords << " of them runs, "
-        << creation.patch.size() << " bytes; checked against " << args[1] << '\n';
-    return kExitOk;
+int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    return RunPatchMaker(args, "make-ips", "OUT.ips", out, err, [&](const PatchPair& pair) {
+        MadePatch made;
+        const patches::IpsCreation creation = patches::CreateIpsPatch(pair.original, pair.modified);
+        if (creation.status == patches::IpsCreateStatus::TooLarge) {
+            made.refusal = "longer than the 16 MiB an IPS patch can reach";
+            made.refusedFile = args[1];
+            return made;
+        }
+        std::vector<uint8_t> patched = pair.original;
+        if (patches::ApplyIpsPatch(patched, creation.patch) != patches::IpsStatus::Applied || patched != pair.modified) {
+            made.refusal = "the patch does not turn " + args[0] + " into " + args[1];
+            return made;
+        }
+        made.patch = creation.patch;
+        made.description = std::to_string(creation.records) + " record(s), " + std::to_string(creation.runRecords) +
+                           " of them runs, " + std::to_string(creation.patch.size()) + " bytes";
+        return made;
+    });
 }
 
 }  // namespace

@@ -1,8 +1,10 @@
-// corvtool patch ROM PATCH... [--data-file DATAFILE]: applies IPS files to the ROM file in order
-// and saves it. The ROM file is written only when every patch applied; otherwise it is left
-// untouched. A block header that passes its check before the patches and fails after refuses
-// them all: with --data-file every block it lists is watched, without it the font block. Such a
-// patch was most likely made for the ROM with (or without) a copier header.
+// corvtool patch ROM PATCH... [--data-file DATAFILE]: applies IPS and BPS files (told apart by
+// their contents) to the ROM file in order and saves it. The ROM file is written only when every
+// patch applied; otherwise it is left untouched. A block header that passes its check before the
+// patches and fails after refuses them all: every block of the ROM's three area tables and the
+// font block are watched, and with --data-file every block it lists too. An IPS patch that does
+// that was most likely made for the ROM with (or without) a copier header; a BPS patch names its
+// ROM by checksum and is applied across the copier header where it was made for the other kind.
 
 #include <filesystem>
 #include <memory>
@@ -13,7 +15,9 @@
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
-#include "patches/ips_patch.h"
+#include "patches/block_guard.h"
+#include "patches/patch_messages.h"
+#include "patches/rom_patcher.h"
 #include "script/block_data_file.h"
 
 namespace corv::tool {
@@ -56,13 +60,16 @@ int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::
     }
 
     const std::vector<std::filesystem::path> patches(args.begin() + 1, args.end());
-    const patches::IpsOutcome outcome = patches::ApplyIpsFiles(rom, patches, guarded);
-    if (outcome.status != patches::IpsStatus::Applied) {
+    const patches::PatchOutcome outcome = patches::ApplyPatchFiles(rom, patches, guarded);
+    if (outcome.status != patches::PatchStatus::Applied) {
         FileError(err, "patch", patches[outcome.failedIndex].string())
-            << patches::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
+            << patches::PatchMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
         return kExitBadInput;
     }
     if (!SaveGameRom(rom, "patch", err, {.force = force})) return kExitBadInput;
+    for (const patches::HeaderCrossing& crossing : outcome.crossings) {
+        out << patches[crossing.index].string() << ": " << patches::HeaderCrossingNote(crossing.madeFor) << '\n';
+    }
     out << "applied " << outcome.appliedCount << " patch(es); ROM size " << rom.size() << " bytes\n";
     return kExitOk;
 }
@@ -71,9 +78,9 @@ int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::
 
 extern const Command kPatchCommand{
     "patch", "ROM PATCH... [--data-file DATAFILE] [--force]",
-    "apply the IPS files PATCH... in order to ROM (copier header included) and save it; nothing is saved "
-    "unless every patch applies and every block header that passed its check still does (the blocks of "
-    "DATAFILE, else the font block)",
+    "apply the IPS or BPS files PATCH... (told apart by their contents) in order to ROM and save it, a BPS made "
+    "for the ROM with or without a copier header across it; nothing is saved unless every patch applies and "
+    "every block header that passed its check still does (the blocks of the ROM's area tables, and DATAFILE's)",
     runPatch};
 
 }  // namespace corv::tool

@@ -18,7 +18,8 @@ inline constexpr int kExitDoesNotFit = 1;  // the work does not fit: a block too
 inline constexpr int kExitBadInput = 2;    // something is wrong with the input: a file missing,
                                            // unreadable or unwritable, not this game, a block
                                            // header that fails its check, an address or string
-                                           // number that names nothing
+                                           // number that names nothing, a patch that is damaged
+                                           // or made for another ROM
 inline constexpr int kExitUsage = 3;       // wrong arguments or options
 
 // The exit-code lines of --help.
@@ -28,8 +29,8 @@ inline constexpr std::string_view kExitCodeHelp =
     "  1  the work does not fit: a block too large for its room, or one that would not decode back\n"
     "     to its data (nothing is written)\n"
     "  2  something is wrong with the input: a file missing, unreadable or unwritable, not the CORVANE ROM,\n"
-    "     a block header that fails its check, an address or string number that names nothing\n"
-    "     (nothing is written)\n"
+    "     a block header that fails its check, an address or string number that names nothing, a patch\n"
+    "     that is damaged or made for another ROM (nothing is written)\n"
     "  3  wrong arguments or options\n";
 
 struct Command {

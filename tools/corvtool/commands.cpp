@@ -20,6 +20,8 @@ extern const Command kCheckCommand;
 extern const Command kRoomCommand;
 extern const Command kReadbackCommand;
 extern const Command kMakeIpsCommand;
+extern const Command kMakeBpsCommand;
+extern const Command kVerifyCommand;
 extern const Command kInitProjectCommand;
 extern const Command kBuildCommand;
 extern const Command kStatusCommand;
@@ -43,6 +45,8 @@ const std::array kCommands = {
     &kRoomCommand,
     &kReadbackCommand,
     &kMakeIpsCommand,
+    &kMakeBpsCommand,
+    &kVerifyCommand,
     &kInitProjectCommand,
     &kBuildCommand,
     &kStatusCommand,

@@ -1,6 +1,7 @@
 // The editor session on the demo game, with the dialogs answered by script: what the window
-// tests do not reach: failed opens, the patch command's question and file order, a dump that
-// cannot be written, saving on the questions of closing and of changing blocks.
+// tests do not reach: failed opens, the patch command's question and file order, BPS files and
+// blocks only the area tables list, a dump that cannot be written, saving on the questions of
+// closing and of changing blocks.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -14,6 +15,7 @@
 #include "editor/logic/editor_session.h"
 #include "editor/logic/editor_texts.h"
 #include "insert/insert_test_support.h"
+#include "patches/bps_create.h"
 #include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "support/temp_folder.h"
@@ -386,6 +388,82 @@ TEST_F(EditorSessionTest, TheDrawnStringIsHandedOnOnlyWhileTheWindowsDoNotShowIt
 
 TEST(DataFileCaption, NamesTheFileWithTheProgramsSpacing) {
     EXPECT_EQ(DataFileCaption(fs::path("some") / "corvane.txt"), "Script Editor: Corvane - [corvane.txt ]");
+}
+
+// The PATCH command with BPS files and with patches that break blocks only the ROM's own area
+// tables list: the ROM is opened without its block data file.
+class PatchCommandTest : public EditorSessionTest {
+protected:
+    void openRomOnly(const char* name) {
+        dialogs.replyOpenFile(file(name));
+        ASSERT_EQ(session->openRom(dialogs), RomOpenStep::Opened);
+    }
+    std::vector<uint8_t> romBytes() const {
+        return {session->rom().fileBytes().begin(), session->rom().fileBytes().end()};
+    }
+    std::string patchWith(const char* name) {
+        dialogs.clearRecord();
+        dialogs.replyOpenFiles({file(name)});
+        session->patchRom(dialogs);
+        return dialogs.messages().empty() ? std::string() : dialogs.messages().back();
+    }
+};
+
+TEST_F(PatchCommandTest, ABpsMadeForTheRomWithoutHeaderGoesBehindTheHeaderOfAHeaderedRom) {
+    std::vector<uint8_t> target = game->rom;
+    target[demo::kDictionaryAreaStart] = 'A';  // free room: no block changes
+    WriteBytes(file("fix.bps"), patches::CreateBpsPatch(game->rom, target).patch);
+    openRomOnly(demo::kHeaderedRomFileName);
+    const std::vector<uint8_t> before = romBytes();
+
+    EXPECT_EQ(patchWith("fix.bps"),
+              "The BPS file was made for the ROM without a copier header: it was applied to the ROM after its "
+              "512-byte copier header, which is kept.\nPatching is complete! Remember to SAVE the changes!");
+    std::vector<uint8_t> expected(before.begin(), before.begin() + 512);
+    expected.insert(expected.end(), target.begin(), target.end());
+    EXPECT_EQ(romBytes(), expected);
+    EXPECT_TRUE(session->rom().modified());
+
+    // Applied again, the ROM is already its result: refused, nothing changed.
+    EXPECT_EQ(patchWith("fix.bps"), "This ROM already is what the BPS file makes: it was applied before. This file "
+                                    "was not applied.");
+    EXPECT_EQ(romBytes(), expected);
+}
+
+TEST_F(PatchCommandTest, ABpsForAnotherRomIsRefusedNamingBothChecksums) {
+    std::vector<uint8_t> other = game->rom;
+    other[0x50] ^= 1;
+    std::vector<uint8_t> target = other;
+    target[demo::kDictionaryAreaStart] = 'A';
+    WriteBytes(file("other.bps"), patches::CreateBpsPatch(other, target).patch);
+    openRomOnly(demo::kHeaderedRomFileName);
+    const std::vector<uint8_t> before = romBytes();
+    const std::string message = patchWith("other.bps");
+    EXPECT_NE(message.find("The BPS file was made for another ROM: this patch is for a ROM whose CRC32 is "),
+              std::string::npos) << message;
+    EXPECT_NE(message.find(" without its 512-byte copier header)."), std::string::npos) << message;
+    EXPECT_EQ(romBytes(), before);
+    EXPECT_FALSE(session->rom().modified());
+}
+
+TEST_F(PatchCommandTest, WithoutADataFileTheAreaTablesStillGuardEveryBlock) {
+    openRomOnly(demo::kRomFileName);
+    const std::vector<uint8_t> before = romBytes();
+    // The check word of a graphics block that no data file lists (the first of the graphics table).
+    const auto entry = std::find_if(game->graphicsTable.entries.begin(), game->graphicsTable.entries.end(),
+                                    [](const demo::DemoTableEntry& e) { return e.block >= 0; });
+    ASSERT_NE(entry, game->graphicsTable.entries.end());
+    const demo::DemoBlock& graphics = game->blocks.at(static_cast<size_t>(entry->block));
+    ASSERT_NE(graphics.kind, demo::BlockKind::Text);
+    const uint32_t at = graphics.romOffset + 6;
+    WriteBytes(file("breaks.ips"),
+               {'P', 'A', 'T', 'C', 'H', uint8_t(at >> 16), uint8_t(at >> 8), uint8_t(at), 0x00, 0x01, 0x5A, 'E', 'O', 'F'});
+    const std::string message = patchWith("breaks.ips");
+    EXPECT_EQ(message.rfind("The PATCH file breaks block ", 0), 0u) << message;
+    EXPECT_NE(message.find("The patch was probably made for a ROM with a 512-byte copier header."), std::string::npos)
+        << message;
+    EXPECT_EQ(romBytes(), before);
+    EXPECT_FALSE(session->rom().modified());
 }
 
 }  // namespace

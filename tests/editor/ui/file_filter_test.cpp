@@ -21,6 +21,10 @@ void FileFilterTest::patternsFollowTheDescriptionOnce() {
     QCOMPARE(qtNameFilter("All Files ( *.* )|*.*"), QStringLiteral("All Files ( *.* ) (*.*)"));
     QCOMPARE(qtNameFilter("ROM (*.smc)|*.smc;*.sfc"), QStringLiteral("ROM (*.smc) (*.smc *.sfc)"));
     QCOMPARE(qtNameFilter("Anything (*)"), QStringLiteral("Anything (*)"));
+    // Several pairs are several choices, in their order.
+    QCOMPARE(qtNameFilter("IPS files (*.ips)|*.ips|BPS files (*.bps)|*.bps"),
+             QStringLiteral("IPS files (*.ips);;BPS files (*.bps)"));
+    QCOMPARE(qtNameFilter("Text | *.txt | ROM | *.smc; *.sfc"), QStringLiteral("Text (*.txt);;ROM (*.smc *.sfc)"));
 }
 
 }  // namespace corv::dialogs

@@ -295,7 +295,7 @@ private slots:
         QTest::keyClick(&form, Qt::Key_P, Qt::ControlModifier);
         const auto& calls = f.dialogs.calls();
         QCOMPARE(calls[calls.size() - 2].request.title, std::string("Select PATCH file(s)..."));
-        QCOMPARE(calls[calls.size() - 2].request.filter, std::string("IPS files (*.ips)|*.ips"));
+        QCOMPARE(calls[calls.size() - 2].request.filter, std::string("IPS files (*.ips)|*.ips|BPS files (*.bps)|*.bps"));
         QCOMPARE(Messages(f.dialogs).back(), QStringLiteral("Patching is complete! Remember to SAVE the changes!"));
         QCOMPARE(form.session().rom().data()[0x20], 0x5A);
 
