@@ -7,6 +7,19 @@ namespace corv::web {
 
 using emscripten::val;
 
+namespace {
+
+// null for no result; otherwise an object whose fields `fill` sets from it.
+template <typename Result, typename Fill>
+val ObjectOrNull(const std::optional<Result>& result, Fill fill) {
+    if (!result) return val::null();
+    val object = val::object();
+    fill(object, *result);
+    return object;
+}
+
+}  // namespace
+
 PageEditor::PageEditor(const std::string& startFolder, val dialogs)
     : dialogs_(std::move(dialogs)), session_(startFolder) {
     session_.setRunning(true);
@@ -15,38 +28,34 @@ PageEditor::PageEditor(const std::string& startFolder, val dialogs)
 editor::RomOpenStep PageEditor::openRom(const std::string& path) { return session_.openRomFile(path, dialogs_); }
 
 val PageEditor::loadDataFile(const std::string& path) {
-    const std::optional<editor::DataFileShown> shown = session_.loadDataFileFrom(path, dialogs_);
-    if (!shown) return val::null();
-    val lines = val::array();
-    for (const std::string& line : shown->blockLines) lines.call<void>("push", line);
-    val result = val::object();
-    result.set("blockLines", lines);
-    result.set("caption", shown->caption);
-    return result;
+    return ObjectOrNull(session_.loadDataFileFrom(path, dialogs_), [](val& object, const editor::DataFileShown& shown) {
+        val lines = val::array();
+        for (const std::string& line : shown.blockLines) lines.call<void>("push", line);
+        object.set("blockLines", lines);
+        object.set("caption", shown.caption);
+    });
 }
 
 val PageEditor::chooseBlock(unsigned n) {
-    const std::optional<editor::BlockChoice> choice = session_.chooseBlock(n, script_, dialogs_);
-    if (!choice) return val::null();
-    val result = val::object();
-    result.set("stringCount", session_.index().stringCount());
-    result.set("scriptLoad", choice->script);
-    result.set("terminatorFound", choice->terminatorFound);
-    return result;
+    const std::optional<editor::BlockChoice> chosen = session_.chooseBlock(n, script_, dialogs_);
+    return ObjectOrNull(chosen, [&](val& object, const editor::BlockChoice& choice) {
+        object.set("stringCount", session_.index().stringCount());
+        object.set("scriptLoad", choice.script);
+        object.set("terminatorFound", choice.terminatorFound);
+    });
 }
 
 val PageEditor::chooseString(unsigned i) {
-    const std::optional<editor::ShownChoice> shown = session_.chooseString(i, script_, true);
-    if (!shown) return val::null();
-    val result = val::object();
-    result.set("entryFound", shown->choice.matchLine.has_value());
-    result.set("offsetStatus", shown->choice.offsetStatus);
-    result.set("kanaCaption", shown->choice.kanaCaption);
-    if (shown->newString) {
-        // The code table's bytes are Shift-JIS; a JavaScript string takes them as UTF-8.
-        result.set("kanaText", script::ShiftJisToUtf8(editor::KanaWindowText(*shown->newString, session_.codeMaps())));
-    }
-    return result;
+    return ObjectOrNull(session_.chooseString(i, script_, true), [&](val& object, const editor::ShownChoice& shown) {
+        object.set("entryFound", shown.choice.matchLine.has_value());
+        object.set("offsetStatus", shown.choice.offsetStatus);
+        object.set("kanaCaption", shown.choice.kanaCaption);
+        if (shown.newString) {
+            // The code table's bytes are Shift-JIS; a JavaScript string takes them as UTF-8.
+            object.set("kanaText",
+                       script::ShiftJisToUtf8(editor::KanaWindowText(*shown.newString, session_.codeMaps())));
+        }
+    });
 }
 
 val PageEditor::screen() const {
