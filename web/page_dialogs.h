@@ -6,7 +6,8 @@
 // The object's methods: openFile(request) and saveFile(request) return a path in the module's
 // file system or null; openFiles(request) an array of paths, empty when cancelled;
 // message(text); askYesNo(caption, text) a boolean; askText(caption, label) a string or null.
-// A request is {title, directory, fileName, filter} with the FileRequest's meanings.
+// A request is {title, directory, fileName, filter} with the FileRequest's meanings. A method
+// must not throw: a JavaScript exception passes through the command without unwinding it.
 
 #include <emscripten/val.h>
 
