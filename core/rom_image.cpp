@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <limits>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace corv::core {
 
@@ -43,10 +45,13 @@ std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& p
     if (!in) return std::nullopt;
     in.seekg(0, std::ios::end);
     const std::streamoff length = in.tellg();
-    if (length < 0) return std::nullopt;
+    // A 32-bit build (the browser's) reads no more than one read call can take.
+    if (length < 0 || std::cmp_greater(length, std::numeric_limits<std::streamsize>::max())) return std::nullopt;
     in.seekg(0, std::ios::beg);
     std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), length)) return std::nullopt;
+    if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length))) {
+        return std::nullopt;
+    }
     return bytes;
 }
 

@@ -273,7 +273,8 @@ BpsCreation CreateCheckedBpsPatch(std::span<const uint8_t> source, std::span<con
     BpsCreation creation = CreateBpsPatch(source, target, metadata);
     if (creation.status != BpsCreateStatus::Created) return creation;
     const BpsApplication applied = ApplyBpsPatch(source, creation.patch);
-    if (applied.status != BpsStatus::Applied || !std::ranges::equal(applied.target, target)) {
+    if (applied.status != BpsStatus::Applied ||
+        !std::equal(applied.target.begin(), applied.target.end(), target.begin(), target.end())) {
         creation.status = BpsCreateStatus::Mismatch;
         creation.patch.clear();
     }

@@ -95,7 +95,7 @@ BpsStatus RunBpsActions(std::span<const uint8_t> patch, const BpsHeader& header,
                           source.begin() + static_cast<ptrdiff_t>(output + length));
             break;
         case BpsAction::TargetRead: {
-            const auto bytes = cursor.bytes(length);
+            const auto bytes = cursor.bytes(static_cast<size_t>(length));  // within the target's size: checked above
             if (!bytes) return BpsStatus::BadAction;
             target.insert(target.end(), bytes->begin(), bytes->end());
             break;
@@ -116,7 +116,7 @@ BpsStatus RunBpsActions(std::span<const uint8_t> patch, const BpsHeader& header,
                 return BpsStatus::BadAction;
             }
             // Byte by byte: a copy that overlaps its own output repeats what it has just written.
-            for (uint64_t i = 0; i < length; ++i) target.push_back(target[targetCopy + i]);
+            for (uint64_t i = 0; i < length; ++i) target.push_back(target[static_cast<size_t>(targetCopy + i)]);
             targetCopy += length;
             break;
         }

@@ -1,18 +1,11 @@
 #include "patches/crc32.h"
 
-#include <zlib.h>
-
 #include <array>
+#include <utility>
+
+// Crc32 and Crc32Concat come from crc32_zlib.cpp, or from crc32_table.cpp where there is no zlib.
 
 namespace corv::patches {
-
-uint32_t Crc32(std::span<const uint8_t> bytes) {
-    return static_cast<uint32_t>(crc32_z(crc32_z(0, Z_NULL, 0), bytes.data(), bytes.size()));
-}
-
-uint32_t Crc32Concat(uint32_t crcA, uint32_t crcB, uint64_t lengthB) {
-    return static_cast<uint32_t>(crc32_combine(crcA, crcB, static_cast<z_off_t>(lengthB)));
-}
 
 uint32_t Crc32OfPrefix(uint32_t whole, uint32_t crcB, uint64_t lengthB) {
     // Concat(a, crcB, n) = M·a xor crcB, where M (multiplying by x^8n modulo the polynomial) is

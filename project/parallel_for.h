@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cstddef>
-#include <thread>
-#include <vector>
+
+#include "project/worker_threads.h"
 
 namespace corv::project {
 
@@ -23,10 +23,7 @@ void ParallelFor(size_t count, unsigned jobs, MakeWorker makeWorker) {
         run();
         return;
     }
-    std::vector<std::jthread> pool;
-    pool.reserve(threads - 1);
-    for (size_t t = 1; t < threads; ++t) pool.emplace_back(run);
-    run();
+    RunOnThreads(threads, run);
 }
 
 }  // namespace corv::project

@@ -26,21 +26,23 @@ constexpr bool noKeywordBeginsAnother() {
 }
 
 constexpr bool keywordsAreUpperCaseAndBracketed() {
-    return std::ranges::all_of(kControlCodes, [](const ControlCode& code) {
+    return std::all_of(kControlCodes.begin(), kControlCodes.end(), [](const ControlCode& code) {
         return code.keyword.empty() ||
-               (code.keyword.starts_with('[') && std::ranges::none_of(code.keyword, [](char c) { return c >= 'a' && c <= 'z'; }));
+               (code.keyword.starts_with('[') &&
+                std::none_of(code.keyword.begin(), code.keyword.end(), [](char c) { return c >= 'a' && c <= 'z'; }));
     });
 }
 
 constexpr size_t keywordCount() {
-    return static_cast<size_t>(std::ranges::count_if(kControlCodes, [](const ControlCode& code) { return !code.keyword.empty(); }));
+    return static_cast<size_t>(std::count_if(kControlCodes.begin(), kControlCodes.end(),
+                                             [](const ControlCode& code) { return !code.keyword.empty(); }));
 }
 
 static_assert(tableIsIndexedByKind());
 static_assert(noKeywordBeginsAnother());
 static_assert(keywordsAreUpperCaseAndBracketed());
 static_assert(keywordCount() == 12);
-static_assert(std::ranges::all_of(kControlCodes, [](const ControlCode& code) {
+static_assert(std::all_of(kControlCodes.begin(), kControlCodes.end(), [](const ControlCode& code) {
     return code.gameParameterWords <= kMostParameterWords;
 }));
 

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds everything and runs every test through CTest; then builds
-# again with AddressSanitizer and UndefinedBehaviorSanitizer and runs the whole suite once more
-# (the fuzz corpus and regressions included). SANITIZE=0 leaves the second pass out.
+# Installs what is missing, builds everything and runs every test through CTest; builds the
+# browser edition's WebAssembly and runs its tests under Node against the corvtool just built
+# (scripts/web.sh --test; WEB=0 leaves it out); then builds again with AddressSanitizer and
+# UndefinedBehaviorSanitizer and runs the whole suite once more (the fuzz corpus and regressions
+# included). SANITIZE=0 leaves that pass out.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -16,6 +18,9 @@ run_suite() {  # build directory, extra CMake options...
 }
 
 run_suite "${BUILD_DIR:-build}"
+if [ "${WEB:-1}" != 0 ]; then
+  CORVTOOL="${BUILD_DIR:-build}/tools/corvtool" bash scripts/web.sh --test
+fi
 if [ "${SANITIZE:-1}" != 0 ]; then
   # Timings under the sanitizers mean nothing, so that pass builds no benchmarks. Its warnings are
   # not errors: the first pass holds the code to them, and the instrumentation makes GCC report

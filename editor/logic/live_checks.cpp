@@ -50,7 +50,8 @@ std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
             if (d > digits && text[digits] == '0') break;  // "0" is written without leading zeros
             number = number * 10 + uint64_t(text[d] - '0');
             if (number >= count) break;
-            if (lines[number] < 0) lines[number] = line;
+            const auto slot = static_cast<size_t>(number);  // below count
+            if (lines[slot] < 0) lines[slot] = line;
         }
     }
     return lines;

@@ -1,0 +1,224 @@
+// The page's editor, the WebAssembly module, against the native corvtool on the demo game: the
+// title check and the copier header, the block list, the kana text and the preview pixels of
+// every string of a block, with and without a script, as the command line gives them.
+//
+//   node page_editor_test.mjs MODULE_DIR CORVTOOL WORK_DIR
+
+import assert from 'node:assert/strict';
+import { execFileSync, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import { createRequire } from 'node:module';
+import path from 'node:path';
+import test from 'node:test';
+import zlib from 'node:zlib';
+
+const [moduleDir, corvtool, workDir] = process.argv.slice(2);
+assert.ok(moduleDir && corvtool && workDir, 'usage: page_editor_test.mjs MODULE_DIR CORVTOOL WORK_DIR');
+
+const demo = path.join(workDir, 'demo');
+fs.rmSync(workDir, { recursive: true, force: true });
+fs.mkdirSync(workDir, { recursive: true });
+execFileSync(corvtool, ['make-demo', demo]);
+const demoFile = (name) => path.join(demo, name);
+const kBlock = 'D40000';
+const kWrongTitle = 'Error: This is not the ROM used.\nPlease load the correct ROM.';
+
+function corvtoolOutput(...args) {
+  return execFileSync(corvtool, args, { encoding: 'utf8' });
+}
+
+// The module as the page loads it, with its own file system holding the demo game in /game. The
+// WebAssembly is handed over as bytes: the loader of this Emscripten fetches it with Node's
+// fetch, which cannot read files.
+async function openModule() {
+  const factory = createRequire(import.meta.url)(path.join(moduleDir, 'corvane.js'));
+  const module = await factory({ wasmBinary: fs.readFileSync(path.join(moduleDir, 'corvane.wasm')) });
+  module.FS.mkdir('/game');
+  for (const name of fs.readdirSync(demo)) module.FS.writeFile(`/game/${name}`, fs.readFileSync(demoFile(name)));
+  return module;
+}
+
+// Dialogs that cancel every file dialog and answer No, recording what they were asked.
+function recordingDialogs() {
+  const calls = [];
+  return {
+    calls,
+    openFile: (request) => (calls.push(['openFile', request.title]), null),
+    openFiles: (request) => (calls.push(['openFiles', request.title]), []),
+    saveFile: (request) => (calls.push(['saveFile', request.title]), null),
+    message: (text) => calls.push(['message', text]),
+    askYesNo: (caption, text) => (calls.push(['askYesNo', caption, text]), false),
+    askText: (caption) => (calls.push(['askText', caption]), null),
+  };
+}
+
+// The editor on the ROM `romName` and the demo's data file, with block kBlock chosen;
+// `prepare` may add files to the module's file system first.
+async function editorOn(romName, prepare = () => {}) {
+  const module = await openModule();
+  prepare(module.FS);
+  const dialogs = recordingDialogs();
+  const editor = new module.Editor('/game', dialogs);
+  assert.equal(editor.openRom(`/game/${romName}`), module.RomOpenStep.Opened);
+  const shown = editor.loadDataFile('/game/corvane.txt');
+  assert.ok(shown, 'the data file loads');
+  const block = shown.blockLines.indexOf(`Block ${kBlock}`);
+  assert.ok(block >= 0, `the block list names ${kBlock}`);
+  const choice = editor.chooseBlock(block);
+  assert.ok(choice, `block ${kBlock} can be chosen`);
+  return { module, editor, dialogs, choice, shown };
+}
+
+// The 5-6-5 pixels of a PNG file that corvtool wrote: 8-bit RGB rows without filters, each
+// channel the 5-6-5 value widened by repeating its top bits, so the top bits give it back.
+function pngPixels565(file) {
+  const bytes = fs.readFileSync(file);
+  assert.equal(bytes.subarray(1, 4).toString('latin1'), 'PNG');
+  let width = 0;
+  let height = 0;
+  const idat = [];
+  for (let at = 8; at < bytes.length;) {
+    const length = bytes.readUInt32BE(at);
+    const type = bytes.subarray(at + 4, at + 8).toString('latin1');
+    const data = bytes.subarray(at + 8, at + 8 + length);
+    if (type === 'IHDR') {
+      width = data.readUInt32BE(0);
+      height = data.readUInt32BE(4);
+      assert.deepEqual([...data.subarray(8, 13)], [8, 2, 0, 0, 0], '8-bit RGB, not interlaced');
+    } else if (type === 'IDAT') {
+      idat.push(data);
+    }
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(idat));
+  const rowBytes = 1 + width * 3;
+  assert.equal(raw.length, rowBytes * height);
+  const pixels = new Uint16Array(width * height);
+  for (let y = 0; y < height; ++y) {
+    assert.equal(raw[y * rowBytes], 0, 'corvtool writes rows without a filter');
+    for (let x = 0; x < width; ++x) {
+      const at = y * rowBytes + 1 + x * 3;
+      pixels[y * width + x] = ((raw[at] >> 3) << 11) | ((raw[at + 1] >> 2) << 5) | (raw[at + 2] >> 3);
+    }
+  }
+  return { width, height, pixels };
+}
+
+// Fails naming the first pixel that differs, rather than printing two screens.
+function assertSameScreen(actual, expected, what) {
+  assert.equal(actual.width, expected.width, `${what}: width`);
+  assert.equal(actual.height, expected.height, `${what}: height`);
+  const differs = actual.pixels.findIndex((pixel, i) => pixel !== expected.pixels[i]);
+  if (differs >= 0) {
+    const x = differs % actual.width;
+    const y = Math.floor(differs / actual.width);
+    assert.fail(`${what}: pixel (${x}, ${y}) is ${actual.pixels[differs].toString(16)}, ` +
+                `corvtool drew ${expected.pixels[differs].toString(16)}`);
+  }
+}
+
+// corvtool preview --all for block kBlock: the screen of string i is pictures[i].
+function corvtoolPictures(romName, folderName, scriptFile) {
+  const folder = path.join(workDir, folderName);
+  const args = ['preview', demoFile(romName), demoFile('corvane.txt'), kBlock, '--all', folder];
+  if (scriptFile) args.push('--script', scriptFile);
+  const written = corvtoolOutput(...args).trim().split('\n');
+  return written.map(pngPixels565);
+}
+
+// Every string of the block chosen in turn, its screen against corvtool's.
+function assertEveryStringDrawnAs(editor, count, pictures, what) {
+  assert.equal(pictures.length, count, `${what}: corvtool drew every string`);
+  for (let i = 0; i < count; ++i) {
+    assert.ok(editor.chooseString(i), `${what}: string ${i} is drawn`);
+    assertSameScreen(editor.screen(), pictures[i], `${what}, string ${i}`);
+  }
+}
+
+test('the title check and the copier header: both ROMs open, another game is refused as by corvtool', async () => {
+  const module = await openModule();
+  const dialogs = recordingDialogs();
+  const editor = new module.Editor('/game', dialogs);
+  assert.equal(editor.openRom('/game/corvane.smc'), module.RomOpenStep.Opened);
+  assert.equal(editor.romHeaderSize(), 0);
+  assert.equal(editor.openRom('/game/corvane_headered.smc'), module.RomOpenStep.Opened);
+  assert.equal(editor.romHeaderSize(), 512);
+  assert.equal(editor.openRom('/game/missing.smc'), module.RomOpenStep.CannotOpen);
+
+  const other = fs.readFileSync(demoFile('corvane.smc'));
+  other[0xFFC0] = 'c'.charCodeAt(0);
+  const otherFile = path.join(workDir, 'other.smc');
+  fs.writeFileSync(otherFile, other);
+  module.FS.writeFile('/game/other.smc', other);
+  dialogs.calls.length = 0;
+  assert.equal(editor.openRom('/game/other.smc'), module.RomOpenStep.WrongTitle);
+  assert.deepEqual(dialogs.calls, [['message', kWrongTitle]]);
+  assert.equal(editor.chooseString(0), null, 'nothing is drawn without a ROM');
+  const refused = spawnSync(corvtool, ['kana', otherFile, demoFile('corvane.txt'), kBlock]);
+  assert.equal(refused.status, 2, 'corvtool refuses the same file');
+});
+
+test('the block list is the data file\'s, as corvtool room lists it', async () => {
+  const { shown } = await editorOn('corvane.smc');
+  const rows = corvtoolOutput('room', demoFile('corvane.smc'), demoFile('corvane.txt')).split('\n');
+  const listed = rows.filter((row) => /^[0-9A-F]{6} /.test(row)).map((row) => `Block ${row.split(' ')[0]}`);
+  assert.ok(listed.length > 1);
+  assert.deepEqual(shown.blockLines, listed);
+  assert.equal(shown.caption, 'Script Editor: Corvane - [corvane.txt ]');
+});
+
+test('every string of the block: its kana text as corvtool kana decodes it', async () => {
+  const { editor, choice } = await editorOn('corvane.smc');
+  const dump = corvtoolOutput('kana', demoFile('corvane.smc'), demoFile('corvane.txt'), kBlock);
+  const entries = dump.split('.ENDS\n\n').filter((entry) => entry.length > 0);
+  assert.equal(entries.length, choice.stringCount);
+  let windowText = null;  // what the Kana Text window holds: kept while a choice brings nothing new
+  for (let i = 0; i < choice.stringCount; ++i) {
+    const [opening, ...lines] = entries[i].split('\n');
+    assert.equal(opening, `.STRING ${i}`);
+    const shown = editor.chooseString(i);
+    assert.equal(shown.kanaCaption, `Kana Text: String #${i}`);
+    windowText = shown.kanaText ?? windowText;
+    const dumped = lines.slice(0, -1);
+    // A record that holds no text: the dump says so, the window stays empty.
+    const expected = dumped.length === 1 && dumped[0] === 'NON-TEXT DATA' ? [''] : dumped;
+    assert.deepEqual(windowText.split('\r\n'), expected, `string ${i}`);
+  }
+});
+
+test('every string without a script: the pixels of corvtool preview, also behind the copier header', async () => {
+  for (const romName of ['corvane.smc', 'corvane_headered.smc']) {
+    const { module, editor, choice } = await editorOn(romName);
+    // Without a script file the editor writes the block's skeleton beside the ROM, as on the desktop.
+    assert.equal(choice.scriptLoad, module.ScriptLoad.Skeleton);
+    assert.ok(module.FS.readdir('/game/Dumps').includes(`00${kBlock}.txt`));
+    assertEveryStringDrawnAs(editor, choice.stringCount, corvtoolPictures(romName, `pictures-${romName}`), romName);
+  }
+});
+
+test('every string with its script file: the translations drawn as by corvtool preview --script', async () => {
+  // CR LF line ends and Latin-1 bytes, as the desktop editor saves scripts; some entries empty,
+  // one with codes, one wider than the box.
+  const count = corvtoolOutput('kana', demoFile('corvane.smc'), demoFile('corvane.txt'), kBlock)
+    .split('\n').filter((line) => line.startsWith('.STRING ')).length;
+  const translations = [[], ['Hello there, traveller![KEY]', 'The castle is [PAUSE$1E]to the north.'],
+                        ['Caf\u00e9 au lait, tr\u00e8s bien.'],
+                        ['[PLAYER]! A line far too long to fit into the lower box of the preview at all.']];
+  const entries = [];
+  for (let i = 0; i < count; ++i) entries.push(`.STRING ${i}`, ...translations[i % translations.length], '.ENDS');
+  const script = Buffer.from(entries.join('\r\n') + '\r\n', 'latin1');
+  const scriptFile = path.join(workDir, `00${kBlock}.txt`);
+  fs.writeFileSync(scriptFile, script);
+
+  const { module, editor, choice } = await editorOn('corvane.smc', (fileSystem) => {
+    fileSystem.mkdir('/game/Dumps');
+    fileSystem.writeFile(`/game/Dumps/00${kBlock}.txt`, script);
+  });
+  assert.equal(choice.scriptLoad, module.ScriptLoad.Existing);
+  assert.equal(choice.stringCount, count);
+  assert.ok(editor.chooseString(1).entryFound);
+  assertEveryStringDrawnAs(editor, count, corvtoolPictures('corvane.smc', 'pictures-script', scriptFile),
+                           'with the script');
+  assert.deepEqual(module.FS.readFile(`/game/Dumps/00${kBlock}.txt`), new Uint8Array(script),
+                   'choosing the block leaves its script file as it was');
+});

@@ -1,0 +1,34 @@
+// What the module offers JavaScript: the page's editor and the enums of its results, by the
+// names the C++ side gives them.
+
+#include <emscripten/bind.h>
+
+#include "web/page_editor.h"
+
+namespace corv::web {
+
+EMSCRIPTEN_BINDINGS(corvane) {
+    using emscripten::enum_;
+
+    enum_<editor::RomOpenStep>("RomOpenStep")
+        .value("Cancelled", editor::RomOpenStep::Cancelled)
+        .value("CannotOpen", editor::RomOpenStep::CannotOpen)
+        .value("WrongTitle", editor::RomOpenStep::WrongTitle)
+        .value("Opened", editor::RomOpenStep::Opened);
+    enum_<editor::ScriptLoad>("ScriptLoad")
+        .value("Existing", editor::ScriptLoad::Existing)
+        .value("Skeleton", editor::ScriptLoad::Skeleton)
+        .value("CannotCreate", editor::ScriptLoad::CannotCreate)
+        .value("CannotRead", editor::ScriptLoad::CannotRead);
+
+    emscripten::class_<PageEditor>("Editor")
+        .constructor<const std::string&, emscripten::val>()
+        .function("openRom", &PageEditor::openRom)
+        .function("romHeaderSize", &PageEditor::romHeaderSize)
+        .function("loadDataFile", &PageEditor::loadDataFile)
+        .function("chooseBlock", &PageEditor::chooseBlock)
+        .function("chooseString", &PageEditor::chooseString)
+        .function("screen", &PageEditor::screen);
+}
+
+}  // namespace corv::web

@@ -1,0 +1,53 @@
+#pragma once
+// The editor session as the page uses it: the session of the desktop editor (editor/logic),
+// its dialogs answered by the page and its script held in memory, with results turned into
+// JavaScript values. The files it reads and writes live in the module's file system (FS), where
+// the page puts the translator's files and takes the written ones from.
+//
+// Only what the page shows crosses here; every rule stays in the session.
+
+#include <emscripten/val.h>
+
+#include <string>
+
+#include "editor/logic/editor_session.h"
+#include "script/script_text.h"
+#include "web/page_dialogs.h"
+
+namespace corv::web {
+
+class PageEditor {
+public:
+    // `startFolder`: where the file dialogs start. `dialogs`: the page's answers (PageDialogs).
+    PageEditor(const std::string& startFolder, emscripten::val dialogs);
+
+    // Open ROM File with the file given (title check, copier-header rule, font); the messages
+    // of a failure go to the dialogs.
+    editor::RomOpenStep openRom(const std::string& path);
+    // 0 or 512: the copier header of the ROM loaded.
+    [[nodiscard]] unsigned romHeaderSize() const { return session_.rom().headerSize(); }
+
+    // Load Text Block Data File with the file given: {blockLines: [...], caption}, or null when
+    // it cannot be read (message shown).
+    emscripten::val loadDataFile(const std::string& path);
+
+    // Chooses block `n` of the list and loads its script: {stringCount, scriptLoad,
+    // terminatorFound}, or null when no ROM is loaded or `n` is not listed.
+    emscripten::val chooseBlock(unsigned n);
+
+    // Chooses string `i` and draws both boxes: {entryFound, offsetStatus, kanaCaption} and, when
+    // the string is new to the Kana Text window, kanaText (its text as UTF-8, CR LF line
+    // breaks); null when nothing can be drawn.
+    emscripten::val chooseString(unsigned i);
+
+    // The preview screen: {width, height, pixels}, pixels a copy of its 5-6-5 bitmap as a
+    // Uint16Array, row after row.
+    [[nodiscard]] emscripten::val screen() const;
+
+private:
+    PageDialogs dialogs_;
+    script::MemoryScriptText script_;
+    editor::EditorSession session_;
+};
+
+}  // namespace corv::web
