@@ -10,6 +10,7 @@
 
 #include "core/address.h"
 #include "core/block_decoder.h"
+#include "core/rom_open_text.h"
 #include "core/save_failure_text.h"
 
 namespace corv::tool {
@@ -27,6 +28,9 @@ bool OpenGameRom(core::RomImage& rom, const std::string& path, std::string_view 
         return false;
     case core::RomOpenResult::WrongTitle:
         FileError(err, command, path) << "not the CORVANE ROM (no internal title CORVANE at ROM offset 00FFC0)\n";
+        return false;
+    case core::RomOpenResult::TooLarge:
+        FileError(err, command, path) << core::RomTooLargeReason() << '\n';
         return false;
     }
     return false;
