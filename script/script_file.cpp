@@ -34,6 +34,13 @@ std::string ScriptSkeleton(unsigned stringCount) {
 
 std::string EntrySearchText(int stringNumber) { return ".STRING " + std::to_string(stringNumber); }
 
+bool ActsAsKeywordLine(std::string_view line) {
+    if (core::FindIgnoringCase(line, ".STRING") != std::string_view::npos) return true;
+    while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
+    return core::EqualsIgnoringCase(line, ".ENDS");
+}
+
 bool IsEntryClosingLine(std::string_view line) {
     while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
     while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
@@ -113,13 +120,18 @@ std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {
     return text;
 }
 
-core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+std::string ScriptFileBytes(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (char c : text) {
         if (c == '\n') out.push_back('\r');
         out.push_back(c);
     }
+    return out;
+}
+
+core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+    const std::string out = ScriptFileBytes(text);
     // Written through a temporary file so that a failed save leaves the old script intact.
     return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // Script files: one per block, entries opened by ".STRING n" and closed by ".ENDS".
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -22,6 +23,16 @@ namespace corv::script {
 
 // ".STRING %d"
 [[nodiscard]] std::string EntrySearchText(int stringNumber);
+
+// A block holds at most 64 KiB: no entry's text may be longer than any block can hold.
+inline constexpr size_t kLongestEntryText = 0x10000;
+
+// True for a line that the script's reader may take as structure rather than text, in any
+// letter case and with any blanks around it: one that holds ".STRING" anywhere (the entry
+// lookup searches for ".STRING n" as plain text, also inside a line) or that reads ".ENDS" once
+// blanks and control characters are trimmed. Text from elsewhere (a translation from a PO
+// file) holding such a line could open or close entries.
+[[nodiscard]] bool ActsAsKeywordLine(std::string_view line);
 
 // True for a line that closes an entry: ".ENDS" once blanks and control characters are trimmed
 // from both ends (case-sensitive).
@@ -63,5 +74,7 @@ struct EntryCopy {
 // accepted on load, bytes unchanged.
 [[nodiscard]] std::optional<std::string> LoadScriptFile(const std::filesystem::path& path);  // '\n' line ends
 [[nodiscard]] core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
+// The bytes SaveScriptFile writes for `text`: every '\n' as CR LF.
+[[nodiscard]] std::string ScriptFileBytes(std::string_view text);
 
 }  // namespace corv::script
