@@ -9,28 +9,36 @@
 
 namespace corv::core {
 
-FileRead ReadBoundedFile(const std::filesystem::path& path, uint64_t limit) {
-    FileRead result;
+int OpenForBoundedRead(const std::filesystem::path& path) {
     // O_NONBLOCK: opening a FIFO without a writer must not wait for one.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+}
+
+FileRead ReadBoundedFile(const std::filesystem::path& path, uint64_t limit) {
+    const int fd = OpenForBoundedRead(path);
     if (fd < 0) {
+        FileRead result;
         result.error = errno;
         return result;
     }
+    FileRead result = ReadBoundedDescriptor(fd, limit);
+    ::close(fd);
+    return result;
+}
+
+FileRead ReadBoundedDescriptor(int fd, uint64_t limit) {
+    FileRead result;
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
         result.error = errno;
-        ::close(fd);
         return result;
     }
     if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
         result.status = FileReadStatus::NotAFile;
         return result;
     }
     const auto size = static_cast<uint64_t>(info.st_size);
     if (size > limit) {
-        ::close(fd);
         result.status = FileReadStatus::TooLarge;
         result.size = size;
         return result;
@@ -44,17 +52,15 @@ FileRead ReadBoundedFile(const std::filesystem::path& path, uint64_t limit) {
             if (bytes.size() >= most) break;
             bytes.resize(static_cast<size_t>(std::min<uint64_t>(most, bytes.size() + 4096)));
         }
-        const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
+        const ssize_t got = ::pread(fd, bytes.data() + filled, bytes.size() - filled, static_cast<off_t>(filled));
         if (got < 0) {
             if (errno == EINTR) continue;
             result.error = errno;
-            ::close(fd);
             return result;
         }
         if (got == 0) break;
         filled += static_cast<size_t>(got);
     }
-    ::close(fd);
     if (filled > limit) {
         result.status = FileReadStatus::TooLarge;
         result.size = filled;

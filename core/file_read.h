@@ -30,4 +30,12 @@ inline constexpr uint64_t kNoReadLimit = std::numeric_limits<uint64_t>::max();
 // Reads the regular file `path` whole, refusing it when it holds more than `limit` bytes.
 [[nodiscard]] FileRead ReadBoundedFile(const std::filesystem::path& path, uint64_t limit);
 
+// The same from a file the caller opened (`fd`, read from its start; left open), for a reader
+// that hands the very file it checked on to a library that reads it again.
+[[nodiscard]] FileRead ReadBoundedDescriptor(int fd, uint64_t limit);
+
+// Opens `path` for reading as ReadBoundedFile does (never waiting on a FIFO): the descriptor, or
+// -1 with errno set.
+[[nodiscard]] int OpenForBoundedRead(const std::filesystem::path& path);
+
 }  // namespace corv::core
