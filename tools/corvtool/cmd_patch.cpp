@@ -62,7 +62,7 @@ int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::
             << patches::IpsMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
         return kExitBadInput;
     }
-    if (!SaveGameRom(rom, "patch", err, {.force = force})) return kExitBadInput;
+    if (!SaveGameRom(rom, "patch", err, {.force = force}, &*lock)) return kExitBadInput;
     out << "applied " << outcome.appliedCount << " patch(es); ROM size " << rom.size() << " bytes\n";
     return kExitOk;
 }

@@ -97,7 +97,7 @@ std::optional<script::TextBlock> OpenTextBlock(const core::RomImage& rom, const 
     return std::nullopt;
 }
 
-std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
+long LockWaitSeconds() {
     constexpr long kDefaultWaitSeconds = 60;
     long seconds = kDefaultWaitSeconds;
     if (const char* text = std::getenv("CORVTOOL_LOCK_WAIT")) {
@@ -105,6 +105,11 @@ std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_v
         const long value = std::strtol(text, &end, 10);
         if (end != text && *end == '\0' && value >= 0) seconds = value;
     }
+    return seconds;
+}
+
+std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
+    const long seconds = LockWaitSeconds();
     core::FileLock lock = core::FileLock::acquire(path, std::chrono::seconds(seconds));
     switch (lock.status()) {
     case core::LockStatus::Locked:
@@ -130,8 +135,11 @@ void ReportSaveFailure(std::ostream& err, std::string_view command, const std::s
     err << (result.replaced ? "\n" : "; the file was left as it was\n");
 }
 
-bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err, const core::SaveOptions& options) {
-    const core::RomSaveOutcome saved = core::SaveRomFile(rom, options);
+bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err, const core::SaveOptions& options,
+                 const core::FileLock* lock) {
+    core::SaveOptions withLeftovers = options;
+    if (lock != nullptr && lock->held()) withLeftovers.leftoversBefore = lock->lockedAt();
+    const core::RomSaveOutcome saved = core::SaveRomFile(rom, withLeftovers);
     if (saved.result == core::RomSaveResult::Saved) return true;
     ReportSaveFailure(err, command, rom.path().string(), saved.save);
     return false;
