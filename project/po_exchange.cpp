@@ -6,11 +6,13 @@
 #include <set>
 
 #include "check/box_lines.h"
+#include "check/code_parameters.h"
 #include "check/string_check.h"
 #include "core/address.h"
 #include "project/po_reader.h"
 #include "project/write_paths.h"
 #include "script/kana_dump.h"
+#include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
 #include "script/sjis.h"
@@ -264,6 +266,15 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                 error.textLine = characters.check.line + 1;
                 continue;
             }
+            // A code the translation writes without its parameters would take the string's end
+            // and the next string's bytes in the game: an error of the checks, refused here too.
+            const std::vector<std::string> textLines = splitLines(characters.latin1);
+            const std::vector<std::string> encoderLines =
+                script::ApplyDictionaryToLines(textLines, inputs.table).value_or(textLines);
+            if (const auto broken = check::CheckCodeParameters(encoderLines, where->second); !broken.empty()) {
+                fail(PoImportProblem::BrokenCode).finding = broken.front();
+                continue;
+            }
             if (characters.latin1.find_first_not_of(" \t\n") == std::string::npos) {
                 // Only blanks: most likely a slip, never worth replacing a translation with.
                 result.warnings.push_back({PoImportProblem::BlankTranslation, file, entry.line, entry.context});
@@ -286,7 +297,9 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                 target->second.path = script::ScriptPathFor(project.scripts.path, address);
                 auto allowed = CheckWritePath(project, project.scripts, target->second.path, allowOutside);
                 if (auto* error = std::get_if<ProjectError>(&allowed)) {
-                    fail(PoImportProblem::PathNotAllowed).pathError = std::move(*error);
+                    PoImportError& refused = fail(PoImportProblem::PathNotAllowed);
+                    refused.file = project.file;  // a problem of the project file's key
+                    refused.pathError = std::move(*error);
                     targets.erase(target);
                     continue;
                 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "check/string_check.h"
 #include "project/block_work.h"
 #include "project/po_text.h"
 #include "project/project_file.h"
@@ -60,11 +61,13 @@ enum class PoImportProblem {
     KeywordLine,     // a line of the translation (`textLine`) the script's reader would take as
                      // ".STRING" or ".ENDS": it would open or close entries
     TooLong,         // more text than any block can hold
+    BrokenCode,      // a code without its parameters, or an escaped end mark (`finding`)
     Plural,          // a msgid_plural entry: a game string has one form
     Duplicate,       // translated differently in another given file (`otherFile`, `otherLine`)
     EntryMissing,    // the script has no closed entry for the string to put the translation in
     ScriptUnreadable,
-    PathNotAllowed,  // the script it goes into may not be written (`pathError`)
+    PathNotAllowed,  // the script it goes into may not be written (`pathError`; `file` is the
+                     // project file, whose key leads there)
     // Warnings, which import nothing less:
     SameTwice,       // the same translation in another given file (`otherFile`, `otherLine`)
     BlankTranslation,  // only white space: the script's entry is left as it is
@@ -81,6 +84,7 @@ struct PoImportError {
     std::filesystem::path otherFile = {};  // Duplicate, SameTwice
     size_t otherLine = 0;
     std::optional<ProjectError> pathError = std::nullopt;  // PathNotAllowed
+    std::optional<check::Finding> finding = std::nullopt;  // BrokenCode, as the checks word it
 };
 
 struct PoImport {

@@ -105,8 +105,8 @@ std::optional<size_t> PoNulLine(std::string_view text) {
             for (; at < text.size() && (hexadecimal || digits < 3); ++at, ++digits) {
                 const int digit = hexadecimal ? core::HexDigitValue(text[at]) : (text[at] >= '0' && text[at] <= '7' ? text[at] - '0' : -1);
                 if (digit < 0) break;
-                value = value * (hexadecimal ? 16 : 8) + unsigned(digit);
-                if (value > 0xFF) value = 0x100;  // no NUL, however many digits follow
+                // Only the low byte is kept of a larger value, which may then be a NUL.
+                value = (value * (hexadecimal ? 16 : 8) + unsigned(digit)) & 0xFF;
             }
             if (digits > 0 && value == 0) return line;
             i = at - 1;

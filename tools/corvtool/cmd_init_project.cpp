@@ -101,8 +101,9 @@ int runInitProject(const std::vector<std::string>& args, std::ostream& out, std:
     }
     for (const script::BlockEntry& entry : inputs.dataFile.blocks) {
         const fs::path scriptPath = script::ScriptPathFor(scriptsFolder, entry.address);
-        if (taken(scriptPath)) continue;
+        // A script already there is kept, but one that leads out of DIR is named now.
         if (!staysInside(scriptPath)) return kExitBadInput;
+        if (taken(scriptPath)) continue;
         const script::TextBlockLoad load = script::LoadTextBlock(inputs.rom.data(), inputs.dataFile.blocks, entry.address);
         if (!load.block) {
             err << "corvtool init-project: block " << HexWord(entry.address)

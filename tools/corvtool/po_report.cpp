@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "check/finding_text.h"
 #include "core/printable_text.h"
 #include "project/po_reader.h"
 #include "project/project_error_text.h"
@@ -60,6 +61,8 @@ std::string problemText(const project::PoImportError& problem) {
     case PoImportProblem::TooLong:
         return "the translation is longer than any block can hold (" + std::to_string(script::kLongestEntryText) +
                " bytes)";
+    case PoImportProblem::BrokenCode:
+        return "the translation's codes are not whole: " + check::FindingMessage(*problem.finding, {});
     case PoImportProblem::Plural: return "a plural entry (msgid_plural): a game string has one form only";
     case PoImportProblem::Duplicate:
         return "translated differently in " + place(problem.otherFile, problem.otherLine) +
