@@ -99,15 +99,17 @@ struct SaveOptions {
 // only by commit(), from `bytes`, which must then live until the commit.
 class PreparedSave {
 public:
+    [[nodiscard]] static PreparedSave prepare(const std::filesystem::path& path, std::span<const uint8_t> bytes,
+                                              const SaveOptions& options = {});
+    // Nothing prepared: neither ready nor holding a temporary file.
     PreparedSave() = default;
-    ~PreparedSave();
+    // Moved, the temporary file goes with the save; it is never copied.
     PreparedSave(PreparedSave&& other) noexcept;
     PreparedSave& operator=(PreparedSave&& other) noexcept;
     PreparedSave(const PreparedSave&) = delete;
     PreparedSave& operator=(const PreparedSave&) = delete;
+    ~PreparedSave();
 
-    [[nodiscard]] static PreparedSave prepare(const std::filesystem::path& path, std::span<const uint8_t> bytes,
-                                              const SaveOptions& options = {});
     // Saved when the save is ready to commit; otherwise why it is not (nothing is left behind).
     [[nodiscard]] const SaveResult& result() const { return result_; }
     [[nodiscard]] bool ready() const { return result_.ok() && !committed_; }

@@ -61,12 +61,9 @@ CORV_FUZZ_UNTRACED const FuzzProject& Project() {
 }
 
 CORV_FUZZ_UNTRACED std::vector<std::string> linesOf(std::string_view text) {
+    const script::MemoryScriptText script(text);
     std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
-        lines.emplace_back(text.substr(start, end - start));
-    }
-    lines.emplace_back(text.substr(start));
+    for (int n = 0; n < script.lineCount(); ++n) lines.push_back(script.line(n));
     return lines;
 }
 

@@ -118,17 +118,15 @@ TEST(PathResolve, WritesThroughLinksLandWhereTheLinksLead) {
 }
 
 TEST(PrintableText, ControlCharactersBecomeEscapesAndTextStays) {
-    const struct {
-        std::string text;
-        std::string shown;
-    } cases[] = {
+    // The text as read, and as printed.
+    const std::pair<std::string, std::string> cases[] = {
         {"plain \xC3\xA9 text", "plain \xC3\xA9 text"},
         {"\x1B]0;owned\x07", "\\x1B]0;owned\\x07"},
         {"a\tb\rc\nd\x7F", "a\\x09b\\x0Dc\\x0Ad\\x7F"},
         {"\xC2\x9B" "2J", "\\u009B2J"},                           // C1 written in UTF-8
         {"\x9B" "2J \xE2\x80\x98q\xE2\x80\x99", "\\x9B2J \xE2\x80\x98q\xE2\x80\x99"},  // alone, and inside quotes
     };
-    for (const auto& c : cases) EXPECT_EQ(EscapeControlCharacters(c.text), c.shown);
+    for (const auto& [text, shown] : cases) EXPECT_EQ(EscapeControlCharacters(text), shown);
 }
 
 TEST(PreparedSave, NothingIsReplacedBeforeTheCommitAndAnAbandonedSaveLeavesNothing) {

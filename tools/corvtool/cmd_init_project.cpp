@@ -119,13 +119,10 @@ int runInitProject(const std::vector<std::string>& args, std::ostream& out, std:
         return kExitBadInput;
     }
     // The project's lock, which every command that writes its scripts takes as well.
-    const core::FileLock lock = project::LockProject(dir, std::chrono::seconds(LockWaitSeconds()));
-    if (lock.status() != core::LockStatus::Locked) {
-        FileError(err, "init-project", project::ProjectLockFile(dir).string())
-            << "cannot lock the project" << (lock.status() == core::LockStatus::TimedOut ? ": another command holds it" : "")
-            << "; nothing written\n";
-        return kExitBadInput;
-    }
+    const long seconds = LockWaitSeconds();
+    const auto lock = LockOrReport(project::LockProject(dir, std::chrono::seconds(seconds)), "init-project",
+                                   project::ProjectLockFile(dir).string(), "project", seconds, err);
+    if (!lock) return kExitBadInput;
 
     project::ProjectFileSettings settings;
     settings.rom = relativeTo(dir, rom);
@@ -136,7 +133,7 @@ int runInitProject(const std::vector<std::string>& args, std::ostream& out, std:
     settings.outputIps = "build/" + romName.stem().string() + "-translated.ips";
 
     core::SaveOptions options;
-    options.leftoversBefore = lock.lockedAt();
+    if (lock->held()) options.leftoversBefore = lock->lockedAt();
     for (const auto& [scriptPath, strings] : skeletons) {
         const std::string bytes = script::ScriptFileBytes(script::ScriptSkeleton(strings));
         if (!core::WriteFileSafely(scriptPath, asBytes(bytes), options)) {

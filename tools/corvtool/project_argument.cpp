@@ -32,22 +32,10 @@ std::optional<core::FileLock> LockProjectOf(const std::string& argument, std::st
     if (!fs::is_directory(folder, error)) return core::FileLock();
     const long seconds = LockWaitSeconds();
     core::FileLock lock = project::LockProject(folder, std::chrono::seconds(seconds));
-    const std::string lockFile = core::EscapeControlCharacters(project::ProjectLockFile(folder).string());
-    switch (lock.status()) {
-    case core::LockStatus::Locked: return lock;
-    case core::LockStatus::Unavailable: return lock;
-    case core::LockStatus::TimedOut:
-        FileError(err, command, lockFile) << "another command is changing this project; gave up after " << seconds
-                                          << " s of waiting (CORVTOOL_LOCK_WAIT sets the wait); nothing written\n";
-        return std::nullopt;
-    case core::LockStatus::Failed:
-        FileError(err, command, lockFile) << "cannot lock the project: "
-                                          << (lock.error() == ELOOP ? "the lock file is a symbolic link (remove it)"
-                                                                    : std::strerror(lock.error()))
-                                          << "; nothing written\n";
-        return std::nullopt;
-    }
-    return std::nullopt;
+    // A lock file committed as a link is never followed: it has to go.
+    const std::string_view reason = lock.error() == ELOOP ? "the lock file is a symbolic link (remove it)" : "";
+    return LockOrReport(std::move(lock), command, core::EscapeControlCharacters(project::ProjectLockFile(folder).string()),
+                        "project", seconds, err, reason);
 }
 
 void PrintProjectError(std::ostream& err, std::string_view command, const fs::path& projectFile,

@@ -108,22 +108,28 @@ long LockWaitSeconds() {
     return seconds;
 }
 
-std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
-    const long seconds = LockWaitSeconds();
-    core::FileLock lock = core::FileLock::acquire(path, std::chrono::seconds(seconds));
+std::optional<core::FileLock> LockOrReport(core::FileLock lock, std::string_view command, const std::string& file,
+                                           std::string_view subject, long seconds, std::ostream& err,
+                                           std::string_view reason) {
     switch (lock.status()) {
     case core::LockStatus::Locked:
     case core::LockStatus::Unavailable: return lock;
     case core::LockStatus::TimedOut:
-        FileError(err, command, path) << "another command is changing this file; gave up after " << seconds
+        FileError(err, command, file) << "another command is changing this " << subject << "; gave up after " << seconds
                                       << " s of waiting (CORVTOOL_LOCK_WAIT sets the wait); nothing written\n";
         return std::nullopt;
     case core::LockStatus::Failed:
-        FileError(err, command, path) << "cannot lock this file: " << std::strerror(lock.error())
+        FileError(err, command, file) << "cannot lock this " << subject << ": "
+                                      << (reason.empty() ? std::string_view(std::strerror(lock.error())) : reason)
                                       << "; nothing written\n";
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
+    const long seconds = LockWaitSeconds();
+    return LockOrReport(core::FileLock::acquire(path, std::chrono::seconds(seconds)), command, path, "file", seconds, err);
 }
 
 void ReportSaveFailure(std::ostream& err, std::string_view command, const std::string& file,

@@ -55,6 +55,13 @@ namespace corv::tool {
 // when it is unset or no number.
 [[nodiscard]] long LockWaitSeconds();
 
+// `lock` when it is held or there is nothing to lock; otherwise prints its line ("another command
+// is changing this SUBJECT; gave up after N s ...", "cannot lock this SUBJECT: REASON") naming
+// `file`, and returns std::nullopt. `reason` words a failure; empty: the system's.
+[[nodiscard]] std::optional<core::FileLock> LockOrReport(core::FileLock lock, std::string_view command,
+                                                         const std::string& file, std::string_view subject,
+                                                         long seconds, std::ostream& err, std::string_view reason = {});
+
 // Saves `rom` (the caller holds its lock, `lock`: the leftovers of saves killed before it was
 // taken are removed); on failure prints one line naming the file and the reason and returns false.
 [[nodiscard]] bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err,
