@@ -164,14 +164,14 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     Lines out(source.number, findings);
     // The lookup's search, on one copy of the text that the search for a second entry shares.
     const std::string text = script.text();
-    const auto match = script::FindInText(text, script.selectionStart(), script.selectionLength(),
-                                          script::EntrySearchText(int(source.number)));
+    const auto match = script::FindFromSelection(text, script.selectionStart(), script.selectionLength(),
+                                                 script::EntrySearchText(int(source.number)));
     if (!match) {
         out.add(FindingKind::EntryMissing, 0);
         return findings;
     }
-    script.setCaret(match->position);
-    const std::optional<int> opening = script.lineOfPosition(match->position);
+    script.setCaret(*match);
+    const std::optional<int> opening = script.lineOfPosition(*match);
     const bool ownOpening = opensEntry(script.line(*opening), source.number);
     if (!ownOpening) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);

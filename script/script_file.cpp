@@ -47,22 +47,17 @@ bool IsEntryClosingLine(std::string_view line) {
     return line == ".ENDS";
 }
 
-namespace {
-
-// Where the search for `needle` finds it: from the end of the selection, or from the start.
-std::optional<size_t> SearchFromSelection(std::string_view text, size_t selectionStart, size_t selectionLength,
-                                          std::string_view needle) {
+std::optional<size_t> FindFromSelection(std::string_view text, size_t selectionStart, size_t selectionLength,
+                                        std::string_view needle) {
     const size_t from = selectionLength > 0 ? selectionStart + selectionLength : 0;
     const size_t found = core::FindIgnoringCase(text, needle, from);
     if (found == std::string_view::npos) return std::nullopt;
     return found;
 }
 
-}  // namespace
-
 std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionStart, size_t selectionLength,
                                       std::string_view needle) {
-    const auto found = SearchFromSelection(text, selectionStart, selectionLength, needle);
+    const auto found = FindFromSelection(text, selectionStart, selectionLength, needle);
     if (!found) return std::nullopt;
     const auto lineEnds = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(*found), '\n');
     return ScriptMatch{static_cast<int>(lineEnds), *found};
@@ -71,7 +66,7 @@ std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionSta
 std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
     // The script's own line index answers the line: counting line ends up to every entry made a
     // check of a whole block half as slow again.
-    const auto found = SearchFromSelection(script.text(), script.selectionStart(), script.selectionLength(), needle);
+    const auto found = FindFromSelection(script.text(), script.selectionStart(), script.selectionLength(), needle);
     if (!found) return std::nullopt;
     script.setCaret(*found);
     const int line = script.lineOfPosition(*found);

@@ -45,6 +45,11 @@ struct ScriptMatch {
     size_t position = 0;
 };
 
+// Where the script search finds `needle` (ignoring case) in `text`: after the selection, or
+// from the start when the selection is empty; the position only, without counting lines.
+[[nodiscard]] std::optional<size_t> FindFromSelection(std::string_view text, size_t selectionStart,
+                                                      size_t selectionLength, std::string_view needle);
+
 // The script search on a snapshot of the text (lines joined by '\n') and its selection: finds
 // `needle` (ignoring case) after the selection, or from the start when the selection is empty.
 // Changes nothing; the caller puts the caret and the view where its own rules say.
