@@ -33,12 +33,12 @@ int fromEnvironment(const char* name, int fallback) {
 
 const std::string kHeader = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
 
-// A PO file translating the given strings of block 545C00 as "WORD n".
-std::string poFor(const std::string& word, std::initializer_list<unsigned> strings) {
+// A PO file translating the given strings of `block` as "WORD n".
+std::string poFor(const std::string& block, const std::string& word, std::initializer_list<unsigned> strings) {
     std::string text = kHeader;
     for (const unsigned n : strings) {
-        text += "msgctxt \"BLOCK 545C00 STRING " + std::to_string(n) + "\"\nmsgid \"x\"\nmsgstr \"" + word + " " +
-                std::to_string(n) + "\"\n\n";
+        text += "msgctxt \"BLOCK " + block + " STRING " + std::to_string(n) + "\"\nmsgid \"x\"\nmsgstr \"" + word +
+                " " + std::to_string(n) + "\"\n\n";
     }
     return text;
 }
@@ -53,16 +53,22 @@ protected:
         original_ = readText(script_);
         rom_ = project_ / "build/corvane-translated.smc";
         ips_ = project_ / "build/corvane-translated.ips";
-        std::ofstream(dir_ / "a.po", std::ios::binary) << poFor("Alpha", {1, 2, 4});
-        std::ofstream(dir_ / "b.po", std::ios::binary) << poFor("Beta", {5, 7, 8});
+        std::ofstream(dir_ / "a.po", std::ios::binary) << poFor("545C00", "Alpha", {1, 2, 4});
+        std::ofstream(dir_ / "b.po", std::ios::binary) << poFor("545C00", "Beta", {5, 7, 8});
+        // The first and the last block of the list: a build reads the one long before the other.
+        std::ofstream(dir_ / "both.po", std::ios::binary)
+            << poFor("D01000", "First", {1, 2}) + poFor("D55D00", "Last", {1, 2}).substr(kHeader.size());
+        for (const char* name : {"00D01000.txt", "00D55D00.txt"}) originals_.push_back(readText(project_ / "Dumps" / name));
     }
 
     std::string command(const std::string& arguments) const { return "'" + std::string(CORVTOOL_PATH) + "' " + arguments; }
 
-    // Runs the two command lines at once; their exit codes.
-    std::pair<int, int> together(const std::string& first, const std::string& second) const {
+    // Runs the two command lines at once (the second `delay` later); their exit codes.
+    std::pair<int, int> together(const std::string& first, const std::string& second,
+                                 const std::string& delay = "0") const {
         const std::string line = "(" + command(first) + " >/dev/null 2>" + q(dir_ / "1.err") + "; echo $? >" +
-                                 q(dir_ / "1.code") + ") & (" + command(second) + " >/dev/null 2>" + q(dir_ / "2.err") +
+                                 q(dir_ / "1.code") + ") & (sleep " + delay + "; " + command(second) +
+                                 " >/dev/null 2>" + q(dir_ / "2.err") +
                                  "; echo $? >" + q(dir_ / "2.code") + ") & wait";
         EXPECT_EQ(std::system(line.c_str()), 0);
         return {std::atoi(readText(dir_ / "1.code").c_str()), std::atoi(readText(dir_ / "2.code").c_str())};
@@ -87,8 +93,15 @@ protected:
         return found;
     }
 
+    void restoreScripts() const {
+        std::ofstream(script_, std::ios::binary) << original_;
+        std::ofstream(project_ / "Dumps/00D01000.txt", std::ios::binary) << originals_[0];
+        std::ofstream(project_ / "Dumps/00D55D00.txt", std::ios::binary) << originals_[1];
+    }
+
     fs::path project_, script_, rom_, ips_;
     std::string original_;
+    std::vector<std::string> originals_;  // of blocks D01000 and D55D00
 };
 
 TEST_F(CorvtoolTrustStress, TwoImportsIntoOneScriptAtOnceKeepBothTranslations) {
@@ -110,10 +123,10 @@ TEST_F(CorvtoolTrustStress, TwoImportsIntoOneScriptAtOnceKeepBothTranslations) {
     EXPECT_TRUE(leftovers().empty());
 }
 
-TEST_F(CorvtoolTrustStress, ABuildDuringAnImportBuildsTheOldScriptsOrTheNewAndTwoBuildsNeverMixTheirOutputs) {
+TEST_F(CorvtoolTrustStress, ABuildDuringAnImportBuildsTheOldScriptsOrTheNew) {
     ASSERT_EQ(corvtool("build " + q(project_)).exitCode, 0);
     const std::vector<uint8_t> oldRom = readBytes(rom_);
-    ASSERT_EQ(corvtool("import-po " + q(project_) + " " + q(dir_ / "a.po")).exitCode, 0);
+    ASSERT_EQ(corvtool("import-po " + q(project_) + " " + q(dir_ / "both.po")).exitCode, 0);
     ASSERT_EQ(corvtool("build " + q(project_)).exitCode, 0);
     const std::vector<uint8_t> newRom = readBytes(rom_);
     ASSERT_NE(oldRom, newRom);
@@ -121,20 +134,32 @@ TEST_F(CorvtoolTrustStress, ABuildDuringAnImportBuildsTheOldScriptsOrTheNewAndTw
     const int rounds = fromEnvironment("CORV_TRUST_ROUNDS", 4);
     int mixed = 0;
     for (int r = 0; r < rounds && mixed < 3; ++r) {
-        std::ofstream(script_, std::ios::binary) << original_;
+        restoreScripts();
         fs::remove_all(project_ / "build");
-        const auto [imported, built] =
-            together("import-po " + q(project_) + " " + q(dir_ / "a.po"), "build " + q(project_) + " --jobs 1");
+        // The import starts a moment after the build, while it works on the blocks between the two.
+        const auto [built, imported] = together("build " + q(project_) + " --jobs 1",
+                                                "import-po " + q(project_) + " " + q(dir_ / "both.po"), "0.03");
         const std::vector<uint8_t> rom = readBytes(rom_);
         const bool whole = imported == 0 && built == 0 && (rom == oldRom || rom == newRom) && pairMatches();
         if (!whole) ++mixed;
-        EXPECT_TRUE(whole) << "round " << r << ": exit " << imported << " and " << built << readText(dir_ / "1.err")
+        EXPECT_TRUE(whole) << "round " << r << ": exit " << built << " and " << imported << readText(dir_ / "1.err")
                            << readText(dir_ / "2.err");
     }
-    // Two builds of different scripts at once: one after the other, so the last one's pair.
+}
+
+TEST_F(CorvtoolTrustStress, TwoBuildsWritingTheSameOutputsAtOnceLeaveOneBuildsPair) {
+    // Two project files of one folder whose scripts differ, writing the same outputs at once: one
+    // build after the other, so always one build's pair.
+    const int rounds = fromEnvironment("CORV_TRUST_ROUNDS", 4);
+    int mixed = 0;
+    fs::copy(project_ / "Dumps", project_ / "Dumps2");
+    std::string other = readText(project_ / "corvane-project.toml");
+    other.replace(other.find("scripts = 'Dumps'"), 17, "scripts = 'Dumps2'");
+    std::ofstream(project_ / "other.toml", std::ios::binary) << other;
+    ASSERT_EQ(corvtool("import-po " + q(project_ / "other.toml") + " " + q(dir_ / "both.po")).exitCode, 0);
     for (int r = 0; r < rounds && mixed < 3; ++r) {
-        std::ofstream(script_, std::ios::binary) << original_;
-        const auto [first, second] = together("build " + q(project_), "build " + q(project_) + " --jobs 1");
+        const auto [first, second] =
+            together("build " + q(project_) + " --jobs 1", "build " + q(project_ / "other.toml") + " --jobs 1", "0.02");
         const bool whole = first == 0 && second == 0 && pairMatches();
         if (!whole) ++mixed;
         EXPECT_TRUE(whole) << "round " << r << readText(dir_ / "1.err") << readText(dir_ / "2.err");
