@@ -6,6 +6,7 @@
 
 #include "check/translated_string.h"
 #include "script/control_codes.h"
+#include "core/ascii.h"
 #include "core/byte_order.h"
 #include "script/text_lines.h"
 
@@ -113,6 +114,31 @@ std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned
         findings.push_back({FindingKind::TrailingLineBreak, number, int(textEnd - 1), 0, 0, {}});
     }
     return findings;
+}
+
+std::optional<int> FindSecondOpening(std::string_view text, const script::ScriptText& script, unsigned number,
+                                     int openingLine) {
+    const std::string needle = script::EntrySearchText(int(number));
+    // Every later place of the search text, on a line that opens exactly this string's entry.
+    for (size_t at = core::FindIgnoringCase(text, needle); at != std::string::npos;
+         at = core::FindIgnoringCase(text, needle, at + 1)) {
+        const int line = script.lineOfPosition(at);
+        if (line <= openingLine) continue;
+        if (isOpeningLine(script.line(line)) && openedString(script.line(line)) == number) return line;
+    }
+    return std::nullopt;
+}
+
+std::optional<int> FindStrayClosingLine(const script::ScriptText& script, int closingLine) {
+    for (int n = closingLine + 1; n < script.lineCount(); ++n) {
+        const std::string line = script.line(n);
+        if (core::FindIgnoringCase(line, kOpeningKeyword) != std::string::npos) return std::nullopt;
+        if (script::IsEntryClosingLine(line)) {
+            if (n == closingLine + 1) return std::nullopt;  // ".ENDS" twice in a row hides nothing
+            return n;
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<StrayLine> FindStrayKeywordLines(const script::ScriptText& script) {

@@ -28,6 +28,18 @@ namespace corv::check {
 [[nodiscard]] std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned number,
                                                        std::span<const uint8_t> gameString);
 
+// The line (0-based) of a second opening line of string `number` after its entry's opening line
+// `openingLine`, or std::nullopt. The lookup takes the first, so the second entry is never
+// inserted: a keyword line pasted into an entry ("Hi", ".ENDS", ".STRING 3", "text") makes one.
+// `text` is script.text(), which the caller has at hand.
+[[nodiscard]] std::optional<int> FindSecondOpening(std::string_view text, const script::ScriptText& script,
+                                                   unsigned number, int openingLine);
+
+// The line (0-based) of a closing line that follows the entry's own closing line `closingLine`
+// with lines between and no line that may open an entry before it, or std::nullopt: the lines
+// between stand outside every entry (a ".ENDS" pasted into the entry closed it early).
+[[nodiscard]] std::optional<int> FindStrayClosingLine(const script::ScriptText& script, int closingLine);
+
 // A line outside every entry that looks like a mistyped keyword line.
 struct StrayLine {
     int scriptLine = 0;                  // 1 for the first line of the script

@@ -3,6 +3,8 @@
 #include <cstdio>
 
 #include "check/code_characters.h"
+#include "core/printable_text.h"
+#include "check/translated_string.h"
 #include "script/control_codes.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
@@ -23,6 +25,14 @@ std::string codeName(uint8_t code) {
         return name.back() == ']' ? name : name + "$..]";
     }
     return "[$" + hex(code, 2) + "00]";
+}
+
+// How a code's parameters are written in a script.
+std::string parameterExample(uint8_t code) {
+    if (code == kDictionaryPrefix) return "[$0141]";
+    if (code == script::kCodePause) return "[PAUSE$1E]";
+    if (code == script::kCodeYesNo) return "[YES-NO][$1234][$5678]";
+    return codeName(code);
 }
 
 std::string lineText(const Finding& finding) {
@@ -58,20 +68,22 @@ std::string codeCharacterText(uint8_t byte, FindingCharacters characters) {
 
 std::string FindingMessage(const Finding& finding, const BoxMetrics& box, FindingCharacters characters) {
     const std::string at = lineText(finding);
+    // Script text may hold control characters that would act on a terminal.
+    const std::string subject = core::EscapeControlCharacters(finding.subject);
     switch (finding.kind) {
     case FindingKind::EntryMissing:
         return "the script has no entry \"" + script::EntrySearchText(int(finding.string)) +
                "\"; the insertion stores a placeholder in its place";
     case FindingKind::WrongEntry:
         return "the search for \"" + script::EntrySearchText(int(finding.string)) + "\" first finds the line \"" +
-               finding.subject + "\"";
+               subject + "\"";
     case FindingKind::EntryNotClosed:
         return "the entry has no closing line \".ENDS\"; every line up to the end of the script is encoded "
                "into this string";
     case FindingKind::UnclosedEscape: return at + "\"[$\" without \"]\"; the rest of the line is lost";
     case FindingKind::EmptyTranslation: return "the translation is empty, but the game string has text";
     case FindingKind::UnknownBracketWord:
-        return at + "\"" + finding.subject + "\" is no keyword; it is stored as plain characters";
+        return at + "\"" + subject + "\" is no keyword; it is stored as plain characters";
     case FindingKind::MissingGlyph: {
         std::string bytes;
         bool high = false;
@@ -87,15 +99,15 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
     case FindingKind::EntryRunsOn: {
         const std::string next = finding.amount >= 0 ? "string " + std::to_string(finding.amount) : "the next entry";
         const std::string runsOn = "string " + std::to_string(finding.string) + " runs on into " + next;
-        if (script::StartsWithIgnoringCase(finding.subject, ".STRING")) {
-            return at + "\"" + finding.subject + "\" stands inside the entry: " + runsOn +
+        if (script::StartsWithIgnoringCase(subject, ".STRING")) {
+            return at + "\"" + subject + "\" stands inside the entry: " + runsOn +
                    "; its \".ENDS\" is missing before this line";
         }
-        return at + "\"" + finding.subject + "\" is no closing line \".ENDS\": " + runsOn +
+        return at + "\"" + subject + "\" is no closing line \".ENDS\": " + runsOn +
                ", whose \".STRING\" line stands inside this entry";
     }
     case FindingKind::StrayKeywordLine:
-        return "script line " + std::to_string(finding.amount) + ": \"" + finding.subject +
+        return "script line " + std::to_string(finding.amount) + ": \"" + subject +
                "\" stands outside every entry and looks like a mistyped \".ENDS\" or \".STRING\" line; it is ignored";
     case FindingKind::TrailingLineBreak:
         return at + "the entry ends with an empty line: the string gets a line break at its end";
@@ -105,7 +117,7 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
                std::to_string(finding.amount) + "'s entry, this one is not used";
     case FindingKind::SwappedEscape: {
         const auto word = unsigned(finding.amount);
-        return at + "\"" + finding.subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
+        return at + "\"" + subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
                " in file order; the game string's word $" + hex(word, 4) + " is stored as " + hex(word & 0xFF, 2) +
                " " + hex(word >> 8, 2) + " ([$" + hex(word & 0xFF, 2) + hex(word >> 8, 2) + "])";
     }
@@ -122,6 +134,28 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
         return at + "row " + std::to_string(finding.amount) + ", but the box shows " +
                std::to_string(box.visibleRows) + " before the next key wait or window clear";
     case FindingKind::RomDiffers: return "the ROM's bytes differ from the script's encoding";
+    case FindingKind::EntryTooLong:
+        return "the entry holds " + GroupedNumber(finding.amount) + " bytes of text, more than any block can hold (" +
+               GroupedNumber(int64_t(script::kLongestEntryText)) + "); it is not checked further";
+    case FindingKind::CodeWithoutParameters: {
+        const bool escape = script::StartsWithIgnoringCase(subject, "[$");
+        const std::string code = finding.code == kDictionaryPrefix ? "the dictionary reference 01" : codeName(finding.code);
+        const std::string written = escape ? "\"" + subject + "\" writes " + code : code;
+        const std::string bytes = finding.amount == 1 ? "1 parameter byte" : std::to_string(finding.amount) + " parameter bytes";
+        return at + written + ", which takes " + bytes + ", but no escape gives " + (finding.amount == 1 ? "it" : "them") +
+               " right after it (\"" + parameterExample(finding.code) + "\"): the game takes what follows (text, a line " +
+               "break, the string's end mark and the next string's bytes) as its " + (finding.amount == 1 ? "parameter" : "parameters");
+    }
+    case FindingKind::EscapedEndMark:
+        return at + "\"" + subject + "\" writes FF where the game reads the end mark: the string ends there " +
+               "and nothing after it is shown";
+    case FindingKind::DuplicateEntry:
+        return "script line " + std::to_string(finding.amount) + " holds a second \"" +
+               script::EntrySearchText(int(finding.string)) + "\" line: only the first entry of a string is inserted " +
+               "(was a keyword line pasted into another entry?)";
+    case FindingKind::StrayClosingLine:
+        return "script line " + std::to_string(finding.amount) + " holds a second \".ENDS\" after this entry's own: " +
+               "the lines between belong to no string and are not inserted (was an \".ENDS\" pasted into the entry?)";
     }
     return {};
 }

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <cstdint>
 #include <cstdlib>
 #include <set>
 
 #include "core/byte_order.h"
 #include "preview/translation_font.h"
 #include "check/code_characters.h"
+#include "check/code_parameters.h"
 #include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/control_codes.h"
@@ -144,7 +146,12 @@ Severity SeverityOf(FindingKind kind) {
     case FindingKind::EntryNotClosed:
     case FindingKind::UnclosedEscape:
     case FindingKind::CodeCharacter:
-    case FindingKind::EntryRunsOn: return Severity::Error;
+    case FindingKind::EntryRunsOn:
+    case FindingKind::EntryTooLong:
+    case FindingKind::CodeWithoutParameters:
+    case FindingKind::EscapedEndMark:
+    case FindingKind::DuplicateEntry:
+    case FindingKind::StrayClosingLine: return Severity::Error;
     default: return Severity::Warning;
     }
 }
@@ -155,16 +162,38 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
                                  const BoxMetrics& box) {
     std::vector<Finding> findings;
     Lines out(source.number, findings);
-    const auto opening = script::FindInScript(script, script::EntrySearchText(int(source.number)), true);
-    if (!opening) {
+    // The lookup's search, on one copy of the text that the search for a second entry shares.
+    const std::string text = script.text();
+    const auto match = script::FindFromSelection(text, script.selectionStart(), script.selectionLength(),
+                                                 script::EntrySearchText(int(source.number)));
+    if (!match) {
         out.add(FindingKind::EntryMissing, 0);
         return findings;
     }
-    if (!opensEntry(script.line(*opening), source.number)) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
+    script.setCaret(*match);
+    const std::optional<int> opening = script.lineOfPosition(*match);
+    const bool ownOpening = opensEntry(script.line(*opening), source.number);
+    if (!ownOpening) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
     for (Finding& finding : CheckEntryStructure(copy, source.number, source.gameString)) findings.push_back(std::move(finding));
+    // After another string's line the search found, the string's own entry is no second one.
+    if (const auto second = ownOpening ? FindSecondOpening(text, script, source.number, *opening) : std::nullopt) {
+        out.add(FindingKind::DuplicateEntry, 0, *second + 1);
+    }
+    if (copy.closed) {
+        if (const auto stray = FindStrayClosingLine(script, *opening + int(copy.lines.size()) - 1)) {
+            out.add(FindingKind::StrayClosingLine, 0, *stray + 1);
+        }
+    }
     std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
+    size_t textSize = 0;
+    for (const std::string& line : lines) textSize += line.size() + 1;
+    if (textSize > script::kLongestEntryText) {
+        // Checking text no block can hold line by line only costs time and memory.
+        out.add(FindingKind::EntryTooLong, 0, int(std::min<size_t>(textSize, INT32_MAX)));
+        return findings;
+    }
 
     const bool gameKnown = !source.gameString.empty();
     const GameString game = gameKnown ? readGameString(source.gameString) : GameString{};
@@ -177,6 +206,8 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     // run away makes the string too long, which the block fit reports; the lines are then
     // checked as written.
     const std::vector<std::string> encoderLines = script::ApplyDictionaryToLines(lines, table).value_or(lines);
+
+    for (Finding& finding : CheckCodeParameters(encoderLines, source.number)) findings.push_back(std::move(finding));
 
     CodeCounts codes{};
     unsigned rowsOnPage = 0;

@@ -37,6 +37,11 @@ enum class FindingKind {
     StrayKeywordLine,    // a line outside the entries that looks like a mistyped keyword line
     TrailingLineBreak,   // the entry ends with an empty line: the string gets a line break at its end
     SharedTextDiffers,   // the string shares its text with an earlier one whose entry differs
+    EntryTooLong,        // the entry holds more text than any block can (`amount` bytes): not checked further
+    CodeWithoutParameters,  // a code (`code`, written as `subject`) whose `amount` parameter bytes are no escapes after it
+    EscapedEndMark,      // an escape (`subject`) writes FF where the game reads the end mark
+    DuplicateEntry,      // a second ".STRING n" line (script line `amount`): only the first entry is inserted
+    StrayClosingLine,    // a second ".ENDS" after the entry's own (script line `amount`): the lines between belong to no string
 };
 
 [[nodiscard]] Severity SeverityOf(FindingKind kind);

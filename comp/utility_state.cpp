@@ -27,6 +27,7 @@ OpenRomOutcome OpenRom(UtilityState& state, const std::filesystem::path& path) {
         auto workArea = std::make_unique<WorkArea>();  // value-initialised: all zero
         switch (core::OpenRomFile(state.rom, path)) {
             case core::RomOpenResult::CannotOpen:
+            case core::RomOpenResult::TooLarge:  // larger than the game can be: refused unread
                 return {OpenRomStatus::CannotOpen, std::string(kCannotOpenRom)};
             case core::RomOpenResult::WrongTitle:
                 state.workArea.reset();

@@ -14,7 +14,7 @@ namespace corv::core {
 FileLock::~FileLock() { release(); }
 
 FileLock::FileLock(FileLock&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), status_(other.status_), error_(other.error_) {}
+    : fd_(std::exchange(other.fd_, -1)), status_(other.status_), error_(other.error_), lockedAt_(other.lockedAt_) {}
 
 FileLock& FileLock::operator=(FileLock&& other) noexcept {
     if (this != &other) {
@@ -22,6 +22,7 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
         fd_ = std::exchange(other.fd_, -1);
         status_ = other.status_;
         error_ = other.error_;
+        lockedAt_ = other.lockedAt_;
     }
     return *this;
 }
@@ -88,6 +89,7 @@ FileLock FileLock::acquireOpened(const std::filesystem::path& path, std::chrono:
         if (found == 0 && current.st_dev == opened.st_dev && current.st_ino == opened.st_ino) {
             lock.fd_ = fd;
             lock.status_ = LockStatus::Locked;
+            lock.lockedAt_ = std::chrono::system_clock::now();
             return lock;
         }
         ::close(fd);

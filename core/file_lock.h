@@ -45,6 +45,8 @@ public:
     [[nodiscard]] LockStatus status() const { return status_; }
     [[nodiscard]] int error() const { return error_; }
     [[nodiscard]] bool held() const { return fd_ >= 0; }
+    // When the lock was taken (Locked only): every earlier holder had let it go by then.
+    [[nodiscard]] std::chrono::system_clock::time_point lockedAt() const { return lockedAt_; }
     // Gives the lock back before the object ends.
     void release();
 
@@ -55,6 +57,7 @@ private:
     int fd_ = -1;
     LockStatus status_ = LockStatus::Unavailable;
     int error_ = 0;
+    std::chrono::system_clock::time_point lockedAt_{};
 };
 
 }  // namespace corv::core

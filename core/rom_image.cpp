@@ -1,9 +1,9 @@
 #include "core/rom_image.h"
 
+#include "core/file_read.h"
+
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <limits>
 #include <string_view>
 #include <system_error>
 #include <utility>
@@ -38,27 +38,16 @@ void RomImage::release() {
 }
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path) {
-    // A folder opens as a stream on some systems and reports a nonsense length.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    in.seekg(0, std::ios::end);
-    const std::streamoff length = in.tellg();
-    // A 32-bit build (the browser's) reads no more than one read call can take.
-    if (length < 0 || std::cmp_greater(length, std::numeric_limits<std::streamsize>::max())) return std::nullopt;
-    in.seekg(0, std::ios::beg);
-    std::vector<uint8_t> bytes(static_cast<size_t>(length));
-    if (length > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(length))) {
-        return std::nullopt;
-    }
-    return bytes;
+    FileRead read = ReadBoundedFile(path, kNoReadLimit);
+    if (read.status != FileReadStatus::Read) return std::nullopt;
+    return std::move(read.bytes);
 }
 
 RomOpenResult OpenRomFile(RomImage& image, const std::filesystem::path& path) {
-    auto bytes = ReadWholeFile(path);
-    if (!bytes) return RomOpenResult::CannotOpen;
-    RomImage opened(std::move(*bytes), path);
+    FileRead read = ReadBoundedFile(path, kLargestRomFile);
+    if (read.status == FileReadStatus::TooLarge) return RomOpenResult::TooLarge;
+    if (read.status != FileReadStatus::Read) return RomOpenResult::CannotOpen;
+    RomImage opened(std::move(read.bytes), path);
     if (!HasGameTitle(opened.data())) {
         image.release();
         image.setPath(path);

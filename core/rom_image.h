@@ -18,6 +18,10 @@ namespace corv::core {
 inline constexpr uint32_t kCopierHeaderSize = 512;
 inline constexpr uint32_t kTitleOffset = 0xFFC0;
 inline constexpr std::string_view kGameTitle = "CORVANE";
+// The largest file this game can be: 8 MiB of ROM, the most a HiROM cartridge can map
+// (extended to banks 40-7D), and a copier header. A larger file is refused before it is read.
+inline constexpr uint64_t kLargestRomData = 0x800000;
+inline constexpr uint64_t kLargestRomFile = kLargestRomData + kCopierHeaderSize;
 
 // A file carries a 512-byte copier header exactly when bit 9 (0x200) of its length is set.
 [[nodiscard]] constexpr uint32_t CopierHeaderSize(uint64_t fileSize) {
@@ -78,10 +82,11 @@ enum class RomOpenResult {
     Opened,
     CannotOpen,   // the file could not be read: the previous image and path are kept
     WrongTitle,   // no "CORVANE" at 0xFFC0 (or the file is too short): no ROM is loaded afterwards
+    TooLarge,     // larger than kLargestRomFile: refused unread, the previous image and path are kept
 };
 
 // Opens a ROM file into `image`. On WrongTitle the image is released but its path names the
-// chosen file; on CannotOpen nothing changes. The modified flag is not touched on success
+// chosen file; on CannotOpen and TooLarge nothing changes. The modified flag is not touched on success
 // beyond what a fresh image has (clear).
 [[nodiscard]] RomOpenResult OpenRomFile(RomImage& image, const std::filesystem::path& path);
 
@@ -116,7 +121,8 @@ inline constexpr std::chrono::milliseconds kHeldRomLockWait{10000};
 [[nodiscard]] RomSaveOutcome SaveHeldRomFile(RomImage& image, std::chrono::milliseconds lockWait,
                                              const std::function<bool()>& overwriteChanged);
 
-// Reads a whole file; std::nullopt when it cannot be opened or read.
+// Reads a whole regular file; std::nullopt when it cannot be opened or read, or is no regular
+// file (see file_read.h for a read with a limit).
 [[nodiscard]] std::optional<std::vector<uint8_t>> ReadWholeFile(const std::filesystem::path& path);
 
 }  // namespace corv::core

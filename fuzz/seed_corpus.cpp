@@ -12,6 +12,8 @@
 
 #include "comp/area_walk.h"
 #include "core/block_decoder.h"
+#include "project/po_text.h"
+#include "project/project_file.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "script/text_block.h"
@@ -189,6 +191,46 @@ void utilitySeeds(Corpus& corpus, const demo::DemoGame& game) {
     corpus.add("listing", ".INVALID_DATA 000C0040\n.comp " + folder + "/corv_001.dat 0x10 0X20 ; note\n.COMP missing.dat 1 2\n");
 }
 
+void projectSeeds(Corpus& corpus) {
+    const project::ProjectFileSettings settings{"game/corvane.smc", "game/corvane.txt", "game/corvane.tbl", "Dumps",
+                                                "build/t.smc", "build/t.ips"};
+    const Bytes plain = project::ProjectFileText(settings);
+    corpus.add("project_file", plain);
+    corpus.add("project_file", plain + "allow_outside = true\n[blocks.D40000]\nskip = true\n[blocks.545c00]\n"
+                                       "[editor]\nblock = \"D40000\"\nstring = 3\nmark_overflow = false\n");
+    corpus.add("project_file", "rom = \"\"\"a\nb\"\"\"\ndata_file = 'x'\ntable = \"t\\u0000\"\npatches = [ 'a', # c [[\n 'b' ]\n"
+                               "output = { rom = 'r', ips = 'i' }\n\"k\\u001B[2J\" = 1\n");
+    corpus.add("project_file", plain + "x = " + Bytes(17, '[') + Bytes(17, ']') + "\n[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p]\n");
+    corpus.add("project_file", plain + "[[list.of]]\nq.r.s = {t.u = [1.5, 2026-01-01T00:00:00.5]}\n");
+}
+
+void poSeeds(Corpus& corpus) {
+    std::vector<project::PoMessage> messages;
+    for (unsigned n = 0; n < 20; ++n) {
+        project::PoMessage message;
+        message.notes = {"box: 216 pixels wide, 6 rows"};
+        message.context = "BLOCK 545C00 STRING " + std::to_string(n);
+        message.id = "kana " + std::to_string(n);
+        message.str = n % 3 == 0 ? "" : "Hello [PLAYER]\nline two[KEY]";
+        messages.push_back(std::move(message));
+    }
+    const Bytes file = project::FormatPoFile(messages);
+    corpus.add("po_import", file);
+    const Bytes header = "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n";
+    const auto entry = [](const Bytes& context, const Bytes& str) {
+        return "msgctxt \"" + context + "\"\nmsgid \"x\"\nmsgstr \"" + str + "\"\n\n";
+    };
+    corpus.add("po_import", header + entry("BLOCK 545C00 STRING 0", "Hi\\n.ENDS\\n\\n.STRING 3\\nInjected"));
+    corpus.add("po_import", header + entry("BLOCK 545C00 STRING 1", "  .ends  ") + entry("BLOCK D40000 STRING 2", "a\\tb"));
+    corpus.add("po_import", header + entry("BLOCK 545C00 STRING 2", "ab\\0cd") + entry("BLOCK 545C00 STRING 4", "x\\ry"));
+    corpus.add("po_import", header + "#, fuzzy\n" + entry("BLOCK 145C00 STRING 5", "caf\xC3\xA9 [YES-NO][$0102][$0304]") +
+                                "msgctxt \"BLOCK 545C00 STRING 6\"\nmsgid \"a\"\nmsgid_plural \"b\"\n"
+                                "msgstr[0] \"one\"\nmsgstr[1] \"two\"\n");
+    corpus.add("po_import", "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=ISO-8859-1\\n\"\n\n" +
+                                entry("BLOCK 545C00 STRING 7", "caf\xE9"));
+    corpus.add("po_import", header + entry("BLOCK 545C00 STRING 8", "   ") + entry("BLOCK 545C00 STRING 9", "\\n\\nend\\n"));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -204,6 +246,8 @@ int main(int argc, char** argv) {
     patchSeeds(corpus);
     bpsSeeds(corpus);
     utilitySeeds(corpus, game);
+    projectSeeds(corpus);
+    poSeeds(corpus);
     if (!corpus.ok()) {
         std::fprintf(stderr, "fuzz_seed_corpus: cannot write into %s\n", argv[1]);
         return 1;

@@ -6,10 +6,13 @@
 #include <set>
 
 #include "check/box_lines.h"
+#include "check/code_parameters.h"
 #include "check/string_check.h"
 #include "core/address.h"
 #include "project/po_reader.h"
+#include "project/write_paths.h"
 #include "script/kana_dump.h"
+#include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
 #include "script/sjis.h"
@@ -164,7 +167,17 @@ BlockPo ExportBlockPo(const ProjectFile& project, const ProjectInputs& inputs, s
         }
         message.context = PoContext(po.address, n);
         message.id = id;
-        if (const auto lines = script::LookupEntry(script, int(n))) message.str = Latin1ToUtf8(translationOf(*lines));
+        script.setCaret(0);
+        if (const auto opening = script::FindInScript(script, script::EntrySearchText(int(n)), true)) {
+            script::EntryCopy copy = script::CopyEntry(script, *opening);
+            const std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
+            const std::string translation = translationOf(lines);
+            const TranslationCheck check = CheckScriptTranslation(translation);
+            if (check.problem != TranslationProblem::None && !po.unexportable) {
+                po.unexportable = UnexportableEntry{n, *opening + 2 + int(check.line), check};
+            }
+            message.str = Latin1ToUtf8(translation);
+        }
         po.messages.push_back(std::move(message));
         numbers.push_back(n);
     }
@@ -175,21 +188,67 @@ BlockPo ExportBlockPo(const ProjectFile& project, const ProjectInputs& inputs, s
     return po;
 }
 
+namespace {
+
+PoImportProblem importProblemOf(PoReadProblem problem) {
+    switch (problem) {
+    case PoReadProblem::CannotRead: return PoImportProblem::CannotRead;
+    case PoReadProblem::NotAFile: return PoImportProblem::NotAFile;
+    case PoReadProblem::TooLarge: return PoImportProblem::TooLarge;
+    case PoReadProblem::NulByte: return PoImportProblem::NulByte;
+    case PoReadProblem::NotUtf8: return PoImportProblem::NotUtf8;
+    case PoReadProblem::LibraryError: return PoImportProblem::LibraryError;
+    }
+    return PoImportProblem::CannotRead;
+}
+
+PoImportProblem importProblemOf(TranslationProblem problem) {
+    switch (problem) {
+    case TranslationProblem::NotUtf8: return PoImportProblem::NotUtf8;
+    case TranslationProblem::PastLatin1:
+    case TranslationProblem::GameCode: return PoImportProblem::BadCharacter;
+    case TranslationProblem::Control: return PoImportProblem::ControlCharacter;
+    case TranslationProblem::KeywordLine: return PoImportProblem::KeywordLine;
+    case TranslationProblem::TooLong: return PoImportProblem::TooLong;
+    case TranslationProblem::None: break;
+    }
+    return PoImportProblem::BadCharacter;
+}
+
+// Where a translation of one string was first met among the given files.
+struct FirstTranslation {
+    std::filesystem::path file;
+    size_t line = 0;
+    std::string text;
+};
+
+}  // namespace
+
 PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
-                       const std::vector<std::filesystem::path>& files, bool withFuzzy) {
+                       const std::vector<std::filesystem::path>& files, bool withFuzzy, bool allowOutside) {
     PoImport result;
     std::map<uint32_t, ImportTarget> targets;  // by block address as listed
+    std::map<std::pair<size_t, unsigned>, FirstTranslation> seen;  // by listed block and string
     for (const std::filesystem::path& file : files) {
         const PoRead read = ReadPoFile(file);
-        if (read.error) {
-            result.errors.push_back({PoImportProblem::CannotRead, file, read.errorLine, {}, 0, *read.error});
+        if (read.problem) {
+            PoImportError error{importProblemOf(*read.problem), file, read.errorLine, {}, 0, read.detail};
+            result.errors.push_back(std::move(error));
             continue;
         }
         for (const PoEntry& entry : read.entries) {
             const auto where = ParsePoContext(entry.context);
             const auto index = where ? script::ListedBlockIndex(inputs.dataFile.blocks, where->first) : std::nullopt;
+            const auto fail = [&](PoImportProblem problem) -> PoImportError& {
+                result.errors.push_back({problem, file, entry.line, entry.context});
+                return result.errors.back();
+            };
             if (!index) {
-                result.errors.push_back({PoImportProblem::UnknownString, file, entry.line, entry.context, 0, {}});
+                fail(PoImportProblem::UnknownString);
+                continue;
+            }
+            if (entry.plural) {
+                fail(PoImportProblem::Plural);
                 continue;
             }
             if (entry.str.empty()) {
@@ -201,18 +260,52 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                 continue;
             }
             const ScriptCharacters characters = Utf8ToScriptCharacters(entry.str);
-            if (characters.badAt) {
-                result.errors.push_back(
-                    {PoImportProblem::BadCharacter, file, entry.line, entry.context, characters.badCharacter, {}});
+            if (characters.check.problem != TranslationProblem::None) {
+                PoImportError& error = fail(importProblemOf(characters.check.problem));
+                error.character = characters.check.character;
+                error.textLine = characters.check.line + 1;
+                continue;
+            }
+            // A code the translation writes without its parameters would take the string's end
+            // and the next string's bytes in the game: an error of the checks, refused here too.
+            const std::vector<std::string> textLines = splitLines(characters.latin1);
+            const std::vector<std::string> encoderLines =
+                script::ApplyDictionaryToLines(textLines, inputs.table).value_or(textLines);
+            if (const auto broken = check::CheckCodeParameters(encoderLines, where->second); !broken.empty()) {
+                fail(PoImportProblem::BrokenCode).finding = broken.front();
+                continue;
+            }
+            if (characters.latin1.find_first_not_of(" \t\n") == std::string::npos) {
+                // Only blanks: most likely a slip, never worth replacing a translation with.
+                result.warnings.push_back({PoImportProblem::BlankTranslation, file, entry.line, entry.context});
+                ++result.untranslated;
+                continue;
+            }
+            const auto [first, isFirst] = seen.try_emplace({*index, where->second}, FirstTranslation{file, entry.line, characters.latin1});
+            if (!isFirst) {
+                const bool same = first->second.text == characters.latin1;
+                PoImportError repeated{same ? PoImportProblem::SameTwice : PoImportProblem::Duplicate, file, entry.line,
+                                       entry.context};
+                repeated.otherFile = first->second.file;
+                repeated.otherLine = first->second.line;
+                (same ? result.warnings : result.errors).push_back(std::move(repeated));
                 continue;
             }
             const uint32_t address = inputs.dataFile.blocks[*index].address;
             auto [target, added] = targets.try_emplace(address);
             if (added) {
                 target->second.path = script::ScriptPathFor(project.scripts.path, address);
+                auto allowed = CheckWritePath(project, project.scripts, target->second.path, allowOutside);
+                if (auto* error = std::get_if<ProjectError>(&allowed)) {
+                    PoImportError& refused = fail(PoImportProblem::PathNotAllowed);
+                    refused.file = project.file;  // a problem of the project file's key
+                    refused.pathError = std::move(*error);
+                    targets.erase(target);
+                    continue;
+                }
                 std::error_code error;
                 std::optional<std::string> text;
-                if (std::filesystem::exists(target->second.path, error)) {
+                if (std::filesystem::exists(std::filesystem::symlink_status(target->second.path, error))) {
                     text = script::LoadScriptFile(target->second.path);
                 } else {
                     const script::TextBlockLoad load =
@@ -220,7 +313,7 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                     if (load.block) text = script::ScriptSkeleton(load.block->info.stringCount);
                 }
                 if (!text) {
-                    result.errors.push_back({PoImportProblem::ScriptUnreadable, target->second.path, 0, entry.context, 0, {}});
+                    result.errors.push_back({PoImportProblem::ScriptUnreadable, target->second.path, 0, entry.context});
                     targets.erase(target);
                     continue;
                 }
@@ -229,7 +322,7 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
             std::vector<std::string>& lines = target->second.lines;
             const EntryLines found = findEntry(lines, where->second);
             if (found.opening < 0 || found.closing < 0) {
-                result.errors.push_back({PoImportProblem::EntryMissing, file, entry.line, entry.context, 0, {}});
+                fail(PoImportProblem::EntryMissing);
                 continue;
             }
             const std::vector<std::string> current(lines.begin() + found.opening + 1, lines.begin() + found.closing);

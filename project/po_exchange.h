@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "check/string_check.h"
 #include "project/block_work.h"
 #include "project/po_text.h"
 #include "project/project_file.h"
@@ -26,9 +27,18 @@ namespace corv::project {
 // "00D01000.po" in `folder`.
 [[nodiscard]] std::filesystem::path PoPathFor(const std::filesystem::path& folder, uint32_t blockAddress);
 
+// A script entry whose text a PO file cannot carry back (see TranslationProblem): the export
+// writes no file rather than one that the import would refuse.
+struct UnexportableEntry {
+    unsigned string = 0;
+    int scriptLine = 0;  // 1-based line of the script that holds it
+    TranslationCheck check;
+};
+
 struct BlockPo {
     uint32_t address = 0;
     std::optional<script::TextBlockProblem> problem;  // the block cannot be opened
+    std::optional<UnexportableEntry> unexportable;
     std::vector<PoMessage> messages;
 };
 
@@ -37,33 +47,63 @@ struct BlockPo {
 [[nodiscard]] BlockPo ExportBlockPo(const ProjectFile& project, const ProjectInputs& inputs, size_t blockIndex);
 
 enum class PoImportProblem {
-    CannotRead,     // gettext's library refused the file (`detail` holds its description)
-    UnknownString,  // the msgctxt names no text string of a listed block
-    BadCharacter,   // a character a script cannot hold or that the game reads as a code
-    EntryMissing,   // the script has no closed entry for the string to put the translation in
+    CannotRead,      // the PO file is missing or unreadable
+    NotAFile,        // the PO file is a FIFO, a device or a folder: not read
+    TooLarge,        // the PO file is larger than kLargestPoFile: not read
+    NulByte,         // the PO file holds a NUL byte, or an escape of one
+    NotUtf8,         // its header names another charset (`detail`), or a msgstr holds a byte that
+                     // is no UTF-8 (`character`)
+    LibraryError,    // gettext's library refused the file (`detail` holds its description)
+    UnknownString,   // the msgctxt names no text string of a listed block
+    BadCharacter,    // a character a script cannot hold (past U+00FF) or that the game reads as a
+                     // code (U+00F0 to U+00FF): `character`
+    ControlCharacter,  // a control character other than the tab and the line break: `character`
+    KeywordLine,     // a line of the translation (`textLine`) the script's reader would take as
+                     // ".STRING" or ".ENDS": it would open or close entries
+    TooLong,         // more text than any block can hold
+    BrokenCode,      // a code without its parameters, or an escaped end mark (`finding`)
+    Plural,          // a msgid_plural entry: a game string has one form
+    Duplicate,       // translated differently in another given file (`otherFile`, `otherLine`)
+    EntryMissing,    // the script has no closed entry for the string to put the translation in
     ScriptUnreadable,
+    PathNotAllowed,  // the script it goes into may not be written (`pathError`; `file` is the
+                     // project file, whose key leads there)
+    // Warnings, which import nothing less:
+    SameTwice,       // the same translation in another given file (`otherFile`, `otherLine`)
+    BlankTranslation,  // only white space: the script's entry is left as it is
 };
 
 struct PoImportError {
     PoImportProblem problem = PoImportProblem::CannotRead;
-    std::filesystem::path file;
+    std::filesystem::path file = {};
     size_t line = 0;
-    std::string context;
-    char32_t character = 0;  // BadCharacter
-    std::string detail;
+    std::string context = {};
+    char32_t character = 0;  // NotUtf8, BadCharacter, ControlCharacter
+    std::string detail = {};
+    size_t textLine = 0;     // KeywordLine: 1 for the translation's first line
+    std::filesystem::path otherFile = {};  // Duplicate, SameTwice
+    size_t otherLine = 0;
+    std::optional<ProjectError> pathError = std::nullopt;  // PathNotAllowed
+    std::optional<check::Finding> finding = std::nullopt;  // BrokenCode, as the checks word it
 };
 
 struct PoImport {
     std::vector<PoImportError> errors;               // any error: nothing is to be written
+    std::vector<PoImportError> warnings;             // told, but the import goes on
     std::map<std::filesystem::path, std::string> scripts;  // the changed script files' new text ('\n')
     size_t imported = 0;      // entries whose translation changed a script
     size_t unchanged = 0;     // translated entries equal to the script's
     size_t fuzzySkipped = 0;  // fuzzy entries left out (without `withFuzzy`)
-    size_t untranslated = 0;  // empty msgstr: the script's entry left as it is
+    size_t untranslated = 0;  // empty (or blank) msgstr: the script's entry left as it is
 };
 
-// Reads the PO files and works out the scripts they change; writes nothing.
+// Reads the PO files and works out the scripts they change; writes nothing. A translation is
+// text, never structure: every msgstr goes between its entry's opening and closing line, and
+// one that holds a keyword line, a character a script cannot hold, or more than a block can, is
+// an error that refuses the whole import. Every script it changes must be one the project may
+// write (write_paths.h; `allowOutside` as --allow-outside gives it).
 [[nodiscard]] PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
-                                     const std::vector<std::filesystem::path>& files, bool withFuzzy);
+                                     const std::vector<std::filesystem::path>& files, bool withFuzzy,
+                                     bool allowOutside = false);
 
 }  // namespace corv::project

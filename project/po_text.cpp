@@ -1,5 +1,7 @@
 #include "project/po_text.h"
 
+#include "script/script_file.h"
+
 namespace corv::project {
 namespace {
 
@@ -74,8 +76,34 @@ std::string Latin1ToUtf8(std::string_view latin1) {
     return out;
 }
 
+namespace {
+
+// The problem of one character of a translation, as a code point.
+TranslationProblem problemOf(char32_t code) {
+    if (code > 0xFF) return TranslationProblem::PastLatin1;
+    if (code >= 0xF0) return TranslationProblem::GameCode;
+    if (code < 0x20 && code != '\n' && code != '\t') return TranslationProblem::Control;
+    return TranslationProblem::None;
+}
+
+// Keyword lines and the length, once the characters are right.
+TranslationCheck checkLines(std::string_view latin1) {
+    if (latin1.size() > script::kLongestEntryText) return {TranslationProblem::TooLong, 0, 0};
+    size_t line = 0;
+    for (size_t start = 0; start <= latin1.size(); ++line) {
+        size_t end = latin1.find('\n', start);
+        if (end == std::string_view::npos) end = latin1.size();
+        if (script::ActsAsKeywordLine(latin1.substr(start, end - start))) return {TranslationProblem::KeywordLine, 0, line};
+        start = end + 1;
+    }
+    return {};
+}
+
+}  // namespace
+
 ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8) {
     ScriptCharacters result;
+    size_t line = 0;
     for (size_t i = 0; i < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
         size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
@@ -86,16 +114,35 @@ ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8) {
             valid = (next & 0xC0) == 0x80;
             code = (code << 6) | (next & 0x3F);
         }
-        const bool gameCode = (code < 0x20 && code != '\n') || (code >= 0xF0 && code <= 0xFF);
-        if (!valid || code > 0xFF || gameCode) {
-            result.badAt = i;
-            result.badCharacter = valid ? code : lead;
+        // Overlong forms (C0 80 for a NUL) are no UTF-8 either.
+        static constexpr char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+        if (valid && code < kSmallest[length]) valid = false;
+        if (!valid) {
+            result.check = {TranslationProblem::NotUtf8, lead, line};
             return result;
         }
+        if (const TranslationProblem problem = problemOf(code); problem != TranslationProblem::None) {
+            result.check = {problem, code, line};
+            return result;
+        }
+        if (code == '\n') ++line;
         result.latin1 += static_cast<char>(code);
         i += length;
     }
+    result.check = checkLines(result.latin1);
     return result;
+}
+
+TranslationCheck CheckScriptTranslation(std::string_view latin1) {
+    size_t line = 0;
+    for (const char c : latin1) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (const TranslationProblem problem = problemOf(byte); problem != TranslationProblem::None) {
+            return {problem, byte, line};
+        }
+        if (c == '\n') ++line;
+    }
+    return checkLines(latin1);
 }
 
 }  // namespace corv::project

@@ -23,14 +23,32 @@ struct PoMessage {
 // Latin-1 bytes as UTF-8.
 [[nodiscard]] std::string Latin1ToUtf8(std::string_view latin1);
 
-// UTF-8 as the bytes of a script file. A character a script cannot hold (past U+00FF), one the
-// game reads as a code (U+00F0 to U+00FF, the controls below U+0020 but the line break) or a
-// byte that is not UTF-8 stops it: `badAt` gets its byte position in `utf8`.
+// What keeps a translation out of a script: the PO import refuses it, and the export refuses to
+// write a script entry holding it, so that whatever one writes the other takes back.
+enum class TranslationProblem {
+    None,
+    NotUtf8,       // a byte that is no part of a UTF-8 character (`character` holds it)
+    PastLatin1,    // a character past U+00FF: a script file is 8-bit
+    GameCode,      // U+00F0 to U+00FF: the game reads the byte as a control code or the end
+    Control,       // a control character (all below U+0020 but the tab and the line break)
+    KeywordLine,   // a line the script's reader takes as ".STRING" or ".ENDS" (`line`)
+    TooLong,       // more text than any block can hold
+};
+
+struct TranslationCheck {
+    TranslationProblem problem = TranslationProblem::None;
+    char32_t character = 0;  // NotUtf8, PastLatin1, GameCode, Control
+    size_t line = 0;         // the 0-based line of the text it is on
+};
+
+// UTF-8 as the bytes of a script file, with the first problem that keeps it out of a script.
 struct ScriptCharacters {
-    std::string latin1;
-    std::optional<size_t> badAt;
-    char32_t badCharacter = 0;
+    std::string latin1;  // complete only without a problem
+    TranslationCheck check;
 };
 [[nodiscard]] ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8);
+
+// The first problem of a translation in a script's own 8-bit bytes ('\n' between lines).
+[[nodiscard]] TranslationCheck CheckScriptTranslation(std::string_view latin1);
 
 }  // namespace corv::project

@@ -12,12 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool sameFile(const fs::path& a, const fs::path& b) {
-    std::error_code error;
-    if (fs::exists(a, error) && fs::exists(b, error)) return fs::equivalent(a, b, error);
-    return fs::weakly_canonical(a, error) == fs::weakly_canonical(b, error);
-}
-
 // Lays every built block's room and mark over the patched original, in list order.
 void placeBlocks(core::RomImage& rom, const std::vector<BlockResult>& blocks) {
     const auto data = rom.data();
@@ -60,39 +54,6 @@ BuildResult BuildProject(const ProjectFile& project, const ProjectInputs& inputs
     result.rom = std::move(rom);
     result.ips = std::move(creation.patch);
     return result;
-}
-
-WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& build) {
-    const ProjectPath* inputs[] = {&project.rom, &project.dataFile, &project.table};
-    for (const ProjectPath* output : {&project.outputRom, &project.outputIps}) {
-        for (const ProjectPath* input : inputs) {
-            if (sameFile(output->path, input->path)) return {WriteOutcome::OutputIsInput, output};
-        }
-        for (const ProjectPath& patch : project.patches) {
-            if (sameFile(output->path, patch.path)) return {WriteOutcome::OutputIsInput, output};
-        }
-    }
-    if (sameFile(project.outputRom.path, project.outputIps.path)) return {WriteOutcome::OutputIsInput, &project.outputIps};
-
-    for (const ProjectPath* output : {&project.outputRom, &project.outputIps}) {
-        std::error_code error;
-        const fs::path folder = output->path.parent_path();
-        if (!folder.empty()) fs::create_directories(folder, error);
-        if (error) return {WriteOutcome::CannotWrite, output};
-    }
-    const auto previousRom = core::ReadWholeFile(project.outputRom.path);
-    if (!core::WriteFileSafely(project.outputRom.path, build.rom)) return {WriteOutcome::CannotWrite, &project.outputRom};
-    if (!core::WriteFileSafely(project.outputIps.path, build.ips)) {
-        // Keep the two outputs matching: the old ROM back, or none where there was none.
-        std::error_code error;
-        if (previousRom) {
-            (void)core::WriteFileSafely(project.outputRom.path, *previousRom);
-        } else {
-            fs::remove(project.outputRom.path, error);
-        }
-        return {WriteOutcome::CannotWrite, &project.outputIps};
-    }
-    return {};
 }
 
 }  // namespace corv::project

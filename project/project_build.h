@@ -4,7 +4,8 @@
 // dictionary; last the translated ROM and an IPS patch from the original to it, the patch checked
 // by applying it to the original. The same project gives the same bytes on any number of threads.
 //
-// Reads: every file the project names. Writes: nothing; WriteBuildOutputs writes the two outputs.
+// Reads: every file the project names. Writes: nothing; WriteBuildOutputs (build_outputs.h)
+// writes the two outputs.
 
 #include <cstdint>
 #include <optional>
@@ -13,6 +14,7 @@
 
 #include "core/block_encoder.h"
 #include "insert/dictionary_area.h"
+#include "project/build_outputs.h"
 #include "project/block_work.h"
 #include "project/project_file.h"
 #include "project/project_inputs.h"
@@ -43,21 +45,5 @@ struct BuildResult {
 
 [[nodiscard]] BuildResult BuildProject(const ProjectFile& project, const ProjectInputs& inputs,
                                        const BuildOptions& options);
-
-enum class WriteOutcome {
-    Written,
-    OutputIsInput,  // an output path names the original ROM or another input: nothing written
-    CannotWrite,    // a folder cannot be made or a file replaced (see `failed`)
-};
-
-struct WriteResult {
-    WriteOutcome outcome = WriteOutcome::Written;
-    const ProjectPath* failed = nullptr;  // the output concerned
-};
-
-// Writes the translated ROM and the IPS patch, each through a file beside it renamed over the
-// old one (the file a symbolic link names), making their folders when needed. When the patch
-// cannot be written after the ROM was, the ROM is put back as it was.
-[[nodiscard]] WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& build);
 
 }  // namespace corv::project

@@ -2,13 +2,13 @@
 
 #include <toml++/toml.h>
 
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
 
 #include "core/address.h"
+#include "core/file_read.h"
 #include "project/editor_table_read.h"
+#include "project/toml_nesting.h"
 
 namespace corv::project {
 namespace {
@@ -132,6 +132,11 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
     project.outputRom = *outputRom;
     project.outputIps = *outputIps;
 
+    if (const toml::node* allow = top.optional("allow_outside")) {
+        const auto* flag = allow->as_boolean();
+        if (!flag) return keyError(ProjectProblem::WrongType, "allow_outside", lineOf(*allow), "true or false");
+        project.allowOutside = flag->get();
+    }
     if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
     if (const toml::node* editor = top.optional("editor")) {
         const auto* editorTable = editor->as_table();
@@ -140,6 +145,28 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         project.editorLine = lineOf(*editor);
     }
     if (!top.checkUnknown()) return top.error_;
+    return std::nullopt;
+}
+
+// A NUL cuts a path or a name short wherever the system reads it: refused in every key and
+// string, so that no path is used in part.
+std::optional<ProjectError> findNul(const toml::node& node, const std::string& name) {
+    const auto nul = [](std::string_view text) { return text.find('\0') != std::string_view::npos; };
+    if (const auto* text = node.as_string(); text && nul(text->get())) {
+        return keyError(ProjectProblem::NulCharacter, name, lineOf(node));
+    }
+    if (const auto* table = node.as_table()) {
+        for (const auto& [key, value] : *table) {
+            const std::string inner = name.empty() ? std::string(key.str()) : name + "." + std::string(key.str());
+            if (nul(key.str())) return keyError(ProjectProblem::NulCharacter, inner, lineOf(value));
+            if (auto found = findNul(value, inner)) return found;
+        }
+    }
+    if (const auto* array = node.as_array()) {
+        for (size_t k = 0; k < array->size(); ++k) {
+            if (auto found = findNul(*array->get(k), name + "[" + std::to_string(k) + "]")) return found;
+        }
+    }
     return std::nullopt;
 }
 
@@ -158,12 +185,20 @@ bool ProjectFile::skips(uint32_t blockAddress) const {
 
 ProjectLoad ParseProjectFile(std::string_view text, const std::filesystem::path& file) {
     ProjectLoad load;
+    if (const auto line = LineNestedTooDeep(text, kMostProjectNesting)) {
+        load.error = ProjectError{ProjectProblem::TooDeep, {}, *line, {}, {}};
+        return load;
+    }
     toml::table root;
     try {
         root = toml::parse(text, file.string());
     } catch (const toml::parse_error& error) {
         load.error = ProjectError{ProjectProblem::Syntax, {}, static_cast<int>(error.source().begin.line),
                                   std::string(error.description()), {}};
+        return load;
+    }
+    if (auto nul = findNul(root, "")) {
+        load.error = std::move(nul);
         return load;
     }
     ProjectFile project;
@@ -178,11 +213,17 @@ ProjectLoad ParseProjectFile(std::string_view text, const std::filesystem::path&
 }
 
 ProjectLoad LoadProjectFile(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return {std::nullopt, ProjectError{ProjectProblem::CannotRead, {}, 0, {}, file}};
-    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return {std::nullopt, ProjectError{ProjectProblem::CannotRead, {}, 0, {}, file}};
-    return ParseProjectFile(text, file);
+    const core::FileRead read = core::ReadBoundedFile(file, kLargestProjectFile);
+    const auto wholeFile = [&](ProjectProblem problem) {
+        return ProjectLoad{std::nullopt, ProjectError{problem, {}, 0, {}, file}};
+    };
+    switch (read.status) {
+    case core::FileReadStatus::Read: break;
+    case core::FileReadStatus::CannotRead: return wholeFile(ProjectProblem::CannotRead);
+    case core::FileReadStatus::NotAFile: return wholeFile(ProjectProblem::NotAFile);
+    case core::FileReadStatus::TooLarge: return wholeFile(ProjectProblem::TooLarge);
+    }
+    return ParseProjectFile({reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()}, file);
 }
 
 std::string ProjectFileText(const ProjectFileSettings& settings) {

@@ -18,6 +18,8 @@ namespace corv::project {
 
 inline constexpr char kProjectFileName[] = "corvane-project.toml";
 inline constexpr char kDefaultScriptsFolder[] = "Dumps";
+// A project file is a page of settings; anything larger is no project file of this program.
+inline constexpr uint64_t kLargestProjectFile = 1024 * 1024;
 
 // A path from the project file, resolved against the file's folder.
 struct ProjectPath {
@@ -45,12 +47,19 @@ struct ProjectFile {
     std::map<uint32_t, BlockOptions> blocks;  // by ROM offset of the block address
     EditorState editor;  // the [editor] table: only the editor reads it
     int editorLine = 0;  // the line where the [editor] table starts; 0 when there is none
+    // `allow_outside = true`, written by hand only: the project may write outside its folder.
+    bool allowOutside = false;
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };
 
 enum class ProjectProblem {
     CannotRead,  // the project file cannot be read
+    NotAFile,    // the project file is a FIFO, a device or a folder: not read
+    TooLarge,    // the project file is larger than kLargestProjectFile, or the ROM a key names
+                 // is larger than the game can be: not read
+    TooDeep,     // tables or arrays nest deeper than kMostProjectNesting (at `line`)
+    NulCharacter,  // a key or a value holds a NUL character (`key` names where)
     Syntax,      // the file is not TOML; `detail` holds the parser's description
     MissingKey,  // a required key is not there
     WrongType,   // the key holds another kind of value; `detail` names the kind expected
@@ -59,6 +68,9 @@ enum class ProjectProblem {
     FileMissing, // the file a key names is not there or cannot be read
     NotTheGame,  // the ROM a key names does not hold the game titled CORVANE
     BadInput,    // the file a key names cannot be read as what it should be (`detail` says what)
+    LeavesFolder,  // a path the project writes leads outside its folder: `file` as named,
+                   // `detail` where it leads (links followed)
+    UnclearPath,   // where a path the project writes leads cannot be told (a loop of links)
 };
 
 struct ProjectError {
@@ -78,7 +90,8 @@ struct ProjectLoad {
 // one to six hexadecimal digits, nothing else.
 [[nodiscard]] std::optional<uint32_t> ParseBlockAddress(std::string_view text);
 
-// Reads and checks the project file's structure (not the files it names).
+// Reads and checks the project file's structure (not the files it names). Only a regular file
+// of at most kLargestProjectFile bytes is read.
 [[nodiscard]] ProjectLoad LoadProjectFile(const std::filesystem::path& file);
 // The same from text already in memory; `file` gives the folder paths are relative to.
 [[nodiscard]] ProjectLoad ParseProjectFile(std::string_view text, const std::filesystem::path& file);

@@ -19,6 +19,7 @@ std::variant<std::unique_ptr<ProjectInputs>, ProjectError> LoadProjectInputs(con
     case core::RomOpenResult::Opened: break;
     case core::RomOpenResult::CannotOpen: return fileError(ProjectProblem::FileMissing, project.rom);
     case core::RomOpenResult::WrongTitle: return fileError(ProjectProblem::NotTheGame, project.rom);
+    case core::RomOpenResult::TooLarge: return fileError(ProjectProblem::TooLarge, project.rom);
     }
     auto dataFile = script::LoadBlockDataFile(project.dataFile.path, *inputs->maps);
     if (!dataFile) return fileError(ProjectProblem::FileMissing, project.dataFile);

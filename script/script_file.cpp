@@ -34,28 +34,30 @@ std::string ScriptSkeleton(unsigned stringCount) {
 
 std::string EntrySearchText(int stringNumber) { return ".STRING " + std::to_string(stringNumber); }
 
+bool ActsAsKeywordLine(std::string_view line) {
+    if (core::FindIgnoringCase(line, ".STRING") != std::string_view::npos) return true;
+    while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
+    while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
+    return core::EqualsIgnoringCase(line, ".ENDS");
+}
+
 bool IsEntryClosingLine(std::string_view line) {
     while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
     while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
     return line == ".ENDS";
 }
 
-namespace {
-
-// Where the search for `needle` finds it: from the end of the selection, or from the start.
-std::optional<size_t> SearchFromSelection(std::string_view text, size_t selectionStart, size_t selectionLength,
-                                          std::string_view needle) {
+std::optional<size_t> FindFromSelection(std::string_view text, size_t selectionStart, size_t selectionLength,
+                                        std::string_view needle) {
     const size_t from = selectionLength > 0 ? selectionStart + selectionLength : 0;
     const size_t found = core::FindIgnoringCase(text, needle, from);
     if (found == std::string_view::npos) return std::nullopt;
     return found;
 }
 
-}  // namespace
-
 std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionStart, size_t selectionLength,
                                       std::string_view needle) {
-    const auto found = SearchFromSelection(text, selectionStart, selectionLength, needle);
+    const auto found = FindFromSelection(text, selectionStart, selectionLength, needle);
     if (!found) return std::nullopt;
     const auto lineEnds = std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(*found), '\n');
     return ScriptMatch{static_cast<int>(lineEnds), *found};
@@ -64,7 +66,7 @@ std::optional<ScriptMatch> FindInText(std::string_view text, size_t selectionSta
 std::optional<int> FindInScript(ScriptText& script, std::string_view needle, bool quiet) {
     // The script's own line index answers the line: counting line ends up to every entry made a
     // check of a whole block half as slow again.
-    const auto found = SearchFromSelection(script.text(), script.selectionStart(), script.selectionLength(), needle);
+    const auto found = FindFromSelection(script.text(), script.selectionStart(), script.selectionLength(), needle);
     if (!found) return std::nullopt;
     script.setCaret(*found);
     const int line = script.lineOfPosition(*found);
@@ -113,13 +115,18 @@ std::optional<std::string> LoadScriptFile(const std::filesystem::path& path) {
     return text;
 }
 
-core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+std::string ScriptFileBytes(std::string_view text) {
     std::string out;
     out.reserve(text.size() + text.size() / 16);
     for (char c : text) {
         if (c == '\n') out.push_back('\r');
         out.push_back(c);
     }
+    return out;
+}
+
+core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text) {
+    const std::string out = ScriptFileBytes(text);
     // Written through a temporary file so that a failed save leaves the old script intact.
     return core::WriteFileSafely(path, std::span(reinterpret_cast<const uint8_t*>(out.data()), out.size()));
 }

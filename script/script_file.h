@@ -1,6 +1,7 @@
 #pragma once
 // Script files: one per block, entries opened by ".STRING n" and closed by ".ENDS".
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <optional>
@@ -23,6 +24,16 @@ namespace corv::script {
 // ".STRING %d"
 [[nodiscard]] std::string EntrySearchText(int stringNumber);
 
+// A block holds at most 64 KiB: no entry's text may be longer than any block can hold.
+inline constexpr size_t kLongestEntryText = 0x10000;
+
+// True for a line that the script's reader may take as structure rather than text, in any
+// letter case and with any blanks around it: one that holds ".STRING" anywhere (the entry
+// lookup searches for ".STRING n" as plain text, also inside a line) or that reads ".ENDS" once
+// blanks and control characters are trimmed. Text from elsewhere (a translation from a PO
+// file) holding such a line could open or close entries.
+[[nodiscard]] bool ActsAsKeywordLine(std::string_view line);
+
 // True for a line that closes an entry: ".ENDS" once blanks and control characters are trimmed
 // from both ends (case-sensitive).
 [[nodiscard]] bool IsEntryClosingLine(std::string_view line);
@@ -33,6 +44,11 @@ struct ScriptMatch {
     int line = 0;
     size_t position = 0;
 };
+
+// Where the script search finds `needle` (ignoring case) in `text`: after the selection, or
+// from the start when the selection is empty; the position only, without counting lines.
+[[nodiscard]] std::optional<size_t> FindFromSelection(std::string_view text, size_t selectionStart,
+                                                      size_t selectionLength, std::string_view needle);
 
 // The script search on a snapshot of the text (lines joined by '\n') and its selection: finds
 // `needle` (ignoring case) after the selection, or from the start when the selection is empty.
@@ -63,5 +79,7 @@ struct EntryCopy {
 // accepted on load, bytes unchanged.
 [[nodiscard]] std::optional<std::string> LoadScriptFile(const std::filesystem::path& path);  // '\n' line ends
 [[nodiscard]] core::SaveResult SaveScriptFile(const std::filesystem::path& path, std::string_view text);   // writes CR LF
+// The bytes SaveScriptFile writes for `text`: every '\n' as CR LF.
+[[nodiscard]] std::string ScriptFileBytes(std::string_view text);
 
 }  // namespace corv::script

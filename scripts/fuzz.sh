@@ -30,6 +30,8 @@ mkdir -p "$build_dir"
 ) 9>"$build_dir/.fuzz-build.lock"
 work="$build_dir/fuzz"
 runs=${FUZZ_RUNS:--1}
+# The leaks GNU gettext's library keeps after po_file_free are not findings (as in scripts/test.sh).
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 
 # Harnesses and their longest inputs, from the one list that CMake reads too.
 declare -A max_len=()

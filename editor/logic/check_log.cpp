@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "check/code_characters.h"
+#include "check/finding_text.h"
 
 namespace corv::editor {
 namespace {
@@ -41,7 +42,7 @@ std::string text(const Finding& finding) {
         return at(finding) + "the entry runs on into " +
                (finding.amount >= 0 ? "string " + std::to_string(finding.amount) : std::string("the next entry")) +
                "; its \".ENDS\" is missing or mistyped";
-    default: return {};
+    default: return check::FindingMessage(finding, {});  // the other errors in the checks' own words
     }
 }
 

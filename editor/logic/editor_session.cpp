@@ -73,6 +73,7 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& d
     shownString_.forget();
     switch (core::OpenRomFile(rom_, path)) {
     case core::RomOpenResult::CannotOpen:
+    case core::RomOpenResult::TooLarge:  // larger than the game can be: refused unread
         // The previous ROM stays loaded, so its script files stay where they were.
         dialogs.message(kCannotOpenRom);
         return RomOpenStep::CannotOpen;

@@ -237,12 +237,19 @@ bool LiveChecks::update(std::string_view text) {
 
     const int firstLine = script_.lineOfPosition(prefix);
     const int oldLastLine = script_.lineOfPosition(text_.size() - suffix);
+    // A keyword line taken away that opened or closed no entry (a second ".ENDS") changes the
+    // findings of the entry before it too.
+    bool removesKeywordLine = false;
+    for (int line = firstLine; line <= oldLastLine && !removesKeywordLine; ++line) {
+        const std::string old = script_.line(line);
+        removesKeywordLine = mayOpenEntry(old) || script::IsEntryClosingLine(old);
+    }
     text_.assign(text);
     script_.setText(text_);
     const int newLastLine = script_.lineOfPosition(text_.size() - suffix);
     const int delta = newLastLine - oldLastLine;
 
-    if (touchesStructure(firstLine, oldLastLine, newLastLine)) {
+    if (removesKeywordLine || touchesStructure(firstLine, oldLastLine, newLastLine)) {
         checkAll();
         return true;
     }

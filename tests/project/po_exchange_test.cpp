@@ -136,7 +136,7 @@ TEST_F(PoExchange, CharactersAScriptCannotHoldRefuseTheImportNamingFileLineAndCh
     std::ofstream(dir_ / "broken.po", std::ios::binary) << "msgid \"a\"\nmsgstr \"b\nmsgid\n";
     const project::PoImport broken = import({dir_ / "broken.po"});
     ASSERT_EQ(broken.errors.size(), 1u);
-    EXPECT_EQ(broken.errors[0].problem, project::PoImportProblem::CannotRead);
+    EXPECT_EQ(broken.errors[0].problem, project::PoImportProblem::LibraryError);
     EXPECT_FALSE(broken.errors[0].detail.empty());
 }
 

@@ -126,10 +126,13 @@ TEST_F(ProjectBuild, CheckErrorsOfEveryBlockStopTheBuildAndNothingIsWritten) {
     for (size_t n : {0u, 2u}) {
         const project::BlockResult& block = resultFor(result, textBlock(n).address);
         ASSERT_EQ(block.state, BlockState::CheckErrors) << n;
-        ASSERT_EQ(block.errors.size(), 1u);
-        EXPECT_EQ(block.errors[0].number, 1u);
+        ASSERT_EQ(block.errors.size(), 2u);
+        // The text of string 1 now stands between string 0's ".ENDS" and another: in no entry.
+        EXPECT_EQ(block.errors[0].number, 0u);
+        EXPECT_EQ(block.errors[0].findings.at(0).kind, check::FindingKind::StrayClosingLine);
         // The search for ".STRING 1" now lands on ".STRING 10".
-        EXPECT_EQ(block.errors[0].findings.at(0).kind, check::FindingKind::WrongEntry);
+        EXPECT_EQ(block.errors[1].number, 1u);
+        EXPECT_EQ(block.errors[1].findings.at(0).kind, check::FindingKind::WrongEntry);
     }
     EXPECT_EQ(resultFor(result, textBlock(1).address).state, BlockState::Built);
 }

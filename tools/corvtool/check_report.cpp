@@ -38,6 +38,11 @@ const char* kindName(FindingKind kind) {
     case FindingKind::StrayKeywordLine: return "stray-keyword-line";
     case FindingKind::TrailingLineBreak: return "trailing-line-break";
     case FindingKind::SharedTextDiffers: return "shared-text-differs";
+    case FindingKind::EntryTooLong: return "entry-too-long";
+    case FindingKind::CodeWithoutParameters: return "code-without-parameters";
+    case FindingKind::EscapedEndMark: return "escaped-end-mark";
+    case FindingKind::DuplicateEntry: return "duplicate-entry";
+    case FindingKind::StrayClosingLine: return "stray-closing-line";
     }
     return "";
 }

@@ -9,6 +9,8 @@
 #include <iostream>
 #include <ostream>
 
+#include "core/printable_text.h"
+#include "core/save_failure_text.h"
 #include "project/block_lines.h"
 #include "project/project_build.h"
 #include "tools/corvtool/command.h"
@@ -32,13 +34,64 @@ int stoppedExitCode(const project::BuildResult& build) {
     return inputWrong ? kExitBadInput : kExitDoesNotFit;
 }
 
+// The lines for what WriteBuildOutputs did; the exit code.
+int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::ProjectFile& file,
+                         const project::BuildResult& build, const project::WriteResult& written) {
+    const auto outputLine = [&](const project::ProjectPath& output) {
+        FileError(err, "build", core::EscapeControlCharacters(output.path.string()));
+    };
+    switch (written.outcome) {
+    case project::WriteOutcome::Written: break;
+    case project::WriteOutcome::OutputIsInput:
+        err << "corvtool build: " << core::EscapeControlCharacters(file.file.string()) << ':' << written.failed->line
+            << ": key '" << written.failed->key << "': " << core::EscapeControlCharacters(written.failed->path.string())
+            << ": an output may not be one of the project's inputs (its files, scripts, lock and record) nor the "
+               "other output; nothing was written\n";
+        return kExitBadInput;
+    case project::WriteOutcome::PathNotAllowed:
+        PrintProjectError(err, "build", file.file, *written.pathError);
+        return kExitBadInput;
+    case project::WriteOutcome::NotAPlainFile:
+        outputLine(*written.failed);
+        err << "not a plain file (a FIFO, a device or a folder): the two outputs are replaced together, which a "
+               "stream cannot be; nothing was written\n";
+        return kExitBadInput;
+    case project::WriteOutcome::CannotWrite:
+        outputLine(*written.failed);
+        err << "cannot write this file"
+            << (written.save.ok() ? std::string() : ": " + core::SaveFailureReason(written.save))
+            << "; nothing was written\n";
+        return kExitBadInput;
+    case project::WriteOutcome::RecordNotWritten:
+        FileError(err, "build", project::OutputsRecordFile(file.directory).string())
+            << "both outputs were written, but not their record: " << core::SaveFailureReason(written.save)
+            << "; status and the next build will call them incomplete\n";
+        return kExitBadInput;
+    }
+    // A link is followed: the line names the file that holds the bytes.
+    const auto shown = [](const project::ProjectPath& output, const project::WriteTarget& target) {
+        const std::string named = core::EscapeControlCharacters(output.path.string());
+        return target.throughLink ? named + " (a link to " + core::EscapeControlCharacters(target.path.string()) + ")"
+                                  : named;
+    };
+    out << shown(file.outputRom, written.rom) << ": " << build.rom.size() << " bytes\n"
+        << shown(file.outputIps, written.ips) << ": " << build.ips.size() << " bytes, checked against the original\n";
+    return kExitOk;
+}
+
 int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ProjectOptions options;
-    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption}, err, options)) return kExitUsage;
-    if (options.arguments.size() != 1) {
-        err << "corvtool build: expected PROJECT [--jobs N] [--maximise]\n";
+    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption, kAllowOutsideOption}, err, options)) {
         return kExitUsage;
     }
+    if (options.arguments.size() != 1) {
+        err << "corvtool build: expected PROJECT [--jobs N] [--maximise] [--allow-outside]\n";
+        return kExitUsage;
+    }
+    // Held from before the scripts are read until the outputs are written: one build reads one
+    // consistent set of scripts, and two builds do not mix their outputs.
+    const auto lock = LockProjectOf(options.arguments[0], "build", err);
+    if (!lock) return kExitBadInput;
     auto opened = OpenProject(options.arguments[0], "build", err);
     if (!opened) return kExitBadInput;
     const project::ProjectFile& file = opened->file;
@@ -83,29 +136,24 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
             << "no IPS patch gives the translated ROM from the original; nothing was written\n";
         return kExitDoesNotFit;
     }
-    const project::WriteResult written = project::WriteBuildOutputs(file, build);
-    if (written.outcome == project::WriteOutcome::OutputIsInput) {
-        err << "corvtool build: " << file.file.string() << ':' << written.failed->line << ": key '"
-            << written.failed->key << "': " << written.failed->path.string()
-            << ": an output may not be one of the project's inputs; nothing was written\n";
-        return kExitBadInput;
+    if (const project::OutputsCheck before = project::CheckBuildOutputs(file);
+        before.state == project::OutputsState::Incomplete) {
+        out << "OUTPUTS: " << OutputsIncompleteText(before) << "; both are written again\n";
     }
-    if (written.outcome == project::WriteOutcome::CannotWrite) {
-        FileError(err, "build", written.failed->path.string()) << "cannot write this file; nothing was written\n";
-        return kExitBadInput;
-    }
-    out << file.outputRom.path.string() << ": " << build.rom.size() << " bytes\n"
-        << file.outputIps.path.string() << ": " << build.ips.size() << " bytes, checked against the original\n";
-    return kExitOk;
+    project::OutputWriteOptions writeOptions;
+    writeOptions.allowOutside = options.allowOutside;
+    if (lock->held()) writeOptions.lockedAt = lock->lockedAt();
+    const project::WriteResult written = project::WriteBuildOutputs(file, build, writeOptions);
+    return ReportWrittenOutputs(out, err, file, build, written);
 }
-
 }  // namespace
 
 extern const Command kBuildCommand{
-    "build", "PROJECT [--jobs N] [--maximise]",
+    "build", "PROJECT [--jobs N] [--maximise] [--allow-outside]",
     "build the project's translated ROM and IPS patch from its original ROM (patches, then every block with a "
     "script checked and inserted into its original room, then the dictionary); one line per block and a total; "
-    "nothing is written unless every block is free of errors and fits; --jobs N threads (default: the cores)",
+    "nothing is written unless every block is free of errors and fits; --jobs N threads (default: the cores); "
+    "--allow-outside lets the outputs lead outside the project folder",
     runBuild};
 
 }  // namespace corv::tool

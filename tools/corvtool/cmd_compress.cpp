@@ -80,7 +80,7 @@ int runCompress(const std::vector<std::string>& givenArgs, std::ostream& out, st
         return kExitDoesNotFit;
     }
     rom.setModified(true);
-    if (!SaveGameRom(rom, "compress", err, {.force = force})) return kExitBadInput;
+    if (!SaveGameRom(rom, "compress", err, {.force = force}, &*lock)) return kExitBadInput;
     out << comp::RecompressedLine(name) << '\n';
     return kExitOk;
 }

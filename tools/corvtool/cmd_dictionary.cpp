@@ -36,7 +36,7 @@ int runDictionary(const std::vector<std::string>& givenArgs, std::ostream& out, 
         FileError(err, "dictionary", tooManyWords ? args[1] : args[0]) << insert::DictionaryAreaMessage(result) << '\n';
         return tooManyWords ? kExitDoesNotFit : kExitBadInput;
     }
-    if (!SaveGameRom(rom, "dictionary", err, {.force = force})) return kExitBadInput;
+    if (!SaveGameRom(rom, "dictionary", err, {.force = force}, &*lock)) return kExitBadInput;
     out << insert::DictionaryAreaMessage(result) << '\n';
     return kExitOk;
 }

@@ -5,9 +5,12 @@
 #include <filesystem>
 #include <ostream>
 
-#include "project/po_exchange.h"
+#include "core/printable_text.h"
 #include "core/save_failure_text.h"
+#include "project/po_exchange.h"
+#include "script/script_file.h"
 #include "tools/corvtool/command.h"
+#include "tools/corvtool/po_report.h"
 #include "tools/corvtool/project_argument.h"
 #include "tools/corvtool/rom_argument.h"
 
@@ -57,6 +60,14 @@ int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::os
         if (files.back().problem) {
             FileError(err, "export-po", opened->file.rom.path.string())
                 << "the block " << HexWord(files.back().address) << " cannot be read; nothing written\n";
+            return kExitBadInput;
+        }
+        // A PO file that import-po would refuse is not written: the entry is named instead.
+        if (const auto& entry = files.back().unexportable) {
+            const fs::path script = script::ScriptPathFor(opened->file.scripts.path, files.back().address);
+            FileError(err, "export-po", core::EscapeControlCharacters(script.string()) + ":" +
+                                            std::to_string(entry->scriptLine))
+                << "string " << entry->string << ": " << UnexportableText(entry->check) << "; nothing written\n";
             return kExitBadInput;
         }
     }

@@ -136,7 +136,8 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         return kExitBadInput;
     }
     // The log tells of success, so it waits until the ROM file is saved.
-    if (result.outcome == insert::InsertionOutcome::Inserted && !SaveGameRom(rom, "insert", err, {.force = force})) {
+    if (result.outcome == insert::InsertionOutcome::Inserted &&
+        !SaveGameRom(rom, "insert", err, {.force = force}, &*lock)) {
         return kExitBadInput;
     }
     for (const std::string& line : progress.lines) out << line << '\n';

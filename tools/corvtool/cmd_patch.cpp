@@ -66,7 +66,7 @@ int runPatch(const std::vector<std::string>& givenArgs, std::ostream& out, std::
             << patches::PatchMessage(outcome) << "\ncorvtool patch: the ROM file was left untouched\n";
         return kExitBadInput;
     }
-    if (!SaveGameRom(rom, "patch", err, {.force = force})) return kExitBadInput;
+    if (!SaveGameRom(rom, "patch", err, {.force = force}, &*lock)) return kExitBadInput;
     for (const patches::HeaderCrossing& crossing : outcome.crossings) {
         out << patches[crossing.index].string() << ": " << patches::HeaderCrossingNote(crossing.madeFor) << '\n';
     }

@@ -92,7 +92,7 @@ int runRepack(const std::vector<std::string>& givenArgs, std::ostream& out, std:
                 << "); the file was left as it was\n";
             return kExitBadInput;
         }
-        if (!SaveGameRom(state.rom, "repack", err, {.force = force})) return kExitBadInput;
+        if (!SaveGameRom(state.rom, "repack", err, {.force = force}, &*lock)) return kExitBadInput;
         for (const std::string& line : written) out << line << '\n';
         out << comp::SavedMessage(comp::FileNameOf(state.rom.path())) << '\n';
     }

@@ -24,12 +24,16 @@ int runStatus(const std::vector<std::string>& args, std::ostream& out, std::ostr
     if (!opened) return kExitBadInput;
     const auto blocks = project::WorkOnBlocks(opened->file, *opened->inputs,
                                               {project::BlockWorkMode::Status, options.compressor, options.jobs, {}});
+    const project::OutputsCheck outputs = project::CheckBuildOutputs(opened->file);
     if (options.json) {
-        PrintStatusJson(out, opened->file, blocks);
+        PrintStatusJson(out, opened->file, blocks, outputs);
         return kExitOk;
     }
     for (const project::BlockResult& block : blocks) out << project::DescribeBlock(opened->file, block) << '\n';
     out << project::DescribeTotal(blocks) << '\n';
+    if (outputs.state == project::OutputsState::Incomplete) {
+        out << "OUTPUTS: incomplete: " << OutputsIncompleteText(outputs) << "; build again\n";
+    }
     return kExitOk;
 }
 
@@ -38,7 +42,8 @@ int runStatus(const std::vector<std::string>& args, std::ostream& out, std::ostr
 extern const Command kStatusCommand{
     "status", "PROJECT [--json] [--jobs N]",
     "show how far the project's translation is: per block and in total the strings translated, their characters "
-    "and the bytes of room the scripts need; --json for other tools",
+    "and the bytes of room the scripts need, and whether the outputs are still the last build's pair; --json for "
+    "other tools",
     runStatus};
 
 }  // namespace corv::tool

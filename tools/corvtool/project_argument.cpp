@@ -1,11 +1,15 @@
 #include "tools/corvtool/project_argument.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <ostream>
 #include <thread>
 
+#include "core/printable_text.h"
 #include "project/project_error_text.h"
+#include "project/project_lock.h"
 #include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
@@ -13,13 +17,26 @@ namespace {
 
 namespace fs = std::filesystem;
 
-fs::path projectFileOf(const std::string& argument) {
+}  // namespace
+
+fs::path ProjectFileOf(const std::string& argument) {
     std::error_code error;
     if (fs::is_directory(argument, error)) return fs::path(argument) / project::kProjectFileName;
     return argument;
 }
 
-}  // namespace
+std::optional<core::FileLock> LockProjectOf(const std::string& argument, std::string_view command, std::ostream& err) {
+    const fs::path file = ProjectFileOf(argument);
+    const fs::path folder = file.parent_path().empty() ? fs::path(".") : file.parent_path();
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) return core::FileLock();
+    const long seconds = LockWaitSeconds();
+    core::FileLock lock = project::LockProject(folder, std::chrono::seconds(seconds));
+    // A lock file committed as a link is never followed: it has to go.
+    const std::string_view reason = lock.error() == ELOOP ? "the lock file is a symbolic link (remove it)" : "";
+    return LockOrReport(std::move(lock), command, core::EscapeControlCharacters(project::ProjectLockFile(folder).string()),
+                        "project", seconds, err, reason);
+}
 
 void PrintProjectError(std::ostream& err, std::string_view command, const fs::path& projectFile,
                        const project::ProjectError& error) {
@@ -28,7 +45,7 @@ void PrintProjectError(std::ostream& err, std::string_view command, const fs::pa
 
 std::optional<project::ProjectFile> OpenProjectFile(const std::string& argument, std::string_view command,
                                                     std::ostream& err) {
-    const fs::path file = projectFileOf(argument);
+    const fs::path file = ProjectFileOf(argument);
     project::ProjectLoad load = project::LoadProjectFile(file);
     if (load.error) {
         PrintProjectError(err, command, file, *load.error);

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/file_lock.h"
 #include "project/project_file.h"
 #include "project/project_inputs.h"
 
@@ -25,6 +26,17 @@ struct OpenedProject {
 // Reads the project file and every file it names.
 [[nodiscard]] std::optional<OpenedProject> OpenProject(const std::string& argument, std::string_view command,
                                                        std::ostream& err);
+
+// The project file the argument names: the file itself, or corvane-project.toml in the folder.
+[[nodiscard]] std::filesystem::path ProjectFileOf(const std::string& argument);
+
+// Takes the lock of the project the argument names, for a command that writes its scripts or
+// outputs: held from before its first read until after its last write, so that two such
+// commands on one project run one after the other. Waits CORVTOOL_LOCK_WAIT seconds; when the
+// lock cannot be had prints one line and returns std::nullopt. A folder that is not there gives
+// an unheld lock: the read of the project file that follows reports it.
+[[nodiscard]] std::optional<core::FileLock> LockProjectOf(const std::string& argument, std::string_view command,
+                                                          std::ostream& err);
 
 // The line printed for a problem of the project file or of a file it names.
 void PrintProjectError(std::ostream& err, std::string_view command, const std::filesystem::path& projectFile,

@@ -26,6 +26,8 @@ bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view 
             ++i;
         } else if (arg == "--json" && allows(arg)) {
             options.json = true;
+        } else if (arg == kAllowOutsideOption && allows(arg)) {
+            options.allowOutside = true;
         } else if (arg == kMaximiseOption && allows(arg)) {
             options.compressor = core::Compressor::Maximising;
         } else if (arg.starts_with("--")) {

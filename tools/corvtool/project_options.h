@@ -14,10 +14,15 @@ struct ProjectOptions {
     std::vector<std::string> arguments;
     unsigned jobs = 0;  // the number of cores unless --jobs gives one
     bool json = false;
+    bool allowOutside = false;  // --allow-outside: the project may write outside its folder
     core::Compressor compressor = core::Compressor::Standard;
 };
 
-// Splits `args`; the options not named in `allowed` ("--jobs", "--json", "--maximise") are refused
+// The option that lets a project write outside its folder.
+inline constexpr std::string_view kAllowOutsideOption = "--allow-outside";
+
+// Splits `args`; the options not named in `allowed` ("--jobs", "--json", "--maximise",
+// "--allow-outside") are refused
 // with one line naming `command`.
 [[nodiscard]] bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view command,
                                        std::initializer_list<std::string_view> allowed, std::ostream& err,

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "core/printable_text.h"
 #include "project/block_lines.h"
 #include "tools/corvtool/check_report.h"
 #include "tools/corvtool/rom_argument.h"
@@ -28,6 +29,14 @@ const char* stateName(BlockState state) {
     return "unknown";
 }
 
+const char* outputsStateName(project::OutputsState state) {
+    switch (state) {
+    case project::OutputsState::NoRecord: return "no-record";
+    case project::OutputsState::Whole: return "whole";
+    case project::OutputsState::Incomplete: return "incomplete";
+    }
+    return "unknown";
+}
 
 }  // namespace
 
@@ -35,7 +44,14 @@ void PrintBlockErrors(std::ostream& out, const BlockResult& block, const check::
     for (const std::string& line : project::BlockErrorLines(block, box)) out << line << '\n';
 }
 
-void PrintStatusJson(std::ostream& out, const project::ProjectFile& project, std::span<const BlockResult> blocks) {
+std::string OutputsIncompleteText(const project::OutputsCheck& outputs) {
+    return core::EscapeControlCharacters(outputs.differs->path.string()) +
+           " does not hold what the last build wrote (a build stopped while writing the outputs, or the file was "
+           "changed since)";
+}
+
+void PrintStatusJson(std::ostream& out, const project::ProjectFile& project, std::span<const BlockResult> blocks,
+                     const project::OutputsCheck& outputs) {
     out << "{\"project\": " << JsonString(project.file.string()) << ",\n \"blocks\": [";
     uint64_t strings = 0, translated = 0, characters = 0;
     for (size_t i = 0; i < blocks.size(); ++i) {
@@ -54,7 +70,8 @@ void PrintStatusJson(std::ostream& out, const project::ProjectFile& project, std
     }
     out << "],\n \"total\": {\"blocks\": " << blocks.size() << ", \"strings\": " << strings
         << ", \"translated\": " << translated << ", \"characters\": " << characters
-        << ", \"summary\": " << JsonString(project::DescribeTotal(blocks)) << "}}\n";
+        << ", \"summary\": " << JsonString(project::DescribeTotal(blocks)) << "},\n \"outputs\": \""
+        << outputsStateName(outputs.state) << "\"}\n";
 }
 
 }  // namespace corv::tool

@@ -8,6 +8,7 @@
 
 #include "check/box_lines.h"
 #include "project/block_work.h"
+#include "project/build_outputs.h"
 #include "project/project_file.h"
 
 namespace corv::tool {
@@ -15,7 +16,12 @@ namespace corv::tool {
 // The check errors of a block, one "BLOCK 340000 STRING n: error: ..." line each.
 void PrintBlockErrors(std::ostream& out, const project::BlockResult& block, const check::BoxMetrics& box);
 
+// `outputs` gives "outputs": "no-record", "whole" or "incomplete".
 void PrintStatusJson(std::ostream& out, const project::ProjectFile& project,
-                     std::span<const project::BlockResult> blocks);
+                     std::span<const project::BlockResult> blocks, const project::OutputsCheck& outputs);
+
+// "build/x.ips does not hold what the last build wrote (a build stopped while writing the
+// outputs, or the file was changed since)" for an Incomplete check.
+[[nodiscard]] std::string OutputsIncompleteText(const project::OutputsCheck& outputs);
 
 }  // namespace corv::tool

@@ -10,6 +10,7 @@
 
 #include "core/address.h"
 #include "core/block_decoder.h"
+#include "core/rom_open_text.h"
 #include "core/save_failure_text.h"
 
 namespace corv::tool {
@@ -27,6 +28,9 @@ bool OpenGameRom(core::RomImage& rom, const std::string& path, std::string_view 
         return false;
     case core::RomOpenResult::WrongTitle:
         FileError(err, command, path) << "not the CORVANE ROM (no internal title CORVANE at ROM offset 00FFC0)\n";
+        return false;
+    case core::RomOpenResult::TooLarge:
+        FileError(err, command, path) << core::RomTooLargeReason() << '\n';
         return false;
     }
     return false;
@@ -93,7 +97,7 @@ std::optional<script::TextBlock> OpenTextBlock(const core::RomImage& rom, const 
     return std::nullopt;
 }
 
-std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
+long LockWaitSeconds() {
     constexpr long kDefaultWaitSeconds = 60;
     long seconds = kDefaultWaitSeconds;
     if (const char* text = std::getenv("CORVTOOL_LOCK_WAIT")) {
@@ -101,20 +105,31 @@ std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_v
         const long value = std::strtol(text, &end, 10);
         if (end != text && *end == '\0' && value >= 0) seconds = value;
     }
-    core::FileLock lock = core::FileLock::acquire(path, std::chrono::seconds(seconds));
+    return seconds;
+}
+
+std::optional<core::FileLock> LockOrReport(core::FileLock lock, std::string_view command, const std::string& file,
+                                           std::string_view subject, long seconds, std::ostream& err,
+                                           std::string_view reason) {
     switch (lock.status()) {
     case core::LockStatus::Locked:
     case core::LockStatus::Unavailable: return lock;
     case core::LockStatus::TimedOut:
-        FileError(err, command, path) << "another command is changing this file; gave up after " << seconds
+        FileError(err, command, file) << "another command is changing this " << subject << "; gave up after " << seconds
                                       << " s of waiting (CORVTOOL_LOCK_WAIT sets the wait); nothing written\n";
         return std::nullopt;
     case core::LockStatus::Failed:
-        FileError(err, command, path) << "cannot lock this file: " << std::strerror(lock.error())
+        FileError(err, command, file) << "cannot lock this " << subject << ": "
+                                      << (reason.empty() ? std::string_view(std::strerror(lock.error())) : reason)
                                       << "; nothing written\n";
         return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command, std::ostream& err) {
+    const long seconds = LockWaitSeconds();
+    return LockOrReport(core::FileLock::acquire(path, std::chrono::seconds(seconds)), command, path, "file", seconds, err);
 }
 
 void ReportSaveFailure(std::ostream& err, std::string_view command, const std::string& file,
@@ -126,8 +141,11 @@ void ReportSaveFailure(std::ostream& err, std::string_view command, const std::s
     err << (result.replaced ? "\n" : "; the file was left as it was\n");
 }
 
-bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err, const core::SaveOptions& options) {
-    const core::RomSaveOutcome saved = core::SaveRomFile(rom, options);
+bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err, const core::SaveOptions& options,
+                 const core::FileLock* lock) {
+    core::SaveOptions withLeftovers = options;
+    if (lock != nullptr && lock->held()) withLeftovers.leftoversBefore = lock->lockedAt();
+    const core::RomSaveOutcome saved = core::SaveRomFile(rom, withLeftovers);
     if (saved.result == core::RomSaveResult::Saved) return true;
     ReportSaveFailure(err, command, rom.path().string(), saved.save);
     return false;

@@ -51,10 +51,21 @@ namespace corv::tool {
 [[nodiscard]] std::optional<core::FileLock> LockGameRom(const std::string& path, std::string_view command,
                                                         std::ostream& err);
 
-// Saves `rom` (the caller holds its lock); on failure prints one line naming the file and the
-// reason and returns false.
+// How long a command waits for a lock another command holds: CORVTOOL_LOCK_WAIT seconds, 60
+// when it is unset or no number.
+[[nodiscard]] long LockWaitSeconds();
+
+// `lock` when it is held or there is nothing to lock; otherwise prints its line ("another command
+// is changing this SUBJECT; gave up after N s ...", "cannot lock this SUBJECT: REASON") naming
+// `file`, and returns std::nullopt. `reason` words a failure; empty: the system's.
+[[nodiscard]] std::optional<core::FileLock> LockOrReport(core::FileLock lock, std::string_view command,
+                                                         const std::string& file, std::string_view subject,
+                                                         long seconds, std::ostream& err, std::string_view reason = {});
+
+// Saves `rom` (the caller holds its lock, `lock`: the leftovers of saves killed before it was
+// taken are removed); on failure prints one line naming the file and the reason and returns false.
 [[nodiscard]] bool SaveGameRom(core::RomImage& rom, std::string_view command, std::ostream& err,
-                               const core::SaveOptions& options = {});
+                               const core::SaveOptions& options = {}, const core::FileLock* lock = nullptr);
 
 // The line for a file that could not be written: the file, the reason, and whether it is as it was.
 void ReportSaveFailure(std::ostream& err, std::string_view command, const std::string& file,

@@ -515,6 +515,46 @@ TEST(LiveChecksEntries, OpeningLinesAreWhereTheEntrySearchFindsThem) {
     EXPECT_EQ(lines[8], 8);
 }
 
+TEST_F(LiveChecksTest, AKeywordLinePastedIntoAnEntryIsAnErrorAndTakingItAwayClearsIt) {
+    LiveChecks checks;
+    open(checks, dump_);
+    // Two text strings of the block, the second one later in it.
+    std::vector<unsigned> texts;
+    for (unsigned n = 0; n < 40 && texts.size() < 2; ++n) {
+        if (checks.string(n) != nullptr && n > 0) texts.push_back(n);
+    }
+    ASSERT_EQ(texts.size(), 2u);
+    const auto hasKind = [&](unsigned n, check::FindingKind kind) {
+        const auto& findings = checks.string(n)->findings;
+        return std::any_of(findings.begin(), findings.end(), [&](const check::Finding& f) { return f.kind == kind; });
+    };
+    const auto entryStart = [&](const std::string& text, unsigned n) {
+        const std::string opening = script::EntrySearchText(int(n)) + "\n";
+        return text.find(opening) + opening.size();
+    };
+
+    // A translation holding ".ENDS" and ".STRING n" pasted into the first entry: a second entry of n.
+    std::string text = dump_;
+    text.insert(entryStart(text, texts[0]), "Hi\n.ENDS\n\n" + script::EntrySearchText(int(texts[1])) + "\nInjected\n");
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    EXPECT_TRUE(hasKind(texts[1], check::FindingKind::DuplicateEntry));
+    EXPECT_EQ(checks.string(texts[1])->state, StringState::Error);
+
+    // An ".ENDS" alone closes the entry early, leaving its old closing line a second one; the
+    // error goes with that second line (which closes no entry, so its removal is easily missed).
+    text = dump_;
+    const size_t at = entryStart(text, texts[0]);
+    text.insert(at, "Hi\n.ENDS\n");
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    EXPECT_TRUE(hasKind(texts[0], check::FindingKind::StrayClosingLine));
+    text.erase(text.find("\n.ENDS\n", at + 9) + 1, 6);
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    EXPECT_FALSE(hasKind(texts[0], check::FindingKind::StrayClosingLine));
+}
+
 TEST(LiveTexts, GroupedNumbers) {
     EXPECT_EQ(GroupedNumber(0), "0");
     EXPECT_EQ(GroupedNumber(982), "982");
