@@ -118,7 +118,7 @@ TEST_F(CorvtoolTrust, OutputsThatAreInputsOrLeaveTheFolderAreRefusedBeforeAnythi
         {"Dumps/00D40000.txt", "build/a.ips", "an output may not be one of the project's inputs"},
         {"build/a.smc", "corvane-project.toml", "an output may not be one of the project's inputs"},
         {"build/a.smc", "./Dumps/../corvane.tbl", "an output may not be one of the project's inputs"},
-        {"build/a.smc", "build/a.smc", "nor the other output"},
+        {"build/a.smc", "build/a.smc", "nor another output"},
         {"build/a.smc", ".corvane-outputs", "an output may not be one of the project's inputs"},
         {"../x.smc", "build/a.ips", "leads to " + (dir_ / "x.smc").string() + ", outside the project folder"},
         {(dir_ / "abs.smc").string(), "build/a.ips", "outside the project folder"},
