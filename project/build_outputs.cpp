@@ -219,9 +219,13 @@ WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& bui
     core::SaveOptions saveOptions;
     saveOptions.refuseStreams = true;
     saveOptions.leftoversBefore = options.lockedAt;
+    saveOptions.hook = options.hook;
     // The files renamed so far, with what they held before, to put back should a later one fail.
     std::vector<std::pair<fs::path, core::FileRead>> renamed;
+    std::vector<core::PreparedSave> saves;
     const auto failed = [&](const Output& output, const core::SaveResult& save) {
+        // The temporary files go first, so that the folders made for them are empty again.
+        for (core::PreparedSave& prepared : saves) prepared.abandon();
         for (auto it = renamed.rbegin(); it != renamed.rend(); ++it) {
             std::error_code error;
             if (it->second.status == core::FileReadStatus::Read) {
@@ -235,7 +239,6 @@ WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& bui
         failure.save = save;
         return failure;
     };
-    std::vector<core::PreparedSave> saves;
     for (const Output& output : outputs) {
         saves.push_back(core::PreparedSave::prepare(output.target->path, output.bytes, saveOptions));
         if (!saves.back().ready()) return failed(output, saves.back().result());

@@ -42,6 +42,7 @@ struct OutputWriteOptions {
     std::optional<std::chrono::system_clock::time_point> lockedAt = std::nullopt;
     // A release folder written with the outputs (release_files.h); it must live until the write ends.
     const ReleaseFiles* release = nullptr;
+    core::SaveStepHook* hook = nullptr;  // every output's save goes through it (tests fail steps)
 };
 
 enum class WriteOutcome {

@@ -1,5 +1,6 @@
 #include "project/release_readme.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -33,8 +34,8 @@ HeaderedIdentity IdentifyWithAndWithoutHeader(std::span<const uint8_t> fileImage
     if (headerSize != 0) {
         identity.withHeader = patches::IdentifyFile(fileImage);
     } else {
-        std::vector<uint8_t> headered(core::kCopierHeaderSize, 0);
-        headered.insert(headered.end(), data.begin(), data.end());
+        std::vector<uint8_t> headered(core::kCopierHeaderSize + data.size(), 0);
+        std::copy(data.begin(), data.end(), headered.begin() + core::kCopierHeaderSize);
         identity.withHeader = patches::IdentifyFile(headered);
     }
     return identity;
