@@ -87,12 +87,24 @@ protected:
         EXPECT_TRUE(std::holds_alternative<project::ReleaseFiles>(made));
         return std::get<project::ReleaseFiles>(std::move(made));
     }
+    // Builds the project and makes its release into release/, ready for WriteBuildOutputs.
+    void buildWithRelease() {
+        file_ = loadProject();
+        built_ = build();
+        ASSERT_EQ(built_.outcome, BuildOutcome::Built);
+        files_ = release(file_, built_);
+        options_.release = &files_;
+    }
     std::set<std::string> namesIn(const fs::path& folder) const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
         return names;
     }
     std::string text_;
+    project::ProjectFile file_;
+    project::BuildResult built_;
+    project::ReleaseFiles files_;
+    project::OutputWriteOptions options_;
 };
 
 TEST_F(ProjectRelease, TheBuildsBpsGivesTheBuiltRomFromTheOriginalAndTheHeaderedOneBehindItsHeader) {
@@ -263,12 +275,10 @@ TEST_F(ProjectRelease, AReleaseNeedsItsTitleAndVersionAndNamesThatDoNotMeet) {
 }
 
 TEST_F(ProjectRelease, TheReleaseFolderHoldsExactlyThePatchesAndAReadmeWithTheirFigures) {
-    const project::ProjectFile file = loadProject();
-    const project::BuildResult built = build();
-    ASSERT_EQ(built.outcome, BuildOutcome::Built);
-    const project::ReleaseFiles files = release(file, built);
-    project::OutputWriteOptions options;
-    options.release = &files;
+    ASSERT_NO_FATAL_FAILURE(buildWithRelease());
+    const project::ProjectFile& file = file_;
+    const project::BuildResult& built = built_;
+    const project::OutputWriteOptions& options = options_;
     const project::WriteResult written = project::WriteBuildOutputs(file, built, options);
     ASSERT_EQ(written.outcome, WriteOutcome::Written);
     ASSERT_EQ(written.release.size(), 3u);
@@ -309,12 +319,11 @@ TEST_F(ProjectRelease, TheReleaseFolderHoldsExactlyThePatchesAndAReadmeWithTheir
 }
 
 TEST_F(ProjectRelease, AFileTheReleaseDoesNotWriteInItsFolderRefusesEverything) {
-    const project::ProjectFile file = loadProject();
-    const project::BuildResult built = build();
-    ASSERT_EQ(built.outcome, BuildOutcome::Built);
-    const project::ReleaseFiles files = release(file, built);
-    project::OutputWriteOptions options;
-    options.release = &files;
+    ASSERT_NO_FATAL_FAILURE(buildWithRelease());
+    const project::ProjectFile& file = file_;
+    const project::BuildResult& built = built_;
+    const project::ReleaseFiles& files = files_;
+    project::OutputWriteOptions& options = options_;
     fs::create_directories(dir_ / "release");
     std::ofstream(dir_ / "release/old-notes.txt") << "notes of 1.1\n";
     const TreeSnapshot before = SnapshotTree(dir_);
@@ -332,12 +341,10 @@ TEST_F(ProjectRelease, AFileTheReleaseDoesNotWriteInItsFolderRefusesEverything) 
 }
 
 TEST_F(ProjectRelease, AWriteFailingAtAnyFileLeavesEveryOutputAsItWas) {
-    const project::ProjectFile file = loadProject();
-    const project::BuildResult first = build();
-    ASSERT_EQ(first.outcome, BuildOutcome::Built);
-    const project::ReleaseFiles firstFiles = release(file, first);
-    project::OutputWriteOptions options;
-    options.release = &firstFiles;
+    ASSERT_NO_FATAL_FAILURE(buildWithRelease());
+    const project::ProjectFile& file = file_;
+    const project::BuildResult& first = built_;
+    project::OutputWriteOptions& options = options_;
 
     // Into an empty project: no folder is left either.
     const TreeSnapshot empty = SnapshotTree(dir_);

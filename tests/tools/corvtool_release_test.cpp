@@ -19,9 +19,7 @@ protected:
     void SetUp() override {
         CorvtoolTest::SetUp();
         project_ = dir_ / "demo";
-        const ToolRun made = corvtool("make-demo " + q(project_) + " --blocks 7");
-        ASSERT_EQ(made.exitCode, 0) << made.err;
-        std::ofstream(project_ / ".corvane-project.lock");
+        ASSERT_NO_FATAL_FAILURE(makeDemoProject(project_));
     }
     std::set<std::string> namesIn(const fs::path& folder) const {
         std::set<std::string> names;

@@ -35,11 +35,7 @@ protected:
     void SetUp() override {
         CorvtoolTest::SetUp();
         project_ = dir_ / "demo";
-        const ToolRun made = corvtool("make-demo " + q(project_) + " --blocks 7");
-        ASSERT_EQ(made.exitCode, 0) << made.err;
-        // The lock file every writing command makes when it is missing: there from the start, so
-        // that a snapshot compares only what the commands must not touch.
-        std::ofstream(project_ / ".corvane-project.lock");
+        ASSERT_NO_FATAL_FAILURE(makeDemoProject(project_));
         projectText_ = readText(project_ / "corvane-project.toml");
     }
 
