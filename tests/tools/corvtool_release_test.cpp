@@ -99,6 +99,10 @@ TEST_F(CorvtoolRelease, AStrayFileAFolderOutsideAndAMissingVersionWriteNothing) 
     expectRefused("build " + q(project_) + " --release-dir " + q(release),
                   (release / "corvane.smc").string() + ": the release folder holds a file the release does not write");
     fs::remove_all(release);
+    std::ofstream(release) << "a file where the folder would be\n";
+    expectRefused("build " + q(project_) + " --release-dir " + q(release),
+                  release.string() + ": the release folder is a file, not a folder; nothing was written");
+    fs::remove(release);
 
     expectRefused("build " + q(project_) + " --release-dir " + q(dir_ / "out"),
                   "key '--release-dir': " + (dir_ / "out/corvane-translated.bps").string() + " leads to");

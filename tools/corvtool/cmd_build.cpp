@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <ostream>
 
@@ -23,6 +24,8 @@
 
 namespace corv::tool {
 namespace {
+
+namespace fs = std::filesystem;
 
 using project::BlockState;
 using project::BuildOutcome;
@@ -59,11 +62,17 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
         err << "not a plain file (a FIFO, a device or a folder): the outputs are replaced together, which a "
                "stream cannot be; nothing was written\n";
         return kExitBadInput;
-    case project::WriteOutcome::ReleaseNotEmpty:
+    case project::WriteOutcome::ReleaseNotEmpty: {
+        std::error_code error;
+        const bool isTheFolder = release && !release->files.empty() &&
+                                 fs::equivalent(written.stray, release->files.front().path.path.parent_path(), error);
         FileError(err, "build", core::EscapeControlCharacters(written.stray.string()))
-            << "the release folder holds a file the release does not write, and would be published with it; "
-               "move it away or choose an empty folder; nothing was written\n";
+            << (isTheFolder ? "the release folder is a file, not a folder"
+                            : "the release folder holds a file the release does not write, and would be published "
+                              "with it; move it away or choose an empty folder")
+            << "; nothing was written\n";
         return kExitBadInput;
+    }
     case project::WriteOutcome::CannotWrite:
         outputLine(*written.failed);
         err << "cannot write this file"
