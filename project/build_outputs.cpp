@@ -23,7 +23,8 @@ namespace fs = std::filesystem;
 // An IPS patch reaches 16 MiB of offsets, a ROM is at most 8 MiB; nothing the build writes is
 // larger than this.
 constexpr uint64_t kLargestOutput = 64ull * 1024 * 1024;
-constexpr uint64_t kLargestRecord = 4096;
+// A line per output, the release's files among them, each with its path.
+constexpr uint64_t kLargestRecord = 64 * 1024;
 
 // FNV-1a: the record must read the same on every machine and with every compiler.
 uint64_t checksum(std::span<const uint8_t> bytes) {
