@@ -202,6 +202,10 @@ void projectSeeds(Corpus& corpus) {
                                "output = { rom = 'r', ips = 'i' }\n\"k\\u001B[2J\" = 1\n");
     corpus.add("project_file", plain + "x = " + Bytes(17, '[') + Bytes(17, ']') + "\n[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p]\n");
     corpus.add("project_file", plain + "[[list.of]]\nq.r.s = {t.u = [1.5, 2026-01-01T00:00:00.5]}\n");
+    // The patch formats and the release table, with a title that tries to break the read-me's lines.
+    Bytes formats = plain;
+    formats.replace(formats.find("[output]\n"), 9, "[output]\nformats = ['bps', 'ips', 'ips']\nbps = 'b.bps'\n");
+    corpus.add("project_file", formats + "[release]\ntitle = \"T\\nCRC32 0\"\nversion = '1.0'\ndir = 'rel'\n");
 }
 
 void poSeeds(Corpus& corpus) {

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-#include <array>
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -12,6 +12,7 @@
 #include "core/rom_image.h"
 #include "project/project_build.h"
 #include "project/project_lock.h"
+#include "project/release_files.h"
 #include "script/script_file.h"
 
 namespace corv::project {
@@ -19,9 +20,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// An IPS patch reaches 16 MiB of offsets; nothing the build writes is larger than this.
+// An IPS patch reaches 16 MiB of offsets, a ROM is at most 8 MiB; nothing the build writes is
+// larger than this.
 constexpr uint64_t kLargestOutput = 64ull * 1024 * 1024;
-constexpr uint64_t kLargestRecord = 4096;
+// A line per output, the release's files among them, each with its path.
+constexpr uint64_t kLargestRecord = 64 * 1024;
 
 // FNV-1a: the record must read the same on every machine and with every compiler.
 uint64_t checksum(std::span<const uint8_t> bytes) {
@@ -30,44 +33,66 @@ uint64_t checksum(std::span<const uint8_t> bytes) {
     return hash;
 }
 
-std::string recordLine(const char* name, std::span<const uint8_t> bytes, const ProjectFile& project,
-                       const ProjectPath& output) {
-    char figures[64];
-    std::snprintf(figures, sizeof figures, "%s %zu %016llX ", name, bytes.size(),
-                  static_cast<unsigned long long>(checksum(bytes)));
-    return figures + output.path.lexically_relative(project.directory).generic_string() + "\n";
+// One file the build writes: the key that names it, its bytes, where they go, and its record name.
+struct Output {
+    const ProjectPath* named = nullptr;
+    std::span<const uint8_t> bytes;
+    const char* kind = "";
+    WriteTarget* target = nullptr;
+};
+
+std::vector<Output> outputsOf(const ProjectFile& project, const BuildResult& build, const ReleaseFiles* release,
+                              WriteResult& result) {
+    std::vector<Output> outputs = {{&project.outputRom, build.rom, "rom", &result.rom}};
+    if (project.writesIps) outputs.push_back({&project.outputIps, build.ips, "ips", &result.ips});
+    if (project.writesBps) outputs.push_back({&project.outputBps, build.bps, "bps", &result.bps});
+    if (release) {
+        result.release.resize(release->files.size());
+        for (size_t k = 0; k < release->files.size(); ++k) {
+            outputs.push_back({&release->files[k].path, release->files[k].bytes, "release", &result.release[k]});
+        }
+    }
+    return outputs;
 }
 
-std::string recordText(const ProjectFile& project, const BuildResult& build) {
-    return "# The outputs of the last build, written by it once both were in place; status and the next\n"
-           "# build compare them with it.\n" +
-           recordLine("rom", build.rom, project, project.outputRom) + recordLine("ips", build.ips, project, project.outputIps);
+std::string relativeName(const ProjectFile& project, const fs::path& path) {
+    return path.lexically_relative(project.directory).generic_string();
+}
+
+std::string recordText(const ProjectFile& project, std::span<const Output> outputs) {
+    std::string text = "# The outputs of the last build, written by it once all were in place; status and the next\n"
+                       "# build compare them with it.\n";
+    for (const Output& output : outputs) {
+        char figures[64];
+        std::snprintf(figures, sizeof figures, "%s %zu %016llX ", output.kind, output.bytes.size(),
+                      static_cast<unsigned long long>(checksum(output.bytes)));
+        text += figures + relativeName(project, output.named->path) + "\n";
+    }
+    return text;
 }
 
 struct RecordedOutput {
+    std::string kind;
     uint64_t size = 0;
     uint64_t sum = 0;
     std::string path;
 };
 
-std::optional<std::array<RecordedOutput, 2>> readRecord(const fs::path& file) {
+std::optional<std::vector<RecordedOutput>> readRecord(const fs::path& file) {
     const core::FileRead read = core::ReadBoundedFile(file, kLargestRecord);
     if (read.status != core::FileReadStatus::Read) return std::nullopt;
     std::istringstream in(std::string(read.bytes.begin(), read.bytes.end()));
-    std::array<RecordedOutput, 2> outputs;
-    std::array<bool, 2> found{};
+    std::vector<RecordedOutput> outputs;
     for (std::string line; std::getline(in, line);) {
         if (line.empty() || line[0] == '#') continue;
-        char name[4] = {};
+        char kind[8] = {};
         unsigned long long size = 0, sum = 0;
         int used = 0;
-        if (std::sscanf(line.c_str(), "%3s %llu %llx %n", name, &size, &sum, &used) != 3 || used <= 0) return std::nullopt;
-        const int slot = std::string_view(name) == "rom" ? 0 : std::string_view(name) == "ips" ? 1 : -1;
-        if (slot < 0) return std::nullopt;
-        outputs[size_t(slot)] = {size, sum, line.substr(size_t(used))};
-        found[size_t(slot)] = true;
+        if (std::sscanf(line.c_str(), "%7s %llu %llx %n", kind, &size, &sum, &used) != 3 || used <= 0) return std::nullopt;
+        const std::string_view name(kind);
+        if (name != "rom" && name != "ips" && name != "bps" && name != "release") return std::nullopt;
+        outputs.push_back({std::string(name), size, sum, line.substr(size_t(used))});
     }
-    if (!found[0] || !found[1]) return std::nullopt;
     return outputs;
 }
 
@@ -121,69 +146,112 @@ private:
     std::vector<fs::path> made_;
 };
 
+// A file in the release folder that the release does not write (its own leftovers of killed
+// saves aside, which the saves remove); std::nullopt when there is none or no folder yet.
+std::optional<fs::path> strayInRelease(std::span<const WriteTarget> files) {
+    if (files.empty()) return std::nullopt;
+    const fs::path folder = files.front().path.parent_path();
+    std::error_code error;
+    if (!fs::exists(folder, error)) return std::nullopt;
+    fs::directory_iterator entries(folder, error);
+    if (error) return folder;
+    for (const fs::directory_entry& entry : entries) {
+        const std::string name = entry.path().filename().string();
+        const bool own = std::any_of(files.begin(), files.end(), [&](const WriteTarget& file) {
+            return file.path.parent_path() == folder &&
+                   (name == file.path.filename().string() || name.starts_with(core::TemporaryPrefixOf(file.path)));
+        });
+        if (!own) return entry.path();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
 
 fs::path OutputsRecordFile(const fs::path& directory) { return directory / kOutputsRecordName; }
 
 WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& build, const OutputWriteOptions& options) {
     WriteResult result;
-    const ProjectPath* outputs[] = {&project.outputRom, &project.outputIps};
-    WriteTarget* targets[] = {&result.rom, &result.ips};
-    for (size_t k = 0; k < 2; ++k) {
-        auto checked = CheckWritePath(project, *outputs[k], outputs[k]->path, options.allowOutside);
+    const std::vector<Output> outputs = outputsOf(project, build, options.release, result);
+    const auto refused = [&](WriteOutcome outcome, const Output& output) {
+        WriteResult refusal;
+        refusal.outcome = outcome;
+        refusal.failed = output.named;
+        return refusal;
+    };
+    for (const Output& output : outputs) {
+        auto checked = CheckWritePath(project, *output.named, output.named->path, options.allowOutside);
         if (auto* error = std::get_if<ProjectError>(&checked)) {
-            result.outcome = WriteOutcome::PathNotAllowed;
-            result.failed = outputs[k];
-            result.pathError = std::move(*error);
-            return result;
+            WriteResult refusal = refused(WriteOutcome::PathNotAllowed, output);
+            refusal.pathError = std::move(*error);
+            return refusal;
         }
-        *targets[k] = std::get<WriteTarget>(checked);
+        *output.target = std::get<WriteTarget>(checked);
     }
     const std::vector<fs::path> inputs = filesNoOutputMayBe(project, build);
-    for (size_t k = 0; k < 2; ++k) {
+    for (size_t k = 0; k < outputs.size(); ++k) {
         for (const fs::path& input : inputs) {
-            if (sameTarget(targets[k]->path, input)) return {WriteOutcome::OutputIsInput, outputs[k], {}, {}, {}, {}};
+            if (sameTarget(outputs[k].target->path, input)) return refused(WriteOutcome::OutputIsInput, outputs[k]);
+        }
+        for (size_t j = 0; j < k; ++j) {
+            if (sameTarget(outputs[k].target->path, outputs[j].target->path)) {
+                return refused(WriteOutcome::OutputIsInput, outputs[k]);
+            }
         }
     }
-    if (sameTarget(result.rom.path, result.ips.path)) return {WriteOutcome::OutputIsInput, outputs[1], {}, {}, {}, {}};
-    for (size_t k = 0; k < 2; ++k) {
-        if (!isPlainOrMissing(targets[k]->path)) return {WriteOutcome::NotAPlainFile, outputs[k], {}, {}, {}, {}};
+    for (const Output& output : outputs) {
+        if (!isPlainOrMissing(output.target->path)) return refused(WriteOutcome::NotAPlainFile, output);
+    }
+    if (options.release) {
+        if (auto stray = strayInRelease(result.release)) {
+            WriteResult refusal = refused(WriteOutcome::ReleaseNotEmpty, outputs.back());
+            refusal.stray = std::move(*stray);
+            return refusal;
+        }
     }
 
     MadeFolders folders;
-    for (size_t k = 0; k < 2; ++k) {
-        if (!folders.make(targets[k]->path.parent_path())) {
+    for (const Output& output : outputs) {
+        if (!folders.make(output.target->path.parent_path())) {
             folders.removeAll();
-            return {WriteOutcome::CannotWrite, outputs[k], {}, {}, {}, {}};
+            return refused(WriteOutcome::CannotWrite, output);
         }
     }
     core::SaveOptions saveOptions;
     saveOptions.refuseStreams = true;
     saveOptions.leftoversBefore = options.lockedAt;
-    const auto failed = [&](const ProjectPath* output, const core::SaveResult& save) {
-        folders.removeAll();
-        return WriteResult{WriteOutcome::CannotWrite, output, {}, save, {}, {}};
-    };
-    core::PreparedSave rom = core::PreparedSave::prepare(result.rom.path, build.rom, saveOptions);
-    if (!rom.ready()) return failed(outputs[0], rom.result());
-    core::PreparedSave ips = core::PreparedSave::prepare(result.ips.path, build.ips, saveOptions);
-    if (!ips.ready()) return failed(outputs[1], ips.result());
-
-    // The old ROM, to put back should the patch not follow it.
-    const core::FileRead previous = core::ReadBoundedFile(result.rom.path, kLargestOutput);
-    if (const core::SaveResult saved = rom.commit(); !saved) {
-        if (!saved.replaced) return failed(outputs[0], saved);
-    }
-    if (const core::SaveResult saved = ips.commit(); !saved && !saved.replaced) {
-        std::error_code error;
-        if (previous.status == core::FileReadStatus::Read) {
-            (void)core::WriteFileSafely(result.rom.path, previous.bytes);
-        } else {
-            fs::remove(result.rom.path, error);
+    saveOptions.hook = options.hook;
+    // The files renamed so far, with what they held before, to put back should a later one fail.
+    std::vector<std::pair<fs::path, core::FileRead>> renamed;
+    std::vector<core::PreparedSave> saves;
+    const auto failed = [&](const Output& output, const core::SaveResult& save) {
+        // The temporary files go first, so that the folders made for them are empty again.
+        for (core::PreparedSave& prepared : saves) prepared.abandon();
+        for (auto it = renamed.rbegin(); it != renamed.rend(); ++it) {
+            std::error_code error;
+            if (it->second.status == core::FileReadStatus::Read) {
+                (void)core::WriteFileSafely(it->first, it->second.bytes);
+            } else {
+                fs::remove(it->first, error);
+            }
         }
-        return failed(outputs[1], saved);
+        folders.removeAll();
+        WriteResult failure = refused(WriteOutcome::CannotWrite, output);
+        failure.save = save;
+        return failure;
+    };
+    for (const Output& output : outputs) {
+        saves.push_back(core::PreparedSave::prepare(output.target->path, output.bytes, saveOptions));
+        if (!saves.back().ready()) return failed(output, saves.back().result());
     }
-    const std::string record = recordText(project, build);
+    for (size_t k = 0; k < outputs.size(); ++k) {
+        core::FileRead previous = core::ReadBoundedFile(outputs[k].target->path, kLargestOutput);
+        const core::SaveResult saved = saves[k].commit();
+        // Only the folder's sync failed: the file is in place, and is put back with the others.
+        if (!saved && !saved.replaced) return failed(outputs[k], saved);
+        renamed.emplace_back(outputs[k].target->path, std::move(previous));
+    }
+    const std::string record = recordText(project, outputs);
     core::SaveOptions recordOptions;
     recordOptions.leftoversBefore = options.lockedAt;
     if (const core::SaveResult saved = core::WriteFileSafely(
@@ -199,19 +267,43 @@ WriteResult WriteBuildOutputs(const ProjectFile& project, const BuildResult& bui
 OutputsCheck CheckBuildOutputs(const ProjectFile& project) {
     const auto record = readRecord(OutputsRecordFile(project.directory));
     if (!record) return {};
-    const ProjectPath* outputs[] = {&project.outputRom, &project.outputIps};
-    for (size_t k = 0; k < 2; ++k) {
-        // A record of other outputs (the project file names new ones) says nothing of these.
-        if ((*record)[k].path != outputs[k]->path.lexically_relative(project.directory).generic_string()) return {};
+    struct Expected {
+        const char* kind;
+        const ProjectPath* path;
+    };
+    std::vector<Expected> expected = {{"rom", &project.outputRom}};
+    if (project.writesIps) expected.push_back({"ips", &project.outputIps});
+    if (project.writesBps) expected.push_back({"bps", &project.outputBps});
+    // A record of other outputs (the project file names new ones) says nothing of these.
+    const size_t ownLines = size_t(std::count_if(record->begin(), record->end(),
+                                                 [](const RecordedOutput& line) { return line.kind != "release"; }));
+    if (ownLines != expected.size()) return {};
+    std::vector<const RecordedOutput*> lines;
+    for (const Expected& output : expected) {
+        const auto found = std::find_if(record->begin(), record->end(), [&](const RecordedOutput& line) {
+            return line.kind == output.kind && line.path == relativeName(project, output.path->path);
+        });
+        if (found == record->end()) return {};
+        lines.push_back(&*found);
     }
-    for (size_t k = 0; k < 2; ++k) {
-        const core::FileRead read = core::ReadBoundedFile(outputs[k]->path, kLargestOutput);
-        if (read.status != core::FileReadStatus::Read || read.bytes.size() != (*record)[k].size ||
-            checksum(read.bytes) != (*record)[k].sum) {
-            return {OutputsState::Incomplete, outputs[k]};
+    const auto matches = [&](const fs::path& file, const RecordedOutput& line) {
+        const core::FileRead read = core::ReadBoundedFile(file, kLargestOutput);
+        return read.status == core::FileReadStatus::Read && read.bytes.size() == line.size &&
+               checksum(read.bytes) == line.sum;
+    };
+    for (size_t k = 0; k < expected.size(); ++k) {
+        if (!matches(expected[k].path->path, *lines[k])) {
+            return {OutputsState::Incomplete, expected[k].path, expected[k].path->path};
         }
     }
-    return {OutputsState::Whole, nullptr};
+    for (const RecordedOutput& line : *record) {
+        if (line.kind != "release") continue;
+        const fs::path file = project.directory / line.path;
+        std::error_code error;
+        if (!fs::is_directory(file.parent_path(), error)) continue;
+        if (!matches(file, line)) return {OutputsState::Incomplete, nullptr, file};
+    }
+    return {OutputsState::Whole, nullptr, {}};
 }
 
 }  // namespace corv::project

@@ -71,6 +71,7 @@ bool samePath(const ProjectPath& a, const ProjectPath& b) { return a.path == b.p
 bool sameProject(const ProjectFile& a, const ProjectFile& b) {
     if (!samePath(a.rom, b.rom) || !samePath(a.dataFile, b.dataFile) || !samePath(a.table, b.table) ||
         !samePath(a.scripts, b.scripts) || !samePath(a.outputRom, b.outputRom) || !samePath(a.outputIps, b.outputIps) ||
+        !samePath(a.outputBps, b.outputBps) || a.writesIps != b.writesIps || a.writesBps != b.writesBps ||
         a.patches.size() != b.patches.size() || a.blocks.size() != b.blocks.size()) {
         return false;
     }

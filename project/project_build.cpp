@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "core/rom_image.h"
+#include "patches/bps_create.h"
 #include "patches/ips_create.h"
 #include "patches/ips_patch.h"
 
@@ -41,18 +42,28 @@ BuildResult BuildProject(const ProjectFile& project, const ProjectInputs& inputs
 
     const auto original = inputs.original.fileBytes();
     std::vector<uint8_t> rom(translated.fileBytes().begin(), translated.fileBytes().end());
-    patches::IpsCreation creation = patches::CreateIpsPatch(original, rom);
-    if (creation.status != patches::IpsCreateStatus::Created) {
-        result.outcome = BuildOutcome::IpsTooLarge;
-        return result;
+    if (project.writesIps) {
+        patches::IpsCreation creation = patches::CreateIpsPatch(original, rom);
+        if (creation.status != patches::IpsCreateStatus::Created) {
+            result.outcome = BuildOutcome::IpsTooLarge;
+            return result;
+        }
+        std::vector<uint8_t> check(original.begin(), original.end());
+        if (patches::ApplyIpsPatch(check, creation.patch) != patches::IpsStatus::Applied || check != rom) {
+            result.outcome = BuildOutcome::IpsMismatch;
+            return result;
+        }
+        result.ips = std::move(creation.patch);
     }
-    std::vector<uint8_t> check(original.begin(), original.end());
-    if (patches::ApplyIpsPatch(check, creation.patch) != patches::IpsStatus::Applied || check != rom) {
-        result.outcome = BuildOutcome::IpsMismatch;
-        return result;
+    if (project.writesBps) {
+        patches::BpsCreation creation = patches::CreateCheckedBpsPatch(inputs.original.data(), translated.data());
+        if (creation.status != patches::BpsCreateStatus::Created) {
+            result.outcome = BuildOutcome::BpsMismatch;
+            return result;
+        }
+        result.bps = std::move(creation.patch);
     }
     result.rom = std::move(rom);
-    result.ips = std::move(creation.patch);
     return result;
 }
 

@@ -2,6 +2,7 @@
 
 #include <toml++/toml.h>
 
+#include <algorithm>
 #include <set>
 #include <sstream>
 
@@ -97,6 +98,94 @@ std::optional<ProjectError> readBlocks(const toml::node* node, ProjectFile& proj
     return std::nullopt;
 }
 
+// output.formats: a list naming "bps" and "ips", each at most once.
+std::optional<ProjectError> readFormats(const toml::node* node, ProjectFile& project) {
+    if (!node) return std::nullopt;
+    const auto wrong = [&](const toml::node& at) {
+        return keyError(ProjectProblem::WrongType, "output.formats", lineOf(at),
+                        "a list of the patch formats 'bps' and 'ips', each at most once");
+    };
+    const auto* list = node->as_array();
+    if (!list || list->empty()) return wrong(*node);
+    project.writesBps = project.writesIps = false;
+    for (const toml::node& element : *list) {
+        const auto* name = element.as_string();
+        bool* chosen = !name ? nullptr : name->get() == "bps" ? &project.writesBps
+                                       : name->get() == "ips" ? &project.writesIps : nullptr;
+        if (!chosen || *chosen) return wrong(element);
+        *chosen = true;
+    }
+    return std::nullopt;
+}
+
+std::optional<ProjectError> readOutput(const toml::table& table, ProjectFile& project) {
+    const std::filesystem::path& dir = project.directory;
+    TableReader out(table, "output.");
+    auto outputRom = out.path("rom", dir);
+    if (!outputRom) return out.error_;
+    project.outputRom = *outputRom;
+    if (auto problem = readFormats(out.optional("formats"), project)) return problem;
+    // The IPS path is needed when an IPS is written, or as the default of the BPS beside it.
+    if (project.writesIps || !table.get("bps")) {
+        auto ips = out.path("ips", dir);
+        if (!ips) return out.error_;
+        project.outputIps = *ips;
+    } else if (const toml::node* ips = out.optional("ips")) {
+        auto path = out.pathOf(*ips, "output.ips", dir);
+        if (!path) return out.error_;
+        project.outputIps = *path;
+    }
+    if (const toml::node* bps = out.optional("bps")) {
+        auto path = out.pathOf(*bps, "output.bps", dir);
+        if (!path) return out.error_;
+        project.outputBps = *path;
+    } else {
+        project.outputBps = {std::filesystem::path(project.outputIps.path).replace_extension(".bps"), "output.bps", 0};
+    }
+    if (!out.checkUnknown()) return out.error_;
+    return std::nullopt;
+}
+
+// A title or version: one line a read-me prints as it stands, so no control character (a
+// line break would let the project file write lines of its own, checksums among them).
+std::optional<ProjectError> readReleaseText(const toml::node* node, const std::string& key,
+                                            std::optional<std::string>& text, int& line) {
+    if (!node) return std::nullopt;
+    const auto* value = node->as_string();
+    const auto isControl = [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; };
+    if (!value || value->get().empty() || value->get().size() > kLongestReleaseText ||
+        std::any_of(value->get().begin(), value->get().end(), isControl)) {
+        return keyError(ProjectProblem::WrongType, key, lineOf(*node),
+                        "one line of text of at most " + std::to_string(kLongestReleaseText) +
+                            " bytes, without control characters");
+    }
+    text = value->get();
+    line = lineOf(*node);
+    return std::nullopt;
+}
+
+std::optional<ProjectError> readRelease(const toml::node* node, ProjectFile& project) {
+    if (!node) return std::nullopt;
+    const auto* table = node->as_table();
+    if (!table) return keyError(ProjectProblem::WrongType, "release", lineOf(*node), "a table");
+    ReleaseSettings& release = project.release;
+    release.line = lineOf(*node);
+    TableReader reader(*table, "release.");
+    if (const toml::node* dir = reader.optional("dir")) {
+        release.dir = reader.pathOf(*dir, "release.dir", project.directory);
+        if (!release.dir) return reader.error_;
+    }
+    if (auto problem = readReleaseText(reader.optional("title"), "release.title", release.title, release.titleLine)) {
+        return problem;
+    }
+    if (auto problem =
+            readReleaseText(reader.optional("version"), "release.version", release.version, release.versionLine)) {
+        return problem;
+    }
+    if (!reader.checkUnknown()) return reader.error_;
+    return std::nullopt;
+}
+
 std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& project) {
     const std::filesystem::path& dir = project.directory;
     TableReader top(root, "");
@@ -124,13 +213,8 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
     if (!output) return keyError(ProjectProblem::MissingKey, "output", 0);
     const auto* outputTable = output->as_table();
     if (!outputTable) return keyError(ProjectProblem::WrongType, "output", lineOf(*output), "a table");
-    TableReader out(*outputTable, "output.");
-    auto outputRom = out.path("rom", dir);
-    auto outputIps = outputRom ? out.path("ips", dir) : std::nullopt;
-    if (!outputIps) return out.error_;
-    if (!out.checkUnknown()) return out.error_;
-    project.outputRom = *outputRom;
-    project.outputIps = *outputIps;
+    if (auto problem = readOutput(*outputTable, project)) return problem;
+    if (auto problem = readRelease(top.optional("release"), project)) return problem;
 
     if (const toml::node* allow = top.optional("allow_outside")) {
         const auto* flag = allow->as_boolean();
@@ -239,7 +323,7 @@ std::string ProjectFileText(const ProjectFileSettings& settings) {
     text += "scripts = " + quoted(settings.scripts) + "\n";
     text += "# IPS code patches applied to the original first, in this order.\n";
     text += "patches = []\n\n";
-    text += "# What the build writes: the translated ROM and an IPS patch from the original to it.\n";
+    text += "# What the build writes: the translated ROM and BPS and IPS patches from the original to it.\n";
     text += "[output]\n";
     text += "rom = " + quoted(settings.outputRom) + "\n";
     text += "ips = " + quoted(settings.outputIps) + "\n\n";

@@ -34,6 +34,17 @@ struct BlockOptions {
     int line = 0;
 };
 
+// The [release] table: what a release folder's read-me says, and where every build writes one.
+struct ReleaseSettings {
+    std::optional<ProjectPath> dir;     // release.dir: every build writes the release there
+    std::optional<std::string> title;   // release.title: the read-me's first line
+    std::optional<std::string> version; // release.version
+    int titleLine = 0, versionLine = 0;
+    int line = 0;  // the table's heading; 0 when there is none
+};
+// The longest title or version: one line of a read-me.
+inline constexpr size_t kLongestReleaseText = 100;
+
 struct ProjectFile {
     std::filesystem::path file;       // the project file itself
     std::filesystem::path directory;  // its folder: the root of every relative path
@@ -43,7 +54,12 @@ struct ProjectFile {
     ProjectPath scripts;              // one %08X.txt per block
     std::vector<ProjectPath> patches; // applied to the original first, in order
     ProjectPath outputRom;
-    ProjectPath outputIps;
+    ProjectPath outputIps;            // empty path when neither written nor named
+    ProjectPath outputBps;            // default: output.ips with the extension .bps
+    // output.formats: which patches the build writes (both unless it names one).
+    bool writesIps = true;
+    bool writesBps = true;
+    ReleaseSettings release;
     std::map<uint32_t, BlockOptions> blocks;  // by ROM offset of the block address
     EditorState editor;  // the [editor] table: only the editor reads it
     int editorLine = 0;  // the line where the [editor] table starts; 0 when there is none

@@ -12,6 +12,7 @@
 #include "project/project_build.h"
 #include "project/project_error_text.h"
 #include "project/project_inputs.h"
+#include "project/release_files.h"
 #include "script/script_file.h"
 
 namespace corv::editor {
@@ -74,6 +75,10 @@ std::string stoppedLine(const project::ProjectFile& file, const project::BuildRe
     case project::BuildOutcome::DictionaryRom: return std::string(kBuildNothingWritten) + kBuildDictionaryRom;
     case project::BuildOutcome::IpsTooLarge:
     case project::BuildOutcome::IpsMismatch: return std::string(kBuildNothingWritten) + kBuildNoIps;
+    case project::BuildOutcome::BpsMismatch: return std::string(kBuildNothingWritten) + kBuildNoBps;
+    }
+    if (written.outcome == project::WriteOutcome::ReleaseNotEmpty) {
+        return kBuildNothingWritten + written.stray.string() + kBuildReleaseNotEmpty;
     }
     const std::string output = written.failed ? written.failed->path.string() : file.outputRom.path.string();
     if (written.outcome == project::WriteOutcome::OutputIsInput) {
@@ -124,17 +129,36 @@ ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::Proje
     }
     progress.addLogLine(project::DescribeTotal(build.blocks));
 
+    // The project's release folder is written with the outputs, as corvtool build writes it.
+    std::optional<project::ReleaseFiles> release;
+    if (build.outcome == project::BuildOutcome::Built && file.release.dir) {
+        auto made = project::MakeReleaseFiles(file, *file.release.dir, read.original, build);
+        if (const auto* error = std::get_if<project::ProjectError>(&made)) {
+            progress.addLogLine(kBuildNothingWritten + project::ProjectErrorText(file.file, *error));
+            dialogs.message(project::ProjectErrorText(file.file, *error));
+            return ProjectBuildOutcome::Stopped;
+        }
+        release = std::move(std::get<project::ReleaseFiles>(made));
+    }
     project::WriteResult written{project::WriteOutcome::CannotWrite, nullptr};
-    if (build.outcome == project::BuildOutcome::Built) written = project::WriteBuildOutputs(file, build);
+    project::OutputWriteOptions writeOptions;
+    if (release) writeOptions.release = &*release;
+    if (build.outcome == project::BuildOutcome::Built) written = project::WriteBuildOutputs(file, build, writeOptions);
     if (build.outcome != project::BuildOutcome::Built || written.outcome != project::WriteOutcome::Written) {
         progress.addLogLine(stoppedLine(file, build, written));
         dialogs.message(kBuildFailedMessage);
         return ProjectBuildOutcome::Stopped;
     }
-    progress.addLogLine(file.outputRom.path.string() + kBuildWrittenSuffix + " (" + std::to_string(build.rom.size()) +
-                        " bytes)");
-    progress.addLogLine(file.outputIps.path.string() + kBuildWrittenSuffix + " (" + std::to_string(build.ips.size()) +
-                        " bytes, checked against the original)");
+    const auto writtenLine = [&](const project::ProjectPath& output, size_t size, const char* what) {
+        progress.addLogLine(output.path.string() + kBuildWrittenSuffix + " (" + std::to_string(size) + " bytes" + what +
+                            ")");
+    };
+    writtenLine(file.outputRom, build.rom.size(), "");
+    if (file.writesBps) writtenLine(file.outputBps, build.bps.size(), ", checked against the original");
+    if (file.writesIps) writtenLine(file.outputIps, build.ips.size(), ", checked against the original");
+    if (release) {
+        for (const project::ReleaseFile& output : release->files) writtenLine(output.path, output.bytes.size(), ", for the release");
+    }
     return ProjectBuildOutcome::Written;
 }
 

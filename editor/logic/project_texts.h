@@ -21,6 +21,9 @@ inline constexpr char kBuildStoppedByBlocks[] = "the blocks above stop the build
 inline constexpr char kBuildDictionaryFull[] = "the dictionary words run past the dictionary area's bank.";
 inline constexpr char kBuildDictionaryRom[] = "the ROM is too small for the dictionary area.";
 inline constexpr char kBuildNoIps[] = "no IPS patch gives the translated ROM from the original.";
+inline constexpr char kBuildNoBps[] = "no BPS patch gives the translated ROM from the original.";
+inline constexpr char kBuildReleaseNotEmpty[] =
+    ": the release folder holds this file, which the release does not write; move it away.";
 inline constexpr char kBuildOutputIsInput[] = ": an output may not be one of the project's inputs.";
 inline constexpr char kBuildCannotWrite[] = ": cannot write this file.";
 inline constexpr char kBuildFailedMessage[] =

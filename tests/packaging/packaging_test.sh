@@ -54,6 +54,7 @@ completion)
     expect "--help" corvtool kana --   # a command without options still takes --help
     expect "--fuzzy --allow-outside --help" corvtool import-po proj --
     expect "--allow-outside" corvtool build proj --al
+    expect "--release-dir" corvtool build proj --r
     expect "" corvtool check rom.smc   # a file name: left to the shell's default
     echo "completion completes commands and options"
     ;;

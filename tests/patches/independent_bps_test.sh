@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # BPS patches checked against independent_bps.py, an applier and a creator written from the
 # format's description alone, in both directions, with the real corvtool:
+#   - the BPS the demo project's build writes (and its release's copy), applied by it: the built ROM;
 #   - make-bps of the demo project's original and built ROM, applied by it: the built ROM;
 #   - its patches of that pair (and of the headered pair) applied by corvtool patch: the same;
 #   - random pairs: make-bps applied by it, and its patches of ROMs changed in free room and
@@ -21,6 +22,11 @@ cd "$work"
 "$tool" build demo >/dev/null
 original=demo/corvane.smc
 built=demo/build/corvane-translated.smc
+
+"$tool" build demo --release-dir demo/release >/dev/null
+py apply "$original" demo/build/corvane-translated.bps by_build.smc || fail "the helper refuses the build's BPS"
+cmp -s by_build.smc "$built" || fail "the helper's result of the build's BPS is not the built ROM"
+cmp -s demo/release/corvane-translated.bps demo/build/corvane-translated.bps || fail "the release's BPS is another"
 
 "$tool" make-bps "$original" "$built" ours.bps >/dev/null
 py apply "$original" ours.bps by_helper.smc || fail "the helper refuses make-bps's patch of the demo project"

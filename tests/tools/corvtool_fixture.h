@@ -117,6 +117,14 @@ protected:
         ASSERT_EQ(run.exitCode, 0) << run.err;
     }
 
+    // Runs make-demo of seven blocks into `project`, with the lock file every writing command
+    // makes when it is missing already there, so that snapshots compare only what commands write.
+    void makeDemoProject(const fs::path& project) const {
+        const ToolRun made = corvtool("make-demo " + q(project) + " --blocks 7");
+        ASSERT_EQ(made.exitCode, 0) << made.err;
+        std::ofstream(project / ".corvane-project.lock");
+    }
+
     const DemoBlock& blockNamed(const std::string& name) const {
         for (const DemoBlock& block : game_->blocks) {
             if (block.name == name) return block;

@@ -35,11 +35,7 @@ protected:
     void SetUp() override {
         CorvtoolTest::SetUp();
         project_ = dir_ / "demo";
-        const ToolRun made = corvtool("make-demo " + q(project_) + " --blocks 7");
-        ASSERT_EQ(made.exitCode, 0) << made.err;
-        // The lock file every writing command makes when it is missing: there from the start, so
-        // that a snapshot compares only what the commands must not touch.
-        std::ofstream(project_ / ".corvane-project.lock");
+        ASSERT_NO_FATAL_FAILURE(makeDemoProject(project_));
         projectText_ = readText(project_ / "corvane-project.toml");
     }
 
@@ -118,7 +114,7 @@ TEST_F(CorvtoolTrust, OutputsThatAreInputsOrLeaveTheFolderAreRefusedBeforeAnythi
         {"Dumps/00D40000.txt", "build/a.ips", "an output may not be one of the project's inputs"},
         {"build/a.smc", "corvane-project.toml", "an output may not be one of the project's inputs"},
         {"build/a.smc", "./Dumps/../corvane.tbl", "an output may not be one of the project's inputs"},
-        {"build/a.smc", "build/a.smc", "nor the other output"},
+        {"build/a.smc", "build/a.smc", "nor another output"},
         {"build/a.smc", ".corvane-outputs", "an output may not be one of the project's inputs"},
         {"../x.smc", "build/a.ips", "leads to " + (dir_ / "x.smc").string() + ", outside the project folder"},
         {(dir_ / "abs.smc").string(), "build/a.ips", "outside the project folder"},

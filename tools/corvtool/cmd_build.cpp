@@ -1,11 +1,13 @@
-// corvtool build PROJECT [--jobs N] [--maximise]: builds the translated ROM and its IPS patch
-// from the project's original ROM: patches, then every listed block with a script checked and
-// inserted into its room in the original, then the dictionary. Nothing is written unless every
-// block is checked without errors and fits.
+// corvtool build PROJECT [--jobs N] [--maximise] [--release-dir DIR]: builds the translated ROM
+// and its BPS and IPS patches from the project's original ROM: patches, then every listed block
+// with a script checked and inserted into its room in the original, then the dictionary; with a
+// release folder (the option, or release.dir) also what a group publishes. Nothing is written
+// unless every block is checked without errors and fits, and then everything together.
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iostream>
 #include <ostream>
 
@@ -13,6 +15,7 @@
 #include "core/save_failure_text.h"
 #include "project/block_lines.h"
 #include "project/project_build.h"
+#include "project/release_files.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/project_argument.h"
 #include "tools/corvtool/project_options.h"
@@ -21,6 +24,8 @@
 
 namespace corv::tool {
 namespace {
+
+namespace fs = std::filesystem;
 
 using project::BlockState;
 using project::BuildOutcome;
@@ -36,7 +41,8 @@ int stoppedExitCode(const project::BuildResult& build) {
 
 // The lines for what WriteBuildOutputs did; the exit code.
 int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::ProjectFile& file,
-                         const project::BuildResult& build, const project::WriteResult& written) {
+                         const project::BuildResult& build, const project::ReleaseFiles* release,
+                         const project::WriteResult& written) {
     const auto outputLine = [&](const project::ProjectPath& output) {
         FileError(err, "build", core::EscapeControlCharacters(output.path.string()));
     };
@@ -45,17 +51,28 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
     case project::WriteOutcome::OutputIsInput:
         err << "corvtool build: " << core::EscapeControlCharacters(file.file.string()) << ':' << written.failed->line
             << ": key '" << written.failed->key << "': " << core::EscapeControlCharacters(written.failed->path.string())
-            << ": an output may not be one of the project's inputs (its files, scripts, lock and record) nor the "
-               "other output; nothing was written\n";
+            << ": an output may not be one of the project's inputs (its files, scripts, lock and record) nor "
+               "another output; nothing was written\n";
         return kExitBadInput;
     case project::WriteOutcome::PathNotAllowed:
         PrintProjectError(err, "build", file.file, *written.pathError);
         return kExitBadInput;
     case project::WriteOutcome::NotAPlainFile:
         outputLine(*written.failed);
-        err << "not a plain file (a FIFO, a device or a folder): the two outputs are replaced together, which a "
+        err << "not a plain file (a FIFO, a device or a folder): the outputs are replaced together, which a "
                "stream cannot be; nothing was written\n";
         return kExitBadInput;
+    case project::WriteOutcome::ReleaseNotEmpty: {
+        std::error_code error;
+        const bool isTheFolder = release && !release->files.empty() &&
+                                 fs::equivalent(written.stray, release->files.front().path.path.parent_path(), error);
+        FileError(err, "build", core::EscapeControlCharacters(written.stray.string()))
+            << (isTheFolder ? "the release folder is a file, not a folder"
+                            : "the release folder holds a file the release does not write, and would be published "
+                              "with it; move it away or choose an empty folder")
+            << "; nothing was written\n";
+        return kExitBadInput;
+    }
     case project::WriteOutcome::CannotWrite:
         outputLine(*written.failed);
         err << "cannot write this file"
@@ -64,7 +81,7 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
         return kExitBadInput;
     case project::WriteOutcome::RecordNotWritten:
         FileError(err, "build", project::OutputsRecordFile(file.directory).string())
-            << "both outputs were written, but not their record: " << core::SaveFailureReason(written.save)
+            << "the outputs were written, but not their record: " << core::SaveFailureReason(written.save)
             << "; status and the next build will call them incomplete\n";
         return kExitBadInput;
     }
@@ -74,18 +91,30 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
         return target.throughLink ? named + " (a link to " + core::EscapeControlCharacters(target.path.string()) + ")"
                                   : named;
     };
-    out << shown(file.outputRom, written.rom) << ": " << build.rom.size() << " bytes\n"
-        << shown(file.outputIps, written.ips) << ": " << build.ips.size() << " bytes, checked against the original\n";
+    out << shown(file.outputRom, written.rom) << ": " << build.rom.size() << " bytes\n";
+    if (file.writesBps) {
+        out << shown(file.outputBps, written.bps) << ": " << build.bps.size()
+            << " bytes, checked against the original without a copier header\n";
+    }
+    if (file.writesIps) {
+        out << shown(file.outputIps, written.ips) << ": " << build.ips.size() << " bytes, checked against the original\n";
+    }
+    if (release) {
+        for (size_t k = 0; k < release->files.size(); ++k) {
+            out << shown(release->files[k].path, written.release[k]) << ": " << release->files[k].bytes.size()
+                << " bytes, for the release\n";
+        }
+    }
     return kExitOk;
 }
 
 int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ProjectOptions options;
-    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption, kAllowOutsideOption}, err, options)) {
+    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption, kAllowOutsideOption, kReleaseDirOption}, err, options)) {
         return kExitUsage;
     }
     if (options.arguments.size() != 1) {
-        err << "corvtool build: expected PROJECT [--jobs N] [--maximise] [--allow-outside]\n";
+        err << "corvtool build: expected PROJECT [--jobs N] [--maximise] [--allow-outside] [--release-dir DIR]\n";
         return kExitUsage;
     }
     // Held from before the scripts are read until the outputs are written: one build reads one
@@ -135,25 +164,44 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
         FileError(err, "build", file.outputIps.path.string())
             << "no IPS patch gives the translated ROM from the original; nothing was written\n";
         return kExitDoesNotFit;
+    case BuildOutcome::BpsMismatch:
+        FileError(err, "build", file.outputBps.path.string())
+            << "no BPS patch gives the translated ROM from the original; nothing was written\n";
+        return kExitDoesNotFit;
+    }
+    std::optional<project::ReleaseFiles> release;
+    if (options.releaseDir || file.release.dir) {
+        // A folder typed on the command line is the person's own path, relative to where they are.
+        const project::ProjectPath folder =
+            options.releaseDir ? project::ProjectPath{*options.releaseDir, std::string(kReleaseDirOption), 0}
+                               : *file.release.dir;
+        auto made = project::MakeReleaseFiles(file, folder, opened->inputs->original, build);
+        if (auto* error = std::get_if<project::ProjectError>(&made)) {
+            PrintProjectError(err, "build", file.file, *error);
+            return kExitBadInput;
+        }
+        release = std::move(std::get<project::ReleaseFiles>(made));
     }
     if (const project::OutputsCheck before = project::CheckBuildOutputs(file);
         before.state == project::OutputsState::Incomplete) {
-        out << "OUTPUTS: " << OutputsIncompleteText(before) << "; both are written again\n";
+        out << "OUTPUTS: " << OutputsIncompleteText(before) << "; all are written again\n";
     }
     project::OutputWriteOptions writeOptions;
     writeOptions.allowOutside = options.allowOutside;
     if (lock->held()) writeOptions.lockedAt = lock->lockedAt();
+    if (release) writeOptions.release = &*release;
     const project::WriteResult written = project::WriteBuildOutputs(file, build, writeOptions);
-    return ReportWrittenOutputs(out, err, file, build, written);
+    return ReportWrittenOutputs(out, err, file, build, release ? &*release : nullptr, written);
 }
 }  // namespace
 
 extern const Command kBuildCommand{
-    "build", "PROJECT [--jobs N] [--maximise] [--allow-outside]",
-    "build the project's translated ROM and IPS patch from its original ROM (patches, then every block with a "
-    "script checked and inserted into its original room, then the dictionary); one line per block and a total; "
-    "nothing is written unless every block is free of errors and fits; --jobs N threads (default: the cores); "
-    "--allow-outside lets the outputs lead outside the project folder",
+    "build", "PROJECT [--jobs N] [--maximise] [--allow-outside] [--release-dir DIR]",
+    "build the project's translated ROM and its BPS and IPS patches from its original ROM (patches, then every "
+    "block with a script checked and inserted into its original room, then the dictionary); one line per block "
+    "and a total; nothing is written unless every block is free of errors and fits; --jobs N threads (default: "
+    "the cores); --release-dir DIR (or release.dir) also writes a release there: the patches and a README.txt "
+    "for players; --allow-outside lets the outputs lead outside the project folder",
     runBuild};
 
 }  // namespace corv::tool

@@ -34,7 +34,12 @@ bool writeDemoProject(const demo::DemoGame& game, const fs::path& dir) {
     settings.table = demo::kTableFileName;
     settings.outputRom = "build/corvane-translated.smc";
     settings.outputIps = "build/corvane-translated.ips";
-    const std::string text = project::ProjectFileText(settings);
+    // A release table, so that `build --release-dir DIR` can be tried on the demo at once; before
+    // [output], so that the file still ends in that table, as init-project's does.
+    std::string text = project::ProjectFileText(settings);
+    text.insert(text.find("# What the build writes"),
+                "[release]\n# What `corvtool build --release-dir DIR` publishes: the patches and a README.txt for "
+                "players.\ntitle = 'Corvane demo translation'\nversion = '0.1'\n\n");
     if (!core::WriteFileSafely(dir / project::kProjectFileName,
                                std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()))) {
         return false;

@@ -24,6 +24,12 @@ bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view 
             }
             options.jobs = *jobs;
             ++i;
+        } else if (arg == kReleaseDirOption && allows(arg)) {
+            if (i + 1 >= args.size() || args[i + 1].empty()) {
+                err << "corvtool " << command << ": " << kReleaseDirOption << " needs a folder\n";
+                return false;
+            }
+            options.releaseDir = args[++i];
         } else if (arg == "--json" && allows(arg)) {
             options.json = true;
         } else if (arg == kAllowOutsideOption && allows(arg)) {

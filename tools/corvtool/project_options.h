@@ -2,6 +2,7 @@
 // The options the project commands share: --jobs N and, for build, --maximise.
 
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,15 +16,17 @@ struct ProjectOptions {
     unsigned jobs = 0;  // the number of cores unless --jobs gives one
     bool json = false;
     bool allowOutside = false;  // --allow-outside: the project may write outside its folder
+    std::optional<std::string> releaseDir;  // --release-dir DIR: build writes a release there
     core::Compressor compressor = core::Compressor::Standard;
 };
 
+// The option that names the folder of a release.
+inline constexpr std::string_view kReleaseDirOption = "--release-dir";
 // The option that lets a project write outside its folder.
 inline constexpr std::string_view kAllowOutsideOption = "--allow-outside";
 
 // Splits `args`; the options not named in `allowed` ("--jobs", "--json", "--maximise",
-// "--allow-outside") are refused
-// with one line naming `command`.
+// "--allow-outside", "--release-dir") are refused with one line naming `command`.
 [[nodiscard]] bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view command,
                                        std::initializer_list<std::string_view> allowed, std::ostream& err,
                                        ProjectOptions& options);

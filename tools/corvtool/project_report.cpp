@@ -45,7 +45,7 @@ void PrintBlockErrors(std::ostream& out, const BlockResult& block, const check::
 }
 
 std::string OutputsIncompleteText(const project::OutputsCheck& outputs) {
-    return core::EscapeControlCharacters(outputs.differs->path.string()) +
+    return core::EscapeControlCharacters(outputs.differsFile.string()) +
            " does not hold what the last build wrote (a build stopped while writing the outputs, or the file was "
            "changed since)";
 }

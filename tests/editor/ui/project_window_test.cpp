@@ -198,6 +198,36 @@ private slots:
         QVERIFY(f.dialogs.unexpected().empty());
     }
 
+    void buildProjectWritesTheReleaseTheProjectNames() {
+        EditorFixture f;
+        const std::string text = ProjectText() + "[release]\ndir = 'release'\ntitle = 'T'\n";
+        const fs::path file = WriteProject(f, text);
+        QVERIFY(Translate(f, EditorFixture::textBlock(0), 1.1));
+        f.form->openProjectFile(file);
+        // Without a version the build writes nothing, and says which key of which line is missing.
+        Named<QAction>(*f.form, "BuildProject1")->trigger();
+        QCOMPARE(f.dialogs.messages().size(), size_t(1));
+        const std::string line = std::to_string(1 + std::count(text.begin(), text.begin() + long(text.find("[release]")), '\n'));
+        QVERIFY2(f.dialogs.messages().back().find(":" + line + ": the key 'release.version' is missing") !=
+                     std::string::npos,
+                 f.dialogs.messages().back().c_str());
+        QVERIFY(!fs::exists(f.folder() / "build"));
+        QVERIFY(!fs::exists(f.folder() / "release"));
+
+        testing::WriteBytes(file, text + "version = '2'\n");
+        f.form->openProjectFile(file);
+        Named<QAction>(*f.form, "BuildProject1")->trigger();
+        const project::BuildResult expected = LibraryBuild(file);
+        QCOMPARE(int(expected.outcome), int(project::BuildOutcome::Built));
+        QVERIFY(ReadBytes(f.folder() / "build/translated.bps") == expected.bps);
+        QVERIFY(ReadBytes(f.folder() / "release/translated.bps") == expected.bps);
+        QVERIFY(ReadBytes(f.folder() / "release/translated.ips") == expected.ips);
+        QCOMPARE(std::distance(fs::directory_iterator(f.folder() / "release"), fs::directory_iterator()), 3L);
+        const QStringList log = testing::Items(Named<QListWidget>(*f.form, "ListBox1"));
+        QVERIFY2(log.last().contains(QStringLiteral("README.txt written")), qPrintable(log.join(QLatin1Char('\n'))));
+        QCOMPARE(f.dialogs.messages().size(), size_t(1));
+    }
+
     void aBlockOverItsRoomStopsTheBuildAndNothingIsWritten() {
         EditorFixture f;
         const fs::path file = WriteProject(f);
