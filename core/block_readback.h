@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <span>
 
-#include "core/block_encoder.h"
+#include "core/block_stream.h"
 
 namespace corv::core {
 

@@ -28,7 +28,7 @@
 #include <span>
 #include <vector>
 
-#include "core/block_encoder.h"
+#include "core/block_stream.h"
 #include "core/sixteen_words.h"
 
 namespace corv::core {

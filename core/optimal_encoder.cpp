@@ -6,6 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "core/block_format.h"
 #include "core/sixteen_words.h"
 
 namespace corv::core {

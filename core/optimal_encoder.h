@@ -5,7 +5,7 @@
 // words back, copies that overlap their own output. Dictionary commands are never emitted (they
 // cost what a literal costs).
 
-#include "core/block_encoder.h"
+#include "core/block_stream.h"
 
 namespace corv::core {
 

@@ -10,7 +10,7 @@
 #include <emmintrin.h>
 #endif
 
-#include "core/block_encoder.h"
+#include "core/block_stream.h"
 
 namespace corv::core {
 

@@ -11,21 +11,9 @@
 #include <string_view>
 
 #include "core/file_save.h"
+#include "project/editor_state.h"
 
 namespace corv::project {
-
-struct EditorState {
-    std::optional<uint32_t> block;     // the address of the last block, as its .BLOCK line gives it
-    std::optional<unsigned> string;    // the last string of that block
-    std::optional<bool> problemsShown; // the Problems window was open
-    std::optional<bool> markOverflow;  // View > Mark Overflow
-    std::optional<int> fontSize;       // the Text Editor's font, in pixels
-    bool operator==(const EditorState&) const = default;
-};
-
-// The smallest and largest Text Editor font size the table keeps; other values are not read.
-inline constexpr int kMinEditorFontSize = 6;
-inline constexpr int kMaxEditorFontSize = 72;
 
 // The [editor] table for `state` (a heading and one line per value held), lines ended by `newline`.
 [[nodiscard]] std::string EditorTableText(const EditorState& state, std::string_view newline = "\n");

@@ -5,7 +5,7 @@
 
 #include <toml++/toml.h>
 
-#include "project/editor_table.h"
+#include "project/editor_state.h"
 
 namespace corv::project {
 

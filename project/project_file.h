@@ -12,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "project/editor_table.h"
+#include "project/editor_state.h"
 
 namespace corv::project {
 

@@ -16,9 +16,11 @@ set(allowed_editor project check insert preview patches script core dialogs abou
 # The browser build's binding: the editor's rules (editor/logic, never its Qt windows) and the
 # libraries under them.
 set(allowed_web editor project check insert preview patches script core dialogs)
+# corvtool and the demo builder: every library, the utility's rules, never a window.
+set(allowed_tools project check insert preview patches script core dialogs about comp)
 
 set(failures 0)
-foreach(room core patches script insert preview check project dialogs about comp editor web)
+foreach(room core patches script insert preview check project dialogs about comp editor web tools)
   file(GLOB_RECURSE sources "${SOURCE_DIR}/${room}/*.h" "${SOURCE_DIR}/${room}/*.cpp")
   foreach(source IN LISTS sources)
     file(STRINGS "${source}" includes REGEX "^#include \"[a-z_]+/")
@@ -31,6 +33,10 @@ foreach(room core patches script insert preview check project dialogs about comp
       elseif(room STREQUAL "web" AND line MATCHES "^#include \"editor/ui/")
         file(RELATIVE_PATH shown "${SOURCE_DIR}" "${source}")
         message(SEND_ERROR "${shown} (room web) includes editor/ui/: the browser build has no Qt")
+        math(EXPR failures "${failures} + 1")
+      elseif(room STREQUAL "tools" AND line MATCHES "^#include \"comp/utility_window")
+        file(RELATIVE_PATH shown "${SOURCE_DIR}" "${source}")
+        message(SEND_ERROR "${shown} (room tools) includes the utility's window: corvtool has no GUI")
         math(EXPR failures "${failures} + 1")
       endif()
     endforeach()

@@ -2,15 +2,11 @@
 
 #include <algorithm>
 
+#include "core/byte_order.h"
 #include "preview/glyph.h"
 
 namespace corv::preview::testing {
 namespace {
-
-void PutLe16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
-    bytes[offset] = static_cast<uint8_t>(value);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
 
 // Font tiles: 0 blank, 1 plane 1 full, 2 plane 1 column 0, 3 plane 0 full.
 std::vector<uint8_t> MakeFont() {
@@ -28,27 +24,27 @@ std::vector<uint8_t> MakeFont() {
 TinyGame::TinyGame() : rom(0x10000, 0), font(MakeFont()), block(0x10000, 0), preview(0x20000, 0) {
     const uint16_t tiles[][2] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {100, 1}};
     for (uint16_t code = 0; code < 5; ++code) {
-        PutLe16(rom, kCharacterTileTable + 4u * code, tiles[code][0]);
-        PutLe16(rom, kCharacterTileTable + 4u * code + 2, tiles[code][1]);
+        core::writeLe16(rom, kCharacterTileTable + 4u * code, tiles[code][0]);
+        core::writeLe16(rom, kCharacterTileTable + 4u * code + 2, tiles[code][1]);
     }
     // No inserted mark: the last byte must differ from block index 0.
     std::fill(rom.end() - 16, rom.end(), uint8_t{0xFF});
-    PutLe16(block, 0, 0xFFFF);
+    core::writeLe16(block, 0, 0xFFFF);
     setPreviewText("");
 }
 
 unsigned TinyGame::addString(const std::vector<uint16_t>& words) {
     const unsigned index = records_++;
     const size_t record = 64u * index;
-    PutLe16(block, record, 0);
-    PutLe16(block, record + 2, 2);
-    PutLe16(block, record + 14, static_cast<uint16_t>(nextText_));
-    PutLe16(block, record + 64, 0xFFFF);
+    core::writeLe16(block, record, 0);
+    core::writeLe16(block, record + 2, 2);
+    core::writeLe16(block, record + 14, static_cast<uint16_t>(nextText_));
+    core::writeLe16(block, record + 64, 0xFFFF);
     for (uint16_t word : words) {
-        PutLe16(block, nextText_, word);
+        core::writeLe16(block, nextText_, word);
         nextText_ += 2;
     }
-    PutLe16(block, nextText_, kEnd);
+    core::writeLe16(block, nextText_, kEnd);
     nextText_ += 2;
     return index;
 }
@@ -56,10 +52,10 @@ unsigned TinyGame::addString(const std::vector<uint16_t>& words) {
 unsigned TinyGame::addNonTextRecord() {
     const unsigned index = records_++;
     const size_t record = 64u * index;
-    PutLe16(block, record, 0);
-    PutLe16(block, record + 2, 7);
-    PutLe16(block, record + 14, 0x0400);
-    PutLe16(block, record + 64, 0xFFFF);
+    core::writeLe16(block, record, 0);
+    core::writeLe16(block, record + 2, 7);
+    core::writeLe16(block, record + 14, 0x0400);
+    core::writeLe16(block, record + 64, 0xFFFF);
     return index;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // One subcommand of corvtool. Each command lives in a file of its own and is listed once in
-// main.cpp's table.
+// commands.cpp's table.
 
 #include <cstdint>
 #include <iosfwd>

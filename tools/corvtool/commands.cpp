@@ -75,8 +75,6 @@ void printHelp(std::ostream& out) {
 
 }  // namespace
 
-std::span<const Command* const> AllCommands() { return kCommands; }
-
 int RunCorvtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(args.empty() ? err : out);

@@ -3,16 +3,12 @@
 // behaviour, in a library that the program and its tests link.
 
 #include <iosfwd>
-#include <span>
 #include <string>
 #include <vector>
 
 #include "tools/corvtool/command.h"
 
 namespace corv::tool {
-
-// The commands in the order --help lists them.
-[[nodiscard]] std::span<const Command* const> AllCommands();
 
 // Runs one corvtool command line (the words after the program's name) and returns its exit code.
 [[nodiscard]] int RunCorvtool(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

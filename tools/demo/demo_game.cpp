@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/byte_order.h"
 #include "tools/demo/demo_charset.h"
 #include "tools/demo/demo_files.h"
 #include "tools/demo/demo_font.h"
@@ -21,11 +22,6 @@ constexpr uint32_t kBlockGap = 0x40;           // free bytes left after every bl
 constexpr uint32_t kHiRomBank = 0xC00000;      // the fast mirror the game's pointers use
 constexpr uint32_t kSlowBank = 0x400000;
 constexpr uint8_t kIgnoredEntryByte = 0x7F;    // the fourth byte of a pointer entry carries nothing
-
-void putLe16(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
-    bytes[offset] = static_cast<uint8_t>(value & 0xFF);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
 
 // Keeps track of what lies where, so that no block overlaps another one or a fixed area.
 class RomLayout {
@@ -114,7 +110,7 @@ std::vector<uint8_t> monsterTable(DemoRandom& random) {
                                     static_cast<uint16_t>(level * 7),
                                     0,
                                     static_cast<uint16_t>(m % 8)};
-        for (size_t f = 0; f < 8; ++f) putLe16(data, m * 16 + f * 2, fields[f]);
+        for (size_t f = 0; f < 8; ++f) core::writeLe16(data, m * 16 + f * 2, fields[f]);
     }
     return data;
 }
@@ -198,7 +194,7 @@ struct Builder {
         for (uint32_t i = 0; i < entries; ++i) {
             const uint32_t address = table.entries[i].address;
             const size_t at = offset + 4 * size_t{i};
-            putLe16(game.rom, at, static_cast<uint16_t>(address & 0xFFFF));
+            core::writeLe16(game.rom, at, static_cast<uint16_t>(address & 0xFFFF));
             game.rom[at + 2] = static_cast<uint8_t>(address >> 16);
             game.rom[at + 3] = address != 0 ? kIgnoredEntryByte : 0;
         }
@@ -229,14 +225,14 @@ void writeHeader(std::vector<uint8_t>& rom) {
     rom[0xFFD9] = 0x00;
     rom[0xFFDA] = 0x33;
     rom[0xFFDB] = 0x00;
-    putLe16(rom, 0xFFFC, 0x8000);  // reset vector
+    core::writeLe16(rom, 0xFFFC, 0x8000);  // reset vector
     // Checksum over the whole image with the complement/checksum pair counted as FFFF 0000.
-    putLe16(rom, 0xFFDC, 0xFFFF);
-    putLe16(rom, 0xFFDE, 0x0000);
+    core::writeLe16(rom, 0xFFDC, 0xFFFF);
+    core::writeLe16(rom, 0xFFDE, 0x0000);
     uint32_t sum = 0;
     for (uint8_t b : rom) sum += b;
-    putLe16(rom, 0xFFDC, static_cast<uint16_t>(~sum & 0xFFFF));
-    putLe16(rom, 0xFFDE, static_cast<uint16_t>(sum & 0xFFFF));
+    core::writeLe16(rom, 0xFFDC, static_cast<uint16_t>(~sum & 0xFFFF));
+    core::writeLe16(rom, 0xFFDE, static_cast<uint16_t>(sum & 0xFFFF));
 }
 
 // The text blocks of a larger demo behind the demo's own, from `offset` on: past 2 MiB the ROM
@@ -289,8 +285,8 @@ DemoGame BuildDemoGame(unsigned textBlockCount) {
     // The font and its character tile table.
     const DemoFont font = BuildDemoFont();
     for (uint32_t c = 0; c < kCharacterTileTableCodes; ++c) {
-        putLe16(game.rom, kCharacterTileTableOffset + 4 * c, font.tileOfCode[c][0]);
-        putLe16(game.rom, kCharacterTileTableOffset + 4 * c + 2, font.tileOfCode[c][1]);
+        core::writeLe16(game.rom, kCharacterTileTableOffset + 4 * c, font.tileOfCode[c][0]);
+        core::writeLe16(game.rom, kCharacterTileTableOffset + 4 * c + 2, font.tileOfCode[c][1]);
     }
     game.fontBlock = b.placeData(BlockKind::Font, "font", fontBlockData(font), kFontAddress, kHiRomBank, 16);
     const int icons = b.placeData(BlockKind::Graphics, "icons", iconTiles(random), 0x040000, kSlowBank, 12);
@@ -303,7 +299,7 @@ DemoGame BuildDemoGame(unsigned textBlockCount) {
     {
         DemoBlock& broken = game.blocks[static_cast<size_t>(bad)];
         const size_t check = broken.romOffset + 6;
-        putLe16(game.rom, check, static_cast<uint16_t>((game.rom[check] | (game.rom[check + 1] << 8)) + 1));
+        core::writeLe16(game.rom, check, static_cast<uint16_t>((game.rom[check] | (game.rom[check + 1] << 8)) + 1));
     }
     const int maps = b.placeData(BlockKind::Data, "map", mapData(random), 0x0C4000, kHiRomBank, 4);
 

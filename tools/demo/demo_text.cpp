@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "core/byte_order.h"
 #include "script/control_codes.h"
 #include "tools/demo/demo_charset.h"
 
@@ -217,11 +218,6 @@ std::vector<uint8_t> nonTextData(DemoRandom& random) {
     return data;
 }
 
-void putWord(std::vector<uint8_t>& bytes, size_t offset, uint16_t value) {
-    bytes[offset] = static_cast<uint8_t>(value & 0xFF);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
-}
-
 }  // namespace
 
 DemoBlock BuildTextBlock(const TextBlockPlan& plan, DemoRandom& random) {
@@ -309,17 +305,17 @@ DemoBlock BuildTextBlock(const TextBlockPlan& plan, DemoRandom& random) {
             at = static_cast<uint32_t>(data.size());
         }
         const size_t base = size_t{k} * kRecordSize;
-        putWord(data, base + 0, static_cast<uint16_t>(k + 1));
-        putWord(data, base + 2, record.type);
+        core::writeLe16(data, base + 0, static_cast<uint16_t>(k + 1));
+        core::writeLe16(data, base + 2, record.type);
         if (record.type == kTextRecordType) {
-            putWord(data, base + 4, static_cast<uint16_t>(random.between(0, 7)));   // speaker
-            putWord(data, base + 6, static_cast<uint16_t>(random.between(0, 31)));  // portrait
-            putWord(data, base + 8, static_cast<uint16_t>(random.between(0, 2)));   // window position
+            core::writeLe16(data, base + 4, static_cast<uint16_t>(random.between(0, 7)));   // speaker
+            core::writeLe16(data, base + 6, static_cast<uint16_t>(random.between(0, 31)));  // portrait
+            core::writeLe16(data, base + 8, static_cast<uint16_t>(random.between(0, 2)));   // window position
         }
-        putWord(data, base + 14, record.textPointer);
-        if (random.chance(20)) putWord(data, base + 16, 0x0100);  // a flag word the editor ignores
+        core::writeLe16(data, base + 14, record.textPointer);
+        if (random.chance(20)) core::writeLe16(data, base + 16, 0x0100);  // a flag word the editor ignores
     }
-    putWord(data, size_t{plan.records} * kRecordSize, 0xFFFF);
+    core::writeLe16(data, size_t{plan.records} * kRecordSize, 0xFFFF);
     return block;
 }
 
