@@ -139,6 +139,7 @@ void MainWindow::openRomFile() {
     if (project_ && step != RomOpenStep::Cancelled && step != RomOpenStep::CannotOpen) {
         KeepEditorState(*project_, state, dialogs_);
         project_.reset();
+        dispatcher_->setMode(EditorMode::Rom);
     }
     openSteps(step, [this] { return session_->loadDataFile(dialogs_); });
 }

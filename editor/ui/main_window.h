@@ -73,6 +73,8 @@ public:
     [[nodiscard]] bool busy() const { return busy_; }
     // The live checks: room panel, string marks, Problems window and navigation.
     [[nodiscard]] LiveCheckWiring& liveChecks() const { return *live_; }
+    // The application-wide keys: which menu item a key runs where it is pressed.
+    [[nodiscard]] const KeyDispatcher& keys() const { return *dispatcher_; }
     // The client size recorded at start-up, used by the Window menu.
     [[nodiscard]] WindowSize defaultClientSize() const { return defaultClient_; }
 

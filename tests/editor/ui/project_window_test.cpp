@@ -13,6 +13,7 @@
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/problems_window.h"
 #include "main_window_fixture.h"
+#include "project_fixture.h"
 #include "project/project_build.h"
 #include "project/project_file.h"
 #include "script/kana_dump.h"
@@ -23,45 +24,18 @@
 
 namespace corv::editor {
 
+using testing::ChooseBlock;
 using testing::EditorFixture;
+using testing::ProjectText;
+using testing::RowOf;
+using testing::ScriptOf;
+using testing::Translate;
+using testing::WriteProject;
 using testing::ReadBytes;
 using corv::testing::Named;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The demo game's project in the fixture's folder: the demo files as the original, scripts in
-// Dumps, the outputs in build/.
-std::string ProjectText() {
-    project::ProjectFileSettings settings;
-    settings.rom = demo::kRomFileName;
-    settings.dataFile = demo::kBlockDataFileName;
-    settings.table = demo::kTableFileName;
-    settings.outputRom = "build/translated.smc";
-    settings.outputIps = "build/translated.ips";
-    return project::ProjectFileText(settings);
-}
-
-fs::path WriteProject(const EditorFixture& f, const std::string& text = ProjectText()) {
-    const fs::path file = f.folder() / project::kProjectFileName;
-    testing::WriteBytes(file, text);
-    fs::create_directories(f.folder() / "Dumps");
-    return file;
-}
-
-fs::path ScriptOf(const EditorFixture& f, const demo::DemoBlock& block) {
-    return script::ScriptPathFor(f.folder() / "Dumps", block.address);
-}
-
-// Writes an English-like translation of `block`, `factor` letters per kana long.
-bool Translate(const EditorFixture& f, const demo::DemoBlock& block, double factor) {
-    auto maps = std::make_unique<script::CodeMaps>();
-    (void)script::ParseBlockDataFile(EditorFixture::game().blockDataFile, *maps);
-    std::vector<uint8_t> bytes(block.data);
-    bytes.resize(0x10000);
-    const std::string kana = script::KanaDump(bytes, unsigned(block.records.size()), false, *maps);
-    return bool(script::SaveScriptFile(ScriptOf(f, block), demo::TranslateDemoScript(kana, factor, 11)));
-}
 
 // What the project library builds from the files as they are now.
 project::BuildResult LibraryBuild(const fs::path& file) {
@@ -97,19 +71,6 @@ script::ResolvedString Shown(const EditorFixture& f) {
     const EditorSession& session = f.form->session();
     return script::ResolveString(session.index().block(), unsigned(session.index().currentString()),
                                  session.currentBlockInserted());
-}
-
-int RowOf(const demo::DemoBlock& block) {
-    const auto& text = EditorFixture::game().textBlocks;
-    for (size_t n = 0; n < text.size(); ++n) {
-        if (&EditorFixture::textBlock(n) == &block) return int(n);
-    }
-    return -1;
-}
-
-void ChooseBlock(EditorFixture& f, int row) {
-    QListWidget* bList = Named<QListWidget>(*f.form, "bList");
-    QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(row)).center());
 }
 
 }  // namespace
