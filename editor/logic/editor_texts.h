@@ -47,6 +47,14 @@ inline constexpr char kPatchFilter[] = "IPS files (*.ips)|*.ips|BPS files (*.bps
 inline constexpr char kDumpTitle[] = "Dump Working RAM to file...";
 inline constexpr char kCannotWriteDump[] = "Error: Could not open file for saving...";
 
+// A script file changed on disk by another program (its name in quotes before each text).
+inline constexpr char kScriptChangedCaption[] = "Script Changed on Disk...";
+inline constexpr char kScriptChangedLoadQuestion[] =
+    " was changed on disk by another program.\nLoad it from disk and drop your edits?";
+inline constexpr char kScriptChangedSaveQuestion[] =
+    " was changed on disk by another program since the editor loaded it.\nReplace it with the editor's text?";
+inline constexpr char kScriptReloadedSuffix[] = " changed on disk: loaded again.";
+
 // Questions asked before work is lost.
 inline constexpr char kBlockChangeCaption[] = "File Modified...";
 inline constexpr char kBlockChangeQuestion[] = "Current data not saved. Do you wish to save it?";
