@@ -1,9 +1,11 @@
 #include "editor/logic/editor_session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 #include "editor/logic/editor_texts.h"
+#include "core/file_read.h"
 #include "core/save_failure_text.h"
 #include "project/project_lock.h"
 #include "preview/string_preview.h"
@@ -29,6 +31,12 @@ void ClearAsciiBox(preview::PreviewScreen& screen) {
 }
 
 }  // namespace
+
+fs::path RomBackupPath(const fs::path& rom) {
+    fs::path backup = rom;
+    backup += ".bak";
+    return backup;
+}
 
 std::string DataFileCaption(const fs::path& path) {
     return std::string(kMainCaption) + " - [" + path.filename().string() + " ]";
@@ -86,6 +94,7 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& d
     case core::RomOpenResult::Opened: break;
     }
     index_->forgetMeasuredRooms();
+    backupKept_ = false;
     projectFolder_.reset();  // a project sets its folder after opening its original
     // The script files live beside the ROM, whatever folder the program was started in.
     dumpsDirectory_ = scriptsFolder ? fs::absolute(*scriptsFolder) : fs::absolute(path).parent_path() / "Dumps";
@@ -196,6 +205,25 @@ void EditorSession::saveText(script::ScriptText& script, dialogs::Dialogs& dialo
 }
 
 void EditorSession::saveRom(dialogs::Dialogs& dialogs) {
+    if (rom_.loaded() && !backupKept_) {
+        // One key must never destroy the only copy of a ROM: the file as it is before the first
+        // save goes beside it. A file no longer there has nothing to keep.
+        const fs::path backup = RomBackupPath(rom_.path());
+        const core::FileRead before = core::ReadBoundedFile(rom_.path(), core::kLargestRomFile);
+        const bool gone = before.status == core::FileReadStatus::CannotRead && before.error == ENOENT;
+        if (!gone && before.status != core::FileReadStatus::Read) {
+            dialogs.message(std::string(kCannotSaveRom) + "\n" + kBackupNotReadPrefix + rom_.path().string());
+            return;
+        }
+        if (!gone) {
+            if (const core::SaveResult kept = core::WriteFileSafely(backup, before.bytes); !kept) {
+                dialogs.message(std::string(kCannotSaveRom) + "\n" + kBackupNotWrittenPrefix + backup.string() + ": " +
+                                core::SaveFailureReason(kept));
+                return;
+            }
+        }
+        backupKept_ = true;
+    }
     // Asked with the file's lock held, so nothing else can save it while the user decides.
     const core::RomSaveOutcome saved = core::SaveHeldRomFile(
         rom_, core::kHeldRomLockWait, [&] { return dialogs.askYesNo(kRomChangedCaption, kRomChangedQuestion); });

@@ -47,6 +47,10 @@ struct DataFileShown {
 // "Script Editor: Corvane - [<file name> ]": the main window's caption after a data file load.
 [[nodiscard]] std::string DataFileCaption(const std::filesystem::path& path);
 
+// Where the first Save Rom File of a ROM keeps the file as it was: NAME.bak beside it
+// ("corvane.smc.bak"), replacing an older backup.
+[[nodiscard]] std::filesystem::path RomBackupPath(const std::filesystem::path& rom);
+
 // What a string choice leaves for the windows.
 struct ShownChoice {
     editor::StringChoice choice;
@@ -84,6 +88,8 @@ public:
     // Save Text File: writes `script` to the current block's script file and tells so.
     void saveText(script::ScriptText& script, dialogs::Dialogs& dialogs);
     // Save Rom File: writes the image back to its file (a success message only while running).
+    // The first save of each ROM opened keeps the file as it was in RomBackupPath() first; when
+    // that cannot be written, nothing is saved (message shown).
     void saveRom(dialogs::Dialogs& dialogs);
     // The questions of closing the main window, in order: unsaved script, unsaved ROM. False
     // when the script was to be saved and could not be (no block chosen, or the write failed):
@@ -197,6 +203,7 @@ private:
     bool dataFileLoaded_ = false;
     bool running_ = false;
     bool fitHarderWhenOver_ = false;
+    bool backupKept_ = false;  // the opened ROM's file has its backup of this session
 };
 
 }  // namespace corv::editor

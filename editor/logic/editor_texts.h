@@ -26,6 +26,9 @@ inline constexpr char kCannotLoadTable[] = "Could not load the table file...";
 // Save Rom File
 inline constexpr char kRomSaved[] = "ROM File saved successfully!";
 inline constexpr char kCannotSaveRom[] = "Fatal Error: Could not open ROM File for saving...";
+// The first save of a ROM keeps the file as it was beside it first.
+inline constexpr char kBackupNotWrittenPrefix[] = "The backup of the ROM file could not be written: ";
+inline constexpr char kBackupNotReadPrefix[] = "The ROM file could not be read to keep its backup: ";
 // Asked, before the save replaces it, when another program saved the ROM file since it was opened.
 inline constexpr char kRomChangedCaption[] = "ROM File Changed...";
 inline constexpr char kRomChangedQuestion[] =

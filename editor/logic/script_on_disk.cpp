@@ -33,7 +33,9 @@ void ScriptOnDisk::forget() {
 
 bool ScriptOnDisk::changed(const std::filesystem::path& path) const {
     if (path_.empty() || path != path_) return false;
-    return BytesOf(path_) != known_;
+    // A file gone, or one that is no file now, holds no one's text to lose or load.
+    const auto now = BytesOf(path_);
+    return now && now != known_;
 }
 
 bool ScriptOnDisk::changedAndNotDeclined(const std::filesystem::path& path) const {

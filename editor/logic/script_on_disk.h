@@ -17,8 +17,8 @@ public:
     void forget();
     [[nodiscard]] const std::filesystem::path& path() const { return path_; }
 
-    // True when `path` is the remembered file and its bytes now differ from the remembered ones
-    // (a file gone or unreadable differs too).
+    // True when `path` is the remembered file and it now reads as other bytes than the
+    // remembered ones (a file gone or unreadable holds nothing to lose or load: false).
     [[nodiscard]] bool changed(const std::filesystem::path& path) const;
     // True when the file changed and the user has not yet declined to load these very bytes.
     [[nodiscard]] bool changedAndNotDeclined(const std::filesystem::path& path) const;

@@ -298,6 +298,55 @@ TEST_F(EditorSessionTest, SavingARomAnotherProgramChangedAsksAndNoKeepsTheirWork
     EXPECT_TRUE(dialogs.unexpected().empty());
 }
 
+TEST_F(EditorSessionTest, TheFirstRomSaveOfEachOpenedRomKeepsTheFileAsItWasBesideIt) {
+    openDemo();
+    const fs::path rom = file(demo::kRomFileName);
+    const fs::path backup = folder.path() / (std::string(demo::kRomFileName) + ".bak");
+    EXPECT_EQ(RomBackupPath(rom), backup);
+    // An older backup is replaced.
+    WriteBytes(backup, {'o', 'l', 'd'});
+    const std::vector<uint8_t> before = ReadBytes(rom);
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    ASSERT_TRUE(session->rom().modified());
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
+    const std::vector<uint8_t> firstSave = ReadBytes(rom);
+    EXPECT_NE(firstSave, before);
+    EXPECT_EQ(ReadBytes(backup), before);
+
+    // Later saves of the same ROM leave the backup alone.
+    session->insertCompression(dialogs);
+    session->saveRom(dialogs);
+    EXPECT_EQ(ReadBytes(backup), before);
+
+    // The ROM opened again is a new first save: its backup is the file as the last save left it.
+    openDemo();
+    session->saveRom(dialogs);
+    EXPECT_EQ(ReadBytes(backup), firstSave);
+}
+
+TEST_F(EditorSessionTest, ARomSaveWhoseBackupCannotBeWrittenSavesNothing) {
+    openDemo();
+    const fs::path rom = file(demo::kRomFileName);
+    const fs::path backup = RomBackupPath(rom);
+    fs::create_directory(backup);  // a folder in the backup's place takes no file
+    const std::vector<uint8_t> before = ReadBytes(rom);
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].rfind(std::string(kCannotSaveRom) + "\n" + kBackupNotWrittenPrefix + backup.string(), 0),
+              0u)
+        << dialogs.messages()[0];
+    EXPECT_EQ(ReadBytes(rom), before);
+    EXPECT_TRUE(session->rom().modified());
+}
+
 TEST_F(EditorSessionTest, FailedRomSaveGivesTheReasonBelowTheKnownMessage) {
     openDemo();
     ASSERT_EQ(::chmod(file(demo::kRomFileName).c_str(), 0444), 0);

@@ -35,8 +35,10 @@ TEST(ScriptOnDisk, SeesAChangeOfTheRememberedFileOnly) {
     EXPECT_TRUE(disk.changed(file));
     Write(file, ".STRING 0\r\nA\r\n.ENDS\r\n");
     EXPECT_FALSE(disk.changed(file));
-    fs::remove(file);
+    Write(file, "");
     EXPECT_TRUE(disk.changed(file));
+    fs::remove(file);
+    EXPECT_FALSE(disk.changed(file));  // nothing there to lose or to load
     disk.forget();
     EXPECT_FALSE(disk.changed(file));
 }
