@@ -236,7 +236,16 @@ private slots:
         QCOMPARE(pList->item(int(overwide))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("warning"));
         QCOMPARE(pList->item(int(unclosed))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("error"));
         for (const unsigned n : {translated, overwide, untranslated, unclosed}) QVERIFY(!pList->item(int(n))->icon().isNull());
-        QVERIFY(pList->item(int(overwide))->toolTip().startsWith(QStringLiteral("warning: line 1: ")));
+        // The list's hint "N item(s)" stays the first line of every line's tooltip.
+        // (A line without a tooltip of its own, not a text string, shows the list's.)
+        const QString hint = QStringLiteral("%1 item(s)\n").arg(pList->count());
+        for (int row = 0; row < pList->count(); ++row) {
+            const QString own = pList->item(row)->toolTip();
+            const QString shown = own.isEmpty() ? pList->toolTip() + QLatin1Char('\n') : own;
+            QVERIFY2(shown.startsWith(hint), qPrintable(shown));
+        }
+        QCOMPARE(pList->item(int(translated))->toolTip(), hint + QStringLiteral("translated"));
+        QVERIFY(pList->item(int(overwide))->toolTip().startsWith(hint + QStringLiteral("warning: line 1: ")));
         QVERIFY(pList->item(int(overwide))->toolTip().endsWith(QStringLiteral(" pixel(s) wider than the box (216 pixels)")));
         QVERIFY(pList->item(int(unclosed))->toolTip().contains(
             QStringLiteral("error: the entry has no closing line \".ENDS\"")));
