@@ -112,7 +112,8 @@ public:
     bool saveScriptForBuild(script::ScriptText& script, dialogs::Dialogs& dialogs);
 
     // --- Edit menu ---------------------------------------------------------------------------
-    // Logs one line per error the translation checks find, after the insertion's own lines.
+    // Logs one line per error the translation checks find, after the insertion's own lines and
+    // before its outcome, which ends the log between its two rules.
     void insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the standard compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.

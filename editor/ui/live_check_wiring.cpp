@@ -64,7 +64,6 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
         if (!parts_.textEditor->script().modified()) checks_.markBaseline();
     });
     connect(parts_.insertProgress, &InsertProgressWindow::logLineAdded, this, [this] { logged_ = true; });
-    connect(parts_.insertText, &QAction::triggered, this, &LiveCheckWiring::insertionRan);
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;

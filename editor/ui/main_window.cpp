@@ -120,7 +120,6 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     parts.changeTheChecks = {ui_.openRom,   ui_.loadDataFile,  ui_.patchRom, ui_.insertCompression,
                              ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
     parts.saveText = ui_.saveText;
-    parts.insertText = ui_.insertText;
     live_ = new LiveCheckWiring(*this, parts, dialogs_);
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     scriptWatcher_ = new ScriptFileWatcher(this);
@@ -200,6 +199,7 @@ void MainWindow::exitProgram() { close(); }
 void MainWindow::insertText() {
     if (project_) return buildProject();
     runBusy([this] { session_->insertText(script(), *ui_.insertProgress, dialogs_); });
+    live_->insertionRan();
 }
 
 void MainWindow::patchRom() {

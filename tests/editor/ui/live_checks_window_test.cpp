@@ -6,6 +6,7 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include <sstream>
@@ -371,6 +372,30 @@ private slots:
         const int at = int(log.indexOf(QStringLiteral("; Room: ") + expected + QLatin1Char('.')));
         QCOMPARE(log[at + 1], log.last());
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
+    }
+
+    void insertionLogWithCheckErrorsEndsWithItsOutcomeAndShowsEveryLine() {
+        EditorFixture f;
+        openLargest(f);
+        std::string text = script::ScriptSkeleton(f.form->session().index().stringCount());
+        text.erase(text.rfind(".ENDS"), 5);  // the last entry runs to the end: a check error
+        pasteScript(f, text);
+        QTest::keyClick(f.form.get(), Qt::Key_I, Qt::ControlModifier);
+        QListWidget* list = Named<QListWidget>(*f.form, "ListBox1");
+        const QStringList log = Items(list);
+        const QStringList checks = log.filter(QStringLiteral("; Check: "));
+        QVERIFY(!checks.isEmpty());
+        const QStringList rooms = log.filter(QStringLiteral("; Room: "));
+        QCOMPARE(rooms.size(), 1);
+        const int room = int(log.indexOf(rooms[0]));
+        for (const QString& line : checks) QVERIFY(log.indexOf(line) < room);
+        // The room line, then the outcome between its two rules, last.
+        QCOMPARE(log[room + 1], log.last());
+        QVERIFY(log.last().startsWith(QStringLiteral(";####")));
+        QCOMPARE(log.count(log.last()), 2);
+        // Every line shows whole: the window grew instead of scrolling.
+        QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+        QTRY_COMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
 

@@ -159,6 +159,18 @@ private slots:
         QVERIFY(f.dialogs.unexpected().empty());
     }
 
+    void insertInAProjectLogsTheBuildsLinesOnly() {
+        EditorFixture f;
+        const fs::path file = WriteProject(f);
+        QVERIFY(Translate(f, EditorFixture::textBlock(0), 1.1));
+        f.form->openProjectFile(file);
+        QTest::keyClick(f.form.get(), Qt::Key_I, Qt::ControlModifier);
+        const QStringList log = testing::Items(Named<QListWidget>(*f.form, "ListBox1"));
+        QVERIFY(!log.filter(QStringLiteral("TOTAL: ")).isEmpty());
+        QVERIFY(log.filter(QStringLiteral("; Room: ")).isEmpty());
+        QVERIFY(log.last().contains(QStringLiteral("translated.ips written")));
+    }
+
     void aBlockOverItsRoomStopsTheBuildAndNothingIsWritten() {
         EditorFixture f;
         const fs::path file = WriteProject(f);
