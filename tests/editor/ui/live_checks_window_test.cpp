@@ -13,6 +13,7 @@
 
 #include "editor/logic/live_texts.h"
 #include "editor/ui/live_check_panels.h"
+#include "editor/logic/box_overflow.h"
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/overflow_marks.h"
 #include "editor/ui/problems_window.h"
@@ -372,6 +373,44 @@ private slots:
         const int at = int(log.indexOf(QStringLiteral("; Room: ") + expected + QLatin1Char('.')));
         QCOMPARE(log[at + 1], log.last());
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
+    }
+
+    void overflowMarksStandOnTheRowsTheBoxDrawsAfterEveryLineBreakCode() {
+        EditorFixture f;
+        openLargest(f);
+        const LiveChecks& checks = f.form->liveChecks().checks();
+        const unsigned n = checks.strings()[0].number;
+        const std::string skeleton = script::ScriptSkeleton(f.form->session().index().stringCount());
+        const auto withBody = [&](const std::string& body) {
+            std::string text = skeleton;
+            const std::string opening = script::EntrySearchText(int(n)) + "\n";
+            text.replace(text.find(opening) + opening.size(), 1, body);
+            return text;
+        };
+        // The first pixel row where two drawings of the string differ: where the text added shows.
+        const auto firstDifference = [&](const std::string& a, const std::string& b) {
+            const QImage one = f.expectedPreview(n, withBody(a));
+            const QImage two = f.expectedPreview(n, withBody(b));
+            for (int y = 0; y < one.height(); ++y) {
+                for (int x = 0; x < one.width(); ++x) {
+                    if (one.pixel(x, y) != two.pixel(x, y)) return y;
+                }
+            }
+            return -1;
+        };
+        const int rowZero = firstDifference("W", "");
+        QVERIFY(rowZero >= 0);
+        const std::string wide(40, 'W');
+        for (const std::string code : {"[CLRWIN]", "[NEWLINE]", "Hi[CLRWIN]", "Hi[NEWLINE]there"}) {
+            const std::string before = "W\n" + code + "\n";
+            pasteScript(f, withBody(before + wide));
+            const std::vector<MarkedRow> marked =
+                MarkedRows(checks.entryLines(n), *checks.string(n), checks.box(), true);
+            QVERIFY2(!marked.empty(), code.c_str());
+            const int drawnAt = firstDifference(before + wide, before);
+            QVERIFY(drawnAt > rowZero);
+            QCOMPARE(marked.front().row, (drawnAt - rowZero) / 16);
+        }
     }
 
     void insertionLogWithCheckErrorsEndsWithItsOutcomeAndShowsEveryLine() {
