@@ -98,17 +98,19 @@ void LiveCheckWiring::addMenuItems() {
         if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
     });
     connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
-    connect(ShowProblems, &QAction::triggered, this, [this] {
-        // First shown beside the Text Editor, not over the main window; then where it was left.
-        if (!problems_->isVisible() && !problemsPlaced_) {
-            const QRect editor = parts_.textEditor->frameGeometry();
-            problems_->move(editor.right() + 3, editor.top());
-            problemsPlaced_ = true;
-        }
-        problems_->show();
-        problems_->raise();
-        problems_->activateWindow();
-    });
+    connect(ShowProblems, &QAction::triggered, this, &LiveCheckWiring::showProblems);
+}
+
+void LiveCheckWiring::showProblems() {
+    // First shown beside the Text Editor, not over the main window; then where it was left.
+    if (!problems_->isVisible() && !problemsPlaced_) {
+        const QRect editor = parts_.textEditor->frameGeometry();
+        problems_->move(editor.right() + 3, editor.top());
+        problemsPlaced_ = true;
+    }
+    problems_->show();
+    problems_->raise();
+    problems_->activateWindow();
 }
 
 std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {

@@ -58,6 +58,9 @@ public:
     void blockChosen();
     // The script text changed: check what the change touched.
     void scriptChanged();
+    // View > Problems: shows the Problems window, the first time beside the Text Editor, later
+    // where the user left it (also when a project that kept it open is opened again).
+    void showProblems();
     // An insertion of the current block ran (not a project's build): its log gets the room line
     // before its outcome, and the block as it now stands is checked again.
     void insertionRan();

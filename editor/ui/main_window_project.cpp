@@ -38,7 +38,13 @@ void MainWindow::openProjectFile(const std::filesystem::path& file) {
 }
 
 void MainWindow::restoreEditorState(const project::EditorState& state) {
-    if (state.problemsShown) live_->problems()->setVisible(*state.problemsShown);
+    if (state.problemsShown) {
+        if (*state.problemsShown) {
+            live_->showProblems();
+        } else {
+            live_->problems()->hide();
+        }
+    }
     if (state.markOverflow) live_->MarkOverflow->setChecked(*state.markOverflow);
     if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
     if (ui_.listData->blockCount() == 0) return;

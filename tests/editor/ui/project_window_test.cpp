@@ -222,6 +222,17 @@ private slots:
         QCOMPARE(f.form->session().index().currentBlockAddress(), block.address);
         QCOMPARE(Named<QListWidget>(*f.form, "pList")->currentRow(), 3);
         QVERIFY(f.form->liveChecks().problems()->isVisible());
+        // Shown as View > Problems shows it: beside the Text Editor, never over the menu bar.
+        const QRect editor = Named<TextEditorWindow>(*f.form, "TxtForm")->frameGeometry();
+        QWidget* problems = f.form->liveChecks().problems();
+        QCOMPARE(problems->frameGeometry().topLeft(), QPoint(editor.right() + 3, editor.top()));
+        QVERIFY(problems->isWindow());
+        // Moved, and the project opened again: where it was left.
+        problems->move(400, 300);
+        const QPoint left = problems->frameGeometry().topLeft();
+        f.form->openProjectFile(file);
+        QVERIFY(problems->isVisible());
+        QCOMPARE(problems->frameGeometry().topLeft(), left);
         QVERIFY(!f.form->liveChecks().MarkOverflow->isChecked());
         QCOMPARE(Named<TextEditorWindow>(*f.form, "TxtForm")->fontSize(), 17);
         QVERIFY(f.dialogs.unexpected().empty());
