@@ -124,9 +124,16 @@ TEST_F(EditorSessionTest, TheInsertionLogAddsALinePerErrorTheChecksFind) {
     script::testing_support::RecordingProgress progress;
     session->insertText(script, progress, dialogs);
     ASSERT_FALSE(progress.log.empty());
-    EXPECT_EQ(progress.log.back(), "; Check: STRING 1: line 1: \"\xFC\" is byte FC, which the game reads as a control code");
-    EXPECT_NE(std::find(progress.log.begin(), progress.log.end(), "; All text was inserted successfully, and..."),
-              progress.log.end());
+    // The check line comes before the outcome, which ends the log between its two rules.
+    const auto check = std::find(progress.log.begin(), progress.log.end(),
+                                 "; Check: STRING 1: line 1: \"\xFC\" is byte FC, which the game reads as a control code");
+    ASSERT_NE(check, progress.log.end());
+    const auto outcome =
+        std::find(progress.log.begin(), progress.log.end(), "; All text was inserted successfully, and...");
+    ASSERT_NE(outcome, progress.log.end());
+    EXPECT_EQ(check + 2, outcome);  // the check line, the opening rule, the outcome
+    EXPECT_EQ(*(check + 1), progress.log.back());
+    EXPECT_EQ(progress.log.back(), insert::kInsertionLogRule);
 
     // Without errors, only the insertion's own lines.
     script::testing_support::RecordingProgress clean;

@@ -45,6 +45,15 @@ inline bool Translate(const EditorFixture& f, const demo::DemoBlock& block, doub
     return bool(script::SaveScriptFile(ScriptOf(f, block), demo::TranslateDemoScript(kana, factor, 11)));
 }
 
+// Writes the project with the first text block translated and opens it in the editor; false
+// when the editor did not open it.
+inline bool OpenTranslatedProject(EditorFixture& f) {
+    const fs::path file = WriteProject(f);
+    if (!Translate(f, EditorFixture::textBlock(0), 1.2)) return false;
+    f.form->openProjectFile(file);
+    return f.form->project().has_value();
+}
+
 inline int RowOf(const demo::DemoBlock& block) {
     const auto& text = EditorFixture::game().textBlocks;
     for (size_t n = 0; n < text.size(); ++n) {

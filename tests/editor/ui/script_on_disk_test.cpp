@@ -61,10 +61,7 @@ std::string OnDisk(const EditorFixture& f) {
 }
 
 void OpenProject(EditorFixture& f) {
-    const fs::path file = testing::WriteProject(f);
-    QVERIFY(testing::Translate(f, Block(), 1.2));
-    f.form->openProjectFile(file);
-    QVERIFY(f.form->project().has_value());
+    QVERIFY(testing::OpenTranslatedProject(f));
     Named<ListDataWindow>(*f.form, "cmForm")->selectString(5);
     f.form->chooseString(ChoiceSender::User);
 }

@@ -104,10 +104,7 @@ private:
 };
 
 void OpenProject(EditorFixture& f) {
-    const fs::path file = testing::WriteProject(f);
-    QVERIFY(testing::Translate(f, EditorFixture::textBlock(0), 1.2));
-    f.form->openProjectFile(file);
-    QVERIFY(f.form->project().has_value());
+    QVERIFY(testing::OpenTranslatedProject(f));
     QCOMPARE(f.form->keys().mode(), EditorMode::Project);
 }
 
