@@ -48,15 +48,19 @@ private:
 
 }  // namespace
 
-std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box) {
+std::vector<int> MeasureDrawnLineRows(std::string_view line, const BoxMetrics& box, bool codesShown) {
     // The preview encodes an entry copy whose first line is the opening line.
     const std::array<std::string, 2> entry = {std::string(), std::string(line)};
     std::vector<uint8_t> stream(line.size() * 2 + 8);
     const size_t length = script::EncodePreview(entry, stream);
     stream.resize(length);
     RowMeasure measure(box.variableWidth);
-    measure.run(script::DecodeByteStreamForPreview(stream, true), false);
+    measure.run(script::DecodeByteStreamForPreview(stream, !codesShown), false);
     return measure.rows();
+}
+
+std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box) {
+    return MeasureDrawnLineRows(line, box, false);
 }
 
 BoxMetrics BoxOfDataFile(const script::BlockDataLoad& dataFile) {

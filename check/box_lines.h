@@ -23,5 +23,9 @@ struct BoxMetrics {
 // new row). Codes draw nothing, as in the game, except the player's name, which the preview
 // stands in for with its "[Player]" label.
 [[nodiscard]] std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box);
+// The rows as the preview draws the line with its code labels: with `codesShown` a window clear
+// draws its label and breaks the line, as the lower box does when control codes are visible;
+// without, the line is measured as MeasureLineRows does.
+[[nodiscard]] std::vector<int> MeasureDrawnLineRows(std::string_view line, const BoxMetrics& box, bool codesShown);
 
 }  // namespace corv::check

@@ -9,7 +9,7 @@
 namespace corv::insert {
 namespace {
 
-constexpr char kLogRule[] = ";#####################################################;";
+constexpr const char* kLogRule = kInsertionLogRule;
 
 std::string format(const char* pattern, auto... values) {
     char text[256];

@@ -22,6 +22,9 @@
 
 namespace corv::insert {
 
+// The rule line before and after the insertion's outcome, which ends its log.
+inline constexpr char kInsertionLogRule[] = ";#####################################################;";
+
 // Where the insertion reports its progress: the editor's progress window, or a recorder in
 // tools and tests. Log lines arrive through LogSink::addLogLine.
 class InsertionProgress : public script::LogSink {

@@ -40,7 +40,8 @@ struct MarkedRow {
 // The rows of the entry's `lines` (its text lines) as the lower box lays them out, wrapping a
 // row once it reaches the box's width, with the marks that `string`'s findings call for. The
 // wrap is counted from the drawn widths: exact for the fixed-width font, close for the VWF one.
+// `codesShown` is the preview's option: shown, a window clear draws its label and a row break.
 [[nodiscard]] std::vector<MarkedRow> MarkedRows(const std::vector<std::string>& lines, const LiveString& string,
-                                                const check::BoxMetrics& box);
+                                                const check::BoxMetrics& box, bool codesShown = true);
 
 }  // namespace corv::editor

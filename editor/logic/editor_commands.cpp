@@ -7,6 +7,7 @@
 #include "core/save_failure_text.h"
 #include "editor/logic/check_log.h"
 #include "editor/logic/editor_texts.h"
+#include "editor/logic/outcome_last_log.h"
 #include "script/string_decoder.h"
 #include "script/text_block.h"
 #include "insert/dictionary_area.h"
@@ -41,9 +42,11 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     const std::vector<std::string> checkLines = checkErrorLines(insertion, endOfRoom, script);
     shownString_.forget();  // the block buffer takes the new layout
 
+    // The check errors go before the outcome, which ends the log between its two rules.
+    OutcomeLastLog log(progress);
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
-                                                                script, table_, insertionScratch_, progress);
-    for (const std::string& line : checkLines) progress.addLogLine(line);
+                                                                script, table_, insertionScratch_, log);
+    log.finish(checkLines);
     if (result.message) dialogs.message(*result.message);
 }
 

@@ -6,6 +6,7 @@
 #include "check/box_lines.h"
 #include "core/address.h"
 #include "core/save_failure_text.h"
+#include "project/project_lock.h"
 #include "editor/logic/editor_texts.h"
 #include "editor/logic/project_texts.h"
 #include "project/block_lines.h"
@@ -50,6 +51,7 @@ std::optional<project::ProjectFile> ReadProject(const fs::path& file, dialogs::D
 std::optional<DataFileShown> OpenProjectFiles(EditorSession& session, const project::ProjectFile& file,
                                               dialogs::Dialogs& dialogs) {
     if (session.openRomFile(file.rom.path, dialogs, file.scripts.path) != RomOpenStep::Opened) return std::nullopt;
+    session.setProjectFolder(file.file.parent_path());
     // The table first: the first block chosen after the data file load is checked with it.
     if (!session.loadTableFrom(file.table.path, dialogs)) return std::nullopt;
     return session.loadDataFileFrom(file.dataFile.path, dialogs);
@@ -92,16 +94,19 @@ std::string stoppedLine(const project::ProjectFile& file, const project::BuildRe
 ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::ProjectFile& file,
                                     script::ScriptText& script, insert::InsertionProgress& progress,
                                     dialogs::Dialogs& dialogs) {
+    // One writer per project: held from saving the script being edited to the last output
+    // written, as corvtool build holds it, so an import-po never lands between them.
+    const core::FileLock lock = project::LockProject(file.file.parent_path(), core::kHeldRomLockWait);
+    if (lock.status() != core::LockStatus::Locked) {
+        dialogs.message(kBuildNothingWritten + std::string("\n") +
+                        core::LockFailureReason(lock.status(), lock.error(),
+                                                project::ProjectLockFile(file.file.parent_path())));
+        return ProjectBuildOutcome::NotStarted;
+    }
     // The build reads the scripts from the disk: the one being edited goes there first.
     const fs::path& scriptPath = session.index().scriptPath();
     const bool saveScript = session.index().hasBlock() && !scriptPath.empty() && script.modified();
-    if (saveScript) {
-        if (const core::SaveResult saved = script::SaveScriptFile(scriptPath, script.text()); !saved) {
-            dialogs.message(kCannotSaveTextPrefix + scriptPath.string() + "\n" + core::SaveFailureReason(saved));
-            return ProjectBuildOutcome::NotStarted;
-        }
-        script.setModified(false);
-    }
+    if (!session.saveScriptForBuild(script, dialogs)) return ProjectBuildOutcome::NotStarted;
     auto inputs = project::LoadProjectInputs(file);
     if (const auto* error = std::get_if<project::ProjectError>(&inputs)) {
         dialogs.message(project::ProjectErrorText(file.file, *error));

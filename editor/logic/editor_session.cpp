@@ -1,10 +1,13 @@
 #include "editor/logic/editor_session.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <system_error>
 
 #include "editor/logic/editor_texts.h"
+#include "core/file_read.h"
 #include "core/save_failure_text.h"
+#include "project/project_lock.h"
 #include "preview/string_preview.h"
 #include "script/script_file.h"
 #include "script/string_decoder.h"
@@ -28,6 +31,12 @@ void ClearAsciiBox(preview::PreviewScreen& screen) {
 }
 
 }  // namespace
+
+fs::path RomBackupPath(const fs::path& rom) {
+    fs::path backup = rom;
+    backup += ".bak";
+    return backup;
+}
 
 std::string DataFileCaption(const fs::path& path) {
     return std::string(kMainCaption) + " - [" + path.filename().string() + " ]";
@@ -85,6 +94,8 @@ RomOpenStep EditorSession::openRomFile(const fs::path& path, dialogs::Dialogs& d
     case core::RomOpenResult::Opened: break;
     }
     index_->forgetMeasuredRooms();
+    backupKept_ = false;
+    projectFolder_.reset();  // a project sets its folder after opening its original
     // The script files live beside the ROM, whatever folder the program was started in.
     dumpsDirectory_ = scriptsFolder ? fs::absolute(*scriptsFolder) : fs::absolute(path).parent_path() / "Dumps";
     std::error_code ignored;
@@ -131,14 +142,60 @@ std::optional<DataFileShown> EditorSession::loadDataFileFrom(const fs::path& pat
     return shown;
 }
 
-bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path, dialogs::Dialogs& dialogs) {
+bool EditorSession::writeScript(script::ScriptText& script, const fs::path& path, dialogs::Dialogs& dialogs,
+                                bool tell, bool lockHeld) {
+    // Held from the comparison to the write, so no import can come between them.
+    core::FileLock lock;
+    if (projectFolder_ && !lockHeld) {
+        lock = project::LockProject(*projectFolder_, core::kHeldRomLockWait);
+        if (lock.status() != core::LockStatus::Locked) {
+            dialogs.message(kCannotSaveTextPrefix + path.string() + "\n" +
+                            core::LockFailureReason(lock.status(), lock.error(),
+                                                    project::ProjectLockFile(*projectFolder_)));
+            return false;
+        }
+    }
+    const std::string quoted = "\"" + path.filename().string() + "\"";
+    if (scriptOnDisk_.changed(path) &&
+        !dialogs.askYesNo(kScriptChangedCaption, quoted + kScriptChangedSaveQuestion)) {
+        return false;
+    }
     if (const core::SaveResult saved = script::SaveScriptFile(path, script.text()); !saved) {
         dialogs.message(kCannotSaveTextPrefix + path.string() + "\n" + core::SaveFailureReason(saved));
         return false;
     }
-    dialogs.message("\"" + path.filename().string() + kTextSavedSuffix);
+    scriptOnDisk_.remember(path);
+    if (tell) dialogs.message("\"" + path.filename().string() + kTextSavedSuffix);
     script.setModified(false);
     return true;
+}
+
+bool EditorSession::saveScriptForBuild(script::ScriptText& script, dialogs::Dialogs& dialogs) {
+    if (!index_->hasBlock() || index_->scriptPath().empty() || !script.modified()) return true;
+    return writeScript(script, index_->scriptPath(), dialogs, false, true);
+}
+
+EditorSession::ScriptReload EditorSession::checkScriptOnDisk(script::ScriptText& script, dialogs::Dialogs& dialogs) {
+    const fs::path& path = index_->scriptPath();
+    if (path.empty()) return ScriptReload::Unchanged;
+    switch (ActionForScriptOnDisk(scriptOnDisk_.changedAndNotDeclined(path), script.modified())) {
+    case ScriptDiskAction::Nothing: return ScriptReload::Unchanged;
+    case ScriptDiskAction::Ask:
+        if (!dialogs.askYesNo(kScriptChangedCaption,
+                              "\"" + path.filename().string() + "\"" + kScriptChangedLoadQuestion)) {
+            scriptOnDisk_.declineCurrent();
+            return ScriptReload::Kept;
+        }
+        break;
+    case ScriptDiskAction::Reload: break;
+    }
+    const std::optional<std::string> text = script::LoadScriptFile(path);
+    // A file gone or unreadable leaves the text the editor has, to be saved again.
+    if (!text) return ScriptReload::Unchanged;
+    script.setText(*text);
+    script.setModified(false);
+    scriptOnDisk_.remember(path);
+    return ScriptReload::Reloaded;
 }
 
 void EditorSession::saveText(script::ScriptText& script, dialogs::Dialogs& dialogs) {
@@ -148,6 +205,25 @@ void EditorSession::saveText(script::ScriptText& script, dialogs::Dialogs& dialo
 }
 
 void EditorSession::saveRom(dialogs::Dialogs& dialogs) {
+    if (rom_.loaded() && !backupKept_) {
+        // One key must never destroy the only copy of a ROM: the file as it is before the first
+        // save goes beside it. A file no longer there has nothing to keep.
+        const fs::path backup = RomBackupPath(rom_.path());
+        const core::FileRead before = core::ReadBoundedFile(rom_.path(), core::kLargestRomFile);
+        const bool gone = before.status == core::FileReadStatus::CannotRead && before.error == ENOENT;
+        if (!gone && before.status != core::FileReadStatus::Read) {
+            dialogs.message(std::string(kCannotSaveRom) + "\n" + kBackupNotReadPrefix + rom_.path().string());
+            return;
+        }
+        if (!gone) {
+            if (const core::SaveResult kept = core::WriteFileSafely(backup, before.bytes); !kept) {
+                dialogs.message(std::string(kCannotSaveRom) + "\n" + kBackupNotWrittenPrefix + backup.string() + ": " +
+                                core::SaveFailureReason(kept));
+                return;
+            }
+        }
+        backupKept_ = true;
+    }
     // Asked with the file's lock held, so nothing else can save it while the user decides.
     const core::RomSaveOutcome saved = core::SaveHeldRomFile(
         rom_, core::kHeldRomLockWait, [&] { return dialogs.askYesNo(kRomChangedCaption, kRomChangedQuestion); });
@@ -185,7 +261,9 @@ std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::
                                                               dialogs::Dialogs& dialogs) {
     shownString_.forget();
     UnsavedScriptQuestion question(*this, script, dialogs);
-    return index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);
+    auto choice = index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);
+    if (choice) scriptOnDisk_.remember(index_->scriptPath());
+    return choice;
 }
 
 std::optional<ShownChoice> EditorSession::chooseString(unsigned i, const script::ScriptText& script,

@@ -22,6 +22,7 @@
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/script_text.h"
+#include "editor/logic/script_on_disk.h"
 #include "editor/logic/shown_string.h"
 #include "editor/logic/string_index.h"
 #include "script/table_file.h"
@@ -45,6 +46,10 @@ struct DataFileShown {
 
 // "Script Editor: Corvane - [<file name> ]": the main window's caption after a data file load.
 [[nodiscard]] std::string DataFileCaption(const std::filesystem::path& path);
+
+// Where the first Save Rom File of a ROM keeps the file as it was: NAME.bak beside it
+// ("corvane.smc.bak"), replacing an older backup.
+[[nodiscard]] std::filesystem::path RomBackupPath(const std::filesystem::path& rom);
 
 // What a string choice leaves for the windows.
 struct ShownChoice {
@@ -83,14 +88,32 @@ public:
     // Save Text File: writes `script` to the current block's script file and tells so.
     void saveText(script::ScriptText& script, dialogs::Dialogs& dialogs);
     // Save Rom File: writes the image back to its file (a success message only while running).
+    // The first save of each ROM opened keeps the file as it was in RomBackupPath() first; when
+    // that cannot be written, nothing is saved (message shown).
     void saveRom(dialogs::Dialogs& dialogs);
     // The questions of closing the main window, in order: unsaved script, unsaved ROM. False
     // when the script was to be saved and could not be (no block chosen, or the write failed):
     // the window then stays open, with the text.
     bool askBeforeClosing(script::ScriptText& script, dialogs::Dialogs& dialogs);
 
+    // --- The script file on disk -------------------------------------------------------------
+    // In a translation project every save of a script takes the project's lock (the one
+    // corvtool import-po and build take); std::nullopt when the editor is opened on a ROM.
+    void setProjectFolder(std::optional<std::filesystem::path> folder) { projectFolder_ = std::move(folder); }
+    [[nodiscard]] const std::optional<std::filesystem::path>& projectFolder() const { return projectFolder_; }
+    // Compares the current block's script file with the bytes last loaded or saved. Changed and
+    // no unsaved edits: loaded again into `script`. Changed with unsaved edits: the user is asked
+    // whether to load it and drop them; No keeps the text (and the next save asks again).
+    enum class ScriptReload : uint8_t { Unchanged, Reloaded, Kept };
+    ScriptReload checkScriptOnDisk(script::ScriptText& script, dialogs::Dialogs& dialogs);
+    // Writes the current block's script for a build, which holds the project's lock already:
+    // asks first when the file changed on disk. False when it was not written (refused or failed,
+    // message shown); true also when there was nothing to write.
+    bool saveScriptForBuild(script::ScriptText& script, dialogs::Dialogs& dialogs);
+
     // --- Edit menu ---------------------------------------------------------------------------
-    // Logs one line per error the translation checks find, after the insertion's own lines.
+    // Logs one line per error the translation checks find, after the insertion's own lines and
+    // before its outcome, which ends the log between its two rules.
     void insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the standard compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
@@ -154,11 +177,16 @@ private:
     [[nodiscard]] preview::PreviewSources sources() const;
     // The string the newest drawing showed, when it is new to the Hex Data and Kana Text windows.
     [[nodiscard]] std::optional<script::ResolvedString> newlyShown(const preview::PreviewSources& drawn);
-    bool writeScript(script::ScriptText& script, const std::filesystem::path& path, dialogs::Dialogs& dialogs);
+    // Writes `script` to `path`: with the project's lock unless `lockHeld`, after asking when
+    // the file changed on disk since it was loaded or saved; tells of success when `tell`.
+    bool writeScript(script::ScriptText& script, const std::filesystem::path& path, dialogs::Dialogs& dialogs,
+                     bool tell = true, bool lockHeld = false);
 
     std::filesystem::path startDirectory_;
     std::filesystem::path dumpsDirectory_;
-    std::filesystem::path lastOpenFolder_;  // folder of the file last chosen in an open dialog
+    std::filesystem::path lastOpenFolder_;
+    std::optional<std::filesystem::path> projectFolder_;
+    ScriptOnDisk scriptOnDisk_;  // folder of the file last chosen in an open dialog
     core::RomImage rom_;
     std::vector<uint8_t> gameFont_;
     std::unique_ptr<script::CodeMaps> maps_;
@@ -176,6 +204,7 @@ private:
     bool dataFileLoaded_ = false;
     bool running_ = false;
     bool fitHarderWhenOver_ = false;
+    bool backupKept_ = false;  // the opened ROM's file has its backup of this session
 };
 
 }  // namespace corv::editor

@@ -26,6 +26,9 @@ inline constexpr char kCannotLoadTable[] = "Could not load the table file...";
 // Save Rom File
 inline constexpr char kRomSaved[] = "ROM File saved successfully!";
 inline constexpr char kCannotSaveRom[] = "Fatal Error: Could not open ROM File for saving...";
+// The first save of a ROM keeps the file as it was beside it first.
+inline constexpr char kBackupNotWrittenPrefix[] = "The backup of the ROM file could not be written: ";
+inline constexpr char kBackupNotReadPrefix[] = "The ROM file could not be read to keep its backup: ";
 // Asked, before the save replaces it, when another program saved the ROM file since it was opened.
 inline constexpr char kRomChangedCaption[] = "ROM File Changed...";
 inline constexpr char kRomChangedQuestion[] =
@@ -46,6 +49,14 @@ inline constexpr char kPatchFilter[] = "IPS files (*.ips)|*.ips|BPS files (*.bps
 // Du&mp DECOMPRESSED BINARY Data
 inline constexpr char kDumpTitle[] = "Dump Working RAM to file...";
 inline constexpr char kCannotWriteDump[] = "Error: Could not open file for saving...";
+
+// A script file changed on disk by another program (its name in quotes before each text).
+inline constexpr char kScriptChangedCaption[] = "Script Changed on Disk...";
+inline constexpr char kScriptChangedLoadQuestion[] =
+    " was changed on disk by another program.\nLoad it from disk and drop your edits?";
+inline constexpr char kScriptChangedSaveQuestion[] =
+    " was changed on disk by another program since the editor loaded it.\nReplace it with the editor's text?";
+inline constexpr char kScriptReloadedSuffix[] = " changed on disk: loaded again.";
 
 // Questions asked before work is lost.
 inline constexpr char kBlockChangeCaption[] = "File Modified...";

@@ -1,9 +1,12 @@
 #include "editor/ui/insert_progress_window.h"
 
+#include <algorithm>
+
 #include <QCoreApplication>
 #include <QFrame>
 #include <QListWidget>
 #include <QProgressBar>
+#include <QScreen>
 #include <QVBoxLayout>
 
 #include "editor/ui/companion_window.h"
@@ -84,6 +87,7 @@ void InsertProgressWindow::processPendingMessages() { QCoreApplication::processE
 void InsertProgressWindow::addLogLine(const std::string& line) {
     // Log lines can quote script text, which is bytes.
     log_->addItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
+    fitLog();
     log_->scrollToBottom();
     emit logLineAdded();
 }
@@ -94,6 +98,25 @@ std::string InsertProgressWindow::logLine(int row) const { return log_->item(row
 
 void InsertProgressWindow::insertLogLine(int row, const std::string& line) {
     log_->insertItem(row, QString::fromStdString(line));
+    fitLog();
+}
+
+void InsertProgressWindow::fitLog() {
+    // The window keeps its size while the log fits; a longer log (check errors, the room line)
+    // makes it taller and wider rather than hiding lines, up to most of the screen.
+    const int frames = 2 * (gaugePanel_->frameWidth() + log_->frameWidth());
+    const QSize wanted(log_->sizeHintForColumn(0) + frames + 2,
+                       log_->count() * kLogRowHeight + frames + kGaugeHeight + 2);
+    const QRect screen = this->screen() ? this->screen()->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize most(screen.width() * 9 / 10, screen.height() * 9 / 10);
+    const QSize grown = size().expandedTo(wanted.boundedTo(most));
+    if (grown == size()) return;
+    resize(grown);
+    // Kept on the screen: a window grown from the centre may reach past its right or lower edge.
+    QRect frame = frameGeometry();
+    frame.moveRight(std::min(frame.right(), screen.right()));
+    frame.moveBottom(std::min(frame.bottom(), screen.bottom()));
+    if (frame.topLeft() != frameGeometry().topLeft()) move(frame.topLeft());
 }
 
 void InsertProgressWindow::showGauge() { gaugeBar_->setValue(gauge_.percent()); }

@@ -43,6 +43,8 @@ signals:
 
 private:
     void showGauge();
+    // Grows the window, within the screen, until every log line shows whole.
+    void fitLog();
 
     ProgressGauge gauge_;
     QProgressBar* gaugeBar_ = nullptr;  // CGauge1

@@ -4,6 +4,7 @@
 #include <QVBoxLayout>
 
 #include "editor/ui/companion_window.h"
+#include "editor/ui/key_dispatcher.h"
 #include "editor/ui/kana_text_window.h"
 
 namespace corv::editor {
@@ -20,6 +21,7 @@ KanaDumpWindow::KanaDumpWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
     dumpText_->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     dumpText_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     dumpText_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    KeepMenuKeys(dumpText_);
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -16,6 +16,10 @@ namespace corv::editor {
 QFont KanaFont() {
     QFont font(QStringLiteral("IPAGothic"));
     font.setPixelSize(12);
+    // Smoothed at this size the font's one-pixel underscore turns a faint grey between two rows,
+    // and "[MEM_Text]" reads "[MEM Text]"; drawn whole-pixel, as the game's own bitmap-like kana,
+    // it is black.
+    font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
 

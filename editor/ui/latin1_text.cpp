@@ -49,3 +49,13 @@ QString KeepScriptCharacters(const QString& text) {
 }
 
 }  // namespace corv::editor
+
+namespace corv::editor {
+
+std::optional<std::string> AnswerToScriptBytes(std::string_view utf8) {
+    const QString text = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+    if (!std::all_of(text.begin(), text.end(), FitsScriptByte)) return std::nullopt;
+    return EditorTextToBytes(text);
+}
+
+}  // namespace corv::editor

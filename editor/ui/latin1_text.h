@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringView>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,5 +27,9 @@ namespace corv::editor {
 
 // `text` without the characters that no script byte can hold.
 [[nodiscard]] QString KeepScriptCharacters(const QString& text);
+
+// What a question's answer (UTF-8, as the dialogs give it) is as script bytes; std::nullopt when
+// a character of it has no script byte, so that it can match nothing in a script.
+[[nodiscard]] std::optional<std::string> AnswerToScriptBytes(std::string_view utf8);
 
 }  // namespace corv::editor

@@ -39,7 +39,8 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
         const auto chosen = parts_.listData->selectedString();
         const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
         if (string == nullptr) return {};
-        return MarkedRows(checks_.entryLines(string->number), *string, checks_.box());
+        return MarkedRows(checks_.entryLines(string->number), *string, checks_.box(),
+                          !window_.session().settings().hideCodes);
     };
     source.scrollOffset = [this] { return window_.session().screen().asciiLayer().scrollOffset(); };
     source.screenSize = [this] {
@@ -64,7 +65,6 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
         if (!parts_.textEditor->script().modified()) checks_.markBaseline();
     });
     connect(parts_.insertProgress, &InsertProgressWindow::logLineAdded, this, [this] { logged_ = true; });
-    connect(parts_.insertText, &QAction::triggered, this, &LiveCheckWiring::insertionRan);
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;
@@ -98,17 +98,19 @@ void LiveCheckWiring::addMenuItems() {
         if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
     });
     connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
-    connect(ShowProblems, &QAction::triggered, this, [this] {
-        // First shown beside the Text Editor, not over the main window; then where it was left.
-        if (!problems_->isVisible() && !problemsPlaced_) {
-            const QRect editor = parts_.textEditor->frameGeometry();
-            problems_->move(editor.right() + 3, editor.top());
-            problemsPlaced_ = true;
-        }
-        problems_->show();
-        problems_->raise();
-        problems_->activateWindow();
-    });
+    connect(ShowProblems, &QAction::triggered, this, &LiveCheckWiring::showProblems);
+}
+
+void LiveCheckWiring::showProblems() {
+    // First shown beside the Text Editor, not over the main window; then where it was left.
+    if (!problems_->isVisible() && !problemsPlaced_) {
+        const QRect editor = parts_.textEditor->frameGeometry();
+        problems_->move(editor.right() + 3, editor.top());
+        problemsPlaced_ = true;
+    }
+    problems_->show();
+    problems_->raise();
+    problems_->activateWindow();
 }
 
 std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {

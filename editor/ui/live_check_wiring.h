@@ -44,7 +44,6 @@ struct LiveCheckParts {
     // script text (the ROM's bytes and place, the table, VWF, Fit Harder When Over).
     std::vector<QAction*> changeTheChecks;
     QAction* saveText = nullptr;
-    QAction* insertText = nullptr;
 };
 
 class LiveCheckWiring final : public QObject {
@@ -59,6 +58,12 @@ public:
     void blockChosen();
     // The script text changed: check what the change touched.
     void scriptChanged();
+    // View > Problems: shows the Problems window, the first time beside the Text Editor, later
+    // where the user left it (also when a project that kept it open is opened again).
+    void showProblems();
+    // An insertion of the current block ran (not a project's build): its log gets the room line
+    // before its outcome, and the block as it now stands is checked again.
+    void insertionRan();
 
     [[nodiscard]] const LiveChecks& checks() const { return checks_; }
     [[nodiscard]] LiveCheckPanels* panels() const { return panels_; }
@@ -80,7 +85,6 @@ private:
     void show(bool everything);
     void chooseString(unsigned number);
     void goToString();
-    void insertionRan();
 
     MainWindow& window_;
     LiveCheckParts parts_;

@@ -19,6 +19,7 @@
 #include "editor/ui/key_dispatcher.h"
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_wiring.h"
+#include "editor/ui/script_file_watcher.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
 
@@ -119,9 +120,10 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     parts.changeTheChecks = {ui_.openRom,   ui_.loadDataFile,  ui_.patchRom, ui_.insertCompression,
                              ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
     parts.saveText = ui_.saveText;
-    parts.insertText = ui_.insertText;
     live_ = new LiveCheckWiring(*this, parts, dialogs_);
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
+    scriptWatcher_ = new ScriptFileWatcher(this);
+    connect(scriptWatcher_, &ScriptFileWatcher::mayHaveChanged, this, &MainWindow::checkScriptOnDisk);
     session_->setRunning(true);
 }
 
@@ -139,6 +141,7 @@ void MainWindow::openRomFile() {
     if (project_ && step != RomOpenStep::Cancelled && step != RomOpenStep::CannotOpen) {
         KeepEditorState(*project_, state, dialogs_);
         project_.reset();
+        dispatcher_->setMode(EditorMode::Rom);
     }
     openSteps(step, [this] { return session_->loadDataFile(dialogs_); });
 }
@@ -196,6 +199,7 @@ void MainWindow::exitProgram() { close(); }
 void MainWindow::insertText() {
     if (project_) return buildProject();
     runBusy([this] { session_->insertText(script(), *ui_.insertProgress, dialogs_); });
+    live_->insertionRan();
 }
 
 void MainWindow::patchRom() {
@@ -287,6 +291,7 @@ void MainWindow::chooseBlock() {
     const auto row = ui_.listData->selectedBlock();
     if (!session_->romLoaded() || !row) return;
     if (!session_->chooseBlock(static_cast<size_t>(*row), script(), dialogs_)) return;
+    scriptWatcher_->watch(session_->index().scriptPath());
     ui_.listData->setStrings(session_->index().stringLines());
     chooseString(ChoiceSender::Program);
     live_->blockChosen();
@@ -312,6 +317,18 @@ void MainWindow::chooseString(ChoiceSender sender) {
     ui_.linePanel->setText(QString::fromStdString(session_->lineStatus()));
     ui_.video->showScreenChanges();
     if (sender == ChoiceSender::User) ui_.listData->focusStringList();
+}
+
+void MainWindow::checkScriptOnDisk() {
+    if (busy_) {
+        scriptCheckWaiting_ = true;
+        return;
+    }
+    if (session_->checkScriptOnDisk(script(), dialogs_) != EditorSession::ScriptReload::Reloaded) return;
+    // The list keeps the string chosen; choosing it again puts the caret on its entry.
+    chooseString(ChoiceSender::Program);
+    live_->blockChosen();
+    ui_.insertProgress->addLogLine("; " + session_->index().scriptPath().filename().string() + kScriptReloadedSuffix);
 }
 
 // --- Keys, views and closing -------------------------------------------------------------------
@@ -367,6 +384,10 @@ void MainWindow::runBusy(const std::function<void()>& command) {
     command();
     setAllowed(true);
     busy_ = false;
+    if (scriptCheckWaiting_) {
+        scriptCheckWaiting_ = false;
+        checkScriptOnDisk();
+    }
     if (closeRequested_) {
         closeRequested_ = false;
         close();

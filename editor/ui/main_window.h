@@ -38,6 +38,7 @@ class KanaTextWindow;
 class KeyDispatcher;
 class ListDataWindow;
 class LiveCheckWiring;
+class ScriptFileWatcher;
 class TextEditorWindow;
 class VideoBox;
 
@@ -73,6 +74,8 @@ public:
     [[nodiscard]] bool busy() const { return busy_; }
     // The live checks: room panel, string marks, Problems window and navigation.
     [[nodiscard]] LiveCheckWiring& liveChecks() const { return *live_; }
+    // The application-wide keys: which menu item a key runs where it is pressed.
+    [[nodiscard]] const KeyDispatcher& keys() const { return *dispatcher_; }
     // The client size recorded at start-up, used by the Window menu.
     [[nodiscard]] WindowSize defaultClientSize() const { return defaultClient_; }
 
@@ -196,6 +199,9 @@ private:
     // string shown was drawn again: unless by `typing` (which keeps them as they are), both return
     // to their start, as loading it again would.
     void showNewString(const std::optional<script::ResolvedString>& resolved, bool typing = false);
+    // Compares the current script file with what the editor loaded or saved, and loads it again
+    // (quietly, or after asking when there are unsaved edits); waits for a long command to end.
+    void checkScriptOnDisk();
     // Keeps the open project's editor state in its file and leaves the project.
     void closeProject();
     void restoreEditorState(const project::EditorState& state);
@@ -207,6 +213,8 @@ private:
     std::optional<project::ProjectFile> project_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
     LiveCheckWiring* live_ = nullptr;  // a child of the window
+    ScriptFileWatcher* scriptWatcher_ = nullptr;  // a child of the window
+    bool scriptCheckWaiting_ = false;  // the script changed on disk during a long command
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;

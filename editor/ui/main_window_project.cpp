@@ -5,6 +5,7 @@
 #include "editor/logic/editor_project.h"
 #include "editor/logic/project_texts.h"
 #include "editor/ui/insert_progress_window.h"
+#include "editor/ui/key_dispatcher.h"
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/main_window.h"
@@ -31,12 +32,19 @@ void MainWindow::openProjectFile(const std::filesystem::path& file) {
     ui_.video->showScreenChanges();
     if (!shown) return;
     project_ = std::move(opened);
+    dispatcher_->setMode(EditorMode::Project);
     applyDataFile(shown);
     restoreEditorState(project_->editor);
 }
 
 void MainWindow::restoreEditorState(const project::EditorState& state) {
-    if (state.problemsShown) live_->problems()->setVisible(*state.problemsShown);
+    if (state.problemsShown) {
+        if (*state.problemsShown) {
+            live_->showProblems();
+        } else {
+            live_->problems()->hide();
+        }
+    }
     if (state.markOverflow) live_->MarkOverflow->setChecked(*state.markOverflow);
     if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
     if (ui_.listData->blockCount() == 0) return;
@@ -66,6 +74,7 @@ void MainWindow::closeProject() {
     if (!project_) return;
     KeepEditorState(*project_, editorState(), dialogs_);
     project_.reset();
+    dispatcher_->setMode(EditorMode::Rom);
 }
 
 void MainWindow::buildProject() {

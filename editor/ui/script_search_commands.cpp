@@ -39,6 +39,7 @@ bool ScriptSearchCommands::askFind() {
     const auto answer = dialogs_.askText("Find in Script", "Find:");
     if (!answer || answer->empty()) return false;
     findText_ = *answer;
+    findBytes_ = AnswerToScriptBytes(*answer);
     return true;
 }
 
@@ -46,7 +47,9 @@ bool ScriptSearchCommands::askReplacement() {
     // An empty replacement deletes the matches.
     const auto answer = dialogs_.askText("Replace in Script", "Replace \"" + findText_ + "\" with:");
     if (!answer) return false;
-    replacement_ = *answer;
+    // A character no script byte can hold is left out, as when it is typed or pasted.
+    const QString kept = KeepScriptCharacters(QString::fromUtf8(answer->data(), qsizetype(answer->size())));
+    replacement_ = EditorTextToBytes(kept);
     replacementGiven_ = true;
     return true;
 }
@@ -56,7 +59,8 @@ void ScriptSearchCommands::notFound() { dialogs_.message("\"" + findText_ + "\" 
 bool ScriptSearchCommands::selectNext() {
     ScriptMemo& memo = editor_->memo();
     const std::string text = editor_->script().text();
-    const auto match = FindIgnoringCase(text, findText_, size_t(memo.textCursor().selectionEnd()));
+    const auto match =
+        findBytes_ ? FindIgnoringCase(text, *findBytes_, size_t(memo.textCursor().selectionEnd())) : std::nullopt;
     if (!match) {
         notFound();
         return false;
@@ -77,7 +81,7 @@ void ScriptSearchCommands::replaceNext() {
     ScriptMemo& memo = editor_->memo();
     QTextCursor cursor = memo.textCursor();
     // Only the match the caret holds is replaced; otherwise the next match is shown first.
-    if (SameIgnoringCase(EditorTextToBytes(cursor.selectedText()), findText_)) {
+    if (findBytes_ && SameIgnoringCase(EditorTextToBytes(cursor.selectedText()), *findBytes_)) {
         cursor.insertText(BytesToEditorText(replacement_));
         memo.setTextCursor(cursor);
     }
@@ -87,7 +91,8 @@ void ScriptSearchCommands::replaceNext() {
 void ScriptSearchCommands::replaceAll() {
     if ((findText_.empty() || !replacementGiven_) && !(askFind() && askReplacement())) return;
     const std::string text = editor_->script().text();
-    const ReplacedStretch stretch = ReplaceAllIgnoringCase(text, findText_, replacement_);
+    const ReplacedStretch stretch =
+        findBytes_ ? ReplaceAllIgnoringCase(text, *findBytes_, replacement_) : ReplacedStretch{};
     if (stretch.count == 0) {
         notFound();
         return;

@@ -2,11 +2,12 @@
 // Find and Replace in the Text Editor, as Edit menu items run by the application-wide key
 // dispatcher like every other item: Find in Script... (Ctrl+Shift+F), Find Next (F6), Replace in
 // Script... (Ctrl+Shift+H), Replace (F7: the match the caret holds, then the next one) and
-// Replace All (Shift+F7: one edit, undone in one step). Matches ignore case; the search runs from
+// Replace All (Shift+F7: one edit, undone in one step). Matches ignore case (ASCII and Latin-1); the search runs from
 // the caret and then once more from the top (editor/logic/script_search.h).
 
 #include <QObject>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ private:
 
     TextEditorWindow* editor_;
     dialogs::Dialogs& dialogs_;
-    std::string findText_;
-    std::string replacement_;
+    std::string findText_;     // as typed (UTF-8), for the messages
+    std::optional<std::string> findBytes_;  // as script bytes; std::nullopt: matches nothing
+    std::string replacement_;  // as script bytes
     bool replacementGiven_ = false;
 };
 

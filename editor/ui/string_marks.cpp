@@ -7,6 +7,7 @@
 
 #include "editor/logic/live_checks.h"
 #include "editor/logic/live_texts.h"
+#include "editor/logic/string_index.h"
 
 namespace corv::editor {
 namespace {
@@ -51,7 +52,9 @@ void markRow(QListWidget* list, int row, const LiveChecks& checks) {
             }
             return;
         }
-        const QString tooltip = QString::fromStdString(StringTooltip(*string, checks.box()));
+        // The list's own hint stays the first line of every line's tooltip; the findings follow.
+        const QString tooltip = QString::fromStdString(ItemsHint(size_t(list->count()))) + QLatin1Char('\n') +
+                                QString::fromStdString(StringTooltip(*string, checks.box()));
         const QString mark = QString::number(int(string->state)) + tooltip;
         if (item->data(kMarkRole).toString() == mark) return;
         item->setData(kMarkRole, mark);

@@ -124,9 +124,16 @@ TEST_F(EditorSessionTest, TheInsertionLogAddsALinePerErrorTheChecksFind) {
     script::testing_support::RecordingProgress progress;
     session->insertText(script, progress, dialogs);
     ASSERT_FALSE(progress.log.empty());
-    EXPECT_EQ(progress.log.back(), "; Check: STRING 1: line 1: \"\xFC\" is byte FC, which the game reads as a control code");
-    EXPECT_NE(std::find(progress.log.begin(), progress.log.end(), "; All text was inserted successfully, and..."),
-              progress.log.end());
+    // The check line comes before the outcome, which ends the log between its two rules.
+    const auto check = std::find(progress.log.begin(), progress.log.end(),
+                                 "; Check: STRING 1: line 1: \"\xFC\" is byte FC, which the game reads as a control code");
+    ASSERT_NE(check, progress.log.end());
+    const auto outcome =
+        std::find(progress.log.begin(), progress.log.end(), "; All text was inserted successfully, and...");
+    ASSERT_NE(outcome, progress.log.end());
+    EXPECT_EQ(check + 2, outcome);  // the check line, the opening rule, the outcome
+    EXPECT_EQ(*(check + 1), progress.log.back());
+    EXPECT_EQ(progress.log.back(), insert::kInsertionLogRule);
 
     // Without errors, only the insertion's own lines.
     script::testing_support::RecordingProgress clean;
@@ -296,6 +303,55 @@ TEST_F(EditorSessionTest, SavingARomAnotherProgramChangedAsksAndNoKeepsTheirWork
     session->saveRom(dialogs);
     EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
     EXPECT_TRUE(dialogs.unexpected().empty());
+}
+
+TEST_F(EditorSessionTest, TheFirstRomSaveOfEachOpenedRomKeepsTheFileAsItWasBesideIt) {
+    openDemo();
+    const fs::path rom = file(demo::kRomFileName);
+    const fs::path backup = folder.path() / (std::string(demo::kRomFileName) + ".bak");
+    EXPECT_EQ(RomBackupPath(rom), backup);
+    // An older backup is replaced.
+    WriteBytes(backup, {'o', 'l', 'd'});
+    const std::vector<uint8_t> before = ReadBytes(rom);
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    ASSERT_TRUE(session->rom().modified());
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    EXPECT_EQ(dialogs.messages(), std::vector<std::string>{kRomSaved});
+    const std::vector<uint8_t> firstSave = ReadBytes(rom);
+    EXPECT_NE(firstSave, before);
+    EXPECT_EQ(ReadBytes(backup), before);
+
+    // Later saves of the same ROM leave the backup alone.
+    session->insertCompression(dialogs);
+    session->saveRom(dialogs);
+    EXPECT_EQ(ReadBytes(backup), before);
+
+    // The ROM opened again is a new first save: its backup is the file as the last save left it.
+    openDemo();
+    session->saveRom(dialogs);
+    EXPECT_EQ(ReadBytes(backup), firstSave);
+}
+
+TEST_F(EditorSessionTest, ARomSaveWhoseBackupCannotBeWrittenSavesNothing) {
+    openDemo();
+    const fs::path rom = file(demo::kRomFileName);
+    const fs::path backup = RomBackupPath(rom);
+    fs::create_directory(backup);  // a folder in the backup's place takes no file
+    const std::vector<uint8_t> before = ReadBytes(rom);
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    session->insertCompression(dialogs);
+    dialogs.clearRecord();
+    session->saveRom(dialogs);
+    ASSERT_EQ(dialogs.messages().size(), 1u);
+    EXPECT_EQ(dialogs.messages()[0].rfind(std::string(kCannotSaveRom) + "\n" + kBackupNotWrittenPrefix + backup.string(), 0),
+              0u)
+        << dialogs.messages()[0];
+    EXPECT_EQ(ReadBytes(rom), before);
+    EXPECT_TRUE(session->rom().modified());
 }
 
 TEST_F(EditorSessionTest, FailedRomSaveGivesTheReasonBelowTheKnownMessage) {

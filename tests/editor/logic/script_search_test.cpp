@@ -30,6 +30,34 @@ TEST(ScriptSearch, FindIgnoresTheCaseOfAsciiAndLatin1LettersAndWrapsOnce) {
     EXPECT_FALSE(SameIgnoringCase("ab", "abc"));
 }
 
+TEST(ScriptSearch, EveryAccentedLatin1LetterMatchesItsOtherCase) {
+    int pairs = 0;
+    for (unsigned upper = 0xC0; upper <= 0xDE; ++upper) {
+        if (upper == 0xD7) continue;  // the multiplication sign
+        const std::string big(1, char(upper));
+        const std::string small(1, char(upper + 0x20));
+        const std::string text = "x" + small + "y " + big;
+        EXPECT_EQ(FindIgnoringCase(text, big, 0)->start, 1u) << upper;
+        EXPECT_EQ(FindIgnoringCase(text, small, 2)->start, 4u) << upper;
+        EXPECT_TRUE(SameIgnoringCase(big, small)) << upper;
+        EXPECT_EQ(ReplaceAllIgnoringCase(text, big, "-").count, 2u) << upper;
+        ++pairs;
+    }
+    EXPECT_EQ(pairs, 30);
+    // Letters without an upper case in Latin-1 match only themselves.
+    for (const char lone : {'\xDF', '\xFF', '\xB5', '\xAA', '\xBA'}) {
+        const std::string text = std::string("ab") + lone;
+        EXPECT_EQ(FindIgnoringCase(text, std::string(1, lone), 0)->start, 2u);
+        EXPECT_FALSE(SameIgnoringCase(std::string(1, lone), std::string(1, char(lone - 0x20))));
+    }
+    EXPECT_FALSE(SameIgnoringCase("SS", "\xDF"));
+    // The words a European translator searches for.
+    const std::string script = "Gr\xFC\xDF dich, Se\xF1or!\nCaf\xE9 for Jos\xE9.\n";
+    EXPECT_EQ(FindIgnoringCase(script, "GR\xDC\xDF", 0)->start, 0u);
+    EXPECT_EQ(FindIgnoringCase(script, "SE\xD1OR", 0)->start, 11u);
+    EXPECT_EQ(FindIgnoringCase(script, "jos\xC9", 0)->start, 27u);
+}
+
 TEST(ScriptSearch, ReplaceAllChangesOneStretchFromTheFirstMatchToTheLast) {
     const std::string text = "x aa Aa b aA y";
     const ReplacedStretch stretch = ReplaceAllIgnoringCase(text, "aa", "[NAME]");

@@ -126,6 +126,28 @@ private slots:
         QCOMPARE(Named<QPlainTextEdit>(*kana_, "kanaEdit")->toPlainText(), QString());
     }
 
+    void underscoresAreDrawnInBothKanaWindows() {
+        KanaDumpWindow dump;
+        for (QPlainTextEdit* editor : {Named<QPlainTextEdit>(*kana_, "kanaEdit"), Named<QPlainTextEdit>(dump, "kanaMemo")}) {
+            editor->window()->show();
+            const auto drawn = [&](const QString& text) {
+                editor->setPlainText(text);
+                QCoreApplication::processEvents();
+                return editor->viewport()->grab().toImage();
+            };
+            const QImage with = drawn(QStringLiteral("[MEM_Text]"));
+            const QImage without = drawn(QStringLiteral("[MEM Text]"));
+            // The underscore's pixels are dark, not a grey that reads as a space.
+            int darkest = 255;
+            for (int y = 0; y < with.height(); ++y) {
+                for (int x = 0; x < with.width(); ++x) {
+                    if (with.pixel(x, y) != without.pixel(x, y)) darkest = std::min(darkest, qGray(with.pixel(x, y)));
+                }
+            }
+            QVERIFY2(darkest < 96, qPrintable(editor->objectName() + QStringLiteral(": %1").arg(darkest)));
+        }
+    }
+
     void lineWrapCutsWhereTheEditorWraps() {
         const std::string text = block_->records[longest_].text;
         for (const int width : {326, 160, 110}) {

@@ -6,12 +6,14 @@
 #include <QAccessible>
 #include <QLabel>
 #include <QMenu>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 #include <sstream>
 
 #include "editor/logic/live_texts.h"
 #include "editor/ui/live_check_panels.h"
+#include "editor/logic/box_overflow.h"
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/overflow_marks.h"
 #include "editor/ui/problems_window.h"
@@ -236,7 +238,16 @@ private slots:
         QCOMPARE(pList->item(int(overwide))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("warning"));
         QCOMPARE(pList->item(int(unclosed))->data(Qt::AccessibleDescriptionRole).toString(), QStringLiteral("error"));
         for (const unsigned n : {translated, overwide, untranslated, unclosed}) QVERIFY(!pList->item(int(n))->icon().isNull());
-        QVERIFY(pList->item(int(overwide))->toolTip().startsWith(QStringLiteral("warning: line 1: ")));
+        // The list's hint "N item(s)" stays the first line of every line's tooltip.
+        // (A line without a tooltip of its own, not a text string, shows the list's.)
+        const QString hint = QStringLiteral("%1 item(s)\n").arg(pList->count());
+        for (int row = 0; row < pList->count(); ++row) {
+            const QString own = pList->item(row)->toolTip();
+            const QString shown = own.isEmpty() ? pList->toolTip() + QLatin1Char('\n') : own;
+            QVERIFY2(shown.startsWith(hint), qPrintable(shown));
+        }
+        QCOMPARE(pList->item(int(translated))->toolTip(), hint + QStringLiteral("translated"));
+        QVERIFY(pList->item(int(overwide))->toolTip().startsWith(hint + QStringLiteral("warning: line 1: ")));
         QVERIFY(pList->item(int(overwide))->toolTip().endsWith(QStringLiteral(" pixel(s) wider than the box (216 pixels)")));
         QVERIFY(pList->item(int(unclosed))->toolTip().contains(
             QStringLiteral("error: the entry has no closing line \".ENDS\"")));
@@ -362,6 +373,68 @@ private slots:
         const int at = int(log.indexOf(QStringLiteral("; Room: ") + expected + QLatin1Char('.')));
         QCOMPARE(log[at + 1], log.last());
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
+    }
+
+    void overflowMarksStandOnTheRowsTheBoxDrawsAfterEveryLineBreakCode() {
+        EditorFixture f;
+        openLargest(f);
+        const LiveChecks& checks = f.form->liveChecks().checks();
+        const unsigned n = checks.strings()[0].number;
+        const std::string skeleton = script::ScriptSkeleton(f.form->session().index().stringCount());
+        const auto withBody = [&](const std::string& body) {
+            std::string text = skeleton;
+            const std::string opening = script::EntrySearchText(int(n)) + "\n";
+            text.replace(text.find(opening) + opening.size(), 1, body);
+            return text;
+        };
+        // The first pixel row where two drawings of the string differ: where the text added shows.
+        const auto firstDifference = [&](const std::string& a, const std::string& b) {
+            const QImage one = f.expectedPreview(n, withBody(a));
+            const QImage two = f.expectedPreview(n, withBody(b));
+            for (int y = 0; y < one.height(); ++y) {
+                for (int x = 0; x < one.width(); ++x) {
+                    if (one.pixel(x, y) != two.pixel(x, y)) return y;
+                }
+            }
+            return -1;
+        };
+        const int rowZero = firstDifference("W", "");
+        QVERIFY(rowZero >= 0);
+        const std::string wide(40, 'W');
+        for (const std::string code : {"[CLRWIN]", "[NEWLINE]", "Hi[CLRWIN]", "Hi[NEWLINE]there"}) {
+            const std::string before = "W\n" + code + "\n";
+            pasteScript(f, withBody(before + wide));
+            const std::vector<MarkedRow> marked =
+                MarkedRows(checks.entryLines(n), *checks.string(n), checks.box(), true);
+            QVERIFY2(!marked.empty(), code.c_str());
+            const int drawnAt = firstDifference(before + wide, before);
+            QVERIFY(drawnAt > rowZero);
+            QCOMPARE(marked.front().row, (drawnAt - rowZero) / 16);
+        }
+    }
+
+    void insertionLogWithCheckErrorsEndsWithItsOutcomeAndShowsEveryLine() {
+        EditorFixture f;
+        openLargest(f);
+        std::string text = script::ScriptSkeleton(f.form->session().index().stringCount());
+        text.erase(text.rfind(".ENDS"), 5);  // the last entry runs to the end: a check error
+        pasteScript(f, text);
+        QTest::keyClick(f.form.get(), Qt::Key_I, Qt::ControlModifier);
+        QListWidget* list = Named<QListWidget>(*f.form, "ListBox1");
+        const QStringList log = Items(list);
+        const QStringList checks = log.filter(QStringLiteral("; Check: "));
+        QVERIFY(!checks.isEmpty());
+        const QStringList rooms = log.filter(QStringLiteral("; Room: "));
+        QCOMPARE(rooms.size(), 1);
+        const int room = int(log.indexOf(rooms[0]));
+        for (const QString& line : checks) QVERIFY(log.indexOf(line) < room);
+        // The room line, then the outcome between its two rules, last.
+        QCOMPARE(log[room + 1], log.last());
+        QVERIFY(log.last().startsWith(QStringLiteral(";####")));
+        QCOMPARE(log.count(log.last()), 2);
+        // Every line shows whole: the window grew instead of scrolling.
+        QTRY_COMPARE(list->horizontalScrollBar()->maximum(), 0);
+        QTRY_COMPARE(list->verticalScrollBar()->maximum(), 0);
     }
 };
 

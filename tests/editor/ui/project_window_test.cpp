@@ -13,6 +13,7 @@
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/problems_window.h"
 #include "main_window_fixture.h"
+#include "project_fixture.h"
 #include "project/project_build.h"
 #include "project/project_file.h"
 #include "script/kana_dump.h"
@@ -23,45 +24,18 @@
 
 namespace corv::editor {
 
+using testing::ChooseBlock;
 using testing::EditorFixture;
+using testing::ProjectText;
+using testing::RowOf;
+using testing::ScriptOf;
+using testing::Translate;
+using testing::WriteProject;
 using testing::ReadBytes;
 using corv::testing::Named;
 namespace fs = std::filesystem;
 
 namespace {
-
-// The demo game's project in the fixture's folder: the demo files as the original, scripts in
-// Dumps, the outputs in build/.
-std::string ProjectText() {
-    project::ProjectFileSettings settings;
-    settings.rom = demo::kRomFileName;
-    settings.dataFile = demo::kBlockDataFileName;
-    settings.table = demo::kTableFileName;
-    settings.outputRom = "build/translated.smc";
-    settings.outputIps = "build/translated.ips";
-    return project::ProjectFileText(settings);
-}
-
-fs::path WriteProject(const EditorFixture& f, const std::string& text = ProjectText()) {
-    const fs::path file = f.folder() / project::kProjectFileName;
-    testing::WriteBytes(file, text);
-    fs::create_directories(f.folder() / "Dumps");
-    return file;
-}
-
-fs::path ScriptOf(const EditorFixture& f, const demo::DemoBlock& block) {
-    return script::ScriptPathFor(f.folder() / "Dumps", block.address);
-}
-
-// Writes an English-like translation of `block`, `factor` letters per kana long.
-bool Translate(const EditorFixture& f, const demo::DemoBlock& block, double factor) {
-    auto maps = std::make_unique<script::CodeMaps>();
-    (void)script::ParseBlockDataFile(EditorFixture::game().blockDataFile, *maps);
-    std::vector<uint8_t> bytes(block.data);
-    bytes.resize(0x10000);
-    const std::string kana = script::KanaDump(bytes, unsigned(block.records.size()), false, *maps);
-    return bool(script::SaveScriptFile(ScriptOf(f, block), demo::TranslateDemoScript(kana, factor, 11)));
-}
 
 // What the project library builds from the files as they are now.
 project::BuildResult LibraryBuild(const fs::path& file) {
@@ -97,19 +71,6 @@ script::ResolvedString Shown(const EditorFixture& f) {
     const EditorSession& session = f.form->session();
     return script::ResolveString(session.index().block(), unsigned(session.index().currentString()),
                                  session.currentBlockInserted());
-}
-
-int RowOf(const demo::DemoBlock& block) {
-    const auto& text = EditorFixture::game().textBlocks;
-    for (size_t n = 0; n < text.size(); ++n) {
-        if (&EditorFixture::textBlock(n) == &block) return int(n);
-    }
-    return -1;
-}
-
-void ChooseBlock(EditorFixture& f, int row) {
-    QListWidget* bList = Named<QListWidget>(*f.form, "bList");
-    QTest::mouseClick(bList->viewport(), Qt::LeftButton, {}, bList->visualItemRect(bList->item(row)).center());
 }
 
 }  // namespace
@@ -228,6 +189,18 @@ private slots:
         QCOMPARE(f.dialogs.messages().size(), size_t(1));
     }
 
+    void insertInAProjectLogsTheBuildsLinesOnly() {
+        EditorFixture f;
+        const fs::path file = WriteProject(f);
+        QVERIFY(Translate(f, EditorFixture::textBlock(0), 1.1));
+        f.form->openProjectFile(file);
+        QTest::keyClick(f.form.get(), Qt::Key_I, Qt::ControlModifier);
+        const QStringList log = testing::Items(Named<QListWidget>(*f.form, "ListBox1"));
+        QVERIFY(!log.filter(QStringLiteral("TOTAL: ")).isEmpty());
+        QVERIFY(log.filter(QStringLiteral("; Room: ")).isEmpty());
+        QVERIFY(log.last().contains(QStringLiteral("translated.ips written")));
+    }
+
     void aBlockOverItsRoomStopsTheBuildAndNothingIsWritten() {
         EditorFixture f;
         const fs::path file = WriteProject(f);
@@ -279,6 +252,17 @@ private slots:
         QCOMPARE(f.form->session().index().currentBlockAddress(), block.address);
         QCOMPARE(Named<QListWidget>(*f.form, "pList")->currentRow(), 3);
         QVERIFY(f.form->liveChecks().problems()->isVisible());
+        // Shown as View > Problems shows it: beside the Text Editor, never over the menu bar.
+        const QRect editor = Named<TextEditorWindow>(*f.form, "TxtForm")->frameGeometry();
+        QWidget* problems = f.form->liveChecks().problems();
+        QCOMPARE(problems->frameGeometry().topLeft(), QPoint(editor.right() + 3, editor.top()));
+        QVERIFY(problems->isWindow());
+        // Moved, and the project opened again: where it was left.
+        problems->move(400, 300);
+        const QPoint left = problems->frameGeometry().topLeft();
+        f.form->openProjectFile(file);
+        QVERIFY(problems->isVisible());
+        QCOMPARE(problems->frameGeometry().topLeft(), left);
         QVERIFY(!f.form->liveChecks().MarkOverflow->isChecked());
         QCOMPARE(Named<TextEditorWindow>(*f.form, "TxtForm")->fontSize(), 17);
         QVERIFY(f.dialogs.unexpected().empty());

@@ -95,6 +95,46 @@ private slots:
         QVERIFY(f.dialogs.unexpected().empty());
     }
 
+    void accentedWordsAreFoundAndReplacedIgnoringCase() {
+        EditorFixture f;
+        f.open();
+        f.caretToLine(6);
+        // Latin-1 in the script; the questions answer in UTF-8, as Qt's dialogs give them.
+        f.memo()->insertPlainText(QStringLiteral("Gr\u00FC\u00DF dich, Se\u00F1or!\nCaf\u00E9 for Jos\u00E9.\n"));
+        const auto find = [&](const char* utf8) {
+            f.caretToLine(0);
+            f.dialogs.replyText(std::string(utf8));
+            QTest::keyClick(f.memo(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+            return f.memo()->textCursor().selectedText();
+        };
+        QCOMPARE(find("Gr\u00FC\u00DF"), QStringLiteral("Gr\u00FC\u00DF"));
+        QCOMPARE(find("se\u00F1or"), QStringLiteral("Se\u00F1or"));
+        QCOMPARE(find("SE\u00D1OR"), QStringLiteral("Se\u00F1or"));
+        QCOMPARE(find("Jos\u00E9"), QStringLiteral("Jos\u00E9"));
+        QCOMPARE(find("JOS\u00C9"), QStringLiteral("Jos\u00E9"));
+        QVERIFY(Messages(f.dialogs).isEmpty());
+        // A character no script byte holds matches nothing (and is not taken for '?').
+        f.memo()->moveCursor(QTextCursor::End);
+        f.memo()->insertPlainText(QStringLiteral("?"));
+        find("\u20AC");
+        QCOMPARE(Messages(f.dialogs).last(), QStringLiteral("\"\u20AC\" was not found in the script."));
+
+        // Replace with F7, then Replace All with Shift+F7.
+        f.caretToLine(0);
+        f.dialogs.replyText(std::string("GR\u00DC\u00DF"));
+        f.dialogs.replyText(std::string("Hall\u00F6"));
+        QTest::keyClick(f.memo(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(f.memo(), Qt::Key_F7);
+        QVERIFY(text(f).find("Hall\xF6 dich, Se\xF1or!") != std::string::npos);
+        f.dialogs.replyText(std::string("jos\u00C9"));
+        f.dialogs.replyText(std::string("Jos\u00E9 Mar\u00EDa"));
+        QTest::keyClick(f.memo(), Qt::Key_H, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(f.memo(), Qt::Key_F7, Qt::ShiftModifier);
+        QVERIFY(text(f).find("Caf\xE9 for Jos\xE9 Mar\xED" "a.") != std::string::npos);
+        QCOMPARE(Messages(f.dialogs).last(), QStringLiteral("Replaced 1 occurrence(s) of \"jos\u00C9\"."));
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
     void findAndReplaceAllWithManyMatches() {
         EditorFixture f;
         f.open();
