@@ -41,6 +41,6 @@ struct MarkedRow {
 // row once it reaches the box's width, with the marks that `string`'s findings call for. The
 // wrap is counted from the drawn widths: exact for the fixed-width font, close for the VWF one.
 [[nodiscard]] std::vector<MarkedRow> MarkedRows(const std::vector<std::string>& lines, const LiveString& string,
-                                                const check::BoxMetrics& box);
+                                                const check::BoxMetrics& box, const script::CharacterMap& characters);
 
 }  // namespace corv::editor

@@ -22,6 +22,10 @@ inline constexpr char kCannotOpenDataFile[] = "Fatal Error: Could not open FONT 
 inline constexpr char kOpenTableTitle[] = "Open TABLE File";
 inline constexpr char kOpenTableFilter[] = "Table File | *.tbl";
 inline constexpr char kCannotLoadTable[] = "Could not load the table file...";
+// Heads of the message that lists the table file's character lines the map does not take.
+inline constexpr char kTableCharacterLinesRefused[] =
+    "Error: These character lines of the table file cannot be used (the other lines are loaded):";
+inline constexpr char kTableCharacterWarnings[] = "The table file's character lines:";
 
 // Save Rom File
 inline constexpr char kRomSaved[] = "ROM File saved successfully!";
