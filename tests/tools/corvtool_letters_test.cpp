@@ -99,5 +99,30 @@ TEST_F(CorvtoolLetters, TextWithoutTheLettersInsertsTheSameBytesWithEitherTable)
               std::string::npos) << check.out;
 }
 
+TEST_F(CorvtoolLetters, SubstitutionsFileWritesTheScriptDifferentlyForCheckAndInsertOnly) {
+    // « and » (AB, BB) stand in a Latin-1 script; the pairs write them as << and >>.
+    std::ofstream(dir_ / "subs.toml", std::ios::binary) << "\"\xC2\xAB\" = \"<<\"\n\"\xC2\xBB\" = \">>\"\n";
+    const std::string text = "\xAB" "Hola\xBB";
+    ASSERT_EQ(insert(kTableFileName, text).exitCode, 0);
+    const auto asIs = readBytes(dir_ / kRomFileName);
+    writeBytes(dir_ / kRomFileName, game_->rom);
+    const auto scriptBefore = readBytes(dir_ / "script.txt");
+    const ToolRun run = corvtool("insert " + files(kTableFileName) + " " + hex(block_->address) + " " +
+                                 q(dir_ / "script.txt") + " --substitutions " + q(dir_ / "subs.toml"));
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(readBytes(dir_ / kRomFileName), asIs);
+    EXPECT_TRUE(Holds(insertedBlock(), {'<', '<', 'H', 'o', 'l', 'a', '>', '>', 0xFF}));
+    EXPECT_EQ(readBytes(dir_ / "script.txt"), scriptBefore);  // the script file stays as it is
+
+    // check reads the same file; a pair that cannot be one stops it, naming its line and key.
+    const std::string check = "check " + files(kTableFileName) + " " + hex(block_->address) + " " + q(dir_ / "script.txt");
+    EXPECT_EQ(corvtool(check + " --substitutions " + q(dir_ / "subs.toml")).exitCode, 0);
+    std::ofstream(dir_ / "bad.toml", std::ios::binary) << "\"x\" = \"y\"\n";
+    const ToolRun bad = corvtool(check + " --substitutions " + q(dir_ / "bad.toml"));
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.err.find(":1: key '\"x\"'"), std::string::npos) << bad.err;
+    EXPECT_EQ(corvtool(check + " --substitutions").exitCode, 3);
+}
+
 }  // namespace
 }  // namespace corv::testing
