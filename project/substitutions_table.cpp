@@ -38,6 +38,14 @@ std::optional<ProjectError> ReadSubstitutions(const toml::table& table, const st
     return std::nullopt;
 }
 
+script::Substitutions DefaultSubstitutions() {
+    script::Substitutions substitutions;
+    // The list is this program's own text: it always parses.
+    const toml::table root = toml::parse(script::DefaultSubstitutionLines());
+    (void)ReadSubstitutions(root, "", substitutions);
+    return substitutions;
+}
+
 SubstitutionsLoad LoadSubstitutionsFile(const std::filesystem::path& file) {
     SubstitutionsLoad load;
     const core::FileRead read = core::ReadBoundedFile(file, kLargestSubstitutionsFile);

@@ -26,6 +26,10 @@ struct SubstitutionsLoad {
     std::optional<ProjectError> error;  // `file` is the substitutions file
 };
 
+// The default list (script::DefaultSubstitutionLines) as substitutions: what the editor applies
+// to pasted text without a project.
+[[nodiscard]] script::Substitutions DefaultSubstitutions();
+
 // Reads a substitutions file (TOML pairs at its top level, at most kLargestSubstitutionsFile).
 [[nodiscard]] SubstitutionsLoad LoadSubstitutionsFile(const std::filesystem::path& file);
 

@@ -19,8 +19,10 @@
 #include "editor/ui/key_dispatcher.h"
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_wiring.h"
+#include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
+#include "project/substitutions_table.h"
 
 namespace corv::editor {
 
@@ -55,7 +57,8 @@ ScrollKey ScrollKeyOf(int key) {
 MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      session_(std::make_unique<EditorSession>(std::filesystem::current_path())) {
+      session_(std::make_unique<EditorSession>(std::filesystem::current_path())),
+      defaultSubstitutions_(project::DefaultSubstitutions()) {
     setObjectName(QStringLiteral("myForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFocusPolicy(Qt::StrongFocus);
@@ -121,8 +124,17 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     parts.saveText = ui_.saveText;
     parts.insertText = ui_.insertText;
     live_ = new LiveCheckWiring(*this, parts, dialogs_);
+    ui_.textEditor->memo().setPasteFilter([this](const QString& pasted) { return substitutePasted(pasted); });
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
+}
+
+QString MainWindow::substitutePasted(const QString& pasted) {
+    const script::Substitutions& list = project_ ? project_->substitutions : defaultSubstitutions_;
+    const script::SubstitutedText out =
+        script::SubstituteUtf8(pasted.toStdString(), list, session_->table().characterMap());
+    if (out.count > 0) ui_.linePanel->setText(QString::fromStdString(PastedWithSubstitutions(out.count)));
+    return QString::fromStdString(out.utf8);
 }
 
 MainWindow::~MainWindow() {
