@@ -50,6 +50,14 @@ TEST_F(PoLetters, LettersImportBuildAndReachTheRomAsTheirBytes) {
     EXPECT_EQ(imported.substituted, 0u);
     std::ofstream(imported.scripts.begin()->first, std::ios::binary) << text;
 
+    // The export carries the letters back out: the PO round trip gives the same translation.
+    const project::BlockPo po = project::ExportBlockPo(file, *loadInputs(file), 0);
+    EXPECT_FALSE(po.unexportable.has_value());
+    const auto message = std::find_if(po.messages.begin(), po.messages.end(),
+                                      [](const project::PoMessage& m) { return m.context.ends_with("STRING 0"); });
+    ASSERT_NE(message, po.messages.end());
+    EXPECT_EQ(message->str, "\xC2\xBF" "D\xC3\xB3nde est\xC3\xA1 el ni\xC3\xB1o? \xC3\x9C" "ber alles.");
+
     const project::BuildResult built = build();
     ASSERT_EQ(built.outcome, project::BuildOutcome::Built);
     // The block is compressed; its decoded bytes hold the string with ó at 7D and ñ at 7B.
