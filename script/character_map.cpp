@@ -4,6 +4,7 @@
 
 #include "script/control_codes.h"
 #include "script/script_encoder.h"
+#include "script/substitutions.h"
 
 namespace corv::script {
 
@@ -49,15 +50,7 @@ std::string shownLine(const CharacterLine& line) {
     if (Latin1LetterInUtf8(line.text)) {
         text = line.text;
     } else {
-        for (const char c : line.text) {
-            const auto byte = static_cast<uint8_t>(c);
-            if (byte < 0x80) {
-                text += c;
-            } else {
-                text += static_cast<char>(0xC0 | (byte >> 6));
-                text += static_cast<char>(0x80 | (byte & 0x3F));
-            }
-        }
+        for (const char c : line.text) AppendUtf8(text, static_cast<uint8_t>(c));
     }
     return "line " + std::to_string(line.line) + " (" + hexByte(line.byte) + "=" + text + ")";
 }
@@ -108,12 +101,7 @@ std::string CharacterName(uint8_t character) {
     const std::string code = "U+00" + hexByte(character);
     if (character <= 0x20 || (character >= 0x7F && character <= 0xA0)) return code;
     std::string name;
-    if (character < 0x80) {
-        name += static_cast<char>(character);
-    } else {
-        name += static_cast<char>(0xC0 | (character >> 6));
-        name += static_cast<char>(0x80 | (character & 0x3F));
-    }
+    AppendUtf8(name, character);
     return name + " (" + code + ")";
 }
 

@@ -1,9 +1,7 @@
 #include "script/substitutions.h"
 
 namespace corv::script {
-namespace {
-
-void appendUtf8(std::string& out, char32_t code) {
+void AppendUtf8(std::string& out, char32_t code) {
     if (code < 0x80) {
         out += static_cast<char>(code);
     } else if (code < 0x800) {
@@ -20,6 +18,8 @@ void appendUtf8(std::string& out, char32_t code) {
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
 }
+
+namespace {
 
 // A Latin-1 character the table file maps keeps its place: it is not substituted.
 bool keeps(char32_t code, const CharacterMap& characters) {
@@ -82,7 +82,7 @@ SubstitutedText SubstituteUtf8(std::string_view utf8, const Substitutions& subst
         }
         const std::string* replacement = keeps(c->code, characters) ? nullptr : substitutions.find(c->code);
         if (replacement != nullptr) {
-            for (const char r : *replacement) appendUtf8(result.utf8, static_cast<uint8_t>(r));
+            for (const char r : *replacement) AppendUtf8(result.utf8, static_cast<uint8_t>(r));
             ++result.count;
         } else {
             result.utf8.append(utf8.substr(p, c->length));

@@ -76,4 +76,7 @@ struct Utf8Character {
 };
 [[nodiscard]] std::optional<Utf8Character> ReadUtf8Character(std::string_view text);
 
+// Appends `code` (at most U+10FFFF) to `out` in UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
 }  // namespace corv::script

@@ -8,6 +8,7 @@
 #include "project/po_reader.h"
 #include "project/project_error_text.h"
 #include "script/script_file.h"
+#include "script/substitutions.h"
 
 namespace corv::tool {
 namespace {
@@ -24,18 +25,7 @@ std::string codePoint(char32_t character) {
 std::string utf8Of(char32_t character) {
     std::string text;
     if (character >= 0xA0 && character <= 0x10FFFF && !(character >= 0xD800 && character <= 0xDFFF)) {
-        const auto c = static_cast<uint32_t>(character);
-        if (c < 0x800) {
-            text += static_cast<char>(0xC0 | (c >> 6));
-        } else if (c < 0x10000) {
-            text += static_cast<char>(0xE0 | (c >> 12));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        } else {
-            text += static_cast<char>(0xF0 | (c >> 18));
-            text += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            text += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        }
-        text += static_cast<char>(0x80 | (c & 0x3F));
+        script::AppendUtf8(text, character);
     }
     return text;
 }
