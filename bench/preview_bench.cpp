@@ -45,7 +45,7 @@ struct Fixture {
             "Will you go?[YES-NO][$34_12][$78_56]",
             ".ENDS",
         };
-        (void)script::EncodePreview(entry, previewBytes);
+        (void)script::EncodePreview(entry, previewBytes, script::CharacterMap{});
     }
 };
 

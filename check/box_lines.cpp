@@ -16,13 +16,15 @@ constexpr unsigned kColumns = 8;
 
 class RowMeasure {
 public:
-    explicit RowMeasure(bool variableWidth) : variableWidth_(variableWidth) {}
+    RowMeasure(bool variableWidth, const script::CharacterMap& characters)
+        : variableWidth_(variableWidth), characters_(characters) {}
 
     void run(std::span<const script::PreviewStep> steps, bool label) {
         for (const script::PreviewStep& step : steps) {
             switch (step.kind) {
             case script::StepKind::Glyph: {
-                const auto cell = preview::TranslationCell(static_cast<uint8_t>(step.code));
+                const auto byte = static_cast<uint8_t>(step.code);
+                const auto cell = label ? preview::TranslationCell(byte) : preview::ShownCell(byte, characters_);
                 const unsigned measured =
                     preview::MeasureCell(label ? cell : preview::CentreCell(cell, kColumns), kRows, kColumns);
                 rows_.back() = preview::AdvanceAfter(rows_.back(), measured, variableWidth_ || label);
@@ -43,24 +45,26 @@ public:
 
 private:
     bool variableWidth_;
+    const script::CharacterMap& characters_;
     std::vector<int> rows_{0};
 };
 
 }  // namespace
 
-std::vector<int> MeasureDrawnLineRows(std::string_view line, const BoxMetrics& box, bool codesShown) {
+std::vector<int> MeasureDrawnLineRows(std::string_view line, const BoxMetrics& box, bool codesShown,
+                                      const script::CharacterMap& characters) {
     // The preview encodes an entry copy whose first line is the opening line.
     const std::array<std::string, 2> entry = {std::string(), std::string(line)};
     std::vector<uint8_t> stream(line.size() * 2 + 8);
-    const size_t length = script::EncodePreview(entry, stream);
+    const size_t length = script::EncodePreview(entry, stream, characters);
     stream.resize(length);
-    RowMeasure measure(box.variableWidth);
+    RowMeasure measure(box.variableWidth, characters);
     measure.run(script::DecodeByteStreamForPreview(stream, !codesShown), false);
     return measure.rows();
 }
 
-std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box) {
-    return MeasureDrawnLineRows(line, box, false);
+std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box, const script::CharacterMap& characters) {
+    return MeasureDrawnLineRows(line, box, false, characters);
 }
 
 BoxMetrics BoxOfDataFile(const script::BlockDataLoad& dataFile) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "script/block_data_file.h"
+#include "script/character_map.h"
 
 namespace corv::check {
 
@@ -21,11 +22,14 @@ struct BoxMetrics {
 
 // The drawn widths of a script line: one per row it draws ([NEWLINE] inside the line starts a
 // new row). Codes draw nothing, as in the game, except the player's name, which the preview
-// stands in for with its "[Player]" label.
-[[nodiscard]] std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box);
+// stands in for with its "[Player]" label. Characters take the glyph of what their game byte
+// shows (`characters`), as the preview draws them.
+[[nodiscard]] std::vector<int> MeasureLineRows(std::string_view line, const BoxMetrics& box,
+                                               const script::CharacterMap& characters);
 // The rows as the preview draws the line with its code labels: with `codesShown` a window clear
 // draws its label and breaks the line, as the lower box does when control codes are visible;
 // without, the line is measured as MeasureLineRows does.
-[[nodiscard]] std::vector<int> MeasureDrawnLineRows(std::string_view line, const BoxMetrics& box, bool codesShown);
+[[nodiscard]] std::vector<int> MeasureDrawnLineRows(std::string_view line, const BoxMetrics& box, bool codesShown,
+                                                    const script::CharacterMap& characters);
 
 }  // namespace corv::check

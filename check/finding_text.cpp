@@ -96,6 +96,11 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
                (high && finding.code != 0 ? " (is the script saved as UTF-8?)" : "");
     }
     case FindingKind::CodeCharacter: return at + codeCharacterText(finding.code, characters);
+    case FindingKind::SharedByte:
+        return at + (finding.code > 0x20 && finding.code < 0x7F ? "\"" + subject + "\"" : characterName(finding.code, characters)) +
+               " is written as its own byte " + hex(finding.code, 2) +
+               ", which the table file gives to " + characterName(static_cast<uint8_t>(finding.amount), characters) +
+               ": the game shows that letter, and the readback gives it back";
     case FindingKind::EntryRunsOn: {
         const std::string next = finding.amount >= 0 ? "string " + std::to_string(finding.amount) : "the next entry";
         const std::string runsOn = "string " + std::to_string(finding.string) + " runs on into " + next;

@@ -8,7 +8,7 @@
 #include <set>
 
 #include "core/byte_order.h"
-#include "preview/translation_font.h"
+#include "preview/glyph.h"
 #include "check/code_characters.h"
 #include "check/code_parameters.h"
 #include "check/entry_structure.h"
@@ -69,24 +69,22 @@ private:
     std::vector<Finding>& findings_;
 };
 
-std::vector<uint8_t> encodeAlone(std::string_view text, int number, script::LogSink* log) {
+std::vector<uint8_t> encodeAlone(std::string_view text, int number, script::LogSink* log,
+                                 const script::CharacterMap& characters) {
     std::vector<uint8_t> bytes(text.size() + 2);
     const std::array<std::string, 1> lines = {std::string(text)};
-    bytes.resize(script::EncodeLines(lines, number, bytes, log));
+    bytes.resize(script::EncodeLines(lines, number, bytes, log, characters));
     bytes.pop_back();  // the end byte
     return bytes;
 }
 
-bool hasGlyph(uint8_t byte) {
-    const auto& rows = preview::TranslationFont()[byte];
-    return byte == ' ' || std::any_of(rows.begin(), rows.end(), [](uint8_t row) { return row != 0; });
-}
-
 // Pieces of the translator's own text: bracket words, characters without a glyph, and raw bytes
 // that are a game character in the wrong byte order.
-void checkPieces(std::string_view line, int lineNumber, const GameString* game, unsigned number, Lines& out) {
+void checkPieces(std::string_view line, int lineNumber, const GameString* game, unsigned number,
+                 const script::CharacterMap& characters, Lines& out) {
     std::set<uint8_t> missing;
     std::set<uint8_t> codeCharacters;
+    std::set<uint8_t> sharedBytes;
     script::ScriptLineReader reader(line, script::kCheckRules);
     script::ScriptToken token;
     while (reader.next(token)) {
@@ -96,16 +94,23 @@ void checkPieces(std::string_view line, int lineNumber, const GameString* game, 
         } else if (token.kind == script::ScriptTokenKind::Text) {
             for (size_t i = 0; i < text.size(); ++i) {
                 const auto byte = static_cast<uint8_t>(text[i]);
-                if (RoleOfCharacter(byte) != CodeCharacterRole::None) {
+                // A letter of the character map is written as its byte and drawn as itself.
+                const bool mapped = characters.mapsCharacter(text[i]);
+                if (!mapped && RoleOfCharacter(byte) != CodeCharacterRole::None) {
                     if (codeCharacters.insert(byte).second) {
                         out.add(FindingKind::CodeCharacter, lineNumber, 0, std::string(text.substr(i, 1)), byte);
                     }
-                } else if (!hasGlyph(byte)) {
-                    missing.insert(byte);
+                    continue;
                 }
+                if (!mapped && characters.givesByte(byte) && sharedBytes.insert(byte).second) {
+                    // Written as its own byte, which the game shows as another letter.
+                    out.add(FindingKind::SharedByte, lineNumber, static_cast<uint8_t>(characters.characterOf(byte)),
+                            std::string(text.substr(i, 1)), byte);
+                }
+                if (!preview::HasTranslationGlyph(byte)) missing.insert(byte);
             }
         } else if (token.kind == script::ScriptTokenKind::Escape && game != nullptr && token.closed) {
-            const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr);
+            const std::vector<uint8_t> bytes = encodeAlone(text, int(number), nullptr, characters);
             for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
                 const auto asWord = static_cast<uint16_t>(bytes[k] << 8 | bytes[k + 1]);
                 if (bytes[k] != bytes[k + 1] && (game->characters.count(asWord) != 0 || game->parameters.count(asWord) != 0)) {
@@ -214,11 +219,11 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     for (size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = int(i) + 1;
         CountingLog log;
-        std::vector<uint8_t> bytes = encodeAlone(encoderLines[i], int(source.number), &log);
+        std::vector<uint8_t> bytes = encodeAlone(encoderLines[i], int(source.number), &log, table.characterMap());
         if (log.count > 0) out.add(FindingKind::UnclosedEscape, lineNumber);
-        checkPieces(lines[i], lineNumber, gameKnown ? &game : nullptr, source.number, out);
+        checkPieces(lines[i], lineNumber, gameKnown ? &game : nullptr, source.number, table.characterMap(), out);
 
-        for (const int width : MeasureLineRows(lines[i], box)) {
+        for (const int width : MeasureLineRows(lines[i], box, table.characterMap())) {
             if (width > box.width) out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
         }
 

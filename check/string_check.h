@@ -42,6 +42,7 @@ enum class FindingKind {
     EscapedEndMark,      // an escape (`subject`) writes FF where the game reads the end mark
     DuplicateEntry,      // a second ".STRING n" line (script line `amount`): only the first entry is inserted
     StrayClosingLine,    // a second ".ENDS" after the entry's own (script line `amount`): the lines between belong to no string
+    SharedByte,          // a character (`subject`) written as its own byte (`code`), which a table line gives to the letter `amount`
 };
 
 [[nodiscard]] Severity SeverityOf(FindingKind kind);
@@ -51,7 +52,7 @@ struct Finding {
     unsigned string = 0;
     int line = 0;           // line of the entry, 1 for the first text line; 0: the whole entry
     int amount = 0;         // LineTooWide: pixels over; LineBeyondBox: the row; codes: how many
-    uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD); CodeCharacter: the byte;
+    uint8_t code = 0;       // DroppedCode, AddedCode: the code kind (F0-FD); CodeCharacter, SharedByte: the byte;
                             // MissingGlyph: 1 when the line's bytes from 0x80 up form UTF-8
     std::string subject;    // the bracket word, the escape, the opening line found, the characters
                             // without glyph (each once, in byte order)

@@ -24,9 +24,11 @@ std::string hexBytes(std::span<const uint8_t> bytes) {
 
 std::string escape(std::span<const uint8_t> bytes) { return "[$" + hexBytes(bytes) + "]"; }
 
-// Builds the lines, gathering bytes that need an escape into one escape.
+// Builds the lines, gathering bytes that need an escape into one escape. Game bytes are shown
+// as the character map's letters where encoding that letter gives the byte back.
 class LineWriter {
 public:
+    explicit LineWriter(const script::CharacterMap& characters) : characters_(characters) {}
     void character(uint8_t byte) {
         pending_.push_back(byte);
     }
@@ -56,13 +58,19 @@ private:
     void flush() {
         std::vector<uint8_t> escaped;
         std::string& line = lines_.back();
+        shown_.clear();
+        for (const uint8_t byte : pending_) shown_ += characters_.characterOf(byte);
         for (size_t i = 0; i < pending_.size(); ++i) {
             const uint8_t byte = pending_[i];
-            const bool parameterLike = i == 0 && afterKeyword_ && byte == '$';
-            if (printable(byte) && !parameterLike && !(byte == '[' && startsCode(i))) {
+            const char shown = shown_[i];
+            const bool parameterLike = i == 0 && afterKeyword_ && shown == '$';
+            const bool ownByte = characters_.byteOf(shown) == byte;
+            const bool letter = characters_.givesByte(byte) ? static_cast<uint8_t>(shown) >= 0x20 && shown != 0x7F
+                                                            : printable(byte);
+            if (letter && ownByte && !parameterLike && !(shown == '[' && startsCode(i))) {
                 if (!escaped.empty()) line += escape(escaped);
                 escaped.clear();
-                line += static_cast<char>(byte);
+                line += shown;
             } else {
                 escaped.push_back(byte);
             }
@@ -73,7 +81,7 @@ private:
     }
     // Does the encoder read a keyword or an escape from the "[" at `i`?
     bool startsCode(size_t i) const {
-        const std::string rest(pending_.begin() + long(i), pending_.end());
+        const std::string rest = shown_.substr(i);
         script::ScriptLineReader reader(rest, script::kScriptEncoderRules);
         script::ScriptToken token;
         return reader.next(token) && token.kind != script::ScriptTokenKind::Text;
@@ -81,7 +89,9 @@ private:
 
     std::vector<std::string> lines_{std::string()};
     std::vector<uint8_t> pending_;
+    std::string shown_;  // the characters of pending_
     bool afterKeyword_ = false;
+    const script::CharacterMap& characters_;
 };
 
 }  // namespace
@@ -124,7 +134,7 @@ TranslatedString ReadTranslatedString(std::span<const uint8_t> bytes) {
 
 std::vector<std::string> ReadBackLines(const TranslatedString& string, const script::TableFile& table) {
     if (string.tokens.empty()) return {};  // the encoding of an entry without lines
-    LineWriter out;
+    LineWriter out(table.characterMap());
     for (const TranslatedToken& token : string.tokens) {
         switch (token.kind) {
         case TokenKind::Character: out.character(token.value); break;

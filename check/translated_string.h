@@ -34,7 +34,8 @@ struct TranslatedString {
 // a code whose parameters run past it) ends there without its end byte.
 [[nodiscard]] TranslatedString ReadTranslatedString(std::span<const uint8_t> bytes);
 
-// The script lines that encode back to the same bytes: characters as they are, dictionary words
+// The script lines that encode back to the same bytes: characters as the table's character map
+// shows them (a mapped byte as its letter, any other as itself), dictionary words
 // expanded from `table` (an empty slot stays an escape "[$01nn]"), codes as their keywords with
 // their parameters as escapes, 0xFD as a line break, other bytes as "[$..]" escapes. A "[" that
 // would start a keyword or an escape is written as an escape itself. A string of nothing but

@@ -103,7 +103,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const project::PoEntry& entry : project::ReadPoFile(po).entries) {
         const auto where = project::ParsePoContext(entry.context);
         fuzz::Require(where.has_value() && !entry.plural, "an accepted import names only text strings, no plurals");
-        const project::ScriptCharacters characters = project::Utf8ToScriptCharacters(entry.str);
+        const project::ScriptCharacters characters = project::Utf8ToScriptCharacters(entry.str, script::CharacterMap{});
         fuzz::Require(characters.check.problem == project::TranslationProblem::None, "an accepted translation is text");
         if (characters.latin1.find_first_not_of(" \t\n") == std::string::npos) continue;  // empty or blank: not imported
         const auto index = script::ListedBlockIndex(project.inputs->dataFile.blocks, where->first);

@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const preview::PreviewOptions options = preview::PreviewOptionsOf(settings);
 
     script::MemoryScriptText script(parts[1]);
-    const std::optional<std::vector<uint8_t>> preview = preview::EncodeEntryPreview(script, stringIndex);
+    const std::optional<std::vector<uint8_t>> preview = preview::EncodeEntryPreview(script, stringIndex, script::CharacterMap{});
     const auto block = std::span(reinterpret_cast<const uint8_t*>(parts[2].data()), parts[2].size());
 
     preview::StringPreviewInput request;

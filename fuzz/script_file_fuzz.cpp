@@ -21,7 +21,7 @@ constexpr int kStringsTried = 4;
 
 void checkPreview(script::ScriptText& script, int line, std::span<uint8_t> buffer) {
     const script::EntryCopy entry = script::CopyEntry(script, line);
-    const size_t length = script::EncodePreview(entry.lines, buffer);
+    const size_t length = script::EncodePreview(entry.lines, buffer, script::CharacterMap{});
     fuzz::Require(length >= 2 && length <= 0x10000, "a preview stream ends inside its 64 KiB");
     fuzz::Require(buffer[length - 2] == 0xFF && buffer[length - 1] == 0xFF && buffer[length] == 0,
                   "a preview stream ends with FF FF and a zero byte");

@@ -20,7 +20,8 @@ DictionaryArea BuildDictionaryArea(const script::TableFile& table) {
         core::writeLe16(area.pointers, 2 * slot, static_cast<uint16_t>((position + kBankPointerBase) & 0xFFFF));
         const std::optional<std::string>& word = table.dictionaryWord(slot);
         if (word) {
-            area.words.insert(area.words.end(), word->begin(), word->end());
+            // Words are written with the letters of the character map, as the encoder writes text.
+            for (const char c : *word) area.words.push_back(table.characterMap().byteOf(c));
             area.words.push_back(0xFF);
         } else {
             area.words.insert(area.words.end(), kPlaceholder.begin(), kPlaceholder.end());

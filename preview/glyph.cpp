@@ -40,6 +40,24 @@ GlyphCell GameFontCell(std::span<const uint8_t> romData, std::span<const uint8_t
 
 GlyphCell TranslationCell(uint8_t code) { return GlyphCell{TranslationFont()[code]}; }
 
+bool HasTranslationGlyph(uint8_t code) {
+    const GlyphRows& rows = TranslationFont()[code];
+    return code == ' ' || std::any_of(rows.begin(), rows.end(), [](uint8_t row) { return row != 0; });
+}
+
+GlyphCell MissingGlyphCell() {
+    // The height of a capital (rows 2-12), five columns wide.
+    GlyphCell cell;
+    for (unsigned r = 2; r <= 12; ++r) cell.rows[r] = (r == 2 || r == 12) ? 0xF8 : 0x88;
+    return cell;
+}
+
+GlyphCell ShownCell(uint8_t byte, const script::CharacterMap& characters) {
+    if (!characters.givesByte(byte)) return TranslationCell(byte);
+    const auto character = static_cast<uint8_t>(characters.characterOf(byte));
+    return HasTranslationGlyph(character) ? TranslationCell(character) : MissingGlyphCell();
+}
+
 GlyphCell CentreCell(const GlyphCell& cell, unsigned glyphWidth) {
     unsigned used = 0;
     if (glyphWidth == 8) {

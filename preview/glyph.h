@@ -8,6 +8,7 @@
 #include "preview/palette.h"
 #include "preview/preview_screen.h"
 #include "preview/translation_font.h"
+#include "script/character_map.h"
 
 namespace corv::preview {
 
@@ -36,6 +37,17 @@ struct GlyphCell {
 
 // The cell of an 8-bit code in the built-in translation font.
 [[nodiscard]] GlyphCell TranslationCell(uint8_t code);
+
+// True when the translation font draws `code` (the space counts as drawn: it is meant blank).
+[[nodiscard]] bool HasTranslationGlyph(uint8_t code);
+
+// A hollow box, drawn where the font has no glyph for a letter of the character map.
+[[nodiscard]] GlyphCell MissingGlyphCell();
+
+// The cell the lower box shows for the game byte `byte`: the translation font's glyph of the
+// character the map gives the byte (the missing-glyph box when the font has none), or of the
+// byte itself when no table line gives it.
+[[nodiscard]] GlyphCell ShownCell(uint8_t byte, const script::CharacterMap& characters);
 
 // Centres a translated glyph: u is one more than the rightmost column (0-7) that holds a set
 // flag when the cell is read with row length `glyphWidth`; every row is shifted right by

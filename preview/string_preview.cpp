@@ -24,14 +24,15 @@ std::vector<uint8_t> LoadGameFont(std::span<const uint8_t> romData) {
     return std::vector<uint8_t>(buffer->begin(), buffer->begin() + length);
 }
 
-std::optional<std::vector<uint8_t>> EncodeEntryPreview(script::ScriptText& script, unsigned stringIndex) {
+std::optional<std::vector<uint8_t>> EncodeEntryPreview(script::ScriptText& script, unsigned stringIndex,
+                                                       const script::CharacterMap& characters) {
     const auto match = script::FindInScript(script, script::EntrySearchText(static_cast<int>(stringIndex)), true);
     if (!match) {
         return std::nullopt;
     }
     const script::EntryCopy entry = script::CopyEntry(script, *match);
     std::vector<uint8_t> bytes(script::kPreviewBufferSize, 0);
-    const size_t length = script::EncodePreview(entry.lines, bytes);
+    const size_t length = script::EncodePreview(entry.lines, bytes, characters);
     bytes.resize(length + 1);  // the stream and the 0 byte after it
     return bytes;
 }
@@ -49,6 +50,7 @@ void RenderStringPreview(PreviewScreen& screen, const StringPreviewInput& input,
                                                 script::BlockIsInserted(input.romData, input.blockIndex));
     }
     sources.previewBytes = input.previewBytes.value_or(std::span<const uint8_t>{});
+    sources.characters = input.characters;
 
     TextBoxRenderer renderer(screen);
     screen.kanaLayer().setScrollOffset(0);

@@ -21,9 +21,11 @@ namespace corv::preview {
 
 // The translated preview of string `stringIndex`: its script entry (found the way the editor
 // finds it) encoded into the preview byte stream. std::nullopt when the script has no entry for
-// it. Moves the script's caret like the editor's quiet search.
+// it. Moves the script's caret like the editor's quiet search. Characters are written through
+// `characters` (the table file's character map).
 [[nodiscard]] std::optional<std::vector<uint8_t>> EncodeEntryPreview(script::ScriptText& script,
-                                                                     unsigned stringIndex);
+                                                                     unsigned stringIndex,
+                                                                     const script::CharacterMap& characters);
 
 struct StringPreviewInput {
     std::span<const uint8_t> romData;
@@ -34,6 +36,7 @@ struct StringPreviewInput {
     // The translated stream; std::nullopt when the string has no script entry (the lower box is
     // then not drawn).
     std::optional<std::span<const uint8_t>> previewBytes;
+    const script::CharacterMap* characters = nullptr;  // what each of its bytes shows; null: itself
     // Scroll offsets (rows, multiples of 16) the views are moved to after the choice.
     int kanaScroll = 0;
     int asciiScroll = 0;

@@ -85,6 +85,7 @@ struct TextBoxRenderer::Pass {
     unsigned columns;
     bool hideCodes;
     bool useVwf;
+    const script::CharacterMap* characters;  // translated pass: what each byte shows
 };
 
 void TextBoxRenderer::drawPass(const PreviewSources& sources, const PreviewOptions& options, bool translated,
@@ -133,7 +134,7 @@ void TextBoxRenderer::untranslatedPass(const PreviewSources& sources, const Prev
     screen_.clearFrameLayer();
     const script::ResolvedString& resolved = *sources.romText;
     const Pass pass{layer, sources.romData, sources.gameFont, false, static_cast<int>(kKanaBoxWidth) - 16,
-                    rows, columns, options.hideCodes, options.variableWidth};
+                    rows, columns, options.hideCodes, options.variableWidth, nullptr};
     if (resolved.messageFlag()) {
         runLabel(pass, Bytes(script::MessageStream(resolved.message())), kTextIndex);
     } else {
@@ -151,7 +152,7 @@ void TextBoxRenderer::translatedPass(const PreviewSources& sources, const Previe
 
     // The frame layer keeps the upper box that the untranslated pass laid out.
     const Pass pass{layer, sources.romData, sources.gameFont, true, kAsciiWrapColumn,
-                    rows, columns, options.hideCodes, options.variableWidth};
+                    rows, columns, options.hideCodes, options.variableWidth, sources.characters};
     const auto steps = script::DecodeByteStreamForPreview(sources.previewBytes, options.hideCodes);
     runSteps(pass, steps, false);
     drawFrame(options, kAsciiFrameTop, kAsciiFrameColumns);
@@ -171,7 +172,9 @@ void TextBoxRenderer::runSteps(const Pass& pass, std::span<const PreviewStep> st
                 rows = kLabelRows;
                 columns = kLabelColumns;
             } else if (pass.translated) {
-                cell = CentreCell(TranslationCell(static_cast<uint8_t>(step.code)), columns);
+                const auto byte = static_cast<uint8_t>(step.code);
+                cell = CentreCell(pass.characters != nullptr ? ShownCell(byte, *pass.characters) : TranslationCell(byte),
+                                  columns);
             } else {
                 cell = GameFontCell(pass.romData, pass.gameFont, step.code);
             }

@@ -12,6 +12,7 @@
 
 #include "preview/preview_screen.h"
 #include "script/block_data_file.h"
+#include "script/character_map.h"
 #include "script/string_decoder.h"
 
 namespace corv::preview {
@@ -51,6 +52,9 @@ struct PreviewSources {
     // chosen or no data file loaded).
     std::optional<script::ResolvedString> romText;
     std::span<const uint8_t> previewBytes;  // the translated 8-bit stream of the lower box
+    // The character each byte of that stream shows (the table file's character map); null: the
+    // byte's own.
+    const script::CharacterMap* characters = nullptr;
 };
 
 // The format installed by an untranslated pass that finds no format set (box width 0).

@@ -8,6 +8,7 @@
 #include "check/box_lines.h"
 #include "check/code_parameters.h"
 #include "check/string_check.h"
+#include "script/substitutions.h"
 #include "core/address.h"
 #include "project/po_reader.h"
 #include "project/write_paths.h"
@@ -172,7 +173,7 @@ BlockPo ExportBlockPo(const ProjectFile& project, const ProjectInputs& inputs, s
             script::EntryCopy copy = script::CopyEntry(script, *opening);
             const std::vector<std::string> lines(copy.lines.begin() + 1, copy.lines.end() - (copy.closed ? 1 : 0));
             const std::string translation = translationOf(lines);
-            const TranslationCheck check = CheckScriptTranslation(translation);
+            const TranslationCheck check = CheckScriptTranslation(translation, inputs.table.characterMap());
             if (check.problem != TranslationProblem::None && !po.unexportable) {
                 po.unexportable = UnexportableEntry{n, *opening + 2 + int(check.line), check};
             }
@@ -259,7 +260,11 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                 ++result.fuzzySkipped;
                 continue;
             }
-            const ScriptCharacters characters = Utf8ToScriptCharacters(entry.str);
+            // What word processors type is written as the project's substitutions say, first.
+            const script::SubstitutedText substituted =
+                script::SubstituteUtf8(entry.str, project.substitutions, inputs.table.characterMap());
+            result.substituted += substituted.count;
+            const ScriptCharacters characters = Utf8ToScriptCharacters(substituted.utf8, inputs.table.characterMap());
             if (characters.check.problem != TranslationProblem::None) {
                 PoImportError& error = fail(importProblemOf(characters.check.problem));
                 error.character = characters.check.character;

@@ -95,13 +95,15 @@ struct PoImport {
     size_t unchanged = 0;     // translated entries equal to the script's
     size_t fuzzySkipped = 0;  // fuzzy entries left out (without `withFuzzy`)
     size_t untranslated = 0;  // empty (or blank) msgstr: the script's entry left as it is
+    size_t substituted = 0;   // characters written differently by the project's substitutions
 };
 
 // Reads the PO files and works out the scripts they change; writes nothing. A translation is
 // text, never structure: every msgstr goes between its entry's opening and closing line, and
 // one that holds a keyword line, a character a script cannot hold, or more than a block can, is
 // an error that refuses the whole import. Every script it changes must be one the project may
-// write (write_paths.h; `allowOutside` as --allow-outside gives it).
+// write (write_paths.h; `allowOutside` as --allow-outside gives it). The project's substitutions
+// are applied to each translation first.
 [[nodiscard]] PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                                      const std::vector<std::filesystem::path>& files, bool withFuzzy,
                                      bool allowOutside = false);

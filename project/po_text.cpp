@@ -79,9 +79,9 @@ std::string Latin1ToUtf8(std::string_view latin1) {
 namespace {
 
 // The problem of one character of a translation, as a code point.
-TranslationProblem problemOf(char32_t code) {
+TranslationProblem problemOf(char32_t code, const script::CharacterMap& characters) {
     if (code > 0xFF) return TranslationProblem::PastLatin1;
-    if (code >= 0xF0) return TranslationProblem::GameCode;
+    if (code >= 0xF0 && !characters.mapsCharacter(static_cast<char>(code))) return TranslationProblem::GameCode;
     if (code < 0x20 && code != '\n' && code != '\t') return TranslationProblem::Control;
     return TranslationProblem::None;
 }
@@ -101,7 +101,7 @@ TranslationCheck checkLines(std::string_view latin1) {
 
 }  // namespace
 
-ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8) {
+ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8, const script::CharacterMap& characters) {
     ScriptCharacters result;
     size_t line = 0;
     for (size_t i = 0; i < utf8.size();) {
@@ -121,7 +121,7 @@ ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8) {
             result.check = {TranslationProblem::NotUtf8, lead, line};
             return result;
         }
-        if (const TranslationProblem problem = problemOf(code); problem != TranslationProblem::None) {
+        if (const TranslationProblem problem = problemOf(code, characters); problem != TranslationProblem::None) {
             result.check = {problem, code, line};
             return result;
         }
@@ -133,11 +133,11 @@ ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8) {
     return result;
 }
 
-TranslationCheck CheckScriptTranslation(std::string_view latin1) {
+TranslationCheck CheckScriptTranslation(std::string_view latin1, const script::CharacterMap& characters) {
     size_t line = 0;
     for (const char c : latin1) {
         const auto byte = static_cast<unsigned char>(c);
-        if (const TranslationProblem problem = problemOf(byte); problem != TranslationProblem::None) {
+        if (const TranslationProblem problem = problemOf(byte, characters); problem != TranslationProblem::None) {
             return {problem, byte, line};
         }
         if (c == '\n') ++line;

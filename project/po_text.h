@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/character_map.h"
+
 namespace corv::project {
 
 struct PoMessage {
@@ -29,7 +31,8 @@ enum class TranslationProblem {
     None,
     NotUtf8,       // a byte that is no part of a UTF-8 character (`character` holds it)
     PastLatin1,    // a character past U+00FF: a script file is 8-bit
-    GameCode,      // U+00F0 to U+00FF: the game reads the byte as a control code or the end
+    GameCode,      // U+00F0 to U+00FF without a table line that maps it: the game reads the
+                   // byte as a control code or the end
     Control,       // a control character (all below U+0020 but the tab and the line break)
     KeywordLine,   // a line the script's reader takes as ".STRING" or ".ENDS" (`line`)
     TooLong,       // more text than any block can hold
@@ -46,9 +49,10 @@ struct ScriptCharacters {
     std::string latin1;  // complete only without a problem
     TranslationCheck check;
 };
-[[nodiscard]] ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8);
+// `characters` is the table file's character map: a letter it maps is written as its byte.
+[[nodiscard]] ScriptCharacters Utf8ToScriptCharacters(std::string_view utf8, const script::CharacterMap& characters);
 
 // The first problem of a translation in a script's own 8-bit bytes ('\n' between lines).
-[[nodiscard]] TranslationCheck CheckScriptTranslation(std::string_view latin1);
+[[nodiscard]] TranslationCheck CheckScriptTranslation(std::string_view latin1, const script::CharacterMap& characters);
 
 }  // namespace corv::project

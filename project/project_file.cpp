@@ -9,6 +9,7 @@
 #include "core/address.h"
 #include "core/file_read.h"
 #include "project/editor_table_read.h"
+#include "project/substitutions_table.h"
 #include "project/toml_nesting.h"
 
 namespace corv::project {
@@ -222,6 +223,11 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         project.allowOutside = flag->get();
     }
     if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
+    if (const toml::node* substitutions = top.optional("substitutions")) {
+        const auto* pairs = substitutions->as_table();
+        if (!pairs) return keyError(ProjectProblem::WrongType, "substitutions", lineOf(*substitutions), "a table");
+        if (auto problem = ReadSubstitutions(*pairs, "substitutions.", project.substitutions)) return problem;
+    }
     if (const toml::node* editor = top.optional("editor")) {
         const auto* editorTable = editor->as_table();
         if (!editorTable) return keyError(ProjectProblem::WrongType, "editor", lineOf(*editor), "a table");
@@ -323,6 +329,12 @@ std::string ProjectFileText(const ProjectFileSettings& settings) {
     text += "scripts = " + quoted(settings.scripts) + "\n";
     text += "# IPS code patches applied to the original first, in this order.\n";
     text += "patches = []\n\n";
+    text += "# Characters that import-po writes differently: what word processors and translation\n";
+    text += "# platforms type and a Latin-1 script cannot hold. A letter the table file gives a byte of\n";
+    text += "# the game (a line 7B=\xC3\xB1) is never replaced. Remove a line to have the character refused.\n";
+    text += "[substitutions]\n";
+    text += script::DefaultSubstitutionLines();
+    text += "\n";
     text += "# What the build writes: the translated ROM and BPS and IPS patches from the original to it.\n";
     text += "[output]\n";
     text += "rom = " + quoted(settings.outputRom) + "\n";

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "project/editor_state.h"
+#include "script/substitutions.h"
 
 namespace corv::project {
 
@@ -65,6 +66,8 @@ struct ProjectFile {
     int editorLine = 0;  // the line where the [editor] table starts; 0 when there is none
     // `allow_outside = true`, written by hand only: the project may write outside its folder.
     bool allowOutside = false;
+    // The [substitutions] table: characters PO imports write differently ("’" = "'").
+    script::Substitutions substitutions;
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };

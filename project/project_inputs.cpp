@@ -27,6 +27,13 @@ std::variant<std::unique_ptr<ProjectInputs>, ProjectError> LoadProjectInputs(con
     if (inputs->table.load(project.table.path) != script::TableLoadResult::Loaded) {
         return fileError(ProjectProblem::FileMissing, project.table);
     }
+    if (const auto& refused = inputs->table.refusedCharacterLines(); !refused.empty()) {
+        std::string lines;
+        for (const script::RefusedCharacterLine& line : refused) {
+            lines += (lines.empty() ? "" : "; ") + script::RefusedCharacterLineText(line);
+        }
+        return fileError(ProjectProblem::BadInput, project.table, lines);
+    }
 
     inputs->patched = inputs->original;
     std::vector<std::vector<uint8_t>> patches;

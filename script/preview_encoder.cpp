@@ -76,7 +76,7 @@ private:
     int rawParameterBytes_ = 0;  // bytes after a code that the game reads as its parameters
 };
 
-void encodeLine(std::string_view line, PreviewWriter& out) {
+void encodeLine(std::string_view line, PreviewWriter& out, const CharacterMap& characters) {
     line = line.substr(0, std::min(line.size(), kPreviewLineLength));
     ScriptLineReader reader(line, kPreviewRules);
     ScriptToken token;
@@ -91,7 +91,7 @@ void encodeLine(std::string_view line, PreviewWriter& out) {
         }
         case ScriptTokenKind::Text:
         case ScriptTokenKind::BracketWord:
-            for (size_t i = token.start; i < token.end() && out.putText(static_cast<uint8_t>(line[i])); ++i) {
+            for (size_t i = token.start; i < token.end() && out.putText(characters.byteOf(line[i])); ++i) {
             }
             break;
         }
@@ -100,12 +100,13 @@ void encodeLine(std::string_view line, PreviewWriter& out) {
 
 }  // namespace
 
-size_t EncodePreview(std::span<const std::string> entryLines, std::span<uint8_t> buffer) {
+size_t EncodePreview(std::span<const std::string> entryLines, std::span<uint8_t> buffer,
+                     const CharacterMap& characters) {
     if (buffer.size() < 3) return 0;
     std::fill_n(buffer.begin(), std::min<size_t>(4, buffer.size()), uint8_t{0});
     PreviewWriter out(buffer);
     for (size_t line = 1; line < entryLines.size() && !out.full(); ++line) {
-        encodeLine(entryLines[line], out);
+        encodeLine(entryLines[line], out, characters);
         if (line + 1 >= entryLines.size() || StartsWithIgnoringCase(entryLines[line + 1], ".ENDS")) break;
         out.put(0x00, 0xFD);
     }

@@ -40,7 +40,7 @@ std::string shownLine(std::string_view line, std::span<const size_t> keywordEsca
     return shown;
 }
 
-void encodeLine(std::string_view line, int stringNumber, ByteWriter& out, LogSink* log) {
+void encodeLine(std::string_view line, int stringNumber, ByteWriter& out, LogSink* log, const CharacterMap& characters) {
     ScriptLineReader reader(line, kScriptEncoderRules);
     ScriptToken token;
     std::vector<size_t> keywordEscapes;
@@ -54,7 +54,7 @@ void encodeLine(std::string_view line, int stringNumber, ByteWriter& out, LogSin
             break;
         case ScriptTokenKind::Text:
         case ScriptTokenKind::BracketWord:
-            for (size_t i = token.start; i < token.end(); ++i) out.put(static_cast<uint8_t>(line[i]));
+            for (size_t i = token.start; i < token.end(); ++i) out.put(characters.byteOf(line[i]));
             break;
         }
     }
@@ -91,11 +91,12 @@ std::optional<std::vector<std::string>> ApplyDictionaryToLines(std::span<const s
     return splitLines(*text);
 }
 
-size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log) {
+size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log,
+                   const CharacterMap& characters) {
     ByteWriter out(output);
     for (size_t i = 0; i < lines.size(); ++i) {
         if (i > 0) out.put(kLineBreakByte);
-        encodeLine(lines[i], stringNumber, out, log);
+        encodeLine(lines[i], stringNumber, out, log, characters);
     }
     out.put(kStringEndByte);
     return out.count();
@@ -109,7 +110,7 @@ EncodeResult EncodeScriptString(int stringNumber, ScriptText& script, const Tabl
     const std::optional<std::vector<std::string>> lines = ApplyDictionaryToLines(*entry, table);
     if (!lines) return {EncodeStatus::TooLong, 0};
 
-    const size_t length = EncodeLines(*lines, stringNumber, output, log);
+    const size_t length = EncodeLines(*lines, stringNumber, output, log, table.characterMap());
     if (length > output.size() || length > 0xFFFF) return {EncodeStatus::TooLong, 0};
     return {EncodeStatus::Encoded, static_cast<uint16_t>(length)};
 }

@@ -2,7 +2,8 @@
 // The script text encoder: one entry of a block's script file turned into the bytes that the
 // translated game's text engine reads.
 //
-//   plain character   its own 8-bit code (the table file's two-digit entries are not used)
+//   plain character   its byte in the table file's character map (character_map.h): its own
+//                     8-bit code unless a single-character line gives it another
 //   01 nn             dictionary word in slot nn (written by the dictionary step as "[$01nn]")
 //   F0-FD             the keywords of the control-code table (control_codes.h), matched
 //                     ignoring case; a "$" after a keyword starts its parameter as an escape
@@ -16,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "script/character_map.h"
 #include "script/control_codes.h"
 #include "script/dictionary_step.h"
 #include "script/script_text.h"
@@ -43,11 +45,13 @@ public:
 [[nodiscard]] std::optional<std::vector<std::string>> ApplyDictionaryToLines(std::span<const std::string> lines,
                                                                             const TableFile& table);
 
-// Encodes the lines (already through the dictionary step) into `output`, appending.
+// Encodes the lines (already through the dictionary step) into `output`, appending; plain
+// characters are written through `characters`.
 // `stringNumber` only appears in the unclosed-escape log line. Lines of any length are encoded
 // in full. Returns the number of bytes the string needs; when that exceeds output.size(), only
 // output.size() bytes were written.
-size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log);
+size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log,
+                   const CharacterMap& characters);
 
 enum class EncodeStatus {
     Encoded,

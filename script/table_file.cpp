@@ -1,5 +1,6 @@
 #include "script/table_file.h"
 
+#include <algorithm>
 
 #include "script/text_lines.h"
 
@@ -32,11 +33,21 @@ TableLoadResult TableFile::load(const std::filesystem::path& path) {
 
 void TableFile::parse(std::string_view text) {
     release();
-    ForEachLinePiece(text, kTablePieceLength, [this](std::string_view piece) {
+    std::vector<CharacterLine> characterLines;
+    // Line numbers for the character map's messages: pieces are views into `text`.
+    size_t counted = 0;
+    unsigned line = 1;
+    ForEachLinePiece(text, kTablePieceLength, [&](std::string_view piece) {
+        const auto at = static_cast<size_t>(piece.data() - text.data());
+        line += static_cast<unsigned>(std::count(text.begin() + long(counted), text.begin() + long(at), '\n'));
+        counted = at;
         if (piece.size() > 2 && piece[2] == '=') {
             if (const auto code = readCodeField(piece.substr(0, 2), 0xFF)) {
                 std::string_view value = piece.substr(3);
                 (value.size() < 2 ? single_ : multi_)[*code] = std::string(value);
+                if (value.size() < 2 || Latin1LetterInUtf8(value)) {
+                    characterLines.push_back({line, static_cast<uint8_t>(*code), std::string(value)});
+                }
             }
         } else if (piece.size() > 4 && piece[4] == '=') {
             // Only the low byte of the four-digit code names the dictionary slot.
@@ -45,12 +56,14 @@ void TableFile::parse(std::string_view text) {
             }
         }
     });
+    characters_ = BuildCharacterMap(characterLines);
 }
 
 void TableFile::release() {
     for (Slots* map : {&single_, &multi_, &dictionary_}) {
         for (auto& slot : *map) slot.reset();
     }
+    characters_ = CharacterMapLoad{};
 }
 
 const std::optional<std::string>& TableFile::dictionaryWord(unsigned slot) const {

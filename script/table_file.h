@@ -1,13 +1,17 @@
 #pragma once
 // The table file (*.tbl): code-to-text pairs. Two 8-bit maps (single- and multi-character
 // texts) and the dictionary map, keyed by the low byte of a four-digit code, whose words the
-// script encoder substitutes and the dictionary area writes into the ROM.
+// script encoder substitutes and the dictionary area writes into the ROM. The single-character
+// lines also give the character map (character_map.h) that every writer of game bytes uses.
 
 #include <array>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "script/character_map.h"
 
 namespace corv::script {
 
@@ -37,10 +41,17 @@ public:
     // Slot k of the dictionary map; slots 256 and up are always empty.
     [[nodiscard]] const std::optional<std::string>& dictionaryWord(unsigned slot) const;
 
+    // The character map of the single-character lines, with the lines it refuses and its
+    // warnings; the identity before any load.
+    [[nodiscard]] const CharacterMap& characterMap() const { return characters_.map; }
+    [[nodiscard]] const std::vector<RefusedCharacterLine>& refusedCharacterLines() const { return characters_.refused; }
+    [[nodiscard]] const std::vector<CharacterMapWarning>& characterWarnings() const { return characters_.warnings; }
+
 private:
     Slots single_;
     Slots multi_;
     Slots dictionary_;
+    CharacterMapLoad characters_;
     std::filesystem::path fileName_;
 };
 

@@ -22,7 +22,8 @@ BoxOverflow OverflowOf(const LiveString& string) {
 }
 
 std::vector<MarkedRow> MarkedRows(const std::vector<std::string>& lines, const LiveString& string,
-                                  const check::BoxMetrics& box, bool codesShown) {
+                                  const check::BoxMetrics& box, const script::CharacterMap& characters,
+                                  bool codesShown) {
     const BoxOverflow overflow = OverflowOf(string);
     const auto has = [](const auto& list, int line) {
         return std::any_of(list.begin(), list.end(), [&](const auto& item) { return item.line == line; });
@@ -32,7 +33,7 @@ std::vector<MarkedRow> MarkedRows(const std::vector<std::string>& lines, const L
     for (size_t i = 0; i < lines.size(); ++i) {
         const int line = int(i) + 1;
         const bool clipped = has(overflow.clipped, line);
-        for (const int width : check::MeasureDrawnLineRows(lines[i], box, codesShown)) {
+        for (const int width : check::MeasureDrawnLineRows(lines[i], box, codesShown, characters)) {
             // The box starts a new row once the cursor reaches its width.
             const int drawn = 1 + (width >= box.width ? width / box.width : 0);
             const bool wide = width > box.width && has(overflow.wide, line);

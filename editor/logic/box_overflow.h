@@ -42,6 +42,7 @@ struct MarkedRow {
 // wrap is counted from the drawn widths: exact for the fixed-width font, close for the VWF one.
 // `codesShown` is the preview's option: shown, a window clear draws its label and a row break.
 [[nodiscard]] std::vector<MarkedRow> MarkedRows(const std::vector<std::string>& lines, const LiveString& string,
-                                                const check::BoxMetrics& box, bool codesShown = true);
+                                                const check::BoxMetrics& box, const script::CharacterMap& characters,
+                                                bool codesShown = true);
 
 }  // namespace corv::editor

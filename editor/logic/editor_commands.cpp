@@ -92,9 +92,19 @@ void EditorSession::loadTable(dialogs::Dialogs& dialogs) {
 }
 
 bool EditorSession::loadTableFrom(const std::filesystem::path& path, dialogs::Dialogs& dialogs) {
-    if (table_.load(path) != script::TableLoadResult::CannotOpen) return true;
-    dialogs.message(kCannotLoadTable);
-    return false;
+    if (table_.load(path) == script::TableLoadResult::CannotOpen) {
+        dialogs.message(kCannotLoadTable);
+        return false;
+    }
+    // The table stays loaded without the refused lines; the message names each of them.
+    const auto& refused = table_.refusedCharacterLines();
+    const auto& warnings = table_.characterWarnings();
+    if (refused.empty() && warnings.empty()) return true;
+    std::string text = refused.empty() ? kTableCharacterWarnings : kTableCharacterLinesRefused;
+    for (const script::RefusedCharacterLine& line : refused) text += "\n" + script::RefusedCharacterLineText(line);
+    for (const script::CharacterMapWarning& warning : warnings) text += "\nwarning: " + script::CharacterMapWarningText(warning);
+    dialogs.message(text);
+    return refused.empty();
 }
 
 void EditorSession::insertCompression(dialogs::Dialogs& dialogs) {

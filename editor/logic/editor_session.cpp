@@ -269,7 +269,7 @@ std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::
 std::optional<ShownChoice> EditorSession::chooseString(unsigned i, const script::ScriptText& script,
                                                        bool resetScroll) {
     if (!rom_.loaded()) return std::nullopt;
-    auto choice = index_->chooseString(i, script);
+    auto choice = index_->chooseString(i, script, table_.characterMap());
     if (!choice) return std::nullopt;
     if (resetScroll) {
         screen_->kanaLayer().setScrollOffset(0);
@@ -323,6 +323,7 @@ preview::PreviewSources EditorSession::sources() const {
     // Without an entry for the chosen string the buffer still holds the last string's
     // translation; redrawing it under this string would show a translation it does not have.
     if (entryShown_) sources.previewBytes = index_->previewBytes();
+    sources.characters = &table_.characterMap();
     return sources;
 }
 

@@ -2,6 +2,9 @@
 // The texts the editor shows: titles, filters, messages and questions, kept together so that the
 // window and the session cannot drift apart. Misspellings are the program's own and stay.
 
+#include <cstddef>
+#include <string>
+
 namespace corv::editor {
 
 inline constexpr char kApplicationTitle[] = "\"Corvane\" Script Editor";
@@ -22,6 +25,15 @@ inline constexpr char kCannotOpenDataFile[] = "Fatal Error: Could not open FONT 
 inline constexpr char kOpenTableTitle[] = "Open TABLE File";
 inline constexpr char kOpenTableFilter[] = "Table File | *.tbl";
 inline constexpr char kCannotLoadTable[] = "Could not load the table file...";
+// Heads of the message that lists the table file's character lines the map does not take.
+inline constexpr char kTableCharacterLinesRefused[] =
+    "Error: These character lines of the table file cannot be used (the other lines are loaded):";
+inline constexpr char kTableCharacterWarnings[] = "The table file's character lines:";
+
+// The line panel after a paste that the substitutions changed.
+inline std::string PastedWithSubstitutions(size_t count) {
+    return "Pasted: " + std::to_string(count) + " character(s) written as the substitutions say";
+}
 
 // Save Rom File
 inline constexpr char kRomSaved[] = "ROM File saved successfully!";

@@ -105,6 +105,8 @@ public:
     [[nodiscard]] bool tableLoaded() const { return tableLoaded_; }
     [[nodiscard]] bool roomFromLastInsertion() const { return roomFromLastInsertion_; }
     [[nodiscard]] const check::BoxMetrics& box() const { return box_; }
+    // The table's character map the figures are counted with (the identity without a table).
+    [[nodiscard]] const script::CharacterMap& characters() const { return table_.characterMap(); }
     [[nodiscard]] const check::FitFigures& fit() const { return figures_; }
     // The text records, in record order.
     [[nodiscard]] const std::vector<LiveString>& strings() const { return strings_; }

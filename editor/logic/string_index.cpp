@@ -131,7 +131,8 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
     return choice;
 }
 
-std::optional<StringChoice> StringIndex::chooseString(unsigned i, const script::ScriptText& script) {
+std::optional<StringChoice> StringIndex::chooseString(unsigned i, const script::ScriptText& script,
+                                                      const script::CharacterMap& characters) {
     if (!currentBlock_ || i >= stringCount_) return std::nullopt;
     StringChoice choice;
     currentString_ = static_cast<int>(i);
@@ -150,7 +151,7 @@ std::optional<StringChoice> StringIndex::chooseString(unsigned i, const script::
     matchLine_ = choice.matchLine.value_or(-1);
     if (choice.matchLine) {
         const script::EntryCopy entry = script::CopyEntry(script, *choice.matchLine);
-        previewLength_ = script::EncodePreview(entry.lines, previewBytes_);
+        previewLength_ = script::EncodePreview(entry.lines, previewBytes_, characters);
         choice.previewLength = previewLength_;
     }
     choice.offsetStatus = OffsetStatusText(i, shownTextPointer_);

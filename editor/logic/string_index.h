@@ -15,6 +15,7 @@
 #include "script/block_data_file.h"
 #include "core/block_format.h"
 #include "core/rom_image.h"
+#include "script/character_map.h"
 #include "script/script_text.h"
 
 namespace corv::editor {
@@ -90,8 +91,10 @@ public:
     // Chooses string `i` of the current block: notes its text pointer (text records only), finds
     // its entry in `script` (searching from its selection, as the editor's search does; nothing
     // in the script moves) and encodes the entry into the preview bytes. std::nullopt when no
-    // block is chosen or `i` is not one of its strings.
-    std::optional<StringChoice> chooseString(unsigned i, const script::ScriptText& script);
+    // block is chosen or `i` is not one of its strings. Characters are written as the game's
+    // bytes through `characters` (the table file's character map).
+    std::optional<StringChoice> chooseString(unsigned i, const script::ScriptText& script,
+                                             const script::CharacterMap& characters);
 
     // The decompressed current block (lower half of the block buffer, 64 KiB).
     [[nodiscard]] std::span<const uint8_t> block() const;

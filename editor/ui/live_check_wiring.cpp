@@ -39,7 +39,7 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
         const auto chosen = parts_.listData->selectedString();
         const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
         if (string == nullptr) return {};
-        return MarkedRows(checks_.entryLines(string->number), *string, checks_.box(),
+        return MarkedRows(checks_.entryLines(string->number), *string, checks_.box(), checks_.characters(),
                           !window_.session().settings().hideCodes);
     };
     source.scrollOffset = [this] { return window_.session().screen().asciiLayer().scrollOffset(); };

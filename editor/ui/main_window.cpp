@@ -20,8 +20,10 @@
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/script_file_watcher.h"
+#include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
+#include "project/substitutions_table.h"
 
 namespace corv::editor {
 
@@ -56,7 +58,8 @@ ScrollKey ScrollKeyOf(int key) {
 MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      session_(std::make_unique<EditorSession>(std::filesystem::current_path())) {
+      session_(std::make_unique<EditorSession>(std::filesystem::current_path())),
+      defaultSubstitutions_(project::DefaultSubstitutions()) {
     setObjectName(QStringLiteral("myForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFocusPolicy(Qt::StrongFocus);
@@ -121,10 +124,19 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
                              ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
     parts.saveText = ui_.saveText;
     live_ = new LiveCheckWiring(*this, parts, dialogs_);
+    ui_.textEditor->memo().setPasteFilter([this](const QString& pasted) { return substitutePasted(pasted); });
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     scriptWatcher_ = new ScriptFileWatcher(this);
     connect(scriptWatcher_, &ScriptFileWatcher::mayHaveChanged, this, &MainWindow::checkScriptOnDisk);
     session_->setRunning(true);
+}
+
+QString MainWindow::substitutePasted(const QString& pasted) {
+    const script::Substitutions& list = project_ ? project_->substitutions : defaultSubstitutions_;
+    const script::SubstitutedText out =
+        script::SubstituteUtf8(pasted.toStdString(), list, session_->table().characterMap());
+    if (out.count > 0) ui_.linePanel->setText(QString::fromStdString(PastedWithSubstitutions(out.count)));
+    return QString::fromStdString(out.utf8);
 }
 
 MainWindow::~MainWindow() {

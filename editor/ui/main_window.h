@@ -206,11 +206,15 @@ private:
     void closeProject();
     void restoreEditorState(const project::EditorState& state);
     [[nodiscard]] script::ScriptText& script();
+    // Pasted text with the open project's substitutions (the default list without a project)
+    // applied; the line panel says how many characters they wrote differently.
+    [[nodiscard]] QString substitutePasted(const QString& pasted);
 
     Widgets ui_;
     dialogs::Dialogs& dialogs_;
     std::unique_ptr<EditorSession> session_;
     std::optional<project::ProjectFile> project_;
+    script::Substitutions defaultSubstitutions_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
     LiveCheckWiring* live_ = nullptr;  // a child of the window
     ScriptFileWatcher* scriptWatcher_ = nullptr;  // a child of the window

@@ -31,7 +31,8 @@ void ScriptMemo::keyPressEvent(QKeyEvent* event) {
 
 void ScriptMemo::insertFromMimeData(const QMimeData* source) {
     if (!source->hasText()) return;
-    insertPlainText(KeepScriptCharacters(source->text()));
+    const QString text = pasteFilter_ ? pasteFilter_(source->text()) : source->text();
+    insertPlainText(KeepScriptCharacters(text));
 }
 
 }  // namespace corv::editor

@@ -5,6 +5,8 @@
 
 #include <QPlainTextEdit>
 
+#include <functional>
+
 namespace corv::editor {
 
 class ScriptMemo final : public QPlainTextEdit {
@@ -13,9 +15,17 @@ class ScriptMemo final : public QPlainTextEdit {
 public:
     explicit ScriptMemo(QWidget* parent = nullptr);
 
+    // Pasted and dropped text goes through `filter` first (the main window's substitutions),
+    // then loses what no script byte can hold.
+    using PasteFilter = std::function<QString(const QString&)>;
+    void setPasteFilter(PasteFilter filter) { pasteFilter_ = std::move(filter); }
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    PasteFilter pasteFilter_;
 };
 
 }  // namespace corv::editor

@@ -47,12 +47,14 @@ completion)
     expect "--project --patch --help" corvtool verify rom.smc --
     expect "--help --version" corvtool --
     expect "--strict" corvtool check demo.smc --st
-    expect "--allow-missing --maximise --force --help" corvtool insert rom.smc --
+    expect "--allow-missing --maximise --force --substitutions --help" corvtool insert rom.smc --
     expect "--script --scale" corvtool preview rom.smc data.txt 10000 --s
     expect "--all" corvtool preview rom.smc data.txt 10000 --a
     expect "--force --help" corvtool decompress --
     expect "--help" corvtool kana --   # a command without options still takes --help
-    expect "--fuzzy --allow-outside --help" corvtool import-po proj --
+    expect "--fuzzy --allow-outside --substitutions --help" corvtool import-po proj --
+    expect "--substitutions" corvtool check rom.smc --su
+    expect "--table" corvtool preview rom.smc data.txt 10000 --t
     expect "--allow-outside" corvtool build proj --al
     expect "--release-dir" corvtool build proj --r
     expect "" corvtool check rom.smc   # a file name: left to the shell's default

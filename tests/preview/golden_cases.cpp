@@ -115,7 +115,7 @@ std::vector<GoldenPicture> RenderGoldenCases() {
         c.adjust(caseOptions, caseFormat);
 
         scriptText.setCaret(0);
-        const auto preview = EncodeEntryPreview(scriptText, c.string);
+        const auto preview = EncodeEntryPreview(scriptText, c.string, script::CharacterMap{});
         StringPreviewInput input;
         input.romData = c.inserted ? markedRom : game.rom;
         input.gameFont = font;

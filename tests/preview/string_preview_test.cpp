@@ -22,14 +22,14 @@ TEST(PreviewStringPreview, LoadsTheGameFontBlockFromTheRom) {
 
 TEST(PreviewStringPreview, EncodesTheEntryOfTheChosenString) {
     script::MemoryScriptText script(".STRING 1\nHi[KEY]!\nOk\n.ENDS\n\n.STRING 10\nTen\n.ENDS\n");
-    const auto one = EncodeEntryPreview(script, 1);
+    const auto one = EncodeEntryPreview(script, 1, script::CharacterMap{});
     ASSERT_TRUE(one.has_value());
     const std::vector<uint8_t> expected = {'H', 'i', 0x00, 0xF0, '!', 0x00, 0xFD, 'O', 'k', 0xFF, 0xFF, 0x00};
     EXPECT_EQ(*one, expected);
-    const auto ten = EncodeEntryPreview(script, 10);
+    const auto ten = EncodeEntryPreview(script, 10, script::CharacterMap{});
     ASSERT_TRUE(ten.has_value());
     EXPECT_EQ((*ten)[0], 'T');
-    EXPECT_FALSE(EncodeEntryPreview(script, 2).has_value());
+    EXPECT_FALSE(EncodeEntryPreview(script, 2, script::CharacterMap{}).has_value());
 }
 
 }  // namespace

@@ -61,10 +61,10 @@ TEST_F(UntrustedProject, AProjectFileIsReadOnlyWhenPlainSmallShallowAndFreeOfNul
         int line;
     } cases[] = {
         {good + "# " + std::string(project::kLargestProjectFile, 'x') + "\n", project::ProjectProblem::TooLarge, "", 0},
-        {good + "[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q]\n", project::ProjectProblem::TooDeep, "", 23},
+        {good + "[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q]\n", project::ProjectProblem::TooDeep, "", 41},
         {"\"bad\\u0000key\" = 1\n" + good, project::ProjectProblem::NulCharacter, std::string("bad\0key", 7), 1},
         {good + "[blocks.D40000]\nskip = true\n[editor]\nnote = \"a\\u0000b\"\n", project::ProjectProblem::NulCharacter,
-         "editor.note", 26},
+         "editor.note", 44},
         {"allow_outside = 'yes'\n" + good, project::ProjectProblem::WrongType, "allow_outside", 1},
     };
     for (const auto& c : cases) {
@@ -172,18 +172,18 @@ TEST(PoText, ATranslationIsTextThatAScriptHoldsAndImportAndExportAgree) {
         {std::string(0x10001, 'a'), TranslationProblem::TooLong, 0, 0},
     };
     for (const auto& c : cases) {
-        const project::ScriptCharacters characters = project::Utf8ToScriptCharacters(c.utf8);
+        const project::ScriptCharacters characters = project::Utf8ToScriptCharacters(c.utf8, script::CharacterMap{});
         EXPECT_EQ(characters.check.problem, c.problem) << c.utf8.substr(0, 40);
         EXPECT_EQ(characters.check.character, c.character) << c.utf8.substr(0, 40);
         EXPECT_EQ(characters.check.line, c.line) << c.utf8.substr(0, 40);
         // What the import takes, the export of the same script bytes lets out, and the reverse.
         if (c.problem == TranslationProblem::None) {
-            EXPECT_EQ(project::CheckScriptTranslation(characters.latin1).problem, TranslationProblem::None);
+            EXPECT_EQ(project::CheckScriptTranslation(characters.latin1, script::CharacterMap{}).problem, TranslationProblem::None);
             EXPECT_EQ(project::Latin1ToUtf8(characters.latin1), c.utf8);
         }
     }
-    EXPECT_EQ(project::CheckScriptTranslation("a\xF5" "b").problem, TranslationProblem::GameCode);
-    EXPECT_EQ(project::CheckScriptTranslation("a\rb").problem, TranslationProblem::Control);
+    EXPECT_EQ(project::CheckScriptTranslation("a\xF5" "b", script::CharacterMap{}).problem, TranslationProblem::GameCode);
+    EXPECT_EQ(project::CheckScriptTranslation("a\rb", script::CharacterMap{}).problem, TranslationProblem::Control);
 }
 
 TEST(PoReader, NulsAsBytesOrEscapesAndTheCharsetAreFoundBeforeTheLibraryReadsTheFile) {

@@ -155,7 +155,7 @@ TEST(ScriptLineReader, EscapePairs) {
 std::vector<uint8_t> preview(const std::string& line) {
     const std::array<std::string, 2> entry = {".STRING 0", line};
     std::vector<uint8_t> buffer(kPreviewBufferSize);
-    buffer.resize(EncodePreview(entry, buffer));
+    buffer.resize(EncodePreview(entry, buffer, CharacterMap{}));
     return buffer;
 }
 

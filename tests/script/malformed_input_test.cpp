@@ -105,7 +105,7 @@ TEST(MalformedInput, PreviewLines) {
     for (int round = 0; round < 300; ++round) {
         std::vector<std::string> lines(1 + random.below(6));
         for (auto& line : lines) line = random.text(random.below(120));
-        const size_t length = EncodePreview(lines, buffer);
+        const size_t length = EncodePreview(lines, buffer, CharacterMap{});
         ASSERT_GE(length, 2u);
         ASSERT_LT(length, 0x10000u);
         EXPECT_EQ(buffer[length - 2], 0xFF);

@@ -12,7 +12,7 @@ using Bytes = std::vector<uint8_t>;
 Bytes Encode(std::vector<std::string> lines) {
     lines.insert(lines.begin(), ".STRING 0");
     std::vector<uint8_t> buffer(kPreviewBufferSize, 0xAA);
-    const size_t length = EncodePreview(lines, buffer);
+    const size_t length = EncodePreview(lines, buffer, CharacterMap{});
     EXPECT_EQ(buffer.at(length), 0x00);
     return Bytes(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(length));
 }
@@ -86,10 +86,10 @@ TEST(PreviewEncoder, AnOverlongEntryIsCutBefore64KiBInsteadOfWrapping) {
 TEST(PreviewEncoder, SmallBuffersStayInBounds) {
     const std::vector<std::string> lines = {".STRING 0", "abcdef"};
     std::vector<uint8_t> three(3, 0xAA);
-    EXPECT_EQ(EncodePreview(lines, three), 2u);
+    EXPECT_EQ(EncodePreview(lines, three, CharacterMap{}), 2u);
     EXPECT_EQ(three, (std::vector<uint8_t>{0xFF, 0xFF, 0x00}));
     std::vector<uint8_t> two(2, 0xAA);
-    EXPECT_EQ(EncodePreview(lines, two), 0u);
+    EXPECT_EQ(EncodePreview(lines, two, CharacterMap{}), 0u);
     EXPECT_EQ(two, (std::vector<uint8_t>{0xAA, 0xAA}));
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/address.h"
 #include "tools/corvtool/rom_argument.h"
+#include "tools/corvtool/table_argument.h"
 
 namespace corv::tool {
 
@@ -25,9 +26,7 @@ bool LoadRomAndDataFile(CheckInputs& inputs, const std::string& romPath, const s
 }
 
 bool LoadTable(CheckInputs& inputs, const std::string& tablePath, std::string_view command, std::ostream& err) {
-    if (inputs.table.load(tablePath) == script::TableLoadResult::Loaded) return true;
-    FileError(err, command, tablePath) << "cannot read this table file\n";
-    return false;
+    return LoadCharacterTable(inputs.table, tablePath, command, err);
 }
 
 bool LoadBlock(CheckInputs& inputs, uint32_t address, std::string_view command, std::ostream& err) {

@@ -43,6 +43,7 @@ const char* kindName(FindingKind kind) {
     case FindingKind::EscapedEndMark: return "escaped-end-mark";
     case FindingKind::DuplicateEntry: return "duplicate-entry";
     case FindingKind::StrayClosingLine: return "stray-closing-line";
+    case FindingKind::SharedByte: return "shared-byte";
     }
     return "";
 }

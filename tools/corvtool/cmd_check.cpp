@@ -16,6 +16,7 @@
 #include "tools/corvtool/check_report.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/rom_argument.h"
+#include "tools/corvtool/substitutions_argument.h"
 #include "check/block_check.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
@@ -33,7 +34,10 @@ int exitCodeOf(const check::BlockReport& report, bool strict) {
     return report.fit.fits() ? kExitOk : kExitDoesNotFit;
 }
 
-int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int runCheck(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args = givenArgs;
+    std::optional<std::string> substitutionsFile;
+    if (!TakeSubstitutionsOption(args, substitutionsFile, "check", err)) return kExitUsage;
     std::vector<std::string> files;
     bool strict = false;
     bool json = false;
@@ -78,7 +82,10 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
         ReportScriptOfOtherBlock(err, "check", files[4], *owner, inputs.block->info.blockAddress);
         return kExitBadInput;
     }
-    script::MemoryScriptText script(*scriptText);
+    const auto substituted =
+        SubstitutedScriptText(*scriptText, substitutionsFile, inputs.table.characterMap(), "check", err);
+    if (!substituted) return kExitBadInput;
+    script::MemoryScriptText script(*substituted);
     const check::BoxMetrics box = BoxOf(inputs.dataFile);
     const check::BlockReport report =
         check::CheckBlock(inputs.rom.data(), *inputs.block, script, inputs.table, box);
@@ -93,12 +100,13 @@ int runCheck(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 extern const Command kCheckCommand{
-    "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json] [--verbose] [--untranslated] [--force]",
+    "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json] [--verbose] [--untranslated] [--force] "
+    "[--substitutions FILE]",
     "check the script file SCRIPT of the block at ADDRESS before inserting it: findings per string (empty "
     "translations with --verbose), the strings translated and the bytes left or over (for a block over or "
     "tight also with --maximise); --untranslated lists the strings not translated yet; a script named after "
     "another block is refused unless --force; exit 1 when it does not fit, 2 on errors (warnings too with "
-    "--strict)",
+    "--strict); --substitutions FILE checks the script as its pairs write it",
     runCheck};
 
 }  // namespace corv::tool

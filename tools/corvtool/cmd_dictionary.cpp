@@ -7,6 +7,7 @@
 #include "tools/corvtool/command.h"
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
+#include "tools/corvtool/table_argument.h"
 #include "insert/dictionary_area.h"
 #include "script/table_file.h"
 
@@ -25,10 +26,7 @@ int runDictionary(const std::vector<std::string>& givenArgs, std::ostream& out, 
     core::RomImage rom;
     if (!OpenGameRom(rom, args[0], "dictionary", err)) return kExitBadInput;
     script::TableFile table;
-    if (table.load(args[1]) != script::TableLoadResult::Loaded) {
-        FileError(err, "dictionary", args[1]) << "cannot read this table file\n";
-        return kExitBadInput;
-    }
+    if (!LoadCharacterTable(table, args[1], "dictionary", err)) return kExitBadInput;
     const insert::DictionaryAreaResult result = insert::InsertDictionaryArea(rom, table);
     if (result != insert::DictionaryAreaResult::Written) {
         // Too many words do not fit the area's bank; a ROM too small for the area is not the game's.

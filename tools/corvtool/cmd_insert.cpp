@@ -23,6 +23,8 @@
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
 #include "tools/corvtool/rom_argument.h"
+#include "tools/corvtool/substitutions_argument.h"
+#include "tools/corvtool/table_argument.h"
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/script_file.h"
@@ -64,7 +66,10 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     bool allowMissing = false;
     bool force = false;
     auto compressor = insert::InsertionCompressor::Standard;
-    for (const std::string& arg : allArgs) {
+    std::vector<std::string> given = allArgs;
+    std::optional<std::string> substitutionsFile;
+    if (!TakeSubstitutionsOption(given, substitutionsFile, "insert", err)) return kExitUsage;
+    for (const std::string& arg : given) {
         if (arg == kAllowMissing) {
             allowMissing = true;
         } else if (arg == kForceOption) {
@@ -79,7 +84,8 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
         }
     }
     if (args.size() != 5) {
-        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]\n";
+        err << "corvtool insert: expected ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force] "
+               "[--substitutions FILE]\n";
         return kExitUsage;
     }
     uint32_t address = 0;
@@ -98,16 +104,15 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
     auto textBlock = OpenTextBlock(rom, *dataFile, args[1], address, script::BlockListing::Required, "insert", err);
     if (!textBlock) return kExitBadInput;
     script::TableFile table;
-    if (table.load(args[2]) != script::TableLoadResult::Loaded) {
-        FileError(err, "insert", args[2]) << "cannot read this table file\n";
-        return kExitBadInput;
-    }
+    if (!LoadCharacterTable(table, args[2], "insert", err)) return kExitBadInput;
     const auto scriptText = script::LoadScriptFile(args[4]);
     if (!scriptText) {
         FileError(err, "insert", args[4]) << "cannot read this script file\n";
         return kExitBadInput;
     }
-    script::MemoryScriptText script(*scriptText);
+    const auto substituted = SubstitutedScriptText(*scriptText, substitutionsFile, table.characterMap(), "insert", err);
+    if (!substituted) return kExitBadInput;
+    script::MemoryScriptText script(*substituted);
     if (!force) {
         if (const auto owner = ScriptOfOtherBlock(args[4], dataFile->blocks, address)) {
             ReportScriptOfOtherBlock(err, "insert", args[4], *owner, textBlock->info.blockAddress);
@@ -158,11 +163,11 @@ int runInsert(const std::vector<std::string>& allArgs, std::ostream& out, std::o
 }  // namespace
 
 extern const Command kInsertCommand{
-    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force]",
+    "insert", "ROM DATAFILE TABLE ADDRESS SCRIPT [--allow-missing] [--maximise] [--force] [--substitutions FILE]",
     "insert the script file SCRIPT of the block at ADDRESS (hex, any bank of its .BLOCK line) into ROM and save "
     "it; a text string without an entry refuses the insertion unless --allow-missing; so do the errors that "
     "check finds and a script named after another block, unless --force; --maximise compresses with the "
-    "maximising compressor",
+    "maximising compressor; --substitutions FILE inserts the script as its pairs write it (the file stays as it is)",
     runInsert};
 
 }  // namespace corv::tool

@@ -19,6 +19,7 @@
 #include "preview/preview_screen.h"
 #include "preview/string_preview.h"
 #include "tools/corvtool/rom_argument.h"
+#include "tools/corvtool/table_argument.h"
 #include "script/block_data_file.h"
 #include "script/script_file.h"
 #include "script/text_block.h"
@@ -38,6 +39,7 @@ struct PreviewArguments {
     std::filesystem::path output;
     std::optional<std::filesystem::path> allDirectory;
     std::optional<std::filesystem::path> script;
+    std::optional<std::string> table;  // its character map: what the lower box shows
     unsigned scale = 1;
 };
 
@@ -53,7 +55,7 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
-        if (arg == "--script" || arg == "--scale" || arg == "--all") {
+        if (arg == "--script" || arg == "--scale" || arg == "--all" || arg == "--table") {
             if (!hasValue) {
                 err << "corvtool preview: " << arg << " needs a value\n";
                 return std::nullopt;
@@ -61,6 +63,8 @@ std::optional<PreviewArguments> ParseArguments(const std::vector<std::string>& a
             const std::string& value = args[++i];
             if (arg == "--script") {
                 parsed.script = value;
+            } else if (arg == "--table") {
+                parsed.table = value;
             } else if (arg == "--all") {
                 parsed.allDirectory = value;
             } else if (!ParseUnsigned(value, parsed.scale) || parsed.scale == 0 || parsed.scale > kMaxScale) {
@@ -127,6 +131,9 @@ int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std
         scriptText.emplace(*text);
     }
 
+    script::TableFile table;
+    if (parsed->table && !LoadCharacterTable(table, *parsed->table, "preview", err)) return kExitBadInput;
+
     const uint32_t blockIndex = script::ListedBlockIndex(load->blocks, parsed->address).value_or(kUnlistedBlock);
 
     const std::vector<uint8_t> font = preview::LoadGameFont(rom.data());
@@ -156,7 +163,7 @@ int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std
         bool entryFound = true;
         if (scriptText) {
             scriptText->setCaret(0);
-            auto encoded = preview::EncodeEntryPreview(*scriptText, i);
+            auto encoded = preview::EncodeEntryPreview(*scriptText, i, table.characterMap());
             entryFound = encoded.has_value();
             if (encoded) previewBytes = std::move(*encoded);
         }
@@ -166,6 +173,7 @@ int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std
         input.block = block;
         input.blockIndex = blockIndex;
         input.stringIndex = i;
+        input.characters = &table.characterMap();
         if (entryFound) input.previewBytes = std::span<const uint8_t>(previewBytes);
 
         preview::PreviewScreen screen;
@@ -196,7 +204,7 @@ int runPreview(const std::vector<std::string>& givenArgs, std::ostream& out, std
 // The drawing half of the preview command: it runs in its own small program, so that the other
 // commands never load the GUI libraries.
 extern const Command kPreviewCommand{
-    "preview", "ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--scale N]",
+    "preview", "ROM DATAFILE ADDRESS (STRING OUT.png | --all DIR) [--script FILE] [--table FILE] [--scale N]",
     "draw the editor's two text boxes for string STRING (or every string) of the text block at ADDRESS (hex) as PNG",
     runPreview};
 

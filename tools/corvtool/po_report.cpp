@@ -8,6 +8,7 @@
 #include "project/po_reader.h"
 #include "project/project_error_text.h"
 #include "script/script_file.h"
+#include "script/substitutions.h"
 
 namespace corv::tool {
 namespace {
@@ -18,6 +19,21 @@ std::string codePoint(char32_t character) {
     char text[16];
     std::snprintf(text, sizeof text, "U+%04X", static_cast<unsigned>(character));
     return text;
+}
+
+// A printable character in UTF-8; empty for a control character or no character at all.
+std::string utf8Of(char32_t character) {
+    std::string text;
+    if (character >= 0xA0 && character <= 0x10FFFF && !(character >= 0xD800 && character <= 0xDFFF)) {
+        script::AppendUtf8(text, character);
+    }
+    return text;
+}
+
+// The character itself and its code point: "’" (U+2019).
+std::string characterText(char32_t character) {
+    const std::string text = utf8Of(character);
+    return text.empty() ? codePoint(character) : "\"" + text + "\" (" + codePoint(character) + ")";
 }
 
 std::string byteText(char32_t character) {
@@ -50,9 +66,12 @@ std::string problemText(const project::PoImportError& problem) {
     case PoImportProblem::LibraryError: return "cannot read this PO file: " + shown(problem.detail);
     case PoImportProblem::UnknownString: return "names no text string of a listed block";
     case PoImportProblem::BadCharacter:
-        return textLine + ": the character " + codePoint(problem.character) +
-               (problem.character > 0xFF ? " cannot be written in a script file (Latin-1)"
-                                         : " is read by the game as a code, not a character");
+        return textLine + ": the character " + characterText(problem.character) +
+               (problem.character > 0xFF ? " cannot be written in a script file (Latin-1), and no substitution "
+                                           "writes it differently"
+                                         : " is read by the game as a code, not a character; a table file line "
+                                           "such as 7B=" + utf8Of(problem.character) +
+                                           " gives it a byte of the game");
     case PoImportProblem::ControlCharacter:
         return textLine + ": the control character " + codePoint(problem.character) + " cannot stand in a translation";
     case PoImportProblem::KeywordLine:

@@ -522,5 +522,29 @@ TEST_F(PatchCommandTest, WithoutADataFileTheAreaTablesStillGuardEveryBlock) {
     EXPECT_FALSE(session->rom().modified());
 }
 
+TEST_F(EditorSessionTest, ATableWithRefusedCharacterLinesNamesThemAndTheRestIsLoaded) {
+    openDemo();
+    const fs::path table = folder.path() / "letters.tbl";
+    std::ofstream(table, std::ios::binary) << "0105=the\n7B=\xF1\nFC=\xFC\n7C=\n";
+    dialogs.clearRecord();
+    dialogs.replyOpenFile(table);
+    session->loadTable(dialogs);
+    const auto& calls = dialogs.calls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1].kind, ScriptedDialogs::Kind::Message);
+    EXPECT_EQ(calls[1].text, std::string(kTableCharacterLinesRefused) +
+                                 "\nline 3 (FC=\xC3\xBC): byte FC is a control code in the game (F0-FF); a letter needs a "
+                                 "byte below F0\nline 4 (7C=): no character after the equals sign");
+    // The line that works is used: the preview and the checks write ñ as 7B.
+    EXPECT_EQ(session->table().characterMap().byteOf('\xF1'), 0x7B);
+    EXPECT_TRUE(session->table().dictionaryWord(5).has_value());
+
+    dialogs.clearRecord();
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    EXPECT_EQ(dialogs.calls().size(), 1u);  // the demo's table loads without a message
+    EXPECT_TRUE(session->table().characterMap().isIdentity());
+}
+
 }  // namespace
 }  // namespace corv::editor

@@ -381,18 +381,18 @@ TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries)
                   " pixel(s) wider than the box (216 pixels)");
     EXPECT_EQ(ProgressText(checks), "3 of " + std::to_string(checks.strings().size()) + " strings translated");
     // 60 glyphs of 8 pixels wrap twice in a box 216 pixels wide: three rows marked wide.
-    const std::vector<MarkedRow> wideRows = MarkedRows(checks.entryLines(b), *checks.string(b), checks.box());
+    const std::vector<MarkedRow> wideRows = MarkedRows(checks.entryLines(b), *checks.string(b), checks.box(), checks.characters());
     ASSERT_EQ(wideRows.size(), 3u);
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(wideRows[size_t(k)].row, k);
         EXPECT_TRUE(wideRows[size_t(k)].wide);
         EXPECT_FALSE(wideRows[size_t(k)].clipped);
     }
-    EXPECT_TRUE(MarkedRows(checks.entryLines(a), *checks.string(a), checks.box()).empty());
+    EXPECT_TRUE(MarkedRows(checks.entryLines(a), *checks.string(a), checks.box(), checks.characters()).empty());
 
     // Eight lines before the key wait: the box shows six, rows 6 and 7 are marked clipped.
     std::vector<int> clippedRows;
-    for (const MarkedRow& row : MarkedRows(checks.entryLines(d), *checks.string(d), checks.box())) {
+    for (const MarkedRow& row : MarkedRows(checks.entryLines(d), *checks.string(d), checks.box(), checks.characters())) {
         if (row.clipped) clippedRows.push_back(row.row);
     }
     EXPECT_EQ(clippedRows, (std::vector<int>{6, 7}));

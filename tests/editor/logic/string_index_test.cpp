@@ -106,7 +106,7 @@ TEST_F(StringIndexTest, ABlockChosenAgainAfterShorterDataKeepsItsRoom) {
 TEST_F(StringIndexTest, ChoosingAStringFindsItsEntryAndEncodesThePreview) {
     ASSERT_TRUE(index.chooseBlock(image, 0, dumps, script, handler));
     script.setText(".STRING 0\nHi[KEY]\nthere\n.ENDS\n.STRING 2\nsecond\n .ENDS \n");
-    const auto choice = index.chooseString(2, script);
+    const auto choice = index.chooseString(2, script, script::CharacterMap{});
     ASSERT_TRUE(choice.has_value());
     EXPECT_EQ(choice->matchLine, 4);
     EXPECT_EQ(choice->caret, script.text().find(".STRING 2"));
@@ -119,17 +119,17 @@ TEST_F(StringIndexTest, ChoosingAStringFindsItsEntryAndEncodesThePreview) {
     ASSERT_EQ(choice->previewLength, expected.size() - 1);
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), index.previewBytes().begin()));
 
-    const auto first = index.chooseString(0, script);
+    const auto first = index.chooseString(0, script, script::CharacterMap{});
     EXPECT_EQ(first->previewLength, 13u);
     EXPECT_EQ(index.previewBytes()[2], 0x00);
     EXPECT_EQ(index.previewBytes()[3], 0xF0);
 
     // A record without text keeps the pointer of the last text record in the status text.
-    const auto nonText = index.chooseString(1, script);
+    const auto nonText = index.chooseString(1, script, script::CharacterMap{});
     EXPECT_FALSE(nonText->matchLine.has_value());
     EXPECT_EQ(index.matchLine(), -1);
     EXPECT_EQ(nonText->offsetStatus, "Offset: 7E004E | PTR: 0100 -> 7E0100");
-    EXPECT_FALSE(index.chooseString(3, script).has_value());
+    EXPECT_FALSE(index.chooseString(3, script, script::CharacterMap{}).has_value());
 }
 
 TEST_F(StringIndexTest, UnsavedChangesAreOfferedForSavingBeforeTheScriptIsReloaded) {
@@ -180,7 +180,7 @@ TEST_F(StringIndexTest, BlockWithoutStringsHeaderFailureAndMissingTerminator) {
     EXPECT_TRUE(index.stringLines().empty());
     EXPECT_EQ(script.text(), "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n");
     EXPECT_EQ(ItemsHint(index.stringLines().size()), "0 item(s)");
-    EXPECT_FALSE(index.chooseString(0, script).has_value());
+    EXPECT_FALSE(index.chooseString(0, script, script::CharacterMap{}).has_value());
 
     const auto bad = index.chooseBlock(image, 2, dumps, script, handler);
     EXPECT_EQ(bad->end, 0xFFFFFFFFu);
@@ -199,7 +199,7 @@ TEST_F(StringIndexTest, NothingHappensWithoutARomOrOutsideTheList) {
     EXPECT_FALSE(index.chooseBlock(none, 0, dumps, script, handler).has_value());
     EXPECT_FALSE(index.chooseBlock(image, 4, dumps, script, handler).has_value());
     EXPECT_FALSE(index.hasBlock());
-    EXPECT_FALSE(index.chooseString(0, script).has_value());
+    EXPECT_FALSE(index.chooseString(0, script, script::CharacterMap{}).has_value());
     EXPECT_TRUE(std::filesystem::is_empty(dumps));
 }
 
@@ -242,7 +242,7 @@ TEST(StringIndexDemo, ChoosingEveryBlockOfTheDemoGame) {
             EXPECT_EQ(index.stringPointer(k), block.records[k].textPointer);
         }
         // The last string's skeleton entry previews as one line break between two empty lines.
-        const auto last = index.chooseString(index.stringCount() - 1u, script);
+        const auto last = index.chooseString(index.stringCount() - 1u, script, script::CharacterMap{});
         ASSERT_TRUE(last && last->matchLine);
         EXPECT_EQ(last->previewLength, 4u);
     }

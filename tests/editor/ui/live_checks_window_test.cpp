@@ -405,7 +405,7 @@ private slots:
             const std::string before = "W\n" + code + "\n";
             pasteScript(f, withBody(before + wide));
             const std::vector<MarkedRow> marked =
-                MarkedRows(checks.entryLines(n), *checks.string(n), checks.box(), true);
+                MarkedRows(checks.entryLines(n), *checks.string(n), checks.box(), checks.characters(), true);
             QVERIFY2(!marked.empty(), code.c_str());
             const int drawnAt = firstDifference(before + wide, before);
             QVERIFY(drawnAt > rowZero);

@@ -102,8 +102,9 @@ public:
                                          int asciiScroll = 0) const {
         const EditorSession& session = form->session();
         script::MemoryScriptText copy(scriptText);
-        const auto previewBytes = preview::EncodeEntryPreview(copy, index);
+        const auto previewBytes = preview::EncodeEntryPreview(copy, index, session.table().characterMap());
         preview::StringPreviewInput input;
+        input.characters = &session.table().characterMap();
         input.romData = session.rom().data();
         input.gameFont = session.gameFont();
         input.block = session.index().block();
