@@ -15,7 +15,7 @@ namespace {
 
 // An entry of nothing but blanks and empty lines encodes to blanks, line breaks and the end.
 bool holdsText(const EncodedEntry& entry) {
-    return !entry.missing && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
+    return !entry.missing && !entry.standIn && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
         return byte != ' ' && byte != '\t' && byte != script::kLineBreakByte && byte != script::kStringEndByte;
     });
 }
@@ -74,11 +74,11 @@ StringSource SourceOfString(std::span<const uint8_t> blockBytes, bool inserted, 
 }
 
 BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
-                       const script::TableFile& table, const BoxMetrics& box) {
+                       const script::TableFile& table, const BoxMetrics& box, insert::UntranslatedEntries untranslated) {
     BlockReport report;
     report.inserted = block.inserted;
     report.roomFromLastInsertion = block.inserted && !block.endGiven;
-    BlockFit fit(romData, *block.buffer, block.info, block.end);
+    BlockFit fit(romData, *block.buffer, block.info, block.end, untranslated);
     fit.encodeAll(script, table);
     report.fit = fit.figures();
     const bool compressed =

@@ -34,6 +34,12 @@ struct BlockOptions {
     int line = 0;
 };
 
+// What a build does with the untranslated strings of a block translated in part: a play-test
+// build gives each the stand-in that keeps the original's codes (insert/stand_in.h); a release
+// build refuses the block, naming them. A block with no translation at all stays as in the
+// original either way.
+enum class UntranslatedStrings { StandIn, Refuse };
+
 struct ProjectFile {
     std::filesystem::path file;       // the project file itself
     std::filesystem::path directory;  // its folder: the root of every relative path
@@ -49,6 +55,9 @@ struct ProjectFile {
     int editorLine = 0;  // the line where the [editor] table starts; 0 when there is none
     // `allow_outside = true`, written by hand only: the project may write outside its folder.
     bool allowOutside = false;
+    // `untranslated = "stand-in" | "refuse"`: what a build does with untranslated strings
+    // (`build --release` refuses them whatever the file says).
+    UntranslatedStrings untranslated = UntranslatedStrings::StandIn;
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };

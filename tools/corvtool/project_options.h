@@ -15,11 +15,14 @@ struct ProjectOptions {
     unsigned jobs = 0;  // the number of cores unless --jobs gives one
     bool json = false;
     bool allowOutside = false;  // --allow-outside: the project may write outside its folder
+    bool release = false;       // --release: untranslated strings stop the build
     core::Compressor compressor = core::Compressor::Standard;
 };
 
 // The option that lets a project write outside its folder.
 inline constexpr std::string_view kAllowOutsideOption = "--allow-outside";
+// The option of a build that refuses untranslated strings instead of standing them in.
+inline constexpr std::string_view kReleaseOption = "--release";
 
 // Splits `args`; the options not named in `allowed` ("--jobs", "--json", "--maximise",
 // "--allow-outside") are refused
