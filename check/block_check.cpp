@@ -31,14 +31,14 @@ void AddSharedTextFindings(BlockReport& report, std::span<const uint8_t> block, 
     }
 }
 
-void AddStrayLineFindings(BlockReport& report, const script::ScriptText& script) {
+void AddStrayLineFindings(BlockReport& report, const script::ScriptText& script, unsigned stringCount) {
     if (report.strings.empty()) return;
     std::vector<unsigned> numbers;
     for (const StringReport& string : report.strings) numbers.push_back(string.number);
-    for (const StrayLine& stray : FindStrayKeywordLines(script)) {
+    for (const StrayLine& stray : FindStrayLines(script, stringCount)) {
         const unsigned owner = StrayLineOwner(stray, numbers);
         const auto at = std::lower_bound(numbers.begin(), numbers.end(), owner);
-        report.strings[size_t(at - numbers.begin())].findings.push_back(StrayLineFinding(stray, owner));
+        report.strings[size_t(at - numbers.begin())].findings.push_back(StrayLineFinding(stray, owner, stringCount));
     }
 }
 
@@ -95,7 +95,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
         report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), holdsText(entries[n])});
     }
     AddSharedTextFindings(report, bytes, entries);
-    AddStrayLineFindings(report, script);
+    AddStrayLineFindings(report, script, block.info.stringCount);
     return report;
 }
 
