@@ -219,6 +219,17 @@ TEST_F(CorvtoolTraps, EntriesForStringsTheBlockLacksAreErrorsUnderANeutralNameTo
     EXPECT_EQ(readBytes(rom_), before);
 }
 
+TEST_F(CorvtoolTraps, CodeNamesCopiedFromTheDumpAreTheirCodesInAnyCase) {
+    const fs::path copied = script("copied.txt", [](std::string text) {
+        return replaced(text, "\nHi 0\n", "\n[FixTextBox]Hi[clrwin]0[Key]\n");
+    });
+    const ToolRun checked = check(copied);
+    EXPECT_EQ(checked.out.find("is no keyword"), std::string::npos) << checked.out;
+    ASSERT_EQ(insert(copied, " --force").exitCode, 0);
+    const ToolRun back = corvtool("readback " + files_ + " D40000");
+    EXPECT_NE(back.out.find(".STRING 0\n[TEXTBOX]Hi[CLRWIN]0[KEY]\n"), std::string::npos) << back.out;
+}
+
 TEST_F(CorvtoolTraps, SharedTextsTranslatedDifferentlyAndAnEmptyLastLineAreNamed) {
     // Strings 11 and 12 of D40000 point at one text.
     const ToolRun differs = check(script("differs.txt", [](std::string text) {
