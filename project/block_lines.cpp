@@ -53,8 +53,14 @@ std::string DescribeBlock(const ProjectFile& project, const BlockResult& block) 
     switch (block.state) {
     case BlockState::Built:
     case BlockState::Measured:
-    case BlockState::DoesNotFit:
         return start + counts(block) + standIns(block) + (block.fit ? "; " + fitText(block) : std::string());
+    case BlockState::DoesNotFit: {
+        std::string line = start + counts(block) + standIns(block) + (block.fit ? "; " + fitText(block) : std::string());
+        if (block.maximised && block.maximised->fits()) {
+            line += "; fits with --maximise (" + std::to_string(block.maximised->left()) + " bytes left)";
+        }
+        return line;
+    }
     case BlockState::Unfinished:
         return start + counts(block) + "; a release build takes no untranslated string, not inserted: string(s) " +
                numberList(block.counts.untranslated);

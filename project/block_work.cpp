@@ -88,6 +88,7 @@ private:
         // The check works the maximising figures out only for a block over or tight; otherwise the
         // standard compressor's already fit and the line shows those.
         if (options_.compressor == core::Compressor::Maximising && report.maximised) result.fit = report.maximised;
+        if (options_.compressor == core::Compressor::Standard) result.maximised = report.maximised;
         result.warnings = report.count(check::Severity::Warning);
         for (check::StringReport& string : report.strings) {
             std::erase_if(string.findings,

@@ -52,6 +52,8 @@ struct BlockResult {
     script::TextBlockProblem problem = script::TextBlockProblem::None;
     BlockCounts counts;
     std::optional<check::FitFigures> fit;     // the room figures, once measured
+    // A build with the standard compressor of a block over or tight: what --maximise would leave.
+    std::optional<check::FitFigures> maximised;
     std::vector<check::StringReport> errors;  // CheckErrors: the strings with errors (errors only)
     size_t warnings = 0;                      // findings of the check that do not stop the build
     insert::InsertionOutcome outcome = insert::InsertionOutcome::NoStrings;
