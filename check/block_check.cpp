@@ -15,7 +15,7 @@ namespace {
 
 // An entry of nothing but blanks and empty lines encodes to blanks, line breaks and the end.
 bool holdsText(const EncodedEntry& entry) {
-    return !entry.missing && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
+    return !entry.missing && !entry.standIn && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
         return byte != ' ' && byte != '\t' && byte != script::kLineBreakByte && byte != script::kStringEndByte;
     });
 }
@@ -31,14 +31,14 @@ void AddSharedTextFindings(BlockReport& report, std::span<const uint8_t> block, 
     }
 }
 
-void AddStrayLineFindings(BlockReport& report, const script::ScriptText& script) {
+void AddStrayLineFindings(BlockReport& report, const script::ScriptText& script, unsigned stringCount) {
     if (report.strings.empty()) return;
     std::vector<unsigned> numbers;
     for (const StringReport& string : report.strings) numbers.push_back(string.number);
-    for (const StrayLine& stray : FindStrayKeywordLines(script)) {
+    for (const StrayLine& stray : FindStrayLines(script, stringCount)) {
         const unsigned owner = StrayLineOwner(stray, numbers);
         const auto at = std::lower_bound(numbers.begin(), numbers.end(), owner);
-        report.strings[size_t(at - numbers.begin())].findings.push_back(StrayLineFinding(stray, owner));
+        report.strings[size_t(at - numbers.begin())].findings.push_back(StrayLineFinding(stray, owner, stringCount));
     }
 }
 
@@ -74,11 +74,11 @@ StringSource SourceOfString(std::span<const uint8_t> blockBytes, bool inserted, 
 }
 
 BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
-                       const script::TableFile& table, const BoxMetrics& box) {
+                       const script::TableFile& table, const BoxMetrics& box, insert::UntranslatedEntries untranslated) {
     BlockReport report;
     report.inserted = block.inserted;
     report.roomFromLastInsertion = block.inserted && !block.endGiven;
-    BlockFit fit(romData, *block.buffer, block.info, block.end);
+    BlockFit fit(romData, *block.buffer, block.info, block.end, untranslated);
     fit.encodeAll(script, table);
     report.fit = fit.figures();
     const bool compressed =
@@ -95,7 +95,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
         report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), holdsText(entries[n])});
     }
     AddSharedTextFindings(report, bytes, entries);
-    AddStrayLineFindings(report, script);
+    AddStrayLineFindings(report, script, block.info.stringCount);
     return report;
 }
 

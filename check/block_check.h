@@ -50,8 +50,10 @@ struct BlockReport {
 // Checks `block` against `script`. For an inserted block the game's own strings are no longer in
 // the ROM: the checks that compare with them are left out, and every string is compared with the
 // ROM's bytes instead.
+// `untranslated` says what the insertion will make of untranslated entries: the fit measures that.
 [[nodiscard]] BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock& block, script::ScriptText& script,
-                                     const script::TableFile& table, const BoxMetrics& box);
+                                     const script::TableFile& table, const BoxMetrics& box,
+                                     insert::UntranslatedEntries untranslated = insert::UntranslatedEntries::AsWritten);
 
 // The script entries that the block's text records hold in the translated game's format, in the
 // kana dump's layout (".STRING n", the lines, ".ENDS" and an empty line; '\n' line ends).

@@ -33,7 +33,13 @@ unsigned StrayLineOwner(const StrayLine& stray, std::span<const unsigned> textRe
     return after == textRecords.begin() ? textRecords.front() : *(after - 1);
 }
 
-Finding StrayLineFinding(const StrayLine& stray, unsigned owner) {
+Finding StrayLineFinding(const StrayLine& stray, unsigned owner, unsigned stringCount) {
+    switch (stray.kind) {
+    case StrayKind::Text: return {FindingKind::TextOutsideEntry, owner, 0, stray.scriptLine, 0, stray.text};
+    case StrayKind::PastBlock:
+        return {FindingKind::EntryPastBlock, owner, 0, stray.scriptLine, 0, stray.text, stringCount};
+    case StrayKind::MistypedKeyword: break;
+    }
     return {FindingKind::StrayKeywordLine, owner, 0, stray.scriptLine, 0, stray.text};
 }
 

@@ -31,6 +31,7 @@ namespace corv::check {
 // The text record a stray line is reported on: the last of `textRecords` (record numbers in
 // order, not empty) up to the string whose entry came before the line, else the first.
 [[nodiscard]] unsigned StrayLineOwner(const StrayLine& stray, std::span<const unsigned> textRecords);
-[[nodiscard]] Finding StrayLineFinding(const StrayLine& stray, unsigned owner);
+// The finding of a stray line reported on string `owner`, in a block of `stringCount` strings.
+[[nodiscard]] Finding StrayLineFinding(const StrayLine& stray, unsigned owner, unsigned stringCount);
 
 }  // namespace corv::check

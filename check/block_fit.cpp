@@ -19,12 +19,13 @@ private:
 }  // namespace
 
 BlockFit::BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const script::TextBlockInfo& block,
-                   uint32_t endOfRoom)
+                   uint32_t endOfRoom, insert::UntranslatedEntries untranslated)
     : romData_(romData),
       base_(std::make_unique<core::BlockBuffer>(buffer)),
       work_(std::make_unique<core::BlockBuffer>()),
       block_(block),
       endOfRoom_(endOfRoom),
+      untranslated_(untranslated),
       scratch_(script::kPreviewByteBufferSize) {
     const std::span<const uint8_t> old = base_->lower();
     // The same refusals as the insertion, in its order.
@@ -60,8 +61,11 @@ void BlockFit::encodeText(size_t j, script::ScriptText& script, const script::Ta
     own.log.clear();
     LogLines log(own.log);
     ++encodings_;
-    status_[j] = insert::EncodeTextEntry(entry, j, script, table, scratch_, &log);
+    const std::span<const uint8_t> standInsFrom =
+        untranslated_ == insert::UntranslatedEntries::StandIn ? base_->lower() : std::span<const uint8_t>();
+    status_[j] = insert::EncodeTextEntry(entry, j, script, table, scratch_, &log, standInsFrom);
     own.missing = status_[j] == insert::EntryDataStatus::Placeholder;
+    own.standIn = status_[j] == insert::EntryDataStatus::StandIn;
     own.bytes = entry.data;
     if (entry.sharedWith || status_[j] == insert::EntryDataStatus::TextTooLong) entry.data.clear();
 }

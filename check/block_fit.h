@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/block_encoder.h"
-#include "core/block_encoder.h"
 #include "core/block_format.h"
 #include "insert/insertion.h"
 #include "insert/insertion_layout.h"
@@ -35,6 +34,7 @@ struct FitFigures {
 struct EncodedEntry {
     bool text = false;                 // a text record
     bool missing = false;              // no entry: the placeholder stands in its place
+    bool standIn = false;              // untranslated: the play-test stand-in is in its place
     std::vector<uint8_t> bytes;        // the encoding, or the placeholder
     std::vector<std::string> log;      // the encoder's log lines (unclosed escapes)
 };
@@ -44,8 +44,9 @@ public:
     // `romData` is borrowed and must outlive the fit; `buffer` is copied as the insertion would
     // find it (the decompressed block in its lower half). `endOfRoom` is the block end table
     // entry; when 0 it is searched for as the insertion does.
+    // `untranslated` says what untranslated entries become, as the insertion is told.
     BlockFit(std::span<const uint8_t> romData, const core::BlockBuffer& buffer, const script::TextBlockInfo& block,
-             uint32_t endOfRoom);
+             uint32_t endOfRoom, insert::UntranslatedEntries untranslated = insert::UntranslatedEntries::AsWritten);
     ~BlockFit();
     BlockFit(const BlockFit&) = delete;
     BlockFit& operator=(const BlockFit&) = delete;
@@ -72,6 +73,7 @@ private:
     std::unique_ptr<core::BlockBuffer> work_;
     script::TextBlockInfo block_;
     uint32_t endOfRoom_ = 0;
+    insert::UntranslatedEntries untranslated_ = insert::UntranslatedEntries::AsWritten;
     std::vector<insert::LayoutEntry> layout_;
     std::vector<EncodedEntry> encoded_;
     std::vector<uint8_t> scratch_;

@@ -141,19 +141,39 @@ std::optional<int> FindStrayClosingLine(const script::ScriptText& script, int cl
     return std::nullopt;
 }
 
-std::vector<StrayLine> FindStrayKeywordLines(const script::ScriptText& script) {
+bool IsBlankOrCommentLine(std::string_view line) {
+    const std::string_view text = trimmed(line);
+    return text.empty() || text.starts_with("//");
+}
+
+std::vector<StrayLine> FindStrayLines(const script::ScriptText& script, unsigned stringCount) {
     std::vector<StrayLine> stray;
     std::optional<unsigned> lastString;
     bool inside = false;
+    bool afterClosing = false;  // outside, after an entry's closing line
+    size_t sinceClosing = 0;    // the first stray line after that closing line
     for (int n = 0; n < script.lineCount(); ++n) {
         const std::string line = script.line(n);
         if (isOpeningLine(line)) {
             inside = true;
-            if (const auto opened = openedString(line)) lastString = opened;
+            afterClosing = false;
+            const auto opened = openedString(line);
+            if (opened) lastString = opened;
+            if (opened && *opened >= stringCount) stray.push_back({n + 1, lastString, line, StrayKind::PastBlock});
         } else if (script::IsEntryClosingLine(line)) {
+            // Text between two closing lines is the second one's finding.
+            if (!inside && afterClosing) {
+                std::erase_if(stray, [&, k = size_t{0}](const StrayLine& s) mutable {
+                    return k++ >= sinceClosing && s.kind == StrayKind::Text;
+                });
+            }
             inside = false;
+            afterClosing = true;
+            sinceClosing = stray.size();
         } else if (!inside && LooksLikeMistypedKeyword(line)) {
-            stray.push_back({n + 1, lastString, line});
+            stray.push_back({n + 1, lastString, line, StrayKind::MistypedKeyword});
+        } else if (!inside && !IsBlankOrCommentLine(line)) {
+            stray.push_back({n + 1, lastString, line, StrayKind::Text});
         }
     }
     return stray;

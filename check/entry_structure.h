@@ -1,7 +1,7 @@
 #pragma once
 // The shape of script entries, which the entry lookup does not check: an entry whose ".ENDS" is
 // missing or mistyped runs on through the next entry's ".STRING" line into the next string; a
-// mistyped keyword line outside the entries is silently ignored; and an entry that ends with an
+// line of text outside the entries, or an entry for a string the block lacks, is silently ignored; and an entry that ends with an
 // empty line gives the game string a line break at its end.
 
 #include <cstdint>
@@ -40,12 +40,26 @@ namespace corv::check {
 // between stand outside every entry (a ".ENDS" pasted into the entry closed it early).
 [[nodiscard]] std::optional<int> FindStrayClosingLine(const script::ScriptText& script, int closingLine);
 
-// A line outside every entry that looks like a mistyped keyword line.
+// A line that no string of the block takes: outside every entry, or opening an entry for a
+// string the block does not have.
+enum class StrayKind {
+    MistypedKeyword,  // outside every entry, it looks like a mistyped keyword line
+    Text,             // other text outside every entry (neither blank nor a "//" comment line)
+    PastBlock,        // the opening line of an entry for a string number past the block's
+};
 struct StrayLine {
     int scriptLine = 0;                  // 1 for the first line of the script
     std::optional<unsigned> afterString;  // the string whose entry came last before it
     std::string text;
+    StrayKind kind = StrayKind::MistypedKeyword;
 };
-[[nodiscard]] std::vector<StrayLine> FindStrayKeywordLines(const script::ScriptText& script);
+
+// True for a line that is no part of the script's structure wherever it stands: blank, or a
+// comment line ("//" after any blanks).
+[[nodiscard]] bool IsBlankOrCommentLine(std::string_view line);
+
+// The stray lines of a script for a block of `stringCount` strings. Text between an entry's
+// ".ENDS" and a second ".ENDS" is left out: the second one is named for it (FindStrayClosingLine).
+[[nodiscard]] std::vector<StrayLine> FindStrayLines(const script::ScriptText& script, unsigned stringCount);
 
 }  // namespace corv::check

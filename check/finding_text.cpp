@@ -114,6 +114,14 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
     case FindingKind::StrayKeywordLine:
         return "script line " + std::to_string(finding.amount) + ": \"" + subject +
                "\" stands outside every entry and looks like a mistyped \".ENDS\" or \".STRING\" line; it is ignored";
+    case FindingKind::TextOutsideEntry:
+        return "script line " + std::to_string(finding.amount) + ": \"" + subject +
+               "\" stands outside every entry (not between a \".STRING\" line and its \".ENDS\"): no string holds "
+               "it, and it would be dropped";
+    case FindingKind::EntryPastBlock:
+        return "script line " + std::to_string(finding.amount) + ": \"" + subject + "\" opens an entry the block has no "
+               "string for: it has " + std::to_string(finding.count) + " string(s), 0 to " +
+               std::to_string(finding.count == 0 ? 0 : finding.count - 1) + ", and this entry would be ignored";
     case FindingKind::TrailingLineBreak:
         return at + "the entry ends with an empty line: the string gets a line break at its end";
     case FindingKind::SharedTextDiffers:

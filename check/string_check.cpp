@@ -156,7 +156,9 @@ Severity SeverityOf(FindingKind kind) {
     case FindingKind::CodeWithoutParameters:
     case FindingKind::EscapedEndMark:
     case FindingKind::DuplicateEntry:
-    case FindingKind::StrayClosingLine: return Severity::Error;
+    case FindingKind::StrayClosingLine:
+    case FindingKind::TextOutsideEntry:
+    case FindingKind::EntryPastBlock: return Severity::Error;
     default: return Severity::Warning;
     }
 }

@@ -43,6 +43,9 @@ enum class FindingKind {
     DuplicateEntry,      // a second ".STRING n" line (script line `amount`): only the first entry is inserted
     StrayClosingLine,    // a second ".ENDS" after the entry's own (script line `amount`): the lines between belong to no string
     SharedByte,          // a character (`subject`) written as its own byte (`code`), which a table line gives to the letter `amount`
+    TextOutsideEntry,    // a line of text outside every entry (script line `amount`, the text `subject`): dropped
+    EntryPastBlock,      // an entry (script line `amount`, opening line `subject`) for string `count` or
+                         // later, which the block of `count` strings does not have
 };
 
 [[nodiscard]] Severity SeverityOf(FindingKind kind);
@@ -56,6 +59,7 @@ struct Finding {
                             // MissingGlyph: 1 when the line's bytes from 0x80 up form UTF-8
     std::string subject;    // the bracket word, the escape, the opening line found, the characters
                             // without glyph (each once, in byte order)
+    unsigned count = 0;     // EntryPastBlock: the block's number of strings
 };
 
 // What a string's check starts from.

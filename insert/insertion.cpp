@@ -164,6 +164,10 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     progress.setCaption("Converting Text...");
     std::vector<LayoutEntry> entries(workingList.size());
     std::vector<int> missingEntries;
+    std::vector<int> standIns;
+    // The stand-ins are read from the old block, which the layout below overwrites only later.
+    const std::span<const uint8_t> standInsFrom =
+        info.untranslated == UntranslatedEntries::StandIn ? std::span<const uint8_t>(block) : std::span<const uint8_t>();
     for (size_t j = 0; j < workingList.size(); ++j) {
         step(progress, int(j));
         LayoutEntry& entry = entries[j];
@@ -173,7 +177,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
         }
         const EntryDataStatus status =
             script::RecordType(block, entry.record) == script::kTextRecordType
-                ? EncodeTextEntry(entry, j, script, table, preview, &progress)
+                ? EncodeTextEntry(entry, j, script, table, preview, &progress, standInsFrom)
                 : CarryRecordData(entry, block, j + 1 == workingList.size(), info.length);
         if (status == EntryDataStatus::TextTooLong) {
             return layoutRefusal(progress, info, TextTooLongReason(entry.record));
@@ -183,6 +187,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
                            "Error: Poiner calculation error. Must redo \"TEXT CONVERSION\" routine.");
         }
         if (status == EntryDataStatus::Placeholder) missingEntries.push_back(int(entry.record));
+        if (status == EntryDataStatus::StandIn) standIns.push_back(int(entry.record));
     }
 
     progress.setCaption("Sorting Pointers...");
@@ -205,6 +210,7 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
     InsertionResult result;
     result.newLength = write;
     result.missingEntries = std::move(missingEntries);
+    result.standIns = std::move(standIns);
     const Compression compression = compressBlock(rom, buffer, info, endOfRoom, write);
     const uint32_t code = compression.code;
     logOutcome(progress, info, compression);

@@ -57,13 +57,21 @@ public:
     std::vector<std::string> lines;
 };
 
-// A text block as the insertion takes it: where it stands, and which compressor writes it.
+// What an untranslated entry (one of blanks only) becomes: what it says, as the editor's and
+// corvtool's single-block insertion write it; or, in a project's play-test build, the stand-in
+// that keeps the original string's codes (stand_in.h).
+enum class UntranslatedEntries : uint8_t { AsWritten, StandIn };
+
+// A text block as the insertion takes it: where it stands, which compressor writes it and what
+// its untranslated entries become.
 struct InsertionBlock : script::TextBlockInfo {
     InsertionBlock() = default;
     // Implicit: a block opened by the loader is inserted with the standard compressor.
-    InsertionBlock(const script::TextBlockInfo& info, InsertionCompressor how = InsertionCompressor::Standard)
-        : script::TextBlockInfo(info), compressor(how) {}
+    InsertionBlock(const script::TextBlockInfo& info, InsertionCompressor how = InsertionCompressor::Standard,
+                   UntranslatedEntries entries = UntranslatedEntries::AsWritten)
+        : script::TextBlockInfo(info), compressor(how), untranslated(entries) {}
     InsertionCompressor compressor = InsertionCompressor::Standard;
+    UntranslatedEntries untranslated = UntranslatedEntries::AsWritten;
 };
 
 enum class InsertionOutcome {
@@ -84,6 +92,7 @@ struct InsertionResult {
     uint32_t excessBytes = 0;         // DoesNotFit: bytes over the room (the last compressor's)
     uint32_t newLength = 0;           // the laid-out block length (once laid out)
     std::vector<int> missingEntries;  // text strings without a script entry (given placeholders)
+    std::vector<int> standIns;        // untranslated text strings given their stand-in (StandIn only)
     std::optional<std::string> message;  // text for a message box, when the outcome calls for one
 };
 

@@ -6,6 +6,8 @@
 
 #include "core/block_format.h"
 #include "core/byte_order.h"
+#include "insert/stand_in.h"
+#include "script/script_file.h"
 #include "script/string_record.h"
 
 namespace corv::insert {
@@ -30,17 +32,21 @@ std::string TextTooLongReason(uint32_t record) {
 }
 
 EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, script::ScriptText& script, const script::TableFile& table,
-                                std::span<uint8_t> scratch, script::LogSink* log) {
-    const script::EncodeResult encoded = script::EncodeScriptString(int(entry.record), script, table, scratch, log);
-    if (encoded.status == script::EncodeStatus::TooLong) return EntryDataStatus::TextTooLong;
-    if (encoded.status == script::EncodeStatus::EntryMissing) {
+                                std::span<uint8_t> scratch, script::LogSink* log, std::span<const uint8_t> standInsFrom) {
+    const std::optional<std::vector<std::string>> lines = script::LookupEntry(script, int(entry.record));
+    if (!lines) {
         const std::string placeholder = MissingEntryPlaceholder(int(entryNumber));
         entry.data.assign(placeholder.begin(), placeholder.end());
         return EntryDataStatus::Placeholder;
     }
-    {
-        entry.data.assign(scratch.begin(), scratch.begin() + encoded.length);
+    if (!standInsFrom.empty() && IsUntranslatedEntry(*lines)) {
+        const size_t pointer = std::min<size_t>(script::RecordTextPointer(standInsFrom, entry.record), standInsFrom.size());
+        entry.data = StandInBytes(standInsFrom.subspan(pointer), entry.record);
+        return EntryDataStatus::StandIn;
     }
+    const script::EncodeResult encoded = script::EncodeEntryLines(*lines, int(entry.record), table, scratch, log);
+    if (encoded.status == script::EncodeStatus::TooLong) return EntryDataStatus::TextTooLong;
+    entry.data.assign(scratch.begin(), scratch.begin() + encoded.length);
     return EntryDataStatus::Ready;
 }
 

@@ -33,14 +33,18 @@ struct LayoutEntry {
 enum class EntryDataStatus {
     Ready,
     Placeholder,   // the text record's entry is missing: its placeholder stands in its place
+    StandIn,       // the entry is untranslated: the play-test stand-in holds the original's codes
     PointerError,  // a record without text has no data (or it runs past the block)
     TextTooLong,   // the encoded text does not fit the encoder's output
 };
 
 // The data of text record `entry.record` (entry number `entryNumber`): its script entry encoded
 // through `scratch`, or the missing-entry placeholder. Unclosed escapes are reported to `log`.
+// With the old block in `standInsFrom`, an untranslated entry gets the stand-in of the record's
+// original string (stand_in.h); empty, every entry is encoded as written.
 [[nodiscard]] EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, script::ScriptText& script,
-                                              const script::TableFile& table, std::span<uint8_t> scratch, script::LogSink* log);
+                                              const script::TableFile& table, std::span<uint8_t> scratch, script::LogSink* log,
+                                              std::span<const uint8_t> standInsFrom = {});
 
 // The data of a record without text: the old block's bytes from its text pointer up to the next
 // record's, or up to the block's length `blockLength` for the last record (`last`).

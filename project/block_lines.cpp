@@ -16,6 +16,17 @@ std::string counts(const BlockResult& block) {
 
 std::string fitText(const BlockResult& block) { return check::FitText(*block.fit); }
 
+// ", 43 stood in" after the counts of a block given play-test stand-ins.
+std::string standIns(const BlockResult& block) {
+    return block.standIns.empty() ? std::string() : ", " + std::to_string(block.standIns.size()) + " stood in";
+}
+
+std::string numberList(const std::vector<unsigned>& numbers) {
+    std::string list;
+    for (const unsigned n : numbers) list += (list.empty() ? "" : ", ") + std::to_string(n);
+    return list;
+}
+
 const char* problemText(script::TextBlockProblem problem) {
     switch (problem) {
     case script::TextBlockProblem::NotListed: return "no .BLOCK line names it";
@@ -42,8 +53,17 @@ std::string DescribeBlock(const ProjectFile& project, const BlockResult& block) 
     switch (block.state) {
     case BlockState::Built:
     case BlockState::Measured:
-    case BlockState::DoesNotFit:
-        return start + counts(block) + (block.fit ? "; " + fitText(block) : std::string());
+        return start + counts(block) + standIns(block) + (block.fit ? "; " + fitText(block) : std::string());
+    case BlockState::DoesNotFit: {
+        std::string line = start + counts(block) + standIns(block) + (block.fit ? "; " + fitText(block) : std::string());
+        if (block.maximised && block.maximised->fits()) {
+            line += "; fits with --maximise (" + std::to_string(block.maximised->left()) + " bytes left)";
+        }
+        return line;
+    }
+    case BlockState::Unfinished:
+        return start + counts(block) + "; a release build takes no untranslated string, not inserted: string(s) " +
+               numberList(block.counts.untranslated);
     case BlockState::Skipped: return start + "skipped by the project file" + kept;
     case BlockState::NoScript:
         return start + "no script file " + script::ScriptPathFor(project.scripts.path, block.address).string() + kept;
@@ -73,7 +93,7 @@ std::vector<std::string> BlockErrorLines(const BlockResult& block, const check::
 }
 
 std::string DescribeTotal(std::span<const BlockResult> blocks) {
-    size_t built = 0, scripts = 0, characters = 0;
+    size_t built = 0, scripts = 0, characters = 0, stoodIn = 0;
     uint64_t strings = 0, translated = 0, needed = 0;
     int64_t room = 0;
     for (const BlockResult& block : blocks) {
@@ -85,6 +105,7 @@ std::string DescribeTotal(std::span<const BlockResult> blocks) {
         strings += block.counts.strings;
         translated += block.counts.translated;
         characters += block.counts.characters;
+        stoodIn += block.standIns.size();
         if (block.fit && (block.fit->outcome == insert::InsertionOutcome::Inserted ||
                           block.fit->outcome == insert::InsertionOutcome::DoesNotFit)) {
             needed += block.fit->needed;
@@ -96,6 +117,7 @@ std::string DescribeTotal(std::span<const BlockResult> blocks) {
     if (built > 0) line += ", " + std::to_string(built) + " inserted";
     line += "; " + std::to_string(translated) + '/' + std::to_string(strings) + " strings translated (" +
             std::to_string(percent(translated, strings)) + "%), " + std::to_string(characters) + " characters";
+    if (stoodIn > 0) line += "; " + std::to_string(stoodIn) + " untranslated string(s) stood in for play-testing";
     if (room > 0) line += "; needs " + std::to_string(needed) + " of " + std::to_string(room) + " bytes of room";
     return line;
 }

@@ -6,6 +6,7 @@
 
 #include "check/box_lines.h"
 #include "core/address.h"
+#include "insert/stand_in.h"
 #include "project/parallel_for.h"
 #include "script/preview_encoder.h"
 #include "script/script_file.h"
@@ -14,11 +15,6 @@
 
 namespace corv::project {
 namespace {
-
-// Keeps nothing: the build prints its own lines per block.
-bool hasText(std::string_view line) {
-    return std::any_of(line.begin(), line.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
-}
 
 // One thread's state: its own copy of the patched ROM to insert into (put back after every
 // block, so each block starts from the same bytes) and the encoder's buffer.
@@ -67,7 +63,7 @@ private:
         script::MemoryScriptText script(*text);
         result.counts = CountTranslation(script, textStrings);
         if (options_.mode == BlockWorkMode::Status) {
-            check::BlockFit fit(inputs_.patched.data(), *block.buffer, block.info, block.end);
+            check::BlockFit fit(inputs_.patched.data(), *block.buffer, block.info, block.end, untranslatedEntries());
             fit.encodeAll(script, inputs_.table);
             result.fit = fit.figures(options_.compressor);
             result.state = BlockState::Measured;
@@ -77,16 +73,22 @@ private:
             result.state = BlockState::Untranslated;
             return;
         }
+        if (options_.untranslated == UntranslatedStrings::Refuse && !result.counts.untranslated.empty()) {
+            result.state = BlockState::Unfinished;
+            return;
+        }
         if (!checkBlock(result, block, script)) return;
         insertBlock(result, block, script);
     }
 
     bool checkBlock(BlockResult& result, const script::TextBlock& block, script::ScriptText& script) {
-        check::BlockReport report = check::CheckBlock(inputs_.patched.data(), block, script, inputs_.table, box_);
+        check::BlockReport report =
+            check::CheckBlock(inputs_.patched.data(), block, script, inputs_.table, box_, untranslatedEntries());
         result.fit = report.fit;
         // The check works the maximising figures out only for a block over or tight; otherwise the
         // standard compressor's already fit and the line shows those.
         if (options_.compressor == core::Compressor::Maximising && report.maximised) result.fit = report.maximised;
+        if (options_.compressor == core::Compressor::Standard) result.maximised = report.maximised;
         result.warnings = report.count(check::Severity::Warning);
         for (check::StringReport& string : report.strings) {
             std::erase_if(string.findings,
@@ -105,7 +107,8 @@ private:
                                                                              : insert::InsertionCompressor::Standard;
         insert::RecordedProgress progress;
         const insert::InsertionResult inserted =
-            insert::InsertScript(scratch_, *block.buffer, insert::InsertionBlock(block.info, how), endOfRoom, script,
+            insert::InsertScript(scratch_, *block.buffer, insert::InsertionBlock(block.info, how, untranslatedEntries()),
+                                 endOfRoom, script,
                                  inputs_.table, preview_, progress);
         result.outcome = inserted.outcome;
         result.excessBytes = inserted.excessBytes;
@@ -119,6 +122,7 @@ private:
             return;
         }
         result.state = BlockState::Built;
+        result.standIns = inserted.standIns;
         const auto data = scratch_.data();
         const auto original = inputs_.patched.data();
         result.roomOffset = roomStart;
@@ -129,6 +133,12 @@ private:
             result.markValue = data[result.markOffset];
             data[result.markOffset] = original[result.markOffset];
         }
+    }
+
+    // A release build refuses untranslated strings before anything is inserted.
+    insert::UntranslatedEntries untranslatedEntries() const {
+        return options_.untranslated == UntranslatedStrings::StandIn ? insert::UntranslatedEntries::StandIn
+                                                                     : insert::UntranslatedEntries::AsWritten;
     }
 
     const ProjectFile& project_;
@@ -166,7 +176,11 @@ BlockCounts CountTranslation(script::ScriptText& script, const std::vector<unsig
     counts.strings = static_cast<unsigned>(textStrings.size());
     for (const unsigned n : textStrings) {
         const auto lines = script::LookupEntry(script, static_cast<int>(n));
-        if (!lines || std::none_of(lines->begin(), lines->end(), hasText)) continue;
+        if (!lines) continue;
+        if (insert::IsUntranslatedEntry(*lines)) {
+            counts.untranslated.push_back(n);
+            continue;
+        }
         ++counts.translated;
         for (const std::string& line : *lines) counts.characters += line.size();
     }

@@ -29,6 +29,7 @@ enum class BlockState {
     Untranslated,  // the script translates no string: kept as in the original
     Unreadable,    // the block cannot be opened from the ROM (see `problem`)
     ScriptUnreadable,  // the script file is there but cannot be read
+    Unfinished,    // a release build: translated in part, `counts.untranslated` left: nothing inserted
     CheckErrors,   // the check found errors (see `errors`): nothing inserted
     DoesNotFit,    // over its room: `fit` and `excessBytes` say by how much
     Refused,       // the insertion refused it for another reason (see `outcome`, `message`)
@@ -41,6 +42,7 @@ struct BlockCounts {
     unsigned strings = 0;     // text strings of the block
     unsigned translated = 0;  // of them, those whose entry has a line with text
     size_t characters = 0;    // characters of the translated lines
+    std::vector<unsigned> untranslated;  // the strings whose entry holds nothing but blanks
 };
 
 struct BlockResult {
@@ -50,10 +52,13 @@ struct BlockResult {
     script::TextBlockProblem problem = script::TextBlockProblem::None;
     BlockCounts counts;
     std::optional<check::FitFigures> fit;     // the room figures, once measured
+    // A build with the standard compressor of a block over or tight: what --maximise would leave.
+    std::optional<check::FitFigures> maximised;
     std::vector<check::StringReport> errors;  // CheckErrors: the strings with errors (errors only)
     size_t warnings = 0;                      // findings of the check that do not stop the build
     insert::InsertionOutcome outcome = insert::InsertionOutcome::NoStrings;
     uint32_t excessBytes = 0;
+    std::vector<int> standIns;           // Built: the untranslated strings given their stand-in
     std::optional<std::string> message;  // Refused: the insertion's reason
     // Built: the block's room as the insertion left it, and its inserted mark.
     uint32_t roomOffset = 0;
@@ -72,6 +77,7 @@ struct BlockWorkOptions {
     core::Compressor compressor = core::Compressor::Standard;
     unsigned jobs = 1;
     BlockProgress progress;  // may be empty
+    UntranslatedStrings untranslated = UntranslatedStrings::StandIn;
 };
 
 // Works on every listed block of the project (in list order in the result) with `options.jobs`

@@ -27,7 +27,7 @@ void placeBlocks(core::RomImage& rom, const std::vector<BlockResult>& blocks) {
 
 BuildResult BuildProject(const ProjectFile& project, const ProjectInputs& inputs, const BuildOptions& options) {
     BuildResult result;
-    result.blocks = WorkOnBlocks(project, inputs, {BlockWorkMode::Build, options.compressor, options.jobs, options.progress});
+    result.blocks = WorkOnBlocks(project, inputs, {BlockWorkMode::Build, options.compressor, options.jobs, options.progress, options.untranslated});
     if (std::any_of(result.blocks.begin(), result.blocks.end(), [](const BlockResult& b) { return StopsBuild(b.state); })) {
         result.outcome = BuildOutcome::BlocksStopped;
         return result;

@@ -37,6 +37,7 @@ struct BuildOptions {
     unsigned jobs = 1;
     core::Compressor compressor = core::Compressor::Standard;
     BlockProgress progress;  // may be empty
+    UntranslatedStrings untranslated = UntranslatedStrings::StandIn;
 };
 
 struct BuildResult {

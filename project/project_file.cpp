@@ -222,6 +222,14 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         if (!flag) return keyError(ProjectProblem::WrongType, "allow_outside", lineOf(*allow), "true or false");
         project.allowOutside = flag->get();
     }
+    if (const toml::node* untranslated = top.optional("untranslated")) {
+        const auto* text = untranslated->as_string();
+        if (!text || (text->get() != "stand-in" && text->get() != "refuse")) {
+            return keyError(ProjectProblem::WrongType, "untranslated", lineOf(*untranslated),
+                            "\"stand-in\" or \"refuse\"");
+        }
+        project.untranslated = text->get() == "refuse" ? UntranslatedStrings::Refuse : UntranslatedStrings::StandIn;
+    }
     if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
     if (const toml::node* substitutions = top.optional("substitutions")) {
         const auto* pairs = substitutions->as_table();

@@ -45,6 +45,11 @@ struct ReleaseSettings {
 };
 // The longest title or version: one line of a read-me.
 inline constexpr size_t kLongestReleaseText = 100;
+// What a build does with the untranslated strings of a block translated in part: a play-test
+// build gives each the stand-in that keeps the original's codes (insert/stand_in.h); a release
+// build refuses the block, naming them. A block with no translation at all stays as in the
+// original either way.
+enum class UntranslatedStrings { StandIn, Refuse };
 
 struct ProjectFile {
     std::filesystem::path file;       // the project file itself
@@ -68,6 +73,9 @@ struct ProjectFile {
     bool allowOutside = false;
     // The [substitutions] table: characters PO imports write differently ("’" = "'").
     script::Substitutions substitutions;
+    // `untranslated = "stand-in" | "refuse"`: what a build does with untranslated strings
+    // (`build --release` refuses them whatever the file says).
+    UntranslatedStrings untranslated = UntranslatedStrings::StandIn;
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };

@@ -14,12 +14,16 @@ constexpr bool tableIsIndexedByKind() {
     return kControlCodes.back().kind == kLastControlKind;
 }
 
-// At most one keyword can match at a position only when none begins another.
+// At most one keyword or dump name can match at a position only when none begins another.
 constexpr bool noKeywordBeginsAnother() {
     for (const ControlCode& a : kControlCodes) {
         for (const ControlCode& b : kControlCodes) {
-            if (&a == &b || a.keyword.empty() || b.keyword.empty()) continue;
-            if (core::StartsWithIgnoringCase(b.keyword, a.keyword)) return false;
+            for (const std::string_view first : {a.keyword, DumpName(a)}) {
+                for (const std::string_view second : {b.keyword, DumpName(b)}) {
+                    if (&a == &b || first.empty() || second.empty()) continue;
+                    if (core::StartsWithIgnoringCase(second, first)) return false;
+                }
+            }
         }
     }
     return true;

@@ -55,8 +55,9 @@ struct ControlCode {
     bool mustKeep = false;
 };
 
-// Indexed by kind - kFirstControlKind. Keywords are tried in table order; none is the
-// beginning of another, so at most one matches at any position.
+// Indexed by kind - kFirstControlKind. Keywords are tried in table order, each with its dump
+// name (DumpName); none of these names is the beginning of another, so at most one matches at
+// any position.
 inline constexpr std::array<ControlCode, 14> kControlCodes = {{
     {.kind = kCodeKeyWait, .textForm = "[Key]", .keyword = "[KEY]"},
     {.kind = kCodePause, .textForm = "[Pause$", .keyword = "[PAUSE", .lowByteParameter = true,
@@ -83,19 +84,43 @@ inline constexpr size_t kMostParameterWords = 2;
 // The table entry of a kind; `kind` must be a control kind.
 [[nodiscard]] constexpr const ControlCode& ControlCodeOf(uint8_t kind) { return kControlCodes[kind - kFirstControlKind]; }
 
-// The code whose keyword starts at `position` of `line` (letter case ignored), or nullptr.
-[[nodiscard]] constexpr const ControlCode* KeywordAt(std::string_view line, size_t position) {
+// The dump's name of a code when scripts may write it in place of the keyword: a whole bracketed
+// name ("[FixTextBox]", "[ClrWin]", "[Key]"), not the pause's "[Pause$" (its keyword covers it in
+// any case) nor the escapes "[$F200]" and "[$FA00]" (which encode as what they say).
+[[nodiscard]] constexpr std::string_view DumpName(const ControlCode& code) {
+    const std::string_view name = code.textForm;
+    if (code.keyword.empty() || code.lowByteParameter || name.size() < 3 || name.back() != ']' || name[1] == '$') return {};
+    return name;
+}
+
+// The keyword or dump name starting at `position` of `line` (letter case ignored) and its length.
+struct KeywordMatch {
+    const ControlCode* code = nullptr;
+    size_t size = 0;
+};
+
+[[nodiscard]] constexpr KeywordMatch KeywordMatchAt(std::string_view line, size_t position) {
     // Every keyword opens with a bracket, and most characters of a line are none.
-    if (position >= line.size() || line[position] != '[') return nullptr;
+    if (position >= line.size() || line[position] != '[') return {};
     const std::string_view rest = line.substr(position);
+    const auto matches = [&](std::string_view name) {
+        if (name.empty() || rest.size() < name.size()) return false;
+        for (size_t i = 1; i < name.size(); ++i) {
+            if (core::ToUpperAscii(rest[i]) != core::ToUpperAscii(name[i])) return false;
+        }
+        return true;
+    };
     for (const ControlCode& code : kControlCodes) {
-        // Keywords are upper case: only the line's letters need folding.
-        if (code.keyword.empty() || rest.size() < code.keyword.size()) continue;
-        size_t i = 1;
-        while (i < code.keyword.size() && core::ToUpperAscii(rest[i]) == code.keyword[i]) ++i;
-        if (i == code.keyword.size()) return &code;
+        if (matches(code.keyword)) return {&code, code.keyword.size()};
+        if (matches(DumpName(code))) return {&code, DumpName(code).size()};
     }
-    return nullptr;
+    return {};
+}
+
+// The code whose keyword or dump name starts at `position` of `line` (letter case ignored), or
+// nullptr.
+[[nodiscard]] constexpr const ControlCode* KeywordAt(std::string_view line, size_t position) {
+    return KeywordMatchAt(line, position).code;
 }
 
 // The code of `kind` when it has a keyword (F0-FD except F2 and FA), or nullptr.

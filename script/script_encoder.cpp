@@ -106,8 +106,12 @@ EncodeResult EncodeScriptString(int stringNumber, ScriptText& script, const Tabl
                                 std::span<uint8_t> output, LogSink* log) {
     const std::optional<std::vector<std::string>> entry = LookupEntry(script, stringNumber);
     if (!entry) return {EncodeStatus::EntryMissing, 0};
+    return EncodeEntryLines(*entry, stringNumber, table, output, log);
+}
 
-    const std::optional<std::vector<std::string>> lines = ApplyDictionaryToLines(*entry, table);
+EncodeResult EncodeEntryLines(std::span<const std::string> entry, int stringNumber, const TableFile& table,
+                              std::span<uint8_t> output, LogSink* log) {
+    const std::optional<std::vector<std::string>> lines = ApplyDictionaryToLines(entry, table);
     if (!lines) return {EncodeStatus::TooLong, 0};
 
     const size_t length = EncodeLines(*lines, stringNumber, output, log, table.characterMap());

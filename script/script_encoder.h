@@ -65,6 +65,11 @@ struct EncodeResult {
     uint16_t length = 0;  // bytes written, the final 0xFF included (Encoded only)
 };
 
+// Runs the dictionary step over an entry's lines and encodes them into `output` from its first
+// byte, as EncodeScriptString does once it has found the entry.
+[[nodiscard]] EncodeResult EncodeEntryLines(std::span<const std::string> entry, int stringNumber, const TableFile& table,
+                                            std::span<uint8_t> output, LogSink* log);
+
 // Looks up the entry of string `stringNumber` in `script` (moving its caret like the script
 // search), runs the dictionary step and encodes the lines into `output` from its first byte.
 // Unclosed escapes are reported to `log` (may be null); the string is still produced.

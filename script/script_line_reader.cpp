@@ -44,11 +44,12 @@ bool ScriptLineReader::next(ScriptToken& token) {
 bool ScriptLineReader::readBracket(size_t at, ScriptToken& token) const {
     if (line_[at] != '[') return false;
     token = ScriptToken{};
-    if (const ControlCode* code = KeywordAt(line_, at)) {
-        const size_t after = at + code->keyword.size();
+    if (const KeywordMatch match = KeywordMatchAt(line_, at); match.code != nullptr) {
+        const ControlCode* code = match.code;
+        const size_t after = at + match.size;
         token.kind = ScriptTokenKind::Keyword;
         token.start = at;
-        token.size = code->keyword.size();
+        token.size = match.size;
         token.code = code;
         if (rules_.parameter != KeywordParameter::PauseInline) return true;
         if (after < line_.size() && line_[after] == '$') {

@@ -110,6 +110,16 @@ std::vector<PreviewStep> DecodeGameStringForPreview(std::span<const uint8_t> str
     return decodeForPreview(string, hideCodes, false);
 }
 
+std::vector<GameStringItem> ReadGameStringItems(std::span<const uint8_t> string) {
+    std::vector<GameStringItem> items;
+    core::ByteCursor cursor(string);
+    for (;;) {
+        const StreamItem item = nextItem(cursor, false);
+        if (item.kind == StreamItem::Kind::End) return items;
+        items.push_back({item.code, item.character, item.parameter, item.words});
+    }
+}
+
 std::vector<PreviewStep> DecodeByteStreamForPreview(std::span<const uint8_t> stream, bool hideCodes) {
     return decodeForPreview(stream, hideCodes, true);
 }

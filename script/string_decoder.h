@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "script/control_codes.h"
+
 namespace corv::script {
 
 class CodeMaps;  // the block data file's 8-bit and 16-bit code maps (block_data_file.h)
@@ -32,6 +34,17 @@ struct PreviewStep {
 // With `hideCodes` only F4 keeps its label; the first FC of a string then draws nothing and
 // every later FC breaks the line.
 [[nodiscard]] std::vector<PreviewStep> DecodeGameStringForPreview(std::span<const uint8_t> string, bool hideCodes);
+
+// One unit of a game string: a character word, or a control code with its parameters.
+struct GameStringItem {
+    const ControlCode* code = nullptr;  // nullptr for a character
+    uint16_t character = 0;             // a character: its 16-bit word
+    uint8_t parameter = 0;              // a code: the low byte of its word
+    std::array<uint16_t, kMostParameterWords> words{};  // a code: the words after it (F9)
+};
+
+// The units of a game string up to its end mark (or the end of the view, as the decoder reads).
+[[nodiscard]] std::vector<GameStringItem> ReadGameStringItems(std::span<const uint8_t> string);
 
 // Steps for an 8-bit stream (each character is one byte).
 [[nodiscard]] std::vector<PreviewStep> DecodeByteStreamForPreview(std::span<const uint8_t> stream, bool hideCodes);

@@ -121,6 +121,7 @@ ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::Proje
     // One thread: the gauge moves and the windows repaint between blocks, as in an insertion.
     options.jobs = 1;
     options.compressor = session.fitHarderWhenOver() ? core::Compressor::Maximising : core::Compressor::Standard;
+    options.untranslated = file.untranslated;
     options.progress = [&progress](size_t done, size_t total) {
         progress.setGaugeRange(0, static_cast<int>(total));
         progress.setGaugePosition(static_cast<int>(done));

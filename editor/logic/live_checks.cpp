@@ -182,7 +182,7 @@ void LiveChecks::gatherFindings(LiveString& string) const {
     }
     for (const check::StrayLine& stray : stray_) {
         if (check::StrayLineOwner(stray, textRecords_) == string.number) {
-            string.findings.push_back(check::StrayLineFinding(stray, string.number));
+            string.findings.push_back(check::StrayLineFinding(stray, string.number, block_.stringCount));
         }
     }
     string.state = stateOf(string.findings, string.hasText);
@@ -198,7 +198,7 @@ void LiveChecks::checkAll() {
         checkString(string);
         changed_.push_back(string.number);
     }
-    stray_ = check::FindStrayKeywordLines(script_);
+    stray_ = check::FindStrayLines(script_, block_.stringCount);
     for (LiveString& string : strings_) gatherFindings(string);
     computeFigures();
 }
@@ -294,21 +294,21 @@ bool LiveChecks::update(std::string_view text) {
 }
 
 bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLine) {
-    // A line becomes or stops being a stray keyword line only when it is edited (the entries'
+    // A line becomes or stops being a stray line only when it is edited (the entries'
     // opening and closing lines stay as they were here); lines after the change only move.
     bool edited = false;
     for (const check::StrayLine& stray : stray_) {
         edited |= stray.scriptLine - 1 >= firstLine && stray.scriptLine - 1 <= oldLastLine;
     }
     for (int line = firstLine; line <= newLastLine && !edited; ++line) {
-        edited = check::LooksLikeMistypedKeyword(script_.line(line));
+        edited = !check::IsBlankOrCommentLine(script_.line(line));
     }
     if (edited) {
-        std::vector<check::StrayLine> found = check::FindStrayKeywordLines(script_);
+        std::vector<check::StrayLine> found = check::FindStrayLines(script_, block_.stringCount);
         const bool same = std::equal(found.begin(), found.end(), stray_.begin(), stray_.end(),
                                      [](const check::StrayLine& a, const check::StrayLine& b) {
                                          return a.scriptLine == b.scriptLine && a.afterString == b.afterString &&
-                                                a.text == b.text;
+                                                a.text == b.text && a.kind == b.kind;
                                      });
         stray_ = std::move(found);
         return !same;

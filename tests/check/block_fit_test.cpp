@@ -11,6 +11,8 @@
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
 #include "check/block_fit.h"
+#include "insert/stand_in.h"
+#include "preview/translation_font.h"
 #include "script/script_file.h"
 
 namespace corv::check {
@@ -28,25 +30,30 @@ std::string randomLetters(std::mt19937& random, size_t count) {
 
 // Inserts `scriptText` for block n with the real insertion and compares with the fit. Without
 // `knownEnd` both search for the end of the block's room.
-void expectFitEqualsInsertion(size_t n, const std::string& scriptText, int& fitted, int& over, bool knownEnd = true) {
+void expectFitEqualsInsertion(size_t n, const std::string& scriptText, int& fitted, int& over, bool knownEnd = true,
+                              insert::UntranslatedEntries untranslated = insert::UntranslatedEntries::AsWritten) {
     const auto& demo = Demo();
     core::RomImage rom(demo.game.rom, "fit.smc");
     TextBlock block = demo.block(rom.data(), n);
     if (!knownEnd) block.end = 0;
 
     MemoryScriptText fitScript(scriptText);
-    BlockFit fit(rom.data(), *block.buffer, block.info, block.end);
+    BlockFit fit(rom.data(), *block.buffer, block.info, block.end, untranslated);
     fit.encodeAll(fitScript, demo.table);
     const FitFigures figures = fit.figures();
+    const auto standIns = std::count_if(fit.entries().begin(), fit.entries().end(),
+                                        [](const EncodedEntry& entry) { return entry.standIn; });
 
     MemoryScriptText script(scriptText);
     uint32_t endOfRoom = block.end;
     std::vector<uint8_t> preview(kPreviewByteBufferSize);
     script::testing_support::RecordingProgress progress;
     const insert::InsertionResult result =
-        insert::InsertScript(rom, *block.buffer, block.info, endOfRoom, script, demo.table, preview, progress);
+        insert::InsertScript(rom, *block.buffer, insert::InsertionBlock(block.info, insert::InsertionCompressor::Standard, untranslated),
+                             endOfRoom, script, demo.table, preview, progress);
 
     ASSERT_EQ(figures.outcome, result.outcome);
+    EXPECT_EQ(size_t(standIns), result.standIns.size());
     if (knownEnd) {
         EXPECT_EQ(figures.room, int64_t{block.end} - core::AddressToRomOffset(block.info.blockAddress));
     }
@@ -62,6 +69,29 @@ void expectFitEqualsInsertion(size_t n, const std::string& scriptText, int& fitt
         ++over;
         EXPECT_EQ(figures.layoutLength, result.newLength);
         EXPECT_EQ(std::min<int64_t>(-figures.left(), 0xFFFF), int64_t(result.excessBytes));
+    }
+}
+
+TEST(BlockFit, EqualsTheInsertionWithPlayTestStandInsOnEveryDemoBlock) {
+    const auto& demo = Demo();
+    int fitted = 0;
+    int over = 0;
+    for (size_t n = 0; n < demo.load.blocks.size(); ++n) {
+        SCOPED_TRACE("block " + std::to_string(n));
+        const core::RomImage rom(demo.game.rom, "fit.smc");
+        const TextBlock block = demo.block(rom.data(), n);
+        // Every third string translated, the others the skeleton's two empty lines.
+        std::string script;
+        for (unsigned k = 0; k < block.info.stringCount; ++k) {
+            script += ".STRING " + std::to_string(k) + "\n" + (k % 3 == 0 ? "Done[KEY]\n" : "\n\n") + ".ENDS\n";
+        }
+        expectFitEqualsInsertion(n, script, fitted, over, true, insert::UntranslatedEntries::StandIn);
+    }
+    EXPECT_GT(fitted, 0);
+    // The marker is drawn with glyphs the translation font has.
+    for (const char c : insert::StandInMarker(1234567890)) {
+        const auto& rows = preview::TranslationFont()[static_cast<uint8_t>(c)];
+        EXPECT_TRUE(std::any_of(rows.begin(), rows.end(), [](uint8_t row) { return row != 0; })) << c;
     }
 }
 

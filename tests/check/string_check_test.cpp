@@ -89,7 +89,10 @@ TEST(StringCheck, EveryKeywordIsKnownAndCountsAsItsCode) {
             }
         }
     }
-    EXPECT_THAT(kinds(check("[FixTextBox]1\n")), ElementsAre(FindingKind::UnknownBracketWord));
+    EXPECT_THAT(kinds(check("[FixTextBx]1\n")), ElementsAre(FindingKind::UnknownBracketWord));
+    // The dump's name of FB is its code, not a word the game would show.
+    const auto dumpName = kinds(check("[FixTextBox]1\n"));
+    EXPECT_EQ(std::count(dumpName.begin(), dumpName.end(), FindingKind::UnknownBracketWord), 0);
 }
 
 TEST(StringCheck, CharactersWithoutGlyph) {

@@ -94,13 +94,38 @@ TEST(EntryStructure, MistypedKeywordLines) {
         EXPECT_FALSE(LooksLikeMistypedKeyword(line)) << line;
     }
     MemoryScriptText script("// header\n.STRNG 0\nHi\n.ENDS\nXENDS\n.STRING 1\nHo\n.ENDS\n.END\n");
-    const auto stray = FindStrayKeywordLines(script);
-    ASSERT_EQ(stray.size(), 3u);
+    auto stray = FindStrayLines(script, 2);
+    // "Hi" stands outside too, as text: ".STRNG 0" opened no entry.
+    ASSERT_EQ(stray.size(), 4u);
+    EXPECT_EQ(stray[1].kind, StrayKind::Text);
+    EXPECT_EQ(stray[1].text, "Hi");
+    stray.erase(stray.begin() + 1);
+    EXPECT_TRUE(std::all_of(stray.begin(), stray.end(), [](const StrayLine& s) { return s.kind == StrayKind::MistypedKeyword; }));
     EXPECT_EQ(stray[0].scriptLine, 2);
     EXPECT_FALSE(stray[0].afterString.has_value());
     EXPECT_EQ(stray[1].text, "XENDS");
     EXPECT_EQ(stray[1].afterString, std::optional<unsigned>(std::nullopt));  // ".STRNG 0" opened nothing
     EXPECT_EQ(stray[2].afterString, std::optional<unsigned>(1));
+}
+
+TEST(EntryStructure, TextOutsideTheEntriesAndEntriesPastTheBlockAreStrayLines) {
+    MemoryScriptText script(
+        "// Do not erase these: \n// .STRING #\n\n  \nLost before\n.STRING 0\nZero\n.ENDS\nLost between\n\t// note\n"
+        ".STRING 1\nOne\n.ENDS\nCut\n.ENDS\n.STRING 2\nTwo\n.ENDS\n.STRING 3\nThree\n.ENDS\nLost after\n");
+    const auto stray = FindStrayLines(script, 3);
+    ASSERT_EQ(stray.size(), 4u);
+    EXPECT_EQ(stray[0].scriptLine, 5);
+    EXPECT_EQ(stray[0].kind, StrayKind::Text);
+    EXPECT_FALSE(stray[0].afterString.has_value());
+    EXPECT_EQ(stray[1].text, "Lost between");
+    EXPECT_EQ(stray[1].afterString, std::optional<unsigned>(0));
+    // "Cut" stands between two closing lines: the second one is named for it.
+    EXPECT_EQ(stray[2].kind, StrayKind::PastBlock);
+    EXPECT_EQ(stray[2].text, ".STRING 3");
+    EXPECT_EQ(stray[2].scriptLine, 19);
+    EXPECT_EQ(stray[3].text, "Lost after");
+    EXPECT_EQ(stray[3].afterString, std::optional<unsigned>(3));
+    EXPECT_TRUE(FindStrayLines(script, 4).size() == 3u);
 }
 
 TEST(EntryStructure, AnEmptyLastLineGivesTheStringALineBreakAtItsEnd) {

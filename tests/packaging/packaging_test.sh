@@ -56,7 +56,7 @@ completion)
     expect "--substitutions" corvtool check rom.smc --su
     expect "--table" corvtool preview rom.smc data.txt 10000 --t
     expect "--allow-outside" corvtool build proj --al
-    expect "--release-dir" corvtool build proj --r
+    expect "--release --release-dir" corvtool build proj --r
     expect "" corvtool check rom.smc   # a file name: left to the shell's default
     echo "completion completes commands and options"
     ;;

@@ -50,8 +50,12 @@ TEST(ControlCodeTable, EveryKeywordAndParameterCount) {
     EXPECT_EQ(KeywordFor(0xFE), nullptr);
     EXPECT_FALSE(IsControlKind(0xEF));
     EXPECT_FALSE(IsControlKind(0xFE));
-    // The decoder's own name for FB is no keyword.
-    EXPECT_EQ(KeywordAt("[FixTextBox]", 0), nullptr);
+    // The dump's names are read as their codes in any case, so codes copied from a dump work.
+    EXPECT_EQ(KeywordAt("[FixTextBox]", 0), &ControlCodeOf(0xFB));
+    EXPECT_EQ(KeywordAt("x[fixtextbox]", 1), &ControlCodeOf(0xFB));
+    EXPECT_EQ(KeywordMatchAt("[CLRWIN]", 0).size, 8u);
+    EXPECT_EQ(KeywordMatchAt("[FIXTEXTBOX]", 0).size, 12u);
+    EXPECT_EQ(KeywordAt("[FixTextBo]", 0), nullptr);
 }
 
 // The tokens of `line` under `rules`, one word each: kind letter and size, "@start" when the
@@ -115,7 +119,8 @@ constexpr ReaderCase kReaderCases[] = {
     {"[$(1A){2b}<3C>-$]z", "E17c T1", "E17c T1", "E17c T1"},
     {"[x]y[z", "T6", "T6", "B3c T1 B2"},
     {"[a[KEY]", "T2 K5", "T2 K5", "B2 K5"},
-    {"[FixTextBox]", "T12", "T12", "B12c"},
+    {"[FixTextBox]", "K12", "K12", "K12"},
+    {"[FixTextBx]", "T11", "T11", "B11c"},
     {"[Yes-No][$1234][$5678]", "K8 E7c E7c", "K8 E7c E7c", "K8 E7c E7c"},
     {"x[CLRWIN][KEY]y", "T1 K8 K5 T1", "T1 K8 K5 T1", "T1 K8 K5 T1"},
 };

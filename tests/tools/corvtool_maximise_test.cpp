@@ -107,6 +107,33 @@ TEST_F(CorvtoolMaximise, CompressFitsARoomTheStandardStreamIsOver) {
     EXPECT_EQ(corvtool(command + " --maximize").exitCode, 3);
 }
 
+TEST_F(CorvtoolMaximise, AProjectBuildSaysABlockOverFitsWithMaximiseAndHowMuchItWouldLeave) {
+    makeDemo();
+    const DemoBlock& block = largestTextBlock();
+    const fs::path script = writeTranslation(block);
+    const ToolRun check = corvtool("check " + files() + " " + hex(block.address) + " " + q(script));
+    std::smatch figures;
+    ASSERT_TRUE(std::regex_search(check.out, figures, std::regex(": with --maximise needs (\\d+) bytes, (\\d+) bytes left\n")))
+        << check.out.substr(check.out.size() > 400 ? check.out.size() - 400 : 0);
+
+    const fs::path dir = dir_ / "proj";
+    ASSERT_EQ(corvtool("init-project " + q(dir) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
+                       q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName))
+                  .exitCode,
+              0);
+    char name[16];
+    std::snprintf(name, sizeof name, "%08X.txt", unsigned(block.address));
+    fs::copy_file(script, dir / "Dumps" / name, fs::copy_options::overwrite_existing);
+    const ToolRun over = corvtool("build " + q(dir));
+    EXPECT_EQ(over.exitCode, 1) << over.out << over.err;
+    EXPECT_NE(over.out.find("bytes over; fits with --maximise (" + figures[2].str() + " bytes left)\n"),
+              std::string::npos)
+        << over.out;
+    const ToolRun fits = corvtool("build " + q(dir) + " --maximise");
+    EXPECT_EQ(fits.exitCode, 0) << fits.out << fits.err;
+    EXPECT_EQ(fits.out.find("fits with --maximise"), std::string::npos);
+}
+
 TEST_F(CorvtoolMaximise, TranslatedLargestBlockFitsOnlyWithMaximiseAndReadsBack) {
     makeDemo();
     const DemoBlock& block = largestTextBlock();

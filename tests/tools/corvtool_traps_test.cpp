@@ -171,9 +171,63 @@ TEST_F(CorvtoolTraps, AScriptNamedAfterAnotherBlockIsRefusedUnlessForced) {
         << refused.err;
     EXPECT_EQ(readBytes(rom_), before);
     EXPECT_EQ(corvtool("check " + files_ + " D01000 " + q(other)).exitCode, 2);
-    EXPECT_NE(corvtool("check " + files_ + " D01000 " + q(other) + " --force").exitCode, 2);
+    // Forced past the name, its entries for strings D01000 does not have are still errors.
+    const ToolRun forced = corvtool("check " + files_ + " D01000 " + q(other) + " --force");
+    EXPECT_EQ(forced.exitCode, 2);
+    EXPECT_EQ(forced.err.find("this is the script file of block D40000"), std::string::npos) << forced.err;
+    EXPECT_NE(forced.out.find("\".STRING 48\" opens an entry the block has no string for: it has 48 string(s), 0 to 47"),
+              std::string::npos)
+        << forced.out;
     // Its own block takes it.
     EXPECT_EQ(insert(other).exitCode, 0);
+}
+
+TEST_F(CorvtoolTraps, TextBetweenEntriesIsAnErrorNamingItsLineAndInsertRefusesIt) {
+    const fs::path between = script("between.txt", [](std::string text) {
+        return replaced(text, "\nHi 2\n.ENDS\n\n", "\nHi 2\n.ENDS\nThis line belongs to no string\n\n");
+    });
+    const ToolRun checked = check(between);
+    EXPECT_EQ(checked.exitCode, 2) << checked.out;
+    EXPECT_NE(checked.out.find("STRING 2: error: script line 12: \"This line belongs to no string\" stands outside every "
+                               "entry"),
+              std::string::npos)
+        << checked.out;
+    const std::vector<uint8_t> before = readBytes(rom_);
+    EXPECT_EQ(insert(between).exitCode, 2);
+    EXPECT_EQ(readBytes(rom_), before);
+    // Comment lines and blank lines stay free to use there.
+    const ToolRun comment = check(script("comment.txt", [](std::string text) {
+        return replaced(text, "\nHi 2\n.ENDS\n\n", "\nHi 2\n.ENDS\n  // a note\n \t\n");
+    }));
+    EXPECT_EQ(comment.exitCode, 0) << comment.out;
+}
+
+TEST_F(CorvtoolTraps, EntriesForStringsTheBlockLacksAreErrorsUnderANeutralNameToo) {
+    // The 150 entries written for D40000 against the 48 strings of D01000.
+    const fs::path neutral = script("neutral.txt");
+    const ToolRun checked = corvtool("check " + files_ + " D01000 " + q(neutral));
+    EXPECT_EQ(checked.exitCode, 2);
+    EXPECT_NE(checked.out.find("script line 193: \".STRING 48\" opens an entry the block has no string for: it has 48 "
+                               "string(s), 0 to 47"),
+              std::string::npos)
+        << checked.out;
+    EXPECT_NE(checked.out.find("\".STRING 149\" opens an entry"), std::string::npos);
+    const std::vector<uint8_t> before = readBytes(rom_);
+    const ToolRun refused = insert(neutral, "", "D01000");
+    EXPECT_EQ(refused.exitCode, 2);
+    EXPECT_NE(refused.err.find("102 error(s) in the script; nothing was inserted"), std::string::npos) << refused.err;
+    EXPECT_EQ(readBytes(rom_), before);
+}
+
+TEST_F(CorvtoolTraps, CodeNamesCopiedFromTheDumpAreTheirCodesInAnyCase) {
+    const fs::path copied = script("copied.txt", [](std::string text) {
+        return replaced(text, "\nHi 0\n", "\n[FixTextBox]Hi[clrwin]0[Key]\n");
+    });
+    const ToolRun checked = check(copied);
+    EXPECT_EQ(checked.out.find("is no keyword"), std::string::npos) << checked.out;
+    ASSERT_EQ(insert(copied, " --force").exitCode, 0);
+    const ToolRun back = corvtool("readback " + files_ + " D40000");
+    EXPECT_NE(back.out.find(".STRING 0\n[TEXTBOX]Hi[CLRWIN]0[KEY]\n"), std::string::npos) << back.out;
 }
 
 TEST_F(CorvtoolTraps, SharedTextsTranslatedDifferentlyAndAnEmptyLastLineAreNamed) {

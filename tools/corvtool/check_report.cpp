@@ -36,6 +36,8 @@ const char* kindName(FindingKind kind) {
     case FindingKind::CodeCharacter: return "code-character";
     case FindingKind::EntryRunsOn: return "entry-runs-on";
     case FindingKind::StrayKeywordLine: return "stray-keyword-line";
+    case FindingKind::TextOutsideEntry: return "text-outside-entry";
+    case FindingKind::EntryPastBlock: return "entry-past-block";
     case FindingKind::TrailingLineBreak: return "trailing-line-break";
     case FindingKind::SharedTextDiffers: return "shared-text-differs";
     case FindingKind::EntryTooLong: return "entry-too-long";

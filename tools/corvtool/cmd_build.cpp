@@ -1,8 +1,10 @@
-// corvtool build PROJECT [--jobs N] [--maximise] [--release-dir DIR]: builds the translated ROM
-// and its BPS and IPS patches from the project's original ROM: patches, then every listed block
-// with a script checked and inserted into its room in the original, then the dictionary; with a
-// release folder (the option, or release.dir) also what a group publishes. Nothing is written
-// unless every block is checked without errors and fits, and then everything together.
+// corvtool build PROJECT [--jobs N] [--maximise] [--release] [--release-dir DIR]: builds the
+// translated ROM and its BPS and IPS patches from the project's original ROM: patches, then every
+// listed block with a script checked and inserted into its room in the original, then the
+// dictionary; with a release folder (the option, or release.dir) also what a group publishes.
+// Nothing is written unless every block is checked without errors and fits, and then everything
+// together. Untranslated strings of a block translated in part get play-test stand-ins, or with
+// --release stop the build.
 
 #include <unistd.h>
 
@@ -33,6 +35,7 @@ using project::BuildOutcome;
 int stoppedExitCode(const project::BuildResult& build) {
     const bool inputWrong = std::any_of(build.blocks.begin(), build.blocks.end(), [](const project::BlockResult& b) {
         return b.state == BlockState::CheckErrors || b.state == BlockState::Unreadable ||
+               b.state == BlockState::Unfinished ||
                b.state == BlockState::ScriptUnreadable ||
                (b.state == BlockState::Refused && b.outcome == insert::InsertionOutcome::BadOldHeader);
     });
@@ -110,11 +113,12 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
 
 int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ProjectOptions options;
-    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption, kAllowOutsideOption, kReleaseDirOption}, err, options)) {
+    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption, kReleaseOption, kAllowOutsideOption, kReleaseDirOption},
+                             err, options)) {
         return kExitUsage;
     }
     if (options.arguments.size() != 1) {
-        err << "corvtool build: expected PROJECT [--jobs N] [--maximise] [--allow-outside] [--release-dir DIR]\n";
+        err << "corvtool build: expected PROJECT [--jobs N] [--maximise] [--release] [--allow-outside] [--release-dir DIR]\n";
         return kExitUsage;
     }
     // Held from before the scripts are read until the outputs are written: one build reads one
@@ -125,7 +129,8 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!opened) return kExitBadInput;
     const project::ProjectFile& file = opened->file;
 
-    project::BuildOptions buildOptions{options.jobs, options.compressor, {}};
+    project::BuildOptions buildOptions{options.jobs, options.compressor, {}, file.untranslated};
+    if (options.release) buildOptions.untranslated = project::UntranslatedStrings::Refuse;
     // A progress bar only where a person watches: standard error on a terminal.
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
     if (terminal) {
@@ -196,12 +201,14 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 extern const Command kBuildCommand{
-    "build", "PROJECT [--jobs N] [--maximise] [--allow-outside] [--release-dir DIR]",
+    "build", "PROJECT [--jobs N] [--maximise] [--release] [--allow-outside] [--release-dir DIR]",
     "build the project's translated ROM and its BPS and IPS patches from its original ROM (patches, then every "
     "block with a script checked and inserted into its original room, then the dictionary); one line per block "
-    "and a total; nothing is written unless every block is free of errors and fits; --jobs N threads (default: "
-    "the cores); --release-dir DIR (or release.dir) also writes a release there: the patches and a README.txt "
-    "for players; --allow-outside lets the outputs lead outside the project folder",
+    "and a total; nothing is written unless every block is free of errors and fits; the untranslated strings of a "
+    "block translated in part keep the original's codes with their number (#12) for play-testing, and --release "
+    "(or the project key untranslated = \"refuse\") stops the build naming them "
+    "instead; --jobs N threads (default: the cores); --release-dir DIR (or release.dir) also writes a release "
+    "there: the patches and a README.txt for players; --allow-outside lets the outputs lead outside the project folder",
     runBuild};
 
 }  // namespace corv::tool

@@ -34,6 +34,8 @@ bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view 
             options.json = true;
         } else if (arg == kAllowOutsideOption && allows(arg)) {
             options.allowOutside = true;
+        } else if (arg == kReleaseOption && allows(arg)) {
+            options.release = true;
         } else if (arg == kMaximiseOption && allows(arg)) {
             options.compressor = core::Compressor::Maximising;
         } else if (arg.starts_with("--")) {

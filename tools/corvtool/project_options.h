@@ -17,6 +17,7 @@ struct ProjectOptions {
     bool json = false;
     bool allowOutside = false;  // --allow-outside: the project may write outside its folder
     std::optional<std::string> releaseDir;  // --release-dir DIR: build writes a release there
+    bool release = false;       // --release: untranslated strings stop the build
     core::Compressor compressor = core::Compressor::Standard;
 };
 
@@ -24,6 +25,8 @@ struct ProjectOptions {
 inline constexpr std::string_view kReleaseDirOption = "--release-dir";
 // The option that lets a project write outside its folder.
 inline constexpr std::string_view kAllowOutsideOption = "--allow-outside";
+// The option of a build that refuses untranslated strings instead of standing them in.
+inline constexpr std::string_view kReleaseOption = "--release";
 
 // Splits `args`; the options not named in `allowed` ("--jobs", "--json", "--maximise",
 // "--allow-outside", "--release-dir") are refused with one line naming `command`.

@@ -22,6 +22,7 @@ const char* stateName(BlockState state) {
     case BlockState::Untranslated: return "untranslated";
     case BlockState::Unreadable: return "unreadable";
     case BlockState::ScriptUnreadable: return "script-unreadable";
+    case BlockState::Unfinished: return "unfinished";
     case BlockState::CheckErrors: return "check-errors";
     case BlockState::DoesNotFit: return "does-not-fit";
     case BlockState::Refused: return "refused";

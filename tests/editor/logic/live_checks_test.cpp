@@ -300,6 +300,36 @@ TEST_F(LiveChecksTest, SharedTextsAndStrayKeywordLinesFollowTypingAsTheBlockChec
     EXPECT_EQ(checks.fullChecks(), full);  // none of it needed the whole block checked again
 }
 
+TEST_F(LiveChecksTest, TextTypedBetweenEntriesAndAnEntryPastTheBlockAreErrorsAsTheBlockCheckGivesThem) {
+    LiveChecks checks;
+    open(checks, dump_);
+    const unsigned owner = checks.strings()[2].number;
+    std::string text = dump_;
+    const size_t gap = text.find(".ENDS\n", text.find(script::EntrySearchText(int(owner)) + "\n")) + 6;
+    const auto kinds = [&](unsigned n, check::FindingKind kind) {
+        const auto& findings = checks.string(n)->findings;
+        return std::count_if(findings.begin(), findings.end(), [&](const check::Finding& f) { return f.kind == kind; });
+    };
+    for (const char* typed : {"L", "Lo", "Los", "Lost", "Lost line"}) {
+        std::string edited = text;
+        edited.insert(gap, typed);
+        SCOPED_TRACE(typed);
+        ASSERT_TRUE(checks.update(edited));
+        expectEqualsBlockCheck(checks, edited);
+        EXPECT_EQ(kinds(owner, check::FindingKind::TextOutsideEntry), 1);
+    }
+    text.insert(gap, "Lost line");
+    text += script::EntrySearchText(int(block_->info.stringCount)) + "\nToo far\n.ENDS\n";
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    const unsigned last = checks.strings().back().number;
+    EXPECT_EQ(kinds(last, check::FindingKind::EntryPastBlock), 1);
+    text.erase(text.find("Lost line"), 9);
+    ASSERT_TRUE(checks.update(text));
+    expectEqualsBlockCheck(checks, text);
+    EXPECT_EQ(kinds(owner, check::FindingKind::TextOutsideEntry), 0);
+}
+
 TEST_F(LiveChecksTest, ProblemsListStrayLinesOfUntranslatedStringsButNotTheirWorkToDo) {
     std::string text = script::ScriptSkeleton(block_->info.stringCount);
     LiveChecks checks;

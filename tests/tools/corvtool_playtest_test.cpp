@@ -1,0 +1,148 @@
+// Play-test and release builds of a block translated in part, run as a translator would: one
+// string of D01000 translated, every other one still the skeleton's empty entry.
+
+#include <gtest/gtest.h>
+
+#include "check/translated_string.h"
+#include "corvtool_fixture.h"
+
+namespace corv::testing {
+namespace {
+
+using Code = std::pair<uint8_t, std::vector<uint8_t>>;
+
+// The codes of a game string as the translated game must read them, worked out from the words
+// alone: the pause's low byte, the yes/no choice's two words low byte first.
+std::vector<Code> originalCodes(const std::vector<uint16_t>& words) {
+    std::vector<Code> codes;
+    for (size_t i = 0; i < words.size() && words[i] != 0xFFFF; ++i) {
+        const auto kind = static_cast<uint8_t>(words[i] >> 8);
+        if (kind < 0xF0 || kind > 0xFD) continue;
+        std::vector<uint8_t> params;
+        if (kind == 0xF1) params.push_back(static_cast<uint8_t>(words[i] & 0xFF));
+        for (int k = 0; kind == 0xF9 && k < 2 && i + 1 < words.size(); ++k) {
+            ++i;
+            params.push_back(static_cast<uint8_t>(words[i] & 0xFF));
+            params.push_back(static_cast<uint8_t>(words[i] >> 8));
+        }
+        codes.emplace_back(kind, params);
+    }
+    return codes;
+}
+
+bool hasCharacters(const std::vector<uint16_t>& words) {
+    return std::any_of(words.begin(), words.end(), [](uint16_t w) { return w != 0xFFFF && (w >> 8) < 0xF0; });
+}
+
+class CorvtoolPlayTest : public CorvtoolTest {
+protected:
+    // The reproduction: make-demo, init-project, string 2 of D01000 translated.
+    fs::path partlyTranslated() {
+        makeDemo();
+        const fs::path dir = dir_ / "proj";
+        const ToolRun init = corvtool("init-project " + q(dir) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
+                                      q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName));
+        EXPECT_EQ(init.exitCode, 0) << init.err;
+        EXPECT_TRUE(replaceInFile(dir / "Dumps/00D01000.txt", ".STRING 2\r\n\r\n", ".STRING 2\r\nHP is low![KEY]\r\n"));
+        return dir;
+    }
+
+    const DemoBlock& d01000() const {
+        for (const DemoBlock& block : game_->blocks) {
+            if (block.address == 0xD01000) return block;
+        }
+        throw std::runtime_error("no block D01000");
+    }
+
+    // The strings of D01000 in the built ROM, read in the translated game's format.
+    std::vector<check::TranslatedString> builtStrings(const fs::path& rom) const {
+        const std::vector<uint8_t> file = readBytes(rom);
+        auto buffer = std::make_unique<core::BlockBuffer>();
+        EXPECT_NE(core::DecompressBlock(file, 0xD01000, *buffer), core::kBadBlockHeader);
+        const std::span<const uint8_t> block(buffer->data(), core::DecompressedLength(*buffer));
+        std::vector<check::TranslatedString> strings;
+        for (size_t n = 0; n < d01000().records.size(); ++n) {
+            const uint16_t pointer = static_cast<uint16_t>(block[64 * n + 14] | block[64 * n + 15] << 8);
+            strings.push_back(check::ReadTranslatedString(block.subspan(pointer)));
+        }
+        return strings;
+    }
+};
+
+TEST_F(CorvtoolPlayTest, UntranslatedStringsKeepTheOriginalCodesWithTheirNumberAndTheBuildCountsThem) {
+    const fs::path dir = partlyTranslated();
+    const ToolRun build = corvtool("build " + q(dir));
+    ASSERT_EQ(build.exitCode, 0) << build.out << build.err;
+    EXPECT_NE(build.out.find("BLOCK D01000: 1/44 strings translated, 43 stood in; needs "), std::string::npos)
+        << build.out;
+    EXPECT_NE(build.out.find("; 43 untranslated string(s) stood in for play-testing"), std::string::npos) << build.out;
+
+    const auto strings = builtStrings(dir / "build/corvane-translated.smc");
+    const auto& records = d01000().records;
+    size_t compared = 0;
+    for (size_t n = 0; n < records.size(); ++n) {
+        if (n == 2 || records[n].type != 2 || records[n].sharesPointer) continue;
+        std::vector<Code> codes;
+        std::string characters;
+        for (const check::TranslatedToken& token : strings[n].tokens) {
+            if (token.kind == check::TokenKind::Code) codes.emplace_back(token.value, token.params);
+            if (token.kind == check::TokenKind::Character) characters += char(token.value);
+        }
+        EXPECT_TRUE(strings[n].ended) << "string " << n;
+        EXPECT_EQ(codes, originalCodes(records[n].words)) << "string " << n;
+        // The marker stands where text was, and only there.
+        const std::string marker = "#" + std::to_string(n);
+        EXPECT_EQ(!characters.empty(), hasCharacters(records[n].words)) << "string " << n;
+        if (!characters.empty()) {
+            EXPECT_EQ(characters.substr(0, marker.size()), marker) << "string " << n;
+        }
+        ++compared;
+    }
+    EXPECT_GE(compared, 30u);
+    // The translation stays as written: its text, the key wait and the line break of the
+    // skeleton's second line.
+    std::string translated;
+    for (const check::TranslatedToken& token : strings[2].tokens) translated += char(token.value);
+    EXPECT_EQ(translated, "HP is low!\xF0\xFD");
+}
+
+TEST_F(CorvtoolPlayTest, AReleaseBuildRefusesTheBlockNamingItsUntranslatedStringsAndWritesNothing) {
+    const fs::path dir = partlyTranslated();
+    const ToolRun release = corvtool("build " + q(dir) + " --release");
+    EXPECT_EQ(release.exitCode, 2) << release.out << release.err;
+    EXPECT_NE(release.out.find("BLOCK D01000: 1/44 strings translated; a release build takes no untranslated string, "
+                               "not inserted: string(s) 0, 1, 3, 4, "),
+              std::string::npos)
+        << release.out;
+    EXPECT_EQ(release.out.find(", 2, "), std::string::npos) << release.out;
+    EXPECT_NE(release.err.find("nothing was written"), std::string::npos);
+    EXPECT_FALSE(fs::exists(dir / "build"));
+    // Blocks with no translation at all are no reason to refuse.
+    EXPECT_NE(release.out.find("BLOCK D40000: 0/136 strings translated; kept as in the original"), std::string::npos);
+
+    // The project key does the same; a value it does not know names its line.
+    const std::string project = readText(dir / "corvane-project.toml");
+    std::ofstream(dir / "corvane-project.toml", std::ios::binary) << "untranslated = \"refuse\"\n" << project;
+    const ToolRun keyed = corvtool("build " + q(dir));
+    EXPECT_EQ(keyed.exitCode, 2);
+    EXPECT_NE(keyed.out.find("a release build takes no untranslated string"), std::string::npos) << keyed.out;
+    ASSERT_TRUE(replaceInFile(dir / "corvane-project.toml", "untranslated = \"refuse\"", "untranslated = \"some\""));
+    const ToolRun wrong = corvtool("build " + q(dir));
+    EXPECT_EQ(wrong.exitCode, 2);
+    EXPECT_NE(wrong.err.find("corvane-project.toml:1: key 'untranslated'"), std::string::npos) << wrong.err;
+
+    // Translated through to the end, the release build goes through.
+    std::string script = readText(dir / "Dumps/00D01000.txt");
+    for (size_t at = 0; (at = script.find("\r\n\r\n\r\n.ENDS", at)) != std::string::npos;) {
+        script.replace(at, 6, "\r\n[NEWLINE]\r\n");
+    }
+    std::ofstream(dir / "Dumps/00D01000.txt", std::ios::binary) << script;
+    ASSERT_TRUE(replaceInFile(dir / "corvane-project.toml", "untranslated = \"some\"", "untranslated = \"stand-in\""));
+    EXPECT_EQ(corvtool("build " + q(dir)).exitCode, 0);
+    const ToolRun done = corvtool("build " + q(dir) + " --release");
+    EXPECT_EQ(done.exitCode, 0) << done.out << done.err;
+    EXPECT_NE(done.out.find("BLOCK D01000: 44/44 strings translated; needs "), std::string::npos) << done.out;
+}
+
+}  // namespace
+}  // namespace corv::testing
