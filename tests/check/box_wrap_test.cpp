@@ -7,6 +7,7 @@
 #include <random>
 
 #include "check/box_wrap.h"
+#include "check/script_wrap.h"
 #include "check/string_check_support.h"
 
 namespace corv::check {
@@ -167,6 +168,43 @@ TEST(BoxWrap, RowsOfALineAreTheChecksRows) {
     EXPECT_EQ(RowsOfLine("a[NEWLINE]b[$FD]c").rows, 3u);
     EXPECT_TRUE(RowsOfLine("a[CLRWIN]b").endsPage);
     EXPECT_TRUE(RowsOfLine("a[$F0]").endsPage);
+}
+
+}  // namespace
+}  // namespace corv::check
+
+namespace corv::check {
+namespace {
+
+TEST(ScriptWrap, OnlyTheTextOfClosedEntriesChanges) {
+    BoxMetrics box;
+    box.width = 8 * 12;
+    BoxWrapper wrapper(box, {});
+    const std::string script =
+        "// long comment line outside every entry stays\n"
+        ".STRING 0\nOne two three four\n.ENDS\n"
+        ".STRING 1\nAlready fine\n.ENDS\n"
+        ".STRING 2\nNo closing line here at all\n";
+    const ScriptWrap wrapped = WrapScript(script, wrapper);
+    EXPECT_EQ(wrapped.text,
+              "// long comment line outside every entry stays\n"
+              ".STRING 0\nOne two\nthree four\n.ENDS\n"
+              ".STRING 1\nAlready fine\n.ENDS\n"
+              ".STRING 2\nNo closing line here at all\n");
+    EXPECT_EQ(wrapped.entriesChanged, 1u);
+    EXPECT_EQ(WrapScript(wrapped.text, wrapper).text, wrapped.text);
+}
+
+TEST(ScriptWrap, AWrapThatWouldCloseTheEntryLeavesItAsItIs) {
+    BoxMetrics box;
+    box.width = 8 * 6;
+    BoxWrapper wrapper(box, {});
+    const std::string script = ".STRING 3\nHello .ENDS\n.ENDS\n.STRING 4\nabcdefghijklmn\n.ENDS\n";
+    const ScriptWrap wrapped = WrapScript(script, wrapper);
+    EXPECT_EQ(wrapped.text, ".STRING 3\nHello .ENDS\n.ENDS\n.STRING 4\nabcdef\nghijkl\nmn\n.ENDS\n");
+    EXPECT_THAT(wrapped.keptEntries, ElementsAre(3u));
+    EXPECT_THAT(wrapped.cutEntries, ElementsAre(4u));
+    EXPECT_EQ(wrapped.entriesChanged, 1u);
 }
 
 }  // namespace
