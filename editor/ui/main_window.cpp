@@ -21,6 +21,7 @@
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
+#include "editor/ui/wrap_commands.h"
 
 namespace corv::editor {
 
@@ -122,6 +123,13 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     parts.insertText = ui_.insertText;
     live_ = new LiveCheckWiring(*this, parts, dialogs_);
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
+    wrap_ = new WrapCommands(ui_.editMenu, ui_.viewMenu, ui_.textEditor, [this] {
+        // The box the live checks measure, so that wrapped text passes them.
+        check::BoxMetrics box;
+        box.variableWidth = session_->settings().variableWidth;
+        return check::BoxWrapper(box, project_ ? project_->wrap : check::WrapOptions{});
+    }, this);
+    for (QAction* item : wrap_->changingTheScript()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
 }
 

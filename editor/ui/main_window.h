@@ -40,6 +40,7 @@ class ListDataWindow;
 class LiveCheckWiring;
 class TextEditorWindow;
 class VideoBox;
+class WrapCommands;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -207,6 +208,7 @@ private:
     std::optional<project::ProjectFile> project_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
     LiveCheckWiring* live_ = nullptr;  // a child of the window
+    WrapCommands* wrap_ = nullptr;     // a child of the window
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;
