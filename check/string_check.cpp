@@ -9,6 +9,7 @@
 
 #include "core/byte_order.h"
 #include "preview/translation_font.h"
+#include "check/box_wrap.h"
 #include "check/code_characters.h"
 #include "check/code_parameters.h"
 #include "check/entry_structure.h"
@@ -211,6 +212,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
 
     CodeCounts codes{};
     unsigned rowsOnPage = 0;
+    std::optional<BoxWrapper> wrapper;  // made for the first line too wide
     for (size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = int(i) + 1;
         CountingLog log;
@@ -219,7 +221,13 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
         checkPieces(lines[i], lineNumber, gameKnown ? &game : nullptr, source.number, out);
 
         for (const int width : MeasureLineRows(lines[i], box)) {
-            if (width > box.width) out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
+            if (width <= box.width) continue;
+            out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
+            // What wrapping the line would do, on the page it stands on.
+            if (!wrapper) wrapper.emplace(box, WrapOptions{});
+            Finding& wide = findings.back();
+            wide.wrappedRows = int(wrapper->rowsWrapped(lines[i]));
+            wide.wrappedOver = std::max(0, int(rowsOnPage) + wide.wrappedRows - int(box.visibleRows));
         }
 
         bytes.push_back(script::kStringEndByte);

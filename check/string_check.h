@@ -55,6 +55,8 @@ struct Finding {
                             // MissingGlyph: 1 when the line's bytes from 0x80 up form UTF-8
     std::string subject;    // the bracket word, the escape, the opening line found, the characters
                             // without glyph (each once, in byte order)
+    int wrappedRows = 0;    // LineTooWide: the rows the line wraps into at spaces (check/box_wrap.h)
+    int wrappedOver = 0;    // LineTooWide: rows those would run past the page (0 when they fit)
 };
 
 // What a string's check starts from.

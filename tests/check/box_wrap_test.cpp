@@ -7,6 +7,7 @@
 #include <random>
 
 #include "check/box_wrap.h"
+#include "check/finding_text.h"
 #include "check/script_wrap.h"
 #include "check/string_check_support.h"
 
@@ -205,6 +206,29 @@ TEST(ScriptWrap, AWrapThatWouldCloseTheEntryLeavesItAsItIs) {
     EXPECT_THAT(wrapped.keptEntries, ElementsAre(3u));
     EXPECT_THAT(wrapped.cutEntries, ElementsAre(4u));
     EXPECT_EQ(wrapped.entriesChanged, 1u);
+}
+
+}  // namespace
+}  // namespace corv::check
+
+namespace corv::check {
+namespace {
+
+TEST(WrapFindings, ALineTooWideSaysWhatWrappingWouldDo) {
+    BoxMetrics box;
+    box.visibleRows = 3;
+    const std::string longLine = "one two three four five six seven eight nine ten eleven twelve thirteen";
+    const auto wide = testing_support::CheckEntry(".STRING 0\n" + longLine + "\n.ENDS\n", 0, {}, box);
+    ASSERT_EQ(wide.size(), 1u);
+    EXPECT_EQ(wide[0].wrappedRows, 3);
+    EXPECT_EQ(wide[0].wrappedOver, 0);
+    EXPECT_NE(FindingMessage(wide[0], box).find("; wraps into 3 lines"), std::string::npos);
+    // Two rows before it on the page: the three wrapped rows run two past it.
+    const auto over = testing_support::CheckEntry(".STRING 0\na\nb\n" + longLine + "\n.ENDS\n", 0, {}, box);
+    ASSERT_FALSE(over.empty());
+    EXPECT_EQ(over[0].kind, FindingKind::LineTooWide);
+    EXPECT_EQ(over[0].wrappedOver, 2);
+    EXPECT_NE(FindingMessage(over[0], box).find("; does not fit even wrapped: 2 rows over"), std::string::npos);
 }
 
 }  // namespace

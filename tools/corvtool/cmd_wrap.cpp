@@ -175,7 +175,7 @@ int runWrap(const std::vector<std::string>& list, std::ostream& out, std::ostrea
 }  // namespace
 
 extern const Command kWrapCommand{
-    "wrap", "ROM DATAFILE ADDRESS SCRIPT [--reflow] [--force] | PROJECT [--block ADDRESS] [--reflow] [--allow-outside]",
+    "wrap", "(ROM DATAFILE ADDRESS SCRIPT | PROJECT [--block ADDRESS]) [--reflow] [--force] [--allow-outside]",
     "break the text of every entry of SCRIPT (or of every script of the project, or of the block at ADDRESS) at "
     "spaces so that no line is drawn wider than the block's box, and end each full page with [Key][ClrWin] (the "
     "project's [wrap] table sets the page break and the width of the player's name); lines broken by hand stay "
