@@ -15,6 +15,7 @@
 //
 //   build/bench/keystroke_bench        (runs on the offscreen platform unless one is set)
 
+#include <QAction>
 #include <QApplication>
 #include <QListWidget>
 #include <QtTest/QtTest>
@@ -155,6 +156,12 @@ public:
         QCoreApplication::processEvents();
     }
 
+    // View > Wrap While Typing on or off.
+    void wrapWhileTyping(bool on) {
+        QAction* item = Named<QAction>(form_, "WrapWhileTyping1");
+        if (item->isChecked() != on) item->trigger();
+    }
+
     [[nodiscard]] unsigned stringCount() const { return script_.strings; }
     [[nodiscard]] size_t scriptBytes() const { return script_.text.size(); }
     [[nodiscard]] int lineCount() const { return textEditor_->script().lineCount(); }
@@ -183,8 +190,9 @@ private:
 
 KeystrokeFixture* fixture = nullptr;
 
-void typeInto(benchmark::State& state, bool lastString) {
+void typeInto(benchmark::State& state, bool lastString, bool wrapping = false) {
     const unsigned i = lastString ? fixture->stringCount() - 1 : 0;
+    fixture->wrapWhileTyping(wrapping);
     fixture->startTypingIn(i);
     const long paintsBefore = fixture->paints();
     const size_t panelBefore = fixture->panelUpdates();
@@ -205,9 +213,12 @@ void typeInto(benchmark::State& state, bool lastString) {
 
 void BM_KeyInFirstEntry(benchmark::State& state) { typeInto(state, false); }
 void BM_KeyInLastStringEntry(benchmark::State& state) { typeInto(state, true); }
+// The same with View > Wrap While Typing on: each key also wraps the entry it is typed into.
+void BM_KeyInLastStringEntryWrapping(benchmark::State& state) { typeInto(state, true, true); }
 
 BENCHMARK(BM_KeyInFirstEntry)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(15)->ReportAggregatesOnly(true);
 BENCHMARK(BM_KeyInLastStringEntry)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_KeyInLastStringEntryWrapping)->Unit(benchmark::kMicrosecond)->UseRealTime()->Repetitions(15)->ReportAggregatesOnly(true);
 
 // The console table, plus the median times of each benchmark for the summary lines.
 class MedianReporter : public benchmark::ConsoleReporter {

@@ -142,7 +142,10 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
                " more than the game string";
     case FindingKind::LineTooWide:
         return at + std::to_string(finding.amount) + " pixel(s) wider than the box (" + std::to_string(box.width) +
-               " pixels)";
+               " pixels)" +
+               (finding.wrappedRows == 0   ? std::string()
+                : finding.wrappedOver == 0 ? "; wraps into " + std::to_string(finding.wrappedRows) + " lines"
+                                           : "; does not fit even wrapped: " + std::to_string(finding.wrappedOver) + " rows over");
     case FindingKind::LineBeyondBox:
         return at + "row " + std::to_string(finding.amount) + ", but the box shows " +
                std::to_string(box.visibleRows) + " before the next key wait or window clear";

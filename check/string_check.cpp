@@ -9,6 +9,7 @@
 
 #include "core/byte_order.h"
 #include "preview/glyph.h"
+#include "check/box_wrap.h"
 #include "check/code_characters.h"
 #include "check/code_parameters.h"
 #include "check/entry_structure.h"
@@ -218,6 +219,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
 
     CodeCounts codes{};
     unsigned rowsOnPage = 0;
+    std::optional<BoxWrapper> wrapper;  // made for the first line too wide
     for (size_t i = 0; i < lines.size(); ++i) {
         const int lineNumber = int(i) + 1;
         CountingLog log;
@@ -226,7 +228,13 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
         checkPieces(lines[i], lineNumber, gameKnown ? &game : nullptr, source.number, table.characterMap(), out);
 
         for (const int width : MeasureLineRows(lines[i], box, table.characterMap())) {
-            if (width > box.width) out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
+            if (width <= box.width) continue;
+            out.add(FindingKind::LineTooWide, lineNumber, width - box.width);
+            // What wrapping the line would do, on the page it stands on.
+            if (!wrapper) wrapper.emplace(box, WrapOptions{}, table.characterMap());
+            Finding& wide = findings.back();
+            wide.wrappedRows = int(wrapper->rowsWrapped(lines[i]));
+            wide.wrappedOver = std::max(0, int(rowsOnPage) + wide.wrappedRows - int(box.visibleRows));
         }
 
         bytes.push_back(script::kStringEndByte);

@@ -60,6 +60,8 @@ struct Finding {
     std::string subject;    // the bracket word, the escape, the opening line found, the characters
                             // without glyph (each once, in byte order)
     unsigned count = 0;     // EntryPastBlock: the block's number of strings
+    int wrappedRows = 0;    // LineTooWide: the rows the line wraps into at spaces (check/box_wrap.h)
+    int wrappedOver = 0;    // LineTooWide: rows those would run past the page (0 when they fit)
 };
 
 // What a string's check starts from.

@@ -13,6 +13,7 @@ struct EditorState {
     std::optional<bool> problemsShown; // the Problems window was open
     std::optional<bool> markOverflow;  // View > Mark Overflow
     std::optional<int> fontSize;       // the Text Editor's font, in pixels
+    std::optional<bool> wrapWhileTyping;  // View > Wrap While Typing
     bool operator==(const EditorState&) const = default;
 };
 

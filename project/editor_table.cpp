@@ -18,6 +18,7 @@ constexpr char kStringKey[] = "string";
 constexpr char kProblemsKey[] = "problems_window";
 constexpr char kMarkOverflowKey[] = "mark_overflow";
 constexpr char kFontSizeKey[] = "font_size";
+constexpr char kWrapWhileTypingKey[] = "wrap_while_typing";
 
 // One line of the file: [begin, end) without its line end.
 struct Line {
@@ -96,6 +97,7 @@ EditorState ReadEditorTable(const toml::table& editor) {
     }
     if (const auto* shown = editor.get_as<bool>(kProblemsKey)) state.problemsShown = shown->get();
     if (const auto* marks = editor.get_as<bool>(kMarkOverflowKey)) state.markOverflow = marks->get();
+    if (const auto* wrap = editor.get_as<bool>(kWrapWhileTypingKey)) state.wrapWhileTyping = wrap->get();
     if (const auto* size = editor.get_as<int64_t>(kFontSizeKey);
         size && size->get() >= kMinEditorFontSize && size->get() <= kMaxEditorFontSize) {
         state.fontSize = static_cast<int>(size->get());
@@ -116,6 +118,7 @@ std::string EditorTableText(const EditorState& state, std::string_view newline) 
     if (state.problemsShown) text += std::string(kProblemsKey) + " = " + flag(*state.problemsShown) + end;
     if (state.markOverflow) text += std::string(kMarkOverflowKey) + " = " + flag(*state.markOverflow) + end;
     if (state.fontSize) text += std::string(kFontSizeKey) + " = " + std::to_string(*state.fontSize) + end;
+    if (state.wrapWhileTyping) text += std::string(kWrapWhileTypingKey) + " = " + flag(*state.wrapWhileTyping) + end;
     return text;
 }
 

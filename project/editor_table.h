@@ -1,6 +1,7 @@
 #pragma once
 // The project file's [editor] table: what the editor shows again when it opens the project (the
-// last block and string, the Problems window, Mark Overflow, the Text Editor's font size). The
+// last block and string, the Problems window, Mark Overflow, the Text Editor's font size, Wrap
+// While Typing). The
 // builds never read it. The editor writes it back by replacing only that table's lines (or
 // appending the table), so the translator's comments and layout stay as they are.
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "check/box_lines.h"
+#include "check/box_wrap.h"
 #include "check/code_parameters.h"
 #include "check/string_check.h"
 #include "script/substitutions.h"
@@ -226,8 +227,10 @@ struct FirstTranslation {
 }  // namespace
 
 PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
-                       const std::vector<std::filesystem::path>& files, bool withFuzzy, bool allowOutside) {
+                       const std::vector<std::filesystem::path>& files, bool withFuzzy, bool allowOutside,
+                       bool wrap) {
     PoImport result;
+    check::BoxWrapper wrapper(check::BoxOfDataFile(inputs.dataFile), project.wrap, inputs.table.characterMap());
     std::map<uint32_t, ImportTarget> targets;  // by block address as listed
     std::map<std::pair<size_t, unsigned>, FirstTranslation> seen;  // by listed block and string
     for (const std::filesystem::path& file : files) {
@@ -331,11 +334,16 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                 continue;
             }
             const std::vector<std::string> current(lines.begin() + found.opening + 1, lines.begin() + found.closing);
-            if (translationOf(current) == characters.latin1) {
+            std::vector<std::string> replacement = splitLines(characters.latin1);
+            if (wrap) {
+                // A wrap that would give a row the script's reader takes as structure is left out.
+                std::vector<std::string> wrapped = wrapper.wrap(replacement).lines;
+                if (std::none_of(wrapped.begin(), wrapped.end(), script::ActsAsKeywordLine)) replacement = std::move(wrapped);
+            }
+            if (translationOf(current) == joinLines(replacement)) {
                 ++result.unchanged;
                 continue;
             }
-            std::vector<std::string> replacement = splitLines(characters.latin1);
             lines.erase(lines.begin() + found.opening + 1, lines.begin() + found.closing);
             lines.insert(lines.begin() + found.opening + 1, replacement.begin(), replacement.end());
             target->second.changed = true;

@@ -103,9 +103,10 @@ struct PoImport {
 // one that holds a keyword line, a character a script cannot hold, or more than a block can, is
 // an error that refuses the whole import. Every script it changes must be one the project may
 // write (write_paths.h; `allowOutside` as --allow-outside gives it). The project's substitutions
-// are applied to each translation first.
+// are applied to each translation first. With `wrap` each translation is then wrapped to the box
+// as the project's [wrap] table says (check/box_wrap.h).
 [[nodiscard]] PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                                      const std::vector<std::filesystem::path>& files, bool withFuzzy,
-                                     bool allowOutside = false);
+                                     bool allowOutside = false, bool wrap = false);
 
 }  // namespace corv::project

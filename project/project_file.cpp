@@ -15,6 +15,9 @@
 namespace corv::project {
 namespace {
 
+// More than a name can take in a box of 232 pixels.
+constexpr int64_t kWidestCodeWidth = 1000;
+
 int lineOf(const toml::node& node) { return static_cast<int>(node.source().begin.line); }
 
 ProjectError keyError(ProjectProblem problem, std::string key, int line, std::string detail = {}) {
@@ -187,6 +190,40 @@ std::optional<ProjectError> readRelease(const toml::node* node, ProjectFile& pro
     return std::nullopt;
 }
 
+// The [wrap] table. A page break that would not end a page, or that draws or breaks a row, is
+// refused: wrapped text would not pass the checks, and wrapping it again would not settle.
+std::optional<ProjectError> readWrap(const toml::node* node, ProjectFile& project) {
+    if (!node) return std::nullopt;
+    const auto* table = node->as_table();
+    if (!table) return keyError(ProjectProblem::WrongType, "wrap", lineOf(*node), "a table");
+    TableReader reader(*table, "wrap.");
+    if (const toml::node* pageBreak = reader.optional("page_break")) {
+        const auto* text = pageBreak->as_string();
+        if (!text || !check::IsUsablePageBreak(text->get())) {
+            return keyError(ProjectProblem::WrongType, "wrap.page_break", lineOf(*pageBreak),
+                            "key waits, window clears, pauses or sounds that end a page, such as '[Key][ClrWin]'");
+        }
+        project.wrap.pageBreak = text->get();
+    }
+    const std::pair<const char*, std::optional<int>*> widths[] = {
+        {"player_width", &project.wrap.codeWidths.player},
+        {"number_width", &project.wrap.codeWidths.number},
+        {"memory_text_width", &project.wrap.codeWidths.memoryText},
+    };
+    for (const auto& [key, width] : widths) {
+        const toml::node* value = reader.optional(key);
+        if (!value) continue;
+        const auto* number = value->as_integer();
+        if (!number || number->get() < 0 || number->get() > kWidestCodeWidth) {
+            return keyError(ProjectProblem::WrongType, "wrap." + std::string(key), lineOf(*value),
+                            "a width in pixels from 0 to " + std::to_string(kWidestCodeWidth));
+        }
+        *width = int(number->get());
+    }
+    if (!reader.checkUnknown()) return reader.error_;
+    return std::nullopt;
+}
+
 std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& project) {
     const std::filesystem::path& dir = project.directory;
     TableReader top(root, "");
@@ -236,6 +273,7 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         if (!pairs) return keyError(ProjectProblem::WrongType, "substitutions", lineOf(*substitutions), "a table");
         if (auto problem = ReadSubstitutions(*pairs, "substitutions.", project.substitutions)) return problem;
     }
+    if (auto problem = readWrap(top.optional("wrap"), project)) return problem;
     if (const toml::node* editor = top.optional("editor")) {
         const auto* editorTable = editor->as_table();
         if (!editorTable) return keyError(ProjectProblem::WrongType, "editor", lineOf(*editor), "a table");

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "check/box_wrap.h"
 #include "project/editor_state.h"
 #include "script/substitutions.h"
 
@@ -67,6 +68,9 @@ struct ProjectFile {
     bool writesBps = true;
     ReleaseSettings release;
     std::map<uint32_t, BlockOptions> blocks;  // by ROM offset of the block address
+    // The [wrap] table: how `corvtool wrap`, the editor's wrap commands and `import-po --wrap`
+    // wrap (page_break, player_width, number_width, memory_text_width). The build never wraps.
+    check::WrapOptions wrap;
     EditorState editor;  // the [editor] table: only the editor reads it
     int editorLine = 0;  // the line where the [editor] table starts; 0 when there is none
     // `allow_outside = true`, written by hand only: the project may write outside its folder.

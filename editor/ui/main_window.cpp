@@ -24,6 +24,7 @@
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
 #include "project/substitutions_table.h"
+#include "editor/ui/wrap_commands.h"
 
 namespace corv::editor {
 
@@ -128,6 +129,14 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     scriptWatcher_ = new ScriptFileWatcher(this);
     connect(scriptWatcher_, &ScriptFileWatcher::mayHaveChanged, this, &MainWindow::checkScriptOnDisk);
+    wrap_ = new WrapCommands(ui_.editMenu, ui_.viewMenu, ui_.textEditor, [this] {
+        // The box the live checks measure, so that wrapped text passes them.
+        check::BoxMetrics box;
+        box.variableWidth = session_->settings().variableWidth;
+        return check::BoxWrapper(box, project_ ? project_->wrap : check::WrapOptions{},
+                                 session_->table().characterMap());
+    }, this);
+    for (QAction* item : wrap_->changingTheScript()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
 }
 

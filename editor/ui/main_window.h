@@ -41,6 +41,7 @@ class LiveCheckWiring;
 class ScriptFileWatcher;
 class TextEditorWindow;
 class VideoBox;
+class WrapCommands;
 
 class MainWindow final : public QMainWindow {
     Q_OBJECT
@@ -219,6 +220,7 @@ private:
     LiveCheckWiring* live_ = nullptr;  // a child of the window
     ScriptFileWatcher* scriptWatcher_ = nullptr;  // a child of the window
     bool scriptCheckWaiting_ = false;  // the script changed on disk during a long command
+    WrapCommands* wrap_ = nullptr;     // a child of the window
     QActionGroup* colourGroup_ = nullptr;
     QActionGroup* styleGroup_ = nullptr;
     WindowSize defaultClient_;

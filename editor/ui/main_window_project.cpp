@@ -12,6 +12,7 @@
 #include "editor/ui/problems_window.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
+#include "editor/ui/wrap_commands.h"
 
 #include <QAction>
 
@@ -47,6 +48,7 @@ void MainWindow::restoreEditorState(const project::EditorState& state) {
     }
     if (state.markOverflow) live_->MarkOverflow->setChecked(*state.markOverflow);
     if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
+    if (state.wrapWhileTyping) wrap_->WrapWhileTyping->setChecked(*state.wrapWhileTyping);
     if (ui_.listData->blockCount() == 0) return;
     const std::optional<size_t> row = state.block ? BlockRowOf(*session_, *state.block) : std::nullopt;
     ui_.listData->selectBlock(static_cast<int>(row.value_or(0)));
@@ -67,6 +69,7 @@ project::EditorState MainWindow::editorState() const {
     state.problemsShown = live_->problems()->isVisible();
     state.markOverflow = live_->MarkOverflow->isChecked();
     state.fontSize = ui_.textEditor->fontSize();
+    state.wrapWhileTyping = wrap_->WrapWhileTyping->isChecked();
     return state;
 }
 

@@ -64,10 +64,11 @@ void TextEditorWindow::resizeEvent(QResizeEvent* event) {
 }
 
 void TextEditorWindow::onTextChanged() {
-    // The receivers never change the text; should one of them, that change must not start
-    // another round.
+    // Only typed()'s receivers change the text; that change, or one by another receiver, must not
+    // start another round.
     if (reacting_) return;
     reacting_ = true;
+    emit typed();
     emit scriptChanged();
     reacting_ = false;
 }

@@ -7,6 +7,8 @@
 //     its text() is the file's bytes (one character a byte), ready for the script file save;
 //   - scriptChanged() follows every change of the text that is not a setText() (typing, deleting,
 //     pasting, undo): rerun the string choice, which leaves caret, selection and view alone;
+//   - typed() comes first, before scriptChanged(): its receivers may change the text once more
+//     (Wrap While Typing), and scriptChanged() then follows both changes at once;
 //   - resized() follows every resize: rerun the string choice, which brings the current string's
 //     entry into view and leaves caret and selection alone;
 //   - setStayOnTop() serves "Text Editor Stay on top";
@@ -40,6 +42,7 @@ public:
     void setFontSize(int pixels);  // kept within 6 to 72 pixels
 
 signals:
+    void typed();
     void scriptChanged();
     void resized();
 

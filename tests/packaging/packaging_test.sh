@@ -52,7 +52,8 @@ completion)
     expect "--all" corvtool preview rom.smc data.txt 10000 --a
     expect "--force --help" corvtool decompress --
     expect "--help" corvtool kana --   # a command without options still takes --help
-    expect "--fuzzy --allow-outside --substitutions --help" corvtool import-po proj --
+    expect "--fuzzy --wrap --allow-outside --substitutions --help" corvtool import-po proj --
+    expect "--block --reflow --force --allow-outside --help" corvtool wrap proj --
     expect "--substitutions" corvtool check rom.smc --su
     expect "--table" corvtool preview rom.smc data.txt 10000 --t
     expect "--allow-outside" corvtool build proj --al

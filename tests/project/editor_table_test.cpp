@@ -82,6 +82,16 @@ TEST(EditorTable, ReplacingKeepsCommentsAndTablesBeforeAndAfterByteForByte) {
     EXPECT_EQ(again->substr(again->size() - (before.size() - after + 1)), before.substr(after - 1));
 }
 
+TEST(EditorTable, WrapWhileTypingIsKeptAndReadBack) {
+    EditorState state = fullState();
+    state.wrapWhileTyping = false;
+    const auto written = project::WithEditorTable(ProjectTest::projectText(), state, kFile);
+    ASSERT_TRUE(written);
+    EXPECT_NE(written->find("font_size = 15\nwrap_while_typing = false\n"), std::string::npos);
+    EXPECT_EQ(parsed(*written).editor.wrapWhileTyping, false);
+    EXPECT_FALSE(parsed(std::string(kMinimal) + "[editor]\nwrap_while_typing = 1\n").editor.wrapWhileTyping);
+}
+
 TEST(EditorTable, LineEndsOfTheFileAreKept) {
     std::string crlf;
     for (const char c : std::string(kMinimal)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);

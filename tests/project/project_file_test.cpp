@@ -48,6 +48,20 @@ TEST(ProjectFile, PatchesInOrderAndBlockOptionsByAnyBankOfTheAddress) {
     EXPECT_EQ(withPatches.project->patches[1].key, "patches[1]");
 }
 
+TEST(ProjectFile, TheWrapTableSetsThePageBreakAndTheWidthsOfNameCodes) {
+    const project::ProjectLoad plain = parse(kMinimal);
+    ASSERT_FALSE(plain.error);
+    EXPECT_EQ(plain.project->wrap.pageBreak, "[Key][ClrWin]");
+    EXPECT_FALSE(plain.project->wrap.codeWidths.player);
+    const project::ProjectLoad load =
+        parse(std::string(kMinimal) + "[wrap]\npage_break = '[KEY]'\nplayer_width = 60\nmemory_text_width = 40\n");
+    ASSERT_FALSE(load.error) << load.error->key;
+    EXPECT_EQ(load.project->wrap.pageBreak, "[KEY]");
+    EXPECT_EQ(load.project->wrap.codeWidths.player, 60);
+    EXPECT_EQ(load.project->wrap.codeWidths.memoryText, 40);
+    EXPECT_FALSE(load.project->wrap.codeWidths.number);
+}
+
 struct BadFile {
     std::string text;
     ProjectProblem problem;
@@ -70,6 +84,9 @@ TEST(ProjectFile, ProblemsNameTheKeyAndTheLine) {
         {minimal + "[blocks.D40000]\nskip = 'yes'\n", ProjectProblem::WrongType, "blocks.D40000.skip", 8},
         {minimal + "[blocks.D40000]\nskp = true\n", ProjectProblem::UnknownKey, "blocks.D40000.skp", 8},
         {"rom = 'a'\ntable = = 3\n", ProjectProblem::Syntax, "", 2},
+        {minimal + "[wrap]\npage_break = '[SFX]'\n", ProjectProblem::WrongType, "wrap.page_break", 8},
+        {minimal + "[wrap]\nplayer_width = -1\n", ProjectProblem::WrongType, "wrap.player_width", 8},
+        {minimal + "[wrap]\nwidth = 3\n", ProjectProblem::UnknownKey, "wrap.width", 8},
     };
     for (const BadFile& bad : cases) {
         const project::ProjectLoad load = parse(bad.text);

@@ -1,4 +1,4 @@
-// corvtool import-po PROJECT PO... [--fuzzy] [--allow-outside]: puts the translations of PO files
+// corvtool import-po PROJECT PO... [--fuzzy] [--wrap] [--allow-outside]: puts the translations of PO files
 // back into the project's script files. Entries the PO files do not translate stay as they are;
 // fuzzy ones only with --fuzzy. A translation is text, never structure: anything a script cannot
 // hold as an entry's text refuses the whole import, and every changed script is written or none.
@@ -27,9 +27,12 @@ int runImportPo(const std::vector<std::string>& args, std::ostream& out, std::os
     std::optional<std::string> substitutionsFile;
     std::vector<std::string> given = args;
     if (!TakeSubstitutionsOption(given, substitutionsFile, "import-po", err)) return kExitUsage;
+    bool wrap = false;
     for (const std::string& arg : given) {
         if (arg == "--fuzzy") {
             fuzzy = true;
+        } else if (arg == "--wrap") {
+            wrap = true;
         } else if (arg == kAllowOutsideOption) {
             allowOutside = true;
         } else if (arg.starts_with("--")) {
@@ -40,7 +43,7 @@ int runImportPo(const std::vector<std::string>& args, std::ostream& out, std::os
         }
     }
     if (rest.size() < 2) {
-        err << "corvtool import-po: expected PROJECT PO... [--fuzzy] [--allow-outside] [--substitutions FILE]\n";
+        err << "corvtool import-po: expected PROJECT PO... [--fuzzy] [--wrap] [--allow-outside] [--substitutions FILE]\n";
         return kExitUsage;
     }
     // Held from before the scripts are read until they are written: two imports into one
@@ -57,7 +60,7 @@ int runImportPo(const std::vector<std::string>& args, std::ostream& out, std::os
         if (!loaded) return kExitBadInput;
         project.substitutions.merge(*loaded);
     }
-    const project::PoImport imported = project::ImportPoFiles(project, *opened->inputs, files, fuzzy, allowOutside);
+    const project::PoImport imported = project::ImportPoFiles(project, *opened->inputs, files, fuzzy, allowOutside, wrap);
     for (const project::PoImportError& warning : imported.warnings) PrintPoImportProblem(err, warning);
     if (!imported.errors.empty()) {
         for (const project::PoImportError& error : imported.errors) PrintPoImportProblem(err, error);
@@ -85,9 +88,10 @@ int runImportPo(const std::vector<std::string>& args, std::ostream& out, std::os
 }  // namespace
 
 extern const Command kImportPoCommand{
-    "import-po", "PROJECT PO... [--fuzzy] [--allow-outside] [--substitutions FILE]",
+    "import-po", "PROJECT PO... [--fuzzy] [--wrap] [--allow-outside] [--substitutions FILE]",
     "put the translations of PO files back into the project's script files (Latin-1), all of them or none; "
-    "untranslated entries are left as they are, fuzzy ones only with --fuzzy; a translation holding a keyword "
+    "untranslated entries are left as they are, fuzzy ones only with --fuzzy; --wrap wraps each translation to "
+    "the box as corvtool wrap does; a translation holding a keyword "
     "line, a character a script cannot hold or more than a block can, a plural entry or a string translated "
     "differently in two files refuses the whole import; --allow-outside lets scripts lead outside the project folder; "
     "the project's [substitutions] (and those of --substitutions FILE) write typographic characters differently first",

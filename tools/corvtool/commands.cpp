@@ -27,6 +27,7 @@ extern const Command kBuildCommand;
 extern const Command kStatusCommand;
 extern const Command kExportPoCommand;
 extern const Command kImportPoCommand;
+extern const Command kWrapCommand;
 
 namespace {
 
@@ -52,6 +53,7 @@ const std::array kCommands = {
     &kStatusCommand,
     &kExportPoCommand,
     &kImportPoCommand,
+    &kWrapCommand,
 };
 
 void printHelp(std::ostream& out) {

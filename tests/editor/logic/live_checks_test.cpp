@@ -408,7 +408,7 @@ TEST_F(LiveChecksTest, StatesOfUntranslatedTranslatedOverwideAndUnclosedEntries)
     EXPECT_GT(overflow.wide[0].pixelsOver, 0);
     EXPECT_EQ(StringTooltip(*checks.string(b), checks.box()),
               "warning: line 1: " + std::to_string(overflow.wide[0].pixelsOver) +
-                  " pixel(s) wider than the box (216 pixels)");
+                  " pixel(s) wider than the box (216 pixels); wraps into 3 lines");
     EXPECT_EQ(ProgressText(checks), "3 of " + std::to_string(checks.strings().size()) + " strings translated");
     // 60 glyphs of 8 pixels wrap twice in a box 216 pixels wide: three rows marked wide.
     const std::vector<MarkedRow> wideRows = MarkedRows(checks.entryLines(b), *checks.string(b), checks.box(), checks.characters());

@@ -248,7 +248,7 @@ private slots:
         }
         QCOMPARE(pList->item(int(translated))->toolTip(), hint + QStringLiteral("translated"));
         QVERIFY(pList->item(int(overwide))->toolTip().startsWith(hint + QStringLiteral("warning: line 1: ")));
-        QVERIFY(pList->item(int(overwide))->toolTip().endsWith(QStringLiteral(" pixel(s) wider than the box (216 pixels)")));
+        QVERIFY(pList->item(int(overwide))->toolTip().contains(QStringLiteral(" pixel(s) wider than the box (216 pixels); wraps into ")));
         QVERIFY(pList->item(int(unclosed))->toolTip().contains(
             QStringLiteral("error: the entry has no closing line \".ENDS\"")));
 

@@ -264,7 +264,7 @@ private slots:
                                      "ViewKanaDump1",       "NextUntranslated1", "PreviousUntranslated1",
                                      "NextProblem1",        "GoToString1",    "OpenProject1",
                                      "BuildProject1",       "ReplaceText1",   "ReplaceNext1",
-                                     "ReplaceAll1"};
+                                     "ReplaceAll1",         "WrapString1",    "WrapBlock1"};
         expectedDisabled.sort();
         QCOMPARE(disabledNames, expectedDisabled);
         QVERIFY(!form.busy());
