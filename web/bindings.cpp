@@ -26,9 +26,13 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("openRom", &PageEditor::openRom)
         .function("romHeaderSize", &PageEditor::romHeaderSize)
         .function("loadDataFile", &PageEditor::loadDataFile)
+        .function("loadTable", &PageEditor::loadTable)
         .function("chooseBlock", &PageEditor::chooseBlock)
         .function("chooseString", &PageEditor::chooseString)
-        .function("screen", &PageEditor::screen);
+        .function("screen", &PageEditor::screen)
+        .function("scriptText", &PageEditor::scriptText)
+        .function("setScriptText", &PageEditor::setScriptText)
+        .function("checks", &PageEditor::checks);
 }
 
 }  // namespace corv::web

@@ -1,6 +1,8 @@
 #include "web/page_editor.h"
 
 #include "editor/logic/kana_text.h"
+#include "editor/logic/live_texts.h"
+#include "editor/logic/session_live_checks.h"
 #include "script/sjis.h"
 
 namespace corv::web {
@@ -16,6 +18,15 @@ val ObjectOrNull(const std::optional<Result>& result, Fill fill) {
     val object = val::object();
     fill(object, *result);
     return object;
+}
+
+// Latin-1 bytes as a string of the same characters: texts that may quote the translator's words
+// (findings) cross as such, not as UTF-8, which they are not.
+std::wstring Latin1ToWide(std::string_view bytes) {
+    std::wstring text;
+    text.reserve(bytes.size());
+    for (const char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
+    return text;
 }
 
 }  // namespace
@@ -36,8 +47,11 @@ val PageEditor::loadDataFile(const std::string& path) {
     });
 }
 
+bool PageEditor::loadTable(const std::string& path) { return session_.loadTableFrom(path, dialogs_); }
+
 val PageEditor::chooseBlock(unsigned n) {
     const std::optional<editor::BlockChoice> chosen = session_.chooseBlock(n, script_, dialogs_);
+    editor::OpenLiveChecks(checks_, session_, script_.text());
     return ObjectOrNull(chosen, [&](val& object, const editor::BlockChoice& choice) {
         object.set("stringCount", session_.index().stringCount());
         object.set("scriptLoad", choice.script);
@@ -66,6 +80,61 @@ val PageEditor::screen() const {
     result.set("height", screen.height());
     // A copy: a view into the module's memory would go stale when that memory grows.
     result.set("pixels", val::global("Uint16Array").new_(emscripten::typed_memory_view(bitmap.size(), bitmap.data())));
+    return result;
+}
+
+std::wstring PageEditor::scriptText() const { return Latin1ToWide(script_.text()); }
+
+val PageEditor::setScriptText(const std::wstring& text) {
+    std::string bytes;
+    bytes.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        // A JavaScript string arrives as UTF-16 code units: anything past U+00FF, a surrogate
+        // included, is no Latin-1 byte.
+        const auto unit = static_cast<uint32_t>(text[i]);
+        if (unit > 0xFF) {
+            val refused = val::object();
+            refused.set("accepted", false);
+            refused.set("offset", static_cast<double>(i));
+            refused.set("character", unit);
+            return refused;
+        }
+        bytes.push_back(static_cast<char>(unit));
+    }
+    if (bytes != script_.text()) {
+        script_.setText(bytes);
+        script_.setModified(true);
+        if (checks_.isOpen()) checks_.update(bytes);
+    }
+    val accepted = val::object();
+    accepted.set("accepted", true);
+    return accepted;
+}
+
+val PageEditor::checks() const {
+    if (!checks_.isOpen()) return val::null();
+    val result = val::object();
+    result.set("room", editor::RoomPanelText(checks_));
+    result.set("roomNote", Latin1ToWide(editor::RoomPanelNote(checks_)));
+    result.set("progress", editor::ProgressText(checks_));
+    val strings = val::array();
+    for (const editor::LiveString& string : checks_.strings()) {
+        val row = val::object();
+        row.set("number", string.number);
+        row.set("state", editor::StateText(string.state));
+        row.set("tooltip", Latin1ToWide(editor::StringTooltip(string, checks_.box())));
+        strings.call<void>("push", row);
+    }
+    result.set("strings", strings);
+    val problems = val::array();
+    for (const editor::ProblemRow& problem : editor::ProblemRows(checks_)) {
+        val row = val::object();
+        row.set("string", problem.string ? val(*problem.string) : val::null());
+        row.set("severity", std::string(problem.severity == check::Severity::Error ? "error" : "warning"));
+        row.set("message", Latin1ToWide(problem.message));
+        problems.call<void>("push", row);
+    }
+    result.set("problems", problems);
     return result;
 }
 

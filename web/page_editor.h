@@ -11,6 +11,7 @@
 #include <string>
 
 #include "editor/logic/editor_session.h"
+#include "editor/logic/live_checks.h"
 #include "script/script_text.h"
 #include "web/page_dialogs.h"
 
@@ -31,6 +32,10 @@ public:
     // it cannot be read (message shown).
     emscripten::val loadDataFile(const std::string& path);
 
+    // Load Table File with the file given: false when it cannot be loaded (message shown). The
+    // checks count dictionary words from the next block chosen on.
+    bool loadTable(const std::string& path);
+
     // Chooses block `n` of the list and loads its script: {stringCount, scriptLoad,
     // terminatorFound}, or null when no ROM is loaded or `n` is not listed.
     emscripten::val chooseBlock(unsigned n);
@@ -44,10 +49,24 @@ public:
     // Uint16Array, row after row.
     [[nodiscard]] emscripten::val screen() const;
 
+    // The current block's script as the page shows it: each Latin-1 byte one character.
+    [[nodiscard]] std::wstring scriptText() const;
+    // The translator's text for the current block's script, each character one Latin-1 byte,
+    // checked again where it changed: {accepted: true}, or {accepted: false, offset, character}
+    // naming the first character a script cannot hold (past U+00FF), the script left as it was.
+    // The script is written to its file only by a save.
+    emscripten::val setScriptText(const std::wstring& text);
+
+    // The live checks of the current block, null without one: {room, roomNote, progress,
+    // strings: [{number, state, tooltip}], problems: [{string, severity, message}]}, worded as
+    // the desktop's panels, List Data's lines and Problems window word them.
+    [[nodiscard]] emscripten::val checks() const;
+
 private:
     PageDialogs dialogs_;
     script::MemoryScriptText script_;
     editor::EditorSession session_;
+    editor::LiveChecks checks_;
 };
 
 }  // namespace corv::web

@@ -9,6 +9,7 @@
 
 #include "dialogs/dialogs.h"
 #include "editor/logic/live_texts.h"
+#include "editor/logic/session_live_checks.h"
 #include "editor/logic/string_index.h"
 #include "preview/preview_screen.h"
 #include "editor/logic/work_navigation.h"
@@ -120,26 +121,7 @@ std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {
 }
 
 void LiveCheckWiring::blockChosen() {
-    const EditorSession& session = window_.session();
-    const StringIndex& index = session.index();
-    const auto block = index.currentBlock();
-    if (!session.romLoaded() || !block) {
-        checks_.close();
-    } else {
-        LiveBlock live;
-        live.romData = session.rom().data();
-        live.buffer = &index.blockBuffer();
-        live.info = {uint32_t(*block), index.currentBlockAddress(), index.stringCount(), index.decompressedLength()};
-        live.endOfRoom = index.blockEnd(*block);
-        live.inserted = session.currentBlockInserted();
-        live.roomFromLastInsertion = live.inserted && !index.originalRoomKnown(*block);
-        check::BoxMetrics box;
-        box.variableWidth = session.settings().variableWidth;
-        const script::TableFile* table = session.table().hasName() ? &session.table() : nullptr;
-        checks_.open(live, parts_.textEditor->script().text(), table, box,
-                     session.fitHarderWhenOver() ? insert::InsertionCompressor::MaximisingWhenOver
-                                                 : insert::InsertionCompressor::Standard);
-    }
+    OpenLiveChecks(checks_, window_.session(), parts_.textEditor->script().text());
     show(true);
 }
 

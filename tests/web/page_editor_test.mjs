@@ -1,6 +1,7 @@
 // The page's editor, the WebAssembly module, against the native corvtool on the demo game: the
 // title check and the copier header, the block list, the kana text and the preview pixels of
-// every string of a block, with and without a script, as the command line gives them.
+// every string of a block, with and without a script, and the live checks of a script as it is
+// typed, as the command line gives them.
 //
 //   node page_editor_test.mjs MODULE_DIR CORVTOOL WORK_DIR
 
@@ -221,4 +222,91 @@ test('every string with its script file: the translations drawn as by corvtool p
                            'with the script');
   assert.deepEqual(module.FS.readFile(`/game/Dumps/00${kBlock}.txt`), new Uint8Array(script),
                    'choosing the block leaves its script file as it was');
+});
+
+// corvtool check --verbose (empty translations too) of block kBlock against `scriptFile`: the
+// findings of each string as the desktop's List Data tooltip words them, the progress line and
+// the room figures.
+function corvtoolChecks(scriptFile) {
+  const run = spawnSync(corvtool, ['check', demoFile('corvane.smc'), demoFile('corvane.txt'), demoFile('corvane.tbl'),
+                                   kBlock, scriptFile, '--verbose'], { encoding: 'latin1' });
+  assert.ok(run.status === 0 || run.status === 2, `corvtool check ran: ${run.stderr}`);
+  const findings = new Map();
+  let progress = null;
+  let room = null;
+  for (const line of run.stdout.split('\n')) {
+    const finding = /^STRING (\d+): (.*)$/.exec(line);
+    const figures = /^BLOCK [0-9A-F]+: needs (\d+) bytes, room (\d+) bytes, (-?\d+) bytes left$/.exec(line);
+    if (finding) {
+      const number = Number(finding[1]);
+      findings.set(number, [...(findings.get(number) ?? []), finding[2]]);
+    } else if (figures) {
+      room = figures.slice(1).map(Number);
+    } else if (/ strings translated$/.test(line)) {
+      progress = line;
+    }
+  }
+  return { findings, progress, room };
+}
+
+// The page's checks against corvtool check of the same script text written to a file.
+function assertChecksAsCorvtool(editor, text, what) {
+  const scriptFile = path.join(workDir, 'typed.txt');
+  fs.writeFileSync(scriptFile, Buffer.from(text, 'latin1'));
+  const expected = corvtoolChecks(scriptFile);
+  const checks = editor.checks();
+  assert.ok(checks, `${what}: the block is checked`);
+  assert.equal(checks.progress, expected.progress, `${what}: progress`);
+  const [needed, room, left] = /^D40000: ([\d,]+) of ([\d,]+) bytes, ([\d,]+) left/.exec(checks.room).slice(1)
+    .map((figure) => Number(figure.replaceAll(',', '')));
+  assert.deepEqual([needed, room, left], expected.room, `${what}: room panel "${checks.room}"`);
+  for (const string of checks.strings) {
+    const lines = expected.findings.get(string.number);
+    if (lines) {
+      assert.deepEqual(string.tooltip.split('\n'), lines, `${what}: findings of string ${string.number}`);
+    } else {
+      assert.ok(!/^(error|warning): /.test(string.tooltip), `${what}: string ${string.number} has no findings`);
+    }
+  }
+  const numbers = new Set(checks.strings.map((string) => string.number));
+  for (const number of expected.findings.keys()) assert.ok(numbers.has(number), `${what}: string ${number} listed`);
+  return checks;
+}
+
+test('typing into the script: the room, progress and findings of corvtool check, after every change', async () => {
+  const { editor, shown, choice } = await editorOn('corvane.smc');
+  assert.ok(editor.loadTable('/game/corvane.tbl'));
+  assert.ok(editor.chooseBlock(shown.blockLines.indexOf(`Block ${kBlock}`)), 'the block chosen again with the table');
+  const skeleton = editor.scriptText();
+  assert.ok(skeleton.includes('\n.STRING 0\n'), 'the skeleton is the script');
+  assertChecksAsCorvtool(editor, skeleton, 'the skeleton');
+
+  // Translations typed one after the other, the last too wide for the box, one with an accent
+  // and a code the game string does not hold.
+  const entries = skeleton.split(/(?=\.STRING \d+)/);
+  const typed = [[1, 'Hello there, traveller![KEY]'], [2, 'Caf\u00e9 au lait, tr\u00e8s bien.'],
+                 [3, 'A line far too long to fit into the lower box of the preview at all, surely.'],
+                 [5, '[PAUSE$1E]Wait.']];
+  let text = skeleton;
+  for (const [number, translation] of typed) {
+    const at = entries.findIndex((entry) => entry.startsWith(`.STRING ${number}\r\n`) || entry.startsWith(`.STRING ${number}\n`));
+    assert.ok(at >= 0, `the skeleton holds string ${number}`);
+    const newline = entries[at].includes('\r\n') ? '\r\n' : '\n';
+    entries[at] = entries[at].replace(newline, newline + translation);
+    text = entries.join('');
+    assert.deepEqual(editor.setScriptText(text), { accepted: true });
+    assert.equal(editor.scriptText(), text);
+    assertChecksAsCorvtool(editor, text, `after string ${number}`);
+  }
+  const checks = editor.checks();
+  assert.ok(checks.problems.some((problem) => problem.string === 3 && problem.severity === 'warning' &&
+                                 /wider than the box/.test(problem.message)), 'the wide line is a problem');
+  assert.equal(checks.strings.find((string) => string.number === 1).state !== 'not translated yet', true);
+
+  // A character no script byte holds: refused where it stands, the script and checks unchanged.
+  const curly = text.replace('Hello there', 'Hello\u2019there');
+  const refused = editor.setScriptText(curly);
+  assert.deepEqual(refused, { accepted: false, offset: curly.indexOf('\u2019'), character: 0x2019 });
+  assert.equal(editor.scriptText(), text);
+  assertChecksAsCorvtool(editor, text, 'after the refused text');
 });
