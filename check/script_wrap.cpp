@@ -9,15 +9,6 @@
 namespace corv::check {
 namespace {
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
-        lines.push_back(text.substr(start, end - start));
-    }
-    lines.push_back(text.substr(start));
-    return lines;
-}
 
 // The string number of an opening line ".STRING n" (any letter case, blanks around it).
 std::optional<unsigned> openedString(std::string_view line) {
@@ -32,7 +23,7 @@ std::optional<unsigned> openedString(std::string_view line) {
 
 ScriptWrap WrapScript(std::string_view text, BoxWrapper& wrapper) {
     ScriptWrap result;
-    const std::vector<std::string_view> lines = splitLines(text);
+    const std::vector<std::string_view> lines = script::SplitLineViews(text);
     std::vector<std::string> out;
     out.reserve(lines.size());
     size_t i = 0;

@@ -19,6 +19,7 @@
 #include "script/script_text.h"
 #include "script/sjis.h"
 #include "script/string_decoder.h"
+#include "script/text_lines.h"
 #include "script/string_record.h"
 
 namespace corv::project {
@@ -30,21 +31,7 @@ std::string hexAddress(uint32_t address) {
     return text;
 }
 
-std::string joinLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) text += (i ? "\n" : "") + lines[i];
-    return text;
-}
 
-std::vector<std::string> splitLines(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string_view::npos; start = end + 1) {
-        lines.emplace_back(text.substr(start, end - start));
-    }
-    lines.emplace_back(text.substr(start));
-    return lines;
-}
 
 bool hasText(const std::string& line) {
     return std::any_of(line.begin(), line.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
@@ -56,7 +43,7 @@ std::string translationOf(const std::vector<std::string>& lines) {
     if (std::none_of(lines.begin(), lines.end(), hasText)) return {};
     size_t count = lines.size();
     while (count > 0 && lines[count - 1].empty()) --count;
-    return joinLines({lines.begin(), lines.begin() + long(count)});
+    return script::JoinLines({lines.begin(), lines.begin() + long(count)});
 }
 
 // The bracketed forms of the codes of `gameString` a translation must keep, each once.
@@ -82,7 +69,7 @@ struct EntryLines {
 };
 
 EntryLines findEntry(const std::vector<std::string>& lines, unsigned n) {
-    script::MemoryScriptText script(joinLines(lines));
+    script::MemoryScriptText script(script::JoinLines(lines));
     const auto found = script::FindInScript(script, script::EntrySearchText(int(n)), true);
     if (!found) return {};
     // The search matches ".STRING 1" inside ".STRING 10": only the exact number counts.
@@ -152,7 +139,7 @@ BlockPo ExportBlockPo(const ProjectFile& project, const ProjectInputs& inputs, s
         if (resolved.kind != script::ResolvedKind::GameString) continue;
         const auto [first, isFirst] = firstWithPointer.emplace(resolved.textPointer, n);
         const std::string kana = script::DecodeGameStringToText(resolved.string, *inputs.maps);
-        const std::string id = script::ShiftJisToUtf8(joinLines(script::KanaTextLines(kana)));
+        const std::string id = script::ShiftJisToUtf8(script::JoinLines(script::KanaTextLines(kana)));
         if (id.empty()) continue;  // nothing to translate; msgid "" is the header's
         PoMessage message;
         const std::vector<std::string> codes = codesToKeep(resolved.string, *inputs.maps);
@@ -276,7 +263,7 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
             }
             // A code the translation writes without its parameters would take the string's end
             // and the next string's bytes in the game: an error of the checks, refused here too.
-            const std::vector<std::string> textLines = splitLines(characters.latin1);
+            const std::vector<std::string> textLines = script::SplitLines(characters.latin1);
             const std::vector<std::string> encoderLines =
                 script::ApplyDictionaryToLines(textLines, inputs.table).value_or(textLines);
             if (const auto broken = check::CheckCodeParameters(encoderLines, where->second); !broken.empty()) {
@@ -325,7 +312,7 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                     targets.erase(target);
                     continue;
                 }
-                target->second.lines = splitLines(*text);
+                target->second.lines = script::SplitLines(*text);
             }
             std::vector<std::string>& lines = target->second.lines;
             const EntryLines found = findEntry(lines, where->second);
@@ -334,13 +321,13 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                 continue;
             }
             const std::vector<std::string> current(lines.begin() + found.opening + 1, lines.begin() + found.closing);
-            std::vector<std::string> replacement = splitLines(characters.latin1);
+            std::vector<std::string> replacement = script::SplitLines(characters.latin1);
             if (wrap) {
                 // A wrap that would give a row the script's reader takes as structure is left out.
                 std::vector<std::string> wrapped = wrapper.wrap(replacement).lines;
                 if (std::none_of(wrapped.begin(), wrapped.end(), script::ActsAsKeywordLine)) replacement = std::move(wrapped);
             }
-            if (translationOf(current) == joinLines(replacement)) {
+            if (translationOf(current) == script::JoinLines(replacement)) {
                 ++result.unchanged;
                 continue;
             }
@@ -351,7 +338,7 @@ PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
         }
     }
     for (const auto& [address, target] : targets) {
-        if (target.changed) result.scripts[target.path] = joinLines(target.lines);
+        if (target.changed) result.scripts[target.path] = script::JoinLines(target.lines);
     }
     return result;
 }

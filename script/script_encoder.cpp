@@ -6,6 +6,7 @@
 
 #include "script/script_file.h"
 #include "script/script_line_reader.h"
+#include "script/text_lines.h"
 
 namespace corv::script {
 namespace {
@@ -60,35 +61,16 @@ void encodeLine(std::string_view line, int stringNumber, ByteWriter& out, LogSin
     }
 }
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (true) {
-        const size_t end = text.find('\n', start);
-        lines.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return lines;
-}
 
-std::string joinLines(std::span<const std::string> lines) {
-    std::string text;
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) text += '\n';
-        text += lines[i];
-    }
-    return text;
-}
 
 }  // namespace
 
 std::optional<std::vector<std::string>> ApplyDictionaryToLines(std::span<const std::string> lines,
                                                               const TableFile& table) {
     if (lines.empty()) return std::vector<std::string>{};
-    const std::optional<std::string> text = ApplyDictionary(joinLines(lines), table);
+    const std::optional<std::string> text = ApplyDictionary(JoinLines(lines), table);
     if (!text) return std::nullopt;
-    return splitLines(*text);
+    return SplitLines(*text);
 }
 
 size_t EncodeLines(std::span<const std::string> lines, int stringNumber, std::span<uint8_t> output, LogSink* log,

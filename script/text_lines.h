@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,14 @@ struct ScannedNumber {
 [[nodiscard]] std::optional<ScannedNumber> ScanDecimalNumber(std::string_view text);
 
 [[nodiscard]] bool IsBlank(char c);
+
+// `text` cut at every '\n', which no line keeps (a CR before it stays): one line more than the
+// text has line ends, so an empty text is one empty line.
+[[nodiscard]] std::vector<std::string> SplitLines(std::string_view text);
+// The same as views into `text`, for readers that only look.
+[[nodiscard]] std::vector<std::string_view> SplitLineViews(std::string_view text);
+// `lines` joined by '\n', none after the last: SplitLines undone.
+[[nodiscard]] std::string JoinLines(std::span<const std::string> lines);
 
 // The white-space-separated words of `text`.
 [[nodiscard]] std::vector<std::string_view> SplitWords(std::string_view text);
