@@ -7,13 +7,13 @@
 #include <ostream>
 
 #include "core/printable_text.h"
-#include "core/save_failure_text.h"
 #include "project/po_exchange.h"
 #include "project/script_writes.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/po_report.h"
 #include "tools/corvtool/project_argument.h"
 #include "tools/corvtool/project_options.h"
+#include "tools/corvtool/project_report.h"
 #include "tools/corvtool/rom_argument.h"
 #include "tools/corvtool/substitutions_argument.h"
 
@@ -71,10 +71,7 @@ int runImportPo(const std::vector<std::string>& args, std::ostream& out, std::os
     if (lock->held()) options.leftoversBefore = lock->lockedAt();
     const project::ScriptWritesResult written = project::WriteScriptsTogether(imported.scripts, options);
     if (!written.written) {
-        FileError(err, "import-po", core::EscapeControlCharacters(written.failed.string()))
-            << "cannot write this file: " << core::SaveFailureReason(written.save)
-            << (written.restored ? "; nothing was written\n"
-                                 : "; the scripts written before it could not all be put back as they were\n");
+        PrintScriptWritesFailed(err, "import-po", written);
         return kExitBadInput;
     }
     for (const auto& [path, text] : imported.scripts) out << path.string() << '\n';

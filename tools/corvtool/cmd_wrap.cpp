@@ -18,6 +18,7 @@
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/project_argument.h"
 #include "tools/corvtool/project_options.h"
+#include "tools/corvtool/project_report.h"
 #include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
@@ -130,10 +131,7 @@ int wrapProject(const WrapArguments& args, std::ostream& out, std::ostream& err)
     if (lock->held()) saveOptions.leftoversBefore = lock->lockedAt();
     const project::ScriptWritesResult written = project::WriteScriptsTogether(changed, saveOptions);
     if (!written.written) {
-        FileError(err, "wrap", core::EscapeControlCharacters(written.failed.string()))
-            << "cannot write this file: " << core::SaveFailureReason(written.save)
-            << (written.restored ? "; nothing was written\n"
-                                 : "; the scripts written before it could not all be put back as they were\n");
+        PrintScriptWritesFailed(err, "wrap", written);
         return kExitBadInput;
     }
     for (const auto& [path, count] : entries) out << core::EscapeControlCharacters(path.string()) << ": " << count << " entries changed\n";

@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "core/printable_text.h"
+#include "core/save_failure_text.h"
 #include "project/block_lines.h"
 #include "tools/corvtool/check_report.h"
 #include "tools/corvtool/rom_argument.h"
@@ -73,6 +74,13 @@ void PrintStatusJson(std::ostream& out, const project::ProjectFile& project, std
         << ", \"translated\": " << translated << ", \"characters\": " << characters
         << ", \"summary\": " << JsonString(project::DescribeTotal(blocks)) << "},\n \"outputs\": \""
         << outputsStateName(outputs.state) << "\"}\n";
+}
+
+void PrintScriptWritesFailed(std::ostream& err, std::string_view command, const project::ScriptWritesResult& written) {
+    FileError(err, command, core::EscapeControlCharacters(written.failed.string()))
+        << "cannot write this file: " << core::SaveFailureReason(written.save)
+        << (written.restored ? "; nothing was written\n"
+                             : "; the scripts written before it could not all be put back as they were\n");
 }
 
 }  // namespace corv::tool

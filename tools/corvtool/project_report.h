@@ -5,11 +5,13 @@
 #include <iosfwd>
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "check/box_lines.h"
 #include "project/block_work.h"
 #include "project/build_outputs.h"
 #include "project/project_file.h"
+#include "project/script_writes.h"
 
 namespace corv::tool {
 
@@ -23,5 +25,9 @@ void PrintStatusJson(std::ostream& out, const project::ProjectFile& project,
 // "build/x.ips does not hold what the last build wrote (a build stopped while writing the
 // outputs, or the file was changed since)" for an Incomplete check.
 [[nodiscard]] std::string OutputsIncompleteText(const project::OutputsCheck& outputs);
+
+// The line of a failed all-or-nothing write of scripts: the file that could not be written, why,
+// and whether the others were put back.
+void PrintScriptWritesFailed(std::ostream& err, std::string_view command, const project::ScriptWritesResult& written);
 
 }  // namespace corv::tool
