@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <random>
 
-#include "check_demo_support.h"
+#include "check/check_demo_support.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/rom_image.h"

@@ -8,12 +8,12 @@
 
 #include "check/block_check.h"
 #include "check/translated_string.h"
-#include "check_demo_support.h"
+#include "check/check_demo_support.h"
 #include "core/rom_image.h"
 #include "check/finding_text.h"
 #include "script/script_file.h"
 #include "script/string_record.h"
-#include "string_check_support.h"
+#include "check/string_check_support.h"
 
 namespace corv::check {
 using namespace corv::script;

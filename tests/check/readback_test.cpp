@@ -6,7 +6,7 @@
 
 #include <random>
 
-#include "check_demo_support.h"
+#include "check/check_demo_support.h"
 #include "core/rom_image.h"
 #include "check/block_check.h"
 #include "check/translated_string.h"

@@ -10,7 +10,7 @@
 #include "check/entry_structure.h"
 #include "check/string_check.h"
 #include "check/translated_string.h"
-#include "check_demo_support.h"
+#include "check/check_demo_support.h"
 #include "script/control_codes.h"
 #include "script/preview_encoder.h"
 #include "script/script_encoder.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "comp/area_walk.h"
-#include "comp_test_files.h"
+#include "comp/comp_test_files.h"
 
 namespace corv::comp {
 namespace {

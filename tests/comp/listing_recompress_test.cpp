@@ -12,7 +12,7 @@
 
 #include "comp/area_walk.h"
 #include "comp/listing_recompress.h"
-#include "comp_test_files.h"
+#include "comp/comp_test_files.h"
 #include "core/byte_order.h"
 
 namespace corv::comp {

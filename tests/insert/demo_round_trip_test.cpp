@@ -11,7 +11,7 @@
 #include "core/block_encoder.h"
 #include "core/byte_order.h"
 #include "core/rom_image.h"
-#include "insert_test_support.h"
+#include "insert/insert_test_support.h"
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/kana_dump.h"

@@ -8,7 +8,7 @@
 
 #include "core/byte_order.h"
 #include "core/rom_image.h"
-#include "insert_test_support.h"
+#include "insert/insert_test_support.h"
 #include "insert/dictionary_area.h"
 
 namespace corv::insert {

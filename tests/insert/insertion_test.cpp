@@ -7,7 +7,7 @@
 
 #include "core/block_decoder.h"
 #include "core/rom_image.h"
-#include "insert_test_support.h"
+#include "insert/insert_test_support.h"
 #include "insert/insertion.h"
 
 namespace corv::insert {

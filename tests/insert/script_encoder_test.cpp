@@ -7,7 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "insert_test_support.h"
+#include "insert/insert_test_support.h"
 #include "script/script_encoder.h"
 #include "script/script_text.h"
 #include "support/keyword_cases.h"

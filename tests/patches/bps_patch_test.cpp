@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "bps_builder.h"
+#include "patches/bps_builder.h"
 #include "core/byte_order.h"
 #include "patches/bps_format.h"
 #include "patches/bps_patch.h"

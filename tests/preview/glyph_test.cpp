@@ -5,7 +5,7 @@
 
 #include "preview/glyph.h"
 #include "preview/translation_font.h"
-#include "tiny_game.h"
+#include "preview/tiny_game.h"
 
 namespace corv::preview {
 namespace {

@@ -1,4 +1,4 @@
-#include "golden_cases.h"
+#include "preview/golden_cases.h"
 
 #include <memory>
 #include <optional>

@@ -9,7 +9,7 @@
 #include <map>
 #include <sstream>
 
-#include "golden_cases.h"
+#include "preview/golden_cases.h"
 
 namespace corv::preview::golden {
 namespace {

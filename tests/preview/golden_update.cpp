@@ -8,7 +8,7 @@
 #include <fstream>
 #include <iostream>
 
-#include "golden_cases.h"
+#include "preview/golden_cases.h"
 
 int main(int argc, char** argv) {
     using namespace corv::preview;

@@ -7,7 +7,7 @@
 #include "preview/glyph.h"
 #include "preview/text_box_renderer.h"
 #include "script/table_file.h"
-#include "tiny_game.h"
+#include "preview/tiny_game.h"
 
 namespace corv::preview {
 namespace {

@@ -9,7 +9,7 @@
 #include "preview/frame_tiles.h"
 #include "preview/text_box_renderer.h"
 #include "script/string_record.h"
-#include "tiny_game.h"
+#include "preview/tiny_game.h"
 
 namespace corv::preview {
 namespace {

@@ -1,4 +1,4 @@
-#include "tiny_game.h"
+#include "preview/tiny_game.h"
 
 #include <algorithm>
 

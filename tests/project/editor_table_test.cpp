@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "project/editor_table.h"
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 
 namespace corv::testing {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "project/po_exchange.h"
 #include "project/po_reader.h"
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 #include "script/script_text.h"
 
 namespace corv::testing {

@@ -11,7 +11,7 @@
 #include "core/rom_image.h"
 #include "project/po_exchange.h"
 #include "project/substitutions_table.h"
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 #include "script/script_text.h"
 
 namespace corv::testing {

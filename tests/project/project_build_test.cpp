@@ -10,7 +10,7 @@
 #include "insert/insertion.h"
 #include "patches/ips_create.h"
 #include "patches/ips_patch.h"
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 #include "script/preview_encoder.h"
 #include "script/script_text.h"
 #include "script/text_block.h"

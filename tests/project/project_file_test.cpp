@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 
 namespace corv::testing {
 namespace {

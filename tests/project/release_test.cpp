@@ -18,7 +18,7 @@
 #include "project/build_outputs.h"
 #include "project/project_error_text.h"
 #include "project/release_files.h"
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 #include "tests/tools/tree_snapshot.h"
 
 namespace corv::testing {

@@ -15,7 +15,7 @@
 #include "project/script_writes.h"
 #include "project/toml_nesting.h"
 #include "project/write_paths.h"
-#include "project_fixture.h"
+#include "project/project_fixture.h"
 
 namespace corv::testing {
 namespace {

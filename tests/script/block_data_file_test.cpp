@@ -5,7 +5,7 @@
 
 #include "script/block_data_file.h"
 #include "script/code_table.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
 
 namespace corv::script {
 namespace {

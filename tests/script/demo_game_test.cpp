@@ -11,7 +11,7 @@
 #include "script/string_decoder.h"
 #include "script/text_block.h"
 #include "script/table_file.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
 #include "tools/demo/demo_game.h"
 
 namespace corv::script {

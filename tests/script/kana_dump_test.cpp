@@ -4,7 +4,7 @@
 
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
 
 namespace corv::script {
 namespace {

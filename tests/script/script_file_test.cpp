@@ -5,7 +5,7 @@
 
 #include "script/script_file.h"
 #include "script/script_text.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
 
 namespace corv::script {
 namespace {

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "script/table_file.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
 
 namespace corv::script {
 namespace {

@@ -2,7 +2,7 @@
 
 #include "core/address.h"
 #include "script/text_block.h"
-#include "script_test_support.h"
+#include "script/script_test_support.h"
 
 namespace corv::script {
 namespace {

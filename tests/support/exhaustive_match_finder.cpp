@@ -1,4 +1,4 @@
-#include "exhaustive_match_finder.h"
+#include "support/exhaustive_match_finder.h"
 
 namespace corv::testing {
 

@@ -1,4 +1,4 @@
-#include "stream_walk.h"
+#include "support/stream_walk.h"
 
 #include <algorithm>
 #include <vector>

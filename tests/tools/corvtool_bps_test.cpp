@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 #include "patches/crc32.h"
 
 namespace corv::testing {

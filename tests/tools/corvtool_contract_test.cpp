@@ -2,7 +2,7 @@
 // 3 usage; messages name the file; insert refuses a script that lacks entries; and the program
 // that every command but preview runs in does not load the GUI libraries.
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 #include <algorithm>
 #include <string_view>

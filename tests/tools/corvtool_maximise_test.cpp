@@ -7,7 +7,7 @@
 #include <regex>
 
 #include "core/optimal_encoder.h"
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/kana_dump.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "check/translated_string.h"
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 namespace corv::testing {
 namespace {

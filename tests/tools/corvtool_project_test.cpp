@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 namespace corv::testing {
 namespace {

@@ -7,9 +7,9 @@
 
 #include <set>
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 #include "patches/crc32.h"
-#include "tree_snapshot.h"
+#include "tools/tree_snapshot.h"
 
 namespace corv::testing {
 namespace {

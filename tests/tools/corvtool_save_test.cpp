@@ -2,7 +2,7 @@
 // files in the temporary file's way, read-only, foreign, hard-linked and special targets, and a
 // report that cannot reach standard output.
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 #include <sys/sysmacros.h>
 

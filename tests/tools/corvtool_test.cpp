@@ -1,7 +1,7 @@
 // corvtool as a program: make-demo, decompress and compress are run as the real binary, on the
 // demo game's files, and judged against the builder's description of what it put in.
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 #include <functional>
 #include <regex>
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 namespace corv::testing {
 namespace {

@@ -16,7 +16,7 @@
 #include <string>
 #include <thread>
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 #include "patches/ips_patch.h"
 
 extern char** environ;

@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "corvtool_fixture.h"
-#include "tree_snapshot.h"
+#include "tools/corvtool_fixture.h"
+#include "tools/tree_snapshot.h"
 
 namespace corv::testing {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <sstream>
 
-#include "corvtool_fixture.h"
+#include "tools/corvtool_fixture.h"
 
 namespace corv::testing {
 namespace {

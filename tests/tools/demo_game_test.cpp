@@ -10,7 +10,7 @@
 #include <sstream>
 #include <string>
 
-#include "block_stream_walk.h"
+#include "tools/block_stream_walk.h"
 #include "core/address.h"
 #include "core/block_decoder.h"
 #include "core/block_encoder.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "block_stream_walk.h"
+#include "tools/block_stream_walk.h"
 #include "core/block_decoder.h"
 #include "tools/demo/demo_game.h"
 #include "tools/demo/demo_random.h"

@@ -4,7 +4,7 @@
 
 #include <QMenu>
 
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 #include "script/block_data_file.h"
 #include "script/kana_dump.h"
 #include "tools/demo/demo_translation.h"

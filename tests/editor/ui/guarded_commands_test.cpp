@@ -5,7 +5,7 @@
 
 #include <QLabel>
 
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

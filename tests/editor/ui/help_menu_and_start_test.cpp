@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "about/version.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

@@ -17,7 +17,7 @@
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/overflow_marks.h"
 #include "editor/ui/problems_window.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 #include "script/script_file.h"
 #include "tools/corvtool/commands.h"
 

@@ -10,7 +10,7 @@
 #include "editor/ui/hex_data_window.h"
 #include "editor/ui/kana_dump_window.h"
 #include "editor/ui/kana_text_window.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

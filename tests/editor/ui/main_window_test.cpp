@@ -9,7 +9,7 @@
 
 #include "editor/logic/editor_texts.h"
 #include "editor/ui/insert_progress_window.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 #include "script/script_file.h"
 #include "script/string_decoder.h"
 

@@ -7,7 +7,7 @@
 #include <QClipboard>
 #include <QLabel>
 
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

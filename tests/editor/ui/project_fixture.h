@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 #include "project/project_file.h"
 #include "script/kana_dump.h"
 #include "script/script_file.h"

@@ -12,8 +12,8 @@
 
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/problems_window.h"
-#include "main_window_fixture.h"
-#include "project_fixture.h"
+#include "editor/ui/main_window_fixture.h"
+#include "editor/ui/project_fixture.h"
 #include "project/project_build.h"
 #include "project/project_file.h"
 #include "script/kana_dump.h"

@@ -6,7 +6,7 @@
 #include <QScrollBar>
 
 #include "editor/ui/hex_data_window.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

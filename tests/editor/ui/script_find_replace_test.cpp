@@ -7,7 +7,7 @@
 #include <map>
 
 #include "editor/ui/live_check_wiring.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

@@ -11,9 +11,9 @@
 
 #include "core/file_lock.h"
 #include "editor/ui/live_check_wiring.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 #include "project/project_lock.h"
-#include "project_fixture.h"
+#include "editor/ui/project_fixture.h"
 #include "tools/corvtool/commands.h"
 
 namespace corv::editor {

@@ -13,8 +13,8 @@
 
 #include "editor/ui/key_dispatcher.h"
 #include "editor/ui/problems_window.h"
-#include "main_window_fixture.h"
-#include "project_fixture.h"
+#include "editor/ui/main_window_fixture.h"
+#include "editor/ui/project_fixture.h"
 
 namespace corv::editor {
 

@@ -7,7 +7,7 @@
 #include "editor/logic/editor_session.h"
 #include "editor/ui/live_check_wiring.h"
 #include "editor/ui/video_box.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 
 namespace corv::editor {
 

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "check/box_wrap.h"
-#include "main_window_fixture.h"
+#include "editor/ui/main_window_fixture.h"
 #include "script/script_file.h"
 #include "tools/corvtool/commands.h"
 
