@@ -107,7 +107,8 @@ public:
     // log with the room line before its outcome, the message boxes' texts, and the room panel of
     // the block as it now stands. The ROM file is not written.
     emscripten::val insertBlock();
-    // The ROM as it now is, copier header included (Uint8Array); null without a ROM.
+    // The ROM as it now is, copier header included (Uint8Array); null without a ROM and while it
+    // is still the ROM as opened, which the page never hands out.
     [[nodiscard]] emscripten::val romImage() const;
     // The patch from the ROM as it was opened to romImage(), each checked by applying it in
     // memory: IPS of the whole files, BPS of the ROM data without a copier header (as a project

@@ -1,6 +1,7 @@
 // What the page's editor writes: the script file, the block inserted into the ROM in memory, the
 // ROM image and its patches; and the Hex Data window's view of the string shown.
 
+#include <algorithm>
 #include <cstdio>
 
 #include "core/rom_image.h"
@@ -102,7 +103,9 @@ val PageEditor::insertBlock() {
 
 val PageEditor::romImage() const {
     if (!session_.romLoaded()) return val::null();
-    return BytesToJs(session_.rom().fileBytes());
+    const std::span<const uint8_t> image = session_.rom().fileBytes();
+    if (std::equal(image.begin(), image.end(), openedRom_.begin(), openedRom_.end())) return val::null();
+    return BytesToJs(image);
 }
 
 val PageEditor::makeIps() const {
