@@ -43,6 +43,7 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("romImage", &PageEditor::romImage)
         .function("makeIps", &PageEditor::makeIps)
         .function("makeBps", &PageEditor::makeBps)
+        .function("openProject", &PageEditor::openProject)
         .function("buildProject", &PageEditor::buildProject);
 }
 

@@ -1,8 +1,10 @@
 #include "web/page_editor.h"
 
+#include "editor/logic/editor_project.h"
 #include "editor/logic/kana_text.h"
 #include "editor/logic/live_texts.h"
 #include "editor/logic/session_live_checks.h"
+#include "project/project_file.h"
 #include "script/sjis.h"
 #include "web/js_values.h"
 
@@ -33,21 +35,38 @@ editor::RomOpenStep PageEditor::openRom(const std::string& path) {
     // Taken from the image, not the file: a failed open leaves the ROM before it, and the
     // patches start from what was opened.
     if (step == editor::RomOpenStep::Opened) {
+        session_.setProjectFolder(std::nullopt);
         const std::span<const uint8_t> opened = session_.rom().fileBytes();
         openedRom_.assign(opened.begin(), opened.end());
     } else if (!session_.romLoaded()) {
+        session_.setProjectFolder(std::nullopt);
         openedRom_.clear();
     }
     return step;
 }
 
-val PageEditor::loadDataFile(const std::string& path) {
-    return ObjectOrNull(session_.loadDataFileFrom(path, dialogs_), [](val& object, const editor::DataFileShown& shown) {
-        val lines = val::array();
-        for (const std::string& line : shown.blockLines) lines.call<void>("push", line);
-        object.set("blockLines", lines);
-        object.set("caption", shown.caption);
+namespace {
+
+val dataFileObject(const std::optional<editor::DataFileShown>& shown) {
+    return ObjectOrNull(shown, [](val& object, const editor::DataFileShown& loaded) {
+        object.set("blockLines", LinesToJs(loaded.blockLines));
+        object.set("caption", loaded.caption);
     });
+}
+
+}  // namespace
+
+val PageEditor::loadDataFile(const std::string& path) { return dataFileObject(session_.loadDataFileFrom(path, dialogs_)); }
+
+val PageEditor::openProject(const std::string& folder) {
+    const std::optional<project::ProjectFile> file =
+        editor::ReadProject(std::filesystem::path(folder) / project::kProjectFileName, dialogs_);
+    if (!file) return val::null();
+    const std::optional<editor::DataFileShown> shown = editor::OpenProjectFiles(session_, *file, dialogs_);
+    // The patches start from the project's original, as its build's do.
+    const std::span<const uint8_t> opened = session_.rom().fileBytes();
+    openedRom_.assign(opened.begin(), opened.end());
+    return dataFileObject(shown);
 }
 
 bool PageEditor::loadTable(const std::string& path) { return session_.loadTableFrom(path, dialogs_); }

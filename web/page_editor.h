@@ -105,7 +105,9 @@ public:
     // The desktop's Insert of the current block into the ROM in memory (a block is written only
     // once it decodes back to its data): {ok, log: [...], messages: [...], room}: the insertion's
     // log with the room line before its outcome, the message boxes' texts, and the room panel of
-    // the block as it now stands. The ROM file is not written.
+    // the block as it now stands. The ROM file is not written. In a project (openProject) the
+    // original ROM is only read: Insert builds the project, as on the desktop, and gives
+    // buildProject's result.
     emscripten::val insertBlock();
     // The ROM as it now is, copier header included (Uint8Array); null without a ROM and while it
     // is still the ROM as opened, which the page never hands out.
@@ -116,12 +118,17 @@ public:
     [[nodiscard]] emscripten::val makeIps() const;
     [[nodiscard]] emscripten::val makeBps() const;
 
-    // --- Build Project -------------------------------------------------------------------------
-    // Builds the project in `folder` (holding corvane-project.toml, put into the FS by the page)
-    // as the desktop editor's Build Project and corvtool build do, writing its outputs there:
-    // {ok, lines: [...], messages: [...], outputs: [{name, path}]}: the build's log, the message
-    // boxes' texts and the files written (name the file name, path in the FS), outputs empty
-    // unless ok. The editor's own script is not saved for it: the page saves it first.
+    // --- Projects ------------------------------------------------------------------------------
+    // Open Project on `folder` (holding corvane-project.toml and the files it names, put into the
+    // FS by the page): its original ROM with its scripts folder, its table and its data file, as
+    // the desktop editor opens them: {blockLines, caption} as loadDataFile gives them, or null
+    // (message shown). openRom leaves the project.
+    emscripten::val openProject(const std::string& folder);
+    // Builds the project in `folder` as the desktop editor's Build Project and corvtool build do,
+    // writing its outputs there: {ok, lines: [...], messages: [...], outputs: [{name, path}]}:
+    // the build's log, the message boxes' texts and the files written (name the file name, path
+    // in the FS), outputs empty unless ok. On the project opened, the script being edited is
+    // saved first, as on the desktop; on another folder the build reads its scripts as they are.
     emscripten::val buildProject(const std::string& folder);
 
 private:

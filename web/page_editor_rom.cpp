@@ -81,6 +81,7 @@ val PageEditor::saveScript() {
 std::string PageEditor::scriptFileName() const { return session_.index().scriptPath().filename().string(); }
 
 val PageEditor::insertBlock() {
+    if (const std::optional<std::filesystem::path>& project = session_.projectFolder()) return buildProject(project->string());
     insert::RecordedProgress progress;
     KeptMessages kept(dialogs_);
     const std::optional<insert::InsertionResult> inserted = session_.insertText(script_, progress, kept);

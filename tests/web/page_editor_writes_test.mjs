@@ -297,6 +297,27 @@ test('Build Project: the outputs byte for byte as corvtool build writes them fro
     assert.ok(Buffer.from(module.FS.readFile(output.path)).equals(fs.readFileSync(native)), output.name);
   }
 
+  // The project opened for editing: Insert builds it, saving the script typed first, and the
+  // outputs are again those of corvtool build once the same script is in the folder.
+  const editing = new module.Editor('/project', recordingDialogs());
+  const opened = editing.openProject('/project');
+  assert.ok(opened, 'the project opens');
+  assert.ok(editing.chooseBlock(opened.blockLines.indexOf(`Block ${kBlock}`)));
+  const typed = editing.scriptText().replace('Caf\u00e9 au lait.', 'Bonjour, tout le monde.');
+  assert.notEqual(typed, editing.scriptText(), 'the project\'s script is the one in its folder');
+  editing.setScriptText(typed);
+  const insertedBuild = editing.insertBlock();
+  assert.equal(insertedBuild.ok, true, insertedBuild.lines.join('\n'));
+  assert.ok(insertedBuild.lines.includes(`Script saved: /project/Dumps/${kScriptName}`), insertedBuild.lines[0]);
+  assert.deepEqual(Buffer.from(module.FS.readFile(`/project/Dumps/${kScriptName}`)), latin1(typed.replaceAll('\n', '\r\n')));
+  fs.writeFileSync(script, latin1(typed.replaceAll('\n', '\r\n')));
+  assert.equal(spawnSync(corvtool, ['build', folder]).status, 0);
+  for (const output of insertedBuild.outputs) {
+    const native = path.join(folder, path.relative('/project', output.path));
+    assert.ok(Buffer.from(module.FS.readFile(output.path)).equals(fs.readFileSync(native)), `edited: ${output.name}`);
+  }
+  assert.equal(insertedBuild.outputs.length, 3);
+
   // A script over its room stops the build: nothing is written.
   module.FS.writeFile(`/project/Dumps/${kScriptName}`,
                       latin1(withTranslations(skeleton, overTheRoom()).replaceAll('\n', '\r\n')));
