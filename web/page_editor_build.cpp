@@ -17,11 +17,19 @@ val PageEditor::buildProject(const std::string& folder) {
     val outputs = val::array();
     bool ok = false;
     if (const auto file = editor::ReadProject(std::filesystem::path(folder) / project::kProjectFileName, kept)) {
-        // A session of its own, with no block chosen: the build reads the scripts as they are in
-        // the folder, and this editor's script (maybe another game's) is never written into it.
-        editor::EditorSession building(folder);
-        script::MemoryScriptText noScript;
-        ok = editor::RunProjectBuild(building, *file, noScript, progress, kept) == editor::ProjectBuildOutcome::Written;
+        const std::optional<std::filesystem::path>& open = session_.projectFolder();
+        if (open && open->lexically_normal() == file->file.parent_path().lexically_normal()) {
+            // The project being edited: its script is saved first, as the desktop's build does.
+            ok = editor::RunProjectBuild(session_, *file, script_, progress, kept) ==
+                 editor::ProjectBuildOutcome::Written;
+        } else {
+            // A session of its own, with no block chosen: the build reads the scripts as they are
+            // in the folder, and this editor's script (maybe another game's) is never written there.
+            editor::EditorSession building(folder);
+            script::MemoryScriptText noScript;
+            ok = editor::RunProjectBuild(building, *file, noScript, progress, kept) ==
+                 editor::ProjectBuildOutcome::Written;
+        }
         const auto output = [&](const project::ProjectPath& written) {
             val named = val::object();
             named.set("name", written.path.filename().string());
