@@ -163,4 +163,16 @@ IpsCreation CreateIpsPatch(std::span<const uint8_t> original, std::span<const ui
     return result;
 }
 
+IpsCreation CreateCheckedIpsPatch(std::span<const uint8_t> original, std::span<const uint8_t> modified) {
+    IpsCreation creation = CreateIpsPatch(original, modified);
+    if (creation.status != IpsCreateStatus::Created) return creation;
+    std::vector<uint8_t> patched(original.begin(), original.end());
+    if (ApplyIpsPatch(patched, creation.patch) != IpsStatus::Applied ||
+        !std::equal(patched.begin(), patched.end(), modified.begin(), modified.end())) {
+        creation.status = IpsCreateStatus::Mismatch;
+        creation.patch.clear();
+    }
+    return creation;
+}
+
 }  // namespace corv::patches

@@ -16,6 +16,7 @@ inline constexpr uint64_t kIpsLargestTarget = 0x1000000;
 enum class IpsCreateStatus {
     Created,
     TooLarge,  // the target is longer than 16 MiB
+    Mismatch,  // CreateCheckedIpsPatch: applying the patch does not give the target (never expected)
 };
 
 struct IpsCreation {
@@ -28,5 +29,9 @@ struct IpsCreation {
 // The patch from `original` to `modified`. No record starts at 0x454F46 (it would read as the
 // end marker): such a record starts one byte earlier.
 [[nodiscard]] IpsCreation CreateIpsPatch(std::span<const uint8_t> original, std::span<const uint8_t> modified);
+
+// The same, then applied to `original` in memory: Created only when it gives `modified` byte for
+// byte, otherwise Mismatch and no patch. What a command or a build writes.
+[[nodiscard]] IpsCreation CreateCheckedIpsPatch(std::span<const uint8_t> original, std::span<const uint8_t> modified);
 
 }  // namespace corv::patches

@@ -6,7 +6,6 @@
 #include "core/rom_image.h"
 #include "patches/bps_create.h"
 #include "patches/ips_create.h"
-#include "patches/ips_patch.h"
 
 namespace corv::project {
 namespace {
@@ -43,14 +42,10 @@ BuildResult BuildProject(const ProjectFile& project, const ProjectInputs& inputs
     const auto original = inputs.original.fileBytes();
     std::vector<uint8_t> rom(translated.fileBytes().begin(), translated.fileBytes().end());
     if (project.writesIps) {
-        patches::IpsCreation creation = patches::CreateIpsPatch(original, rom);
+        patches::IpsCreation creation = patches::CreateCheckedIpsPatch(original, rom);
         if (creation.status != patches::IpsCreateStatus::Created) {
-            result.outcome = BuildOutcome::IpsTooLarge;
-            return result;
-        }
-        std::vector<uint8_t> check(original.begin(), original.end());
-        if (patches::ApplyIpsPatch(check, creation.patch) != patches::IpsStatus::Applied || check != rom) {
-            result.outcome = BuildOutcome::IpsMismatch;
+            result.outcome = creation.status == patches::IpsCreateStatus::TooLarge ? BuildOutcome::IpsTooLarge
+                                                                                   : BuildOutcome::IpsMismatch;
             return result;
         }
         result.ips = std::move(creation.patch);

@@ -32,7 +32,19 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("screen", &PageEditor::screen)
         .function("scriptText", &PageEditor::scriptText)
         .function("setScriptText", &PageEditor::setScriptText)
-        .function("checks", &PageEditor::checks);
+        .function("checks", &PageEditor::checks)
+        .function("find", &PageEditor::find)
+        .function("replace", &PageEditor::replace)
+        .function("replaceAll", &PageEditor::replaceAll)
+        .function("hexData", &PageEditor::hexData)
+        .function("saveScript", &PageEditor::saveScript)
+        .function("scriptFileName", &PageEditor::scriptFileName)
+        .function("insertBlock", &PageEditor::insertBlock)
+        .function("romImage", &PageEditor::romImage)
+        .function("makeIps", &PageEditor::makeIps)
+        .function("makeBps", &PageEditor::makeBps)
+        .function("openProject", &PageEditor::openProject)
+        .function("buildProject", &PageEditor::buildProject);
 }
 
 }  // namespace corv::web

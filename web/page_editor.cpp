@@ -1,9 +1,12 @@
 #include "web/page_editor.h"
 
+#include "editor/logic/editor_project.h"
 #include "editor/logic/kana_text.h"
 #include "editor/logic/live_texts.h"
 #include "editor/logic/session_live_checks.h"
+#include "project/project_file.h"
 #include "script/sjis.h"
+#include "web/js_values.h"
 
 namespace corv::web {
 
@@ -20,15 +23,6 @@ val ObjectOrNull(const std::optional<Result>& result, Fill fill) {
     return object;
 }
 
-// Latin-1 bytes as a string of the same characters: texts that may quote the translator's words
-// (findings) cross as such, not as UTF-8, which they are not.
-std::wstring Latin1ToWide(std::string_view bytes) {
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
-    return text;
-}
-
 }  // namespace
 
 PageEditor::PageEditor(const std::string& startFolder, val dialogs)
@@ -36,21 +30,50 @@ PageEditor::PageEditor(const std::string& startFolder, val dialogs)
     session_.setRunning(true);
 }
 
-editor::RomOpenStep PageEditor::openRom(const std::string& path) { return session_.openRomFile(path, dialogs_); }
+editor::RomOpenStep PageEditor::openRom(const std::string& path) {
+    const editor::RomOpenStep step = session_.openRomFile(path, dialogs_);
+    // Taken from the image, not the file: a failed open leaves the ROM before it, and the
+    // patches start from what was opened.
+    if (step == editor::RomOpenStep::Opened) {
+        session_.setProjectFolder(std::nullopt);
+        const std::span<const uint8_t> opened = session_.rom().fileBytes();
+        openedRom_.assign(opened.begin(), opened.end());
+    } else if (!session_.romLoaded()) {
+        session_.setProjectFolder(std::nullopt);
+        openedRom_.clear();
+    }
+    return step;
+}
 
-val PageEditor::loadDataFile(const std::string& path) {
-    return ObjectOrNull(session_.loadDataFileFrom(path, dialogs_), [](val& object, const editor::DataFileShown& shown) {
-        val lines = val::array();
-        for (const std::string& line : shown.blockLines) lines.call<void>("push", line);
-        object.set("blockLines", lines);
-        object.set("caption", shown.caption);
+namespace {
+
+val dataFileObject(const std::optional<editor::DataFileShown>& shown) {
+    return ObjectOrNull(shown, [](val& object, const editor::DataFileShown& loaded) {
+        object.set("blockLines", LinesToJs(loaded.blockLines));
+        object.set("caption", loaded.caption);
     });
+}
+
+}  // namespace
+
+val PageEditor::loadDataFile(const std::string& path) { return dataFileObject(session_.loadDataFileFrom(path, dialogs_)); }
+
+val PageEditor::openProject(const std::string& folder) {
+    const std::optional<project::ProjectFile> file =
+        editor::ReadProject(std::filesystem::path(folder) / project::kProjectFileName, dialogs_);
+    if (!file) return val::null();
+    const std::optional<editor::DataFileShown> shown = editor::OpenProjectFiles(session_, *file, dialogs_);
+    // The patches start from the project's original, as its build's do.
+    const std::span<const uint8_t> opened = session_.rom().fileBytes();
+    openedRom_.assign(opened.begin(), opened.end());
+    return dataFileObject(shown);
 }
 
 bool PageEditor::loadTable(const std::string& path) { return session_.loadTableFrom(path, dialogs_); }
 
 val PageEditor::chooseBlock(unsigned n) {
     const std::optional<editor::BlockChoice> chosen = session_.chooseBlock(n, script_, dialogs_);
+    selection_ = {};  // a script loaded anew has its caret at the top
     editor::OpenLiveChecks(checks_, session_, script_.text());
     return ObjectOrNull(chosen, [&](val& object, const editor::BlockChoice& choice) {
         object.set("stringCount", session_.index().stringCount());
@@ -65,6 +88,7 @@ val PageEditor::chooseString(unsigned i) {
         object.set("offsetStatus", shown.choice.offsetStatus);
         object.set("kanaCaption", shown.choice.kanaCaption);
         if (shown.newString) {
+            hexView_.loadString(*shown.newString);
             // The code table's bytes are Shift-JIS; a JavaScript string takes them as UTF-8.
             object.set("kanaText",
                        script::ShiftJisToUtf8(editor::KanaWindowText(*shown.newString, session_.codeMaps())));
@@ -86,29 +110,26 @@ val PageEditor::screen() const {
 std::wstring PageEditor::scriptText() const { return Latin1ToWide(script_.text()); }
 
 val PageEditor::setScriptText(const std::wstring& text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        // A JavaScript string arrives as UTF-16 code units: anything past U+00FF, a surrogate
-        // included, is no Latin-1 byte.
-        const auto unit = static_cast<uint32_t>(text[i]);
-        if (unit > 0xFF) {
-            val refused = val::object();
-            refused.set("accepted", false);
-            refused.set("offset", static_cast<double>(i));
-            refused.set("character", unit);
-            return refused;
-        }
-        bytes.push_back(static_cast<char>(unit));
+    size_t refusedAt = 0;
+    std::optional<std::string> bytes = WideToLatin1(text, &refusedAt);
+    if (!bytes) {
+        val refused = val::object();
+        refused.set("accepted", false);
+        refused.set("offset", static_cast<double>(refusedAt));
+        refused.set("character", static_cast<uint32_t>(text[refusedAt]));
+        return refused;
     }
-    if (bytes != script_.text()) {
-        script_.setText(bytes);
-        script_.setModified(true);
-        if (checks_.isOpen()) checks_.update(bytes);
-    }
+    changeScript(std::move(*bytes));
     val accepted = val::object();
     accepted.set("accepted", true);
     return accepted;
+}
+
+void PageEditor::changeScript(std::string bytes) {
+    if (bytes == script_.text()) return;
+    script_.setText(bytes);
+    script_.setModified(true);
+    if (checks_.isOpen()) checks_.update(bytes);
 }
 
 val PageEditor::checks() const {

@@ -8,10 +8,14 @@
 
 #include <emscripten/val.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/logic/editor_session.h"
+#include "editor/logic/hex_view.h"
 #include "editor/logic/live_checks.h"
+#include "editor/logic/script_search.h"
 #include "script/script_text.h"
 #include "web/page_dialogs.h"
 
@@ -62,11 +66,85 @@ public:
     // the desktop's panels, List Data's lines and Problems window word them.
     [[nodiscard]] emscripten::val checks() const;
 
+    // --- Find and Replace (editor/logic/script_search.h) --------------------------------------
+    // `options`: {matchCase, wholeWord, backwards, fromStart, selectionStart, selectionEnd}, each
+    // optional. The search starts where the page's selection ends (backwards: where it starts),
+    // from the start (backwards: the end) with fromStart; without a selection given, from the
+    // match found or replaced last. Offsets are those of scriptText(); a find text with a
+    // character past U+00FF matches nothing, and a replacement's such characters are left out,
+    // as when typed.
+    //
+    // find: {found: true, start, length} (the match is now the selection), or {found: false,
+    // message} worded as the desktop's.
+    emscripten::val find(const std::wstring& text, const emscripten::val& options);
+    // The desktop's Replace: the selection is replaced when it holds a match, then the next match
+    // is found: {replaced: 0 or 1, found, start, length} or {replaced, found: false, message}.
+    emscripten::val replace(const std::wstring& text, const std::wstring& replacement, const emscripten::val& options);
+    // Every match at once (direction and start aside), as one change: {replaced: n, message},
+    // n = 0 when there is none. The caret stays by the text it was in.
+    emscripten::val replaceAll(const std::wstring& text, const std::wstring& replacement,
+                               const emscripten::val& options);
+
+    // --- Hex Data ------------------------------------------------------------------------------
+    // What the Hex Data window shows of the string chosen last: {caption, byteMode, text,
+    // rows: [[{text, colour, background}]]} (colours "#rrggbb"), a row for every 16 bytes of the
+    // string's copy, `text` the rows' cells joined by spaces, rows by "\n"; null before a string
+    // was drawn.
+    [[nodiscard]] emscripten::val hexData();
+
+    // --- Save Text File ------------------------------------------------------------------------
+    // Writes the script to the current block's script file as the desktop editor saves it (the
+    // questions of a file changed meanwhile go to the dialogs): {ok, message, bytes}, bytes the
+    // file as written (Uint8Array) when ok, message the desktop's ("... was saved successfully!"
+    // or why not).
+    emscripten::val saveScript();
+    // The current block's script file name ("00D40000.txt"), empty before a block is chosen.
+    [[nodiscard]] std::string scriptFileName() const;
+
+    // --- Insert, the ROM image and its patches ----------------------------------------------
+    // The desktop's Insert of the current block into the ROM in memory (a block is written only
+    // once it decodes back to its data): {ok, log: [...], messages: [...], room}: the insertion's
+    // log with the room line before its outcome, the message boxes' texts, and the room panel of
+    // the block as it now stands. The ROM file is not written. In a project (openProject) the
+    // original ROM is only read: Insert builds the project, as on the desktop, and gives
+    // buildProject's result.
+    emscripten::val insertBlock();
+    // The ROM as it now is, copier header included (Uint8Array); null without a ROM and while it
+    // is still the ROM as opened, which the page never hands out.
+    [[nodiscard]] emscripten::val romImage() const;
+    // The patch from the ROM as it was opened to romImage(), each checked by applying it in
+    // memory: IPS of the whole files, BPS of the ROM data without a copier header (as a project
+    // build makes them); null without a ROM or when no patch gives the image.
+    [[nodiscard]] emscripten::val makeIps() const;
+    [[nodiscard]] emscripten::val makeBps() const;
+
+    // --- Projects ------------------------------------------------------------------------------
+    // Open Project on `folder` (holding corvane-project.toml and the files it names, put into the
+    // FS by the page): its original ROM with its scripts folder, its table and its data file, as
+    // the desktop editor opens them: {blockLines, caption} as loadDataFile gives them, or null
+    // (message shown). openRom leaves the project.
+    emscripten::val openProject(const std::string& folder);
+    // Builds the project in `folder` as the desktop editor's Build Project and corvtool build do,
+    // writing its outputs there: {ok, lines: [...], messages: [...], outputs: [{name, path}]}:
+    // the build's log, the message boxes' texts and the files written (name the file name, path
+    // in the FS), outputs empty unless ok. On the project opened, the script being edited is
+    // saved first, as on the desktop; on another folder the build reads its scripts as they are.
+    emscripten::val buildProject(const std::string& folder);
+
 private:
+    // The script becomes `bytes`, checked again, as if typed.
+    void changeScript(std::string bytes);
+    // Where a search starts and the selection it starts from.
+    [[nodiscard]] size_t searchFrom(const emscripten::val& options) const;
+    [[nodiscard]] editor::TextMatch selection(const emscripten::val& options) const;
+
     PageDialogs dialogs_;
     script::MemoryScriptText script_;
     editor::EditorSession session_;
     editor::LiveChecks checks_;
+    editor::HexView hexView_;
+    editor::TextMatch selection_;        // the match found or replaced last
+    std::vector<uint8_t> openedRom_;     // the ROM file as opened: what the patches start from
 };
 
 }  // namespace corv::web

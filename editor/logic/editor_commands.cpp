@@ -18,13 +18,15 @@
 
 namespace corv::editor {
 
-void EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs) {
+std::optional<insert::InsertionResult> EditorSession::insertText(script::ScriptText& script,
+                                                                 insert::InsertionProgress& progress,
+                                                                 dialogs::Dialogs& dialogs) {
     const auto block = index_->currentBlock();
-    if (!rom_.loaded()) return;
+    if (!rom_.loaded()) return std::nullopt;
     if (!block) {
         // Nothing to insert yet, but the insertion's own first rule still answers.
         if (!table_.hasName()) dialogs.message(kMustLoadTable);
-        return;
+        return std::nullopt;
     }
 
     insert::InsertionBlock insertion;
@@ -48,6 +50,7 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
                                                                 script, table_, insertionScratch_, log);
     log.finish(checkLines);
     if (result.message) dialogs.message(*result.message);
+    return result;
 }
 
 std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,

@@ -198,10 +198,10 @@ EditorSession::ScriptReload EditorSession::checkScriptOnDisk(script::ScriptText&
     return ScriptReload::Reloaded;
 }
 
-void EditorSession::saveText(script::ScriptText& script, dialogs::Dialogs& dialogs) {
+bool EditorSession::saveText(script::ScriptText& script, dialogs::Dialogs& dialogs) {
     // Before the first block is chosen there is no script file to write to.
-    if (index_->scriptPath().empty()) return;
-    writeScript(script, index_->scriptPath(), dialogs);
+    if (index_->scriptPath().empty()) return false;
+    return writeScript(script, index_->scriptPath(), dialogs);
 }
 
 void EditorSession::saveRom(dialogs::Dialogs& dialogs) {

@@ -85,8 +85,9 @@ public:
     std::optional<DataFileShown> loadDataFile(dialogs::Dialogs& dialogs);
     std::optional<DataFileShown> loadDataFileFrom(const std::filesystem::path& path, dialogs::Dialogs& dialogs);
 
-    // Save Text File: writes `script` to the current block's script file and tells so.
-    void saveText(script::ScriptText& script, dialogs::Dialogs& dialogs);
+    // Save Text File: writes `script` to the current block's script file and tells so. False
+    // when nothing was written (no block chosen, refused or failed: message shown).
+    bool saveText(script::ScriptText& script, dialogs::Dialogs& dialogs);
     // Save Rom File: writes the image back to its file (a success message only while running).
     // The first save of each ROM opened keeps the file as it was in RomBackupPath() first; when
     // that cannot be written, nothing is saved (message shown).
@@ -113,8 +114,9 @@ public:
 
     // --- Edit menu ---------------------------------------------------------------------------
     // Logs one line per error the translation checks find, after the insertion's own lines and
-    // before its outcome, which ends the log between its two rules.
-    void insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
+    // before its outcome, which ends the log between its two rules. The insertion's result, or
+    // std::nullopt when it did not run (no ROM or no block).
+    std::optional<insert::InsertionResult> insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the standard compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
     void setFitHarderWhenOver(bool on) { fitHarderWhenOver_ = on; }

@@ -49,6 +49,15 @@ void HexView::load(std::span<const uint8_t> source, bool byteMode, uint16_t text
     columns_ = columns;
 }
 
+void HexView::loadString(const script::ResolvedString& resolved) {
+    if (resolved.messageFlag()) {
+        const std::string stream = script::MessageStream(resolved.message());
+        load({reinterpret_cast<const uint8_t*>(stream.data()), stream.size()}, true, resolved.textPointer);
+    } else {
+        load(resolved.string, false, resolved.textPointer);
+    }
+}
+
 void HexView::setClientHeight(int clientHeight) { rows_ = clientHeight > 0 ? clientHeight / kHexLineHeight : 0; }
 
 uint16_t HexView::wordAt(size_t offset) const {

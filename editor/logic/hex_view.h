@@ -11,6 +11,7 @@
 
 #include "preview/glyph.h"
 #include "preview/palette.h"
+#include "script/string_decoder.h"
 
 namespace corv::editor {
 
@@ -54,6 +55,9 @@ public:
     // there; at most 4,096 bytes. `textPointer` is the string's offset in its block, for the
     // caption. The selection stays unless the mode changes; the scroll returns to the top.
     void load(std::span<const uint8_t> source, bool byteMode, uint16_t textPointer);
+    // The same for a resolved string: a message (any kind but a game string) as its 8-bit
+    // stream in byte mode, a game string as its words.
+    void loadString(const script::ResolvedString& resolved);
 
     // What loading the string shown again does: the scroll returns to the top.
     void scrollToTop() { scroll_ = 0; }

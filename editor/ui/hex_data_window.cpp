@@ -92,12 +92,7 @@ bool HexDataWindow::romLoaded() const { return !sources_.romLoaded || sources_.r
 
 void HexDataWindow::loadString(const script::ResolvedString& resolved) {
     if (!romLoaded()) return;
-    if (resolved.messageFlag()) {
-        const std::string stream = script::MessageStream(resolved.message());
-        view_.load({reinterpret_cast<const uint8_t*>(stream.data()), stream.size()}, true, resolved.textPointer);
-    } else {
-        view_.load(resolved.string, false, resolved.textPointer);
-    }
+    view_.loadString(resolved);
     refresh();
 }
 

@@ -6,6 +6,8 @@
 #include <QMenu>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "dialogs/dialogs.h"
 #include "editor/logic/live_texts.h"
@@ -173,17 +175,9 @@ void LiveCheckWiring::insertionRan() {
     // The figures of the script the insertion just took; then the block as it now stands.
     // The log ends with its outcome between two rules; the room line goes just before them.
     InsertProgressWindow* log = parts_.insertProgress;
-    int at = log->logLineCount();
-    if (at > 0) {
-        const std::string rule = log->logLine(at - 1);
-        for (int row = at - 2; row >= 0; --row) {
-            if (log->logLine(row) == rule) {
-                at = row;
-                break;
-            }
-        }
-    }
-    log->insertLogLine(at, InsertionRoomLine(checks_));
+    std::vector<std::string> lines;
+    for (int row = 0; row < log->logLineCount(); ++row) lines.push_back(log->logLine(row));
+    log->insertLogLine(int(RoomLineRow(lines)), InsertionRoomLine(checks_));
     logged_ = false;
     blockChosen();
 }

@@ -54,7 +54,7 @@ bool ScriptSearchCommands::askReplacement() {
     return true;
 }
 
-void ScriptSearchCommands::notFound() { dialogs_.message("\"" + findText_ + "\" was not found in the script."); }
+void ScriptSearchCommands::notFound() { dialogs_.message(NotFoundMessage(findText_)); }
 
 bool ScriptSearchCommands::selectNext() {
     ScriptMemo& memo = editor_->memo();
@@ -104,14 +104,9 @@ void ScriptSearchCommands::replaceAll() {
     cursor.setPosition(int(stretch.start));
     cursor.setPosition(int(stretch.start + stretch.length), QTextCursor::KeepAnchor);
     cursor.insertText(BytesToEditorText(stretch.replacement));
-    // The caret stays by the text it was in.
-    const int end = int(stretch.start + stretch.length);
-    const int moved = caret <= int(stretch.start) ? caret
-                      : caret >= end             ? caret + int(stretch.replacement.size()) - int(stretch.length)
-                                                 : int(stretch.start);
-    cursor.setPosition(moved);
+    cursor.setPosition(int(CaretAfterReplace(size_t(caret), stretch)));
     memo.setTextCursor(cursor);
-    dialogs_.message("Replaced " + std::to_string(stretch.count) + " occurrence(s) of \"" + findText_ + "\".");
+    dialogs_.message(ReplacedMessage(stretch.count, findText_));
 }
 
 }  // namespace corv::editor

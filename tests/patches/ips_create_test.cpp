@@ -122,6 +122,18 @@ TEST(IpsCreate, TargetsBeyondTheOffsetRangeAreRefused) {
     const std::vector<uint8_t> original(16);
     const std::vector<uint8_t> huge(kIpsLargestTarget + 1);
     EXPECT_EQ(CreateIpsPatch(original, huge).status, IpsCreateStatus::TooLarge);
+    EXPECT_EQ(CreateCheckedIpsPatch(original, huge).status, IpsCreateStatus::TooLarge);
+}
+
+TEST(IpsCreate, TheCheckedPatchIsThePatchThatGivesTheTarget) {
+    // A shorter target too: the patch then carries the length after "EOF".
+    const std::vector<uint8_t> original(0x300, 0x11);
+    std::vector<uint8_t> modified(0x280, 0x11);
+    modified[0x10] = 0x99;
+    const IpsCreation checked = CreateCheckedIpsPatch(original, modified);
+    ASSERT_EQ(checked.status, IpsCreateStatus::Created);
+    EXPECT_EQ(checked.patch, CreateIpsPatch(original, modified).patch);
+    EXPECT_EQ(applied(original, checked), modified);
 }
 
 }  // namespace

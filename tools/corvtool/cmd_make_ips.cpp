@@ -8,7 +8,6 @@
 #include <string>
 
 #include "patches/ips_create.h"
-#include "patches/ips_patch.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/patch_maker.h"
 
@@ -18,14 +17,14 @@ namespace {
 int runMakeIps(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     return RunPatchMaker(args, "make-ips", "OUT.ips", out, err, [&](const PatchPair& pair) {
         MadePatch made;
-        const patches::IpsCreation creation = patches::CreateIpsPatch(pair.original, pair.modified);
-        if (creation.status == patches::IpsCreateStatus::TooLarge) {
+        const patches::IpsCreation creation = patches::CreateCheckedIpsPatch(pair.original, pair.modified);
+        switch (creation.status) {
+        case patches::IpsCreateStatus::Created: break;
+        case patches::IpsCreateStatus::TooLarge:
             made.refusal = "longer than the 16 MiB an IPS patch can reach";
             made.refusedFile = args[1];
             return made;
-        }
-        std::vector<uint8_t> patched = pair.original;
-        if (patches::ApplyIpsPatch(patched, creation.patch) != patches::IpsStatus::Applied || patched != pair.modified) {
+        case patches::IpsCreateStatus::Mismatch:
             made.refusal = "the patch does not turn " + args[0] + " into " + args[1];
             return made;
         }

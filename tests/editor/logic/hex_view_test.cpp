@@ -89,6 +89,27 @@ TEST(HexViewCells, MessageShownAsSixteenBytesPerRowWithTranslationGlyphs) {
     EXPECT_EQ(view.glyph(false), (HexGlyphChoice{false, 'O'}));
 }
 
+TEST(HexViewCells, AResolvedStringIsShownAsAMessageInBytesOrAsItsGameWords) {
+    HexView view;
+    script::ResolvedString hacked;
+    hacked.kind = script::ResolvedKind::HackedText;
+    view.loadString(hacked);
+    EXPECT_TRUE(view.byteMode());
+    EXPECT_EQ(view.length(), hacked.message().size() + 2);  // with the end mark
+
+    const std::vector<uint8_t> block{0x00, 0x00, 0x34, 0x12, 0xFF, 0xFF, 0x07};
+    script::ResolvedString game;
+    game.kind = script::ResolvedKind::GameString;
+    game.textPointer = 2;
+    game.string = std::span(block).subspan(2);
+    view.loadString(game);
+    view.setClientHeight(kHexLineHeight);
+    EXPECT_FALSE(view.byteMode());
+    EXPECT_EQ(view.length(), 4u);
+    EXPECT_EQ(view.cell(0, 0).text, "1234");
+    EXPECT_EQ(view.caption(), "Hex Data - $007E0002");
+}
+
 TEST(HexViewKeys, LeftAndRightWrapToTheRowBeforeAndAfter) {
     HexView view = Loaded({0x01, 0x00, 0xFF, 0xFF}, false, 3);
     ASSERT_EQ(view.rows(), 3);

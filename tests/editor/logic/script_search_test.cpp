@@ -77,5 +77,48 @@ TEST(ScriptSearch, ReplaceAllChangesOneStretchFromTheFirstMatchToTheLast) {
     EXPECT_EQ(ReplaceAllIgnoringCase(text, "", "q").count, 0u);
 }
 
+TEST(ScriptSearch, MatchCaseWholeWordsAndBackwardsAsThePageAsksForThem) {
+    const std::string text = "The cat, the Cat and the catalogue; the_cat \xE9the";
+    SearchOptions caseMatched;
+    caseMatched.matchCase = true;
+    EXPECT_EQ(FindInText(text, "Cat", 0, caseMatched)->start, 13u);
+    EXPECT_EQ(FindInText(text, "the", 1, caseMatched)->start, 9u);
+    EXPECT_FALSE(FindInText(text, "CAT", 0, caseMatched).has_value());
+    EXPECT_EQ(ReplaceAllInText(text, "The", "A", caseMatched).count, 1u);
+
+    // A word ends at anything but a letter, digit or underscore; an accented letter is one.
+    SearchOptions words;
+    words.wholeWord = true;
+    EXPECT_EQ(FindInText(text, "cat", 0, words)->start, 4u);
+    EXPECT_EQ(FindInText(text, "cat", 5, words)->start, 13u);
+    EXPECT_EQ(FindInText(text, "cat", 14, words)->start, 4u) << "the catalogue and the_cat are no whole words";
+    EXPECT_EQ(ReplaceAllInText(text, "the", "a", words).count, 3u) << "the_cat and \xE9the keep theirs";
+    EXPECT_TRUE(MatchesAt(text, {13, 3}, "cat", words));
+    EXPECT_FALSE(MatchesAt(text, {25, 3}, "cat", words));
+    EXPECT_FALSE(MatchesAt(text, {text.size() - 2, 3}, "the", words));
+
+    // Backwards: the last match before the position, then once more from the end.
+    SearchOptions backwards;
+    backwards.backwards = true;
+    EXPECT_EQ(FindInText(text, "cat", 13, backwards)->start, 4u);
+    EXPECT_EQ(FindInText(text, "cat", 14, backwards)->start, 13u);
+    EXPECT_EQ(FindInText(text, "cat", 4, backwards)->start, 40u);
+    EXPECT_EQ(FindInText(text, "the", text.size() + 5, backwards)->start, text.size() - 3);
+    EXPECT_FALSE(FindInText("ab", "abc", 2, backwards).has_value());
+    backwards.wholeWord = true;
+    EXPECT_EQ(FindInText(text, "cat", 4, backwards)->start, 13u);
+
+    // Replace All keeps the caret by its text: before, after or (inside) at the stretch's start.
+    const ReplacedStretch stretch = ReplaceAllInText("x aa y aa z", "aa", "bbb", {});
+    EXPECT_EQ(CaretAfterReplace(1, stretch), 1u);
+    EXPECT_EQ(CaretAfterReplace(2, stretch), 2u);
+    EXPECT_EQ(CaretAfterReplace(5, stretch), 2u);
+    EXPECT_EQ(CaretAfterReplace(9, stretch), 11u);
+    EXPECT_EQ(CaretAfterReplace(10, stretch), 12u);
+
+    EXPECT_EQ(NotFoundMessage("caf\xC3\xA9"), "\"caf\xC3\xA9\" was not found in the script.");
+    EXPECT_EQ(ReplacedMessage(3, "x"), "Replaced 3 occurrence(s) of \"x\".");
+}
+
 }  // namespace
 }  // namespace corv::editor
