@@ -32,7 +32,15 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("screen", &PageEditor::screen)
         .function("scriptText", &PageEditor::scriptText)
         .function("setScriptText", &PageEditor::setScriptText)
-        .function("checks", &PageEditor::checks);
+        .function("checks", &PageEditor::checks)
+        // The page's lists and navigation keys.
+        .function("stringLines", &PageEditor::stringLines)
+        .function("entryLine", &PageEditor::entryLine)
+        .function("nextUntranslated", &PageEditor::nextUntranslated)
+        .function("previousUntranslated", &PageEditor::previousUntranslated)
+        .function("nextProblem", &PageEditor::nextProblem)
+        .function("stringNumberOf", &PageEditor::stringNumberOf)
+        .function("romChecksum", &PageEditor::romChecksum);
 }
 
 }  // namespace corv::web

@@ -3,6 +3,7 @@
 #include "editor/logic/kana_text.h"
 #include "editor/logic/live_texts.h"
 #include "editor/logic/session_live_checks.h"
+#include "editor/logic/work_navigation.h"
 #include "script/sjis.h"
 
 namespace corv::web {
@@ -136,6 +137,34 @@ val PageEditor::checks() const {
     }
     result.set("problems", problems);
     return result;
+}
+
+// --- The page's lists and navigation keys -------------------------------------------------------
+
+namespace {
+
+val NumberOrNull(const std::optional<unsigned>& number) { return number ? val(*number) : val::null(); }
+
+}  // namespace
+
+val PageEditor::stringLines() const {
+    val lines = val::array();
+    if (!checks_.isOpen()) return lines;
+    for (const std::string& line : session_.index().stringLines()) lines.call<void>("push", line);
+    return lines;
+}
+
+val PageEditor::nextUntranslated(int current) const { return NumberOrNull(editor::NextUntranslated(checks_, current)); }
+
+val PageEditor::previousUntranslated(int current) const {
+    return NumberOrNull(editor::PreviousUntranslated(checks_, current));
+}
+
+val PageEditor::nextProblem(int current) const { return NumberOrNull(editor::NextProblem(checks_, current)); }
+
+val PageEditor::stringNumberOf(const std::string& answer) const {
+    if (!checks_.isOpen()) return val::null();
+    return NumberOrNull(editor::ParseStringNumber(answer, session_.index().stringCount()));
 }
 
 }  // namespace corv::web

@@ -12,6 +12,7 @@
 
 #include "editor/logic/editor_session.h"
 #include "editor/logic/live_checks.h"
+#include "patches/crc32.h"
 #include "script/script_text.h"
 #include "web/page_dialogs.h"
 
@@ -61,6 +62,22 @@ public:
     // strings: [{number, state, tooltip}], problems: [{string, severity, message}]}, worded as
     // the desktop's panels, List Data's lines and Problems window word them.
     [[nodiscard]] emscripten::val checks() const;
+
+    // --- The page's lists and navigation keys ---------------------------------------------------
+    // List Data's string lines of the current block ("String# 7    "), empty without one.
+    [[nodiscard]] emscripten::val stringLines() const;
+    // The opening line of the entry the last string choice found in the script, -1 without one.
+    [[nodiscard]] int entryLine() const { return session_.index().matchLine(); }
+    // Next Untranslated String (F3), Previous Untranslated String (Shift+F3) and Next Problem (F4)
+    // from string `current` (-1: none chosen): the string to choose, or null when there is none.
+    [[nodiscard]] emscripten::val nextUntranslated(int current) const;
+    [[nodiscard]] emscripten::val previousUntranslated(int current) const;
+    [[nodiscard]] emscripten::val nextProblem(int current) const;
+    // Go to String's answer as a string number of the current block, or null.
+    [[nodiscard]] emscripten::val stringNumberOf(const std::string& answer) const;
+    // The CRC-32 of the ROM's data after its copier header, as read: the page keeps typed text
+    // under it, so a headered copy of the same game finds the same text.
+    [[nodiscard]] uint32_t romChecksum() const { return patches::Crc32(session_.rom().data()); }
 
 private:
     PageDialogs dialogs_;

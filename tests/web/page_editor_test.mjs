@@ -11,7 +11,9 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import test from 'node:test';
-import zlib from 'node:zlib';
+
+import { checkRoomFigures, roomPanelFigures } from './room_figures.mjs';
+import { assertSameScreen, pngPixels565 } from './screen_pixels.mjs';
 
 const [moduleDir, corvtool, workDir] = process.argv.slice(2);
 assert.ok(moduleDir && corvtool && workDir, 'usage: page_editor_test.mjs MODULE_DIR CORVTOOL WORK_DIR');
@@ -68,54 +70,6 @@ async function editorOn(romName, prepare = () => {}) {
   const choice = editor.chooseBlock(block);
   assert.ok(choice, `block ${kBlock} can be chosen`);
   return { module, editor, dialogs, choice, shown };
-}
-
-// The 5-6-5 pixels of a PNG file that corvtool wrote: 8-bit RGB rows without filters, each
-// channel the 5-6-5 value widened by repeating its top bits, so the top bits give it back.
-function pngPixels565(file) {
-  const bytes = fs.readFileSync(file);
-  assert.equal(bytes.subarray(1, 4).toString('latin1'), 'PNG');
-  let width = 0;
-  let height = 0;
-  const idat = [];
-  for (let at = 8; at < bytes.length;) {
-    const length = bytes.readUInt32BE(at);
-    const type = bytes.subarray(at + 4, at + 8).toString('latin1');
-    const data = bytes.subarray(at + 8, at + 8 + length);
-    if (type === 'IHDR') {
-      width = data.readUInt32BE(0);
-      height = data.readUInt32BE(4);
-      assert.deepEqual([...data.subarray(8, 13)], [8, 2, 0, 0, 0], '8-bit RGB, not interlaced');
-    } else if (type === 'IDAT') {
-      idat.push(data);
-    }
-    at += 12 + length;
-  }
-  const raw = zlib.inflateSync(Buffer.concat(idat));
-  const rowBytes = 1 + width * 3;
-  assert.equal(raw.length, rowBytes * height);
-  const pixels = new Uint16Array(width * height);
-  for (let y = 0; y < height; ++y) {
-    assert.equal(raw[y * rowBytes], 0, 'corvtool writes rows without a filter');
-    for (let x = 0; x < width; ++x) {
-      const at = y * rowBytes + 1 + x * 3;
-      pixels[y * width + x] = ((raw[at] >> 3) << 11) | ((raw[at + 1] >> 2) << 5) | (raw[at + 2] >> 3);
-    }
-  }
-  return { width, height, pixels };
-}
-
-// Fails naming the first pixel that differs, rather than printing two screens.
-function assertSameScreen(actual, expected, what) {
-  assert.equal(actual.width, expected.width, `${what}: width`);
-  assert.equal(actual.height, expected.height, `${what}: height`);
-  const differs = actual.pixels.findIndex((pixel, i) => pixel !== expected.pixels[i]);
-  if (differs >= 0) {
-    const x = differs % actual.width;
-    const y = Math.floor(differs / actual.width);
-    assert.fail(`${what}: pixel (${x}, ${y}) is ${actual.pixels[differs].toString(16)}, ` +
-                `corvtool drew ${expected.pixels[differs].toString(16)}`);
-  }
 }
 
 // corvtool preview --all for block kBlock: the screen of string i is pictures[i].
@@ -236,12 +190,12 @@ function corvtoolChecks(scriptFile) {
   let room = null;
   for (const line of run.stdout.split('\n')) {
     const finding = /^STRING (\d+): (.*)$/.exec(line);
-    const figures = /^BLOCK [0-9A-F]+: needs (\d+) bytes, room (\d+) bytes, (-?\d+) bytes left$/.exec(line);
+    const figures = checkRoomFigures(line);
     if (finding) {
       const number = Number(finding[1]);
       findings.set(number, [...(findings.get(number) ?? []), finding[2]]);
     } else if (figures) {
-      room = figures.slice(1).map(Number);
+      room = figures;
     } else if (/ strings translated$/.test(line)) {
       progress = line;
     }
@@ -257,9 +211,7 @@ function assertChecksAsCorvtool(editor, text, what) {
   const checks = editor.checks();
   assert.ok(checks, `${what}: the block is checked`);
   assert.equal(checks.progress, expected.progress, `${what}: progress`);
-  const [needed, room, left] = /^D40000: ([\d,]+) of ([\d,]+) bytes, ([\d,]+) left/.exec(checks.room).slice(1)
-    .map((figure) => Number(figure.replaceAll(',', '')));
-  assert.deepEqual([needed, room, left], expected.room, `${what}: room panel "${checks.room}"`);
+  assert.deepEqual(roomPanelFigures(checks.room, kBlock), expected.room, `${what}: room panel "${checks.room}"`);
   for (const string of checks.strings) {
     const lines = expected.findings.get(string.number);
     if (lines) {

@@ -1,0 +1,102 @@
+// The lists and panels around the preview, filled from what the editor gives: the block and
+// string lists with the strings' marks, the room and progress panels, the Problems list, the
+// Kana Text and Hex Data windows and the messages.
+
+const kMarks = { 'not translated yet': '\u25CB', translated: '\u25CF', warning: '\u25B2', error: '\u2716' };
+
+export function fillList(select, lines) {
+  const options = lines.map((line, i) => {
+    const option = document.createElement('option');
+    option.value = String(i);
+    option.textContent = line;
+    return option;
+  });
+  select.replaceChildren(...options);
+}
+
+export function selectInList(select, index) {
+  if (select.selectedIndex !== index) select.selectedIndex = index;
+}
+
+// The string list's marks: each line keeps its text, gets its state's mark in front and its
+// findings as its tooltip. Only lines whose mark changed are touched, so typing stays quick.
+export function markStrings(select, lines, strings) {
+  const marked = new Map(strings.map((string) => [string.number, string]));
+  for (let i = 0; i < select.options.length; ++i) {
+    const option = select.options[i];
+    const string = marked.get(i);
+    const mark = string ? `${kMarks[string.state] ?? ' '} ` : '  ';
+    const text = mark + lines[i];
+    const tooltip = string ? string.tooltip : '';
+    if (option.textContent !== text) option.textContent = text;
+    if (option.title !== tooltip) option.title = tooltip;
+    const state = string ? string.state.replaceAll(' ', '-') : '';
+    if (option.dataset.state !== state) option.dataset.state = state;
+  }
+}
+
+export function showChecks(checks, { room, progress, problems }) {
+  room.textContent = checks ? checks.room : '';
+  room.title = checks ? checks.roomNote : '';
+  progress.textContent = checks ? checks.progress : '';
+  const rows = checks ? checks.problems : [];
+  const key = JSON.stringify(rows);
+  if (problems.dataset.rows === key) return;
+  problems.dataset.rows = key;
+  problems.replaceChildren(...rows.map((row) => {
+    const option = document.createElement('option');
+    option.value = row.string === null ? '' : String(row.string);
+    option.dataset.severity = row.severity;
+    const where = row.string === null ? 'Block' : `String ${row.string}`;
+    option.textContent = `${where} \u2014 ${row.severity}: ${row.message}`;
+    return option;
+  }));
+}
+
+export function showKana(shown, { caption, text }) {
+  caption.textContent = shown.kanaCaption;
+  if (shown.kanaText !== undefined) text.textContent = shown.kanaText.replaceAll('\r\n', '\n');
+}
+
+// The Hex Data window from the module's hexData(): its caption and its grid, row after row; a
+// cell is its text or {text, selected}.
+export function showHex(hex, { caption, grid }) {
+  if (!hex) {
+    grid.replaceChildren();
+    return;
+  }
+  if (hex.caption) caption.textContent = hex.caption;
+  const rows = hex.rows ?? [];
+  const table = document.createElement('table');
+  table.setAttribute('role', 'grid');
+  for (const row of rows) {
+    const line = table.insertRow();
+    for (const cell of (Array.isArray(row) ? row : row.cells ?? [])) {
+      const td = line.insertCell();
+      td.textContent = typeof cell === 'string' ? cell : cell.text;
+      if (cell.selected) td.setAttribute('aria-selected', 'true');
+    }
+  }
+  grid.replaceChildren(table);
+}
+
+export function showMessage(area, text) {
+  const item = document.createElement('p');
+  item.textContent = text;
+  const close = document.createElement('button');
+  close.type = 'button';
+  close.textContent = 'OK';
+  close.addEventListener('click', () => item.remove());
+  item.append(' ', close);
+  area.append(item);
+}
+
+export function showKeptBlocks(list, blocks, note) {
+  list.replaceChildren(...blocks.map(({ block, savedAsFile, at }) => {
+    const item = document.createElement('li');
+    const when = new Date(at).toLocaleString();
+    item.textContent = `${block}: typed ${when}, ${savedAsFile ? 'saved as a file' : 'not saved as a file yet'}`;
+    return item;
+  }));
+  note.dataset.count = String(blocks.length);
+}
