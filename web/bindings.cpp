@@ -40,7 +40,10 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("previousUntranslated", &PageEditor::previousUntranslated)
         .function("nextProblem", &PageEditor::nextProblem)
         .function("stringNumberOf", &PageEditor::stringNumberOf)
-        .function("romChecksum", &PageEditor::romChecksum);
+        .function("romChecksum", &PageEditor::romChecksum)
+        .function("setScriptUnits", &PageEditor::setScriptUnits)
+        .function("changedChecks", &PageEditor::changedChecks)
+        .function("problemRows", &PageEditor::problemRows);
 }
 
 }  // namespace corv::web

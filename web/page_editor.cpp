@@ -30,6 +30,37 @@ std::wstring Latin1ToWide(std::string_view bytes) {
     return text;
 }
 
+// A line of List Data's string list as its marks show it: {number, state, tooltip}.
+val StringRow(const editor::LiveString& string, const check::BoxMetrics& box) {
+    val row = val::object();
+    row.set("number", string.number);
+    row.set("state", editor::StateText(string.state));
+    row.set("tooltip", Latin1ToWide(editor::StringTooltip(string, box)));
+    return row;
+}
+
+val ProblemsArray(const editor::LiveChecks& checks) {
+    val problems = val::array();
+    for (const editor::ProblemRow& problem : editor::ProblemRows(checks)) {
+        val row = val::object();
+        row.set("string", problem.string ? val(*problem.string) : val::null());
+        row.set("severity", std::string(problem.severity == check::Severity::Error ? "error" : "warning"));
+        row.set("message", Latin1ToWide(problem.message));
+        problems.call<void>("push", row);
+    }
+    return problems;
+}
+
+// The room and progress panels' texts, with `strings` as the string list's rows.
+val PanelsObject(const editor::LiveChecks& checks, const val& strings) {
+    val result = val::object();
+    result.set("room", editor::RoomPanelText(checks));
+    result.set("roomNote", Latin1ToWide(editor::RoomPanelNote(checks)));
+    result.set("progress", editor::ProgressText(checks));
+    result.set("strings", strings);
+    return result;
+}
+
 }  // namespace
 
 PageEditor::PageEditor(const std::string& startFolder, val dialogs)
@@ -114,28 +145,10 @@ val PageEditor::setScriptText(const std::wstring& text) {
 
 val PageEditor::checks() const {
     if (!checks_.isOpen()) return val::null();
-    val result = val::object();
-    result.set("room", editor::RoomPanelText(checks_));
-    result.set("roomNote", Latin1ToWide(editor::RoomPanelNote(checks_)));
-    result.set("progress", editor::ProgressText(checks_));
     val strings = val::array();
-    for (const editor::LiveString& string : checks_.strings()) {
-        val row = val::object();
-        row.set("number", string.number);
-        row.set("state", editor::StateText(string.state));
-        row.set("tooltip", Latin1ToWide(editor::StringTooltip(string, checks_.box())));
-        strings.call<void>("push", row);
-    }
-    result.set("strings", strings);
-    val problems = val::array();
-    for (const editor::ProblemRow& problem : editor::ProblemRows(checks_)) {
-        val row = val::object();
-        row.set("string", problem.string ? val(*problem.string) : val::null());
-        row.set("severity", std::string(problem.severity == check::Severity::Error ? "error" : "warning"));
-        row.set("message", Latin1ToWide(problem.message));
-        problems.call<void>("push", row);
-    }
-    result.set("problems", problems);
+    for (const editor::LiveString& string : checks_.strings()) strings.call<void>("push", StringRow(string, checks_.box()));
+    val result = PanelsObject(checks_, strings);
+    result.set("problems", ProblemsArray(checks_));
     return result;
 }
 
@@ -161,6 +174,27 @@ val PageEditor::previousUntranslated(int current) const {
 }
 
 val PageEditor::nextProblem(int current) const { return NumberOrNull(editor::NextProblem(checks_, current)); }
+
+val PageEditor::setScriptUnits(const val& units) {
+    const std::vector<uint16_t> codes = emscripten::convertJSArrayToNumberVector<uint16_t>(units);
+    return setScriptText(std::wstring(codes.begin(), codes.end()));
+}
+
+val PageEditor::changedChecks() const {
+    if (!checks_.isOpen()) return val::null();
+    val strings = val::array();
+    for (const unsigned number : checks_.changedStrings()) {
+        if (const editor::LiveString* string = checks_.string(number)) {
+            strings.call<void>("push", StringRow(*string, checks_.box()));
+        }
+    }
+    return PanelsObject(checks_, strings);
+}
+
+val PageEditor::problemRows() const {
+    if (!checks_.isOpen()) return val::array();
+    return ProblemsArray(checks_);
+}
 
 val PageEditor::stringNumberOf(const std::string& answer) const {
     if (!checks_.isOpen()) return val::null();

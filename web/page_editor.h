@@ -78,6 +78,14 @@ public:
     // The CRC-32 of the ROM's data after its copier header, as read: the page keeps typed text
     // under it, so a headered copy of the same game finds the same text.
     [[nodiscard]] uint32_t romChecksum() const { return patches::Crc32(session_.rom().data()); }
+    // setScriptText with the text as its UTF-16 code units (a Uint16Array): a JavaScript string
+    // crosses as std::wstring one character at a time, too slow for every key in a long script.
+    emscripten::val setScriptUnits(const emscripten::val& units);
+    // checks() without the Problems rows and with only the strings whose state or findings the
+    // last change touched in `strings` (all of them right after a block choice), so a key press
+    // costs what it changed; problemRows() gives the Problems rows when the page shows them anew.
+    [[nodiscard]] emscripten::val changedChecks() const;
+    [[nodiscard]] emscripten::val problemRows() const;
 
 private:
     PageDialogs dialogs_;

@@ -5,7 +5,7 @@
 import { download, sameBytes, scriptFileBytes, translatedName } from './downloads.js';
 import { kDumpsFolder, kGameFolder, kindOfFile, putFile } from './files.js';
 import { handleKey } from './keys.js';
-import { fillList, markStrings, selectInList, showChecks, showHex, showKana, showKeptBlocks, showMessage } from './panels.js';
+import { fillList, markStrings, selectInList, showHex, showKana, showKeptBlocks, showMessage, showPanels, showProblems } from './panels.js';
 import { keepFitted, paintScreen } from './preview_canvas.js';
 import { applyBoxText, scriptToBox, showLine } from './script_box.js';
 import * as storage from './storage.js';
@@ -50,10 +50,18 @@ function showPreview() {
   view.canvas.dataset.string = String(state.string);
 }
 
-function showChecksNow() {
-  const checks = state.editor.checks();
-  showChecks(checks, view);
-  markStrings(view.strings, state.stringLines, checks ? checks.strings : []);
+// The checks shown: every string's mark after a block choice (`all`), else only the marks the
+// last change touched.
+// The Problems list follows the typing once it pauses: in a long script it holds thousands of
+// rows, too many to rebuild at every key.
+let problemsTimer = 0;
+function showChecksNow(all) {
+  const checks = all ? state.editor.checks() : state.editor.changedChecks();
+  showPanels(checks, view);
+  markStrings(view.strings, state.stringLines, checks ? checks.strings : [], all);
+  clearTimeout(problemsTimer);
+  if (all) showProblems(checks ? checks.problems : [], view.problems);
+  else problemsTimer = setTimeout(() => showProblems(state.editor.problemRows(), view.problems), 300);
 }
 
 function showKept() {
@@ -90,7 +98,7 @@ function chooseBlock(n) {
   view.script.disabled = false;
   view.script.value = scriptToBox(state.editor.scriptText());
   view.script.setSelectionRange(0, 0);
-  showChecksNow();
+  showChecksNow(true);
   if (state.stringLines.length > 0) chooseString(0, !restored);
   if (restored) {
     view.storageNote.textContent = `The text you typed for ${blockName()} was restored from this browser's storage.`;
@@ -103,13 +111,14 @@ function chooseBlock(n) {
 function onScriptInput() {
   if (state.block < 0) return;
   const { text, removed } = applyBoxText(state.editor, view.script);
+  if (removed) showMessage(view.messages, 'A character a script cannot hold was left out.');
+  if (state.string >= 0) chooseString(state.string, false);
+  showChecksNow(false);
+  // Kept before the next key is handled, once the preview and the panels show the change.
   if (!storage.keepText(state.romKey, blockName(), text)) {
     view.storageNote.textContent = 'This browser does not keep the text now (its storage is full or switched off): ' +
       'save the script as a file.';
   }
-  if (removed) showMessage(view.messages, 'A character a script cannot hold was left out.');
-  if (state.string >= 0) chooseString(state.string, false);
-  showChecksNow();
 }
 
 // --- Commands -----------------------------------------------------------------------------
@@ -216,7 +225,7 @@ function insertBlock() {
   const result = state.editor.insertBlock();
   showInsertLog(`Insert ${blockName()}`, result.messages ?? []);
   if (result.ok) offerBuild();
-  showChecksNow();
+  showChecksNow(true);
 }
 
 function buildProject() {
@@ -257,7 +266,7 @@ function syncAfterEdit() {
   view.script.value = scriptToBox(state.editor.scriptText());
   storage.keepText(state.romKey, blockName(), state.editor.scriptText());
   if (state.string >= 0) chooseString(state.string, false);
-  showChecksNow();
+  showChecksNow(true);
 }
 
 const commands = {

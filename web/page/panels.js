@@ -19,30 +19,30 @@ export function selectInList(select, index) {
 }
 
 // The string list's marks: each line keeps its text, gets its state's mark in front and its
-// findings as its tooltip. Only lines whose mark changed are touched, so typing stays quick.
-export function markStrings(select, lines, strings) {
+// findings as its tooltip. `strings` holds every marked line (`all`) or only those that changed.
+export function markStrings(select, lines, strings, all) {
   const marked = new Map(strings.map((string) => [string.number, string]));
-  for (let i = 0; i < select.options.length; ++i) {
+  const mark = (i, string) => {
     const option = select.options[i];
-    const string = marked.get(i);
-    const mark = string ? `${kMarks[string.state] ?? ' '} ` : '  ';
-    const text = mark + lines[i];
-    const tooltip = string ? string.tooltip : '';
-    if (option.textContent !== text) option.textContent = text;
-    if (option.title !== tooltip) option.title = tooltip;
-    const state = string ? string.state.replaceAll(' ', '-') : '';
-    if (option.dataset.state !== state) option.dataset.state = state;
+    if (!option) return;
+    option.textContent = (string ? `${kMarks[string.state] ?? ' '} ` : '  ') + lines[i];
+    option.title = string ? string.tooltip : '';
+    option.dataset.state = string ? string.state.replaceAll(' ', '-') : '';
+  };
+  if (all) {
+    for (let i = 0; i < select.options.length; ++i) mark(i, marked.get(i));
+  } else {
+    for (const [number, string] of marked) mark(number, string);
   }
 }
 
-export function showChecks(checks, { room, progress, problems }) {
+export function showPanels(checks, { room, progress }) {
   room.textContent = checks ? checks.room : '';
   room.title = checks ? checks.roomNote : '';
   progress.textContent = checks ? checks.progress : '';
-  const rows = checks ? checks.problems : [];
-  const key = JSON.stringify(rows);
-  if (problems.dataset.rows === key) return;
-  problems.dataset.rows = key;
+}
+
+export function showProblems(rows, problems) {
   problems.replaceChildren(...rows.map((row) => {
     const option = document.createElement('option');
     option.value = row.string === null ? '' : String(row.string);
