@@ -64,6 +64,9 @@ async function openPage(browser, origin, requests) {
   });
   await browser.page('Network.enable');
   await browser.page('Page.enable');
+  // A request the page's policy stops never reaches the network: noted as it is refused.
+  await browser.page('Page.addScriptToEvaluateOnNewDocument', { source: `window.refusedRequests = [];
+    document.addEventListener('securitypolicyviolation', (event) => window.refusedRequests.push(event.blockedURI));` });
   await browser.page('Runtime.enable');
   await browser.page('Page.navigate', { url: `${origin}/index.html` });
   await waitReady(browser);
@@ -162,6 +165,10 @@ function corvtoolRoom(block, scriptFile) {
   return figures;
 }
 
+async function assertNoRefusedRequests(browser) {
+  assert.deepEqual(await browser.evaluate('window.refusedRequests'), [], 'the page tried no request its policy refuses');
+}
+
 function assertOnlyOwnRequests(requests, origin) {
   const foreign = requests.filter((url) => !url.startsWith(`${origin}/`) && !url.startsWith('blob:') &&
                                            !url.startsWith('data:'));
@@ -235,9 +242,11 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   const note = await browser.evaluate("document.getElementById('storage-note').textContent");
   assert.match(note, /restored from this browser's storage/);
 
+  await assertNoRefusedRequests(browser);
   await checkBuildDownloads(browser, t, typedScript);
   assertOnlyOwnRequests(requests, origin);
   await measureSpeed(browser);
+  await assertNoRefusedRequests(browser);
   assertOnlyOwnRequests(requests, origin);
   assert.deepEqual(pageErrors, [], 'the page asked nothing and threw nothing');
 });
