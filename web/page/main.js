@@ -38,6 +38,7 @@ const state = {
   blockLines: [], block: -1, stringLines: [], string: -1,
   dataFile: false,
   table: null,         // the table's path once one is loaded
+  keptListed: false,   // the storage list shows the current block's typed text
 };
 
 const has = (name) => typeof state.editor?.[name] === 'function';
@@ -93,6 +94,7 @@ function chooseBlock(n) {
     restored = state.editor.setScriptText(kept).accepted;
   }
   storage.rememberBlock(state.romKey, blockName());
+  state.keptListed = false;
   state.stringLines = state.editor.stringLines();
   fillList(view.strings, state.stringLines);
   view.script.disabled = false;
@@ -118,6 +120,9 @@ function onScriptInput() {
   if (!storage.keepText(state.romKey, blockName(), text)) {
     view.storageNote.textContent = 'This browser does not keep the text now (its storage is full or switched off): ' +
       'save the script as a file.';
+  } else if (!state.keptListed) {
+    state.keptListed = true;  // the list says "not saved as a file yet" until the next save
+    showKept();
   }
 }
 
@@ -193,6 +198,7 @@ function saveText() {
   }
   download(bytes, scriptName());
   storage.markSaved(state.romKey, blockName());
+  state.keptListed = false;
   showKept();
 }
 
@@ -366,6 +372,7 @@ function wire() {
   $('replace').hidden = !has('replace');
   $('insert').hidden = !(has('insertBlock') && has('romImage') && has('makeIps') && has('makeBps'));
   $('build').hidden = !has('buildProject');
+  $('hex-window').hidden = !has('hexData');
 }
 
 async function start() {
