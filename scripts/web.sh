@@ -61,6 +61,7 @@ cmake --build "$build_dir" -j"$(nproc)"
 case "$mode" in
   test)
     (cd "$build_dir" && ctest --output-on-failure -j"$(nproc)")
+    cat "$build_dir/tests/web/page_in_chromium_work/figures.txt"
     ;;
   build-only)
     cmake --install "$build_dir" --prefix "$site_dir"
