@@ -14,7 +14,7 @@ assert.ok(pageDir, 'usage: page_modules_test.mjs PAGE_DIR');
 const load = (name) => import(pathToFileURL(path.join(pageDir, name)).href);
 const { applyBoxText, boxToScript, lineStart, scriptToBox } = await load('script_box.js');
 const { sameBytes, scriptFileBytes, translatedName } = await load('downloads.js');
-const { kindOfFile } = await load('files.js');
+const { kindOfFile, putProjectFile } = await load('files.js');
 
 // An editor that refuses, as the module does, the first character past U+00FF.
 function refusingEditor() {
@@ -82,6 +82,23 @@ test('a dropped file is taken for what its name says', () => {
   assert.equal(kindOfFile('00D40000.txt'), 'script');
   assert.equal(kindOfFile('corvane.txt'), 'data');
   assert.equal(kindOfFile('notes.md'), null);
+});
+
+test('a project folder\'s files go under /project by their path, none climbing out of it', async () => {
+  const written = new Map();
+  const folders = [];
+  const fileSystem = { mkdirTree: (folder) => folders.push(folder), writeFile: (file, bytes) => written.set(file, bytes) };
+  const file = (relativePath, text) => ({ webkitRelativePath: relativePath, name: relativePath.split('/').pop(),
+                                          arrayBuffer: async () => new TextEncoder().encode(text).buffer });
+  const put = await putProjectFile(fileSystem, file('game/Dumps/00D40000.txt', '.STRING 0'));
+  assert.deepEqual(put.path, '/project/game/Dumps/00D40000.txt');
+  assert.equal(put.root, '/project/game');
+  assert.deepEqual(folders, ['/project/game/Dumps']);
+  assert.equal(new TextDecoder().decode(written.get(put.path)), '.STRING 0');
+  for (const climbing of ['game/../../etc/passwd', 'game//x', './x']) {
+    assert.equal(await putProjectFile(fileSystem, file(climbing, 'x')), null, climbing);
+  }
+  assert.equal(written.size, 1, 'nothing else was written');
 });
 
 test('the start of a script line, for the caret at an entry', () => {

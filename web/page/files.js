@@ -4,6 +4,7 @@
 
 export const kGameFolder = '/game';
 export const kDumpsFolder = '/game/Dumps';
+export const kProjectsFolder = '/project';
 
 // What a dropped file is taken for, by its name: a script file is named by eight hexadecimal
 // digits, another .txt is the block data file.
@@ -30,4 +31,17 @@ export async function putFile(fs, file, folder) {
   const path = `${folder}/${name}`;
   fs.writeFile(path, bytes);
   return { path, name, bytes };
+}
+
+// A file of a project folder the browser opened, at its path under /project (the folder's own
+// name first): its path in the module's file system and its bytes. Paths that climb out of the
+// folder are refused (null).
+export async function putProjectFile(fs, file) {
+  const parts = (file.webkitRelativePath || file.name).split('/');
+  if (parts.some((part) => part === '' || part === '.' || part === '..')) return null;
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  const path = `${kProjectsFolder}/${parts.join('/')}`;
+  fs.mkdirTree(path.slice(0, path.lastIndexOf('/')));
+  fs.writeFile(path, bytes);
+  return { path, root: `${kProjectsFolder}/${parts[0]}`, bytes };
 }

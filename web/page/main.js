@@ -3,7 +3,7 @@
 // every rule is the session's.
 
 import { download, sameBytes, scriptFileBytes, translatedName } from './downloads.js';
-import { kDumpsFolder, kGameFolder, kindOfFile, putFile } from './files.js';
+import { kDumpsFolder, kGameFolder, kindOfFile, putFile, putProjectFile } from './files.js';
 import { handleKey } from './keys.js';
 import { fillList, markStrings, selectInList, showHex, showKana, showKeptBlocks, showMessage, showPanels, showProblems } from './panels.js';
 import { keepFitted, paintScreen } from './preview_canvas.js';
@@ -39,6 +39,7 @@ const state = {
   dataFile: false,
   table: null,         // the table's path once one is loaded
   keptListed: false,   // the storage list shows the current block's typed text
+  project: null,       // {folder, inputs: [bytes...]} of the project folder opened, for Build Project
 };
 
 const has = (name) => typeof state.editor?.[name] === 'function';
@@ -234,14 +235,33 @@ function insertBlock() {
   showChecksNow(true);
 }
 
+async function openProject(files) {
+  const inputs = [];
+  let folder = null;
+  for (const file of files) {
+    const put = await putProjectFile(state.module.FS, file);
+    if (!put) continue;
+    folder = put.root;
+    inputs.push(put.bytes);
+  }
+  if (folder) state.project = { folder, inputs };
+}
+
+// Build Project on the opened project folder: the outputs it wrote as downloads, none that is a
+// file of the folder as it was opened (the original ROM among them).
 function buildProject() {
   if (!has('buildProject')) return;
-  const result = state.editor.buildProject(kGameFolder);
+  if (!state.project) {
+    $('project-folder').click();
+    return;
+  }
+  const result = state.editor.buildProject(state.project.folder);
   showInsertLog('Build Project', result.lines ?? []);
   if (!result.ok) return;
   for (const output of result.outputs ?? []) {
-    if (state.rom && output.name === state.rom.name) continue;
-    download(state.module.FS.readFile(output.path), output.name, view.downloads);
+    const bytes = state.module.FS.readFile(output.path);
+    if (state.project.inputs.some((input) => sameBytes(input, bytes))) continue;
+    download(bytes, output.name, view.downloads);
   }
 }
 
@@ -350,6 +370,8 @@ function wire() {
   onFilesChosen($('data-file'), (files) => openDataFile(files[0]));
   onFilesChosen($('table-file'), (files) => openTable(files[0]));
   onFilesChosen($('script-files'), openScripts);
+  onFilesChosen($('project-folder'), openProject);
+  $('open-project').addEventListener('click', () => $('project-folder').click());
 
   view.blocks.addEventListener('change', () => chooseBlock(view.blocks.selectedIndex));
   view.strings.addEventListener('change', () => chooseString(view.strings.selectedIndex, true));
@@ -372,6 +394,7 @@ function wire() {
   $('replace').hidden = !has('replace');
   $('insert').hidden = !(has('insertBlock') && has('romImage') && has('makeIps') && has('makeBps'));
   $('build').hidden = !has('buildProject');
+  $('open-project').hidden = !has('buildProject');
   $('hex-window').hidden = !has('hexData');
 }
 
