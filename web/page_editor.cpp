@@ -1,5 +1,7 @@
 #include "web/page_editor.h"
 
+#include <span>
+
 #include "editor/logic/kana_text.h"
 #include "editor/logic/live_texts.h"
 #include "editor/logic/session_live_checks.h"
@@ -28,6 +30,34 @@ std::wstring Latin1ToWide(std::string_view bytes) {
     text.reserve(bytes.size());
     for (const char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
     return text;
+}
+
+// The translator's text, as JavaScript's UTF-16 code units, into the script: refused naming the
+// first unit that is no Latin-1 byte (anything past U+00FF, a surrogate included), else taken
+// and checked again where it changed. The bytes are written by index: in this build every call
+// that may throw goes through JavaScript, too slow once per character of a long script.
+template <typename Unit>
+val TakeScriptText(std::span<const Unit> units, script::MemoryScriptText& script, editor::LiveChecks& checks) {
+    std::string bytes(units.size(), '\0');
+    for (size_t i = 0; i < units.size(); ++i) {
+        const auto unit = static_cast<uint32_t>(units[i]);
+        if (unit > 0xFF) {
+            val refused = val::object();
+            refused.set("accepted", false);
+            refused.set("offset", static_cast<double>(i));
+            refused.set("character", unit);
+            return refused;
+        }
+        bytes[i] = static_cast<char>(unit);
+    }
+    if (bytes != script.text()) {
+        script.setText(bytes);
+        script.setModified(true);
+        if (checks.isOpen()) checks.update(bytes);
+    }
+    val accepted = val::object();
+    accepted.set("accepted", true);
+    return accepted;
 }
 
 // A line of List Data's string list as its marks show it: {number, state, tooltip}.
@@ -118,29 +148,7 @@ val PageEditor::screen() const {
 std::wstring PageEditor::scriptText() const { return Latin1ToWide(script_.text()); }
 
 val PageEditor::setScriptText(const std::wstring& text) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        // A JavaScript string arrives as UTF-16 code units: anything past U+00FF, a surrogate
-        // included, is no Latin-1 byte.
-        const auto unit = static_cast<uint32_t>(text[i]);
-        if (unit > 0xFF) {
-            val refused = val::object();
-            refused.set("accepted", false);
-            refused.set("offset", static_cast<double>(i));
-            refused.set("character", unit);
-            return refused;
-        }
-        bytes.push_back(static_cast<char>(unit));
-    }
-    if (bytes != script_.text()) {
-        script_.setText(bytes);
-        script_.setModified(true);
-        if (checks_.isOpen()) checks_.update(bytes);
-    }
-    val accepted = val::object();
-    accepted.set("accepted", true);
-    return accepted;
+    return TakeScriptText(std::span<const wchar_t>(text), script_, checks_);
 }
 
 val PageEditor::checks() const {
@@ -177,7 +185,7 @@ val PageEditor::nextProblem(int current) const { return NumberOrNull(editor::Nex
 
 val PageEditor::setScriptUnits(const val& units) {
     const std::vector<uint16_t> codes = emscripten::convertJSArrayToNumberVector<uint16_t>(units);
-    return setScriptText(std::wstring(codes.begin(), codes.end()));
+    return TakeScriptText(std::span<const uint16_t>(codes), script_, checks_);
 }
 
 val PageEditor::changedChecks() const {

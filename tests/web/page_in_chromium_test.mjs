@@ -169,6 +169,34 @@ async function assertNoRefusedRequests(browser) {
   assert.deepEqual(await browser.evaluate('window.refusedRequests'), [], 'the page tried no request its policy refuses');
 }
 
+// The strings corvtool check lists as not translated yet.
+function corvtoolUntranslated(block, scriptFile) {
+  const run = spawnSync(corvtool, ['check', demoFile('corvane.smc'), demoFile('corvane.txt'), demoFile('corvane.tbl'),
+                                   block, scriptFile, '--untranslated'], { encoding: 'latin1' });
+  const line = run.stdout.split('\n').find((row) => row.startsWith('not translated yet: '));
+  assert.ok(line, `corvtool check lists the untranslated strings: ${run.stdout}`);
+  return line.slice('not translated yet: '.length).split(' ').map(Number);
+}
+
+// From string 1, by the keyboard alone: F3 to the next string not translated yet, Shift+F3 to
+// the one before it, and a row of the Problems list to its string.
+async function checkNavigationKeys(browser, scriptFile) {
+  const untranslated = corvtoolUntranslated(kBlock, scriptFile);
+  const next = untranslated.find((number) => number > 1);
+  const previous = untranslated.filter((number) => number < next).pop();
+  await browser.press('F3', { keyCode: 114 });
+  await browser.waitFor(`corvanePage.state.string === ${next}`, `F3 chose string ${next}`);
+  await browser.press('F3', { keyCode: 114, modifiers: 8 });
+  await browser.waitFor(`corvanePage.state.string === ${previous}`, `Shift+F3 chose string ${previous}`);
+
+  await browser.waitFor("document.getElementById('problems').options.length > 0", 'the Problems list follows the typing');
+  const first = await browser.evaluate("document.getElementById('problems').options[0].value");
+  assert.equal(first, '1', 'the first problem is the typed string\'s');
+  await browser.evaluate("document.getElementById('problems').focus()");
+  await browser.press('ArrowDown', { keyCode: 40 });
+  await browser.waitFor('corvanePage.state.string === 1', 'the Problems row chose its string');
+}
+
 function assertOnlyOwnRequests(requests, origin) {
   const foreign = requests.filter((url) => !url.startsWith(`${origin}/`) && !url.startsWith('blob:') &&
                                            !url.startsWith('data:'));
@@ -231,6 +259,8 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   const mark = await browser.evaluate("document.getElementById('string-list').options[1].dataset.state");
   assert.notEqual(mark, 'not-translated-yet', 'string 1 is marked as translated');
 
+  await checkNavigationKeys(browser, scriptFile);
+
   // A reload and the same files opened again: the block comes back with every key typed.
   await browser.page('Page.reload');
   await waitReady(browser);
@@ -239,7 +269,7 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
                         'the block typed in is chosen again');
   assert.equal(await browser.evaluate('corvanePage.state.editor.scriptText()'), typedScript,
                'the reload restored the typed text');
-  const note = await browser.evaluate("document.getElementById('storage-note').textContent");
+  const note = await browser.evaluate("document.getElementById('storage-status').textContent");
   assert.match(note, /restored from this browser's storage/);
 
   await assertNoRefusedRequests(browser);

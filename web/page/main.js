@@ -15,7 +15,7 @@ const view = {
   blocks: $('block-list'), strings: $('string-list'), canvas: $('video'), script: $('script'),
   room: $('room'), progress: $('progress'), problems: $('problems'), kanaCaption: $('kana-caption'),
   kanaText: $('kana-text'), hexCaption: $('hex-caption'), hexGrid: $('hex-data'), messages: $('messages'),
-  statusOffset: $('status-offset'), keptList: $('storage-list'), storageNote: $('storage-note'),
+  statusOffset: $('status-offset'), keptList: $('storage-list'), storageStatus: $('storage-status'),
   insertWindow: $('insert-window'), insertCaption: $('insert-caption'), insertLog: $('insert-log'),
   downloads: $('downloads'),
 };
@@ -67,7 +67,7 @@ function showChecksNow(all) {
 }
 
 function showKept() {
-  showKeptBlocks(view.keptList, state.romKey === null ? [] : storage.keptBlocks(state.romKey), view.storageNote);
+  showKeptBlocks(view.keptList, state.romKey === null ? [] : storage.keptBlocks(state.romKey));
 }
 
 // Chooses string `i`. `follow`: the caret and the view go to its entry (a user's choice or the
@@ -104,7 +104,7 @@ function chooseBlock(n) {
   showChecksNow(true);
   if (state.stringLines.length > 0) chooseString(0, !restored);
   if (restored) {
-    view.storageNote.textContent = `The text you typed for ${blockName()} was restored from this browser's storage.`;
+    view.storageStatus.textContent = `The text you typed for ${blockName()} was restored from this browser's storage.`;
   }
   showKept();
 }
@@ -119,7 +119,7 @@ function onScriptInput() {
   showChecksNow(false);
   // Kept before the next key is handled, once the preview and the panels show the change.
   if (!storage.keepText(state.romKey, blockName(), text)) {
-    view.storageNote.textContent = 'This browser does not keep the text now (its storage is full or switched off): ' +
+    view.storageStatus.textContent = 'This browser does not keep the text now (its storage is full or switched off): ' +
       'save the script as a file.';
   } else if (!state.keptListed) {
     state.keptListed = true;  // the list says "not saved as a file yet" until the next save

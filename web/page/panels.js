@@ -91,12 +91,11 @@ export function showMessage(area, text) {
   area.append(item);
 }
 
-export function showKeptBlocks(list, blocks, note) {
+export function showKeptBlocks(list, blocks) {
   list.replaceChildren(...blocks.map(({ block, savedAsFile, at }) => {
     const item = document.createElement('li');
     const when = new Date(at).toLocaleString();
     item.textContent = `${block}: typed ${when}, ${savedAsFile ? 'saved as a file' : 'not saved as a file yet'}`;
     return item;
   }));
-  note.dataset.count = String(blocks.length);
 }
