@@ -50,6 +50,8 @@ function serve(folder) {
 // The page opened on `origin`, with every request it makes recorded in `requests`.
 // What the page's console and uncaught exceptions said, for a failure's message.
 const pageErrors = [];
+// What the test left unchecked, printed with its figures.
+const notes = [];
 
 async function openPage(browser, origin, requests) {
   browser.onEvent((method, params) => {
@@ -260,6 +262,7 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   assert.notEqual(mark, 'not-translated-yet', 'string 1 is marked as translated');
 
   await checkNavigationKeys(browser, scriptFile);
+  await checkSavedScript(browser, typedScript);
 
   // A reload and the same files opened again: the block comes back with every key typed.
   await browser.page('Page.reload');
@@ -281,30 +284,54 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   assert.deepEqual(pageErrors, [], 'the page asked nothing and threw nothing');
 });
 
+// Waits until the browser has written `name` into `folder` completely.
+async function downloaded(folder, name) {
+  const file = path.join(folder, name);
+  const until = Date.now() + 20000;
+  while (!fs.existsSync(file) || fs.readdirSync(folder).some((entry) => entry.endsWith('.crdownload'))) {
+    assert.ok(Date.now() < until, `the download of ${name} arrived`);
+    await new Promise((resolve) => setTimeout(resolve, 50));
+  }
+  return fs.readFileSync(file);
+}
+
+async function allowDownloads(browser, folder) {
+  fs.mkdirSync(folder, { recursive: true });
+  await browser.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+}
+
+// Save Text File (Ctrl+S) downloads the script as the desktop editor writes it: Latin-1 bytes,
+// CR LF line ends; the storage list then says it was saved as a file.
+async function checkSavedScript(browser, typedScript) {
+  const folder = path.join(workDir, 'saved');
+  await allowDownloads(browser, folder);
+  await browser.evaluate("document.getElementById('script').focus()");
+  await browser.press('s', { modifiers: 2, keyCode: 83 });
+  const saved = await downloaded(folder, `00${kBlock}.txt`);
+  assert.ok(saved.equals(Buffer.from(typedScript.replaceAll('\n', '\r\n'), 'latin1')), 'the saved script\'s bytes');
+  await browser.waitFor("document.getElementById('storage-list').textContent.includes('saved as a file')",
+                        'the storage list says the text was saved as a file');
+}
+
 // Insert Text File into ROM, and the translated ROM and IPS patch the page offers, against
 // corvtool insert and make-ips of the same script; only with a module that builds.
 async function checkBuildDownloads(browser, t, typedScript) {
   const builds = await browser.evaluate("['insertBlock', 'romImage', 'makeIps', 'makeBps']" +
                                         ".every((name) => typeof corvanePage.state.editor[name] === 'function')");
   if (!builds) {
-    t.diagnostic('the module has no insertBlock/romImage/makeIps/makeBps yet: the build downloads are not checked');
-    console.log('note: the module has no insertBlock/romImage/makeIps/makeBps yet: the build downloads are not checked');
+    const note = 'note: the module has no insertBlock/romImage/makeIps/makeBps yet: the build downloads are not checked';
+    t.diagnostic(note);
+    notes.push(note);
     return;
   }
   const downloads = path.join(workDir, 'downloads');
-  fs.mkdirSync(downloads, { recursive: true });
-  await browser.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
+  await allowDownloads(browser, downloads);
   await browser.evaluate("document.getElementById('script').focus()");
   await browser.press('i', { modifiers: 2, keyCode: 73 });
   await browser.waitFor("document.querySelectorAll('#downloads a').length === 3", 'the build offers its downloads');
   await browser.evaluate("document.querySelectorAll('#downloads a').forEach((link) => link.click())");
-  const romName = 'corvane (translated).smc';
-  const ipsName = 'corvane (translated).ips';
-  const until = Date.now() + 20000;
-  while (!(fs.existsSync(path.join(downloads, romName)) && fs.existsSync(path.join(downloads, ipsName)))) {
-    assert.ok(Date.now() < until, 'the downloads arrived');
-    await new Promise((resolve) => setTimeout(resolve, 50));
-  }
+  const rom = await downloaded(downloads, 'corvane (translated).smc');
+  const ips = await downloaded(downloads, 'corvane (translated).ips');
 
   const expectedRom = path.join(workDir, 'inserted.smc');
   fs.copyFileSync(demoFile('corvane.smc'), expectedRom);
@@ -314,10 +341,9 @@ async function checkBuildDownloads(browser, t, typedScript) {
                           '--allow-missing']);
   const expectedIps = path.join(workDir, 'inserted.ips');
   execFileSync(corvtool, ['make-ips', demoFile('corvane.smc'), expectedRom, expectedIps]);
-  assert.ok(fs.readFileSync(path.join(downloads, romName)).equals(fs.readFileSync(expectedRom)), 'the translated ROM');
-  assert.ok(fs.readFileSync(path.join(downloads, ipsName)).equals(fs.readFileSync(expectedIps)), 'the IPS patch');
-  assert.ok(!fs.readFileSync(path.join(downloads, romName)).equals(fs.readFileSync(demoFile('corvane.smc'))),
-            'the download is not the original');
+  assert.ok(rom.equals(fs.readFileSync(expectedRom)), 'the translated ROM');
+  assert.ok(ips.equals(fs.readFileSync(expectedIps)), 'the IPS patch');
+  assert.ok(!rom.equals(fs.readFileSync(demoFile('corvane.smc'))), 'the download is not the original');
 }
 
 // Key to repainted preview and room panel, median over 50 keys, on the 1,000-entry script of the
@@ -359,6 +385,7 @@ async function measureSpeed(browser) {
     `size: corvane.wasm ${wasm} bytes (${(wasm / 1024 / 1024).toFixed(2)} MiB), ` +
       `corvane.js ${fs.statSync(path.join(siteDir, 'corvane.js')).size} bytes`,
   ];
+  figures.push(...notes);
   console.log(figures.join('\n'));
   // scripts/web.sh --test prints them after CTest, which shows a passing test's output nowhere.
   fs.writeFileSync(path.join(workDir, 'figures.txt'), figures.join('\n') + '\n');
