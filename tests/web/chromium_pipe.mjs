@@ -13,7 +13,7 @@ export class Chromium {
     const args = ['--headless', '--remote-debugging-pipe', `--user-data-dir=${userDataDir}`, '--no-first-run',
                   '--no-default-browser-check', '--disable-gpu', '--disable-background-networking',
                   '--disable-component-update', '--disable-sync', '--disable-extensions', '--mute-audio',
-                  '--window-size=1400,1000'];
+                  '--window-size=1400,960'];
     // Chromium's sandbox needs user namespaces, which a root shell in a container lacks.
     if (process.getuid?.() === 0) args.push('--no-sandbox');
     const child = spawn(executable, args, { stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe'] });

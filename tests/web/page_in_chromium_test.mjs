@@ -7,6 +7,8 @@
 // page's ready time and the WebAssembly's size.
 //
 //   node page_in_chromium_test.mjs SITE_DIR CORVTOOL CHROMIUM WORK_DIR
+//
+// With CORV_PAGE_SCREENSHOT=FILE it also writes a picture of the page after the typing.
 
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -261,6 +263,12 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   const mark = await browser.evaluate("document.getElementById('string-list').options[1].dataset.state");
   assert.notEqual(mark, 'not-translated-yet', 'string 1 is marked as translated');
 
+  // CORV_PAGE_SCREENSHOT=FILE: the page as it stands now, for the README.
+  if (process.env.CORV_PAGE_SCREENSHOT) {
+    await browser.waitFor("document.getElementById('problems').options.length > 0", 'the Problems list filled');
+    const { data } = await browser.page('Page.captureScreenshot', { format: 'png' });
+    fs.writeFileSync(process.env.CORV_PAGE_SCREENSHOT, Buffer.from(data, 'base64'));
+  }
   await checkNavigationKeys(browser, scriptFile);
   await checkSavedScript(browser, typedScript);
 
