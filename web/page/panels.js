@@ -22,12 +22,16 @@ export function selectInList(select, index) {
 // findings as its tooltip. `strings` holds every marked line (`all`) or only those that changed.
 export function markStrings(select, lines, strings, all) {
   const marked = new Map(strings.map((string) => [string.number, string]));
+  // Only what differs is written: a list box measures all its lines again after any change.
   const mark = (i, string) => {
     const option = select.options[i];
     if (!option) return;
-    option.textContent = (string ? `${kMarks[string.state] ?? ' '} ` : '  ') + lines[i];
-    option.title = string ? string.tooltip : '';
-    option.dataset.state = string ? string.state.replaceAll(' ', '-') : '';
+    const text = (string ? `${kMarks[string.state] ?? ' '} ` : '  ') + lines[i];
+    const tooltip = string ? string.tooltip : '';
+    const state = string ? string.state.replaceAll(' ', '-') : '';
+    if (option.textContent !== text) option.textContent = text;
+    if (option.title !== tooltip) option.title = tooltip;
+    if (option.dataset.state !== state) option.dataset.state = state;
   };
   if (all) {
     for (let i = 0; i < select.options.length; ++i) mark(i, marked.get(i));

@@ -3,8 +3,13 @@
 // with nearest-neighbour stretching, so that every game pixel stays a sharp square.
 
 export function paintScreen(canvas, screen) {
-  if (canvas.width !== screen.width) canvas.width = screen.width;
-  if (canvas.height !== screen.height) canvas.height = screen.height;
+  // Measuring the frame makes the browser lay the page out at once, a long script's text box
+  // with it: only a new screen size asks for it, a resize of the frame tells keepFitted.
+  if (canvas.width !== screen.width || canvas.height !== screen.height) {
+    canvas.width = screen.width;
+    canvas.height = screen.height;
+    fitToFrame(canvas);
+  }
   const context = canvas.getContext('2d');
   const image = context.createImageData(screen.width, screen.height);
   const rgba = image.data;
@@ -20,7 +25,6 @@ export function paintScreen(canvas, screen) {
     rgba[at + 3] = 255;
   }
   context.putImageData(image, 0, 0);
-  fitToFrame(canvas);
 }
 
 // The largest whole-number scale at which the canvas fits its frame's width (at least 1).
