@@ -3,14 +3,16 @@
 # loads, CMake, Ninja, the toml++ headers) and builds the libraries, the editor's rules and their
 # binding to WebAssembly in build-web/ (WEB_BUILD_DIR), with warnings as errors.
 #
-#   scripts/web.sh                   builds, and writes the static folder into build-web/site
+#   scripts/web.sh                   builds, writes the static folder into build-web/site and serves
+#                                    it on localhost (WEB_PORT, default 8033) until Ctrl+C
 #   scripts/web.sh --build-only DIR  builds and writes the static folder into DIR; serves nothing
-#   scripts/web.sh --test            builds and runs the binding's tests under Node (CTest), with
-#                                    the native build's corvtool (CORVTOOL, else build/tools/corvtool)
+#   scripts/web.sh --test            also installs Chromium, builds and runs the binding's tests under
+#                                    Node and the page's test in headless Chromium (CTest), with the
+#                                    native build's corvtool (CORVTOOL, else build/tools/corvtool)
 #                                    as their oracle; scripts/test.sh runs this after the native suite
 #
-# The static folder holds corvane.js and corvane.wasm, the module the page loads; the page and
-# serving it on localhost come with the page itself.
+# The static folder holds the page (index.html, its style and modules) and corvane.js and
+# corvane.wasm, the module it loads, all by relative paths: any static web host can serve it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -35,7 +37,10 @@ case "${1:-}" in
   *) usage ;;
 esac
 
-bash scripts/install-deps.sh --only emscripten node-acorn cmake ninja-build libtomlplusplus-dev
+packages=(emscripten node-acorn cmake ninja-build libtomlplusplus-dev)
+# The browser is needed only by the page's test.
+[ "$mode" = test ] && packages+=(chromium)
+bash scripts/install-deps.sh --only "${packages[@]}"
 # Emscripten's optimiser runs under Node and finds Debian's acorn only there.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 build_dir=${WEB_BUILD_DIR:-build-web}
@@ -56,10 +61,20 @@ cmake --build "$build_dir" -j"$(nproc)"
 case "$mode" in
   test)
     (cd "$build_dir" && ctest --output-on-failure -j"$(nproc)")
+    cat "$build_dir/tests/web/page_in_chromium_work/figures.txt"
     ;;
-  build | build-only)
-    site_dir=${site_dir:-$build_dir/site}
+  build-only)
     cmake --install "$build_dir" --prefix "$site_dir"
     echo "The static folder is in $site_dir"
+    ;;
+  build)
+    site_dir=$build_dir/site
+    # A fresh folder: nothing left over from an older page is served.
+    rm -rf "$site_dir"
+    cmake --install "$build_dir" --prefix "$site_dir"
+    port=${WEB_PORT:-8033}
+    echo "The static folder is in $site_dir"
+    echo "The editor is at http://127.0.0.1:$port/ (Ctrl+C stops serving it)"
+    exec python3 -m http.server "$port" --bind 127.0.0.1 --directory "$site_dir"
     ;;
 esac

@@ -44,7 +44,18 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("makeIps", &PageEditor::makeIps)
         .function("makeBps", &PageEditor::makeBps)
         .function("openProject", &PageEditor::openProject)
-        .function("buildProject", &PageEditor::buildProject);
+        .function("buildProject", &PageEditor::buildProject)
+        // The page's lists and navigation keys.
+        .function("stringLines", &PageEditor::stringLines)
+        .function("entryLine", &PageEditor::entryLine)
+        .function("nextUntranslated", &PageEditor::nextUntranslated)
+        .function("previousUntranslated", &PageEditor::previousUntranslated)
+        .function("nextProblem", &PageEditor::nextProblem)
+        .function("stringNumberOf", &PageEditor::stringNumberOf)
+        .function("romChecksum", &PageEditor::romChecksum)
+        .function("setScriptUnits", &PageEditor::setScriptUnits)
+        .function("changedChecks", &PageEditor::changedChecks)
+        .function("problemRows", &PageEditor::problemRows);
 }
 
 }  // namespace corv::web

@@ -5,25 +5,38 @@ namespace corv::web {
 using emscripten::val;
 
 std::wstring Latin1ToWide(std::string_view bytes) {
-    std::wstring text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) text.push_back(static_cast<wchar_t>(static_cast<unsigned char>(byte)));
+    std::wstring text(bytes.size(), L'\0');
+    for (size_t i = 0; i < bytes.size(); ++i) text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
     return text;
 }
 
-std::optional<std::string> WideToLatin1(std::wstring_view text, size_t* refusedAt) {
-    std::string bytes;
-    bytes.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
+namespace {
+
+// The bytes are written by index: in this build every call that may throw (push_back) goes
+// through JavaScript, too slow once per character of a long script.
+template <typename Unit>
+std::optional<std::string> UnitsToLatin1(std::span<const Unit> units, size_t* refusedAt) {
+    std::string bytes(units.size(), '\0');
+    for (size_t i = 0; i < units.size(); ++i) {
         // Anything past U+00FF, a surrogate included, is no Latin-1 byte.
-        const auto unit = static_cast<uint32_t>(text[i]);
+        const auto unit = static_cast<uint32_t>(units[i]);
         if (unit > 0xFF) {
             if (refusedAt) *refusedAt = i;
             return std::nullopt;
         }
-        bytes.push_back(static_cast<char>(unit));
+        bytes[i] = static_cast<char>(unit);
     }
     return bytes;
+}
+
+}  // namespace
+
+std::optional<std::string> WideToLatin1(std::wstring_view text, size_t* refusedAt) {
+    return UnitsToLatin1(std::span<const wchar_t>(text.data(), text.size()), refusedAt);
+}
+
+std::optional<std::string> WideToLatin1(std::span<const uint16_t> units, size_t* refusedAt) {
+    return UnitsToLatin1(units, refusedAt);
 }
 
 std::string WideToUtf8(std::wstring_view text) {

@@ -21,6 +21,9 @@ namespace corv::web {
 // A page's text as script bytes, one byte a character; std::nullopt when a character has none
 // (past U+00FF), its offset then in `refusedAt` when given.
 [[nodiscard]] std::optional<std::string> WideToLatin1(std::wstring_view text, size_t* refusedAt = nullptr);
+// The same for a text as JavaScript's UTF-16 code units (a Uint16Array), which cross faster than
+// a string one character at a time.
+[[nodiscard]] std::optional<std::string> WideToLatin1(std::span<const uint16_t> units, size_t* refusedAt = nullptr);
 
 // A page's text as UTF-8, for the messages that quote it.
 [[nodiscard]] std::string WideToUtf8(std::wstring_view text);

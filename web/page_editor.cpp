@@ -1,9 +1,12 @@
 #include "web/page_editor.h"
 
+#include <span>
+
 #include "editor/logic/editor_project.h"
 #include "editor/logic/kana_text.h"
 #include "editor/logic/live_texts.h"
 #include "editor/logic/session_live_checks.h"
+#include "editor/logic/work_navigation.h"
 #include "project/project_file.h"
 #include "script/sjis.h"
 #include "web/js_values.h"
@@ -21,6 +24,52 @@ val ObjectOrNull(const std::optional<Result>& result, Fill fill) {
     val object = val::object();
     fill(object, *result);
     return object;
+}
+
+// What setScriptText and setScriptUnits answer.
+val ScriptTextAccepted() {
+    val accepted = val::object();
+    accepted.set("accepted", true);
+    return accepted;
+}
+
+val ScriptTextRefused(size_t offset, uint32_t character) {
+    val refused = val::object();
+    refused.set("accepted", false);
+    refused.set("offset", static_cast<double>(offset));
+    refused.set("character", character);
+    return refused;
+}
+
+// A line of List Data's string list as its marks show it: {number, state, tooltip}.
+val StringRow(const editor::LiveString& string, const check::BoxMetrics& box) {
+    val row = val::object();
+    row.set("number", string.number);
+    row.set("state", editor::StateText(string.state));
+    row.set("tooltip", Latin1ToWide(editor::StringTooltip(string, box)));
+    return row;
+}
+
+val ProblemsArray(const editor::LiveChecks& checks) {
+    val problems = val::array();
+    for (const editor::ProblemRow& problem : editor::ProblemRows(checks)) {
+        val row = val::object();
+        row.set("string", problem.string ? val(*problem.string) : val::null());
+        row.set("severity", std::string(problem.severity == check::Severity::Error ? "error" : "warning"));
+        row.set("message", Latin1ToWide(problem.message));
+        problems.call<void>("push", row);
+    }
+    return problems;
+}
+
+// The room and progress panels' texts, with `strings` as the string list's rows.
+val PanelsObject(const editor::LiveChecks& checks, const val& strings) {
+    val result = val::object();
+    result.set("room", editor::RoomPanelText(checks));
+    result.set("roomNote", Latin1ToWide(editor::RoomPanelNote(checks)));
+    result.set("progress", editor::ProgressText(checks));
+    result.set("strings", strings);
+    return result;
 }
 
 }  // namespace
@@ -112,17 +161,9 @@ std::wstring PageEditor::scriptText() const { return Latin1ToWide(script_.text()
 val PageEditor::setScriptText(const std::wstring& text) {
     size_t refusedAt = 0;
     std::optional<std::string> bytes = WideToLatin1(text, &refusedAt);
-    if (!bytes) {
-        val refused = val::object();
-        refused.set("accepted", false);
-        refused.set("offset", static_cast<double>(refusedAt));
-        refused.set("character", static_cast<uint32_t>(text[refusedAt]));
-        return refused;
-    }
+    if (!bytes) return ScriptTextRefused(refusedAt, static_cast<uint32_t>(text[refusedAt]));
     changeScript(std::move(*bytes));
-    val accepted = val::object();
-    accepted.set("accepted", true);
-    return accepted;
+    return ScriptTextAccepted();
 }
 
 void PageEditor::changeScript(std::string bytes) {
@@ -134,29 +175,64 @@ void PageEditor::changeScript(std::string bytes) {
 
 val PageEditor::checks() const {
     if (!checks_.isOpen()) return val::null();
-    val result = val::object();
-    result.set("room", editor::RoomPanelText(checks_));
-    result.set("roomNote", Latin1ToWide(editor::RoomPanelNote(checks_)));
-    result.set("progress", editor::ProgressText(checks_));
     val strings = val::array();
-    for (const editor::LiveString& string : checks_.strings()) {
-        val row = val::object();
-        row.set("number", string.number);
-        row.set("state", editor::StateText(string.state));
-        row.set("tooltip", Latin1ToWide(editor::StringTooltip(string, checks_.box())));
-        strings.call<void>("push", row);
-    }
-    result.set("strings", strings);
-    val problems = val::array();
-    for (const editor::ProblemRow& problem : editor::ProblemRows(checks_)) {
-        val row = val::object();
-        row.set("string", problem.string ? val(*problem.string) : val::null());
-        row.set("severity", std::string(problem.severity == check::Severity::Error ? "error" : "warning"));
-        row.set("message", Latin1ToWide(problem.message));
-        problems.call<void>("push", row);
-    }
-    result.set("problems", problems);
+    for (const editor::LiveString& string : checks_.strings()) strings.call<void>("push", StringRow(string, checks_.box()));
+    val result = PanelsObject(checks_, strings);
+    result.set("problems", ProblemsArray(checks_));
     return result;
+}
+
+// --- The page's lists and navigation keys -------------------------------------------------------
+
+namespace {
+
+val NumberOrNull(const std::optional<unsigned>& number) { return number ? val(*number) : val::null(); }
+
+}  // namespace
+
+val PageEditor::stringLines() const {
+    val lines = val::array();
+    if (!checks_.isOpen()) return lines;
+    for (const std::string& line : session_.index().stringLines()) lines.call<void>("push", line);
+    return lines;
+}
+
+val PageEditor::nextUntranslated(int current) const { return NumberOrNull(editor::NextUntranslated(checks_, current)); }
+
+val PageEditor::previousUntranslated(int current) const {
+    return NumberOrNull(editor::PreviousUntranslated(checks_, current));
+}
+
+val PageEditor::nextProblem(int current) const { return NumberOrNull(editor::NextProblem(checks_, current)); }
+
+val PageEditor::setScriptUnits(const val& units) {
+    const std::vector<uint16_t> codes = emscripten::convertJSArrayToNumberVector<uint16_t>(units);
+    size_t refusedAt = 0;
+    std::optional<std::string> bytes = WideToLatin1(std::span<const uint16_t>(codes), &refusedAt);
+    if (!bytes) return ScriptTextRefused(refusedAt, codes[refusedAt]);
+    changeScript(std::move(*bytes));
+    return ScriptTextAccepted();
+}
+
+val PageEditor::changedChecks() const {
+    if (!checks_.isOpen()) return val::null();
+    val strings = val::array();
+    for (const unsigned number : checks_.changedStrings()) {
+        if (const editor::LiveString* string = checks_.string(number)) {
+            strings.call<void>("push", StringRow(*string, checks_.box()));
+        }
+    }
+    return PanelsObject(checks_, strings);
+}
+
+val PageEditor::problemRows() const {
+    if (!checks_.isOpen()) return val::array();
+    return ProblemsArray(checks_);
+}
+
+val PageEditor::stringNumberOf(const std::string& answer) const {
+    if (!checks_.isOpen()) return val::null();
+    return NumberOrNull(editor::ParseStringNumber(answer, session_.index().stringCount()));
 }
 
 }  // namespace corv::web

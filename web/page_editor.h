@@ -16,6 +16,7 @@
 #include "editor/logic/hex_view.h"
 #include "editor/logic/live_checks.h"
 #include "editor/logic/script_search.h"
+#include "patches/crc32.h"
 #include "script/script_text.h"
 #include "web/page_dialogs.h"
 
@@ -130,6 +131,29 @@ public:
     // in the FS), outputs empty unless ok. On the project opened, the script being edited is
     // saved first, as on the desktop; on another folder the build reads its scripts as they are.
     emscripten::val buildProject(const std::string& folder);
+    // --- The page's lists and navigation keys ---------------------------------------------------
+    // List Data's string lines of the current block ("String# 7    "), empty without one.
+    [[nodiscard]] emscripten::val stringLines() const;
+    // The opening line of the entry the last string choice found in the script, -1 without one.
+    [[nodiscard]] int entryLine() const { return session_.index().matchLine(); }
+    // Next Untranslated String (F3), Previous Untranslated String (Shift+F3) and Next Problem (F4)
+    // from string `current` (-1: none chosen): the string to choose, or null when there is none.
+    [[nodiscard]] emscripten::val nextUntranslated(int current) const;
+    [[nodiscard]] emscripten::val previousUntranslated(int current) const;
+    [[nodiscard]] emscripten::val nextProblem(int current) const;
+    // Go to String's answer as a string number of the current block, or null.
+    [[nodiscard]] emscripten::val stringNumberOf(const std::string& answer) const;
+    // The CRC-32 of the ROM's data after its copier header, as read: the page keeps typed text
+    // under it, so a headered copy of the same game finds the same text.
+    [[nodiscard]] uint32_t romChecksum() const { return patches::Crc32(session_.rom().data()); }
+    // setScriptText with the text as its UTF-16 code units (a Uint16Array): a JavaScript string
+    // crosses as std::wstring one character at a time, too slow for every key in a long script.
+    emscripten::val setScriptUnits(const emscripten::val& units);
+    // checks() without the Problems rows and with only the strings whose state or findings the
+    // last change touched in `strings` (all of them right after a block choice), so a key press
+    // costs what it changed; problemRows() gives the Problems rows when the page shows them anew.
+    [[nodiscard]] emscripten::val changedChecks() const;
+    [[nodiscard]] emscripten::val problemRows() const;
 
 private:
     // The script becomes `bytes`, checked again, as if typed.

@@ -10,6 +10,8 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 
+import { checkRoomFigures, roomPanelFigures } from './room_figures.mjs';
+
 export const [moduleDir, corvtool, workDir] = process.argv.slice(2);
 assert.ok(moduleDir && corvtool && workDir, 'usage: node TEST.mjs MODULE_DIR CORVTOOL WORK_DIR');
 
@@ -79,12 +81,12 @@ export function corvtoolChecks(scriptFile) {
   let room = null;
   for (const line of run.stdout.split('\n')) {
     const finding = /^STRING (\d+): (.*)$/.exec(line);
-    const figures = /^BLOCK [0-9A-F]+: needs (\d+) bytes, room (\d+) bytes, (-?\d+) bytes left$/.exec(line);
+    const figures = checkRoomFigures(line);
     if (finding) {
       const number = Number(finding[1]);
       findings.set(number, [...(findings.get(number) ?? []), finding[2]]);
     } else if (figures) {
-      room = figures.slice(1).map(Number);
+      room = figures;
     } else if (/ strings translated$/.test(line)) {
       progress = line;
     }
@@ -100,9 +102,7 @@ export function assertChecksAsCorvtool(editor, text, what) {
   const checks = editor.checks();
   assert.ok(checks, `${what}: the block is checked`);
   assert.equal(checks.progress, expected.progress, `${what}: progress`);
-  const [needed, room, left] = /^D40000: ([\d,]+) of ([\d,]+) bytes, ([\d,]+) left/.exec(checks.room).slice(1)
-    .map((figure) => Number(figure.replaceAll(',', '')));
-  assert.deepEqual([needed, room, left], expected.room, `${what}: room panel "${checks.room}"`);
+  assert.deepEqual(roomPanelFigures(checks.room, kBlock), expected.room, `${what}: room panel "${checks.room}"`);
   for (const string of checks.strings) {
     const lines = expected.findings.get(string.number);
     if (lines) {

@@ -1,0 +1,416 @@
+// The editor's page: the desktop editor's session (corvane.wasm) over the translator's files,
+// which stay on their machine. The page shows what the session gives and asks what it asks;
+// every rule is the session's.
+
+import { download, sameBytes, scriptFileBytes, translatedName } from './downloads.js';
+import { kDumpsFolder, kGameFolder, kindOfFile, putFile, putProjectFile } from './files.js';
+import { handleKey } from './keys.js';
+import { fillList, markStrings, selectInList, showHex, showKana, showKeptBlocks, showMessage, showPanels, showProblems } from './panels.js';
+import { keepFitted, paintScreen } from './preview_canvas.js';
+import { applyBoxText, scriptToBox, showLine } from './script_box.js';
+import * as storage from './storage.js';
+
+const $ = (id) => document.getElementById(id);
+const view = {
+  blocks: $('block-list'), strings: $('string-list'), canvas: $('video'), script: $('script'),
+  room: $('room'), progress: $('progress'), problems: $('problems'), kanaCaption: $('kana-caption'),
+  kanaText: $('kana-text'), hexCaption: $('hex-caption'), hexGrid: $('hex-data'), messages: $('messages'),
+  statusOffset: $('status-offset'), keptList: $('storage-list'), storageStatus: $('storage-status'),
+  insertWindow: $('insert-window'), insertCaption: $('insert-caption'), insertLog: $('insert-log'),
+  downloads: $('downloads'),
+};
+
+// The session's questions, answered at once: files are chosen before a command runs, a yes/no
+// question and a text are the browser's own modal boxes.
+const dialogs = {
+  openFile: () => null,
+  openFiles: () => [],
+  saveFile: () => null,
+  message: (text) => showMessage(view.messages, text),
+  askYesNo: (caption, text) => window.confirm(`${caption}\n\n${text}`),
+  askText: (caption, label) => window.prompt(`${caption}\n\n${label}`, ''),
+};
+
+const state = {
+  module: null, editor: null,
+  rom: null,           // {name, bytes} of the ROM opened, never offered back as a download
+  romKey: null,        // the ROM's checksum: the typed text is kept under it
+  blockLines: [], block: -1, stringLines: [], string: -1,
+  dataFile: false,
+  table: null,         // the table's path once one is loaded
+  keptListed: false,   // the storage list shows the current block's typed text
+  project: null,       // {folder, inputs: [bytes...]} of the project folder opened, for Build Project
+};
+
+const has = (name) => typeof state.editor?.[name] === 'function';
+const blockName = () => state.blockLines[state.block] ?? '';
+
+// --- Drawing what the session shows ---------------------------------------------------------
+
+function showPreview() {
+  paintScreen(view.canvas, state.editor.screen());
+  view.canvas.dataset.string = String(state.string);
+}
+
+// The checks shown: every string's mark after a block choice (`all`), else only the marks the
+// last change touched.
+// The Problems list follows the typing once it pauses: in a long script it holds thousands of
+// rows, too many to rebuild at every key.
+let problemsTimer = 0;
+function showChecksNow(all) {
+  const checks = all ? state.editor.checks() : state.editor.changedChecks();
+  showPanels(checks, view);
+  markStrings(view.strings, state.stringLines, checks ? checks.strings : [], all);
+  clearTimeout(problemsTimer);
+  if (all) showProblems(checks ? checks.problems : [], view.problems);
+  else problemsTimer = setTimeout(() => showProblems(state.editor.problemRows(), view.problems), 300);
+}
+
+function showKept() {
+  showKeptBlocks(view.keptList, state.romKey === null ? [] : storage.keptBlocks(state.romKey));
+}
+
+// Chooses string `i`. `follow`: the caret and the view go to its entry (a user's choice or the
+// program's), not while typing.
+function chooseString(i, follow) {
+  const shown = state.editor.chooseString(i);
+  if (!shown) return;
+  state.string = i;
+  selectInList(view.strings, i);
+  view.statusOffset.textContent = shown.offsetStatus;
+  showKana(shown, { caption: view.kanaCaption, text: view.kanaText });
+  if (has('hexData')) showHex(state.editor.hexData(), { caption: view.hexCaption, grid: view.hexGrid });
+  showPreview();
+  if (follow && shown.entryFound) showLine(view.script, state.editor.entryLine());
+}
+
+function chooseBlock(n) {
+  const choice = state.editor.chooseBlock(n);
+  if (!choice) return;
+  state.block = n;
+  selectInList(view.blocks, n);
+  const kept = storage.keptText(state.romKey, blockName());
+  let restored = false;
+  if (kept !== null && kept !== state.editor.scriptText()) {
+    restored = state.editor.setScriptText(kept).accepted;
+  }
+  storage.rememberBlock(state.romKey, blockName());
+  state.keptListed = false;
+  state.stringLines = state.editor.stringLines();
+  fillList(view.strings, state.stringLines);
+  view.script.disabled = false;
+  view.script.value = scriptToBox(state.editor.scriptText());
+  view.script.setSelectionRange(0, 0);
+  showChecksNow(true);
+  if (state.stringLines.length > 0) chooseString(0, !restored);
+  if (restored) {
+    view.storageStatus.textContent = `The text you typed for ${blockName()} was restored from this browser's storage.`;
+  }
+  showKept();
+}
+
+// Every change of the script text: to the session at once, kept in the browser at once, the
+// current string drawn again from it, the checks shown.
+function onScriptInput() {
+  if (state.block < 0) return;
+  const { text, removed } = applyBoxText(state.editor, view.script);
+  if (removed) showMessage(view.messages, 'A character a script cannot hold was left out.');
+  if (state.string >= 0) chooseString(state.string, false);
+  showChecksNow(false);
+  // Kept before the next key is handled, once the preview and the panels show the change.
+  if (!storage.keepText(state.romKey, blockName(), text)) {
+    view.storageStatus.textContent = 'This browser does not keep the text now (its storage is full or switched off): ' +
+      'save the script as a file.';
+  } else if (!state.keptListed) {
+    state.keptListed = true;  // the list says "not saved as a file yet" until the next save
+    showKept();
+  }
+}
+
+// --- Commands -----------------------------------------------------------------------------
+
+async function openRom(file) {
+  const { path, name, bytes } = await putFile(state.module.FS, file, kGameFolder);
+  if (state.editor.openRom(path) !== state.module.RomOpenStep.Opened) return;
+  state.rom = { name, bytes };
+  state.romKey = state.editor.romChecksum().toString(16).toUpperCase().padStart(8, '0');
+  state.block = -1;
+  showKept();
+  if (state.dataFile) reloadDataFile();
+}
+
+let dataFilePath = null;
+function reloadDataFile() {
+  const shown = state.editor.loadDataFile(dataFilePath);
+  if (!shown) return;
+  state.blockLines = shown.blockLines;
+  document.title = shown.caption;
+  $('preview-caption').textContent = shown.caption;
+  fillList(view.blocks, shown.blockLines);
+  if (state.romKey === null) return;
+  const last = shown.blockLines.indexOf(storage.lastBlock(state.romKey));
+  if (shown.blockLines.length > 0) chooseBlock(last >= 0 ? last : 0);
+}
+
+async function openDataFile(file) {
+  dataFilePath = (await putFile(state.module.FS, file, kGameFolder)).path;
+  state.dataFile = true;
+  reloadDataFile();
+}
+
+async function openTable(file) {
+  const { path } = await putFile(state.module.FS, file, kGameFolder);
+  // The checks count dictionary words from the next block choice on; the room panel says so.
+  state.table = state.editor.loadTable(path) ? path : null;
+}
+
+async function openScripts(files) {
+  for (const file of files) await putFile(state.module.FS, file, kDumpsFolder);
+  if (state.block >= 0) chooseBlock(state.block);
+}
+
+async function openFiles(files) {
+  const byKind = { rom: [], data: [], table: [], script: [] };
+  for (const file of files) byKind[kindOfFile(file.name)]?.push(file);
+  if (byKind.rom.length > 0) await openRom(byKind.rom[0]);
+  // The table before the data file, so that the block the data file chooses counts its words.
+  if (byKind.table.length > 0) await openTable(byKind.table[0]);
+  if (byKind.data.length > 0) await openDataFile(byKind.data[0]);
+  if (byKind.script.length > 0) await openScripts(byKind.script);
+}
+
+function scriptName() {
+  if (has('scriptFileName')) return state.editor.scriptFileName();
+  return `00${blockName().replace(/^Block /, '')}.txt`;
+}
+
+function saveText() {
+  if (state.block < 0) return;
+  let bytes;
+  if (has('saveScript')) {
+    const saved = state.editor.saveScript();
+    if (!saved.ok) {
+      showMessage(view.messages, saved.message);
+      return;
+    }
+    bytes = saved.bytes;
+  } else {
+    bytes = scriptFileBytes(state.editor.scriptText());
+  }
+  download(bytes, scriptName());
+  storage.markSaved(state.romKey, blockName());
+  state.keptListed = false;
+  showKept();
+}
+
+function showInsertLog(caption, lines) {
+  view.insertWindow.hidden = false;
+  view.insertCaption.textContent = caption;
+  view.insertLog.replaceChildren(...lines.map((line) => {
+    const item = document.createElement('li');
+    item.textContent = line;
+    return item;
+  }));
+  view.downloads.replaceChildren();
+}
+
+// The downloads of a build: the translated ROM, its IPS and BPS patches; never the ROM as it
+// was opened.
+function offerBuild() {
+  const image = state.editor.romImage();
+  if (sameBytes(image, state.rom.bytes)) {
+    view.downloads.textContent = 'The ROM is as it was opened: nothing to download.';
+    return;
+  }
+  download(image, translatedName(state.rom.name), view.downloads);
+  download(state.editor.makeIps(), translatedName(state.rom.name, '.ips'), view.downloads);
+  download(state.editor.makeBps(), translatedName(state.rom.name, '.bps'), view.downloads);
+}
+
+function insertBlock() {
+  if (!has('insertBlock') || state.block < 0) return;
+  const result = state.editor.insertBlock();
+  showInsertLog(`Insert ${blockName()}`, result.messages ?? []);
+  if (result.ok) offerBuild();
+  showChecksNow(true);
+}
+
+async function openProject(files) {
+  const inputs = [];
+  let folder = null;
+  for (const file of files) {
+    const put = await putProjectFile(state.module.FS, file);
+    if (!put) continue;
+    folder = put.root;
+    inputs.push(put.bytes);
+  }
+  if (folder) state.project = { folder, inputs };
+}
+
+// Build Project on the opened project folder: the outputs it wrote as downloads, none that is a
+// file of the folder as it was opened (the original ROM among them).
+function buildProject() {
+  if (!has('buildProject')) return;
+  if (!state.project) {
+    $('project-folder').click();
+    return;
+  }
+  const result = state.editor.buildProject(state.project.folder);
+  showInsertLog('Build Project', result.lines ?? []);
+  if (!result.ok) return;
+  for (const output of result.outputs ?? []) {
+    const bytes = state.module.FS.readFile(output.path);
+    if (state.project.inputs.some((input) => sameBytes(input, bytes))) continue;
+    download(bytes, output.name, view.downloads);
+  }
+}
+
+// Find and Replace, with the desktop's questions.
+const search = { find: null, replacement: null, options: { matchCase: false, wholeWord: false, backwards: false } };
+
+function askFind() {
+  const answer = dialogs.askText('Find in Script', 'Find:');
+  if (answer === null || answer === '') return false;
+  search.find = answer;
+  return true;
+}
+
+function askReplacement() {
+  const answer = dialogs.askText('Replace in Script', `Replace "${search.find}" with:`);
+  if (answer === null) return false;
+  search.replacement = answer;
+  return true;
+}
+
+function showFound(found) {
+  if (!found?.found) return;
+  view.script.focus();
+  view.script.setSelectionRange(found.start, found.start + found.length);
+}
+
+function syncAfterEdit() {
+  view.script.value = scriptToBox(state.editor.scriptText());
+  storage.keepText(state.romKey, blockName(), state.editor.scriptText());
+  if (state.string >= 0) chooseString(state.string, false);
+  showChecksNow(true);
+}
+
+const commands = {
+  openRom: () => $('rom-file').click(),
+  openDataFile: () => $('data-file').click(),
+  openTable: () => $('table-file').click(),
+  saveText,
+  insertBlock,
+  buildProject,
+  nextUntranslated: () => goTo(state.editor.nextUntranslated(state.string)),
+  previousUntranslated: () => goTo(state.editor.previousUntranslated(state.string)),
+  nextProblem: () => goTo(state.editor.nextProblem(state.string)),
+  goToString: () => {
+    const answer = dialogs.askText('Go to String', 'String number:');
+    if (answer !== null) goTo(state.editor.stringNumberOf(answer));
+  },
+  showProblems: () => view.problems.focus(),
+  showKanaText: () => view.kanaText.focus(),
+  find: () => { if (has('find') && askFind()) showFound(state.editor.find(search.find, { ...search.options, fromStart: false })); },
+  findNext: () => {
+    if (has('find') && (search.find || askFind())) showFound(state.editor.find(search.find, { ...search.options, fromStart: false }));
+  },
+  replace: () => {
+    if (!has('replace') || !(askFind() && askReplacement())) return;
+    showFound(state.editor.find(search.find, { ...search.options, fromStart: false }));
+  },
+  replaceNext: () => {
+    if (!has('replace') || ((search.find === null || search.replacement === null) && !(askFind() && askReplacement()))) return;
+    const found = state.editor.replace(search.find, search.replacement, search.options);
+    syncAfterEdit();
+    showFound(found);
+  },
+  replaceAll: () => {
+    if (!has('replaceAll') || ((search.find === null || search.replacement === null) && !(askFind() && askReplacement()))) return;
+    const done = state.editor.replaceAll(search.find, search.replacement, search.options);
+    syncAfterEdit();
+    showMessage(view.messages, `${done.replaced} replaced`);
+  },
+};
+
+// Whether a command can run now: those that need a module function only when it has it.
+function available(command) {
+  const needs = { insertBlock: ['insertBlock', 'romImage', 'makeIps', 'makeBps'], buildProject: ['buildProject'],
+                  find: ['find'], findNext: ['find'], replace: ['find', 'replace'], replaceNext: ['replace'],
+                  replaceAll: ['replaceAll'] };
+  return (needs[command] ?? []).every(has);
+}
+
+function goTo(number) {
+  if (number === null || number === undefined || state.block < 0) return;
+  chooseString(number, true);
+  view.strings.focus();
+}
+
+// --- Wiring -------------------------------------------------------------------------------
+
+function onFilesChosen(input, open) {
+  input.addEventListener('change', async () => {
+    if (input.files.length > 0) await open(input.files);
+    input.value = '';
+  });
+}
+
+function wire() {
+  $('open-rom').addEventListener('click', commands.openRom);
+  $('open-data').addEventListener('click', commands.openDataFile);
+  $('open-table').addEventListener('click', commands.openTable);
+  $('open-scripts').addEventListener('click', () => $('script-files').click());
+  $('save-text').addEventListener('click', saveText);
+  $('insert').addEventListener('click', insertBlock);
+  $('build').addEventListener('click', buildProject);
+  $('find').addEventListener('click', commands.find);
+  $('replace').addEventListener('click', commands.replace);
+  onFilesChosen($('rom-file'), (files) => openRom(files[0]));
+  onFilesChosen($('data-file'), (files) => openDataFile(files[0]));
+  onFilesChosen($('table-file'), (files) => openTable(files[0]));
+  onFilesChosen($('script-files'), openScripts);
+  onFilesChosen($('project-folder'), openProject);
+  $('open-project').addEventListener('click', () => $('project-folder').click());
+
+  view.blocks.addEventListener('change', () => chooseBlock(view.blocks.selectedIndex));
+  view.strings.addEventListener('change', () => chooseString(view.strings.selectedIndex, true));
+  view.problems.addEventListener('change', () => {
+    const value = view.problems.value;
+    if (value !== '') chooseString(Number(value), true);
+  });
+  view.script.addEventListener('input', onScriptInput);
+
+  document.addEventListener('dragover', (event) => event.preventDefault());
+  document.addEventListener('drop', (event) => {
+    event.preventDefault();
+    if (event.dataTransfer?.files.length) openFiles([...event.dataTransfer.files]);
+  });
+  document.addEventListener('keydown', (event) => handleKey(event, commands, available));
+  keepFitted(view.canvas);
+
+  // What the module offers besides the editing itself.
+  $('find').hidden = !has('find');
+  $('replace').hidden = !has('replace');
+  $('insert').hidden = !(has('insertBlock') && has('romImage') && has('makeIps') && has('makeBps'));
+  $('build').hidden = !has('buildProject');
+  $('open-project').hidden = !has('buildProject');
+  $('hex-window').hidden = !has('hexData');
+}
+
+async function start() {
+  state.module = await window.CorvaneModule();
+  state.module.FS.mkdir(kGameFolder);
+  state.editor = new state.module.Editor(kGameFolder, dialogs);
+  wire();
+  $('loading').textContent = 'Ready: open the ROM, the data file and the table.';
+  // Milliseconds from the navigation on: the page's tests report it.
+  document.body.dataset.ready = String(performance.now());
+}
+
+start().catch((error) => {
+  $('loading').textContent = `The editor could not start: ${error}`;
+});
+
+// For the page's own tests: the state they check against the command line's figures.
+window.corvanePage = { state, view };
