@@ -18,13 +18,14 @@
 
 namespace corv::editor {
 
-void EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs) {
+InsertionLog EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress,
+                                       dialogs::Dialogs& dialogs) {
     const auto block = index_->currentBlock();
-    if (!rom_.loaded()) return;
+    if (!rom_.loaded()) return {};
     if (!block) {
         // Nothing to insert yet, but the insertion's own first rule still answers.
         if (!table_.hasName()) dialogs.message(kMustLoadTable);
-        return;
+        return {};
     }
 
     insert::InsertionBlock insertion;
@@ -46,8 +47,9 @@ void EditorSession::insertText(script::ScriptText& script, insert::InsertionProg
     OutcomeLastLog log(progress);
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, log);
-    log.finish(checkLines);
+    const InsertionLog written = log.finish(checkLines);
     if (result.message) dialogs.message(*result.message);
+    return written;
 }
 
 std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,

@@ -17,7 +17,7 @@
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_panels.h"
 #include "editor/logic/box_overflow.h"
-#include "editor/ui/main_window.h"
+#include "editor/logic/editor_session.h"
 #include "editor/ui/menu_items.h"
 #include "editor/ui/overflow_marks.h"
 #include "editor/ui/video_box.h"
@@ -28,8 +28,9 @@
 #include "editor/ui/text_editor_window.h"
 
 namespace corv::editor {
-LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs)
-    : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
+LiveCheckWiring::LiveCheckWiring(const EditorSession& session, const LiveCheckParts& parts, dialogs::Dialogs& dialogs,
+                                 QObject* parent)
+    : QObject(parent), session_(session), parts_(parts), dialogs_(dialogs) {
     // Under the Text Editor's text, where the translator types: the main window's status bar has
     // no width to spare at its fixed size, and the window may not grow over the preview's pixels.
     panels_ = new LiveCheckPanels(parts_.linePanel->font(), parts_.textEditor);
@@ -41,31 +42,19 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
         const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
         if (string == nullptr) return {};
         return MarkedRows(checks_.entryLines(string->number), *string, checks_.box(), checks_.characters(),
-                          !window_.session().settings().hideCodes);
+                          !session_.settings().hideCodes);
     };
-    source.scrollOffset = [this] { return window_.session().screen().asciiLayer().scrollOffset(); };
+    source.scrollOffset = [this] { return session_.screen().asciiLayer().scrollOffset(); };
     source.screenSize = [this] {
-        const preview::PreviewScreen& screen = window_.session().screen();
-        return window_.session().romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
+        const preview::PreviewScreen& screen = session_.screen();
+        return session_.romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
     };
     marks_ = new OverflowMarks(parts_.video, std::move(source));
 
-    problems_ = new ProblemsWindow(&window);
+    problems_ = new ProblemsWindow(parts_.window);
     problems_->setWindowFlag(Qt::Window);
     addMenuItems();
     connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
-    // After the window's own quiet string choice, which repaints the preview first.
-    connect(parts_.textEditor, &TextEditorWindow::scriptChanged, this, &LiveCheckWiring::scriptChanged);
-
-    // What the checks depend on besides the script text. These run after the window's own slots.
-    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
-    for (QAction* item : parts_.changeTheChecks) {
-        connect(item, &QAction::triggered, this, &LiveCheckWiring::blockChosen);
-    }
-    connect(parts_.saveText, &QAction::triggered, this, [this] {
-        if (!parts_.textEditor->script().modified()) checks_.markBaseline();
-    });
-    connect(parts_.insertProgress, &InsertProgressWindow::logLineAdded, this, [this] { logged_ = true; });
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;
@@ -121,12 +110,16 @@ std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {
 }
 
 void LiveCheckWiring::blockChosen() {
-    OpenLiveChecks(checks_, window_.session(), parts_.textEditor->script().text());
+    OpenLiveChecks(checks_, session_, parts_.textEditor->script().text());
     show(true);
 }
 
 void LiveCheckWiring::scriptChanged() {
     if (checks_.update(parts_.textEditor->script().text())) show(false);
+}
+
+void LiveCheckWiring::scriptSaved() {
+    if (!parts_.textEditor->script().modified()) checks_.markBaseline();
 }
 
 void LiveCheckWiring::show(bool everything) {
@@ -142,9 +135,9 @@ void LiveCheckWiring::show(bool everything) {
 }
 
 void LiveCheckWiring::chooseString(unsigned number) {
-    if (window_.busy()) return;
+    if (parts_.busy()) return;
     parts_.listData->selectString(int(number));
-    window_.chooseString(ChoiceSender::User);
+    parts_.chooseString();
     TextEditorWindow* editor = parts_.textEditor;
     editor->show();
     editor->raise();
@@ -154,7 +147,7 @@ void LiveCheckWiring::chooseString(unsigned number) {
 }
 
 void LiveCheckWiring::goToString() {
-    const unsigned count = window_.session().index().stringCount();
+    const unsigned count = session_.index().stringCount();
     if (!checks_.isOpen() || count == 0) return;
     const auto answer = dialogs_.askText("Go to String", "String number (0 to " + std::to_string(count - 1) + "):");
     if (!answer) return;
@@ -165,26 +158,14 @@ void LiveCheckWiring::goToString() {
     }
 }
 
-void LiveCheckWiring::insertionRan() {
-    if (!logged_) return;
-    logged_ = false;
+void LiveCheckWiring::insertionRan(const InsertionLog& log) {
+    if (!log.written) return;
     // The text the insertion read (a program's setText sends no change signal).
     if (checks_.update(parts_.textEditor->script().text())) show(false);
     // The figures of the script the insertion just took; then the block as it now stands.
-    // The log ends with its outcome between two rules; the room line goes just before them.
-    InsertProgressWindow* log = parts_.insertProgress;
-    int at = log->logLineCount();
-    if (at > 0) {
-        const std::string rule = log->logLine(at - 1);
-        for (int row = at - 2; row >= 0; --row) {
-            if (log->logLine(row) == rule) {
-                at = row;
-                break;
-            }
-        }
-    }
-    log->insertLogLine(at, InsertionRoomLine(checks_));
-    logged_ = false;
+    // The room line goes just before the outcome, which ends the log between its two rules.
+    InsertProgressWindow* window = parts_.insertProgress;
+    window->insertLogLine(std::max(0, window->logLineCount() - int(log.outcomeLines)), InsertionRoomLine(checks_));
     blockChosen();
 }
 

@@ -113,6 +113,7 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
 
     createCompanions();
     LiveCheckParts parts;
+    parts.window = this;
     parts.linePanel = ui_.linePanel;
     parts.video = ui_.video;
     parts.editMenu = ui_.editMenu;
@@ -120,11 +121,9 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     parts.listData = ui_.listData;
     parts.textEditor = ui_.textEditor;
     parts.insertProgress = ui_.insertProgress;
-    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
-    parts.changeTheChecks = {ui_.openRom,   ui_.loadDataFile,  ui_.patchRom, ui_.insertCompression,
-                             ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
-    parts.saveText = ui_.saveText;
-    live_ = new LiveCheckWiring(*this, parts, dialogs_);
+    parts.busy = [this] { return busy_; };
+    parts.chooseString = [this] { chooseString(ChoiceSender::User); };
+    live_ = new LiveCheckWiring(*session_, parts, dialogs_, this);
     ui_.textEditor->memo().setPasteFilter([this](const QString& pasted) { return substitutePasted(pasted); });
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     scriptWatcher_ = new ScriptFileWatcher(this);
@@ -165,6 +164,8 @@ void MainWindow::openRomFile() {
         dispatcher_->setMode(EditorMode::Rom);
     }
     openSteps(step, [this] { return session_->loadDataFile(dialogs_); });
+    // A ROM opened may hold other bytes at another place: its block is checked again.
+    live_->blockChosen();
 }
 
 void MainWindow::openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile) {
@@ -186,7 +187,10 @@ void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<D
     chooseBlock();
 }
 
-void MainWindow::openDataFile() { applyDataFile(session_->loadDataFile(dialogs_)); }
+void MainWindow::openDataFile() {
+    applyDataFile(session_->loadDataFile(dialogs_));
+    live_->blockChosen();
+}
 
 void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     if (!shown) return;
@@ -204,7 +208,10 @@ void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     chooseBlock();
 }
 
-void MainWindow::saveText() { session_->saveText(script(), dialogs_); }
+void MainWindow::saveText() {
+    session_->saveText(script(), dialogs_);
+    live_->scriptSaved();
+}
 
 void MainWindow::saveRom() {
     // In a project the ROM in memory is the original, which is never written: the translated
@@ -219,24 +226,41 @@ void MainWindow::exitProgram() { close(); }
 
 void MainWindow::insertText() {
     if (project_) return buildProject();
-    runBusy([this] { session_->insertText(script(), *ui_.insertProgress, dialogs_); });
-    live_->insertionRan();
+    InsertionLog log;
+    runBusy([this, &log] { log = session_->insertText(script(), *ui_.insertProgress, dialogs_); });
+    live_->insertionRan(log);
 }
 
 void MainWindow::patchRom() {
-    if (project_) return dialogs_.message(kProjectPatchesInFile);
-    session_->patchRom(dialogs_);
-    ui_.video->showScreenChanges();
+    if (project_) {
+        dialogs_.message(kProjectPatchesInFile);
+    } else {
+        session_->patchRom(dialogs_);
+        ui_.video->showScreenChanges();
+    }
+    // A ROM patched may hold other bytes at another place.
+    live_->blockChosen();
 }
 
-void MainWindow::loadTable() { session_->loadTable(dialogs_); }
+void MainWindow::loadTable() {
+    session_->loadTable(dialogs_);
+    live_->blockChosen();
+}
 
 void MainWindow::insertCompression() {
-    if (project_) return dialogs_.message(kProjectDictionaryInBuild);
-    session_->insertCompression(dialogs_);
+    if (project_) {
+        dialogs_.message(kProjectDictionaryInBuild);
+    } else {
+        session_->insertCompression(dialogs_);
+    }
+    // The dictionary area takes room from the blocks after it.
+    live_->blockChosen();
 }
 
-void MainWindow::fitHarderWhenOver() { session_->setFitHarderWhenOver(ui_.fitHarder->isChecked()); }
+void MainWindow::fitHarderWhenOver() {
+    session_->setFitHarderWhenOver(ui_.fitHarder->isChecked());
+    live_->blockChosen();
+}
 
 // --- View menu ---------------------------------------------------------------------------------
 
@@ -255,6 +279,7 @@ void MainWindow::toggleHideCodes() {
 void MainWindow::toggleVariableWidth() {
     session_->settings().variableWidth = !session_->settings().variableWidth;
     refreshBothViews();
+    live_->blockChosen();
 }
 
 void MainWindow::chooseBoxLook() {
