@@ -11,9 +11,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 
-#include "editor/logic/editor_project.h"
 #include "editor/logic/editor_texts.h"
-#include "editor/logic/project_texts.h"
 #include "editor/logic/scroll_keys.h"
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/key_dispatcher.h"
@@ -23,7 +21,6 @@
 #include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
-#include "project/substitutions_table.h"
 #include "editor/ui/wrap_commands.h"
 
 namespace corv::editor {
@@ -59,8 +56,7 @@ ScrollKey ScrollKeyOf(int key) {
 MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      session_(std::make_unique<EditorSession>(std::filesystem::current_path())),
-      defaultSubstitutions_(project::DefaultSubstitutions()) {
+      session_(std::make_unique<EditorSession>(std::filesystem::current_path())) {
     setObjectName(QStringLiteral("myForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFocusPolicy(Qt::StrongFocus);
@@ -132,17 +128,15 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
         // The box the live checks measure, so that wrapped text passes them.
         check::BoxMetrics box;
         box.variableWidth = session_->settings().variableWidth;
-        return check::BoxWrapper(box, project_ ? project_->wrap : check::WrapOptions{},
-                                 session_->table().characterMap());
+        return check::BoxWrapper(box, project_.wrapOptions(), session_->table().characterMap());
     }, this);
     for (QAction* item : wrap_->changingTheScript()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
 }
 
 QString MainWindow::substitutePasted(const QString& pasted) {
-    const script::Substitutions& list = project_ ? project_->substitutions : defaultSubstitutions_;
     const script::SubstitutedText out =
-        script::SubstituteUtf8(pasted.toStdString(), list, session_->table().characterMap());
+        script::SubstituteUtf8(pasted.toStdString(), project_.substitutions(), session_->table().characterMap());
     if (out.count > 0) ui_.linePanel->setText(QString::fromStdString(PastedWithSubstitutions(out.count)));
     return QString::fromStdString(out.utf8);
 }
@@ -158,10 +152,9 @@ void MainWindow::openRomFile() {
     // A ROM opened by hand leaves the project; a cancelled or unreadable one does not.
     const project::EditorState state = editorState();
     const RomOpenStep step = session_->openRom(dialogs_);
-    if (project_ && step != RomOpenStep::Cancelled && step != RomOpenStep::CannotOpen) {
-        KeepEditorState(*project_, state, dialogs_);
-        project_.reset();
-        dispatcher_->setMode(EditorMode::Rom);
+    if (project_.leftBy(step)) {
+        project_.close(state, dialogs_);
+        dispatcher_->setMode(project_.keys());
     }
     openSteps(step, [this] { return session_->loadDataFile(dialogs_); });
     // A ROM opened may hold other bytes at another place: its block is checked again.
@@ -214,10 +207,7 @@ void MainWindow::saveText() {
 }
 
 void MainWindow::saveRom() {
-    // In a project the ROM in memory is the original, which is never written: the translated
-    // ROM is what the build writes.
-    if (project_) return buildProject();
-    session_->saveRom(dialogs_);
+    if (!runInProject(RomCommand::SaveRom)) session_->saveRom(dialogs_);
 }
 
 void MainWindow::exitProgram() { close(); }
@@ -225,16 +215,14 @@ void MainWindow::exitProgram() { close(); }
 // --- Edit menu ---------------------------------------------------------------------------------
 
 void MainWindow::insertText() {
-    if (project_) return buildProject();
+    if (runInProject(RomCommand::Insert)) return;
     InsertionLog log;
     runBusy([this, &log] { log = session_->insertText(script(), *ui_.insertProgress, dialogs_); });
     live_->insertionRan(log);
 }
 
 void MainWindow::patchRom() {
-    if (project_) {
-        dialogs_.message(kProjectPatchesInFile);
-    } else {
+    if (!runInProject(RomCommand::Patch)) {
         session_->patchRom(dialogs_);
         ui_.video->showScreenChanges();
     }
@@ -248,11 +236,7 @@ void MainWindow::loadTable() {
 }
 
 void MainWindow::insertCompression() {
-    if (project_) {
-        dialogs_.message(kProjectDictionaryInBuild);
-    } else {
-        session_->insertCompression(dialogs_);
-    }
+    if (!runInProject(RomCommand::InsertCompression)) session_->insertCompression(dialogs_);
     // The dictionary area takes room from the blocks after it.
     live_->blockChosen();
 }
