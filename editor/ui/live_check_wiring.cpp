@@ -62,33 +62,34 @@ LiveCheckWiring::~LiveCheckWiring() = default;
 void LiveCheckWiring::addMenuItems() {
     QMenu* edit = parts_.editMenu;
     edit->addSeparator()->setObjectName(QStringLiteral("N9"));
-    NextUntranslated = AddMenuItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"),
+    items_.nextUntranslated = AddMenuItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"),
         QStringLiteral("F3"));
-    PreviousUntranslated =
+    items_.previousUntranslated =
         AddMenuItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"),
             QStringLiteral("Shift+F3"));
-    NextProblem = AddMenuItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
-    GoToString = AddMenuItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
+    items_.nextProblem = AddMenuItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
+    items_.goToString = AddMenuItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
     search_ = new ScriptSearchCommands(edit, parts_.textEditor, dialogs_, this);
-    ShowProblems = AddMenuItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
-    MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
-    MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
-    MarkOverflow->setCheckable(true);
-    MarkOverflow->setChecked(true);
-    connect(MarkOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
+    items_.showProblems =
+        AddMenuItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+    items_.markOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
+    items_.markOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
+    items_.markOverflow->setCheckable(true);
+    items_.markOverflow->setChecked(true);
+    connect(items_.markOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
 
     const auto current = [this] { return parts_.listData->selectedString().value_or(-1); };
-    connect(NextUntranslated, &QAction::triggered, this, [this, current] {
-        if (const auto n = editor::NextUntranslated(checks_, current())) chooseString(*n);
+    connect(items_.nextUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = NextUntranslated(checks_, current())) chooseString(*n);
     });
-    connect(PreviousUntranslated, &QAction::triggered, this, [this, current] {
-        if (const auto n = editor::PreviousUntranslated(checks_, current())) chooseString(*n);
+    connect(items_.previousUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = PreviousUntranslated(checks_, current())) chooseString(*n);
     });
-    connect(NextProblem, &QAction::triggered, this, [this, current] {
-        if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
+    connect(items_.nextProblem, &QAction::triggered, this, [this, current] {
+        if (const auto n = NextProblem(checks_, current())) chooseString(*n);
     });
-    connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
-    connect(ShowProblems, &QAction::triggered, this, &LiveCheckWiring::showProblems);
+    connect(items_.goToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
+    connect(items_.showProblems, &QAction::triggered, this, &LiveCheckWiring::showProblems);
 }
 
 void LiveCheckWiring::showProblems() {
@@ -104,10 +105,15 @@ void LiveCheckWiring::showProblems() {
 }
 
 std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {
-    std::vector<QAction*> items{NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
+    std::vector<QAction*> items{items_.nextUntranslated, items_.previousUntranslated, items_.nextProblem,
+                                items_.goToString};
     for (QAction* item : search_->changingTheScript()) items.push_back(item);
     return items;
 }
+
+bool LiveCheckWiring::marksOverflow() const { return items_.markOverflow->isChecked(); }
+
+void LiveCheckWiring::setMarkOverflow(bool on) { items_.markOverflow->setChecked(on); }
 
 void LiveCheckWiring::blockChosen() {
     OpenLiveChecks(checks_, session_, parts_.textEditor->script().text());

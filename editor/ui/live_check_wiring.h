@@ -82,15 +82,21 @@ public:
     // The items that read the block or change the script: while an insertion rewrites the one
     // and reads the other they must wait.
     [[nodiscard]] std::vector<QAction*> readingTheBlock() const;
-
-    QAction* NextUntranslated = nullptr;
-    QAction* PreviousUntranslated = nullptr;
-    QAction* NextProblem = nullptr;
-    QAction* GoToString = nullptr;
-    QAction* ShowProblems = nullptr;
-    QAction* MarkOverflow = nullptr;
+    // View > Mark Overflow, which a project's [editor] table keeps.
+    [[nodiscard]] bool marksOverflow() const;
+    void setMarkOverflow(bool on);
 
 private:
+    // The menu items, each created with its objectName (in the comment), by which the tests find it.
+    struct Items {
+        QAction* nextUntranslated = nullptr;      // NextUntranslated1
+        QAction* previousUntranslated = nullptr;  // PreviousUntranslated1
+        QAction* nextProblem = nullptr;           // NextProblem1
+        QAction* goToString = nullptr;            // GoToString1
+        QAction* showProblems = nullptr;          // ShowProblems1
+        QAction* markOverflow = nullptr;          // MarkOverflow1
+    };
+
     void addMenuItems();
     void show(bool everything);
     void chooseString(unsigned number);
@@ -98,6 +104,7 @@ private:
 
     const EditorSession& session_;
     LiveCheckParts parts_;
+    Items items_;
     dialogs::Dialogs& dialogs_;
     LiveChecks checks_;
     LiveCheckPanels* panels_ = nullptr;

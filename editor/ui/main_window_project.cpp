@@ -47,9 +47,9 @@ void MainWindow::restoreEditorState(const project::EditorState& state) {
             live_->problems()->hide();
         }
     }
-    if (state.markOverflow) live_->MarkOverflow->setChecked(*state.markOverflow);
+    if (state.markOverflow) live_->setMarkOverflow(*state.markOverflow);
     if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
-    if (state.wrapWhileTyping) wrap_->WrapWhileTyping->setChecked(*state.wrapWhileTyping);
+    if (state.wrapWhileTyping) wrap_->setWrapWhileTyping(*state.wrapWhileTyping);
     if (ui_.listData->blockCount() == 0) return;
     const std::optional<size_t> row = state.block ? BlockRowOf(*session_, *state.block) : std::nullopt;
     ui_.listData->selectBlock(static_cast<int>(row.value_or(0)));
@@ -68,9 +68,9 @@ project::EditorState MainWindow::editorState() const {
         if (const auto row = ui_.listData->selectedString()) state.string = static_cast<unsigned>(*row);
     }
     state.problemsShown = live_->problems()->isVisible();
-    state.markOverflow = live_->MarkOverflow->isChecked();
+    state.markOverflow = live_->marksOverflow();
     state.fontSize = ui_.textEditor->fontSize();
-    state.wrapWhileTyping = wrap_->WrapWhileTyping->isChecked();
+    state.wrapWhileTyping = wrap_->wrapsWhileTyping();
     return state;
 }
 
