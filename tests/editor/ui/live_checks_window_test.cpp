@@ -377,6 +377,23 @@ private slots:
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
     }
 
+    void anInsertionRefusedBeforeItStartsAddsNoRoomLineToTheLogOthersWrote() {
+        EditorFixture f;
+        openLargest(f, false);  // no table: the insertion refuses before it writes its log
+        // Another program writes the script: the editor loads it again and says so in the log.
+        std::string text = script::ScriptSkeleton(f.form->session().index().stringCount());
+        const std::string opening = script::EntrySearchText(0) + "\n";
+        text.replace(text.find(opening) + opening.size(), 1, "Hello.");
+        QVERIFY(script::SaveScriptFile(f.form->session().index().scriptPath(), text));
+        QListWidget* list = Named<QListWidget>(*f.form, "ListBox1");
+        QTRY_VERIFY(!Items(list).isEmpty() && Items(list).last().endsWith(QStringLiteral(" changed on disk: loaded again.")));
+        const QStringList before = Items(list);
+        f.dialogs.clearRecord();
+        QTest::keyClick(f.form.get(), Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(testing::Messages(f.dialogs), QStringList{QStringLiteral("Error: Must load a table file first!")});
+        QCOMPARE(Items(list), before);
+    }
+
     void overflowMarksStandOnTheRowsTheBoxDrawsAfterEveryLineBreakCode() {
         EditorFixture f;
         openLargest(f);
