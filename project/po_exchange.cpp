@@ -211,136 +211,210 @@ struct FirstTranslation {
     std::string text;
 };
 
+// One import, entry by entry: each step either lets the entry on or tells why not (an error, a
+// warning or a count), and the last puts its translation into the script's lines.
+class PoImporter {
+public:
+    PoImporter(const ProjectFile& project, const ProjectInputs& inputs, bool withFuzzy, bool allowOutside, bool wrap)
+        : project_(project), inputs_(inputs), withFuzzy_(withFuzzy), allowOutside_(allowOutside), wrap_(wrap),
+          wrapper_(check::BoxOfDataFile(inputs.dataFile), project.wrap, inputs.table.characterMap()) {}
+
+    void importFile(const std::filesystem::path& file);
+    // The result, with the new text of every script an entry changed.
+    PoImport finish();
+
+private:
+    // The entry being imported and the file it stands in.
+    struct Source {
+        const std::filesystem::path& file;
+        const PoEntry& entry;
+    };
+
+    void importEntry(const Source& source);
+    PoImportError& fail(const Source& source, PoImportProblem problem);
+    // The translation as the script's bytes, once it is one to import: std::nullopt after it was
+    // refused, counted as left out, or warned of.
+    std::optional<std::string> scriptTranslation(const Source& source, unsigned number);
+    // Whether this is the first translation of the string among the given files; a later one is
+    // an error when it differs, a warning when it is the same.
+    bool firstTranslation(const Source& source, size_t block, unsigned number, const std::string& text);
+    // The script the block's entries go into, read on first use; nullptr after an error.
+    ImportTarget* target(const Source& source, uint32_t address);
+    void replaceEntry(const Source& source, ImportTarget& target, unsigned number, const std::string& text);
+
+    const ProjectFile& project_;
+    const ProjectInputs& inputs_;
+    const bool withFuzzy_;
+    const bool allowOutside_;
+    const bool wrap_;
+    check::BoxWrapper wrapper_;
+    PoImport result_;
+    std::map<uint32_t, ImportTarget> targets_;  // by block address as listed
+    std::map<std::pair<size_t, unsigned>, FirstTranslation> seen_;  // by listed block and string
+};
+
+void PoImporter::importFile(const std::filesystem::path& file) {
+    const PoRead read = ReadPoFile(file);
+    if (read.problem) {
+        result_.errors.push_back({.problem = importProblemOf(*read.problem),
+                                  .file = file,
+                                  .line = read.errorLine,
+                                  .detail = read.detail});
+        return;
+    }
+    for (const PoEntry& entry : read.entries) importEntry({file, entry});
+}
+
+PoImportError& PoImporter::fail(const Source& source, PoImportProblem problem) {
+    result_.errors.push_back(
+        {.problem = problem, .file = source.file, .line = source.entry.line, .context = source.entry.context});
+    return result_.errors.back();
+}
+
+void PoImporter::importEntry(const Source& source) {
+    const PoEntry& entry = source.entry;
+    const auto where = ParsePoContext(entry.context);
+    const auto index = where ? script::ListedBlockIndex(inputs_.dataFile.blocks, where->first) : std::nullopt;
+    if (!index) {
+        fail(source, PoImportProblem::UnknownString);
+        return;
+    }
+    if (entry.plural) {
+        fail(source, PoImportProblem::Plural);
+        return;
+    }
+    const std::optional<std::string> text = scriptTranslation(source, where->second);
+    if (!text || !firstTranslation(source, *index, where->second, *text)) return;
+    ImportTarget* into = target(source, inputs_.dataFile.blocks[*index].address);
+    if (into) replaceEntry(source, *into, where->second, *text);
+}
+
+std::optional<std::string> PoImporter::scriptTranslation(const Source& source, unsigned number) {
+    const PoEntry& entry = source.entry;
+    if (entry.str.empty()) {
+        ++result_.untranslated;
+        return std::nullopt;
+    }
+    if (entry.fuzzy && !withFuzzy_) {
+        ++result_.fuzzySkipped;
+        return std::nullopt;
+    }
+    // What word processors type is written as the project's substitutions say, first.
+    const script::SubstitutedText substituted =
+        script::SubstituteUtf8(entry.str, project_.substitutions, inputs_.table.characterMap());
+    result_.substituted += substituted.count;
+    ScriptCharacters characters = Utf8ToScriptCharacters(substituted.utf8, inputs_.table.characterMap());
+    if (characters.check.problem != TranslationProblem::None) {
+        PoImportError& error = fail(source, importProblemOf(characters.check.problem));
+        error.character = characters.check.character;
+        error.textLine = characters.check.line + 1;
+        return std::nullopt;
+    }
+    // A code the translation writes without its parameters would take the string's end
+    // and the next string's bytes in the game: an error of the checks, refused here too.
+    const std::vector<std::string> textLines = script::SplitLines(characters.latin1);
+    const std::vector<std::string> encoderLines =
+        script::ApplyDictionaryToLines(textLines, inputs_.table).value_or(textLines);
+    if (const auto broken = check::CheckCodeParameters(encoderLines, number); !broken.empty()) {
+        fail(source, PoImportProblem::BrokenCode).finding = broken.front();
+        return std::nullopt;
+    }
+    if (characters.latin1.find_first_not_of(" \t\n") == std::string::npos) {
+        // Only blanks: most likely a slip, never worth replacing a translation with.
+        result_.warnings.push_back({.problem = PoImportProblem::BlankTranslation,
+                                    .file = source.file,
+                                    .line = entry.line,
+                                    .context = entry.context});
+        ++result_.untranslated;
+        return std::nullopt;
+    }
+    return std::move(characters.latin1);
+}
+
+bool PoImporter::firstTranslation(const Source& source, size_t block, unsigned number, const std::string& text) {
+    const auto [first, isFirst] =
+        seen_.try_emplace({block, number}, FirstTranslation{source.file, source.entry.line, text});
+    if (isFirst) return true;
+    const bool same = first->second.text == text;
+    (same ? result_.warnings : result_.errors)
+        .push_back({.problem = same ? PoImportProblem::SameTwice : PoImportProblem::Duplicate,
+                    .file = source.file,
+                    .line = source.entry.line,
+                    .context = source.entry.context,
+                    .otherFile = first->second.file,
+                    .otherLine = first->second.line});
+    return false;
+}
+
+ImportTarget* PoImporter::target(const Source& source, uint32_t address) {
+    auto [target, added] = targets_.try_emplace(address);
+    if (!added) return &target->second;
+    target->second.path = script::ScriptPathFor(project_.scripts.path, address);
+    auto allowed = CheckWritePath(project_, project_.scripts, target->second.path, allowOutside_);
+    if (auto* error = std::get_if<ProjectError>(&allowed)) {
+        PoImportError& refused = fail(source, PoImportProblem::PathNotAllowed);
+        refused.file = project_.file;  // a problem of the project file's key
+        refused.pathError = std::move(*error);
+        targets_.erase(target);
+        return nullptr;
+    }
+    std::error_code error;
+    std::optional<std::string> text;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target->second.path, error))) {
+        text = script::LoadScriptFile(target->second.path);
+    } else {
+        const script::TextBlockLoad load = script::LoadTextBlock(inputs_.patched.data(), inputs_.dataFile.blocks, address);
+        if (load.block) text = script::ScriptSkeleton(load.block->info.stringCount);
+    }
+    if (!text) {
+        result_.errors.push_back(
+            {.problem = PoImportProblem::ScriptUnreadable, .file = target->second.path, .context = source.entry.context});
+        targets_.erase(target);
+        return nullptr;
+    }
+    target->second.lines = script::SplitLines(*text);
+    return &target->second;
+}
+
+void PoImporter::replaceEntry(const Source& source, ImportTarget& target, unsigned number, const std::string& text) {
+    std::vector<std::string>& lines = target.lines;
+    const EntryLines found = findEntry(lines, number);
+    if (found.opening < 0 || found.closing < 0) {
+        fail(source, PoImportProblem::EntryMissing);
+        return;
+    }
+    const std::vector<std::string> current(lines.begin() + found.opening + 1, lines.begin() + found.closing);
+    std::vector<std::string> replacement = script::SplitLines(text);
+    if (wrap_) {
+        // A wrap that would give a row the script's reader takes as structure is left out.
+        std::vector<std::string> wrapped = wrapper_.wrap(replacement).lines;
+        if (std::none_of(wrapped.begin(), wrapped.end(), script::ActsAsKeywordLine)) replacement = std::move(wrapped);
+    }
+    if (translationOf(current) == script::JoinLines(replacement)) {
+        ++result_.unchanged;
+        return;
+    }
+    lines.erase(lines.begin() + found.opening + 1, lines.begin() + found.closing);
+    lines.insert(lines.begin() + found.opening + 1, replacement.begin(), replacement.end());
+    target.changed = true;
+    ++result_.imported;
+}
+
+PoImport PoImporter::finish() {
+    for (const auto& [address, target] : targets_) {
+        if (target.changed) result_.scripts[target.path] = script::JoinLines(target.lines);
+    }
+    return std::move(result_);
+}
+
 }  // namespace
 
 PoImport ImportPoFiles(const ProjectFile& project, const ProjectInputs& inputs,
                        const std::vector<std::filesystem::path>& files, bool withFuzzy, bool allowOutside,
                        bool wrap) {
-    PoImport result;
-    check::BoxWrapper wrapper(check::BoxOfDataFile(inputs.dataFile), project.wrap, inputs.table.characterMap());
-    std::map<uint32_t, ImportTarget> targets;  // by block address as listed
-    std::map<std::pair<size_t, unsigned>, FirstTranslation> seen;  // by listed block and string
-    for (const std::filesystem::path& file : files) {
-        const PoRead read = ReadPoFile(file);
-        if (read.problem) {
-            PoImportError error{importProblemOf(*read.problem), file, read.errorLine, {}, 0, read.detail};
-            result.errors.push_back(std::move(error));
-            continue;
-        }
-        for (const PoEntry& entry : read.entries) {
-            const auto where = ParsePoContext(entry.context);
-            const auto index = where ? script::ListedBlockIndex(inputs.dataFile.blocks, where->first) : std::nullopt;
-            const auto fail = [&](PoImportProblem problem) -> PoImportError& {
-                result.errors.push_back({problem, file, entry.line, entry.context});
-                return result.errors.back();
-            };
-            if (!index) {
-                fail(PoImportProblem::UnknownString);
-                continue;
-            }
-            if (entry.plural) {
-                fail(PoImportProblem::Plural);
-                continue;
-            }
-            if (entry.str.empty()) {
-                ++result.untranslated;
-                continue;
-            }
-            if (entry.fuzzy && !withFuzzy) {
-                ++result.fuzzySkipped;
-                continue;
-            }
-            // What word processors type is written as the project's substitutions say, first.
-            const script::SubstitutedText substituted =
-                script::SubstituteUtf8(entry.str, project.substitutions, inputs.table.characterMap());
-            result.substituted += substituted.count;
-            const ScriptCharacters characters = Utf8ToScriptCharacters(substituted.utf8, inputs.table.characterMap());
-            if (characters.check.problem != TranslationProblem::None) {
-                PoImportError& error = fail(importProblemOf(characters.check.problem));
-                error.character = characters.check.character;
-                error.textLine = characters.check.line + 1;
-                continue;
-            }
-            // A code the translation writes without its parameters would take the string's end
-            // and the next string's bytes in the game: an error of the checks, refused here too.
-            const std::vector<std::string> textLines = script::SplitLines(characters.latin1);
-            const std::vector<std::string> encoderLines =
-                script::ApplyDictionaryToLines(textLines, inputs.table).value_or(textLines);
-            if (const auto broken = check::CheckCodeParameters(encoderLines, where->second); !broken.empty()) {
-                fail(PoImportProblem::BrokenCode).finding = broken.front();
-                continue;
-            }
-            if (characters.latin1.find_first_not_of(" \t\n") == std::string::npos) {
-                // Only blanks: most likely a slip, never worth replacing a translation with.
-                result.warnings.push_back({PoImportProblem::BlankTranslation, file, entry.line, entry.context});
-                ++result.untranslated;
-                continue;
-            }
-            const auto [first, isFirst] = seen.try_emplace({*index, where->second}, FirstTranslation{file, entry.line, characters.latin1});
-            if (!isFirst) {
-                const bool same = first->second.text == characters.latin1;
-                PoImportError repeated{same ? PoImportProblem::SameTwice : PoImportProblem::Duplicate, file, entry.line,
-                                       entry.context};
-                repeated.otherFile = first->second.file;
-                repeated.otherLine = first->second.line;
-                (same ? result.warnings : result.errors).push_back(std::move(repeated));
-                continue;
-            }
-            const uint32_t address = inputs.dataFile.blocks[*index].address;
-            auto [target, added] = targets.try_emplace(address);
-            if (added) {
-                target->second.path = script::ScriptPathFor(project.scripts.path, address);
-                auto allowed = CheckWritePath(project, project.scripts, target->second.path, allowOutside);
-                if (auto* error = std::get_if<ProjectError>(&allowed)) {
-                    PoImportError& refused = fail(PoImportProblem::PathNotAllowed);
-                    refused.file = project.file;  // a problem of the project file's key
-                    refused.pathError = std::move(*error);
-                    targets.erase(target);
-                    continue;
-                }
-                std::error_code error;
-                std::optional<std::string> text;
-                if (std::filesystem::exists(std::filesystem::symlink_status(target->second.path, error))) {
-                    text = script::LoadScriptFile(target->second.path);
-                } else {
-                    const script::TextBlockLoad load =
-                        script::LoadTextBlock(inputs.patched.data(), inputs.dataFile.blocks, address);
-                    if (load.block) text = script::ScriptSkeleton(load.block->info.stringCount);
-                }
-                if (!text) {
-                    result.errors.push_back({PoImportProblem::ScriptUnreadable, target->second.path, 0, entry.context});
-                    targets.erase(target);
-                    continue;
-                }
-                target->second.lines = script::SplitLines(*text);
-            }
-            std::vector<std::string>& lines = target->second.lines;
-            const EntryLines found = findEntry(lines, where->second);
-            if (found.opening < 0 || found.closing < 0) {
-                fail(PoImportProblem::EntryMissing);
-                continue;
-            }
-            const std::vector<std::string> current(lines.begin() + found.opening + 1, lines.begin() + found.closing);
-            std::vector<std::string> replacement = script::SplitLines(characters.latin1);
-            if (wrap) {
-                // A wrap that would give a row the script's reader takes as structure is left out.
-                std::vector<std::string> wrapped = wrapper.wrap(replacement).lines;
-                if (std::none_of(wrapped.begin(), wrapped.end(), script::ActsAsKeywordLine)) replacement = std::move(wrapped);
-            }
-            if (translationOf(current) == script::JoinLines(replacement)) {
-                ++result.unchanged;
-                continue;
-            }
-            lines.erase(lines.begin() + found.opening + 1, lines.begin() + found.closing);
-            lines.insert(lines.begin() + found.opening + 1, replacement.begin(), replacement.end());
-            target->second.changed = true;
-            ++result.imported;
-        }
-    }
-    for (const auto& [address, target] : targets) {
-        if (target.changed) result.scripts[target.path] = script::JoinLines(target.lines);
-    }
-    return result;
+    PoImporter importer(project, inputs, withFuzzy, allowOutside, wrap);
+    for (const std::filesystem::path& file : files) importer.importFile(file);
+    return importer.finish();
 }
 
 }  // namespace corv::project

@@ -84,7 +84,7 @@ val PageEditor::insertBlock() {
     if (const std::optional<std::filesystem::path>& project = session_.projectFolder()) return buildProject(project->string());
     insert::RecordedProgress progress;
     KeptMessages kept(dialogs_);
-    const std::optional<insert::InsertionResult> inserted = session_.insertText(script_, progress, kept);
+    const std::optional<insert::InsertionResult> inserted = session_.insertText(script_, progress, kept).result;
     std::vector<std::string> log = std::move(progress.lines);
     if (inserted && checks_.isOpen()) {
         // The figures of the script the insertion took, before its outcome; then the block as

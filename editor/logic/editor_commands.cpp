@@ -18,15 +18,14 @@
 
 namespace corv::editor {
 
-std::optional<insert::InsertionResult> EditorSession::insertText(script::ScriptText& script,
-                                                                 insert::InsertionProgress& progress,
-                                                                 dialogs::Dialogs& dialogs) {
+InsertionLog EditorSession::insertText(script::ScriptText& script, insert::InsertionProgress& progress,
+                                       dialogs::Dialogs& dialogs) {
     const auto block = index_->currentBlock();
-    if (!rom_.loaded()) return std::nullopt;
+    if (!rom_.loaded()) return {};
     if (!block) {
         // Nothing to insert yet, but the insertion's own first rule still answers.
         if (!table_.hasName()) dialogs.message(kMustLoadTable);
-        return std::nullopt;
+        return {};
     }
 
     insert::InsertionBlock insertion;
@@ -48,9 +47,10 @@ std::optional<insert::InsertionResult> EditorSession::insertText(script::ScriptT
     OutcomeLastLog log(progress);
     const insert::InsertionResult result = insert::InsertScript(rom_, index_->blockBuffer(), insertion, endOfRoom,
                                                                 script, table_, insertionScratch_, log);
-    log.finish(checkLines);
+    InsertionLog inserted = log.finish(checkLines);
     if (result.message) dialogs.message(*result.message);
-    return result;
+    inserted.result = result;
+    return inserted;
 }
 
 std::vector<std::string> EditorSession::checkErrorLines(const insert::InsertionBlock& insertion, uint32_t endOfRoom,

@@ -22,6 +22,7 @@
 #include "script/block_data_file.h"
 #include "insert/insertion.h"
 #include "script/script_text.h"
+#include "editor/logic/outcome_last_log.h"
 #include "editor/logic/script_on_disk.h"
 #include "editor/logic/shown_string.h"
 #include "editor/logic/string_index.h"
@@ -114,9 +115,9 @@ public:
 
     // --- Edit menu ---------------------------------------------------------------------------
     // Logs one line per error the translation checks find, after the insertion's own lines and
-    // before its outcome, which ends the log between its two rules. The insertion's result, or
-    // std::nullopt when it did not run (no ROM or no block).
-    std::optional<insert::InsertionResult> insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
+    // before its outcome, which ends the log between its two rules; says where that outcome
+    // stands, for the lines the window adds about the insertion.
+    InsertionLog insertText(script::ScriptText& script, insert::InsertionProgress& progress, dialogs::Dialogs& dialogs);
     // Fit Harder When Over (off at start): a block the standard compressor leaves over its room
     // is tried with the maximising one, and the log says which compressor wrote it.
     void setFitHarderWhenOver(bool on) { fitHarderWhenOver_ = on; }

@@ -8,14 +8,18 @@ void OutcomeLastLog::addLogLine(const std::string& line) {
         outcome_.push_back(line);
     } else {
         log_.addLogLine(line);
+        written_ = true;
     }
 }
 
-void OutcomeLastLog::finish(const std::vector<std::string>& lines) {
+InsertionLog OutcomeLastLog::finish(const std::vector<std::string>& lines) {
     for (const std::string& line : lines) log_.addLogLine(line);
     for (const std::string& line : outcome_) log_.addLogLine(line);
+    const InsertionLog written{written_ || !lines.empty() || !outcome_.empty(), outcome_.size(), std::nullopt};
     outcome_.clear();
     holding_ = false;
+    written_ = false;
+    return written;
 }
 
 }  // namespace corv::editor

@@ -89,12 +89,9 @@ void InsertProgressWindow::addLogLine(const std::string& line) {
     log_->addItem(QString::fromLatin1(line.data(), static_cast<qsizetype>(line.size())));
     fitLog();
     log_->scrollToBottom();
-    emit logLineAdded();
 }
 
 int InsertProgressWindow::logLineCount() const { return log_->count(); }
-
-std::string InsertProgressWindow::logLine(int row) const { return log_->item(row)->text().toStdString(); }
 
 void InsertProgressWindow::insertLogLine(int row, const std::string& line) {
     log_->insertItem(row, QString::fromStdString(line));

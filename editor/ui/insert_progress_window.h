@@ -32,14 +32,9 @@ public:
     void processPendingMessages() override;
     void addLogLine(const std::string& line) override;
 
-    // The log's lines, and a line put in at `row` (after the insertion wrote its own).
+    // How many lines the log holds, and a line put in at `row` (after the insertion wrote its own).
     [[nodiscard]] int logLineCount() const;
-    [[nodiscard]] std::string logLine(int row) const;
     void insertLogLine(int row, const std::string& line);
-
-signals:
-    // A line was added to the log: the insertion ran past its first refusals.
-    void logLineAdded();
 
 private:
     void showGauge();

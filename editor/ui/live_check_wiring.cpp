@@ -19,7 +19,7 @@
 #include "editor/ui/list_data_window.h"
 #include "editor/ui/live_check_panels.h"
 #include "editor/logic/box_overflow.h"
-#include "editor/ui/main_window.h"
+#include "editor/logic/editor_session.h"
 #include "editor/ui/menu_items.h"
 #include "editor/ui/overflow_marks.h"
 #include "editor/ui/video_box.h"
@@ -30,8 +30,9 @@
 #include "editor/ui/text_editor_window.h"
 
 namespace corv::editor {
-LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts, dialogs::Dialogs& dialogs)
-    : QObject(&window), window_(window), parts_(parts), dialogs_(dialogs) {
+LiveCheckWiring::LiveCheckWiring(const EditorSession& session, const LiveCheckParts& parts, dialogs::Dialogs& dialogs,
+                                 QObject* parent)
+    : QObject(parent), session_(session), parts_(parts), dialogs_(dialogs) {
     // Under the Text Editor's text, where the translator types: the main window's status bar has
     // no width to spare at its fixed size, and the window may not grow over the preview's pixels.
     panels_ = new LiveCheckPanels(parts_.linePanel->font(), parts_.textEditor);
@@ -43,31 +44,19 @@ LiveCheckWiring::LiveCheckWiring(MainWindow& window, const LiveCheckParts& parts
         const LiveString* string = chosen && checks_.isOpen() ? checks_.string(unsigned(*chosen)) : nullptr;
         if (string == nullptr) return {};
         return MarkedRows(checks_.entryLines(string->number), *string, checks_.box(), checks_.characters(),
-                          !window_.session().settings().hideCodes);
+                          !session_.settings().hideCodes);
     };
-    source.scrollOffset = [this] { return window_.session().screen().asciiLayer().scrollOffset(); };
+    source.scrollOffset = [this] { return session_.screen().asciiLayer().scrollOffset(); };
     source.screenSize = [this] {
-        const preview::PreviewScreen& screen = window_.session().screen();
-        return window_.session().romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
+        const preview::PreviewScreen& screen = session_.screen();
+        return session_.romLoaded() ? QSize(int(screen.width()), int(screen.height())) : QSize();
     };
     marks_ = new OverflowMarks(parts_.video, std::move(source));
 
-    problems_ = new ProblemsWindow(&window);
+    problems_ = new ProblemsWindow(parts_.window);
     problems_->setWindowFlag(Qt::Window);
     addMenuItems();
     connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
-    // After the window's own quiet string choice, which repaints the preview first.
-    connect(parts_.textEditor, &TextEditorWindow::scriptChanged, this, &LiveCheckWiring::scriptChanged);
-
-    // What the checks depend on besides the script text. These run after the window's own slots.
-    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
-    for (QAction* item : parts_.changeTheChecks) {
-        connect(item, &QAction::triggered, this, &LiveCheckWiring::blockChosen);
-    }
-    connect(parts_.saveText, &QAction::triggered, this, [this] {
-        if (!parts_.textEditor->script().modified()) checks_.markBaseline();
-    });
-    connect(parts_.insertProgress, &InsertProgressWindow::logLineAdded, this, [this] { logged_ = true; });
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;
@@ -75,33 +64,34 @@ LiveCheckWiring::~LiveCheckWiring() = default;
 void LiveCheckWiring::addMenuItems() {
     QMenu* edit = parts_.editMenu;
     edit->addSeparator()->setObjectName(QStringLiteral("N9"));
-    NextUntranslated = AddMenuItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"),
+    items_.nextUntranslated = AddMenuItem(edit, "NextUntranslated1", QStringLiteral("Next Untranslated String"),
         QStringLiteral("F3"));
-    PreviousUntranslated =
+    items_.previousUntranslated =
         AddMenuItem(edit, "PreviousUntranslated1", QStringLiteral("Previous Untranslated String"),
             QStringLiteral("Shift+F3"));
-    NextProblem = AddMenuItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
-    GoToString = AddMenuItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
+    items_.nextProblem = AddMenuItem(edit, "NextProblem1", QStringLiteral("Next Problem"), QStringLiteral("F4"));
+    items_.goToString = AddMenuItem(edit, "GoToString1", QStringLiteral("Go to String..."), QStringLiteral("Ctrl+G"));
     search_ = new ScriptSearchCommands(edit, parts_.textEditor, dialogs_, this);
-    ShowProblems = AddMenuItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
-    MarkOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
-    MarkOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
-    MarkOverflow->setCheckable(true);
-    MarkOverflow->setChecked(true);
-    connect(MarkOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
+    items_.showProblems =
+        AddMenuItem(parts_.viewMenu, "ShowProblems1", QStringLiteral("Problems"), QStringLiteral("Ctrl+E"));
+    items_.markOverflow = parts_.viewMenu->addAction(QStringLiteral("Mark Overflow"));
+    items_.markOverflow->setObjectName(QStringLiteral("MarkOverflow1"));
+    items_.markOverflow->setCheckable(true);
+    items_.markOverflow->setChecked(true);
+    connect(items_.markOverflow, &QAction::toggled, marks_, &QWidget::setVisible);
 
     const auto current = [this] { return parts_.listData->selectedString().value_or(-1); };
-    connect(NextUntranslated, &QAction::triggered, this, [this, current] {
-        if (const auto n = editor::NextUntranslated(checks_, current())) chooseString(*n);
+    connect(items_.nextUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = NextUntranslated(checks_, current())) chooseString(*n);
     });
-    connect(PreviousUntranslated, &QAction::triggered, this, [this, current] {
-        if (const auto n = editor::PreviousUntranslated(checks_, current())) chooseString(*n);
+    connect(items_.previousUntranslated, &QAction::triggered, this, [this, current] {
+        if (const auto n = PreviousUntranslated(checks_, current())) chooseString(*n);
     });
-    connect(NextProblem, &QAction::triggered, this, [this, current] {
-        if (const auto n = editor::NextProblem(checks_, current())) chooseString(*n);
+    connect(items_.nextProblem, &QAction::triggered, this, [this, current] {
+        if (const auto n = NextProblem(checks_, current())) chooseString(*n);
     });
-    connect(GoToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
-    connect(ShowProblems, &QAction::triggered, this, &LiveCheckWiring::showProblems);
+    connect(items_.goToString, &QAction::triggered, this, &LiveCheckWiring::goToString);
+    connect(items_.showProblems, &QAction::triggered, this, &LiveCheckWiring::showProblems);
 }
 
 void LiveCheckWiring::showProblems() {
@@ -117,18 +107,27 @@ void LiveCheckWiring::showProblems() {
 }
 
 std::vector<QAction*> LiveCheckWiring::readingTheBlock() const {
-    std::vector<QAction*> items{NextUntranslated, PreviousUntranslated, NextProblem, GoToString};
+    std::vector<QAction*> items{items_.nextUntranslated, items_.previousUntranslated, items_.nextProblem,
+                                items_.goToString};
     for (QAction* item : search_->changingTheScript()) items.push_back(item);
     return items;
 }
 
+bool LiveCheckWiring::marksOverflow() const { return items_.markOverflow->isChecked(); }
+
+void LiveCheckWiring::setMarkOverflow(bool on) { items_.markOverflow->setChecked(on); }
+
 void LiveCheckWiring::blockChosen() {
-    OpenLiveChecks(checks_, window_.session(), parts_.textEditor->script().text());
+    OpenLiveChecks(checks_, session_, parts_.textEditor->script().text());
     show(true);
 }
 
 void LiveCheckWiring::scriptChanged() {
     if (checks_.update(parts_.textEditor->script().text())) show(false);
+}
+
+void LiveCheckWiring::scriptSaved() {
+    if (!parts_.textEditor->script().modified()) checks_.markBaseline();
 }
 
 void LiveCheckWiring::show(bool everything) {
@@ -144,9 +143,9 @@ void LiveCheckWiring::show(bool everything) {
 }
 
 void LiveCheckWiring::chooseString(unsigned number) {
-    if (window_.busy()) return;
+    if (parts_.busy()) return;
     parts_.listData->selectString(int(number));
-    window_.chooseString(ChoiceSender::User);
+    parts_.chooseString();
     TextEditorWindow* editor = parts_.textEditor;
     editor->show();
     editor->raise();
@@ -156,7 +155,7 @@ void LiveCheckWiring::chooseString(unsigned number) {
 }
 
 void LiveCheckWiring::goToString() {
-    const unsigned count = window_.session().index().stringCount();
+    const unsigned count = session_.index().stringCount();
     if (!checks_.isOpen() || count == 0) return;
     const auto answer = dialogs_.askText("Go to String", "String number (0 to " + std::to_string(count - 1) + "):");
     if (!answer) return;
@@ -167,18 +166,14 @@ void LiveCheckWiring::goToString() {
     }
 }
 
-void LiveCheckWiring::insertionRan() {
-    if (!logged_) return;
-    logged_ = false;
+void LiveCheckWiring::insertionRan(const InsertionLog& log) {
+    if (!log.written) return;
     // The text the insertion read (a program's setText sends no change signal).
     if (checks_.update(parts_.textEditor->script().text())) show(false);
     // The figures of the script the insertion just took; then the block as it now stands.
-    // The log ends with its outcome between two rules; the room line goes just before them.
-    InsertProgressWindow* log = parts_.insertProgress;
-    std::vector<std::string> lines;
-    for (int row = 0; row < log->logLineCount(); ++row) lines.push_back(log->logLine(row));
-    log->insertLogLine(int(RoomLineRow(lines)), InsertionRoomLine(checks_));
-    logged_ = false;
+    // The room line goes just before the outcome, which ends the log between its two rules.
+    InsertProgressWindow* window = parts_.insertProgress;
+    window->insertLogLine(std::max(0, window->logLineCount() - int(log.outcomeLines)), InsertionRoomLine(checks_));
     blockChosen();
 }
 

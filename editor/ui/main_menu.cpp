@@ -1,11 +1,14 @@
-// The main window's menu: captions, access keys, shortcuts, check marks and radio groups. The
-// shortcuts are shown in the menu but run only through the KeyDispatcher (see key_dispatcher.h):
-// each action's own shortcut is limited to its menu so that Qt's shortcut map never acts on it.
+// The main window's menu: captions, access keys, shortcuts, check marks and radio groups, one row
+// per item. The shortcuts are shown in the menu but run only through the KeyDispatcher (see
+// key_dispatcher.h): each action's own shortcut is limited to its menu so that Qt's shortcut map
+// never acts on it.
 
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 #include <QMenuBar>
+
+#include <cstdint>
 
 #include "about/help_menu.h"
 #include "about/version.h"
@@ -16,155 +19,134 @@ namespace corv::editor {
 
 namespace {
 
-QMenu* AddMenu(QMenuBar* bar, const char* name, const QString& caption) {
-    QMenu* menu = bar->addMenu(caption);
-    menu->setObjectName(QString::fromLatin1(name));
-    return menu;
-}
+// Whether an item waits while a long command (the insertion) lets events through: a command that
+// opens, changes or closes the ROM or the script, or that redraws or reads the block, must not
+// run while the insertion rewrites the block.
+enum class Busy : uint8_t { Runs, Waits };
 
-
-void AddSeparator(QMenu* menu, const char* name) { menu->addSeparator()->setObjectName(QString::fromLatin1(name)); }
-
-QAction* AddCheck(QMenu* menu, const char* name, const QString& caption, const QString& shortcut = {}) {
-    QAction* action = AddMenuItem(menu, name, caption, shortcut);
-    action->setCheckable(true);
-    return action;
-}
-
-QAction* AddRadio(QMenu* menu, QActionGroup* group, const char* name, const QString& caption) {
-    QAction* action = AddCheck(menu, name, caption);
-    group->addAction(action);
-    return action;
-}
+enum class Kind : uint8_t {
+    Item,
+    Check,        // checkable
+    Hidden,       // kept under its name, answering its key, but not shown
+    HiddenCheck,
+    Colour,       // one of the box colours: a radio item
+    Style,        // one of the box styles: a radio item
+    Rule,         // a separator (only its name)
+};
 
 }  // namespace
 
 void MainWindow::buildMenu() {
-    QMenuBar* bar = menuBar();
-    bar->setObjectName(QStringLiteral("MainMenu1"));
-    // Marks a command that opens, changes or closes the ROM or the script, or that redraws or
-    // reads the block: while a long command (the insertion) lets events through and rewrites
-    // the block, it must not run in between.
-    const auto disabledWhileBusy = [this](QAction* action) {
-        ui_.disabledWhileBusy.push_back(action);
-        return action;
+    using W = Widgets;
+    using Slot = void (MainWindow::*)();
+    // The menus, made where their first row below stands: the menu bar's in that order, the
+    // Textbox Color submenu after View Kana Dump.
+    struct Menu {
+        QMenu* W::*menu;
+        QMenu* W::*parent;  // nullptr: the menu bar
+        const char* name;
+        const char* caption;
+        const char* itemName;  // a submenu's item in its parent menu
+    };
+    static constexpr Menu kMenus[] = {
+        {&W::fileMenu, nullptr, "File1", "&File", nullptr},
+        {&W::editMenu, nullptr, "Edit1", "&Edit", nullptr},
+        {&W::viewMenu, nullptr, "View1", "&View", nullptr},
+        {&W::programMenu, nullptr, "Program1", "&Program", nullptr},
+        {&W::boxColourMenu, &W::programMenu, "TextboxColor1", "Textbox Color...", "TextboxColor1Item"},
+        {&W::windowMenu, nullptr, "Window1", "&Window", nullptr},
+    };
+    struct Row {
+        QMenu* W::*menu;
+        QAction* W::*item;  // nullptr for a rule
+        const char* name;
+        const char* caption = nullptr;
+        const char* key = nullptr;
+        Busy busy = Busy::Runs;
+        Slot slot = nullptr;
+        Kind kind = Kind::Item;
+    };
+    static constexpr Row kRows[] = {
+        {&W::fileMenu, &W::openRom, "OpenBinaryTextData1", "&Open ROM File", "Ctrl+O", Busy::Waits, &MainWindow::openRomFile},
+        {&W::fileMenu, &W::loadDataFile, "LoadDataFile", "Load Text Block Data File", "Ctrl+F", Busy::Waits, &MainWindow::openDataFile},
+        {&W::fileMenu, &W::openProject, "OpenProject1", "Open &Project...", "Ctrl+Shift+O", Busy::Waits, &MainWindow::openProject},
+        {.menu = &W::fileMenu, .item = nullptr, .name = "N2", .kind = Kind::Rule},
+        {&W::fileMenu, &W::saveText, "SaveTextFile1", "&Save Text File", "Ctrl+S", Busy::Waits, &MainWindow::saveText},
+        {&W::fileMenu, &W::saveRom, "SaveRomFile1", "S&ave Rom File", "Ctrl+A", Busy::Waits, &MainWindow::saveRom},
+        {.menu = &W::fileMenu, .item = nullptr, .name = "N1", .kind = Kind::Rule},
+        {&W::fileMenu, &W::exit, "Exit1", "E&xit", "Alt+X", Busy::Waits, &MainWindow::exitProgram},
+
+        {&W::editMenu, &W::insertText, "Insert1", "&Insert Text File into ROM", "Ctrl+I", Busy::Waits, &MainWindow::insertText},
+        {&W::editMenu, &W::buildProject, "BuildProject1", "&Build Project", "Ctrl+R", Busy::Waits, &MainWindow::buildProject},
+        {&W::editMenu, &W::patchRom, "PATCHRomFile1", "PATCH Rom File", "Ctrl+P", Busy::Waits, &MainWindow::patchRom},
+        {&W::editMenu, &W::loadTable, "LoadTableFile1", "Load &Table File", "Ctrl+T", Busy::Waits, &MainWindow::loadTable},
+        {.menu = &W::editMenu, .item = nullptr, .name = "N7", .kind = Kind::Rule},
+        {&W::editMenu, &W::insertCompression, "InsertCOMPRESSIONintoROM1", "Insert &COMPRESSION into ROM", "Ctrl+C", Busy::Waits, &MainWindow::insertCompression},
+        {.menu = &W::editMenu, .item = nullptr, .name = "N8", .kind = Kind::Rule},
+        {&W::editMenu, &W::fitHarder, "FitHarderWhenOver1", "Fit Harder When Over", nullptr, Busy::Runs, &MainWindow::fitHarderWhenOver, Kind::Check},
+
+        {&W::viewMenu, &W::showTextEditor, "DisplayTextEditor1", "Display &Text Editor", "Ctrl+T", Busy::Runs, &MainWindow::showTextEditor},
+        {&W::viewMenu, &W::showTranslation, "DTT", "&Display Translated Text", "Ctrl+D", Busy::Waits, &MainWindow::toggleTranslation, Kind::HiddenCheck},
+        {&W::viewMenu, &W::showHexData, "ViewHexData1", "Display He&x Data", "Ctrl+X", Busy::Runs, &MainWindow::showHexData},
+        {&W::viewMenu, &W::showKanaText, "DisplayKanaTextDump1", "Display Kana Text Dump", "Ctrl+K", Busy::Runs, &MainWindow::showKanaText},
+        {&W::viewMenu, &W::showListData, "DecompresstoFiles1", "Display Block Decompression Offsets", "Ctrl+B", Busy::Runs, &MainWindow::showListData, Kind::Hidden},
+        {.menu = &W::viewMenu, .item = nullptr, .name = "N3", .kind = Kind::Rule},
+        {&W::viewMenu, &W::hideCodes, "HideCodes", "&Hide Control Codes", "Ctrl+H", Busy::Waits, &MainWindow::toggleHideCodes, Kind::Check},
+        {.menu = &W::viewMenu, .item = nullptr, .name = "N4", .kind = Kind::Rule},
+        {&W::viewMenu, &W::variableWidth, "UseVWFRoutine1", "&Use VWF Routine", "Ctrl+U", Busy::Waits, &MainWindow::toggleVariableWidth, Kind::Check},
+
+        {&W::programMenu, &W::dumpBlock, "DumpMemory1", "Du&mp DECOMPRESSED BINARY Data", "Ctrl+M", Busy::Waits, &MainWindow::dumpBlock},
+        {&W::programMenu, &W::dumpKana, "DumpKanatoafile1", "Dump Ka&na to a file", "Ctrl+N", Busy::Waits, &MainWindow::dumpKana},
+        {&W::programMenu, &W::viewKanaDump, "ViewKanaDump1", "&View Kana Dump", "Ctrl+V", Busy::Waits, &MainWindow::viewKanaDump},
+        {&W::boxColourMenu, &W::boxBlue, "Blue1", "Blue", nullptr, Busy::Waits, &MainWindow::chooseBoxLook, Kind::Colour},
+        {&W::boxColourMenu, &W::boxGreen, "Green1", "Green", nullptr, Busy::Waits, &MainWindow::chooseBoxLook, Kind::Colour},
+        {&W::boxColourMenu, &W::boxRed, "Red1", "Red", nullptr, Busy::Waits, &MainWindow::chooseBoxLook, Kind::Colour},
+        {.menu = &W::boxColourMenu, .item = nullptr, .name = "N5", .kind = Kind::Rule},
+        {&W::boxColourMenu, &W::boxGradient, "Gradient1", "Gradient", nullptr, Busy::Waits, &MainWindow::chooseBoxLook, Kind::Style},
+        {&W::boxColourMenu, &W::boxSolid, "Solid1", "Solid", nullptr, Busy::Waits, &MainWindow::chooseBoxLook, Kind::Style},
+        {.menu = &W::programMenu, .item = nullptr, .name = "N6", .kind = Kind::Rule},
+        {&W::programMenu, &W::textEditorOnTop, "TEOnTop", "Text Editor Stay on top", nullptr, Busy::Runs, &MainWindow::setTextEditorOnTop, Kind::Check},
+
+        {&W::windowMenu, &W::defaultSize, "DefaultWindowSize1", "Default Window Size", "Ctrl+W", Busy::Runs, &MainWindow::restoreDefaultSize},
+        {&W::windowMenu, &W::zoomTwice, "Zoominx21", "Zoom in x 2", nullptr, Busy::Runs, &MainWindow::zoomTwice},
     };
 
-    ui_.fileMenu = AddMenu(bar, "File1", QStringLiteral("&File"));
-    ui_.openRom = disabledWhileBusy(
-        AddMenuItem(ui_.fileMenu, "OpenBinaryTextData1", QStringLiteral("&Open ROM File"), QStringLiteral("Ctrl+O")));
-    ui_.loadDataFile = disabledWhileBusy(
-        AddMenuItem(ui_.fileMenu, "LoadDataFile", QStringLiteral("Load Text Block Data File"),
-            QStringLiteral("Ctrl+F")));
-    ui_.openProject = disabledWhileBusy(
-        AddMenuItem(ui_.fileMenu, "OpenProject1", QStringLiteral("Open &Project..."), QStringLiteral("Ctrl+Shift+O")));
-    AddSeparator(ui_.fileMenu, "N2");
-    ui_.saveText = disabledWhileBusy(
-        AddMenuItem(ui_.fileMenu, "SaveTextFile1", QStringLiteral("&Save Text File"), QStringLiteral("Ctrl+S")));
-    ui_.saveRom = disabledWhileBusy(
-        AddMenuItem(ui_.fileMenu, "SaveRomFile1", QStringLiteral("S&ave Rom File"), QStringLiteral("Ctrl+A")));
-    AddSeparator(ui_.fileMenu, "N1");
-    ui_.exit = disabledWhileBusy(AddMenuItem(ui_.fileMenu, "Exit1", QStringLiteral("E&xit"), QStringLiteral("Alt+X")));
-
-    ui_.editMenu = AddMenu(bar, "Edit1", QStringLiteral("&Edit"));
-    ui_.insertText = disabledWhileBusy(
-        AddMenuItem(ui_.editMenu, "Insert1", QStringLiteral("&Insert Text File into ROM"), QStringLiteral("Ctrl+I")));
-    ui_.buildProject = disabledWhileBusy(
-        AddMenuItem(ui_.editMenu, "BuildProject1", QStringLiteral("&Build Project"), QStringLiteral("Ctrl+R")));
-    ui_.patchRom = disabledWhileBusy(
-        AddMenuItem(ui_.editMenu, "PATCHRomFile1", QStringLiteral("PATCH Rom File"), QStringLiteral("Ctrl+P")));
-    ui_.loadTable = disabledWhileBusy(
-        AddMenuItem(ui_.editMenu, "LoadTableFile1", QStringLiteral("Load &Table File"), QStringLiteral("Ctrl+T")));
-    AddSeparator(ui_.editMenu, "N7");
-    ui_.insertCompression =
-        disabledWhileBusy(AddMenuItem(ui_.editMenu, "InsertCOMPRESSIONintoROM1",
-                                  QStringLiteral("Insert &COMPRESSION into ROM"), QStringLiteral("Ctrl+C")));
-    AddSeparator(ui_.editMenu, "N8");
-    ui_.fitHarder = AddCheck(ui_.editMenu, "FitHarderWhenOver1", QStringLiteral("Fit Harder When Over"));
-
-    ui_.viewMenu = AddMenu(bar, "View1", QStringLiteral("&View"));
-    ui_.showTextEditor =
-        AddMenuItem(ui_.viewMenu, "DisplayTextEditor1", QStringLiteral("Display &Text Editor"),
-            QStringLiteral("Ctrl+T"));
-    ui_.showTranslation = disabledWhileBusy(
-        AddCheck(ui_.viewMenu, "DTT", QStringLiteral("&Display Translated Text"), QStringLiteral("Ctrl+D")));
-    ui_.showTranslation->setVisible(false);
-    ui_.showHexData =
-        AddMenuItem(ui_.viewMenu, "ViewHexData1", QStringLiteral("Display He&x Data"), QStringLiteral("Ctrl+X"));
-    ui_.showKanaText = AddMenuItem(ui_.viewMenu, "DisplayKanaTextDump1", QStringLiteral("Display Kana Text Dump"),
-                               QStringLiteral("Ctrl+K"));
-    ui_.showListData = AddMenuItem(ui_.viewMenu, "DecompresstoFiles1",
-                               QStringLiteral("Display Block Decompression Offsets"), QStringLiteral("Ctrl+B"));
-    ui_.showListData->setVisible(false);
-    AddSeparator(ui_.viewMenu, "N3");
-    ui_.hideCodes = disabledWhileBusy(
-        AddCheck(ui_.viewMenu, "HideCodes", QStringLiteral("&Hide Control Codes"), QStringLiteral("Ctrl+H")));
-    AddSeparator(ui_.viewMenu, "N4");
-    ui_.variableWidth = disabledWhileBusy(
-        AddCheck(ui_.viewMenu, "UseVWFRoutine1", QStringLiteral("&Use VWF Routine"), QStringLiteral("Ctrl+U")));
-
-    ui_.programMenu = AddMenu(bar, "Program1", QStringLiteral("&Program"));
-    ui_.dumpBlock = disabledWhileBusy(AddMenuItem(ui_.programMenu, "DumpMemory1",
-                                                  QStringLiteral("Du&mp DECOMPRESSED BINARY Data"),
-                                                  QStringLiteral("Ctrl+M")));
-    ui_.dumpKana = disabledWhileBusy(
-        AddMenuItem(ui_.programMenu, "DumpKanatoafile1", QStringLiteral("Dump Ka&na to a file"),
-            QStringLiteral("Ctrl+N")));
-    ui_.viewKanaDump = disabledWhileBusy(
-        AddMenuItem(ui_.programMenu, "ViewKanaDump1", QStringLiteral("&View Kana Dump"), QStringLiteral("Ctrl+V")));
-    ui_.boxColourMenu = ui_.programMenu->addMenu(QStringLiteral("Textbox Color..."));
-    ui_.boxColourMenu->setObjectName(QStringLiteral("TextboxColor1"));
-    ui_.boxColourMenu->menuAction()->setObjectName(QStringLiteral("TextboxColor1Item"));
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
     colourGroup_ = new QActionGroup(this);
     styleGroup_ = new QActionGroup(this);
-    ui_.boxBlue = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Blue1", QStringLiteral("Blue")));
-    ui_.boxGreen = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Green1", QStringLiteral("Green")));
-    ui_.boxRed = disabledWhileBusy(AddRadio(ui_.boxColourMenu, colourGroup_, "Red1", QStringLiteral("Red")));
-    AddSeparator(ui_.boxColourMenu, "N5");
-    ui_.boxGradient =
-        disabledWhileBusy(AddRadio(ui_.boxColourMenu, styleGroup_, "Gradient1", QStringLiteral("Gradient")));
-    ui_.boxSolid = disabledWhileBusy(AddRadio(ui_.boxColourMenu, styleGroup_, "Solid1", QStringLiteral("Solid")));
-    AddSeparator(ui_.programMenu, "N6");
-    ui_.textEditorOnTop = AddCheck(ui_.programMenu, "TEOnTop", QStringLiteral("Text Editor Stay on top"));
-
-    ui_.windowMenu = AddMenu(bar, "Window1", QStringLiteral("&Window"));
-    ui_.defaultSize =
-        AddMenuItem(ui_.windowMenu, "DefaultWindowSize1", QStringLiteral("Default Window Size"),
-            QStringLiteral("Ctrl+W"));
-    ui_.zoomTwice = AddMenuItem(ui_.windowMenu, "Zoominx21", QStringLiteral("Zoom in x 2"));
+    const auto menuOf = [this, bar](QMenu* W::*member) {
+        if (ui_.*member != nullptr) return ui_.*member;
+        for (const Menu& made : kMenus) {
+            if (made.menu != member) continue;
+            const QString caption = QString::fromLatin1(made.caption);
+            QMenu* menu = made.parent ? (ui_.*made.parent)->addMenu(caption) : bar->addMenu(caption);
+            menu->setObjectName(QString::fromLatin1(made.name));
+            if (made.itemName) menu->menuAction()->setObjectName(QString::fromLatin1(made.itemName));
+            ui_.*member = menu;
+        }
+        return ui_.*member;
+    };
+    for (const Row& row : kRows) {
+        QMenu* menu = menuOf(row.menu);
+        if (row.kind == Kind::Rule) {
+            menu->addSeparator()->setObjectName(QString::fromLatin1(row.name));
+            continue;
+        }
+        QAction* action = AddMenuItem(menu, row.name, QString::fromLatin1(row.caption),
+                                      row.key ? QString::fromLatin1(row.key) : QString());
+        action->setCheckable(row.kind != Kind::Item && row.kind != Kind::Hidden);
+        action->setVisible(row.kind != Kind::Hidden && row.kind != Kind::HiddenCheck);
+        if (row.kind == Kind::Colour) colourGroup_->addAction(action);
+        if (row.kind == Kind::Style) styleGroup_->addAction(action);
+        if (row.busy == Busy::Waits) ui_.disabledWhileBusy.push_back(action);
+        connect(action, &QAction::triggered, this, row.slot);
+        ui_.*row.item = action;
+    }
 
     about::AddHelpMenu(*bar, dialogs_,
                        about::AboutText("CorvaneText", "The script editor of the CORVANE translation: reads the "
                                                        "game's strings, previews the translation and inserts it."));
-
-    connect(ui_.openRom, &QAction::triggered, this, &MainWindow::openRomFile);
-    connect(ui_.loadDataFile, &QAction::triggered, this, &MainWindow::openDataFile);
-    connect(ui_.openProject, &QAction::triggered, this, &MainWindow::openProject);
-    connect(ui_.saveText, &QAction::triggered, this, &MainWindow::saveText);
-    connect(ui_.saveRom, &QAction::triggered, this, &MainWindow::saveRom);
-    connect(ui_.exit, &QAction::triggered, this, &MainWindow::exitProgram);
-    connect(ui_.insertText, &QAction::triggered, this, &MainWindow::insertText);
-    connect(ui_.buildProject, &QAction::triggered, this, &MainWindow::buildProject);
-    connect(ui_.patchRom, &QAction::triggered, this, &MainWindow::patchRom);
-    connect(ui_.loadTable, &QAction::triggered, this, &MainWindow::loadTable);
-    connect(ui_.insertCompression, &QAction::triggered, this, &MainWindow::insertCompression);
-    connect(ui_.fitHarder, &QAction::triggered, this, &MainWindow::fitHarderWhenOver);
-    connect(ui_.showTextEditor, &QAction::triggered, this, &MainWindow::showTextEditor);
-    connect(ui_.showTranslation, &QAction::triggered, this, &MainWindow::toggleTranslation);
-    connect(ui_.showHexData, &QAction::triggered, this, &MainWindow::showHexData);
-    connect(ui_.showKanaText, &QAction::triggered, this, &MainWindow::showKanaText);
-    connect(ui_.showListData, &QAction::triggered, this, &MainWindow::showListData);
-    connect(ui_.hideCodes, &QAction::triggered, this, &MainWindow::toggleHideCodes);
-    connect(ui_.variableWidth, &QAction::triggered, this, &MainWindow::toggleVariableWidth);
-    connect(ui_.dumpBlock, &QAction::triggered, this, &MainWindow::dumpBlock);
-    connect(ui_.dumpKana, &QAction::triggered, this, &MainWindow::dumpKana);
-    connect(ui_.viewKanaDump, &QAction::triggered, this, &MainWindow::viewKanaDump);
-    for (QAction* item : {ui_.boxBlue, ui_.boxGreen, ui_.boxRed, ui_.boxGradient, ui_.boxSolid}) {
-        connect(item, &QAction::triggered, this, &MainWindow::chooseBoxLook);
-    }
-    connect(ui_.textEditorOnTop, &QAction::triggered, this, &MainWindow::setTextEditorOnTop);
-    connect(ui_.defaultSize, &QAction::triggered, this, &MainWindow::restoreDefaultSize);
-    connect(ui_.zoomTwice, &QAction::triggered, this, &MainWindow::zoomTwice);
 }
 
 }  // namespace corv::editor

@@ -11,9 +11,7 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 
-#include "editor/logic/editor_project.h"
 #include "editor/logic/editor_texts.h"
-#include "editor/logic/project_texts.h"
 #include "editor/logic/scroll_keys.h"
 #include "editor/ui/insert_progress_window.h"
 #include "editor/ui/key_dispatcher.h"
@@ -23,7 +21,6 @@
 #include "editor/ui/script_memo.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
-#include "project/substitutions_table.h"
 #include "editor/ui/wrap_commands.h"
 
 namespace corv::editor {
@@ -59,8 +56,7 @@ ScrollKey ScrollKeyOf(int key) {
 MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     : QMainWindow(parent),
       dialogs_(dialogs),
-      session_(std::make_unique<EditorSession>(std::filesystem::current_path())),
-      defaultSubstitutions_(project::DefaultSubstitutions()) {
+      session_(std::make_unique<EditorSession>(std::filesystem::current_path())) {
     setObjectName(QStringLiteral("myForm"));
     setWindowTitle(QString::fromLatin1(kMainCaption));
     setFocusPolicy(Qt::StrongFocus);
@@ -113,6 +109,7 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
 
     createCompanions();
     LiveCheckParts parts;
+    parts.window = this;
     parts.linePanel = ui_.linePanel;
     parts.video = ui_.video;
     parts.editMenu = ui_.editMenu;
@@ -120,11 +117,9 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
     parts.listData = ui_.listData;
     parts.textEditor = ui_.textEditor;
     parts.insertProgress = ui_.insertProgress;
-    // A ROM opened, patched or given its dictionary area may hold other bytes at another place.
-    parts.changeTheChecks = {ui_.openRom,   ui_.loadDataFile,  ui_.patchRom, ui_.insertCompression,
-                             ui_.loadTable, ui_.variableWidth, ui_.fitHarder};
-    parts.saveText = ui_.saveText;
-    live_ = new LiveCheckWiring(*this, parts, dialogs_);
+    parts.busy = [this] { return busy_; };
+    parts.chooseString = [this] { chooseString(ChoiceSender::User); };
+    live_ = new LiveCheckWiring(*session_, parts, dialogs_, this);
     ui_.textEditor->memo().setPasteFilter([this](const QString& pasted) { return substitutePasted(pasted); });
     for (QAction* item : live_->readingTheBlock()) ui_.disabledWhileBusy.push_back(item);
     scriptWatcher_ = new ScriptFileWatcher(this);
@@ -133,17 +128,15 @@ MainWindow::MainWindow(dialogs::Dialogs& dialogs, QWidget* parent)
         // The box the live checks measure, so that wrapped text passes them.
         check::BoxMetrics box;
         box.variableWidth = session_->settings().variableWidth;
-        return check::BoxWrapper(box, project_ ? project_->wrap : check::WrapOptions{},
-                                 session_->table().characterMap());
+        return check::BoxWrapper(box, project_.wrapOptions(), session_->table().characterMap());
     }, this);
     for (QAction* item : wrap_->changingTheScript()) ui_.disabledWhileBusy.push_back(item);
     session_->setRunning(true);
 }
 
 QString MainWindow::substitutePasted(const QString& pasted) {
-    const script::Substitutions& list = project_ ? project_->substitutions : defaultSubstitutions_;
     const script::SubstitutedText out =
-        script::SubstituteUtf8(pasted.toStdString(), list, session_->table().characterMap());
+        script::SubstituteUtf8(pasted.toStdString(), project_.substitutions(), session_->table().characterMap());
     if (out.count > 0) ui_.linePanel->setText(QString::fromStdString(PastedWithSubstitutions(out.count)));
     return QString::fromStdString(out.utf8);
 }
@@ -159,12 +152,13 @@ void MainWindow::openRomFile() {
     // A ROM opened by hand leaves the project; a cancelled or unreadable one does not.
     const project::EditorState state = editorState();
     const RomOpenStep step = session_->openRom(dialogs_);
-    if (project_ && step != RomOpenStep::Cancelled && step != RomOpenStep::CannotOpen) {
-        KeepEditorState(*project_, state, dialogs_);
-        project_.reset();
-        dispatcher_->setMode(EditorMode::Rom);
+    if (project_.leftBy(step)) {
+        project_.close(state, dialogs_);
+        dispatcher_->setMode(project_.keys());
     }
     openSteps(step, [this] { return session_->loadDataFile(dialogs_); });
+    // A ROM opened may hold other bytes at another place: its block is checked again.
+    live_->blockChosen();
 }
 
 void MainWindow::openWithFiles(const std::filesystem::path& rom, const std::filesystem::path& dataFile) {
@@ -186,7 +180,10 @@ void MainWindow::openSteps(RomOpenStep step, const std::function<std::optional<D
     chooseBlock();
 }
 
-void MainWindow::openDataFile() { applyDataFile(session_->loadDataFile(dialogs_)); }
+void MainWindow::openDataFile() {
+    applyDataFile(session_->loadDataFile(dialogs_));
+    live_->blockChosen();
+}
 
 void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     if (!shown) return;
@@ -204,13 +201,13 @@ void MainWindow::applyDataFile(const std::optional<DataFileShown>& shown) {
     chooseBlock();
 }
 
-void MainWindow::saveText() { session_->saveText(script(), dialogs_); }
+void MainWindow::saveText() {
+    session_->saveText(script(), dialogs_);
+    live_->scriptSaved();
+}
 
 void MainWindow::saveRom() {
-    // In a project the ROM in memory is the original, which is never written: the translated
-    // ROM is what the build writes.
-    if (project_) return buildProject();
-    session_->saveRom(dialogs_);
+    if (!runInProject(RomCommand::SaveRom)) session_->saveRom(dialogs_);
 }
 
 void MainWindow::exitProgram() { close(); }
@@ -218,25 +215,36 @@ void MainWindow::exitProgram() { close(); }
 // --- Edit menu ---------------------------------------------------------------------------------
 
 void MainWindow::insertText() {
-    if (project_) return buildProject();
-    runBusy([this] { session_->insertText(script(), *ui_.insertProgress, dialogs_); });
-    live_->insertionRan();
+    if (runInProject(RomCommand::Insert)) return;
+    InsertionLog log;
+    runBusy([this, &log] { log = session_->insertText(script(), *ui_.insertProgress, dialogs_); });
+    live_->insertionRan(log);
 }
 
 void MainWindow::patchRom() {
-    if (project_) return dialogs_.message(kProjectPatchesInFile);
-    session_->patchRom(dialogs_);
-    ui_.video->showScreenChanges();
+    if (!runInProject(RomCommand::Patch)) {
+        session_->patchRom(dialogs_);
+        ui_.video->showScreenChanges();
+    }
+    // A ROM patched may hold other bytes at another place.
+    live_->blockChosen();
 }
 
-void MainWindow::loadTable() { session_->loadTable(dialogs_); }
+void MainWindow::loadTable() {
+    session_->loadTable(dialogs_);
+    live_->blockChosen();
+}
 
 void MainWindow::insertCompression() {
-    if (project_) return dialogs_.message(kProjectDictionaryInBuild);
-    session_->insertCompression(dialogs_);
+    if (!runInProject(RomCommand::InsertCompression)) session_->insertCompression(dialogs_);
+    // The dictionary area takes room from the blocks after it.
+    live_->blockChosen();
 }
 
-void MainWindow::fitHarderWhenOver() { session_->setFitHarderWhenOver(ui_.fitHarder->isChecked()); }
+void MainWindow::fitHarderWhenOver() {
+    session_->setFitHarderWhenOver(ui_.fitHarder->isChecked());
+    live_->blockChosen();
+}
 
 // --- View menu ---------------------------------------------------------------------------------
 
@@ -255,6 +263,7 @@ void MainWindow::toggleHideCodes() {
 void MainWindow::toggleVariableWidth() {
     session_->settings().variableWidth = !session_->settings().variableWidth;
     refreshBothViews();
+    live_->blockChosen();
 }
 
 void MainWindow::chooseBoxLook() {

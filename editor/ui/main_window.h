@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "editor/logic/editor_session.h"
+#include "editor/logic/project_mode.h"
 #include "editor/logic/string_choice_follow.h"
 #include "editor/logic/window_placement.h"
 #include "project/editor_table.h"
@@ -65,7 +66,7 @@ public:
     // named with its key and line and changes nothing.
     void openProjectFile(const std::filesystem::path& file);
     // The open translation project, if any.
-    [[nodiscard]] const std::optional<project::ProjectFile>& project() const { return project_; }
+    [[nodiscard]] const std::optional<project::ProjectFile>& project() const { return project_.file(); }
     // What the project file keeps of the editor when the project is closed.
     [[nodiscard]] project::EditorState editorState() const;
 
@@ -205,6 +206,9 @@ private:
     void checkScriptOnDisk();
     // Keeps the open project's editor state in its file and leaves the project.
     void closeProject();
+    // Runs what `command` does in the project mode when that is not its own work on the ROM (the
+    // project's build, or the message of a refusal); false when it is.
+    bool runInProject(RomCommand command);
     void restoreEditorState(const project::EditorState& state);
     [[nodiscard]] script::ScriptText& script();
     // Pasted text with the open project's substitutions (the default list without a project)
@@ -214,8 +218,7 @@ private:
     Widgets ui_;
     dialogs::Dialogs& dialogs_;
     std::unique_ptr<EditorSession> session_;
-    std::optional<project::ProjectFile> project_;
-    script::Substitutions defaultSubstitutions_;
+    ProjectMode project_;
     std::unique_ptr<KeyDispatcher> dispatcher_;
     LiveCheckWiring* live_ = nullptr;  // a child of the window
     ScriptFileWatcher* scriptWatcher_ = nullptr;  // a child of the window

@@ -11,6 +11,7 @@
 #include "editor/ui/kana_dump_window.h"
 #include "editor/ui/kana_text_window.h"
 #include "editor/ui/list_data_window.h"
+#include "editor/ui/live_check_wiring.h"
 #include "editor/ui/main_window.h"
 #include "editor/ui/text_editor_window.h"
 #include "editor/ui/video_box.h"
@@ -34,8 +35,11 @@ void MainWindow::createCompanions() {
     };
     ui_.hexData->setSources(std::move(sources));
 
-    connect(ui_.textEditor, &TextEditorWindow::scriptChanged, this,
-            [this] { chooseString(ChoiceSender::TextChanged); });
+    // The quiet string choice repaints the preview first; then the live checks follow the text.
+    connect(ui_.textEditor, &TextEditorWindow::scriptChanged, this, [this] {
+        chooseString(ChoiceSender::TextChanged);
+        live_->scriptChanged();
+    });
     connect(ui_.textEditor, &TextEditorWindow::resized, this, [this] { chooseString(ChoiceSender::EditorResized); });
     // A click reports its row before the list's selection has followed the current row.
     connect(ui_.listData, &ListDataWindow::blockClicked, this, [this](int row) {

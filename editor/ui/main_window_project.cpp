@@ -1,6 +1,7 @@
-// The main window's side of a translation project: opening one (File menu or command line), the
-// build that Build Project, Insert and Save Rom File run in it, and the editor state the project
-// file keeps, restored on opening and written when the project is closed.
+// The main window's side of a translation project: opening one (File menu or command line),
+// running what the project mode (editor/logic/project_mode.h) says Build Project, Insert, Save Rom
+// File, PATCH and Insert COMPRESSION do, and the editor state the project file keeps, restored on
+// opening and written when the project is closed.
 
 #include "editor/logic/editor_project.h"
 #include "editor/logic/project_texts.h"
@@ -32,10 +33,10 @@ void MainWindow::openProjectFile(const std::filesystem::path& file) {
     const std::optional<DataFileShown> shown = OpenProjectFiles(*session_, *opened, dialogs_);
     ui_.video->showScreenChanges();
     if (!shown) return;
-    project_ = std::move(opened);
-    dispatcher_->setMode(EditorMode::Project);
+    project_.open(std::move(*opened));
+    dispatcher_->setMode(project_.keys());
     applyDataFile(shown);
-    restoreEditorState(project_->editor);
+    restoreEditorState(project_.file()->editor);
 }
 
 void MainWindow::restoreEditorState(const project::EditorState& state) {
@@ -46,9 +47,9 @@ void MainWindow::restoreEditorState(const project::EditorState& state) {
             live_->problems()->hide();
         }
     }
-    if (state.markOverflow) live_->MarkOverflow->setChecked(*state.markOverflow);
+    if (state.markOverflow) live_->setMarkOverflow(*state.markOverflow);
     if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
-    if (state.wrapWhileTyping) wrap_->WrapWhileTyping->setChecked(*state.wrapWhileTyping);
+    if (state.wrapWhileTyping) wrap_->setWrapWhileTyping(*state.wrapWhileTyping);
     if (ui_.listData->blockCount() == 0) return;
     const std::optional<size_t> row = state.block ? BlockRowOf(*session_, *state.block) : std::nullopt;
     ui_.listData->selectBlock(static_cast<int>(row.value_or(0)));
@@ -67,22 +68,30 @@ project::EditorState MainWindow::editorState() const {
         if (const auto row = ui_.listData->selectedString()) state.string = static_cast<unsigned>(*row);
     }
     state.problemsShown = live_->problems()->isVisible();
-    state.markOverflow = live_->MarkOverflow->isChecked();
+    state.markOverflow = live_->marksOverflow();
     state.fontSize = ui_.textEditor->fontSize();
-    state.wrapWhileTyping = wrap_->WrapWhileTyping->isChecked();
+    state.wrapWhileTyping = wrap_->wrapsWhileTyping();
     return state;
 }
 
 void MainWindow::closeProject() {
-    if (!project_) return;
-    KeepEditorState(*project_, editorState(), dialogs_);
-    project_.reset();
-    dispatcher_->setMode(EditorMode::Rom);
+    if (!project_.isOpen()) return;
+    project_.close(editorState(), dialogs_);
+    dispatcher_->setMode(project_.keys());
 }
 
-void MainWindow::buildProject() {
-    if (!project_) return dialogs_.message(kBuildNeedsProject);
-    runBusy([this] { (void)RunProjectBuild(*session_, *project_, script(), *ui_.insertProgress, dialogs_); });
+void MainWindow::buildProject() { (void)runInProject(RomCommand::BuildProject); }
+
+bool MainWindow::runInProject(RomCommand command) {
+    const CommandRoute route = project_.route(command);
+    switch (route.run) {
+    case CommandRun::OnTheRom: return false;
+    case CommandRun::ProjectBuild:
+        runBusy([this] { (void)project_.build(*session_, script(), *ui_.insertProgress, dialogs_); });
+        return true;
+    case CommandRun::Refused: dialogs_.message(route.refusal); return true;
+    }
+    return false;
 }
 
 }  // namespace corv::editor

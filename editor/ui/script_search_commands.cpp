@@ -15,24 +15,25 @@ namespace corv::editor {
 ScriptSearchCommands::ScriptSearchCommands(QMenu* editMenu, TextEditorWindow* editor, dialogs::Dialogs& dialogs,
                                            QObject* parent)
     : QObject(parent), editor_(editor), dialogs_(dialogs) {
-    FindText = AddMenuItem(editMenu, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
-    FindNext = AddMenuItem(editMenu, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
-    ReplaceText =
+    items_.findText =
+        AddMenuItem(editMenu, "FindText1", QStringLiteral("Find in Script..."), QStringLiteral("Ctrl+Shift+F"));
+    items_.findNext = AddMenuItem(editMenu, "FindNext1", QStringLiteral("Find Next"), QStringLiteral("F6"));
+    items_.replaceText =
         AddMenuItem(editMenu, "ReplaceText1", QStringLiteral("Replace in Script..."), QStringLiteral("Ctrl+Shift+H"));
-    ReplaceNext = AddMenuItem(editMenu, "ReplaceNext1", QStringLiteral("Replace"), QStringLiteral("F7"));
-    ReplaceAll = AddMenuItem(editMenu, "ReplaceAll1", QStringLiteral("Replace All"), QStringLiteral("Shift+F7"));
+    items_.replaceNext = AddMenuItem(editMenu, "ReplaceNext1", QStringLiteral("Replace"), QStringLiteral("F7"));
+    items_.replaceAll = AddMenuItem(editMenu, "ReplaceAll1", QStringLiteral("Replace All"), QStringLiteral("Shift+F7"));
 
-    connect(FindText, &QAction::triggered, this, [this] {
+    connect(items_.findText, &QAction::triggered, this, [this] {
         if (askFind()) selectNext();
     });
-    connect(FindNext, &QAction::triggered, this, [this] {
+    connect(items_.findNext, &QAction::triggered, this, [this] {
         if (!findText_.empty() || askFind()) selectNext();
     });
-    connect(ReplaceText, &QAction::triggered, this, [this] {
+    connect(items_.replaceText, &QAction::triggered, this, [this] {
         if (askFind() && askReplacement()) selectNext();
     });
-    connect(ReplaceNext, &QAction::triggered, this, &ScriptSearchCommands::replaceNext);
-    connect(ReplaceAll, &QAction::triggered, this, &ScriptSearchCommands::replaceAll);
+    connect(items_.replaceNext, &QAction::triggered, this, &ScriptSearchCommands::replaceNext);
+    connect(items_.replaceAll, &QAction::triggered, this, &ScriptSearchCommands::replaceAll);
 }
 
 bool ScriptSearchCommands::askFind() {

@@ -29,15 +29,20 @@ public:
     ScriptSearchCommands(QMenu* editMenu, TextEditorWindow* editor, dialogs::Dialogs& dialogs, QObject* parent);
 
     // The items that change the script: while an insertion reads it they must wait.
-    [[nodiscard]] std::vector<QAction*> changingTheScript() const { return {ReplaceText, ReplaceNext, ReplaceAll}; }
-
-    QAction* FindText = nullptr;
-    QAction* FindNext = nullptr;
-    QAction* ReplaceText = nullptr;
-    QAction* ReplaceNext = nullptr;
-    QAction* ReplaceAll = nullptr;
+    [[nodiscard]] std::vector<QAction*> changingTheScript() const {
+        return {items_.replaceText, items_.replaceNext, items_.replaceAll};
+    }
 
 private:
+    // The menu items, each created with its objectName (in the comment), by which the tests find it.
+    struct Items {
+        QAction* findText = nullptr;     // FindText1
+        QAction* findNext = nullptr;     // FindNext1
+        QAction* replaceText = nullptr;  // ReplaceText1
+        QAction* replaceNext = nullptr;  // ReplaceNext1
+        QAction* replaceAll = nullptr;   // ReplaceAll1
+    };
+
     bool askFind();
     bool askReplacement();
     // Selects the next match from the caret; false (after saying so) when there is none.
@@ -46,6 +51,7 @@ private:
     void replaceAll();
     void notFound();
 
+    Items items_;
     TextEditorWindow* editor_;
     dialogs::Dialogs& dialogs_;
     std::string findText_;     // as typed (UTF-8), for the messages

@@ -16,15 +16,20 @@ WrapCommands::WrapCommands(QMenu* editMenu, QMenu* viewMenu, TextEditorWindow* e
                            QObject* parent)
     : QObject(parent), editor_(editor), wrapper_(std::move(wrapper)) {
     editMenu->addSeparator()->setObjectName(QStringLiteral("N10"));
-    WrapString = AddMenuItem(editMenu, "WrapString1", QStringLiteral("Wrap String to Box"), QStringLiteral("F8"));
-    WrapBlock = AddMenuItem(editMenu, "WrapBlock1", QStringLiteral("Wrap Block to Box"), QStringLiteral("Shift+F8"));
-    WrapWhileTyping = viewMenu->addAction(QStringLiteral("Wrap While Typing"));
-    WrapWhileTyping->setObjectName(QStringLiteral("WrapWhileTyping1"));
-    WrapWhileTyping->setCheckable(true);
-    connect(WrapString, &QAction::triggered, this, &WrapCommands::wrapString);
-    connect(WrapBlock, &QAction::triggered, this, &WrapCommands::wrapBlock);
+    items_.wrapString = AddMenuItem(editMenu, "WrapString1", QStringLiteral("Wrap String to Box"), QStringLiteral("F8"));
+    items_.wrapBlock =
+        AddMenuItem(editMenu, "WrapBlock1", QStringLiteral("Wrap Block to Box"), QStringLiteral("Shift+F8"));
+    items_.wrapWhileTyping = viewMenu->addAction(QStringLiteral("Wrap While Typing"));
+    items_.wrapWhileTyping->setObjectName(QStringLiteral("WrapWhileTyping1"));
+    items_.wrapWhileTyping->setCheckable(true);
+    connect(items_.wrapString, &QAction::triggered, this, &WrapCommands::wrapString);
+    connect(items_.wrapBlock, &QAction::triggered, this, &WrapCommands::wrapBlock);
     connect(editor_, &TextEditorWindow::typed, this, &WrapCommands::typed);
 }
+
+bool WrapCommands::wrapsWhileTyping() const { return items_.wrapWhileTyping->isChecked(); }
+
+void WrapCommands::setWrapWhileTyping(bool on) { items_.wrapWhileTyping->setChecked(on); }
 
 void WrapCommands::wrapString() {
     const int caret = editor_->memo().textCursor().position();
@@ -39,7 +44,7 @@ void WrapCommands::wrapBlock() {
 }
 
 void WrapCommands::typed() {
-    if (!WrapWhileTyping->isChecked()) return;
+    if (!wrapsWhileTyping()) return;
     const int caret = editor_->memo().textCursor().position();
     check::BoxWrapper wrapper = wrapper_();
     apply(WrapEntryEdit(editor_->script().text(), size_t(caret), size_t(caret), wrapper), true);

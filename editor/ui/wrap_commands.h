@@ -32,19 +32,26 @@ public:
     WrapCommands(QMenu* editMenu, QMenu* viewMenu, TextEditorWindow* editor, WrapperSource wrapper, QObject* parent);
 
     // The items that change the script: while an insertion reads it they must wait.
-    [[nodiscard]] std::vector<QAction*> changingTheScript() const { return {WrapString, WrapBlock}; }
-
-    QAction* WrapString = nullptr;
-    QAction* WrapBlock = nullptr;
-    QAction* WrapWhileTyping = nullptr;
+    [[nodiscard]] std::vector<QAction*> changingTheScript() const { return {items_.wrapString, items_.wrapBlock}; }
+    // View > Wrap While Typing, which a project's [editor] table keeps.
+    [[nodiscard]] bool wrapsWhileTyping() const;
+    void setWrapWhileTyping(bool on);
 
 private:
+    // The menu items, each created with its objectName (in the comment), by which the tests find it.
+    struct Items {
+        QAction* wrapString = nullptr;       // WrapString1
+        QAction* wrapBlock = nullptr;        // WrapBlock1
+        QAction* wrapWhileTyping = nullptr;  // WrapWhileTyping1
+    };
+
     void wrapString();
     void wrapBlock();
     void typed();
     // Makes `edit` one edit of the Text Editor, or part of the edit before it with `joinPrevious`.
     void apply(const std::optional<WrapEdit>& edit, bool joinPrevious);
 
+    Items items_;
     TextEditorWindow* editor_;
     WrapperSource wrapper_;
 };

@@ -1,6 +1,9 @@
 // The editor's project rules without windows: which command-line argument is a project, the
 // errors of reading one (named by key and line, nothing opened), the state kept when a file
-// cannot take it, and the build refusing to start when the script cannot be saved.
+// cannot take it, the build refusing to start when the script cannot be saved, and the project
+// mode: what Insert, Save Rom File, PATCH, Insert COMPRESSION and Build Project do with and
+// without a project, which ROM opens leave it, what leaving it keeps, and whose substitutions
+// and wrap options the editor uses.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -10,8 +13,11 @@
 #include "dialogs/scripted_dialogs.h"
 #include "editor/logic/editor_project.h"
 #include "editor/logic/editor_session.h"
+#include "editor/logic/project_mode.h"
+#include "editor/logic/project_texts.h"
 #include "project/project_file.h"
 #include "script/script_text.h"
+#include "script/table_file.h"
 #include "support/temp_folder.h"
 #include "tools/demo/demo_game.h"
 
@@ -40,6 +46,15 @@ protected:
         game = nullptr;
     }
     void SetUp() override { ASSERT_TRUE(demo::WriteDemoFiles(*game, folder.path())); }
+
+    [[nodiscard]] fs::path projectPath() const { return folder.path() / project::kProjectFileName; }
+    // The demo's project written to `path` (with `extra` after its own keys) and read back.
+    static project::ProjectFile readProject(const fs::path& path, const std::string& extra = {}) {
+        Write(path, ProjectText() + extra);
+        project::ProjectLoad load = project::LoadProjectFile(path);
+        if (!load.project) ADD_FAILURE() << "the demo's project does not read";
+        return load.project ? std::move(*load.project) : project::ProjectFile{};
+    }
 
     static demo::DemoGame* game;
     corv::testing::TempFolder folder{"editor-project"};
@@ -118,6 +133,93 @@ TEST_F(EditorProjectTest, AStateThatCannotBeKeptIsToldAndTheFileStays) {
     EXPECT_NE(dialogs.messages()[0].find("could not be kept in " + file.string()), std::string::npos);
     std::ifstream in(file, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), broken);
+}
+
+TEST_F(EditorProjectTest, ProjectModeEachCommandWorksOnTheRomWithoutAProjectAndGoesToTheBuildOrIsRefusedInOne) {
+    struct Row {
+        RomCommand command;
+        CommandRun without;
+        const char* refusedWithout;
+        CommandRun in;
+        const char* refusedIn;
+    };
+    const Row rows[] = {
+        {RomCommand::Insert, CommandRun::OnTheRom, nullptr, CommandRun::ProjectBuild, nullptr},
+        {RomCommand::SaveRom, CommandRun::OnTheRom, nullptr, CommandRun::ProjectBuild, nullptr},
+        {RomCommand::Patch, CommandRun::OnTheRom, nullptr, CommandRun::Refused, kProjectPatchesInFile},
+        {RomCommand::InsertCompression, CommandRun::OnTheRom, nullptr, CommandRun::Refused, kProjectDictionaryInBuild},
+        {RomCommand::BuildProject, CommandRun::Refused, kBuildNeedsProject, CommandRun::ProjectBuild, nullptr},
+    };
+    ProjectMode mode;
+    EXPECT_EQ(mode.keys(), EditorMode::Rom);
+    for (const Row& row : rows) {
+        const CommandRoute route = mode.route(row.command);
+        EXPECT_EQ(route.run, row.without) << int(row.command);
+        EXPECT_EQ(route.refusal, row.refusedWithout) << int(row.command);
+    }
+    mode.open(readProject(projectPath()));
+    ASSERT_TRUE(mode.isOpen());
+    EXPECT_EQ(mode.keys(), EditorMode::Project);
+    for (const Row& row : rows) {
+        const CommandRoute route = mode.route(row.command);
+        EXPECT_EQ(route.run, row.in) << int(row.command);
+        EXPECT_EQ(route.refusal, row.refusedIn) << int(row.command);
+    }
+}
+
+TEST_F(EditorProjectTest, ProjectModeARomOpenedByHandLeavesTheProjectUnlessItWasCancelledOrCouldNotBeRead) {
+    ProjectMode mode;
+    for (const RomOpenStep step :
+         {RomOpenStep::Cancelled, RomOpenStep::CannotOpen, RomOpenStep::WrongTitle, RomOpenStep::Opened}) {
+        EXPECT_FALSE(mode.leftBy(step));  // no project to leave
+    }
+    mode.open(readProject(projectPath()));
+    EXPECT_FALSE(mode.leftBy(RomOpenStep::Cancelled));
+    EXPECT_FALSE(mode.leftBy(RomOpenStep::CannotOpen));
+    EXPECT_TRUE(mode.leftBy(RomOpenStep::WrongTitle));  // no ROM is loaded now: not the project's either
+    EXPECT_TRUE(mode.leftBy(RomOpenStep::Opened));
+}
+
+TEST_F(EditorProjectTest, ProjectModeClosingKeepsTheEditorStateInTheProjectFileAndLeavesTheProject) {
+    ProjectMode mode;
+    mode.open(readProject(projectPath()));
+    project::EditorState state;
+    state.block = game->blocks.at(size_t(game->textBlocks.at(0))).address;
+    state.string = 7;
+    state.fontSize = 15;
+    state.markOverflow = false;
+    mode.close(state, dialogs);
+    EXPECT_FALSE(mode.isOpen());
+    EXPECT_EQ(mode.keys(), EditorMode::Rom);
+    EXPECT_TRUE(dialogs.calls().empty());
+    const project::ProjectLoad reread = project::LoadProjectFile(projectPath());
+    ASSERT_TRUE(reread.project);
+    EXPECT_EQ(reread.project->editor, state);
+    // Without a project nothing is kept, nothing said.
+    const auto before = fs::last_write_time(projectPath());
+    mode.close(project::EditorState{}, dialogs);
+    EXPECT_EQ(fs::last_write_time(projectPath()), before);
+    EXPECT_TRUE(dialogs.calls().empty());
+}
+
+TEST_F(EditorProjectTest, ProjectModePastedTextAndTheWrapFollowTheOpenProjectOrTheDefaults) {
+    script::TableFile table;
+    ASSERT_EQ(table.load(folder.path() / demo::kTableFileName), script::TableLoadResult::Loaded);
+    const std::string pasted = "It\u2019s";
+    ProjectMode mode;
+    EXPECT_EQ(script::SubstituteUtf8(pasted, mode.substitutions(), table.characterMap()).utf8, "It's");
+    EXPECT_EQ(mode.wrapOptions().pageBreak, check::WrapOptions{}.pageBreak);
+
+    const std::string own = "\n[wrap]\npage_break = '[CLRWIN]'\n";
+    project::ProjectFile file = readProject(projectPath(), own);
+    // The project's list in place of the default one: the apostrophe becomes another character.
+    file.substitutions = script::Substitutions();
+    ASSERT_EQ(file.substitutions.add("\u2019", "`"), script::SubstitutionProblem::None);
+    mode.open(std::move(file));
+    EXPECT_EQ(script::SubstituteUtf8(pasted, mode.substitutions(), table.characterMap()).utf8, "It`s");
+    EXPECT_EQ(mode.wrapOptions().pageBreak, "[CLRWIN]");
+    mode.close(project::EditorState{}, dialogs);
+    EXPECT_EQ(script::SubstituteUtf8(pasted, mode.substitutions(), table.characterMap()).utf8, "It's");
 }
 
 }  // namespace

@@ -142,6 +142,42 @@ TEST_F(EditorSessionTest, TheInsertionLogAddsALinePerErrorTheChecksFind) {
     for (const std::string& line : clean.log) EXPECT_EQ(line.find("; Check:"), std::string::npos) << line;
 }
 
+TEST_F(EditorSessionTest, TheInsertionSaysWhereItsOutcomeStandsAndWhetherItWroteALog) {
+    openDemo();
+    // Refused before it starts (no table): nothing in the log, so nothing to add to it.
+    script::testing_support::RecordingProgress refused;
+    const InsertionLog none = session->insertText(script, refused, dialogs);
+    EXPECT_EQ(dialogs.messages().back(), "Error: Must load a table file first!");
+    EXPECT_TRUE(refused.log.empty());
+    EXPECT_FALSE(none.written);
+    EXPECT_EQ(none.outcomeLines, 0u);
+
+    dialogs.replyOpenFile(file(demo::kTableFileName));
+    session->loadTable(dialogs);
+    std::string text = script.text();
+    text.replace(text.find(".STRING 1\n\n"), 11, ".STRING 1\nGr\xFC\xDF" "e\n");
+    script.setText(text);
+    for (const bool withCheckError : {true, false}) {
+        if (!withCheckError) script.setText(script::ScriptSkeleton(session->index().stringCount()));
+        script::testing_support::RecordingProgress progress;
+        const InsertionLog log = session->insertText(script, progress, dialogs);
+        ASSERT_TRUE(log.written);
+        // The rule, the two outcome lines, the rule: what a line about the insertion goes before.
+        ASSERT_EQ(log.outcomeLines, 4u);
+        ASSERT_GE(progress.log.size(), log.outcomeLines);
+        const auto outcome = progress.log.end() - std::ptrdiff_t(log.outcomeLines);
+        EXPECT_EQ(*outcome, insert::kInsertionLogRule);
+        EXPECT_EQ(*(outcome + 1), "; All text was inserted successfully, and...");
+        EXPECT_EQ(progress.log.back(), insert::kInsertionLogRule);
+        if (withCheckError) {
+            ASSERT_NE(outcome, progress.log.begin());
+            EXPECT_EQ((outcome - 1)->rfind("; Check: ", 0), 0u) << *(outcome - 1);
+        } else {
+            EXPECT_EQ(outcome, progress.log.begin());  // a clean insertion logs its outcome alone
+        }
+    }
+}
+
 TEST_F(EditorSessionTest, APatchThatBreaksAListedBlockIsRefusedWithTheCopierHeaderMessage) {
     openDemo();
     const std::vector<uint8_t> before(session->rom().fileBytes().begin(), session->rom().fileBytes().end());

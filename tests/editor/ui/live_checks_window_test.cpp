@@ -270,9 +270,10 @@ private slots:
         EditorFixture f;
         openLargest(f);
         LiveCheckWiring& live = f.form->liveChecks();
-        QCOMPARE(live.MarkOverflow->text(), QStringLiteral("Mark Overflow"));
-        QVERIFY(Named<QMenu>(*f.form, "View1")->actions().contains(live.MarkOverflow));
-        QVERIFY(live.MarkOverflow->isChecked());
+        QAction* markOverflow = Named<QAction>(*f.form, "MarkOverflow1");
+        QCOMPARE(markOverflow->text(), QStringLiteral("Mark Overflow"));
+        QVERIFY(Named<QMenu>(*f.form, "View1")->actions().contains(markOverflow));
+        QVERIFY(markOverflow->isChecked());
         const unsigned wide = live.checks().strings()[1].number;
         std::string text = Named<TextEditorWindow>(*f.form, "TxtForm")->script().text();
         const std::string opening = script::EntrySearchText(int(wide)) + "\n";
@@ -288,8 +289,8 @@ private slots:
         const double sy = double(Named<VideoBox>(*f.form, "Video")->height()) / f.form->session().screen().height();
         QCOMPARE(shown.pixelColor(int(233 * sx), int(152 * sy)), QColor(0xE0, 0x20, 0x20));
 
-        live.MarkOverflow->trigger();
-        QVERIFY(!live.MarkOverflow->isChecked());
+        markOverflow->trigger();
+        QVERIFY(!markOverflow->isChecked());
         QVERIFY(!marks->isVisible());
         const QImage plain = Named<VideoBox>(*f.form, "Video")->grab().toImage().convertToFormat(QImage::Format_RGB16);
         QCOMPARE(plain, Named<VideoBox>(*f.form, "Video")->picture().convertToFormat(QImage::Format_RGB16));
@@ -334,8 +335,9 @@ private slots:
         const unsigned first = checks.strings().front().number;
         const unsigned second = checks.strings()[1].number;
         const unsigned last = checks.strings().back().number;
-        QCOMPARE(f.form->liveChecks().NextUntranslated->shortcut(), QKeySequence(QStringLiteral("F3")));
-        QVERIFY(Named<QMenu>(*f.form, "Edit1")->actions().contains(f.form->liveChecks().NextUntranslated));
+        QAction* nextUntranslated = Named<QAction>(*f.form, "NextUntranslated1");
+        QCOMPARE(nextUntranslated->shortcut(), QKeySequence(QStringLiteral("F3")));
+        QVERIFY(Named<QMenu>(*f.form, "Edit1")->actions().contains(nextUntranslated));
 
         // Next Untranslated at the last string goes round to the first.
         Named<ListDataWindow>(*f.form, "cmForm")->selectString(int(last));
@@ -373,6 +375,23 @@ private slots:
         const int at = int(log.indexOf(QStringLiteral("; Room: ") + expected + QLatin1Char('.')));
         QCOMPARE(log[at + 1], log.last());
         QCOMPARE(log[log.size() - 3], QStringLiteral("; All text was inserted successfully, and..."));
+    }
+
+    void anInsertionRefusedBeforeItStartsAddsNoRoomLineToTheLogOthersWrote() {
+        EditorFixture f;
+        openLargest(f, false);  // no table: the insertion refuses before it writes its log
+        // Another program writes the script: the editor loads it again and says so in the log.
+        std::string text = script::ScriptSkeleton(f.form->session().index().stringCount());
+        const std::string opening = script::EntrySearchText(0) + "\n";
+        text.replace(text.find(opening) + opening.size(), 1, "Hello.");
+        QVERIFY(script::SaveScriptFile(f.form->session().index().scriptPath(), text));
+        QListWidget* list = Named<QListWidget>(*f.form, "ListBox1");
+        QTRY_VERIFY(!Items(list).isEmpty() && Items(list).last().endsWith(QStringLiteral(" changed on disk: loaded again.")));
+        const QStringList before = Items(list);
+        f.dialogs.clearRecord();
+        QTest::keyClick(f.form.get(), Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(testing::Messages(f.dialogs), QStringList{QStringLiteral("Error: Must load a table file first!")});
+        QCOMPARE(Items(list), before);
     }
 
     void overflowMarksStandOnTheRowsTheBoxDrawsAfterEveryLineBreakCode() {

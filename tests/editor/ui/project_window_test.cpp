@@ -230,8 +230,8 @@ private slots:
         ChooseBlock(f, RowOf(block));
         QListWidget* pList = Named<QListWidget>(*f.form, "pList");
         QTest::mouseClick(pList->viewport(), Qt::LeftButton, {}, pList->visualItemRect(pList->item(3)).center());
-        f.form->liveChecks().ShowProblems->trigger();
-        f.form->liveChecks().MarkOverflow->setChecked(false);
+        Named<QAction>(*f.form, "ShowProblems1")->trigger();
+        Named<QAction>(*f.form, "MarkOverflow1")->setChecked(false);
         Named<TextEditorWindow>(*f.form, "TxtForm")->setFontSize(17);
         f.form->close();
 
@@ -263,7 +263,7 @@ private slots:
         f.form->openProjectFile(file);
         QVERIFY(problems->isVisible());
         QCOMPARE(problems->frameGeometry().topLeft(), left);
-        QVERIFY(!f.form->liveChecks().MarkOverflow->isChecked());
+        QVERIFY(!Named<QAction>(*f.form, "MarkOverflow1")->isChecked());
         QCOMPARE(Named<TextEditorWindow>(*f.form, "TxtForm")->fontSize(), 17);
         QVERIFY(f.dialogs.unexpected().empty());
     }

@@ -39,8 +39,8 @@ private slots:
         VideoBox* video = Named<VideoBox>(*f.form, "Video");
         // The marks repaint the lower box's window on their own: without them, the box's own
         // repaints are the only ones.
-        f.form->liveChecks().MarkOverflow->trigger();
-        QVERIFY(!f.form->liveChecks().MarkOverflow->isChecked());
+        Named<QAction>(*f.form, "MarkOverflow1")->trigger();
+        QVERIFY(!Named<QAction>(*f.form, "MarkOverflow1")->isChecked());
         QVERIFY(QTest::qWaitForWindowExposed(f.form.get()));
         QCoreApplication::processEvents();
         const std::vector<preview::Pixel> before = screenPixels(f);
