@@ -26,6 +26,20 @@ bool mayOpenEntry(const std::string& line) {
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
+// Moves the script lines that findings name after line `oldLastLine` (0-based) by `delta`; true
+// when one moved.
+bool ShiftNamedScriptLines(std::vector<check::Finding>& findings, int oldLastLine, int delta) {
+    bool moved = false;
+    for (check::Finding& finding : findings) {
+        const bool namesLine = finding.kind == check::FindingKind::DuplicateEntry ||
+                               finding.kind == check::FindingKind::StrayClosingLine;
+        if (!namesLine || finding.amount - 1 <= oldLastLine) continue;
+        finding.amount += delta;
+        moved = true;
+    }
+    return moved;
+}
+
 }  // namespace
 
 std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
@@ -257,6 +271,13 @@ bool LiveChecks::update(std::string_view text) {
     // added or removed, and the entries that hold changed lines are checked again.
     const int lastLine = script_.lineCount() - 1;
     std::vector<unsigned> touched;  // strings whose findings may have changed, by record number
+    // Findings that name a script line (a second entry, a second closing line) follow the lines
+    // the change moved, whichever entry holds them.
+    if (delta != 0) {
+        for (LiveString& string : strings_) {
+            if (ShiftNamedScriptLines(string.entryFindings, oldLastLine, delta)) touched.push_back(string.number);
+        }
+    }
     for (LiveString& string : strings_) {
         if (string.openingLine < 0) continue;
         if (string.openingLine > oldLastLine) {
@@ -300,10 +321,13 @@ bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLin
     for (const check::StrayLine& stray : stray_) {
         edited |= stray.scriptLine - 1 >= firstLine && stray.scriptLine - 1 <= oldLastLine;
     }
+    // A line inside an entry is the entry's text whatever it holds, so typing into a translation
+    // never reads the whole script again.
     for (int line = firstLine; line <= newLastLine && !edited; ++line) {
-        edited = !check::IsBlankOrCommentLine(script_.line(line));
+        edited = !check::IsBlankOrCommentLine(script_.line(line)) && !insideEntry(line);
     }
     if (edited) {
+        ++strayScans_;
         std::vector<check::StrayLine> found = check::FindStrayLines(script_, block_.stringCount);
         const bool same = std::equal(found.begin(), found.end(), stray_.begin(), stray_.end(),
                                      [](const check::StrayLine& a, const check::StrayLine& b) {
@@ -321,6 +345,13 @@ bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLin
         moved = true;
     }
     return moved;
+}
+
+bool LiveChecks::insideEntry(int line) const {
+    return std::any_of(strings_.begin(), strings_.end(), [line](const LiveString& string) {
+        // An entry left open ends nowhere for sure, so only closed ones answer.
+        return string.closed && line > string.openingLine && line < string.lastLine;
+    });
 }
 
 const LiveString* LiveChecks::string(unsigned number) const {

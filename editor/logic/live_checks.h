@@ -129,6 +129,8 @@ public:
     // How often the whole block and single entries were checked (for tests and benchmarks).
     [[nodiscard]] size_t fullChecks() const { return fullChecks_; }
     [[nodiscard]] size_t entryChecks() const { return entryChecks_; }
+    // How often the whole script was read again for lines outside every entry.
+    [[nodiscard]] size_t strayScans() const { return strayScans_; }
 
 private:
     void checkAll();
@@ -140,6 +142,8 @@ private:
     bool updateStrayLines(int firstLine, int oldLastLine, int newLastLine);
     void findEntry(LiveString& string, int opening);
     [[nodiscard]] bool touchesStructure(int firstLine, int oldLastLine, int newLastLine) const;
+    // Whether script line `line` (0-based) lies between a closed entry's opening and closing lines.
+    [[nodiscard]] bool insideEntry(int line) const;
     void computeFigures();
 
     std::vector<uint8_t> blockBytes_;  // the lower half of the block, for the game strings
@@ -164,6 +168,7 @@ private:
     std::vector<unsigned> changed_;
     size_t fullChecks_ = 0;
     size_t entryChecks_ = 0;
+    size_t strayScans_ = 0;
 };
 
 }  // namespace corv::editor
