@@ -9,6 +9,7 @@
 #include "core/address.h"
 #include "core/file_read.h"
 #include "project/editor_table_read.h"
+#include "project/po_text.h"
 #include "project/substitutions_table.h"
 #include "project/toml_nesting.h"
 
@@ -276,6 +277,14 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         }
         project.compressor = *chosen;
         project.compressorLine = lineOf(*compressor);
+    }
+    if (const toml::node* language = top.optional("language")) {
+        const auto* text = language->as_string();
+        if (!text || !IsLanguageCode(text->get())) {
+            return keyError(ProjectProblem::WrongType, "language", lineOf(*language),
+                            "a language code such as \"de\" or \"pt_BR\"");
+        }
+        project.language = text->get();
     }
     if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
     if (const toml::node* substitutions = top.optional("substitutions")) {

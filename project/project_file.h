@@ -85,6 +85,8 @@ struct ProjectFile {
     // --maximise picks the maximising one whatever the file says); the editor's Fit Harder When Over.
     core::Compressor compressor = core::Compressor::Standard;
     int compressorLine = 0;  // 0 when the file has no such key
+    // `language = "de"`: the language of the translation, which export-po writes into its PO files.
+    std::string language;
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };
