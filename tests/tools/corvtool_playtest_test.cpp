@@ -40,8 +40,7 @@ protected:
     fs::path partlyTranslated() {
         makeDemo();
         const fs::path dir = dir_ / "proj";
-        const ToolRun init = corvtool("init-project " + q(dir) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
-                                      q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName));
+        const ToolRun init = initProject(dir);
         EXPECT_EQ(init.exitCode, 0) << init.err;
         EXPECT_TRUE(replaceInFile(dir / "Dumps/00D01000.txt", ".STRING 2\r\n\r\n", ".STRING 2\r\nHP is low![KEY]\r\n"));
         return dir;

@@ -13,11 +13,10 @@ namespace {
 
 class CorvtoolPoTeam : public CorvtoolTest {
 protected:
-    fs::path initProject() {
+    fs::path demoFilesProject() {
         makeDemo();
         const fs::path dir = dir_ / "proj";
-        const ToolRun init = corvtool("init-project " + q(dir) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
-                                      q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName));
+        const ToolRun init = initProject(dir);
         EXPECT_EQ(init.exitCode, 0) << init.err;
         return dir;
     }
@@ -27,7 +26,7 @@ protected:
 };
 
 TEST_F(CorvtoolPoTeam, AOneLineTranslationTypedIntoTheSkeletonEndsWithItsText) {
-    const fs::path dir = initProject();
+    const fs::path dir = demoFilesProject();
     // Typed on the entry's first line, as the skeleton's header says.
     ASSERT_TRUE(replaceInFile(dir / "Dumps/00D01000.txt", ".STRING 2\r\n\r\n.ENDS", ".STRING 2\r\nHP is low!\r\n.ENDS"));
     const ToolRun check = corvtool("check " + q(dir) + " --json");
@@ -41,7 +40,7 @@ TEST_F(CorvtoolPoTeam, AOneLineTranslationTypedIntoTheSkeletonEndsWithItsText) {
 }
 
 TEST_F(CorvtoolPoTeam, ATrailingLineBreakGoesToThePoFileAndBackAndGoesWhenRemovedThere) {
-    const fs::path dir = initProject();
+    const fs::path dir = demoFilesProject();
     const fs::path script = dir / "Dumps/00D01000.txt";
     ASSERT_TRUE(replaceInFile(script, ".STRING 2\r\n\r\n.ENDS", ".STRING 2\r\nHP is low!\r\n\r\n.ENDS"));
     ASSERT_EQ(corvtool("export-po " + q(dir) + " " + q(dir / "po")).exitCode, 0);

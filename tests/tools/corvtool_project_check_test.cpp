@@ -44,10 +44,7 @@ protected:
     fs::path projectOverItsRoom() {
         makeDemo();
         const fs::path dir = dir_ / "proj";
-        EXPECT_EQ(corvtool("init-project " + q(dir) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
-                           q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName))
-                      .exitCode,
-                  0);
+        EXPECT_EQ(initProject(dir).exitCode, 0);
         const DemoBlock& block = *std::find_if(game_->blocks.begin(), game_->blocks.end(),
                                                [](const DemoBlock& b) { return b.address == 0xD46D00; });
         auto maps = std::make_unique<script::CodeMaps>();
