@@ -16,6 +16,21 @@ std::string counts(const BlockResult& block) {
 
 std::string fitText(const BlockResult& block) { return check::FitText(*block.fit); }
 
+// One "BLOCK 340000 STRING n: warning: ..." line for each finding `shown` takes.
+template <typename Shown>
+std::vector<std::string> findingLines(uint32_t address, const std::vector<check::StringReport>& strings,
+                                      const check::BoxMetrics& box, Shown shown) {
+    std::vector<std::string> lines;
+    for (const check::StringReport& string : strings) {
+        for (const check::Finding& finding : string.findings) {
+            if (!shown(finding)) continue;
+            lines.push_back("BLOCK " + BlockName(address) + " STRING " + std::to_string(string.number) + ": " +
+                            check::DescribeFinding(finding, box));
+        }
+    }
+    return lines;
+}
+
 // ", 43 stood in" after the counts of a block given play-test stand-ins.
 std::string standIns(const BlockResult& block) {
     return block.standIns.empty() ? std::string() : ", " + std::to_string(block.standIns.size()) + " stood in";
@@ -74,22 +89,34 @@ std::string DescribeBlock(const ProjectFile& project, const BlockResult& block) 
                ": cannot read this script file";
     case BlockState::CheckErrors:
         return start + counts(block) + "; " + std::to_string(block.errors.size()) +
-               " string(s) with errors, not inserted";
+               " string(s) with errors, not inserted" + (block.fit ? "; " + fitText(block) : std::string());
     case BlockState::Refused:
         return start + counts(block) + "; " + (block.message ? *block.message : fitText(block));
     }
     return start;
 }
 
+std::optional<std::string> DescribeWarnings(const BlockResult& block) {
+    const size_t count = block.warningCount();
+    if (count == 0) return std::nullopt;
+    return "BLOCK " + BlockName(block.address) + ": " + std::to_string(count) + " warning(s)";
+}
+
 std::vector<std::string> BlockErrorLines(const BlockResult& block, const check::BoxMetrics& box) {
-    std::vector<std::string> lines;
-    for (const check::StringReport& string : block.errors) {
-        for (const check::Finding& finding : string.findings) {
-            lines.push_back("BLOCK " + BlockName(block.address) + " STRING " + std::to_string(string.number) + ": " +
-                            check::DescribeFinding(finding, box));
-        }
-    }
-    return lines;
+    return findingLines(block.address, block.errors, box, [](const check::Finding&) { return true; });
+}
+
+std::vector<std::string> BlockWarningLines(const BlockResult& block, const check::BoxMetrics& box) {
+    return findingLines(block.address, block.findings, box, [](const check::Finding& finding) {
+        return check::SeverityOf(finding.kind) == check::Severity::Warning &&
+               finding.kind != check::FindingKind::EmptyTranslation;
+    });
+}
+
+std::vector<std::string> BlockFindingLines(const BlockResult& block, const check::BoxMetrics& box, bool emptyTranslations) {
+    return findingLines(block.address, block.findings, box, [emptyTranslations](const check::Finding& finding) {
+        return emptyTranslations || finding.kind != check::FindingKind::EmptyTranslation;
+    });
 }
 
 std::string DescribeTotal(std::span<const BlockResult> blocks) {

@@ -3,6 +3,7 @@
 // build log: one line per block and a total line.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -21,8 +22,17 @@ namespace corv::project {
 // like for every state.
 [[nodiscard]] std::string DescribeBlock(const ProjectFile& project, const BlockResult& block);
 
+// "BLOCK 340000: 3 warning(s)" for a block whose check warned (warningCount), shown before its
+// line; std::nullopt when it did not.
+[[nodiscard]] std::optional<std::string> DescribeWarnings(const BlockResult& block);
+
 // The check errors that stop a block, one "BLOCK 340000 STRING n: error: ..." line each.
 [[nodiscard]] std::vector<std::string> BlockErrorLines(const BlockResult& block, const check::BoxMetrics& box);
+// The warnings that warningCount() counts, one "BLOCK 340000 STRING n: warning: ..." line each.
+[[nodiscard]] std::vector<std::string> BlockWarningLines(const BlockResult& block, const check::BoxMetrics& box);
+// Every finding of a checked block in the check's order; empty translations only when asked for.
+[[nodiscard]] std::vector<std::string> BlockFindingLines(const BlockResult& block, const check::BoxMetrics& box,
+                                                         bool emptyTranslations);
 
 // "TOTAL: 3 block(s), 3 with a script, 3 inserted; 40/120 strings translated (33%), 1234
 // characters; needs N of M bytes of room"

@@ -69,16 +69,43 @@ private:
             result.state = BlockState::Measured;
             return;
         }
+        if (options_.mode == BlockWorkMode::Check) {
+            checkOnly(result, block, script);
+            return;
+        }
         if (result.counts.translated == 0) {
             result.state = BlockState::Untranslated;
             return;
         }
-        if (options_.untranslated == UntranslatedStrings::Refuse && !result.counts.untranslated.empty()) {
+        if (refusesUnfinished(result)) {
             result.state = BlockState::Unfinished;
             return;
         }
         if (!checkBlock(result, block, script)) return;
         insertBlock(result, block, script);
+    }
+
+    bool refusesUnfinished(const BlockResult& result) const {
+        return options_.untranslated == UntranslatedStrings::Refuse && !result.counts.untranslated.empty();
+    }
+
+    // What the build would say of the block, short of inserting it. A script that translates
+    // nothing is checked too: the text typed outside its entries is what a team wants to hear of.
+    void checkOnly(BlockResult& result, const script::TextBlock& block, script::ScriptText& script) {
+        if (!checkBlock(result, block, script)) return;
+        result.outcome = result.fit->outcome;
+        if (result.counts.translated == 0) {
+            result.state = BlockState::Untranslated;
+        } else if (refusesUnfinished(result)) {
+            result.state = BlockState::Unfinished;
+        } else if (result.outcome == insert::InsertionOutcome::Inserted) {
+            result.state = BlockState::Measured;
+        } else if (result.outcome == insert::InsertionOutcome::DoesNotFit) {
+            result.state = BlockState::DoesNotFit;
+            result.excessBytes = static_cast<uint32_t>(-result.fit->left());
+        } else {
+            result.state = BlockState::Refused;
+        }
     }
 
     bool checkBlock(BlockResult& result, const script::TextBlock& block, script::ScriptText& script) {
@@ -89,7 +116,15 @@ private:
         // standard compressor's already fit and the line shows those.
         if (options_.compressor == core::Compressor::Maximising && report.maximised) result.fit = report.maximised;
         if (options_.compressor == core::Compressor::Standard) result.maximised = report.maximised;
-        result.warnings = report.count(check::Severity::Warning);
+        for (check::StringReport& string : report.strings) {
+            // An untranslated string of a project is stood in with the original's codes, refused,
+            // or kept with its block as in the original: it drops none of them.
+            if (!string.translated) {
+                std::erase_if(string.findings,
+                              [](const check::Finding& f) { return f.kind == check::FindingKind::DroppedCode; });
+            }
+            if (!string.findings.empty()) result.findings.push_back(string);
+        }
         for (check::StringReport& string : report.strings) {
             std::erase_if(string.findings,
                           [](const check::Finding& f) { return check::SeverityOf(f.kind) != check::Severity::Error; });
@@ -151,6 +186,16 @@ private:
 };
 
 }  // namespace
+
+size_t BlockResult::warningCount() const {
+    size_t count = 0;
+    for (const check::StringReport& string : findings) {
+        count += size_t(std::count_if(string.findings.begin(), string.findings.end(), [](const check::Finding& f) {
+            return check::SeverityOf(f.kind) == check::Severity::Warning && f.kind != check::FindingKind::EmptyTranslation;
+        }));
+    }
+    return count;
+}
 
 bool StopsBuild(BlockState state) {
     switch (state) {

@@ -1,7 +1,7 @@
 #pragma once
-// The work of one listed block in a build or a status: open it from the patched original, read
-// its script, count what is translated, measure its room, and for a build check it and insert
-// it. Each block's work depends only on the patched original and its own script, never on the
+// The work of one listed block in a build, a check or a status: open it from the patched
+// original, read its script, count what is translated, measure its room, for a check and a build
+// check it, and for a build insert it. Each block's work depends only on the patched original and its own script, never on the
 // blocks before it, so blocks can be worked on in any order and on any number of threads.
 
 #include <cstddef>
@@ -23,10 +23,10 @@ namespace corv::project {
 
 enum class BlockState {
     Built,         // inserted into the translated ROM
-    Measured,      // status only: counted and measured
+    Measured,      // status: counted and measured; a check: free of errors, and it fits
     Skipped,       // the project leaves it out: kept as in the original
     NoScript,      // no script file: kept as in the original
-    Untranslated,  // the script translates no string: kept as in the original
+    Untranslated,  // the script translates no string: kept as in the original (a check lists its findings)
     Unreadable,    // the block cannot be opened from the ROM (see `problem`)
     ScriptUnreadable,  // the script file is there but cannot be read
     Unfinished,    // a release build: translated in part, `counts.untranslated` left: nothing inserted
@@ -55,7 +55,9 @@ struct BlockResult {
     // A build with the standard compressor of a block over or tight: what --maximise would leave.
     std::optional<check::FitFigures> maximised;
     std::vector<check::StringReport> errors;  // CheckErrors: the strings with errors (errors only)
-    size_t warnings = 0;                      // findings of the check that do not stop the build
+    // A check or a build that checked the block: every string with findings, all of them, in the
+    // check's order.
+    std::vector<check::StringReport> findings;
     insert::InsertionOutcome outcome = insert::InsertionOutcome::NoStrings;
     uint32_t excessBytes = 0;
     std::vector<int> standIns;           // Built: the untranslated strings given their stand-in
@@ -65,9 +67,13 @@ struct BlockResult {
     std::vector<uint8_t> roomBytes;
     uint32_t markOffset = 0;
     uint8_t markValue = 0;
+
+    // The warnings among `findings`, empty translations left out (the counts and stand-ins say those).
+    [[nodiscard]] size_t warningCount() const;
 };
 
-enum class BlockWorkMode { Status, Build };
+// A check does what a build does up to the insertion, and keeps every finding.
+enum class BlockWorkMode { Status, Check, Build };
 
 // Called after each block with the number of blocks done and the total, one call at a time.
 using BlockProgress = std::function<void(size_t done, size_t total)>;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "core/block_encoder.h"
+
 namespace corv::project {
 
 struct EditorState {
@@ -14,6 +16,9 @@ struct EditorState {
     std::optional<bool> markOverflow;  // View > Mark Overflow
     std::optional<int> fontSize;       // the Text Editor's font, in pixels
     std::optional<bool> wrapWhileTyping;  // View > Wrap While Typing
+    // Edit > Fit Harder When Over: not a key of the table but the project's own `compressor`
+    // key (when the file has it), which the builds read; the editor writes it back with the table.
+    std::optional<core::Compressor> compressor;
     bool operator==(const EditorState&) const = default;
 };
 

@@ -86,6 +86,42 @@ bool sameProject(const ProjectFile& a, const ProjectFile& b) {
     return true;
 }
 
+// `text` with the top-level compressor key saying `compressor`: its value replaced where the key
+// stands on `line`, or the key put in before the first table and the comments above it.
+std::optional<std::string> withCompressor(std::string_view text, core::Compressor compressor, int line,
+                                          std::string_view newline) {
+    const std::vector<Line> lines = splitLines(text);
+    const std::string name(CompressorName(compressor));
+    if (line > 0) {
+        if (static_cast<size_t>(line) > lines.size()) return std::nullopt;
+        const Line& at = lines[static_cast<size_t>(line) - 1];
+        const std::string_view keyLine = text.substr(at.begin, at.end - at.begin);
+        const size_t equals = keyLine.find('=');
+        const size_t open = equals == std::string_view::npos ? equals : keyLine.find_first_of("\"'", equals);
+        const size_t close = open == std::string_view::npos ? open : keyLine.find(keyLine[open], open + 1);
+        if (close == std::string_view::npos) return std::nullopt;
+        return std::string(text.substr(0, at.begin + open + 1)) + name + std::string(text.substr(at.begin + close));
+    }
+    size_t insertAt = lines.size();
+    for (size_t n = 0; n < lines.size(); ++n) {
+        if (isHeading(text.substr(lines[n].begin, lines[n].end - lines[n].begin))) {
+            insertAt = n;
+            break;
+        }
+    }
+    while (insertAt > 0) {
+        const std::string_view above = trimmed(text.substr(lines[insertAt - 1].begin, lines[insertAt - 1].end - lines[insertAt - 1].begin));
+        if (above.empty() || above.front() != '#') break;
+        --insertAt;
+    }
+    const size_t offset = insertAt < lines.size() ? lines[insertAt].begin : text.size();
+    std::string result(text.substr(0, offset));
+    if (!result.empty() && result.back() != '\n') result += newline;
+    result += std::string(kCompressorKey) + " = \"" + name + "\"" + std::string(newline) + std::string(newline);
+    result += std::string(text.substr(offset));
+    return result;
+}
+
 }  // namespace
 
 EditorState ReadEditorTable(const toml::table& editor) {
@@ -126,6 +162,7 @@ std::optional<std::string> WithEditorTable(std::string_view text, const EditorSt
                                            const std::filesystem::path& file) {
     const ProjectLoad before = ParseProjectFile(text, file);
     if (!before.project) return std::nullopt;
+    const core::Compressor compressor = state.compressor.value_or(before.project->compressor);
     const std::string_view newline = text.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
     const std::vector<Line> lines = splitLines(text);
 
@@ -160,10 +197,19 @@ std::optional<std::string> WithEditorTable(std::string_view text, const EditorSt
         result += std::string(text.substr(lines[last].next));
     }
 
+    if (compressor != before.project->compressor) {
+        auto changed = withCompressor(result, compressor, before.project->compressorLine, newline);
+        if (!changed) return std::nullopt;
+        result = std::move(*changed);
+    }
+
     const ProjectLoad after = ParseProjectFile(result, file);
-    if (!after.project || !sameProject(*before.project, *after.project) || after.project->editor != state) {
+    if (!after.project || !sameProject(*before.project, *after.project) || after.project->compressor != compressor) {
         return std::nullopt;
     }
+    EditorState expected = state;
+    expected.compressor = after.project->editor.compressor;
+    if (after.project->editor != expected) return std::nullopt;
     return result;
 }
 

@@ -20,7 +20,8 @@ namespace corv::project {
 [[nodiscard]] std::string EditorTableText(const EditorState& state, std::string_view newline = "\n");
 
 // `text` with its [editor] table replaced by the one for `state`, or with that table appended
-// when it has none; every byte outside the table's heading and key lines stays. std::nullopt
+// when it has none, and the top-level compressor key set to `state.compressor` when that differs
+// from the file's (put in before the first table when the file has none); every other byte stays. std::nullopt
 // when `text` is no project file, when its editor table is not one plain [editor] table, or
 // when the result would not read back as the same project holding `state`.
 [[nodiscard]] std::optional<std::string> WithEditorTable(std::string_view text, const EditorState& state,

@@ -4,13 +4,16 @@
 #include <cctype>
 #include <cstdio>
 #include <set>
+#include <utility>
 
 #include "check/box_lines.h"
 #include "check/box_wrap.h"
 #include "check/code_parameters.h"
+#include "check/entry_structure.h"
 #include "check/string_check.h"
 #include "script/substitutions.h"
 #include "core/address.h"
+#include "core/ascii.h"
 #include "project/po_reader.h"
 #include "project/write_paths.h"
 #include "script/kana_dump.h"
@@ -37,13 +40,48 @@ bool hasText(const std::string& line) {
     return std::any_of(line.begin(), line.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
 }
 
-// A script entry's translation as one text: the lines without the empty ones at the end;
-// empty when no line has text.
+// The keyword of a line break, which a msgstr ends with for each empty line at the end of its
+// entry: a PO message may not end with a line break its msgid lacks.
+constexpr std::string_view kLineBreakKeyword = "[NEWLINE]";
+
+// A script entry's translation as one text, its empty lines at the end written as line break
+// keywords; empty when no line has text.
 std::string translationOf(const std::vector<std::string>& lines) {
     if (std::none_of(lines.begin(), lines.end(), hasText)) return {};
     size_t count = lines.size();
     while (count > 0 && lines[count - 1].empty()) --count;
-    return script::JoinLines({lines.begin(), lines.begin() + long(count)});
+    std::string text = script::JoinLines({lines.begin(), lines.begin() + long(count)});
+    for (size_t k = count; k < lines.size(); ++k) text += kLineBreakKeyword;
+    return text;
+}
+
+bool endsWithLineBreakKeyword(std::string_view line) {
+    return line.size() >= kLineBreakKeyword.size() &&
+           core::FindIgnoringCase(line.substr(line.size() - kLineBreakKeyword.size()), kLineBreakKeyword) == 0;
+}
+
+// A translation's lines, split into its text and the line breaks its last line ends with, which
+// go into the script as empty lines at the end of the entry (the same bytes in the game). A
+// translation of nothing but line breaks stays as it is written.
+struct TranslationLines {
+    std::vector<std::string> text;
+    size_t trailingBreaks = 0;
+};
+
+TranslationLines splitTranslation(const std::string& latin1) {
+    std::vector<std::string> lines = script::SplitLines(latin1);
+    std::string rest = lines.back();
+    size_t breaks = 0;
+    while (endsWithLineBreakKeyword(rest)) {
+        rest.resize(rest.size() - kLineBreakKeyword.size());
+        ++breaks;
+    }
+    const std::string written = std::exchange(lines.back(), rest);
+    if (std::none_of(lines.begin(), lines.end(), hasText)) {
+        lines.back() = written;
+        breaks = 0;
+    }
+    return {std::move(lines), breaks};
 }
 
 // The bracketed forms of the codes of `gameString` a translation must keep, each once.
@@ -89,6 +127,17 @@ EntryLines findEntry(const std::vector<std::string>& lines, unsigned n) {
     return {*found, -1};
 }
 
+// The first line of a script that no string of its block takes and that the checks call an
+// error: text outside every entry, or an entry for a string the block does not have.
+std::optional<check::StrayLine> strayText(const std::string& text, const script::TextBlockLoad& load) {
+    if (!load.block) return std::nullopt;
+    const script::MemoryScriptText script(text);
+    for (check::StrayLine& stray : check::FindStrayLines(script, load.block->info.stringCount)) {
+        if (stray.kind != check::StrayKind::MistypedKeyword) return std::move(stray);
+    }
+    return std::nullopt;
+}
+
 struct ImportTarget {
     std::filesystem::path path;
     std::vector<std::string> lines;
@@ -110,9 +159,9 @@ std::optional<std::pair<uint32_t, unsigned>> ParsePoContext(std::string_view con
     return std::pair<uint32_t, unsigned>{address, number};
 }
 
-std::filesystem::path PoPathFor(const std::filesystem::path& folder, uint32_t blockAddress) {
+std::filesystem::path PoPathFor(const std::filesystem::path& folder, uint32_t blockAddress, bool isTemplate) {
     char name[32];
-    std::snprintf(name, sizeof name, "%08X.po", static_cast<unsigned>(blockAddress));
+    std::snprintf(name, sizeof name, isTemplate ? "%08X.pot" : "%08X.po", static_cast<unsigned>(blockAddress));
     return folder / name;
 }
 
@@ -166,6 +215,10 @@ BlockPo ExportBlockPo(const ProjectFile& project, const ProjectInputs& inputs, s
                 po.unexportable = UnexportableEntry{n, *opening + 2 + int(check.line), check};
             }
             message.str = Latin1ToUtf8(translation);
+            if (endsWithLineBreakKeyword(translation)) {
+                message.notes.push_back("the [NEWLINE] at the end is a line break after the text; remove it to end "
+                                        "the string with its text");
+            }
         }
         po.messages.push_back(std::move(message));
         numbers.push_back(n);
@@ -360,15 +413,26 @@ ImportTarget* PoImporter::target(const Source& source, uint32_t address) {
     }
     std::error_code error;
     std::optional<std::string> text;
+    const script::TextBlockLoad load = script::LoadTextBlock(inputs_.patched.data(), inputs_.dataFile.blocks, address);
     if (std::filesystem::exists(std::filesystem::symlink_status(target->second.path, error))) {
         text = script::LoadScriptFile(target->second.path);
-    } else {
-        const script::TextBlockLoad load = script::LoadTextBlock(inputs_.patched.data(), inputs_.dataFile.blocks, address);
-        if (load.block) text = script::ScriptSkeleton(load.block->info.stringCount);
+    } else if (load.block) {
+        text = script::ProjectScriptSkeleton(load.block->info.stringCount);
     }
     if (!text) {
         result_.errors.push_back(
             {.problem = PoImportProblem::ScriptUnreadable, .file = target->second.path, .context = source.entry.context});
+        targets_.erase(target);
+        return nullptr;
+    }
+    // Text the build would drop is mended in the script first: an import would leave it where it
+    // is, and the translator would not know that it goes nowhere.
+    if (const auto stray = strayText(*text, load); stray) {
+        result_.errors.push_back({.problem = PoImportProblem::TextOutsideEntries,
+                                  .file = target->second.path,
+                                  .line = size_t(stray->scriptLine),
+                                  .context = source.entry.context,
+                                  .detail = stray->text});
         targets_.erase(target);
         return nullptr;
     }
@@ -384,13 +448,15 @@ void PoImporter::replaceEntry(const Source& source, ImportTarget& target, unsign
         return;
     }
     const std::vector<std::string> current(lines.begin() + found.opening + 1, lines.begin() + found.closing);
-    std::vector<std::string> replacement = script::SplitLines(text);
+    TranslationLines translation = splitTranslation(text);
+    std::vector<std::string>& replacement = translation.text;
     if (wrap_) {
         // A wrap that would give a row the script's reader takes as structure is left out.
         std::vector<std::string> wrapped = wrapper_.wrap(replacement).lines;
         if (std::none_of(wrapped.begin(), wrapped.end(), script::ActsAsKeywordLine)) replacement = std::move(wrapped);
     }
-    if (translationOf(current) == script::JoinLines(replacement)) {
+    replacement.insert(replacement.end(), translation.trailingBreaks, std::string());
+    if (translationOf(current) == translationOf(replacement)) {
         ++result_.unchanged;
         return;
     }

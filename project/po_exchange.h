@@ -24,8 +24,9 @@ namespace corv::project {
 [[nodiscard]] std::string PoContext(uint32_t blockAddress, unsigned stringNumber);
 [[nodiscard]] std::optional<std::pair<uint32_t, unsigned>> ParsePoContext(std::string_view context);
 
-// "00D01000.po" in `folder`.
-[[nodiscard]] std::filesystem::path PoPathFor(const std::filesystem::path& folder, uint32_t blockAddress);
+// "00D01000.po" in `folder` (".pot" for a template).
+[[nodiscard]] std::filesystem::path PoPathFor(const std::filesystem::path& folder, uint32_t blockAddress,
+                                              bool isTemplate = false);
 
 // A script entry whose text a PO file cannot carry back (see TranslationProblem): the export
 // writes no file rather than one that the import would refuse.
@@ -66,6 +67,8 @@ enum class PoImportProblem {
     Duplicate,       // translated differently in another given file (`otherFile`, `otherLine`)
     EntryMissing,    // the script has no closed entry for the string to put the translation in
     ScriptUnreadable,
+    TextOutsideEntries,  // the script (`file`) holds text outside every entry at `line` (`detail`,
+                         // or an entry for a string past the block's): a check error to mend first
     PathNotAllowed,  // the script it goes into may not be written (`pathError`; `file` is the
                      // project file, whose key leads there)
     // Warnings, which import nothing less:

@@ -1,5 +1,7 @@
 #include "project/po_text.h"
 
+#include <algorithm>
+
 #include "script/script_file.h"
 
 namespace corv::project {
@@ -43,12 +45,30 @@ void appendField(std::string& out, std::string_view keyword, std::string_view te
 
 }  // namespace
 
-std::string FormatPoFile(const std::vector<PoMessage>& messages) {
+bool IsLanguageCode(std::string_view code) {
+    constexpr size_t kLongest = 35;
+    return !code.empty() && code.size() <= kLongest && std::all_of(code.begin(), code.end(), [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '@' ||
+               c == '.' || c == '-';
+    });
+}
+
+std::string FormatPoFile(const std::vector<PoMessage>& messages, const PoHeader& header) {
+    // A template keeps gettext's placeholders, which whoever starts a translation fills in.
+    const bool dated = !header.isTemplate && !header.revisionDate.empty();
+    const std::string date = header.revisionDate.empty() ? "YEAR-MO-DA HO:MI+ZONE" : header.revisionDate;
+    const std::string language = IsLanguageCode(header.language) ? header.language : std::string();
     std::string out;
     out += "msgid \"\"\n";
     out += "msgstr \"\"\n";
     out += "\"Project-Id-Version: CORVANE\\n\"\n";
-    out += "\"Language: \\n\"\n";
+    out += "\"POT-Creation-Date: " + date + "\\n\"\n";
+    out += "\"PO-Revision-Date: " + (dated ? date : std::string("YEAR-MO-DA HO:MI+ZONE")) + "\\n\"\n";
+    out += header.isTemplate ? "\"Last-Translator: FULL NAME <EMAIL@ADDRESS>\\n\"\n"
+                             : "\"Last-Translator: the project's translators\\n\"\n";
+    out += header.isTemplate ? "\"Language-Team: LANGUAGE <LL@li.org>\\n\"\n"
+                             : "\"Language-Team: the project's translators\\n\"\n";
+    out += "\"Language: " + language + "\\n\"\n";
     out += "\"MIME-Version: 1.0\\n\"\n";
     out += "\"Content-Type: text/plain; charset=UTF-8\\n\"\n";
     out += "\"Content-Transfer-Encoding: 8bit\\n\"\n";
@@ -57,7 +77,7 @@ std::string FormatPoFile(const std::vector<PoMessage>& messages) {
         for (const std::string& note : message.notes) out += "#. " + note + '\n';
         appendField(out, "msgctxt", message.context);
         appendField(out, "msgid", message.id);
-        appendField(out, "msgstr", message.str);
+        appendField(out, "msgstr", header.isTemplate ? std::string() : message.str);
     }
     return out;
 }

@@ -19,8 +19,19 @@ struct PoMessage {
     std::string str;                 // msgstr (UTF-8; empty: not translated)
 };
 
-// The whole file: a header naming the charset, then the messages in order.
-[[nodiscard]] std::string FormatPoFile(const std::vector<PoMessage>& messages);
+// What the header of a PO file says besides the charset: every field a PO checker wants filled.
+struct PoHeader {
+    std::string language;      // "de", "pt_BR"; empty: not said (see IsLanguageCode)
+    std::string revisionDate;  // "2026-12-10 11:55+0000"; empty: gettext's placeholder
+    bool isTemplate = false;   // a .pot: every msgstr empty, the placeholders of a template
+};
+
+// A language code a header may carry: one to 35 letters, digits and "_@.-", so that no value
+// from a project file can write a header line of its own.
+[[nodiscard]] bool IsLanguageCode(std::string_view code);
+
+// The whole file: the header, then the messages in order (a template's with empty msgstr).
+[[nodiscard]] std::string FormatPoFile(const std::vector<PoMessage>& messages, const PoHeader& header = {});
 
 // Latin-1 bytes as UTF-8.
 [[nodiscard]] std::string Latin1ToUtf8(std::string_view latin1);

@@ -9,6 +9,7 @@
 #include "core/address.h"
 #include "core/file_read.h"
 #include "project/editor_table_read.h"
+#include "project/po_text.h"
 #include "project/substitutions_table.h"
 #include "project/toml_nesting.h"
 
@@ -267,6 +268,24 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         }
         project.untranslated = text->get() == "refuse" ? UntranslatedStrings::Refuse : UntranslatedStrings::StandIn;
     }
+    if (const toml::node* compressor = top.optional(kCompressorKey)) {
+        const auto* text = compressor->as_string();
+        const auto chosen = text ? ParseCompressorName(text->get()) : std::nullopt;
+        if (!chosen) {
+            return keyError(ProjectProblem::WrongType, kCompressorKey, lineOf(*compressor),
+                            "\"standard\" or \"maximising\"");
+        }
+        project.compressor = *chosen;
+        project.compressorLine = lineOf(*compressor);
+    }
+    if (const toml::node* language = top.optional("language")) {
+        const auto* text = language->as_string();
+        if (!text || !IsLanguageCode(text->get())) {
+            return keyError(ProjectProblem::WrongType, "language", lineOf(*language),
+                            "a language code such as \"de\" or \"pt_BR\"");
+        }
+        project.language = text->get();
+    }
     if (auto problem = readBlocks(top.optional("blocks"), project)) return problem;
     if (const toml::node* substitutions = top.optional("substitutions")) {
         const auto* pairs = substitutions->as_table();
@@ -280,6 +299,8 @@ std::optional<ProjectError> readProject(const toml::table& root, ProjectFile& pr
         project.editor = ReadEditorTable(*editorTable);
         project.editorLine = lineOf(*editor);
     }
+    // Fit Harder When Over shows the key and writes it back with the editor's state.
+    if (project.compressorLine > 0) project.editor.compressor = project.compressor;
     if (!top.checkUnknown()) return top.error_;
     return std::nullopt;
 }
@@ -374,7 +395,11 @@ std::string ProjectFileText(const ProjectFileSettings& settings) {
     text += "# One script file per block, named by its address: 00340000.txt.\n";
     text += "scripts = " + quoted(settings.scripts) + "\n";
     text += "# IPS code patches applied to the original first, in this order.\n";
-    text += "patches = []\n\n";
+    text += "patches = []\n";
+    text += "# The compressor of every build: \"standard\" (the streams the game's own compressor writes,\n";
+    text += "# without this key) or \"maximising\" (the smallest the game reads back, for a block over its\n";
+    text += "# room). CorvaneText's Edit > Fit Harder When Over shows and sets it.\n";
+    text += "# compressor = \"maximising\"\n\n";
     text += "# Characters that import-po writes differently: what word processors and translation\n";
     text += "# platforms type and a Latin-1 script cannot hold. A letter the table file gives a byte of\n";
     text += "# the game (a line 7B=\xC3\xB1) is never replaced. Remove a line to have the character refused.\n";
@@ -390,6 +415,16 @@ std::string ProjectFileText(const ProjectFileSettings& settings) {
     text += "# [blocks.340000]\n";
     text += "# skip = true\n";
     return text;
+}
+
+std::optional<core::Compressor> ParseCompressorName(std::string_view text) {
+    if (text == kStandardCompressorName) return core::Compressor::Standard;
+    if (text == kMaximisingCompressorName) return core::Compressor::Maximising;
+    return std::nullopt;
+}
+
+std::string_view CompressorName(core::Compressor compressor) {
+    return compressor == core::Compressor::Maximising ? kMaximisingCompressorName : kStandardCompressorName;
 }
 
 std::optional<uint32_t> ParseBlockAddress(std::string_view text) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "check/box_wrap.h"
+#include "core/block_encoder.h"
 #include "project/editor_state.h"
 #include "script/substitutions.h"
 
@@ -80,6 +81,12 @@ struct ProjectFile {
     // `untranslated = "stand-in" | "refuse"`: what a build does with untranslated strings
     // (`build --release` refuses them whatever the file says).
     UntranslatedStrings untranslated = UntranslatedStrings::StandIn;
+    // `compressor = "standard" | "maximising"`: the compressor of build, status and check (their
+    // --maximise picks the maximising one whatever the file says); the editor's Fit Harder When Over.
+    core::Compressor compressor = core::Compressor::Standard;
+    int compressorLine = 0;  // 0 when the file has no such key
+    // `language = "de"`: the language of the translation, which export-po writes into its PO files.
+    std::string language;
 
     [[nodiscard]] bool skips(uint32_t blockAddress) const;
 };
@@ -116,6 +123,13 @@ struct ProjectLoad {
     std::optional<ProjectFile> project;
     std::optional<ProjectError> error;  // set exactly when project is not
 };
+
+// The top-level key of the compressor and the names of its values.
+inline constexpr char kCompressorKey[] = "compressor";
+inline constexpr std::string_view kStandardCompressorName = "standard";
+inline constexpr std::string_view kMaximisingCompressorName = "maximising";
+[[nodiscard]] std::optional<core::Compressor> ParseCompressorName(std::string_view text);
+[[nodiscard]] std::string_view CompressorName(core::Compressor compressor);
 
 // A block address as the project file writes it (a key of [blocks], the editor's last block):
 // one to six hexadecimal digits, nothing else.

@@ -32,6 +32,17 @@ std::string ScriptSkeleton(unsigned stringCount) {
     return text;
 }
 
+std::string ProjectScriptSkeleton(unsigned stringCount) {
+    std::string text =
+        "// Type each translation on the empty line under its entry's first line. Every line you add\n"
+        "// is one more line of the string in the game; an empty line at the end is a line break there.\n\n";
+    for (unsigned k = 0; k < stringCount; ++k) {
+        text += EntrySearchText(static_cast<int>(k));
+        text += "\n\n.ENDS\n\n";
+    }
+    return text;
+}
+
 std::string EntrySearchText(int stringNumber) { return ".STRING " + std::to_string(stringNumber); }
 
 bool ActsAsKeywordLine(std::string_view line) {

@@ -20,6 +20,10 @@ namespace corv::script {
 
 // The skeleton written for a block of `stringCount` strings, with '\n' line ends.
 [[nodiscard]] std::string ScriptSkeleton(unsigned stringCount);
+// The skeleton of a translation project's script: a header that says how entries are typed, and
+// each entry with one empty line to type on, so that a translation typed on it ends with its text
+// and not with a line break ('\n' line ends).
+[[nodiscard]] std::string ProjectScriptSkeleton(unsigned stringCount);
 
 // ".STRING %d"
 [[nodiscard]] std::string EntrySearchText(int stringNumber);

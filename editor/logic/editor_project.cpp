@@ -131,6 +131,7 @@ ProjectBuildOutcome RunProjectBuild(EditorSession& session, const project::Proje
     const check::BoxMetrics box = check::BoxOfDataFile(read.dataFile);
     for (const project::BlockResult& block : build.blocks) {
         for (const std::string& line : project::BlockErrorLines(block, box)) progress.addLogLine(line);
+        if (const auto warnings = project::DescribeWarnings(block)) progress.addLogLine(*warnings);
         progress.addLogLine(project::DescribeBlock(file, block));
     }
     progress.addLogLine(project::DescribeTotal(build.blocks));

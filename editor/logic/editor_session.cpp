@@ -261,7 +261,7 @@ std::optional<editor::BlockChoice> EditorSession::chooseBlock(size_t n, script::
                                                               dialogs::Dialogs& dialogs) {
     shownString_.forget();
     UnsavedScriptQuestion question(*this, script, dialogs);
-    auto choice = index_->chooseBlock(rom_, n, dumpsDirectory_, script, question);
+    auto choice = index_->chooseBlock(rom_, n, dumpsDirectory_, script, question, projectFolder_.has_value());
     if (choice) scriptOnDisk_.remember(index_->scriptPath());
     return choice;
 }

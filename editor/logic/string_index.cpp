@@ -87,7 +87,7 @@ std::span<const uint8_t> StringIndex::block() const {
 
 std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, size_t n,
                                                     const std::filesystem::path& dumpsDirectory, script::ScriptText& script,
-                                                    UnsavedScriptHandler& unsaved) {
+                                                    UnsavedScriptHandler& unsaved, bool inProject) {
     if (!rom.loaded() || n >= blockCount_) return std::nullopt;
     BlockChoice choice;
     currentBlockAddress_ = blockAddresses_[n];
@@ -121,7 +121,8 @@ std::optional<BlockChoice> StringIndex::chooseBlock(const core::RomImage& rom, s
 
     if (isExistingFile(scriptPath_)) {
         choice.script = loadInto(script, scriptPath_) ? ScriptLoad::Existing : ScriptLoad::CannotRead;
-    } else if (!script::SaveScriptFile(scriptPath_, script::ScriptSkeleton(stringCount_))) {
+    } else if (!script::SaveScriptFile(scriptPath_, inProject ? script::ProjectScriptSkeleton(stringCount_)
+                                                                   : script::ScriptSkeleton(stringCount_))) {
         choice.script = ScriptLoad::CannotCreate;
     } else {
         choice.script = loadInto(script, scriptPath_) ? ScriptLoad::Skeleton : ScriptLoad::CannotRead;

@@ -83,10 +83,11 @@ public:
     // Chooses block `n` of the list: decompresses it from `rom`, lists its strings, and loads its
     // script file from `dumpsDirectory` into `script` (writing the skeleton when the file does not
     // exist yet). std::nullopt, with nothing changed, when no ROM is loaded or `n` is not a block
-    // of the list. Afterwards the caller chooses string 0. Clears the script's modified flag.
+    // of the list. Afterwards the caller chooses string 0. Clears the script's modified flag. In a
+    // translation project the skeleton is the project's (script::ProjectScriptSkeleton).
     std::optional<BlockChoice> chooseBlock(const core::RomImage& rom, size_t n,
                                            const std::filesystem::path& dumpsDirectory, script::ScriptText& script,
-                                           UnsavedScriptHandler& unsaved);
+                                           UnsavedScriptHandler& unsaved, bool inProject = false);
 
     // Chooses string `i` of the current block: notes its text pointer (text records only), finds
     // its entry in `script` (searching from its selection, as the editor's search does; nothing

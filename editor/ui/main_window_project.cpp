@@ -50,6 +50,9 @@ void MainWindow::restoreEditorState(const project::EditorState& state) {
     if (state.markOverflow) live_->setMarkOverflow(*state.markOverflow);
     if (state.fontSize) ui_.textEditor->setFontSize(*state.fontSize);
     if (state.wrapWhileTyping) wrap_->setWrapWhileTyping(*state.wrapWhileTyping);
+    // A project without the key uses the standard compressor.
+    ui_.fitHarder->setChecked(state.compressor == core::Compressor::Maximising);
+    fitHarderWhenOver();
     if (ui_.listData->blockCount() == 0) return;
     const std::optional<size_t> row = state.block ? BlockRowOf(*session_, *state.block) : std::nullopt;
     ui_.listData->selectBlock(static_cast<int>(row.value_or(0)));
@@ -71,6 +74,7 @@ project::EditorState MainWindow::editorState() const {
     state.markOverflow = live_->marksOverflow();
     state.fontSize = ui_.textEditor->fontSize();
     state.wrapWhileTyping = wrap_->wrapsWhileTyping();
+    state.compressor = ui_.fitHarder->isChecked() ? core::Compressor::Maximising : core::Compressor::Standard;
     return state;
 }
 

@@ -92,6 +92,40 @@ TEST(EditorTable, WrapWhileTypingIsKeptAndReadBack) {
     EXPECT_FALSE(parsed(std::string(kMinimal) + "[editor]\nwrap_while_typing = 1\n").editor.wrapWhileTyping);
 }
 
+TEST(EditorTable, FitHarderIsTheTopLevelCompressorKeySetInPlaceOrPutBeforeTheFirstTable) {
+    EditorState maximising = fullState();
+    maximising.compressor = core::Compressor::Maximising;
+    const auto added = project::WithEditorTable(kMinimal, maximising, kFile);
+    ASSERT_TRUE(added);
+    EXPECT_EQ(added->substr(0, added->find("[output]")),
+              "rom = 'game.smc'  # the original\ndata_file = 'data/game.txt'\ntable = \"game.tbl\"\n"
+              "compressor = \"maximising\"\n\n");
+    EXPECT_EQ(parsed(*added).compressor, core::Compressor::Maximising);
+    EXPECT_EQ(parsed(*added).editor, maximising);
+    // Read back unchanged, it is not written again.
+    EXPECT_EQ(project::WithEditorTable(*added, maximising, kFile), *added);
+
+    // Where the translator wrote the key, only its value changes: quotes and comment stay.
+    const std::string own = "compressor = 'maximising'   # for D46D00\n" + std::string(kMinimal);
+    EditorState standard = fullState();
+    standard.compressor = core::Compressor::Standard;
+    const auto replaced = project::WithEditorTable(own, standard, kFile);
+    ASSERT_TRUE(replaced);
+    EXPECT_TRUE(replaced->starts_with("compressor = 'standard'   # for D46D00\nrom = 'game.smc'")) << *replaced;
+    EXPECT_EQ(parsed(*replaced).compressor, core::Compressor::Standard);
+
+    // A state that does not say leaves the key as it is, and a file without the key stays without
+    // one while the compressor is the standard one.
+    EXPECT_EQ(parsed(*project::WithEditorTable(own, fullState(), kFile)).compressor, core::Compressor::Maximising);
+    EXPECT_EQ(project::WithEditorTable(kMinimal, standard, kFile)->find("compressor"), std::string::npos);
+    // The file init-project writes: the key goes in after its commented example.
+    const auto commented = project::WithEditorTable(ProjectTest::projectText(), maximising, kFile);
+    ASSERT_TRUE(commented);
+    EXPECT_NE(commented->find("# compressor = \"maximising\"\n\ncompressor = \"maximising\"\n\n# Characters"),
+              std::string::npos)
+        << *commented;
+}
+
 TEST(EditorTable, LineEndsOfTheFileAreKept) {
     std::string crlf;
     for (const char c : std::string(kMinimal)) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);

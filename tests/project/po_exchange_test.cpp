@@ -53,6 +53,59 @@ TEST_F(PoExchange, ExportThenImportLeavesEveryScriptByteIdentical) {
     EXPECT_FALSE(fs::exists(scriptPath(textBlock(3))));
 }
 
+TEST_F(PoExchange, TrailingLineBreaksAreANewlineKeywordThatComesBackAndGoesWhenRemoved) {
+    const demo::DemoBlock& block = textBlock(2);  // 545C00
+    std::string text = script::ProjectScriptSkeleton(unsigned(block.records.size()));
+    const auto put = [&](int n, const std::string& lines) {
+        const std::string opening = script::EntrySearchText(n) + "\n\n.ENDS";
+        text.replace(text.find(opening), opening.size(), script::EntrySearchText(n) + "\n" + lines + ".ENDS");
+    };
+    put(1, "One break after me\n\n");
+    put(2, "Two after me\n\n\n");
+    put(5, "[NEWLINE]\n");  // a string of one line break, meant so
+    ASSERT_TRUE(script::SaveScriptFile(scriptPath(block), text));
+    const std::vector<uint8_t> before = readBytes(scriptPath(block));
+
+    const project::ProjectFile file = loadProject();
+    const auto inputs = loadInputs(file);
+    size_t index = 0;
+    while (inputs->dataFile.blocks.at(index).address != block.address) ++index;
+    const project::BlockPo po = project::ExportBlockPo(file, *inputs, index);
+    const auto message = [&](unsigned n) {
+        const std::string context = project::PoContext(block.address, n);
+        const auto found = std::find_if(po.messages.begin(), po.messages.end(),
+                                        [&](const project::PoMessage& m) { return m.context == context; });
+        return found == po.messages.end() ? project::PoMessage{} : *found;
+    };
+    EXPECT_EQ(message(1).str, "One break after me[NEWLINE]");
+    EXPECT_EQ(message(2).str, "Two after me[NEWLINE][NEWLINE]");
+    EXPECT_EQ(message(5).str, "[NEWLINE]");
+    EXPECT_NE(message(1).notes.back().find("remove it"), std::string::npos);
+
+    // Imported as exported: nothing changes.
+    const fs::path exported = dir_ / "545C00.po";
+    std::ofstream(exported, std::ios::binary) << project::FormatPoFile(po.messages);
+    const project::PoImport same = import({exported});
+    ASSERT_TRUE(same.errors.empty());
+    EXPECT_TRUE(same.scripts.empty());
+    EXPECT_EQ(readBytes(scriptPath(block)), before);
+
+    // The keyword taken away in the PO takes the break away; one written (in any case) into an
+    // untranslated entry gives the empty line, and nothing of the skeleton is left.
+    const fs::path edited = dir_ / "edited.po";
+    std::ofstream(edited, std::ios::binary)
+        << "msgid \"\"\nmsgstr \"\"\n\"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+           "msgctxt \"BLOCK 545C00 STRING 1\"\nmsgid \"x\"\nmsgstr \"One break after me\"\n\n"
+           "msgctxt \"BLOCK 545C00 STRING 4\"\nmsgid \"y\"\nmsgstr \"New[newline]\"\n";
+    const project::PoImport changed = import({edited});
+    ASSERT_TRUE(changed.errors.empty());
+    ASSERT_EQ(changed.imported, 2u);
+    script::MemoryScriptText script(changed.scripts.at(scriptPath(block)));
+    EXPECT_EQ(*script::LookupEntry(script, 1), std::vector<std::string>{"One break after me"});
+    EXPECT_EQ(*script::LookupEntry(script, 4), (std::vector<std::string>{"New", ""}));
+    EXPECT_EQ(*script::LookupEntry(script, 2), (std::vector<std::string>{"Two after me", "", ""}));
+}
+
 TEST_F(PoExchange, ExportedFilesPassMsgfmtCheck) {
     translate(textBlock(0), 1.0);
     if (std::system("msgfmt --version > /dev/null 2>&1") != 0) GTEST_SKIP() << "msgfmt is not installed";
@@ -106,8 +159,9 @@ TEST_F(PoExchange, AToolsTranslationImportsExactlyItsTranslatedNonFuzzyEntries) 
     EXPECT_EQ(result.scripts.begin()->first, scriptPath(block));
     script::MemoryScriptText script(text);
     EXPECT_EQ(*script::LookupEntry(script, 1), std::vector<std::string>{"Caf\xE9 open"});
-    EXPECT_EQ(*script::LookupEntry(script, 2), (std::vector<std::string>{"", ""}));  // the skeleton's
-    EXPECT_EQ(*script::LookupEntry(script, 3), (std::vector<std::string>{"", ""}));
+    // The project's skeleton: one empty line to type on.
+    EXPECT_EQ(*script::LookupEntry(script, 2), std::vector<std::string>{""});
+    EXPECT_EQ(*script::LookupEntry(script, 3), std::vector<std::string>{""});
     EXPECT_EQ(*script::LookupEntry(script, 4), (std::vector<std::string>{"Two", "lines"}));
 
     const project::PoImport withFuzzy = import({po}, true);

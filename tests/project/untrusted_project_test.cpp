@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <fstream>
 #include <string>
 
@@ -54,6 +55,7 @@ protected:
 
 TEST_F(UntrustedProject, AProjectFileIsReadOnlyWhenPlainSmallShallowAndFreeOfNuls) {
     const std::string good = projectText();
+    const int lines = int(std::count(good.begin(), good.end(), '\n'));
     const struct {
         std::string text;
         project::ProjectProblem problem;
@@ -61,10 +63,10 @@ TEST_F(UntrustedProject, AProjectFileIsReadOnlyWhenPlainSmallShallowAndFreeOfNul
         int line;
     } cases[] = {
         {good + "# " + std::string(project::kLargestProjectFile, 'x') + "\n", project::ProjectProblem::TooLarge, "", 0},
-        {good + "[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q]\n", project::ProjectProblem::TooDeep, "", 41},
+        {good + "[a.b.c.d.e.f.g.h.i.j.k.l.m.n.o.p.q]\n", project::ProjectProblem::TooDeep, "", lines + 1},
         {"\"bad\\u0000key\" = 1\n" + good, project::ProjectProblem::NulCharacter, std::string("bad\0key", 7), 1},
         {good + "[blocks.D40000]\nskip = true\n[editor]\nnote = \"a\\u0000b\"\n", project::ProjectProblem::NulCharacter,
-         "editor.note", 44},
+         "editor.note", lines + 4},
         {"allow_outside = 'yes'\n" + good, project::ProjectProblem::WrongType, "allow_outside", 1},
     };
     for (const auto& c : cases) {

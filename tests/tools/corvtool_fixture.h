@@ -125,6 +125,12 @@ protected:
         std::ofstream(project / ".corvane-project.lock");
     }
 
+    // Runs init-project into `project` on the demo files make-demo wrote into the test's folder.
+    ToolRun initProject(const fs::path& project) const {
+        return corvtool("init-project " + q(project) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
+                        q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName));
+    }
+
     const DemoBlock& blockNamed(const std::string& name) const {
         for (const DemoBlock& block : game_->blocks) {
             if (block.name == name) return block;

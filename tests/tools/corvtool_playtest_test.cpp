@@ -40,8 +40,7 @@ protected:
     fs::path partlyTranslated() {
         makeDemo();
         const fs::path dir = dir_ / "proj";
-        const ToolRun init = corvtool("init-project " + q(dir) + " --rom " + q(dir_ / kRomFileName) + " --data-file " +
-                                      q(dir_ / kBlockDataFileName) + " --table " + q(dir_ / kTableFileName));
+        const ToolRun init = initProject(dir);
         EXPECT_EQ(init.exitCode, 0) << init.err;
         EXPECT_TRUE(replaceInFile(dir / "Dumps/00D01000.txt", ".STRING 2\r\n\r\n", ".STRING 2\r\nHP is low![KEY]\r\n"));
         return dir;
@@ -99,11 +98,11 @@ TEST_F(CorvtoolPlayTest, UntranslatedStringsKeepTheOriginalCodesWithTheirNumberA
         ++compared;
     }
     EXPECT_GE(compared, 30u);
-    // The translation stays as written: its text, the key wait and the line break of the
-    // skeleton's second line.
+    // The translation stays as written: its text and the key wait, typed on the skeleton's one
+    // empty line, so no line break after it.
     std::string translated;
     for (const check::TranslatedToken& token : strings[2].tokens) translated += char(token.value);
-    EXPECT_EQ(translated, "HP is low!\xF0\xFD");
+    EXPECT_EQ(translated, "HP is low!\xF0");
 }
 
 TEST_F(CorvtoolPlayTest, AReleaseBuildRefusesTheBlockNamingItsUntranslatedStringsAndWritesNothing) {
@@ -133,8 +132,8 @@ TEST_F(CorvtoolPlayTest, AReleaseBuildRefusesTheBlockNamingItsUntranslatedString
 
     // Translated through to the end, the release build goes through.
     std::string script = readText(dir / "Dumps/00D01000.txt");
-    for (size_t at = 0; (at = script.find("\r\n\r\n\r\n.ENDS", at)) != std::string::npos;) {
-        script.replace(at, 6, "\r\n[NEWLINE]\r\n");
+    for (size_t at = 0; (at = script.find("\r\n\r\n.ENDS", at)) != std::string::npos;) {
+        script.replace(at, 4, "\r\n[NEWLINE]\r\n");
     }
     std::ofstream(dir / "Dumps/00D01000.txt", std::ios::binary) << script;
     ASSERT_TRUE(replaceInFile(dir / "corvane-project.toml", "untranslated = \"some\"", "untranslated = \"stand-in\""));

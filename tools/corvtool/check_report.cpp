@@ -18,7 +18,9 @@ std::string hex(unsigned value, int digits) {
     return text;
 }
 
-const char* kindName(FindingKind kind) {
+}  // namespace
+
+const char* FindingKindName(FindingKind kind) {
     switch (kind) {
     case FindingKind::EntryMissing: return "entry-missing";
     case FindingKind::WrongEntry: return "wrong-entry";
@@ -49,6 +51,8 @@ const char* kindName(FindingKind kind) {
     }
     return "";
 }
+
+namespace {
 
 // JSON strings hold script bytes, which need not be UTF-8: bytes from 0x80 up are written as
 // the code points of the same value.
@@ -154,7 +158,7 @@ void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockRepo
         for (size_t k = 0; k < string.findings.size(); ++k) {
             const Finding& finding = string.findings[k];
             out << (k > 0 ? ", " : "") << "{\"severity\": \"" << check::SeverityName(check::SeverityOf(finding.kind))
-                << "\", \"kind\": \"" << kindName(finding.kind) << "\", \"line\": " << finding.line
+                << "\", \"kind\": \"" << FindingKindName(finding.kind) << "\", \"line\": " << finding.line
                 << ", \"message\": " << jsonString(check::FindingMessage(finding, box, check::FindingCharacters::Bytes)) << "}";
         }
         out << "]}";

@@ -30,6 +30,9 @@ struct TextReportOptions {
 // "12 of 150 strings translated"
 [[nodiscard]] std::string DescribeTranslatedCount(const check::BlockReport& report);
 
+// "line-too-wide": the name of a finding's kind in the JSON reports.
+[[nodiscard]] const char* FindingKindName(check::FindingKind kind);
+
 // A JSON string of script bytes (bytes from 0x80 up as the code points of the same value).
 [[nodiscard]] std::string JsonString(const std::string& text);
 

@@ -8,7 +8,6 @@
 
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <iostream>
 #include <ostream>
@@ -29,18 +28,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using project::BlockState;
 using project::BuildOutcome;
-
-int stoppedExitCode(const project::BuildResult& build) {
-    const bool inputWrong = std::any_of(build.blocks.begin(), build.blocks.end(), [](const project::BlockResult& b) {
-        return b.state == BlockState::CheckErrors || b.state == BlockState::Unreadable ||
-               b.state == BlockState::Unfinished ||
-               b.state == BlockState::ScriptUnreadable ||
-               (b.state == BlockState::Refused && b.outcome == insert::InsertionOutcome::BadOldHeader);
-    });
-    return inputWrong ? kExitBadInput : kExitDoesNotFit;
-}
 
 // The lines for what WriteBuildOutputs did; the exit code.
 int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::ProjectFile& file,
@@ -113,12 +101,12 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
 
 int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     ProjectOptions options;
-    if (!ParseProjectOptions(args, "build", {"--jobs", kMaximiseOption, kReleaseOption, kAllowOutsideOption, kReleaseDirOption},
+    if (!ParseProjectOptions(args, "build", {"--jobs", "--verbose", kMaximiseOption, kReleaseOption, kAllowOutsideOption, kReleaseDirOption},
                              err, options)) {
         return kExitUsage;
     }
     if (options.arguments.size() != 1) {
-        err << "corvtool build: expected PROJECT [--jobs N] [--maximise] [--release] [--allow-outside] [--release-dir DIR]\n";
+        err << "corvtool build: expected PROJECT [--jobs N] [--verbose] [--maximise] [--release] [--allow-outside] [--release-dir DIR]\n";
         return kExitUsage;
     }
     // Held from before the scripts are read until the outputs are written: one build reads one
@@ -129,7 +117,7 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (!opened) return kExitBadInput;
     const project::ProjectFile& file = opened->file;
 
-    project::BuildOptions buildOptions{options.jobs, options.compressor, {}, file.untranslated};
+    project::BuildOptions buildOptions{options.jobs, ProjectCompressor(options, file), {}, file.untranslated};
     if (options.release) buildOptions.untranslated = project::UntranslatedStrings::Refuse;
     // A progress bar only where a person watches: standard error on a terminal.
     const bool terminal = &err == &std::cerr && ::isatty(STDERR_FILENO);
@@ -146,6 +134,10 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const check::BoxMetrics box = check::BoxOfDataFile(opened->inputs->dataFile);
     for (const project::BlockResult& block : build.blocks) {
         PrintBlockErrors(out, block, box);
+        if (options.verbose) {
+            for (const std::string& line : project::BlockWarningLines(block, box)) out << line << '\n';
+        }
+        if (const auto warnings = project::DescribeWarnings(block)) out << *warnings << '\n';
         out << project::DescribeBlock(file, block) << '\n';
     }
     out << project::DescribeTotal(build.blocks) << '\n';
@@ -155,7 +147,7 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     case BuildOutcome::BlocksStopped:
         err << "corvtool build: " << file.file.string()
             << ": the blocks above stop the build; nothing was written\n";
-        return stoppedExitCode(build);
+        return BlocksExitCode(build.blocks);
     case BuildOutcome::DictionaryFull:
         FileError(err, "build", file.table.path.string())
             << "the dictionary words run past the dictionary area's bank; nothing was written\n";
@@ -201,10 +193,10 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
 }  // namespace
 
 extern const Command kBuildCommand{
-    "build", "PROJECT [--jobs N] [--maximise] [--release] [--allow-outside] [--release-dir DIR]",
+    "build", "PROJECT [--jobs N] [--verbose] [--maximise] [--release] [--allow-outside] [--release-dir DIR]",
     "build the project's translated ROM and its BPS and IPS patches from its original ROM (patches, then every "
     "block with a script checked and inserted into its original room, then the dictionary); one line per block "
-    "and a total; nothing is written unless every block is free of errors and fits; the untranslated strings of a "
+    "with the number of the check's warnings (their lines with --verbose) and a total; nothing is written unless every block is free of errors and fits; the untranslated strings of a "
     "block translated in part keep the original's codes with their number (#12) for play-testing, and --release "
     "(or the project key untranslated = \"refuse\") stops the build naming them "
     "instead; --jobs N threads (default: the cores); --release-dir DIR (or release.dir) also writes a release "

@@ -9,11 +9,15 @@
 // Exit codes: 0 the block fits and nothing is an error; 1 it does not fit; 2 errors (findings
 // that are errors, files that cannot be read, a block that cannot be inserted at all); 3 usage.
 // Warnings count as errors with --strict.
+//
+// corvtool check PROJECT [--json] [--strict] [--verbose] [--jobs N] [--maximise]: the same for
+// every block of a project that has a script (project_check.h).
 
 #include <ostream>
 
 #include "tools/corvtool/check_inputs.h"
 #include "tools/corvtool/check_report.h"
+#include "tools/corvtool/project_check.h"
 #include "tools/corvtool/command.h"
 #include "tools/corvtool/rom_argument.h"
 #include "tools/corvtool/substitutions_argument.h"
@@ -35,6 +39,7 @@ int exitCodeOf(const check::BlockReport& report, bool strict) {
 }
 
 int runCheck(const std::vector<std::string>& givenArgs, std::ostream& out, std::ostream& err) {
+    if (NamesProject(givenArgs)) return RunProjectCheck(givenArgs, out, err);
     std::vector<std::string> args = givenArgs;
     std::optional<std::string> substitutionsFile;
     if (!TakeSubstitutionsOption(args, substitutionsFile, "check", err)) return kExitUsage;
@@ -62,7 +67,7 @@ int runCheck(const std::vector<std::string>& givenArgs, std::ostream& out, std::
         }
     }
     if (files.size() != 5) {
-        err << "corvtool check: expected ROM DATAFILE TABLE ADDRESS SCRIPT\n";
+        err << "corvtool check: expected ROM DATAFILE TABLE ADDRESS SCRIPT, or PROJECT\n";
         return kExitUsage;
     }
     uint32_t address = 0;
@@ -100,13 +105,15 @@ int runCheck(const std::vector<std::string>& givenArgs, std::ostream& out, std::
 }  // namespace
 
 extern const Command kCheckCommand{
-    "check", "ROM DATAFILE TABLE ADDRESS SCRIPT [--strict] [--json] [--verbose] [--untranslated] [--force] "
-    "[--substitutions FILE]",
+    "check", "(ROM DATAFILE TABLE ADDRESS SCRIPT [--untranslated] [--force] [--substitutions FILE] | PROJECT [--jobs N] "
+    "[--maximise]) [--strict] [--json] [--verbose]",
     "check the script file SCRIPT of the block at ADDRESS before inserting it: findings per string (empty "
     "translations with --verbose), the strings translated and the bytes left or over (for a block over or "
     "tight also with --maximise); --untranslated lists the strings not translated yet; a script named after "
     "another block is refused unless --force; exit 1 when it does not fit, 2 on errors (warnings too with "
-    "--strict); --substitutions FILE checks the script as its pairs write it",
+    "--strict); --substitutions FILE checks the script as its pairs write it; PROJECT: the same for every block "
+    "of the project that has a script, as its build would check it (the findings by block and string, a summary "
+    "per block and a total), exit 1 when a block is over, 2 on errors",
     runCheck};
 
 }  // namespace corv::tool

@@ -1,7 +1,12 @@
-// corvtool export-po PROJECT [--block ADDRESS] OUT_DIR: one PO file per listed block (or the one
-// named) for translation tools: a message per text string, the game string as msgid, the
-// script's translation as msgstr.
+// corvtool export-po PROJECT [--block ADDRESS] [--language CODE] [--template] OUT_DIR: one PO file
+// per listed block (or the one named) for translation tools: a message per text string, the game
+// string as msgid, the script's translation as msgstr; with --template a .pot of each with every
+// msgstr empty. The header says the language (--language, or the project's language key) and, as
+// the revision date, when the block's script was last changed.
 
+#include <sys/stat.h>
+
+#include <ctime>
 #include <filesystem>
 #include <ostream>
 
@@ -19,14 +24,34 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// "2026-12-10 11:55+0000": when `file` was last changed, in UTC; empty when it cannot be told.
+std::string revisionDate(const fs::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) return {};
+    std::tm utc{};
+    if (!::gmtime_r(&info.st_mtime, &utc)) return {};
+    char text[32];
+    return std::strftime(text, sizeof text, "%Y-%m-%d %H:%M+0000", &utc) ? text : std::string();
+}
+
 int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     std::vector<std::string> rest;
     std::optional<uint32_t> only;
+    std::optional<std::string> language;
+    bool isTemplate = false;
     for (size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--block" && i + 1 < args.size()) {
             uint32_t address = 0;
             if (!ParseAddressArgument(args[++i], "export-po", err, address)) return kExitUsage;
             only = address;
+        } else if (args[i] == "--language") {
+            if (i + 1 >= args.size() || !project::IsLanguageCode(args[i + 1])) {
+                err << "corvtool export-po: --language needs a language code such as de or pt_BR\n";
+                return kExitUsage;
+            }
+            language = args[++i];
+        } else if (args[i] == "--template") {
+            isTemplate = true;
         } else if (args[i].starts_with("--")) {
             err << "corvtool export-po: unknown option " << args[i] << '\n';
             return kExitUsage;
@@ -35,7 +60,7 @@ int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::os
         }
     }
     if (rest.size() != 2) {
-        err << "corvtool export-po: expected PROJECT [--block ADDRESS] OUT_DIR\n";
+        err << "corvtool export-po: expected PROJECT [--block ADDRESS] [--language CODE] [--template] OUT_DIR\n";
         return kExitUsage;
     }
     auto opened = OpenProject(rest[0], "export-po", err);
@@ -83,8 +108,14 @@ int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::os
     std::vector<std::string> texts;
     std::vector<fs::path> paths;
     for (const project::BlockPo& po : files) {
-        texts.push_back(project::FormatPoFile(po.messages));
-        paths.push_back(project::PoPathFor(folder, po.address));
+        const fs::path script = script::ScriptPathFor(opened->file.scripts.path, po.address);
+        std::error_code missing;
+        project::PoHeader header;
+        header.language = language.value_or(opened->file.language);
+        header.revisionDate = revisionDate(fs::exists(script, missing) ? script : opened->file.file);
+        header.isTemplate = isTemplate;
+        texts.push_back(project::FormatPoFile(po.messages, header));
+        paths.push_back(project::PoPathFor(folder, po.address, isTemplate));
     }
     for (size_t i = 0; i < files.size(); ++i) {
         const std::span bytes(reinterpret_cast<const uint8_t*>(texts[i].data()), texts[i].size());
@@ -96,7 +127,9 @@ int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::os
     }
     for (size_t i = 0; i < files.size(); ++i) {
         size_t translated = 0;
-        for (const project::PoMessage& message : files[i].messages) translated += message.str.empty() ? 0 : 1;
+        for (const project::PoMessage& message : files[i].messages) {
+            translated += message.str.empty() || isTemplate ? 0 : 1;
+        }
         out << paths[i].string() << ": " << files[i].messages.size() << " message(s), " << translated
             << " translated\n";
     }
@@ -106,9 +139,11 @@ int runExportPo(const std::vector<std::string>& args, std::ostream& out, std::os
 }  // namespace
 
 extern const Command kExportPoCommand{
-    "export-po", "PROJECT [--block ADDRESS] OUT_DIR",
+    "export-po", "PROJECT [--block ADDRESS] [--language CODE] [--template] OUT_DIR",
     "write one UTF-8 PO file per block (or the block at ADDRESS) into OUT_DIR for translation tools: the game "
-    "string as msgid, the script's translation as msgstr, notes on the codes to keep and the box",
+    "string as msgid, the script's translation as msgstr, notes on the codes to keep and the box; the header "
+    "names the language (--language CODE, or the project key language) and every field msgfmt --check wants; "
+    "--template writes .pot templates with every msgstr empty",
     runExportPo};
 
 }  // namespace corv::tool

@@ -135,7 +135,7 @@ int runInitProject(const std::vector<std::string>& args, std::ostream& out, std:
     core::SaveOptions options;
     if (lock->held()) options.leftoversBefore = lock->lockedAt();
     for (const auto& [scriptPath, strings] : skeletons) {
-        const std::string bytes = script::ScriptFileBytes(script::ScriptSkeleton(strings));
+        const std::string bytes = script::ScriptFileBytes(script::ProjectScriptSkeleton(strings));
         if (!core::WriteFileSafely(scriptPath, asBytes(bytes), options)) {
             FileError(err, "init-project", scriptPath.string()) << "cannot write this file\n";
             return kExitBadInput;

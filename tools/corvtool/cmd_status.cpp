@@ -23,7 +23,7 @@ int runStatus(const std::vector<std::string>& args, std::ostream& out, std::ostr
     auto opened = OpenProject(options.arguments[0], "status", err);
     if (!opened) return kExitBadInput;
     const auto blocks = project::WorkOnBlocks(opened->file, *opened->inputs,
-                                              {project::BlockWorkMode::Status, options.compressor, options.jobs, {}});
+                                              {project::BlockWorkMode::Status, ProjectCompressor(options, opened->file), options.jobs, {}});
     const project::OutputsCheck outputs = project::CheckBuildOutputs(opened->file);
     if (options.json) {
         PrintStatusJson(out, opened->file, blocks, outputs);

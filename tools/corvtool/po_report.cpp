@@ -88,6 +88,10 @@ std::string problemText(const project::PoImportError& problem) {
                "; which of the two is meant?";
     case PoImportProblem::EntryMissing: return "the script has no closed entry for this string";
     case PoImportProblem::ScriptUnreadable: return "cannot read this script file";
+    case PoImportProblem::TextOutsideEntries:
+        return "the script holds \"" + shown(problem.detail) + "\" outside every entry (or in an entry for a string "
+               "the block does not have), which the build would drop; put it into its entry or remove it before "
+               "importing";
     case PoImportProblem::PathNotAllowed: return {};  // worded as a project error
     case PoImportProblem::SameTwice:
         return "warning: translated the same in " + place(problem.otherFile, problem.otherLine);

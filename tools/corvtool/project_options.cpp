@@ -8,6 +8,10 @@
 
 namespace corv::tool {
 
+core::Compressor ProjectCompressor(const ProjectOptions& options, const project::ProjectFile& file) {
+    return options.compressor == core::Compressor::Maximising ? options.compressor : file.compressor;
+}
+
 bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view command,
                          std::initializer_list<std::string_view> allowed, std::ostream& err, ProjectOptions& options) {
     const auto allows = [&](std::string_view option) {
@@ -32,6 +36,8 @@ bool ParseProjectOptions(const std::vector<std::string>& args, std::string_view 
             options.releaseDir = args[++i];
         } else if (arg == "--json" && allows(arg)) {
             options.json = true;
+        } else if (arg == "--verbose" && allows(arg)) {
+            options.verbose = true;
         } else if (arg == kAllowOutsideOption && allows(arg)) {
             options.allowOutside = true;
         } else if (arg == kReleaseOption && allows(arg)) {

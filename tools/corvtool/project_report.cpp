@@ -1,11 +1,13 @@
 #include "tools/corvtool/project_report.h"
 
+#include <algorithm>
 #include <ostream>
 
 #include "core/printable_text.h"
 #include "core/save_failure_text.h"
 #include "project/block_lines.h"
 #include "tools/corvtool/check_report.h"
+#include "tools/corvtool/command.h"
 #include "tools/corvtool/rom_argument.h"
 
 namespace corv::tool {
@@ -14,7 +16,9 @@ namespace {
 using project::BlockResult;
 using project::BlockState;
 
-const char* stateName(BlockState state) {
+}  // namespace
+
+const char* BlockStateName(BlockState state) {
     switch (state) {
     case BlockState::Built: return "built";
     case BlockState::Measured: return "measured";
@@ -31,6 +35,8 @@ const char* stateName(BlockState state) {
     return "unknown";
 }
 
+namespace {
+
 const char* outputsStateName(project::OutputsState state) {
     switch (state) {
     case project::OutputsState::NoRecord: return "no-record";
@@ -41,6 +47,17 @@ const char* outputsStateName(project::OutputsState state) {
 }
 
 }  // namespace
+
+int BlocksExitCode(std::span<const BlockResult> blocks) {
+    const auto inputWrong = [](const BlockResult& b) {
+        return b.state == BlockState::CheckErrors || b.state == BlockState::Unreadable ||
+               b.state == BlockState::Unfinished || b.state == BlockState::ScriptUnreadable ||
+               (b.state == BlockState::Refused && b.outcome == insert::InsertionOutcome::BadOldHeader);
+    };
+    if (std::any_of(blocks.begin(), blocks.end(), inputWrong)) return kExitBadInput;
+    const bool stops = std::any_of(blocks.begin(), blocks.end(), [](const BlockResult& b) { return project::StopsBuild(b.state); });
+    return stops ? kExitDoesNotFit : kExitOk;
+}
 
 void PrintBlockErrors(std::ostream& out, const BlockResult& block, const check::BoxMetrics& box) {
     for (const std::string& line : project::BlockErrorLines(block, box)) out << line << '\n';
@@ -62,7 +79,7 @@ void PrintStatusJson(std::ostream& out, const project::ProjectFile& project, std
         translated += block.counts.translated;
         characters += block.counts.characters;
         out << (i ? ",\n  " : "\n  ") << "{\"block\": " << JsonString(project::BlockName(block.address)) << ", \"state\": \""
-            << stateName(block.state) << "\", \"strings\": " << block.counts.strings
+            << BlockStateName(block.state) << "\", \"strings\": " << block.counts.strings
             << ", \"translated\": " << block.counts.translated << ", \"characters\": " << block.counts.characters;
         if (block.fit) {
             out << ", \"needed\": " << block.fit->needed << ", \"room\": " << block.fit->room

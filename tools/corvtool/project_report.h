@@ -15,6 +15,13 @@
 
 namespace corv::tool {
 
+// "built", "check-errors", "does-not-fit": a block's state in the JSON reports.
+[[nodiscard]] const char* BlockStateName(project::BlockState state);
+
+// The exit code the blocks of a build or a check give: 2 when one has errors or cannot be read (a
+// header failing its check), 1 when one is over its room or refused otherwise, 0 when none stops.
+[[nodiscard]] int BlocksExitCode(std::span<const project::BlockResult> blocks);
+
 // The check errors of a block, one "BLOCK 340000 STRING n: error: ..." line each.
 void PrintBlockErrors(std::ostream& out, const project::BlockResult& block, const check::BoxMetrics& box);
 

@@ -309,6 +309,36 @@ private slots:
         QVERIFY(f.dialogs.unexpected().empty());
     }
 
+    void fitHarderShowsTheProjectsCompressorKeyAndWritesItBack() {
+        EditorFixture f;
+        // Left on from work outside a project: a project without the key uses the standard one.
+        Named<QAction>(*f.form, "FitHarderWhenOver1")->trigger();
+        QVERIFY(f.form->session().fitHarderWhenOver());
+        const fs::path file = WriteProject(f);
+        f.form->openProjectFile(file);
+        QVERIFY(!Named<QAction>(*f.form, "FitHarderWhenOver1")->isChecked());
+        QVERIFY(!f.form->session().fitHarderWhenOver());
+
+        // Turned on, it is the project's compressor when the project closes; the builds read it.
+        Named<QAction>(*f.form, "FitHarderWhenOver1")->trigger();
+        QVERIFY(f.form->session().fitHarderWhenOver());
+        f.form->close();
+        const project::ProjectFile kept = project::LoadProjectFile(file).project.value();
+        QCOMPARE(kept.compressor, core::Compressor::Maximising);
+        QVERIFY(kept.compressorLine > 0);
+
+        // Opened again, it shows; turned off, the key says so.
+        f.form = std::make_unique<MainWindow>(f.dialogs);
+        f.form->showWindowSet();
+        f.form->openProjectFile(file);
+        QVERIFY(Named<QAction>(*f.form, "FitHarderWhenOver1")->isChecked());
+        QVERIFY(f.form->session().fitHarderWhenOver());
+        Named<QAction>(*f.form, "FitHarderWhenOver1")->trigger();
+        f.form->close();
+        QCOMPARE(project::LoadProjectFile(file).project.value().compressor, core::Compressor::Standard);
+        QVERIFY(f.dialogs.unexpected().empty());
+    }
+
     void aBrokenProjectFileIsNamedByKeyAndLineAndChangesNothing() {
         EditorFixture f;
         f.open();
