@@ -5,6 +5,7 @@
 #include "check/block_findings.h"
 #include "check/entry_structure.h"
 #include "check/translated_string.h"
+#include "script/entry_words.h"
 #include "script/kana_dump.h"
 #include "script/script_encoder.h"
 #include "script/string_decoder.h"
@@ -104,7 +105,7 @@ std::string ReadBackScript(const script::TextBlock& block, const script::TableFi
     const std::span<const uint8_t> data = bytes.first(std::min<size_t>(block.info.length, bytes.size()));
     std::string script;
     for (unsigned n = 0; n < block.info.stringCount; ++n) {
-        script += ".STRING " + std::to_string(n) + "\n";
+        script += script::EntrySearchText(int(n)) + "\n";
         if (script::RecordType(bytes, n) != script::kTextRecordType) {
             script += std::string(script::kNonTextMessage) + "\n";
         } else {
@@ -113,7 +114,8 @@ std::string ReadBackScript(const script::TextBlock& block, const script::TableFi
                 script += line + "\n";
             }
         }
-        script += ".ENDS\n\n";
+        script += script::kClosingKeyword;
+        script += "\n\n";
     }
     return script;
 }

@@ -6,6 +6,7 @@
 
 #include "check/translated_string.h"
 #include "script/control_codes.h"
+#include "script/entry_words.h"
 #include "core/ascii.h"
 #include "core/byte_order.h"
 #include "script/text_lines.h"
@@ -13,8 +14,8 @@
 namespace corv::check {
 namespace {
 
-constexpr std::string_view kOpeningKeyword = ".STRING";
-constexpr std::string_view kClosingKeyword = ".ENDS";
+using script::kClosingKeyword;
+using script::kOpeningKeyword;
 
 std::string_view trimmed(std::string_view line) {
     while (!line.empty() && static_cast<unsigned char>(line.front()) <= ' ') line.remove_prefix(1);
@@ -132,7 +133,7 @@ std::optional<int> FindSecondOpening(std::string_view text, const script::Script
 std::optional<int> FindStrayClosingLine(const script::ScriptText& script, int closingLine) {
     for (int n = closingLine + 1; n < script.lineCount(); ++n) {
         const std::string line = script.line(n);
-        if (core::FindIgnoringCase(line, kOpeningKeyword) != std::string::npos) return std::nullopt;
+        if (script::HoldsOpeningKeyword(line)) return std::nullopt;
         if (script::IsEntryClosingLine(line)) {
             if (n == closingLine + 1) return std::nullopt;  // ".ENDS" twice in a row hides nothing
             return n;

@@ -104,7 +104,7 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
     case FindingKind::EntryRunsOn: {
         const std::string next = finding.amount >= 0 ? "string " + std::to_string(finding.amount) : "the next entry";
         const std::string runsOn = "string " + std::to_string(finding.string) + " runs on into " + next;
-        if (script::StartsWithIgnoringCase(subject, ".STRING")) {
+        if (script::StartsWithIgnoringCase(subject, script::kOpeningKeyword)) {
             return at + "\"" + subject + "\" stands inside the entry: " + runsOn +
                    "; its \".ENDS\" is missing before this line";
         }

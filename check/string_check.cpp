@@ -132,17 +132,6 @@ public:
     int count = 0;
 };
 
-// Is the line that holds the search text for string n really its opening line? The search also
-// finds ".STRING 1" inside ".STRING 10" or inside a comment.
-bool opensEntry(std::string_view line, unsigned number) {
-    const std::string search = script::EntrySearchText(int(number));
-    size_t start = 0;
-    while (start < line.size() && isBlank(line[start])) ++start;
-    const std::string_view rest = line.substr(start);
-    return script::StartsWithIgnoringCase(rest, search) &&
-           (rest.size() == search.size() || !std::isdigit(static_cast<unsigned char>(rest[search.size()])));
-}
-
 }  // namespace
 
 Severity SeverityOf(FindingKind kind) {
@@ -180,7 +169,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     }
     script.setCaret(*match);
     const std::optional<int> opening = script.lineOfPosition(*match);
-    const bool ownOpening = opensEntry(script.line(*opening), source.number);
+    const bool ownOpening = script::OpensEntry(script.line(*opening), source.number);
     if (!ownOpening) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);

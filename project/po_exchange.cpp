@@ -11,6 +11,7 @@
 #include "check/string_check.h"
 #include "script/substitutions.h"
 #include "core/address.h"
+#include "core/ascii.h"
 #include "project/po_reader.h"
 #include "project/write_paths.h"
 #include "script/kana_dump.h"
@@ -77,12 +78,7 @@ EntryLines findEntry(const std::vector<std::string>& lines, unsigned n) {
     while (!opening.empty() && (opening.back() == ' ' || opening.back() == '\r' || opening.back() == '\t')) {
         opening.pop_back();
     }
-    const std::string search = script::EntrySearchText(int(n));
-    if (opening.size() != search.size() ||
-        !std::equal(opening.begin(), opening.end(), search.begin(),
-                    [](char a, char b) { return std::toupper((unsigned char)a) == std::toupper((unsigned char)b); })) {
-        return {};
-    }
+    if (!core::EqualsIgnoringCase(opening, script::EntrySearchText(int(n)))) return {};
     for (int k = *found + 1; k < int(lines.size()); ++k) {
         if (script::IsEntryClosingLine(lines[size_t(k)])) return {*found, k};
     }
