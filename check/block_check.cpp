@@ -14,13 +14,6 @@
 namespace corv::check {
 namespace {
 
-// An entry of nothing but blanks and empty lines encodes to blanks, line breaks and the end.
-bool holdsText(const EncodedEntry& entry) {
-    return !entry.missing && !entry.standIn && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
-        return byte != ' ' && byte != '\t' && byte != script::kLineBreakByte && byte != script::kStringEndByte;
-    });
-}
-
 void AddSharedTextFindings(BlockReport& report, std::span<const uint8_t> block, const std::vector<EncodedEntry>& entries) {
     const std::vector<std::optional<unsigned>> sharers = EarliestSharers(block, entries);
     for (StringReport& later : report.strings) {
@@ -93,7 +86,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
     for (unsigned n = 0; n < entries.size(); ++n) {
         if (!entries[n].text) continue;
         const StringSource source = SourceOfString(bytes, block.inserted, n, entries[n]);
-        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), holdsText(entries[n])});
+        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), entries[n].holdsText});
     }
     AddSharedTextFindings(report, bytes, entries);
     AddStrayLineFindings(report, script, block.info.stringCount);

@@ -108,9 +108,8 @@ std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned
         findings.push_back({FindingKind::EntryRunsOn, number, int(end), next ? int(*next) : -1, 0, copy.lines[end]});
         return findings;  // the lines after it belong to the next string
     }
-    const bool hasText = std::any_of(copy.lines.begin() + 1, copy.lines.begin() + long(textEnd),
-                                     [](const std::string& line) { return !trimmed(line).empty(); });
-    if (textEnd >= 3 && hasText && copy.lines[textEnd - 1].empty() && !gameString.empty() &&
+    const auto holdsText = [&] { return script::EntryHoldsText(std::span(copy.lines).subspan(1, textEnd - 1)); };
+    if (textEnd >= 3 && holdsText() && copy.lines[textEnd - 1].empty() && !gameString.empty() &&
         !gameStringEndsWithLineBreak(gameString)) {
         findings.push_back({FindingKind::TrailingLineBreak, number, int(textEnd - 1), 0, 0, {}});
     }

@@ -15,6 +15,7 @@
 #include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/control_codes.h"
+#include "script/entry_words.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/script_line_reader.h"
@@ -55,8 +56,6 @@ GameString readGameString(std::span<const uint8_t> string) {
     }
     return game;
 }
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 class Lines {
 public:
@@ -194,10 +193,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
 
     const bool gameKnown = !source.gameString.empty();
     const GameString game = gameKnown ? readGameString(source.gameString) : GameString{};
-    const bool blank = std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
-        return std::all_of(line.begin(), line.end(), isBlank);
-    });
-    if (gameKnown && game.hasText && blank) out.add(FindingKind::EmptyTranslation, 0);
+    if (gameKnown && game.hasText && !script::EntryHoldsText(lines)) out.add(FindingKind::EmptyTranslation, 0);
 
     // The lines as the encoder sees them, after the dictionary step. A step whose replacements
     // run away makes the string too long, which the block fit reports; the lines are then

@@ -9,6 +9,7 @@
 #include "insert/stand_in.h"
 #include "project/parallel_for.h"
 #include "script/preview_encoder.h"
+#include "script/entry_words.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
 #include "script/string_record.h"
@@ -177,7 +178,7 @@ BlockCounts CountTranslation(script::ScriptText& script, const std::vector<unsig
     for (const unsigned n : textStrings) {
         const auto lines = script::LookupEntry(script, static_cast<int>(n));
         if (!lines) continue;
-        if (insert::IsUntranslatedEntry(*lines)) {
+        if (!script::EntryHoldsText(*lines)) {
             counts.untranslated.push_back(n);
             continue;
         }

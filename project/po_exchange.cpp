@@ -15,6 +15,7 @@
 #include "project/po_reader.h"
 #include "project/write_paths.h"
 #include "script/kana_dump.h"
+#include "script/entry_words.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
@@ -34,14 +35,10 @@ std::string hexAddress(uint32_t address) {
 
 
 
-bool hasText(const std::string& line) {
-    return std::any_of(line.begin(), line.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
-}
-
 // A script entry's translation as one text: the lines without the empty ones at the end;
 // empty when no line has text.
 std::string translationOf(const std::vector<std::string>& lines) {
-    if (std::none_of(lines.begin(), lines.end(), hasText)) return {};
+    if (!script::EntryHoldsText(lines)) return {};
     size_t count = lines.size();
     while (count > 0 && lines[count - 1].empty()) --count;
     return script::JoinLines({lines.begin(), lines.begin() + long(count)});

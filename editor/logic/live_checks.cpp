@@ -14,10 +14,6 @@
 namespace corv::editor {
 namespace {
 
-bool isBlank(const std::string& line) {
-    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
 }  // namespace
 
 std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
@@ -156,13 +152,7 @@ void LiveChecks::checkString(LiveString& string) {
     const check::StringSource source = check::SourceOfString(blockBytes_, inserted_, string.number, encoded);
     string.entryFindings = check::CheckString(source, script_, table_, box_);
     string.encodedLength = encoded.bytes.size();
-    string.hasText = false;
-    if (string.openingLine >= 0) {
-        const int end = string.closed ? string.lastLine : string.lastLine + 1;
-        for (int line = string.openingLine + 1; line < end && !string.hasText; ++line) {
-            string.hasText = !isBlank(script_.line(line));
-        }
-    }
+    string.hasText = encoded.holdsText;
 }
 
 void LiveChecks::gatherFindings(LiveString& string) const {
