@@ -12,6 +12,7 @@
 #include "script/entry_words.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
+#include "script/string_decoder.h"
 #include "script/string_record.h"
 
 namespace corv::project {
@@ -129,8 +130,8 @@ private:
         result.roomOffset = roomStart;
         result.roomBytes.assign(data.begin() + roomStart, data.begin() + endOfRoom);
         std::copy(original.begin() + roomStart, original.begin() + endOfRoom, data.begin() + roomStart);
-        if (block.info.index < data.size()) {
-            result.markOffset = static_cast<uint32_t>(data.size() - 1 - block.info.index);
+        if (const auto mark = script::InsertedMarkOffset(data.size(), block.info.index)) {
+            result.markOffset = static_cast<uint32_t>(*mark);
             result.markValue = data[result.markOffset];
             data[result.markOffset] = original[result.markOffset];
         }
