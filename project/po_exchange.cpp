@@ -27,14 +27,6 @@
 namespace corv::project {
 namespace {
 
-std::string hexAddress(uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(address));
-    return text;
-}
-
-
-
 // A script entry's translation as one text: the lines without the empty ones at the end;
 // empty when no line has text.
 std::string translationOf(const std::vector<std::string>& lines) {
@@ -91,7 +83,7 @@ struct ImportTarget {
 }  // namespace
 
 std::string PoContext(uint32_t blockAddress, unsigned stringNumber) {
-    return "BLOCK " + hexAddress(blockAddress) + " STRING " + std::to_string(stringNumber);
+    return "BLOCK " + core::HexText(blockAddress, 1) + " STRING " + std::to_string(stringNumber);
 }
 
 std::optional<std::pair<uint32_t, unsigned>> ParsePoContext(std::string_view context) {
