@@ -188,5 +188,23 @@ TEST_F(CorvtoolPlayTest, AnEntryOfOnlyACarriageReturnIsUntranslatedForEveryCount
     EXPECT_NE(live.string(2)->state, editor::StringState::Untranslated);
 }
 
+// An output the build may not replace names the save's reason in the error line, as the editor's
+// build log does; nothing is written.
+TEST_F(CorvtoolPlayTest, ABuildThatCannotWriteAnOutputNamesTheReason) {
+    const fs::path dir = partlyTranslated();
+    ASSERT_EQ(corvtool("build " + q(dir)).exitCode, 0);
+    const fs::path rom = dir / "build/corvane-translated.smc";
+    ASSERT_EQ(::chmod(rom.c_str(), 0444), 0);
+    const auto before = fileIdentity(dir / "build/corvane-translated.ips");
+    const ToolRun build = corvtool("build " + q(dir));
+    EXPECT_EQ(build.exitCode, 2);
+    EXPECT_NE(build.err.find("corvane-translated.smc: cannot write this file: " + rom.string() +
+                             ": permission denied; nothing was written"),
+              std::string::npos)
+        << build.err;
+    EXPECT_EQ(fileIdentity(dir / "build/corvane-translated.ips"), before);
+    ::chmod(rom.c_str(), 0644);
+}
+
 }  // namespace
 }  // namespace corv::testing

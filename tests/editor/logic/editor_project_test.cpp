@@ -10,6 +10,7 @@
 #include "dialogs/scripted_dialogs.h"
 #include "editor/logic/editor_project.h"
 #include "editor/logic/editor_session.h"
+#include "insert/insertion.h"
 #include "project/project_file.h"
 #include "script/script_text.h"
 #include "support/temp_folder.h"
@@ -118,6 +119,28 @@ TEST_F(EditorProjectTest, AStateThatCannotBeKeptIsToldAndTheFileStays) {
     EXPECT_NE(dialogs.messages()[0].find("could not be kept in " + file.string()), std::string::npos);
     std::ifstream in(file, std::ios::binary);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), broken);
+}
+
+// An output the build may not replace (read-only, which stops the superuser too) leaves the
+// build's log naming the file and the save's reason, as corvtool build's error line does.
+TEST_F(EditorProjectTest, ABuildThatCannotWriteAnOutputNamesTheReasonInItsLog) {
+    const fs::path file = folder.path() / project::kProjectFileName;
+    Write(file, ProjectText());
+    const auto read = ReadProject(file, dialogs);
+    ASSERT_TRUE(read);
+    EditorSession session(folder.path());
+    ASSERT_TRUE(OpenProjectFiles(session, *read, dialogs));
+    fs::create_directories(folder.path() / "out");
+    const fs::path rom = folder.path() / "out/t.smc";
+    Write(rom, "old");
+    ASSERT_EQ(::chmod(rom.c_str(), 0444), 0);
+    script::MemoryScriptText script("");
+    insert::RecordedProgress progress;
+    EXPECT_EQ(RunProjectBuild(session, *read, script, progress, dialogs), ProjectBuildOutcome::Stopped);
+    ASSERT_FALSE(progress.lines.empty());
+    EXPECT_EQ(progress.lines.back(), "Nothing was written: " + rom.string() + ": cannot write this file: " + rom.string() +
+                                         ": permission denied.");
+    ::chmod(rom.c_str(), 0644);
 }
 
 }  // namespace
