@@ -5,6 +5,7 @@
 #include "check/block_findings.h"
 #include "check/entry_structure.h"
 #include "check/translated_string.h"
+#include "script/entry_words.h"
 #include "script/kana_dump.h"
 #include "script/script_encoder.h"
 #include "script/string_decoder.h"
@@ -12,13 +13,6 @@
 
 namespace corv::check {
 namespace {
-
-// An entry of nothing but blanks and empty lines encodes to blanks, line breaks and the end.
-bool holdsText(const EncodedEntry& entry) {
-    return !entry.missing && !entry.standIn && std::any_of(entry.bytes.begin(), entry.bytes.end(), [](uint8_t byte) {
-        return byte != ' ' && byte != '\t' && byte != script::kLineBreakByte && byte != script::kStringEndByte;
-    });
-}
 
 void AddSharedTextFindings(BlockReport& report, std::span<const uint8_t> block, const std::vector<EncodedEntry>& entries) {
     const std::vector<std::optional<unsigned>> sharers = EarliestSharers(block, entries);
@@ -92,7 +86,7 @@ BlockReport CheckBlock(std::span<const uint8_t> romData, const script::TextBlock
     for (unsigned n = 0; n < entries.size(); ++n) {
         if (!entries[n].text) continue;
         const StringSource source = SourceOfString(bytes, block.inserted, n, entries[n]);
-        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), holdsText(entries[n])});
+        report.strings.push_back({n, entries[n].bytes.size(), CheckString(source, script, table, box), entries[n].holdsText});
     }
     AddSharedTextFindings(report, bytes, entries);
     AddStrayLineFindings(report, script, block.info.stringCount);
@@ -104,7 +98,7 @@ std::string ReadBackScript(const script::TextBlock& block, const script::TableFi
     const std::span<const uint8_t> data = bytes.first(std::min<size_t>(block.info.length, bytes.size()));
     std::string script;
     for (unsigned n = 0; n < block.info.stringCount; ++n) {
-        script += ".STRING " + std::to_string(n) + "\n";
+        script += script::EntrySearchText(int(n)) + "\n";
         if (script::RecordType(bytes, n) != script::kTextRecordType) {
             script += std::string(script::kNonTextMessage) + "\n";
         } else {
@@ -113,7 +107,8 @@ std::string ReadBackScript(const script::TextBlock& block, const script::TableFi
                 script += line + "\n";
             }
         }
-        script += ".ENDS\n\n";
+        script += script::kClosingKeyword;
+        script += "\n\n";
     }
     return script;
 }

@@ -66,6 +66,7 @@ void BlockFit::encodeText(size_t j, script::ScriptText& script, const script::Ta
     status_[j] = insert::EncodeTextEntry(entry, j, script, table, scratch_, &log, standInsFrom);
     own.missing = status_[j] == insert::EntryDataStatus::Placeholder;
     own.standIn = status_[j] == insert::EntryDataStatus::StandIn;
+    own.holdsText = entry.holdsText;
     own.bytes = entry.data;
     if (entry.sharedWith || status_[j] == insert::EntryDataStatus::TextTooLong) entry.data.clear();
 }

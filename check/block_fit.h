@@ -35,6 +35,7 @@ struct EncodedEntry {
     bool text = false;                 // a text record
     bool missing = false;              // no entry: the placeholder stands in its place
     bool standIn = false;              // untranslated: the play-test stand-in is in its place
+    bool holdsText = false;            // its entry is a translation (script::EntryHoldsText)
     std::vector<uint8_t> bytes;        // the encoding, or the placeholder
     std::vector<std::string> log;      // the encoder's log lines (unclosed escapes)
 };

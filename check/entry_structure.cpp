@@ -6,6 +6,7 @@
 
 #include "check/translated_string.h"
 #include "script/control_codes.h"
+#include "script/entry_words.h"
 #include "core/ascii.h"
 #include "core/byte_order.h"
 #include "script/text_lines.h"
@@ -13,8 +14,8 @@
 namespace corv::check {
 namespace {
 
-constexpr std::string_view kOpeningKeyword = ".STRING";
-constexpr std::string_view kClosingKeyword = ".ENDS";
+using script::kClosingKeyword;
+using script::kOpeningKeyword;
 
 std::string_view trimmed(std::string_view line) {
     while (!line.empty() && static_cast<unsigned char>(line.front()) <= ' ') line.remove_prefix(1);
@@ -107,9 +108,8 @@ std::vector<Finding> CheckEntryStructure(const script::EntryCopy& copy, unsigned
         findings.push_back({FindingKind::EntryRunsOn, number, int(end), next ? int(*next) : -1, 0, copy.lines[end]});
         return findings;  // the lines after it belong to the next string
     }
-    const bool hasText = std::any_of(copy.lines.begin() + 1, copy.lines.begin() + long(textEnd),
-                                     [](const std::string& line) { return !trimmed(line).empty(); });
-    if (textEnd >= 3 && hasText && copy.lines[textEnd - 1].empty() && !gameString.empty() &&
+    const auto holdsText = [&] { return script::EntryHoldsText(std::span(copy.lines).subspan(1, textEnd - 1)); };
+    if (textEnd >= 3 && holdsText() && copy.lines[textEnd - 1].empty() && !gameString.empty() &&
         !gameStringEndsWithLineBreak(gameString)) {
         findings.push_back({FindingKind::TrailingLineBreak, number, int(textEnd - 1), 0, 0, {}});
     }
@@ -132,7 +132,7 @@ std::optional<int> FindSecondOpening(std::string_view text, const script::Script
 std::optional<int> FindStrayClosingLine(const script::ScriptText& script, int closingLine) {
     for (int n = closingLine + 1; n < script.lineCount(); ++n) {
         const std::string line = script.line(n);
-        if (core::FindIgnoringCase(line, kOpeningKeyword) != std::string::npos) return std::nullopt;
+        if (script::HoldsOpeningKeyword(line)) return std::nullopt;
         if (script::IsEntryClosingLine(line)) {
             if (n == closingLine + 1) return std::nullopt;  // ".ENDS" twice in a row hides nothing
             return n;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "core/ascii.h"
 #include "check/code_characters.h"
 #include "core/printable_text.h"
 #include "check/translated_string.h"
@@ -13,18 +14,12 @@
 namespace corv::check {
 namespace {
 
-std::string hex(unsigned value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
-}
-
 std::string codeName(uint8_t code) {
     if (const script::ControlCode* named = script::KeywordFor(code)) {
         std::string name(named->keyword);
         return name.back() == ']' ? name : name + "$..]";
     }
-    return "[$" + hex(code, 2) + "00]";
+    return "[$" + core::HexText(code, 2) + "00]";
 }
 
 // How a code's parameters are written in a script.
@@ -42,14 +37,14 @@ std::string lineText(const Finding& finding) {
 std::string times(int count) { return count == 1 ? "once" : std::to_string(count) + " times"; }
 
 std::string characterName(uint8_t byte, FindingCharacters characters) {
-    if (byte < 0xA0) return "the character $" + hex(byte, 2);
+    if (byte < 0xA0) return "the character $" + core::HexText(byte, 2);
     if (characters == FindingCharacters::Bytes) return "\"" + std::string(1, static_cast<char>(byte)) + "\"";
     const char utf8[] = {static_cast<char>(0xC0 | byte >> 6), static_cast<char>(0x80 | (byte & 0x3F))};
     return "\"" + std::string(utf8, 2) + "\"";
 }
 
 std::string codeCharacterText(uint8_t byte, FindingCharacters characters) {
-    const std::string start = characterName(byte, characters) + " is byte " + hex(byte, 2) + ", which ";
+    const std::string start = characterName(byte, characters) + " is byte " + core::HexText(byte, 2) + ", which ";
     switch (RoleOfCharacter(byte)) {
     case CodeCharacterRole::StringEnd: return start + "ends the string: the rest of the entry is lost";
     case CodeCharacterRole::DictionaryWord:
@@ -88,7 +83,7 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
         std::string bytes;
         bool high = false;
         for (const char c : finding.subject) {
-            bytes += " $" + hex(static_cast<unsigned char>(c), 2);
+            bytes += " $" + core::HexText(static_cast<unsigned char>(c), 2);
             high = high || static_cast<unsigned char>(c) >= 0x80;
         }
         // Bytes from 0x80 up are what an editor saving UTF-8 leaves in a script.
@@ -98,13 +93,13 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
     case FindingKind::CodeCharacter: return at + codeCharacterText(finding.code, characters);
     case FindingKind::SharedByte:
         return at + (finding.code > 0x20 && finding.code < 0x7F ? "\"" + subject + "\"" : characterName(finding.code, characters)) +
-               " is written as its own byte " + hex(finding.code, 2) +
+               " is written as its own byte " + core::HexText(finding.code, 2) +
                ", which the table file gives to " + characterName(static_cast<uint8_t>(finding.amount), characters) +
                ": the game shows that letter, and the readback gives it back";
     case FindingKind::EntryRunsOn: {
         const std::string next = finding.amount >= 0 ? "string " + std::to_string(finding.amount) : "the next entry";
         const std::string runsOn = "string " + std::to_string(finding.string) + " runs on into " + next;
-        if (script::StartsWithIgnoringCase(subject, ".STRING")) {
+        if (script::StartsWithIgnoringCase(subject, script::kOpeningKeyword)) {
             return at + "\"" + subject + "\" stands inside the entry: " + runsOn +
                    "; its \".ENDS\" is missing before this line";
         }
@@ -130,9 +125,9 @@ std::string FindingMessage(const Finding& finding, const BoxMetrics& box, Findin
                std::to_string(finding.amount) + "'s entry, this one is not used";
     case FindingKind::SwappedEscape: {
         const auto word = unsigned(finding.amount);
-        return at + "\"" + subject + "\" writes the bytes " + hex(word >> 8, 2) + " " + hex(word & 0xFF, 2) +
-               " in file order; the game string's word $" + hex(word, 4) + " is stored as " + hex(word & 0xFF, 2) +
-               " " + hex(word >> 8, 2) + " ([$" + hex(word & 0xFF, 2) + hex(word >> 8, 2) + "])";
+        return at + "\"" + subject + "\" writes the bytes " + core::HexText(word >> 8, 2) + " " + core::HexText(word & 0xFF, 2) +
+               " in file order; the game string's word $" + core::HexText(word, 4) + " is stored as " + core::HexText(word & 0xFF, 2) +
+               " " + core::HexText(word >> 8, 2) + " ([$" + core::HexText(word & 0xFF, 2) + core::HexText(word >> 8, 2) + "])";
     }
     case FindingKind::DroppedCode:
         return "the translation has " + codeName(finding.code) + " " + times(finding.amount) +

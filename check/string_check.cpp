@@ -15,6 +15,7 @@
 #include "check/entry_structure.h"
 #include "check/translated_string.h"
 #include "script/control_codes.h"
+#include "script/entry_words.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/script_line_reader.h"
@@ -55,8 +56,6 @@ GameString readGameString(std::span<const uint8_t> string) {
     }
     return game;
 }
-
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 class Lines {
 public:
@@ -132,17 +131,6 @@ public:
     int count = 0;
 };
 
-// Is the line that holds the search text for string n really its opening line? The search also
-// finds ".STRING 1" inside ".STRING 10" or inside a comment.
-bool opensEntry(std::string_view line, unsigned number) {
-    const std::string search = script::EntrySearchText(int(number));
-    size_t start = 0;
-    while (start < line.size() && isBlank(line[start])) ++start;
-    const std::string_view rest = line.substr(start);
-    return script::StartsWithIgnoringCase(rest, search) &&
-           (rest.size() == search.size() || !std::isdigit(static_cast<unsigned char>(rest[search.size()])));
-}
-
 }  // namespace
 
 Severity SeverityOf(FindingKind kind) {
@@ -180,7 +168,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
     }
     script.setCaret(*match);
     const std::optional<int> opening = script.lineOfPosition(*match);
-    const bool ownOpening = opensEntry(script.line(*opening), source.number);
+    const bool ownOpening = script::OpensEntry(script.line(*opening), source.number);
     if (!ownOpening) out.add(FindingKind::WrongEntry, 0, 0, script.line(*opening));
     script::EntryCopy copy = script::CopyEntry(script, *opening);
     if (!copy.closed) out.add(FindingKind::EntryNotClosed, 0);
@@ -205,10 +193,7 @@ std::vector<Finding> CheckString(const StringSource& source, script::ScriptText&
 
     const bool gameKnown = !source.gameString.empty();
     const GameString game = gameKnown ? readGameString(source.gameString) : GameString{};
-    const bool blank = std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
-        return std::all_of(line.begin(), line.end(), isBlank);
-    });
-    if (gameKnown && game.hasText && blank) out.add(FindingKind::EmptyTranslation, 0);
+    if (gameKnown && game.hasText && !script::EntryHoldsText(lines)) out.add(FindingKind::EmptyTranslation, 0);
 
     // The lines as the encoder sees them, after the dictionary step. A step whose replacements
     // run away makes the string too long, which the block fit reports; the lines are then

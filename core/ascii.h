@@ -5,6 +5,8 @@
 #include <charconv>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <string_view>
 #include <system_error>
 
@@ -33,6 +35,14 @@ struct HexDigits {
     digits.overflow = error == std::errc::result_out_of_range;
     if (digits.overflow) digits.value = 0;
     return digits;
+}
+
+// `value` in upper-case hexadecimal, zero-padded to at least `digits` digits: how the messages
+// write block addresses and bytes.
+[[nodiscard]] inline std::string HexText(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*X", digits, value);
+    return text;
 }
 
 [[nodiscard]] constexpr char ToLowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/block_encoder.h"
+#include "script/string_decoder.h"
 #include "script/string_record.h"
 
 namespace corv::insert {
@@ -218,7 +219,9 @@ InsertionResult InsertScript(core::RomImage& rom, core::BlockBuffer& buffer, con
         result.outcome = InsertionOutcome::Inserted;
         rom.setModified(true);
         const auto data = rom.data();
-        if (info.index < data.size()) data[data.size() - 1 - info.index] = static_cast<uint8_t>(info.index & 0xFF);
+        if (const auto mark = script::InsertedMarkOffset(data.size(), info.index)) {
+            data[*mark] = static_cast<uint8_t>(info.index & 0xFF);
+        }
     } else if (core::IsTooLarge(code)) {
         result.outcome = InsertionOutcome::DoesNotFit;
         result.excessBytes = core::ExcessBytes(code);

@@ -7,6 +7,7 @@
 #include "core/block_format.h"
 #include "core/byte_order.h"
 #include "insert/stand_in.h"
+#include "script/entry_words.h"
 #include "script/script_file.h"
 #include "script/string_record.h"
 
@@ -34,12 +35,13 @@ std::string TextTooLongReason(uint32_t record) {
 EntryDataStatus EncodeTextEntry(LayoutEntry& entry, size_t entryNumber, script::ScriptText& script, const script::TableFile& table,
                                 std::span<uint8_t> scratch, script::LogSink* log, std::span<const uint8_t> standInsFrom) {
     const std::optional<std::vector<std::string>> lines = script::LookupEntry(script, int(entry.record));
+    entry.holdsText = lines && script::EntryHoldsText(*lines);
     if (!lines) {
         const std::string placeholder = MissingEntryPlaceholder(int(entryNumber));
         entry.data.assign(placeholder.begin(), placeholder.end());
         return EntryDataStatus::Placeholder;
     }
-    if (!standInsFrom.empty() && IsUntranslatedEntry(*lines)) {
+    if (!standInsFrom.empty() && !entry.holdsText) {
         const size_t pointer = std::min<size_t>(script::RecordTextPointer(standInsFrom, entry.record), standInsFrom.size());
         entry.data = StandInBytes(standInsFrom.subspan(pointer), entry.record);
         return EntryDataStatus::StandIn;

@@ -27,6 +27,7 @@ struct LayoutEntry {
     uint32_t record = 0;                   // the record's number
     std::vector<uint8_t> data;             // what the new block holds for it (empty once shared)
     std::optional<size_t> sharedWith;      // the earlier entry whose data this record now shares
+    bool holdsText = false;                // its script entry is a translation (EncodeTextEntry)
     uint32_t newOffset = 0;                // set by LayOutEntries
 };
 

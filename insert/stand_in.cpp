@@ -22,12 +22,6 @@ static_assert(parametersCarryOver());
 
 std::string StandInMarker(unsigned number) { return "#" + std::to_string(number); }
 
-bool IsUntranslatedEntry(std::span<const std::string> lines) {
-    return std::all_of(lines.begin(), lines.end(), [](const std::string& line) {
-        return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
-    });
-}
-
 std::vector<uint8_t> StandInBytes(std::span<const uint8_t> gameString, unsigned number) {
     const std::string marker = StandInMarker(number);
     std::vector<uint8_t> bytes;

@@ -16,10 +16,6 @@ namespace corv::insert {
 // The marker written where the text of string `number` was.
 [[nodiscard]] std::string StandInMarker(unsigned number);
 
-// An entry is untranslated when its lines hold nothing but blanks (a skeleton); a line break a
-// translator means to keep is written as "[NEWLINE]".
-[[nodiscard]] bool IsUntranslatedEntry(std::span<const std::string> lines);
-
 // The stand-in of string `number` from its game string (the block from its text pointer on):
 // every code with its parameter bytes as the translated game reads them (the yes/no choice's
 // words in the game's own byte order), the marker for each run of characters, and the end byte.

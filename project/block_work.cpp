@@ -9,8 +9,10 @@
 #include "insert/stand_in.h"
 #include "project/parallel_for.h"
 #include "script/preview_encoder.h"
+#include "script/entry_words.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
+#include "script/string_decoder.h"
 #include "script/string_record.h"
 
 namespace corv::project {
@@ -163,8 +165,8 @@ private:
         result.roomOffset = roomStart;
         result.roomBytes.assign(data.begin() + roomStart, data.begin() + endOfRoom);
         std::copy(original.begin() + roomStart, original.begin() + endOfRoom, data.begin() + roomStart);
-        if (block.info.index < data.size()) {
-            result.markOffset = static_cast<uint32_t>(data.size() - 1 - block.info.index);
+        if (const auto mark = script::InsertedMarkOffset(data.size(), block.info.index)) {
+            result.markOffset = static_cast<uint32_t>(*mark);
             result.markValue = data[result.markOffset];
             data[result.markOffset] = original[result.markOffset];
         }
@@ -222,7 +224,7 @@ BlockCounts CountTranslation(script::ScriptText& script, const std::vector<unsig
     for (const unsigned n : textStrings) {
         const auto lines = script::LookupEntry(script, static_cast<int>(n));
         if (!lines) continue;
-        if (insert::IsUntranslatedEntry(*lines)) {
+        if (!script::EntryHoldsText(*lines)) {
             counts.untranslated.push_back(n);
             continue;
         }

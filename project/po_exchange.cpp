@@ -17,6 +17,7 @@
 #include "project/po_reader.h"
 #include "project/write_paths.h"
 #include "script/kana_dump.h"
+#include "script/entry_words.h"
 #include "script/script_encoder.h"
 #include "script/script_file.h"
 #include "script/script_text.h"
@@ -28,18 +29,6 @@
 namespace corv::project {
 namespace {
 
-std::string hexAddress(uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(address));
-    return text;
-}
-
-
-
-bool hasText(const std::string& line) {
-    return std::any_of(line.begin(), line.end(), [](char c) { return c != ' ' && c != '\t' && c != '\r'; });
-}
-
 // The keyword of a line break, which a msgstr ends with for each empty line at the end of its
 // entry: a PO message may not end with a line break its msgid lacks.
 constexpr std::string_view kLineBreakKeyword = "[NEWLINE]";
@@ -47,7 +36,7 @@ constexpr std::string_view kLineBreakKeyword = "[NEWLINE]";
 // A script entry's translation as one text, its empty lines at the end written as line break
 // keywords; empty when no line has text.
 std::string translationOf(const std::vector<std::string>& lines) {
-    if (std::none_of(lines.begin(), lines.end(), hasText)) return {};
+    if (!script::EntryHoldsText(lines)) return {};
     size_t count = lines.size();
     while (count > 0 && lines[count - 1].empty()) --count;
     std::string text = script::JoinLines({lines.begin(), lines.begin() + long(count)});
@@ -77,7 +66,7 @@ TranslationLines splitTranslation(const std::string& latin1) {
         ++breaks;
     }
     const std::string written = std::exchange(lines.back(), rest);
-    if (std::none_of(lines.begin(), lines.end(), hasText)) {
+    if (!script::EntryHoldsText(lines)) {
         lines.back() = written;
         breaks = 0;
     }
@@ -115,12 +104,7 @@ EntryLines findEntry(const std::vector<std::string>& lines, unsigned n) {
     while (!opening.empty() && (opening.back() == ' ' || opening.back() == '\r' || opening.back() == '\t')) {
         opening.pop_back();
     }
-    const std::string search = script::EntrySearchText(int(n));
-    if (opening.size() != search.size() ||
-        !std::equal(opening.begin(), opening.end(), search.begin(),
-                    [](char a, char b) { return std::toupper((unsigned char)a) == std::toupper((unsigned char)b); })) {
-        return {};
-    }
+    if (!core::EqualsIgnoringCase(opening, script::EntrySearchText(int(n)))) return {};
     for (int k = *found + 1; k < int(lines.size()); ++k) {
         if (script::IsEntryClosingLine(lines[size_t(k)])) return {*found, k};
     }
@@ -147,7 +131,7 @@ struct ImportTarget {
 }  // namespace
 
 std::string PoContext(uint32_t blockAddress, unsigned stringNumber) {
-    return "BLOCK " + hexAddress(blockAddress) + " STRING " + std::to_string(stringNumber);
+    return "BLOCK " + core::HexText(blockAddress, 1) + " STRING " + std::to_string(stringNumber);
 }
 
 std::optional<std::pair<uint32_t, unsigned>> ParsePoContext(std::string_view context) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "core/address.h"
+#include "core/ascii.h"
 #include "core/file_read.h"
 #include "project/editor_table_read.h"
 #include "project/po_text.h"
@@ -429,16 +430,9 @@ std::string_view CompressorName(core::Compressor compressor) {
 
 std::optional<uint32_t> ParseBlockAddress(std::string_view text) {
     if (text.empty() || text.size() > 6) return std::nullopt;
-    uint32_t value = 0;
-    for (const char c : text) {
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (digit < 0) return std::nullopt;
-        value = value * 16 + static_cast<uint32_t>(digit);
-    }
-    return value;
+    const core::HexDigits digits = core::ReadHexDigits(text);
+    if (digits.count != text.size()) return std::nullopt;
+    return digits.value;
 }
 
 }  // namespace corv::project

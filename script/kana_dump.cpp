@@ -1,6 +1,6 @@
 #include "script/kana_dump.h"
 
-#include "script/script_file.h"
+#include "script/entry_words.h"
 #include "script/string_decoder.h"
 
 namespace corv::script {
@@ -41,7 +41,8 @@ std::string KanaDump(std::span<const uint8_t> block, unsigned stringCount, bool 
                 dump += '\n';
                 break;
         }
-        dump += ".ENDS\n\n";
+        dump += kClosingKeyword;
+        dump += "\n\n";
     }
     return dump;
 }

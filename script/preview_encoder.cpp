@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "script/control_codes.h"
+#include "script/entry_words.h"
 #include "script/script_encoder.h"
 #include "script/script_line_reader.h"
 #include "script/text_lines.h"
@@ -107,7 +108,7 @@ size_t EncodePreview(std::span<const std::string> entryLines, std::span<uint8_t>
     PreviewWriter out(buffer);
     for (size_t line = 1; line < entryLines.size() && !out.full(); ++line) {
         encodeLine(entryLines[line], out, characters);
-        if (line + 1 >= entryLines.size() || StartsWithIgnoringCase(entryLines[line + 1], ".ENDS")) break;
+        if (line + 1 >= entryLines.size() || StartsWithIgnoringCase(entryLines[line + 1], kClosingKeyword)) break;
         out.put(0x00, 0xFD);
     }
     return out.finish();

@@ -10,13 +10,6 @@
 
 namespace corv::script {
 
-namespace {
-
-// Blanks and control characters, the characters trimmed around a closing line.
-bool isTrimmed(char c) { return static_cast<unsigned char>(c) <= 0x20 || c == 0x7F; }
-
-}  // namespace
-
 std::filesystem::path ScriptPathFor(const std::filesystem::path& dumpsDirectory, uint32_t blockAddress) {
     char name[16];
     std::snprintf(name, sizeof name, "%08X.txt", blockAddress);
@@ -27,7 +20,9 @@ std::string ScriptSkeleton(unsigned stringCount) {
     std::string text = "// Do not erase these: \n// .STRING #\n// .ENDS\n\n\n";
     for (unsigned k = 0; k < stringCount; ++k) {
         text += EntrySearchText(static_cast<int>(k));
-        text += "\n\n\n.ENDS\n\n\n\n";
+        text += "\n\n\n";
+        text += kClosingKeyword;
+        text += "\n\n\n\n";
     }
     return text;
 }
@@ -41,21 +36,6 @@ std::string ProjectScriptSkeleton(unsigned stringCount) {
         text += "\n\n.ENDS\n\n";
     }
     return text;
-}
-
-std::string EntrySearchText(int stringNumber) { return ".STRING " + std::to_string(stringNumber); }
-
-bool ActsAsKeywordLine(std::string_view line) {
-    if (core::FindIgnoringCase(line, ".STRING") != std::string_view::npos) return true;
-    while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
-    while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
-    return core::EqualsIgnoringCase(line, ".ENDS");
-}
-
-bool IsEntryClosingLine(std::string_view line) {
-    while (!line.empty() && isTrimmed(line.front())) line.remove_prefix(1);
-    while (!line.empty() && isTrimmed(line.back())) line.remove_suffix(1);
-    return line == ".ENDS";
 }
 
 std::optional<size_t> FindFromSelection(std::string_view text, size_t selectionStart, size_t selectionLength,

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/file_save.h"
+#include "script/entry_words.h"
 #include "script/script_text.h"
 
 namespace corv::script {
@@ -25,22 +26,8 @@ namespace corv::script {
 // and not with a line break ('\n' line ends).
 [[nodiscard]] std::string ProjectScriptSkeleton(unsigned stringCount);
 
-// ".STRING %d"
-[[nodiscard]] std::string EntrySearchText(int stringNumber);
-
 // A block holds at most 64 KiB: no entry's text may be longer than any block can hold.
 inline constexpr size_t kLongestEntryText = 0x10000;
-
-// True for a line that the script's reader may take as structure rather than text, in any
-// letter case and with any blanks around it: one that holds ".STRING" anywhere (the entry
-// lookup searches for ".STRING n" as plain text, also inside a line) or that reads ".ENDS" once
-// blanks and control characters are trimmed. Text from elsewhere (a translation from a PO
-// file) holding such a line could open or close entries.
-[[nodiscard]] bool ActsAsKeywordLine(std::string_view line);
-
-// True for a line that closes an entry: ".ENDS" once blanks and control characters are trimmed
-// from both ends (case-sensitive).
-[[nodiscard]] bool IsEntryClosingLine(std::string_view line);
 
 // Where the script search found its needle: the match's line and its position, where the
 // search puts the caret.

@@ -182,10 +182,16 @@ ResolvedString ResolveString(std::span<const uint8_t> block, unsigned index, boo
     return resolved;
 }
 
+std::optional<size_t> InsertedMarkOffset(size_t romSize, uint32_t blockIndex) {
+    if (blockIndex >= romSize) return std::nullopt;
+    return romSize - 1 - blockIndex;
+}
+
 bool BlockIsInserted(std::span<const uint8_t> romData, uint32_t blockIndex) {
     // The mark is one byte: blocks numbered 256 and up can never match it.
-    if (blockIndex > 0xFF || blockIndex >= romData.size()) return false;
-    return romData[romData.size() - 1 - blockIndex] == blockIndex;
+    if (blockIndex > 0xFF) return false;
+    const std::optional<size_t> mark = InsertedMarkOffset(romData.size(), blockIndex);
+    return mark && romData[*mark] == blockIndex;
 }
 
 }  // namespace corv::script

@@ -4,6 +4,7 @@
 // readable text and into the drawing steps of the text box preview.
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -74,8 +75,12 @@ struct ResolvedString {
 // the block carries its inserted mark in the ROM.
 [[nodiscard]] ResolvedString ResolveString(std::span<const uint8_t> block, unsigned index, bool inserted);
 
-// The inserted mark: the byte at (ROM data size - 1 - blockIndex) equals blockIndex. The mark is
-// one byte, so blocks numbered 256 and up are never marked.
+// Where block `blockIndex`'s inserted mark sits in ROM data of `romSize` bytes: that many bytes
+// before its last one; std::nullopt when the data is too short to hold it.
+[[nodiscard]] std::optional<size_t> InsertedMarkOffset(size_t romSize, uint32_t blockIndex);
+
+// The inserted mark: the byte at InsertedMarkOffset equals blockIndex. The mark is one byte, so
+// blocks numbered 256 and up are never marked.
 [[nodiscard]] bool BlockIsInserted(std::span<const uint8_t> romData, uint32_t blockIndex);
 
 }  // namespace corv::script

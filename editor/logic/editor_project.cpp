@@ -10,6 +10,7 @@
 #include "editor/logic/editor_texts.h"
 #include "editor/logic/project_texts.h"
 #include "project/block_lines.h"
+#include "project/build_outcome_text.h"
 #include "project/project_build.h"
 #include "project/project_error_text.h"
 #include "project/project_inputs.h"
@@ -70,23 +71,17 @@ namespace {
 // The reason a build that ran wrote nothing, as a log line.
 std::string stoppedLine(const project::ProjectFile& file, const project::BuildResult& build,
                         const project::WriteResult& written) {
-    switch (build.outcome) {
-    case project::BuildOutcome::Built: break;
-    case project::BuildOutcome::BlocksStopped: return std::string(kBuildNothingWritten) + kBuildStoppedByBlocks;
-    case project::BuildOutcome::DictionaryFull: return std::string(kBuildNothingWritten) + kBuildDictionaryFull;
-    case project::BuildOutcome::DictionaryRom: return std::string(kBuildNothingWritten) + kBuildDictionaryRom;
-    case project::BuildOutcome::IpsTooLarge:
-    case project::BuildOutcome::IpsMismatch: return std::string(kBuildNothingWritten) + kBuildNoIps;
-    case project::BuildOutcome::BpsMismatch: return std::string(kBuildNothingWritten) + kBuildNoBps;
+    if (build.outcome != project::BuildOutcome::Built) {
+        return kBuildNothingWritten + project::BuildStopText(build.outcome) + ".";
     }
     if (written.outcome == project::WriteOutcome::ReleaseNotEmpty) {
         return kBuildNothingWritten + written.stray.string() + kBuildReleaseNotEmpty;
     }
     const std::string output = written.failed ? written.failed->path.string() : file.outputRom.path.string();
     if (written.outcome == project::WriteOutcome::OutputIsInput) {
-        return kBuildNothingWritten + output + kBuildOutputIsInput;
+        return kBuildNothingWritten + output + ": " + project::kOutputIsInputText + ".";
     }
-    return kBuildNothingWritten + output + kBuildCannotWrite;
+    return kBuildNothingWritten + output + ": " + project::CannotWriteText(written.save) + ".";
 }
 
 }  // namespace

@@ -6,25 +6,13 @@
 
 #include "check/block_check.h"
 #include "check/block_findings.h"
+#include "core/ascii.h"
+#include "script/entry_words.h"
 #include "script/script_file.h"
 #include "script/string_record.h"
 
 namespace corv::editor {
 namespace {
-
-bool isBlank(const std::string& line) {
-    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
-}
-
-// A line that may open an entry: the entry search ignores case and matches inside a line.
-bool mayOpenEntry(const std::string& line) {
-    static constexpr std::string_view kOpening = ".string";
-    return std::search(line.begin(), line.end(), kOpening.begin(), kOpening.end(), [](char a, char b) {
-               return std::tolower(static_cast<unsigned char>(a)) == b;
-           }) != line.end();
-}
-
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
 
 // Moves the script lines that findings name after line `oldLastLine` (0-based) by `delta`; true
 // when one moved.
@@ -46,7 +34,7 @@ std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
     // The entry search for ".STRING n" ignores case and matches inside a line, so ".STRING 12"
     // also holds the search texts of strings 1 and 12 (not of 2): every run of digits after
     // ".string " stands for each of its leading parts that is a number as the search writes it.
-    static constexpr std::string_view kOpening = ".string ";
+    constexpr size_t kOpeningSize = script::kOpeningKeyword.size() + 1;  // and the blank after it
     std::vector<int> lines(count, -1);
     int line = 0;
     for (size_t at = 0; at < text.size(); ++at) {
@@ -54,11 +42,11 @@ std::vector<int> EntryOpeningLines(std::string_view text, unsigned count) {
             ++line;
             continue;
         }
-        if (text[at] != '.' || at + kOpening.size() >= text.size()) continue;
-        size_t k = 1;
-        while (k < kOpening.size() && lowerAscii(text[at + k]) == kOpening[k]) ++k;
-        if (k < kOpening.size()) continue;
-        const size_t digits = at + kOpening.size();
+        if (text[at] != '.' || at + kOpeningSize >= text.size()) continue;
+        if (text[at + kOpeningSize - 1] != ' ' || !core::StartsWithIgnoringCase(text.substr(at), script::kOpeningKeyword)) {
+            continue;
+        }
+        const size_t digits = at + kOpeningSize;
         uint64_t number = 0;
         for (size_t d = digits; d < text.size() && text[d] >= '0' && text[d] <= '9'; ++d) {
             if (d > digits && text[digits] == '0') break;  // "0" is written without leading zeros
@@ -178,13 +166,7 @@ void LiveChecks::checkString(LiveString& string) {
     const check::StringSource source = check::SourceOfString(blockBytes_, inserted_, string.number, encoded);
     string.entryFindings = check::CheckString(source, script_, table_, box_);
     string.encodedLength = encoded.bytes.size();
-    string.hasText = false;
-    if (string.openingLine >= 0) {
-        const int end = string.closed ? string.lastLine : string.lastLine + 1;
-        for (int line = string.openingLine + 1; line < end && !string.hasText; ++line) {
-            string.hasText = !isBlank(script_.line(line));
-        }
-    }
+    string.hasText = encoded.holdsText;
 }
 
 void LiveChecks::gatherFindings(LiveString& string) const {
@@ -235,7 +217,7 @@ bool LiveChecks::touchesStructure(int firstLine, int oldLastLine, int newLastLin
     }
     for (int line = firstLine; line <= newLastLine; ++line) {
         const std::string text = script_.line(line);
-        if (mayOpenEntry(text) || script::IsEntryClosingLine(text)) return true;
+        if (script::HoldsOpeningKeyword(text) || script::IsEntryClosingLine(text)) return true;
     }
     return false;
 }
@@ -256,7 +238,7 @@ bool LiveChecks::update(std::string_view text) {
     bool removesKeywordLine = false;
     for (int line = firstLine; line <= oldLastLine && !removesKeywordLine; ++line) {
         const std::string old = script_.line(line);
-        removesKeywordLine = mayOpenEntry(old) || script::IsEntryClosingLine(old);
+        removesKeywordLine = script::HoldsOpeningKeyword(old) || script::IsEntryClosingLine(old);
     }
     text_.assign(text);
     script_.setText(text_);

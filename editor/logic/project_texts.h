@@ -17,15 +17,9 @@ inline constexpr char kBuildCaption[] = "Building the project...";
 inline constexpr char kBuildSavedScriptPrefix[] = "Script saved: ";
 inline constexpr char kBuildWrittenSuffix[] = " written";
 inline constexpr char kBuildNothingWritten[] = "Nothing was written: ";
-inline constexpr char kBuildStoppedByBlocks[] = "the blocks above stop the build.";
-inline constexpr char kBuildDictionaryFull[] = "the dictionary words run past the dictionary area's bank.";
-inline constexpr char kBuildDictionaryRom[] = "the ROM is too small for the dictionary area.";
-inline constexpr char kBuildNoIps[] = "no IPS patch gives the translated ROM from the original.";
-inline constexpr char kBuildNoBps[] = "no BPS patch gives the translated ROM from the original.";
+// What stopped the build and why an output was not written: project/build_outcome_text.h.
 inline constexpr char kBuildReleaseNotEmpty[] =
     ": the release folder holds this file, which the release does not write; move it away.";
-inline constexpr char kBuildOutputIsInput[] = ": an output may not be one of the project's inputs.";
-inline constexpr char kBuildCannotWrite[] = ": cannot write this file.";
 inline constexpr char kBuildFailedMessage[] =
     "The project was not built: nothing was written.\nThe build log says why.";
 

@@ -38,13 +38,5 @@ TEST(StandIn, StopsAtTheEndMarkAndAtTheEndOfTheView) {
     EXPECT_EQ(StandInBytes(gameString({0xF800, 0xF900, 0x1234}), 0), (std::vector<uint8_t>{0xF8, 0xFF}));
 }
 
-TEST(StandIn, AnEntryOfBlanksOnlyIsUntranslatedAndAKeywordIsNot) {
-    EXPECT_TRUE(IsUntranslatedEntry(std::vector<std::string>{}));
-    EXPECT_TRUE(IsUntranslatedEntry(std::vector<std::string>{"", ""}));
-    EXPECT_TRUE(IsUntranslatedEntry(std::vector<std::string>{" \t", "\r"}));
-    EXPECT_FALSE(IsUntranslatedEntry(std::vector<std::string>{"", "[NEWLINE]"}));
-    EXPECT_FALSE(IsUntranslatedEntry(std::vector<std::string>{".", ""}));
-}
-
 }  // namespace
 }  // namespace corv::insert

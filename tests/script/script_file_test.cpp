@@ -41,6 +41,25 @@ TEST(ScriptFile, ClosingLineIsTrimmedAndCaseSensitive) {
     EXPECT_FALSE(IsEntryClosingLine(""));
 }
 
+TEST(ScriptFile, AnEntryOfBlanksOnlyHoldsNoTextAndAKeywordDoes) {
+    EXPECT_FALSE(EntryHoldsText(std::vector<std::string>{}));
+    EXPECT_FALSE(EntryHoldsText(std::vector<std::string>{"", ""}));
+    EXPECT_FALSE(EntryHoldsText(std::vector<std::string>{" \t", "\r"}));
+    EXPECT_TRUE(EntryHoldsText(std::vector<std::string>{"", "[NEWLINE]"}));
+    EXPECT_TRUE(EntryHoldsText(std::vector<std::string>{".", ""}));
+    EXPECT_TRUE(EntryHoldsText(std::vector<std::string>{"\v"}));
+}
+
+TEST(ScriptFile, OnlyTheExactNumberAfterBlanksOpensAnEntry) {
+    EXPECT_TRUE(OpensEntry(".STRING 1", 1));
+    EXPECT_TRUE(OpensEntry(" \t.string 1 // note", 1));
+    EXPECT_FALSE(OpensEntry(".STRING 10", 1));
+    EXPECT_FALSE(OpensEntry("// .STRING 1", 1));
+    EXPECT_FALSE(OpensEntry("\r.STRING 1", 1));
+    EXPECT_TRUE(HoldsOpeningKeyword("// .sTrInG 1"));
+    EXPECT_FALSE(HoldsOpeningKeyword(".STRIN G"));
+}
+
 TEST(ScriptFile, SkeletonEntryIsTwoEmptyLines) {
     MemoryScriptText script(ScriptSkeleton(3));
     const auto entry = LookupEntry(script, 2);

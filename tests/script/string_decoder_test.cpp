@@ -185,6 +185,10 @@ TEST(BlockIsInserted, MarkByteAtTheEndOfTheRomData) {
     rom[999 - 259] = 3;
     EXPECT_FALSE(BlockIsInserted(rom, 259));
     EXPECT_FALSE(BlockIsInserted(std::span<const uint8_t>(rom).first(2), 5));
+    // The insertion writes the mark where the check reads it.
+    EXPECT_EQ(InsertedMarkOffset(1000, 3), std::optional<size_t>(996));
+    EXPECT_EQ(InsertedMarkOffset(1000, 999), std::optional<size_t>(0));
+    EXPECT_EQ(InsertedMarkOffset(1000, 1000), std::nullopt);
 }
 
 }  // namespace

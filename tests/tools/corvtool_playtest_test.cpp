@@ -4,6 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "check/translated_string.h"
+#include "editor/logic/live_checks.h"
+#include "script/block_data_file.h"
+#include "script/script_file.h"
+#include "script/table_file.h"
+#include "script/text_block.h"
 #include "tools/corvtool_fixture.h"
 
 namespace corv::testing {
@@ -141,6 +146,63 @@ TEST_F(CorvtoolPlayTest, AReleaseBuildRefusesTheBlockNamingItsUntranslatedString
     const ToolRun done = corvtool("build " + q(dir) + " --release");
     EXPECT_EQ(done.exitCode, 0) << done.out << done.err;
     EXPECT_NE(done.out.find("BLOCK D01000: 44/44 strings translated; needs "), std::string::npos) << done.out;
+}
+
+// A line holding only a CR, which a Windows line end leaves in a script whose other line ends are
+// LF alone, is no translation: check, status, build, export-po and the editor's live checks count
+// string 3's entry alike, as one still to be translated.
+TEST_F(CorvtoolPlayTest, AnEntryOfOnlyACarriageReturnIsUntranslatedForEveryCount) {
+    const fs::path dir = partlyTranslated();
+    const fs::path scriptPath = dir / "Dumps/00D01000.txt";
+    ASSERT_TRUE(replaceInFile(scriptPath, ".STRING 3\r\n\r\n", ".STRING 3\r\n\r\r\n"));
+    const std::optional<std::string> text = script::LoadScriptFile(scriptPath);
+    ASSERT_TRUE(text.has_value());
+    ASSERT_NE(text->find(".STRING 3\n\r\n"), std::string::npos);
+
+    const ToolRun check = corvtool("check " + q(dir_ / kRomFileName) + " " + q(dir_ / kBlockDataFileName) + " " +
+                                   q(dir_ / kTableFileName) + " D01000 " + q(scriptPath) + " --untranslated");
+    EXPECT_NE(check.out.find("1 of 44 strings translated"), std::string::npos) << check.out << check.err;
+    EXPECT_NE(check.out.find("not translated yet: 0 1 3 4 "), std::string::npos) << check.out;
+    const ToolRun status = corvtool("status " + q(dir));
+    EXPECT_NE(status.out.find("BLOCK D01000: 1/44 strings translated"), std::string::npos) << status.out << status.err;
+    const ToolRun build = corvtool("build " + q(dir));
+    EXPECT_NE(build.out.find("BLOCK D01000: 1/44 strings translated, 43 stood in"), std::string::npos) << build.out;
+    const ToolRun exported = corvtool("export-po " + q(dir) + " " + q(dir_ / "po"));
+    EXPECT_NE(exported.out.find("00D01000.po: 43 message(s), 1 translated"), std::string::npos) << exported.out
+                                                                                                 << exported.err;
+
+    script::CodeMaps maps;
+    const script::BlockDataLoad data = script::ParseBlockDataFile(readText(dir_ / kBlockDataFileName), maps);
+    const std::vector<uint8_t> rom = readBytes(dir_ / kRomFileName);
+    const script::TextBlockLoad block = script::LoadTextBlock(rom, data.blocks, 0xD01000);
+    ASSERT_TRUE(block.block.has_value());
+    script::TableFile table;
+    ASSERT_EQ(table.load(dir_ / kTableFileName), script::TableLoadResult::Loaded);
+    editor::LiveChecks live;
+    live.open({rom, block.block->buffer.get(), block.block->info, block.block->end, block.block->inserted}, *text, &table,
+              {}, insert::InsertionCompressor::Standard);
+    ASSERT_NE(live.string(3), nullptr);
+    EXPECT_EQ(live.string(3)->state, editor::StringState::Untranslated);
+    ASSERT_NE(live.string(2), nullptr);
+    EXPECT_NE(live.string(2)->state, editor::StringState::Untranslated);
+}
+
+// An output the build may not replace names the save's reason in the error line, as the editor's
+// build log does; nothing is written.
+TEST_F(CorvtoolPlayTest, ABuildThatCannotWriteAnOutputNamesTheReason) {
+    const fs::path dir = partlyTranslated();
+    ASSERT_EQ(corvtool("build " + q(dir)).exitCode, 0);
+    const fs::path rom = dir / "build/corvane-translated.smc";
+    ASSERT_EQ(::chmod(rom.c_str(), 0444), 0);
+    const auto before = fileIdentity(dir / "build/corvane-translated.ips");
+    const ToolRun build = corvtool("build " + q(dir));
+    EXPECT_EQ(build.exitCode, 2);
+    EXPECT_NE(build.err.find("corvane-translated.smc: cannot write this file: " + rom.string() +
+                             ": permission denied; nothing was written"),
+              std::string::npos)
+        << build.err;
+    EXPECT_EQ(fileIdentity(dir / "build/corvane-translated.ips"), before);
+    ::chmod(rom.c_str(), 0644);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ostream>
 
+#include "core/ascii.h"
 #include "check/finding_text.h"
 
 namespace corv::tool {
@@ -11,12 +12,6 @@ namespace {
 using check::Finding;
 using check::FindingKind;
 using check::Severity;
-
-std::string hex(unsigned value, int digits) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%0*X", digits, value);
-    return text;
-}
 
 }  // namespace
 
@@ -64,7 +59,7 @@ std::string jsonString(const std::string& text) {
             out += '\\';
             out += c;
         } else if (byte < 0x20 || byte >= 0x7F) {
-            out += "\\u" + hex(byte, 4);
+            out += "\\u" + core::HexText(byte, 4);
         } else {
             out += c;
         }
@@ -89,18 +84,18 @@ const char* outcomeName(insert::InsertionOutcome outcome) {
 }  // namespace
 
 std::string DescribeMaximisedFit(uint32_t address, const check::FitFigures& maximised) {
-    return "BLOCK " + hex(address, 1) + ": with --maximise needs " + std::to_string(maximised.needed) + " bytes, " +
+    return "BLOCK " + core::HexText(address, 1) + ": with --maximise needs " + std::to_string(maximised.needed) + " bytes, " +
            check::LeftOrOverText(maximised.left());
 }
 
 std::string JsonString(const std::string& text) { return jsonString(text); }
 
 std::string DescribeFit(uint32_t address, const check::FitFigures& fit) {
-    return "BLOCK " + hex(address, 1) + ": " + check::FitText(fit);
+    return "BLOCK " + core::HexText(address, 1) + ": " + check::FitText(fit);
 }
 
 std::string DescribeRoomFromLastInsertion(uint32_t address, int64_t room) {
-    return "BLOCK " + hex(address, 1) + ": " + check::RoomFromLastInsertionText(room);
+    return "BLOCK " + core::HexText(address, 1) + ": " + check::RoomFromLastInsertionText(room);
 }
 
 std::string DescribeTranslatedCount(const check::BlockReport& report) {
@@ -141,7 +136,7 @@ void PrintReportText(std::ostream& out, uint32_t address, const check::BlockRepo
 
 void PrintReportJson(std::ostream& out, uint32_t address, const check::BlockReport& report,
                      const check::BoxMetrics& box) {
-    out << "{\"block\": " << jsonString(hex(address, 1)) << ", \"outcome\": \"" << outcomeName(report.fit.outcome)
+    out << "{\"block\": " << jsonString(core::HexText(address, 1)) << ", \"outcome\": \"" << outcomeName(report.fit.outcome)
         << "\", \"needed\": " << report.fit.needed << ", \"room\": " << report.fit.room
         << ", \"left\": " << report.fit.left() << ", \"inserted\": " << (report.inserted ? "true" : "false")
         << (report.maximised ? ", \"maximisedNeeded\": " + std::to_string(report.maximised->needed) +

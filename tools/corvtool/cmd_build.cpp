@@ -15,6 +15,7 @@
 #include "core/printable_text.h"
 #include "core/save_failure_text.h"
 #include "project/block_lines.h"
+#include "project/build_outcome_text.h"
 #include "project/project_build.h"
 #include "project/release_files.h"
 #include "tools/corvtool/command.h"
@@ -42,8 +43,8 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
     case project::WriteOutcome::OutputIsInput:
         err << "corvtool build: " << core::EscapeControlCharacters(file.file.string()) << ':' << written.failed->line
             << ": key '" << written.failed->key << "': " << core::EscapeControlCharacters(written.failed->path.string())
-            << ": an output may not be one of the project's inputs (its files, scripts, lock and record) nor "
-               "another output; nothing was written\n";
+            << ": " << project::kOutputIsInputText
+            << " (its files, scripts, lock and record) nor another output; nothing was written\n";
         return kExitBadInput;
     case project::WriteOutcome::PathNotAllowed:
         PrintProjectError(err, "build", file.file, *written.pathError);
@@ -66,9 +67,7 @@ int ReportWrittenOutputs(std::ostream& out, std::ostream& err, const project::Pr
     }
     case project::WriteOutcome::CannotWrite:
         outputLine(*written.failed);
-        err << "cannot write this file"
-            << (written.save.ok() ? std::string() : ": " + core::SaveFailureReason(written.save))
-            << "; nothing was written\n";
+        err << project::CannotWriteText(written.save) << "; nothing was written\n";
         return kExitBadInput;
     case project::WriteOutcome::RecordNotWritten:
         FileError(err, "build", project::OutputsRecordFile(file.directory).string())
@@ -142,28 +141,24 @@ int runBuild(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     out << project::DescribeTotal(build.blocks) << '\n';
 
+    const std::string stopped = project::BuildStopText(build.outcome) + "; nothing was written\n";
     switch (build.outcome) {
     case BuildOutcome::Built: break;
     case BuildOutcome::BlocksStopped:
-        err << "corvtool build: " << file.file.string()
-            << ": the blocks above stop the build; nothing was written\n";
+        err << "corvtool build: " << file.file.string() << ": " << stopped;
         return BlocksExitCode(build.blocks);
     case BuildOutcome::DictionaryFull:
-        FileError(err, "build", file.table.path.string())
-            << "the dictionary words run past the dictionary area's bank; nothing was written\n";
+        FileError(err, "build", file.table.path.string()) << stopped;
         return kExitDoesNotFit;
     case BuildOutcome::DictionaryRom:
-        FileError(err, "build", file.rom.path.string())
-            << "the ROM is too small for the dictionary area; nothing was written\n";
+        FileError(err, "build", file.rom.path.string()) << stopped;
         return kExitBadInput;
     case BuildOutcome::IpsTooLarge:
     case BuildOutcome::IpsMismatch:
-        FileError(err, "build", file.outputIps.path.string())
-            << "no IPS patch gives the translated ROM from the original; nothing was written\n";
+        FileError(err, "build", file.outputIps.path.string()) << stopped;
         return kExitDoesNotFit;
     case BuildOutcome::BpsMismatch:
-        FileError(err, "build", file.outputBps.path.string())
-            << "no BPS patch gives the translated ROM from the original; nothing was written\n";
+        FileError(err, "build", file.outputBps.path.string()) << stopped;
         return kExitDoesNotFit;
     }
     std::optional<project::ReleaseFiles> release;

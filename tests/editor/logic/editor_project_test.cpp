@@ -15,6 +15,7 @@
 #include "editor/logic/editor_session.h"
 #include "editor/logic/project_mode.h"
 #include "editor/logic/project_texts.h"
+#include "insert/insertion.h"
 #include "project/project_file.h"
 #include "script/script_text.h"
 #include "script/table_file.h"
@@ -220,6 +221,28 @@ TEST_F(EditorProjectTest, ProjectModePastedTextAndTheWrapFollowTheOpenProjectOrT
     EXPECT_EQ(mode.wrapOptions().pageBreak, "[CLRWIN]");
     mode.close(project::EditorState{}, dialogs);
     EXPECT_EQ(script::SubstituteUtf8(pasted, mode.substitutions(), table.characterMap()).utf8, "It's");
+}
+
+// An output the build may not replace (read-only, which stops the superuser too) leaves the
+// build's log naming the file and the save's reason, as corvtool build's error line does.
+TEST_F(EditorProjectTest, ABuildThatCannotWriteAnOutputNamesTheReasonInItsLog) {
+    const fs::path file = folder.path() / project::kProjectFileName;
+    Write(file, ProjectText());
+    const auto read = ReadProject(file, dialogs);
+    ASSERT_TRUE(read);
+    EditorSession session(folder.path());
+    ASSERT_TRUE(OpenProjectFiles(session, *read, dialogs));
+    fs::create_directories(folder.path() / "out");
+    const fs::path rom = folder.path() / "out/t.smc";
+    Write(rom, "old");
+    ASSERT_EQ(::chmod(rom.c_str(), 0444), 0);
+    script::MemoryScriptText script("");
+    insert::RecordedProgress progress;
+    EXPECT_EQ(RunProjectBuild(session, *read, script, progress, dialogs), ProjectBuildOutcome::Stopped);
+    ASSERT_FALSE(progress.lines.empty());
+    EXPECT_EQ(progress.lines.back(), "Nothing was written: " + rom.string() + ": cannot write this file: " + rom.string() +
+                                         ": permission denied.");
+    ::chmod(rom.c_str(), 0644);
 }
 
 }  // namespace
