@@ -1,5 +1,6 @@
 #include "editor/logic/live_texts.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "check/finding_text.h"
@@ -76,15 +77,36 @@ std::string StringTooltip(const LiveString& string, const check::BoxMetrics& box
 std::vector<ProblemRow> ProblemRows(const LiveChecks& checks) {
     std::vector<ProblemRow> rows;
     if (const std::string note = RoomPanelNote(checks); !note.empty()) {
-        rows.push_back({std::nullopt, check::Severity::Warning, note});
+        rows.push_back({std::nullopt, check::Severity::Warning, note, false});
     }
     for (const LiveString& string : checks.strings()) {
         for (const check::Finding& finding : string.findings) {
             if (!IsProblem(string, finding)) continue;
-            rows.push_back({string.number, check::SeverityOf(finding.kind), check::FindingMessage(finding, checks.box())});
+            rows.push_back({string.number, check::SeverityOf(finding.kind), check::FindingMessage(finding, checks.box()),
+                            finding.kind == check::FindingKind::TrailingLineBreak});
         }
     }
     return rows;
+}
+
+std::optional<ScriptCut> TrailingEmptyLineCut(const LiveChecks& checks, std::string_view text, unsigned string) {
+    const LiveString* live = checks.string(string);
+    if (live == nullptr || !live->closed) return std::nullopt;
+    const auto finding = std::find_if(live->findings.begin(), live->findings.end(), [](const check::Finding& f) {
+        return f.kind == check::FindingKind::TrailingLineBreak;
+    });
+    if (finding == live->findings.end()) return std::nullopt;
+    // The finding names the entry's line; the entry's opening line is line 0 of it.
+    const int line = live->openingLine + finding->line;
+    size_t start = 0;
+    for (int n = 0; n < line; ++n) {
+        start = text.find('\n', start);
+        if (start == std::string_view::npos) return std::nullopt;
+        ++start;
+    }
+    // Only an empty line (its line break alone) before the entry's closing line.
+    if (line + 1 != live->lastLine || start >= text.size() || text[start] != '\n') return std::nullopt;
+    return ScriptCut{start, 1};
 }
 
 std::string InsertionRoomLine(const LiveChecks& checks) {

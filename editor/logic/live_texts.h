@@ -7,6 +7,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "check/string_check.h"
@@ -40,11 +41,22 @@ struct ProblemRow {
     std::optional<unsigned> string;  // none: a note on the whole block
     check::Severity severity = check::Severity::Warning;
     std::string message;  // without the severity
+    bool removesEmptyLine = false;  // the entry's empty last line, which Remove Empty Line takes out
 };
 // The Problems window: a note on the block's room first, then the block's findings in string
 // order (see IsProblem: the warnings that a string is not translated yet are left out; Next
 // Untranslated String finds it).
 [[nodiscard]] std::vector<ProblemRow> ProblemRows(const LiveChecks& checks);
+
+// What Remove Empty Line takes out of the script `text` for string `string`: the empty line its
+// entry ends with, which gives the string a line break at its end ("the entry ends with an empty
+// line"), as a range of the script's bytes; none when the entry has no such line.
+struct ScriptCut {
+    size_t start = 0;
+    size_t length = 0;
+};
+[[nodiscard]] std::optional<ScriptCut> TrailingEmptyLineCut(const LiveChecks& checks, std::string_view text,
+                                                           unsigned string);
 
 // The line the insertion's log ends with: "; Room: 3,151 of 23,063 bytes used, 19,912 left." When
 // over, it names the strings whose entries grew most since the last insertion or save.

@@ -57,6 +57,7 @@ LiveCheckWiring::LiveCheckWiring(const EditorSession& session, const LiveCheckPa
     problems_->setWindowFlag(Qt::Window);
     addMenuItems();
     connect(problems_, &ProblemsWindow::stringChosen, this, &LiveCheckWiring::chooseString);
+    connect(problems_, &ProblemsWindow::removeEmptyLineAsked, this, &LiveCheckWiring::removeEmptyLine);
 }
 
 LiveCheckWiring::~LiveCheckWiring() = default;
@@ -164,6 +165,17 @@ void LiveCheckWiring::goToString() {
     } else {
         dialogs_.message("There is no string " + *answer + " in this block.");
     }
+}
+
+void LiveCheckWiring::removeEmptyLine(unsigned number) {
+    const std::optional<ScriptCut> cut = TrailingEmptyLineCut(checks_, parts_.textEditor->script().text(), number);
+    if (!cut) return;
+    ScriptMemo& memo = parts_.textEditor->memo();
+    QTextCursor cursor = memo.textCursor();
+    cursor.setPosition(int(cut->start));
+    cursor.setPosition(int(cut->start + cut->length), QTextCursor::KeepAnchor);
+    cursor.removeSelectedText();  // one step of the memo's undo
+    memo.setTextCursor(cursor);
 }
 
 void LiveCheckWiring::insertionRan(const InsertionLog& log) {

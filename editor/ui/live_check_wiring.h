@@ -101,6 +101,8 @@ private:
     void show(bool everything);
     void chooseString(unsigned number);
     void goToString();
+    // Takes the empty line that string `number`'s entry ends with out of the script, one undo step.
+    void removeEmptyLine(unsigned number);
 
     const EditorSession& session_;
     LiveCheckParts parts_;

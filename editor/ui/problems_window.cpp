@@ -1,6 +1,7 @@
 #include "editor/ui/problems_window.h"
 
 #include <QHeaderView>
+#include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -12,13 +13,15 @@ namespace {
 
 bool sameRows(const std::vector<ProblemRow>& a, const std::vector<ProblemRow>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const ProblemRow& x, const ProblemRow& y) {
-        return x.string == y.string && x.severity == y.severity && x.message == y.message;
+        return x.string == y.string && x.severity == y.severity && x.message == y.message &&
+               x.removesEmptyLine == y.removesEmptyLine;
     });
 }
 
 }  // namespace
 
-ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent), list_(new QTreeWidget(this)) {
+ProblemsWindow::ProblemsWindow(QWidget* parent)
+    : QWidget(parent), list_(new QTreeWidget(this)), removeEmptyLine_(new QPushButton(this)) {
     setObjectName(QStringLiteral("ProblemsForm"));
     setWindowTitle(QStringLiteral("Problems"));
     MakeToolWindow(this);
@@ -32,7 +35,21 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent), list_(new QTr
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(list_);
+    removeEmptyLine_->setObjectName(QStringLiteral("RemoveEmptyLine"));
+    removeEmptyLine_->setText(QStringLiteral("Remove Empty Line"));
+    removeEmptyLine_->setToolTip(QStringLiteral("Takes the empty line at the end of the entry out of the script"));
+    removeEmptyLine_->setEnabled(false);
+    layout->addWidget(removeEmptyLine_, 0, Qt::AlignLeft);
     resize(560, 200);
+    connect(list_, &QTreeWidget::currentItemChanged, this, [this] {
+        const ProblemRow* row = currentRow();
+        removeEmptyLine_->setEnabled(row != nullptr && row->removesEmptyLine);
+    });
+    connect(removeEmptyLine_, &QPushButton::clicked, this, [this] {
+        if (const ProblemRow* row = currentRow(); row != nullptr && row->removesEmptyLine) {
+            emit removeEmptyLineAsked(*row->string);
+        }
+    });
     connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
         const int row = list_->indexOfTopLevelItem(item);
         if (row >= 0 && size_t(row) < shown_.size() && shown_[size_t(row)].string) {
@@ -45,6 +62,12 @@ ProblemsWindow::ProblemsWindow(QWidget* parent) : QWidget(parent), list_(new QTr
             emit stringChosen(*shown_[size_t(row)].string);
         }
     });
+}
+
+const ProblemRow* ProblemsWindow::currentRow() const {
+    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+    if (row < 0 || size_t(row) >= shown_.size() || !shown_[size_t(row)].string) return nullptr;
+    return &shown_[size_t(row)];
 }
 
 void ProblemsWindow::showRows(const std::vector<ProblemRow>& rows) {
@@ -71,6 +94,8 @@ void ProblemsWindow::showRows(const std::vector<ProblemRow>& rows) {
         }
     }
     shown_ = rows;
+    const ProblemRow* current = currentRow();
+    removeEmptyLine_->setEnabled(current != nullptr && current->removesEmptyLine);
 }
 
 }  // namespace corv::editor

@@ -1,7 +1,8 @@
 #pragma once
 // The Problems window: the current block's findings in string order (string number, error or
 // warning, the message as corvtool check words it). A companion tool window: its close button
-// only hides it. A click on a row sends stringChosen with that row's string.
+// only hides it. A click on a row sends stringChosen with that row's string; Remove Empty Line,
+// offered for the warning that an entry ends with an empty line, sends removeEmptyLineAsked.
 
 #include <QWidget>
 
@@ -9,6 +10,7 @@
 
 #include "editor/logic/live_texts.h"
 
+class QPushButton;
 class QTreeWidget;
 
 namespace corv::editor {
@@ -21,12 +23,18 @@ public:
     // Fills the list anew (the rows change with every key only when the findings do).
     void showRows(const std::vector<ProblemRow>& rows);
     [[nodiscard]] QTreeWidget* list() const { return list_; }
+    [[nodiscard]] QPushButton* removeEmptyLine() const { return removeEmptyLine_; }
 
 signals:
     void stringChosen(unsigned string);
+    void removeEmptyLineAsked(unsigned string);
 
 private:
+    // The row chosen in the list, when it names a string.
+    [[nodiscard]] const ProblemRow* currentRow() const;
+
     QTreeWidget* list_ = nullptr;
+    QPushButton* removeEmptyLine_ = nullptr;
     std::vector<ProblemRow> shown_;
 };
 

@@ -4,11 +4,13 @@
 // navigation items and the insertion's room line.
 
 #include <QAccessible>
+#include <QPushButton>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <sstream>
 
 #include "editor/logic/live_texts.h"
@@ -324,6 +326,55 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
         QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(bad)));
         QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, bad));
+    }
+
+    void problemsRemoveEmptyLineTakesTheEntrysLastEmptyLineInOneUndoStep() {
+        EditorFixture f;
+        openLargest(f);
+        const unsigned count = f.form->session().index().stringCount();
+        // One-line translations typed on the first of the skeleton's two empty lines: each entry
+        // ends with the other one.
+        std::string text = script::ScriptSkeleton(count);
+        for (unsigned n = 0; n < 10 && n < count; ++n) {
+            const std::string opening = script::EntrySearchText(int(n)) + "\n";
+            text.insert(text.find(opening) + opening.size(), "Hello");
+        }
+        pasteScript(f, text);
+        QTest::keyClick(f.form.get(), Qt::Key_E, Qt::ControlModifier);
+        ProblemsWindow* window = f.form->liveChecks().problems();
+        QTreeWidget* list = window->list();
+        QTreeWidgetItem* row = nullptr;
+        for (int r = 0; r < list->topLevelItemCount() && row == nullptr; ++r) {
+            QTreeWidgetItem* item = list->topLevelItem(r);
+            if (item->text(2).contains(QStringLiteral("the entry ends with an empty line"))) row = item;
+        }
+        QVERIFY(row != nullptr);
+        const unsigned string = row->text(0).toUInt();
+        QVERIFY(!window->removeEmptyLine()->isEnabled());  // no row chosen yet
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
+        QVERIFY(window->removeEmptyLine()->isEnabled());
+        QTest::mouseClick(window->removeEmptyLine(), Qt::LeftButton);
+
+        const std::string opening = script::EntrySearchText(int(string)) + "\nHello\n";
+        std::string expected = text;
+        expected.erase(text.find(opening) + opening.size(), 1);
+        QCOMPARE(Named<TextEditorWindow>(*f.form, "TxtForm")->script().text(), expected);
+        const LiveString* live = f.form->liveChecks().checks().string(string);
+        QVERIFY(live != nullptr);
+        QVERIFY(std::none_of(live->findings.begin(), live->findings.end(), [](const check::Finding& finding) {
+            return finding.kind == check::FindingKind::TrailingLineBreak;
+        }));
+        // A warning of another kind offers nothing.
+        for (int r = 0; r < list->topLevelItemCount(); ++r) {
+            QTreeWidgetItem* item = list->topLevelItem(r);
+            if (item->text(2).contains(QStringLiteral("the entry ends with an empty line"))) continue;
+            if (item->text(0).isEmpty()) continue;
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+            QVERIFY(!window->removeEmptyLine()->isEnabled());
+            break;
+        }
+        f.memo()->undo();
+        QCOMPARE(Named<TextEditorWindow>(*f.form, "TxtForm")->script().text(), text);
     }
 
     void navigationItemsChooseTheNextPieceOfWork() {
