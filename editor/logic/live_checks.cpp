@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <climits>
 
 #include "check/block_check.h"
 #include "check/block_findings.h"
@@ -26,6 +25,22 @@ bool ShiftNamedScriptLines(std::vector<check::Finding>& findings, int oldLastLin
         moved = true;
     }
     return moved;
+}
+
+// Moves an entry's lines (opening line, last line, closed) past an edit of the old lines
+// firstLine to oldLastLine that added `delta` lines (`scriptLastLine`: the new text's last line);
+// true when the edit lies in the entry.
+bool FollowEdit(int& openingLine, int& lastLine, bool closed, int firstLine, int oldLastLine, int delta,
+                int scriptLastLine) {
+    if (openingLine < 0) return false;
+    if (openingLine > oldLastLine) {
+        openingLine += delta;
+        lastLine = closed ? lastLine + delta : scriptLastLine;
+        return false;
+    }
+    if (closed && lastLine < firstLine) return false;
+    lastLine = closed ? lastLine + delta : scriptLastLine;
+    return true;
 }
 
 }  // namespace
@@ -151,14 +166,17 @@ void LiveChecks::setCompressor(insert::InsertionCompressor compressor) {
     if (fit_) computeFigures();
 }
 
-void LiveChecks::findEntry(LiveString& string, int opening) {
-    string.openingLine = opening;
-    string.lastLine = -1;
-    string.closed = false;
-    if (opening < 0) return;
+LiveChecks::EntrySpan LiveChecks::spanOfEntry(int opening) const {
+    if (opening < 0) return {};
     const script::EntryCopy copy = script::CopyEntry(script_, opening);
-    string.closed = copy.closed;
-    string.lastLine = copy.closed ? opening + int(copy.lines.size()) - 1 : script_.lineCount() - 1;
+    return {opening, copy.closed ? opening + int(copy.lines.size()) - 1 : script_.lineCount() - 1, copy.closed};
+}
+
+void LiveChecks::findEntry(LiveString& string, int opening) {
+    const EntrySpan span = spanOfEntry(opening);
+    string.openingLine = span.openingLine;
+    string.lastLine = span.lastLine;
+    string.closed = span.closed;
 }
 
 void LiveChecks::checkString(LiveString& string) {
@@ -193,6 +211,10 @@ void LiveChecks::checkAll() {
         findEntry(string, openings[string.number]);
         checkString(string);
         changed_.push_back(string.number);
+    }
+    otherEntries_.clear();
+    for (unsigned n = 0; n < openings.size(); ++n) {
+        if (stringSlot_[n] < 0 && openings[n] >= 0) otherEntries_.push_back(spanOfEntry(openings[n]));
     }
     stray_ = check::FindStrayLines(script_, block_.stringCount);
     for (LiveString& string : strings_) gatherFindings(string);
@@ -260,16 +282,13 @@ bool LiveChecks::update(std::string_view text) {
             if (ShiftNamedScriptLines(string.entryFindings, oldLastLine, delta)) touched.push_back(string.number);
         }
     }
+    for (EntrySpan& entry : otherEntries_) {
+        (void)FollowEdit(entry.openingLine, entry.lastLine, entry.closed, firstLine, oldLastLine, delta, lastLine);
+    }
     for (LiveString& string : strings_) {
-        if (string.openingLine < 0) continue;
-        if (string.openingLine > oldLastLine) {
-            string.openingLine += delta;
-            string.lastLine = string.closed ? string.lastLine + delta : lastLine;
+        if (!FollowEdit(string.openingLine, string.lastLine, string.closed, firstLine, oldLastLine, delta, lastLine)) {
             continue;
         }
-        const int end = string.closed ? string.lastLine : INT_MAX;
-        if (end < firstLine) continue;
-        string.lastLine = string.closed ? string.lastLine + delta : lastLine;
         ++entryChecks_;
         fit_->updateEntry(string.number, script_, table_);
         checkString(string);
@@ -330,10 +349,12 @@ bool LiveChecks::updateStrayLines(int firstLine, int oldLastLine, int newLastLin
 }
 
 bool LiveChecks::insideEntry(int line) const {
-    return std::any_of(strings_.begin(), strings_.end(), [line](const LiveString& string) {
-        // An entry left open ends nowhere for sure, so only closed ones answer.
-        return string.closed && line > string.openingLine && line < string.lastLine;
-    });
+    // An entry left open ends nowhere for sure, so only closed ones answer.
+    const auto holds = [line](bool closed, int opening, int last) { return closed && line > opening && line < last; };
+    return std::any_of(strings_.begin(), strings_.end(),
+                       [&](const LiveString& string) { return holds(string.closed, string.openingLine, string.lastLine); }) ||
+           std::any_of(otherEntries_.begin(), otherEntries_.end(),
+                       [&](const EntrySpan& entry) { return holds(entry.closed, entry.openingLine, entry.lastLine); });
 }
 
 const LiveString* LiveChecks::string(unsigned number) const {

@@ -140,6 +140,14 @@ private:
     // The stray keyword lines after a change that touched lines first to oldLast (0-based) of the
     // old text and first to newLast of the new one; true when they changed.
     bool updateStrayLines(int firstLine, int oldLastLine, int newLastLine);
+    // An entry's lines: its opening line, its last line (the closing line, or the script's last
+    // line when it has none), whether it is closed.
+    struct EntrySpan {
+        int openingLine = -1;
+        int lastLine = -1;
+        bool closed = false;
+    };
+    [[nodiscard]] EntrySpan spanOfEntry(int opening) const;
     void findEntry(LiveString& string, int opening);
     [[nodiscard]] bool touchesStructure(int firstLine, int oldLastLine, int newLastLine) const;
     // Whether script line `line` (0-based) lies between a closed entry's opening and closing lines.
@@ -164,6 +172,9 @@ private:
     std::vector<std::optional<unsigned>> sharers_;  // record number -> the earlier string keeping its text
     std::vector<std::vector<unsigned>> sharedBy_;   // record number -> the later strings sharing its text
     std::vector<check::StrayLine> stray_;
+    // The entries of records without text, which have no LiveString: typing in one stays inside
+    // an entry, so it cannot make a line stray.
+    std::vector<EntrySpan> otherEntries_;
     std::vector<size_t> baseline_;  // encoded lengths at the last insertion or save, by slot
     std::vector<unsigned> changed_;
     size_t fullChecks_ = 0;

@@ -207,6 +207,28 @@ TEST_F(LiveChecksTest, TypingChecksOnlyTheTouchedEntryAndAgreesWithAFullCheck) {
     same.insert(at, "Hi! [$2");
     EXPECT_FALSE(checks.update(same));  // the text already checked
 
+    // So does text typed into the entry of a record without text, which the checks hold no
+    // string for; lines added there keep the entries after it in their place.
+    unsigned other = 0;
+    while (checks.string(other) != nullptr) ++other;
+    ASSERT_LT(other, unsigned(block_->info.stringCount));
+    const std::string otherOpening = script::EntrySearchText(int(other)) + "\n";
+    ASSERT_NE(text.find(otherOpening), std::string::npos);
+    const size_t otherAt = text.find(otherOpening) + otherOpening.size();
+    ASSERT_TRUE(checks.update(text));
+    const size_t fullBefore = checks.fullChecks();
+    std::string running = text;
+    for (const char* typed : {"x", "\ny", "\n"}) {
+        running.insert(otherAt, typed);
+        ASSERT_TRUE(checks.update(running));
+        expectEqualsFullCheck(checks, running);
+        running.insert(running.find(opening) + opening.size(), "H");
+        ASSERT_TRUE(checks.update(running));
+        expectEqualsFullCheck(checks, running);
+    }
+    EXPECT_EQ(checks.fullChecks(), fullBefore);
+    EXPECT_EQ(checks.strayScans(), 0u);
+
     // A key that changes the figures only leaves the findings, and so every view of them, alone;
     // one that changes a finding names its string.
     open(checks, dump_);
