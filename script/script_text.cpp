@@ -16,6 +16,25 @@ void MemoryScriptText::setText(std::string_view text) {
     firstVisibleLine_ = 0;
 }
 
+void MemoryScriptText::replace(size_t start, size_t length, std::string_view text) {
+    start = std::min(start, text_.size());
+    length = std::min(length, text_.size() - start);
+    // The lines that start after a line end in the replaced part go; those after it move.
+    const auto gone = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), start);
+    const auto kept = std::upper_bound(gone, lineStarts_.end(), start + length);
+    for (auto at = kept; at != lineStarts_.end(); ++at) *at = *at - length + text.size();
+    std::vector<size_t> added;
+    for (size_t end = text.find('\n'); end != std::string_view::npos; end = text.find('\n', end + 1)) {
+        added.push_back(start + end + 1);
+    }
+    const auto from = lineStarts_.erase(gone, kept);
+    lineStarts_.insert(from, added.begin(), added.end());
+    text_.replace(start, length, text);
+    selectionStart_ = 0;
+    selectionLength_ = 0;
+    firstVisibleLine_ = 0;
+}
+
 int MemoryScriptText::lineCount() const { return static_cast<int>(lineStarts_.size()); }
 
 std::string MemoryScriptText::line(int index) const {

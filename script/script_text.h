@@ -42,6 +42,9 @@ public:
     [[nodiscard]] std::string line(int index) const override;
     [[nodiscard]] std::string text() const override { return text_; }
     void setText(std::string_view text) override;
+    // setText of the text with characters [start, start + length) replaced by `text`, the lines
+    // outside them found again by moving them, not by reading them (a key in a long script).
+    void replace(size_t start, size_t length, std::string_view text);
 
     [[nodiscard]] size_t selectionStart() const override { return selectionStart_; }
     [[nodiscard]] size_t selectionLength() const override { return selectionLength_; }

@@ -54,6 +54,7 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("stringNumberOf", &PageEditor::stringNumberOf)
         .function("romChecksum", &PageEditor::romChecksum)
         .function("setScriptUnits", &PageEditor::setScriptUnits)
+        .function("replaceScriptUnits", &PageEditor::replaceScriptUnits)
         .function("changedChecks", &PageEditor::changedChecks)
         .function("problemRows", &PageEditor::problemRows);
 }

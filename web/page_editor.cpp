@@ -41,6 +41,14 @@ val ScriptTextRefused(size_t offset, uint32_t character) {
     return refused;
 }
 
+// What replaceScriptUnits answers for a stretch the script does not hold.
+val ScriptRangeOutside() {
+    val refused = val::object();
+    refused.set("accepted", false);
+    refused.set("offset", -1);
+    return refused;
+}
+
 // A line of List Data's string list as its marks show it: {number, state, tooltip}.
 val StringRow(const editor::LiveString& string, const check::BoxMetrics& box) {
     val row = val::object();
@@ -169,8 +177,12 @@ val PageEditor::setScriptText(const std::wstring& text) {
 void PageEditor::changeScript(std::string bytes) {
     if (bytes == script_.text()) return;
     script_.setText(bytes);
+    scriptChanged();
+}
+
+void PageEditor::scriptChanged() {
     script_.setModified(true);
-    if (checks_.isOpen()) checks_.update(bytes);
+    if (checks_.isOpen()) checks_.update(script_.text());
 }
 
 val PageEditor::checks() const {
@@ -211,6 +223,20 @@ val PageEditor::setScriptUnits(const val& units) {
     std::optional<std::string> bytes = WideToLatin1(std::span<const uint16_t>(codes), &refusedAt);
     if (!bytes) return ScriptTextRefused(refusedAt, codes[refusedAt]);
     changeScript(std::move(*bytes));
+    return ScriptTextAccepted();
+}
+
+val PageEditor::replaceScriptUnits(unsigned start, unsigned end, const val& units) {
+    const std::string& script = script_.text();
+    if (start > end || end > script.size()) return ScriptRangeOutside();
+    const std::vector<uint16_t> codes = emscripten::convertJSArrayToNumberVector<uint16_t>(units);
+    size_t refusedAt = 0;
+    std::optional<std::string> inserted = WideToLatin1(std::span<const uint16_t>(codes), &refusedAt);
+    if (!inserted) return ScriptTextRefused(start + refusedAt, codes[refusedAt]);
+    if (std::string_view(script).substr(start, end - start) == *inserted) return ScriptTextAccepted();
+    // The script's lines around the change move without being read again.
+    script_.replace(start, end - start, *inserted);
+    scriptChanged();
     return ScriptTextAccepted();
 }
 

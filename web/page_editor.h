@@ -149,6 +149,11 @@ public:
     // setScriptText with the text as its UTF-16 code units (a Uint16Array): a JavaScript string
     // crosses as std::wstring one character at a time, too slow for every key in a long script.
     emscripten::val setScriptUnits(const emscripten::val& units);
+    // setScriptUnits for one typed change: the characters [start, end) of scriptText() become
+    // `units`, the rest of the script does not cross. The refused character's offset is one of
+    // the whole script; {accepted: false, offset: -1} when [start, end) is not in the script (the
+    // page then sends the whole text), the script left as it was.
+    emscripten::val replaceScriptUnits(unsigned start, unsigned end, const emscripten::val& units);
     // checks() without the Problems rows and with only the strings whose state or findings the
     // last change touched in `strings` (all of them right after a block choice), so a key press
     // costs what it changed; problemRows() gives the Problems rows when the page shows them anew.
@@ -158,6 +163,8 @@ public:
 private:
     // The script becomes `bytes`, checked again, as if typed.
     void changeScript(std::string bytes);
+    // After the script changed: modified, checked again where it changed.
+    void scriptChanged();
     // Where a search starts and the selection it starts from.
     [[nodiscard]] size_t searchFrom(const emscripten::val& options) const;
     [[nodiscard]] editor::TextMatch selection(const emscripten::val& options) const;

@@ -159,3 +159,27 @@ test('typing into the script: the room, progress and findings of corvtool check,
   assert.equal(editor.scriptText(), text);
   assertChecksAsCorvtool(editor, text, 'after the refused text');
 });
+
+test('a typed change crosses alone: the script and checks of the whole text, refusals named in the whole script', async () => {
+  const { editor } = await editorOn('corvane.smc');
+  const units = (text) => Uint16Array.from(text, (character) => character.charCodeAt(0));
+  let text = editor.scriptText();
+  // Characters typed one by one, a line end, and a stretch typed over: each change alone.
+  const opening = text.indexOf('.STRING 2\n') + '.STRING 2\n'.length;
+  const changes = [...'Caf\u00e9'].map((character, i) => [opening + i, 0, character]);
+  changes.push([opening + 4, 0, '\nsecond line'], [opening, 3, 'Th\u00e9'], [text.indexOf('.STRING 7\n') + 10, 0, 'Later.']);
+  for (const [at, removed, inserted] of changes) {
+    assert.deepEqual(editor.replaceScriptUnits(at, at + removed, units(inserted)), { accepted: true });
+    text = text.slice(0, at) + inserted + text.slice(at + removed);
+    assert.equal(editor.scriptText(), text);
+  }
+  assertChecksAsCorvtool(editor, text, 'after the typed changes');
+
+  const curlyAt = text.indexOf('second') + 3;
+  assert.deepEqual(editor.replaceScriptUnits(curlyAt, curlyAt, units('a\u2019b')),
+                   { accepted: false, offset: curlyAt + 1, character: 0x2019 });
+  assert.deepEqual(editor.replaceScriptUnits(text.length, text.length + 1, units('x')), { accepted: false, offset: -1 });
+  assert.deepEqual(editor.replaceScriptUnits(5, 4, units('x')), { accepted: false, offset: -1 });
+  assert.equal(editor.scriptText(), text, 'a refused change leaves the script as it was');
+  assertChecksAsCorvtool(editor, text, 'after the refused changes');
+});

@@ -137,6 +137,7 @@ async function goIntoEntry(browser, n) {
   await browser.evaluate("document.getElementById('string-list').focus()");
   const at = await browser.evaluate("document.getElementById('string-list').selectedIndex");
   for (let i = at; i < n; ++i) await browser.press('ArrowDown', { keyCode: 40 });
+  for (let i = at; i > n; --i) await browser.press('ArrowUp', { keyCode: 38 });
   await browser.waitFor(`corvanePage.state.string === ${n}`, `string ${n} chosen`);
   // The choice put the caret on the entry's opening line; focusing keeps it there.
   await browser.evaluate("document.getElementById('script').focus()");
@@ -213,6 +214,69 @@ async function checkNavigationKeys(browser, scriptFile) {
   await browser.waitFor('corvanePage.state.string === 1', 'the Problems row chose its string');
 }
 
+// The text box holds the entry being edited and the script around it is drawn above and below
+// it: the arrow keys go on into the next entry, Backspace at an entry's start joins its line to
+// the one before, a click in the text below moves the box there, and Undo goes back over all of
+// it, whichever entry the box holds by then.
+async function checkScriptWindow(browser) {
+  const script = () => browser.evaluate('corvanePage.state.editor.scriptText()');
+  const box = () => browser.evaluate("document.getElementById('script').value");
+  // What the page draws, the box's text between the text above and below it: the script itself.
+  const drawn = () => browser.evaluate("document.getElementById('script-before').textContent + " +
+    "document.getElementById('script').value + (document.getElementById('script-after').textContent ? " +
+    "'\\n' + document.getElementById('script-after').textContent : '')");
+  const before = await script();
+  await goIntoEntry(browser, 2);
+  assert.ok((await box()).startsWith('.STRING 2\n') && !(await box()).includes('.STRING 3'), 'the box holds entry 2');
+  assert.equal(await drawn(), before, 'the page draws the whole script around the box');
+
+  const entryLines = (await box()).split('\n').length;
+  for (let line = 1; line <= entryLines; ++line) await browser.press('ArrowDown', { keyCode: 40 });
+  await browser.press('Home', { keyCode: 36 });
+  await browser.type('Q');
+  const third = before.indexOf('.STRING 3\n') + '.STRING 3\n'.length;
+  assert.equal(await script(), before.slice(0, third) + 'Q' + before.slice(third), 'the arrow keys went on into entry 3');
+  assert.ok((await box()).startsWith('.STRING 3\nQ'), 'the box holds entry 3 now');
+  assert.equal(await drawn(), await script());
+
+  await browser.press('ArrowUp', { keyCode: 38 });
+  await browser.press('Home', { keyCode: 36 });
+  await browser.press('Backspace', { keyCode: 8 });
+  const opening = before.indexOf('.STRING 3\n');
+  const joined = before.slice(0, opening - 1) + before.slice(opening, third) + 'Q' + before.slice(third);
+  assert.equal(await script(), joined, 'Backspace at the box\'s start took the line end before it');
+  assert.equal(await drawn(), joined);
+
+  // A click in the text below the box, then a key typed there.
+  const { x, y } = await browser.evaluate(`(() => {
+    const after = document.getElementById('script-after');
+    const view = document.getElementById('script-view');
+    view.scrollIntoView({ block: 'nearest' });
+    view.scrollTop += after.getBoundingClientRect().top - view.getBoundingClientRect().top - 40;
+    const rect = after.getBoundingClientRect();
+    return { x: rect.left + 3, y: rect.top + 4 };
+  })()`);
+  for (const type of ['mousePressed', 'mouseReleased']) {
+    await browser.page('Input.dispatchMouseEvent', { type, x, y, button: 'left', clickCount: 1 });
+  }
+  await browser.type('W');
+  const afterClick = await script();
+  assert.equal(afterClick.length, joined.length + 1);
+  assert.ok((await box()).includes('W'), 'the key went into the box moved to the click');
+  assert.ok(afterClick.indexOf('W', third) > third + 1, 'the click was below the box');
+  assert.equal(await drawn(), afterClick);
+
+  for (let step = 0; step < 2; ++step) await browser.press('z', { modifiers: 2, keyCode: 90 });
+  assert.equal(await script(), before.slice(0, third) + 'Q' + before.slice(third), 'Undo took back the click\'s key and the join');
+  await browser.press('z', { modifiers: 2, keyCode: 90 });
+  assert.equal(await script(), before, 'Undo took back the key typed in entry 3');
+  await browser.press('z', { modifiers: 10, keyCode: 90 });
+  assert.equal(await script(), before.slice(0, third) + 'Q' + before.slice(third), 'Ctrl+Shift+Z redid it');
+  await browser.press('z', { modifiers: 2, keyCode: 90 });
+  assert.equal(await script(), before);
+  assert.equal(await drawn(), before);
+}
+
 function assertOnlyOwnRequests(requests, origin) {
   const foreign = requests.filter((url) => !url.startsWith(`${origin}/`) && !url.startsWith('blob:') &&
                                            !url.startsWith('data:'));
@@ -282,7 +346,16 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
     fs.writeFileSync(process.env.CORV_PAGE_SCREENSHOT, Buffer.from(data, 'base64'));
   }
   await checkNavigationKeys(browser, scriptFile);
+  await checkScriptWindow(browser);
   await checkSavedScript(browser, typedScript);
+  // A key typed after the save is kept as a change beside the saved text; the reload brings it
+  // back with the rest.
+  await goIntoEntry(browser, 1);
+  await browser.type('!');
+  const keptScript = await browser.evaluate('corvanePage.state.editor.scriptText()');
+  assert.equal(keptScript.length, typedScript.length + 1);
+  assert.ok(await browser.evaluate(`localStorage.getItem('corvane.changes.' + corvanePage.state.romKey + '.Block ${kBlock}') ` +
+                                   "?.includes('\"!\"')"), 'the key was kept as a change');
 
   // A reload and the same files dropped on the page: the block comes back with every key typed.
   await browser.page('Page.reload');
@@ -290,13 +363,13 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   await dropDemo(browser);
   await browser.waitFor(`corvanePage.state.blockLines[corvanePage.state.block] === 'Block ${kBlock}'`,
                         'the block typed in is chosen again');
-  assert.equal(await browser.evaluate('corvanePage.state.editor.scriptText()'), typedScript,
+  assert.equal(await browser.evaluate('corvanePage.state.editor.scriptText()'), keptScript,
                'the reload restored the typed text');
   const note = await browser.evaluate("document.getElementById('storage-status').textContent");
   assert.match(note, /restored from this browser's storage/);
 
   await assertNoRefusedRequests(browser);
-  await checkBuildDownloads(browser, t, typedScript);
+  await checkBuildDownloads(browser, t, keptScript);
   assertOnlyOwnRequests(requests, origin);
   await measureSpeed(browser);
   await assertNoRefusedRequests(browser);

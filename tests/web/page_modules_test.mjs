@@ -1,6 +1,7 @@
 // The page's own modules under Node, where they do not need a browser: the text box's carriage
-// return symbol, the characters a script cannot hold left out at the right place, the bytes of a
-// saved script and what a dropped file is taken for.
+// return symbol, the characters a script cannot hold left out at the right place, the pieces the
+// text box holds, Undo's steps, the changes kept in the browser's storage, the bytes of a saved
+// script and what a dropped file is taken for.
 //
 //   node page_modules_test.mjs PAGE_DIR
 
@@ -12,35 +13,43 @@ import { pathToFileURL } from 'node:url';
 const pageDir = process.argv[2];
 assert.ok(pageDir, 'usage: page_modules_test.mjs PAGE_DIR');
 const load = (name) => import(pathToFileURL(path.join(pageDir, name)).href);
-const { applyBoxText, boxToScript, lineStart, scriptToBox } = await load('script_box.js');
+const { boxToScript, lineStart, scriptToBox, sendChange } = await load('script_box.js');
+const { applyChange, changeBetween, pieceStarts, windowOver } = await load('script_pieces.js');
+const { UndoSteps } = await load('undo_steps.js');
 const { sameBytes, scriptFileBytes, translatedName } = await load('downloads.js');
 const { kindOfFile, putProjectFile } = await load('files.js');
 
-// An editor that refuses, as the module does, the first character past U+00FF.
-function refusingEditor() {
+// An editor that refuses, as the module does, the first character past U+00FF, taking changes
+// as stretches (`stretches`) or only whole texts.
+function refusingEditor(script, stretches) {
   const taken = [];
-  return {
+  const refusal = (units, base) => {
+    const offset = units.findIndex((unit) => unit > 0xFF);
+    return offset < 0 ? null : { accepted: false, offset: base + offset, character: units[offset] };
+  };
+  const editor = {
     taken,
-    setScriptText(text) {
-      const offset = [...Array(text.length).keys()].find((i) => text.charCodeAt(i) > 0xFF);
-      if (offset === undefined) {
-        taken.push(text);
-        return { accepted: true };
-      }
-      return { accepted: false, offset, character: text.charCodeAt(offset) };
+    script,
+    setScriptUnits(units) {
+      const refused = refusal([...units], 0);
+      if (refused) return refused;
+      editor.script = String.fromCharCode(...units);
+      taken.push(['whole', editor.script]);
+      return { accepted: true };
     },
   };
-}
-
-function box(value, caret) {
-  return {
-    value,
-    selectionStart: caret,
-    setSelectionRange(start, end) {
-      this.selectionStart = start;
-      this.selectionEnd = end;
-    },
-  };
+  if (stretches) {
+    editor.replaceScriptUnits = (start, end, units) => {
+      if (end > editor.script.length) return { accepted: false, offset: -1 };
+      const refused = refusal([...units], start);
+      if (refused) return refused;
+      const inserted = String.fromCharCode(...units);
+      editor.script = editor.script.slice(0, start) + inserted + editor.script.slice(end);
+      taken.push(['stretch', start, end, inserted]);
+      return { accepted: true };
+    };
+  }
+  return editor;
 }
 
 test('a lone carriage return is shown as its symbol and goes back as the byte', () => {
@@ -49,20 +58,129 @@ test('a lone carriage return is shown as its symbol and goes back as the byte', 
   assert.equal(boxToScript(scriptToBox(script)), script);
 });
 
-test('characters no script byte holds are left out where they stand, the caret kept after them', () => {
-  const editor = refusingEditor();
-  // A curly apostrophe and an emoji (two UTF-16 units) before the caret, one quote after it.
-  const typed = box('It\u2019s \uD83D\uDE00 ok \u201D\u240D', 9);
-  const { text, removed } = applyBoxText(editor, typed);
-  assert.equal(text, 'Its  ok \r');
-  assert.ok(removed);
-  assert.deepEqual(editor.taken, ['Its  ok \r'], 'the editor took the text once, without them');
-  assert.equal(typed.value, 'Its  ok \u240D');
-  assert.equal(typed.selectionStart, 6, 'the caret stays after the same characters');
+test('characters no script byte holds are left out of a change one by one, the rest taken', () => {
+  for (const stretches of [true, false]) {
+    const before = 'ab\ncd';
+    const editor = refusingEditor(before, stretches);
+    // A curly apostrophe and an emoji (two UTF-16 units) typed over 'b', with a CR symbol.
+    const change = { at: 1, removed: 'b', inserted: 'It\u2019s \uD83D\uDE00 ok\u240D' };
+    const taken = sendChange(editor, change, applyChange(before, change));
+    assert.deepEqual(taken, { at: 1, removed: 'b', inserted: 'Its  ok\u240D' }, `stretches: ${stretches}`);
+    assert.equal(editor.script, 'aIts  ok\r\ncd', 'the editor holds the script with a CR byte');
+    assert.equal(editor.taken.length, 1, 'the editor took the change once, without them');
+    assert.equal(editor.taken[0][0], stretches ? 'stretch' : 'whole');
+  }
+  // A stretch the editor does not hold (the page and the module out of step): the whole text.
+  const editor = refusingEditor('abc', true);
+  const change = { at: 5, removed: '', inserted: 'x' };
+  sendChange(editor, change, 'abcdex');
+  assert.deepEqual(editor.taken, [['whole', 'abcdex']]);
+});
 
-  const plain = box('Caf\u00e9', 4);
-  assert.deepEqual(applyBoxText(editor, plain), { text: 'Caf\u00e9', removed: false });
-  assert.equal(plain.value, 'Caf\u00e9');
+test('the text box\'s pieces: from each line opening an entry to the line end before the next', () => {
+  const text = 'head\n.STRING 0\nab\n.ENDS\n\n  .string 1\ncd\n.ENDS\n';
+  const starts = pieceStarts(text);
+  assert.deepEqual(starts, [0, 5, 25]);
+  assert.deepEqual(pieceStarts('.STRING 0\nx'), [0], 'a script opening with an entry has no head');
+  const over = (from, to) => { const { start, end } = windowOver(text, starts, from, to); return text.slice(start, end); };
+  assert.equal(over(7), '.STRING 0\nab\n.ENDS\n');
+  assert.equal(over(5), '.STRING 0\nab\n.ENDS\n', 'an offset at a piece\'s start is in that piece');
+  assert.equal(over(24), '.STRING 0\nab\n.ENDS\n', 'the line end before a piece closes the one before');
+  assert.equal(over(2), 'head');
+  assert.equal(over(30), '  .string 1\ncd\n.ENDS\n', 'the last piece runs to the end');
+  assert.equal(over(2, 30), text, 'a selection over pieces holds them all');
+  assert.equal(over(-3, 999), text, 'offsets past the text are its ends');
+  // The pieces and the line ends between them give back the script.
+  let joined = '';
+  for (let i = 0; i < starts.length; ++i) joined += (i > 0 ? '\n' : '') + over(starts[i]);
+  assert.equal(joined, text);
+});
+
+test('a change found between two texts, and made again', () => {
+  assert.equal(changeBetween('abc', 'abc'), null);
+  assert.deepEqual(changeBetween('abc', 'abxc'), { at: 2, removed: '', inserted: 'x' });
+  assert.deepEqual(changeBetween('aaa', 'aa'), { at: 2, removed: 'a', inserted: '' }, 'a run loses its end');
+  assert.deepEqual(changeBetween('abcd', 'aXYd'), { at: 1, removed: 'bc', inserted: 'XY' });
+  for (const [before, after] of [['', 'new'], ['old', ''], ['a\nb', 'a\n\nb'], ['same start', 'same']]) {
+    assert.equal(applyChange(before, changeBetween(before, after)), after);
+  }
+});
+
+test('Undo\'s steps: a typed run is one step, a deleted run another, a move ends a step', () => {
+  const steps = new UndoSteps();
+  const at = (n) => ({ start: n, end: n });
+  let text = '';
+  const make = (change) => {
+    steps.record(change, at(change.at + change.removed.length), at(change.at + change.inserted.length));
+    text = applyChange(text, change);
+  };
+  for (const [i, character] of [...'Hello'].entries()) make({ at: i, removed: '', inserted: character });
+  make({ at: 5, removed: '', inserted: '\n' });  // a line end is a step of its own
+  make({ at: 6, removed: '', inserted: 'W' });
+  make({ at: 6, removed: 'W', inserted: '' });    // Backspace
+  make({ at: 4, removed: 'o', inserted: '' });    // the caret moved back: Delete, not after the last step
+  steps.close();
+  make({ at: 3, removed: 'l', inserted: '' });
+  make({ at: 2, removed: 'l', inserted: '' });    // Backspace after it: the same step
+  assert.equal(text, 'He\n');
+  const undone = [];
+  for (let step = steps.undo(); step; step = steps.undo()) {
+    text = applyChange(text, step.change);
+    undone.push(text);
+  }
+  assert.deepEqual(undone, ['Hell\n', 'Hello\n', 'Hello\nW', 'Hello\n', 'Hello', '']);
+  assert.deepEqual(steps.redo().selection, at(5), 'Redo puts the caret after the step');
+  const redone = steps.redo();
+  text = applyChange(applyChange(text, { at: 0, removed: '', inserted: 'Hello' }), redone.change);
+  assert.equal(text, 'Hello\n');
+  make({ at: 6, removed: '', inserted: '!' });
+  assert.equal(steps.redo(), null, 'a new change forgets what was undone');
+});
+
+test('the typed text kept in the browser: changes on their text, whole again when they grow, none on another text', async () => {
+  const items = new Map();
+  globalThis.localStorage = {
+    getItem: (key) => (items.has(key) ? items.get(key) : null),
+    setItem: (key, value) => items.set(key, String(value)),
+    removeItem: (key) => items.delete(key),
+    key: (i) => [...items.keys()][i] ?? null,
+    get length() { return items.size; },
+  };
+  const storage = await load('storage.js');
+  let text = '.STRING 0\n\n.ENDS\n';
+  const type = (change) => {
+    text = applyChange(text, change);
+    assert.ok(storage.keepChange('CRC', 'Block D40000', change, () => text));
+  };
+  storage.startBlock('CRC', 'Block D40000');
+  type({ at: 10, removed: '', inserted: 'H' });  // the first change keeps the text whole
+  const wholeWrites = () => JSON.parse(items.get('corvane.script.CRC.Block D40000')).generation;
+  const first = wholeWrites();
+  type({ at: 11, removed: '', inserted: 'i' });
+  type({ at: 10, removed: 'Hi', inserted: 'Caf\u00e9' });
+  assert.equal(wholeWrites(), first, 'a key keeps only its change');
+  assert.equal(storage.keptText('CRC', 'Block D40000'), text);
+  assert.deepEqual(storage.keptBlocks('CRC').map((block) => block.savedAsFile), [false]);
+
+  for (let i = 0; i < 250; ++i) type({ at: 10, removed: '', inserted: 'x' });
+  assert.notEqual(wholeWrites(), first, 'many changes: the text is kept whole again');
+  assert.equal(storage.keptText('CRC', 'Block D40000'), text);
+  storage.markSaved('CRC', 'Block D40000', text);
+  assert.deepEqual(storage.keptBlocks('CRC').map((block) => block.savedAsFile), [true]);
+
+  // Changes of another generation (a crash after the text was kept whole again) are left out, and
+  // a change that does not fit its text ends the replay.
+  const changesKey = 'corvane.changes.CRC.Block D40000';
+  items.set(changesKey, JSON.stringify({ generation: 'older', changes: [[0, 0, 'lost']], at: 0 }));
+  assert.equal(storage.keptText('CRC', 'Block D40000'), text);
+  const generation = wholeWrites();
+  items.set(changesKey, JSON.stringify({ generation, changes: [[0, 0, 'A'], [999, 1, 'B'], [0, 0, 'C']], at: 0 }));
+  assert.equal(storage.keptText('CRC', 'Block D40000'), 'A' + text);
+  items.set(changesKey, '{not json');
+  assert.equal(storage.keptText('CRC', 'Block D40000'), text);
+  storage.forgetText('CRC', 'Block D40000');
+  assert.equal(storage.keptText('CRC', 'Block D40000'), null);
+  assert.equal(items.has(changesKey), false);
 });
 
 test('a saved script is its Latin-1 bytes with CR LF line ends, as the desktop writes it', () => {

@@ -7,7 +7,10 @@ import { kDumpsFolder, kGameFolder, kindOfFile, putFile, putProjectFile } from '
 import { handleKey } from './keys.js';
 import { fillList, markStrings, selectInList, showHex, showKana, showKeptBlocks, showMessage, showPanels, showProblems } from './panels.js';
 import { keepFitted, paintScreen } from './preview_canvas.js';
-import { applyBoxText, scriptToBox, showLine } from './script_box.js';
+import { applyChange, changeBetween } from './script_pieces.js';
+import { boxToScript, scriptToBox, sendChange } from './script_box.js';
+import { ScriptWindow } from './script_window.js';
+import { UndoSteps } from './undo_steps.js';
 import * as storage from './storage.js';
 
 const $ = (id) => document.getElementById(id);
@@ -15,6 +18,7 @@ const view = {
   blocks: $('block-list'), strings: $('string-list'), canvas: $('video'), script: $('script'),
   room: $('room'), progress: $('progress'), problems: $('problems'), kanaCaption: $('kana-caption'),
   kanaText: $('kana-text'), hexCaption: $('hex-caption'), hexGrid: $('hex-data'), messages: $('messages'),
+  scriptView: $('script-view'), scriptBefore: $('script-before'), scriptAfter: $('script-after'),
   statusOffset: $('status-offset'), keptList: $('storage-list'), storageStatus: $('storage-status'),
   insertWindow: $('insert-window'), insertCaption: $('insert-caption'), insertLog: $('insert-log'),
   downloads: $('downloads'),
@@ -39,6 +43,9 @@ const state = {
   dataFile: false,
   table: null,         // the table's path once one is loaded
   keptListed: false,   // the storage list shows the current block's typed text
+  window: null,        // the script's text box and the text around it (ScriptWindow)
+  undo: new UndoSteps(),
+  selectionBefore: null,  // the selection before the box's last change
   project: null,       // {folder, inputs: [bytes...]} of the project folder opened, for Build Project
 };
 
@@ -81,7 +88,7 @@ function chooseString(i, follow) {
   showKana(shown, { caption: view.kanaCaption, text: view.kanaText });
   if (has('hexData')) showHex(state.editor.hexData(), { caption: view.hexCaption, grid: view.hexGrid });
   showPreview();
-  if (follow && shown.entryFound) showLine(view.script, state.editor.entryLine());
+  if (follow && shown.entryFound) state.window.showLine(state.editor.entryLine());
 }
 
 function chooseBlock(n) {
@@ -95,12 +102,13 @@ function chooseBlock(n) {
     restored = state.editor.setScriptText(kept).accepted;
   }
   storage.rememberBlock(state.romKey, blockName());
+  storage.startBlock(state.romKey, blockName());
   state.keptListed = false;
   state.stringLines = state.editor.stringLines();
   fillList(view.strings, state.stringLines);
   view.script.disabled = false;
-  view.script.value = scriptToBox(state.editor.scriptText());
-  view.script.setSelectionRange(0, 0);
+  state.window.setText(scriptToBox(state.editor.scriptText()));
+  state.undo.forget();
   showChecksNow(true);
   if (state.stringLines.length > 0) chooseString(0, !restored);
   if (restored) {
@@ -109,22 +117,56 @@ function chooseBlock(n) {
   showKept();
 }
 
-// Every change of the script text: to the session at once, kept in the browser at once, the
-// current string drawn again from it, the checks shown.
-function onScriptInput() {
-  if (state.block < 0) return;
-  const { text, removed } = applyBoxText(state.editor, view.script);
-  if (removed) showMessage(view.messages, 'A character a script cannot hold was left out.');
+// After every change of the script: the current string drawn again from it, the checks shown,
+// the change kept in the browser before the next key is handled (`change` null: the whole text),
+// and the whole text once the typing pauses.
+let keepWholeTimer = 0;
+function afterScriptChange(change) {
   if (state.string >= 0) chooseString(state.string, false);
   showChecksNow(false);
-  // Kept before the next key is handled, once the preview and the panels show the change.
-  if (!storage.keepText(state.romKey, blockName(), text)) {
+  const block = blockName();
+  const romKey = state.romKey;
+  const shown = state.window.whole();  // this block's text now, whatever is chosen later
+  const wholeText = () => boxToScript(shown);
+  const kept = change
+    ? storage.keepChange(romKey, block, { ...change, inserted: boxToScript(change.inserted) }, wholeText)
+    : storage.keepText(romKey, block, wholeText());
+  clearTimeout(keepWholeTimer);
+  keepWholeTimer = setTimeout(() => storage.keepText(romKey, block, wholeText()), 2000);
+  if (!kept) {
     view.storageStatus.textContent = 'This browser does not keep the text now (its storage is full or switched off): ' +
       'save the script as a file.';
   } else if (!state.keptListed) {
     state.keptListed = true;  // the list says "not saved as a file yet" until the next save
     showKept();
   }
+}
+
+// Every change typed into the box: to the session at once, as one step to undo.
+function onScriptInput() {
+  if (state.block < 0) return;
+  const typed = state.window.takeInput();
+  if (!typed) return;
+  const taken = sendChange(state.editor, typed, state.window.whole());
+  let selection = state.window.selection();
+  if (taken.inserted !== typed.inserted) {
+    showMessage(view.messages, 'A character a script cannot hold was left out.');
+    const end = taken.at + taken.inserted.length;
+    const shift = typed.inserted.length - taken.inserted.length;
+    const caret = selection.end >= typed.at + typed.inserted.length ? selection.end - shift : Math.min(selection.end, end);
+    selection = { start: caret, end: caret };
+    state.window.change({ at: taken.at, removed: typed.inserted, inserted: taken.inserted }, selection);
+  }
+  state.undo.record(taken, state.selectionBefore ?? selection, selection);
+  afterScriptChange(taken);
+}
+
+// Undo and Redo from the page's own steps: the change to the session, the box over it.
+function undoOrRedo(step) {
+  if (!step || state.block < 0) return;
+  const taken = sendChange(state.editor, step.change, applyChange(state.window.whole(), step.change));
+  state.window.change(taken, step.selection);
+  afterScriptChange(taken);
 }
 
 // --- Commands -----------------------------------------------------------------------------
@@ -198,7 +240,8 @@ function saveText() {
     bytes = scriptFileBytes(state.editor.scriptText());
   }
   download(bytes, scriptName());
-  storage.markSaved(state.romKey, blockName());
+  clearTimeout(keepWholeTimer);
+  storage.markSaved(state.romKey, blockName(), boxToScript(state.window.whole()));
   state.keptListed = false;
   showKept();
 }
@@ -284,14 +327,22 @@ function askReplacement() {
 
 function showFound(found) {
   if (!found?.found) return;
-  view.script.focus();
-  view.script.setSelectionRange(found.start, found.start + found.length);
+  state.window.select(found.start, found.start + found.length);
 }
 
+// After Replace and Replace All, which change the script in the session: the box shows it, and
+// the change is one step to undo.
 function syncAfterEdit() {
-  view.script.value = scriptToBox(state.editor.scriptText());
-  storage.keepText(state.romKey, blockName(), state.editor.scriptText());
-  if (state.string >= 0) chooseString(state.string, false);
+  const before = state.window.selection();
+  const text = scriptToBox(state.editor.scriptText());
+  const change = changeBetween(state.window.whole(), text);
+  state.window.setText(text, before.start);
+  if (change) {
+    state.undo.close();
+    state.undo.record(change, before, state.window.selection());
+    state.undo.close();
+  }
+  afterScriptChange(null);
   showChecksNow(true);
 }
 
@@ -347,6 +398,20 @@ function goTo(number) {
   view.strings.focus();
 }
 
+// The box's keys before their own action: Undo and Redo are the page's, a key moving the caret
+// ends the step being typed, and the box holds the text the key moves or deletes into.
+function onScriptKey(event) {
+  const key = event.key.length === 1 ? event.key.toLowerCase() : event.key;
+  const control = event.ctrlKey && !event.altKey && !event.metaKey;
+  if (control && (key === 'z' || key === 'y')) {
+    event.preventDefault();
+    undoOrRedo(key === 'y' || event.shiftKey ? state.undo.redo() : state.undo.undo());
+    return;
+  }
+  if (event.key.length > 1 && event.key !== 'Backspace' && event.key !== 'Delete') state.undo.close();
+  state.window.beforeKey(event);
+}
+
 // --- Wiring -------------------------------------------------------------------------------
 
 function onFilesChosen(input, open) {
@@ -380,6 +445,18 @@ function wire() {
     if (value !== '') chooseString(Number(value), true);
   });
   view.script.addEventListener('input', onScriptInput);
+  view.script.addEventListener('beforeinput', (event) => {
+    if (event.inputType === 'historyUndo' || event.inputType === 'historyRedo') {
+      event.preventDefault();
+      undoOrRedo(event.inputType === 'historyUndo' ? state.undo.undo() : state.undo.redo());
+      return;
+    }
+    state.selectionBefore = state.window.selection();
+  });
+  view.script.addEventListener('keydown', onScriptKey);
+  view.scriptBefore.addEventListener('click', () => { state.undo.close(); state.window.clicked(view.scriptBefore); });
+  view.scriptAfter.addEventListener('click', () => { state.undo.close(); state.window.clicked(view.scriptAfter); });
+  view.script.addEventListener('mousedown', () => state.undo.close());
 
   document.addEventListener('dragover', (event) => event.preventDefault());
   document.addEventListener('drop', (event) => {
@@ -402,6 +479,8 @@ async function start() {
   state.module = await window.CorvaneModule();
   state.module.FS.mkdir(kGameFolder);
   state.editor = new state.module.Editor(kGameFolder, dialogs);
+  state.window = new ScriptWindow({ scroller: view.scriptView, before: view.scriptBefore, box: view.script,
+                                    after: view.scriptAfter });
   wire();
   $('loading').textContent = 'Ready: open the ROM, the data file and the table.';
   // Milliseconds from the navigation on: the page's tests report it.

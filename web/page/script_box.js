@@ -13,35 +13,40 @@ export function boxToScript(text) {
   return text.replaceAll(kCarriageReturnSymbol, kCarriageReturn);
 }
 
-// The text to the editor as its UTF-16 code units where the module takes them so (far quicker
-// for a long script than a string, which crosses one character at a time).
-function sendText(editor, text) {
-  if (typeof editor.setScriptUnits !== 'function') return editor.setScriptText(text);
+function codeUnits(text) {
   const units = new Uint16Array(text.length);
   for (let i = 0; i < text.length; ++i) units[i] = text.charCodeAt(i);
-  return editor.setScriptUnits(units);
+  return units;
 }
 
-// Hands the box's text to the editor. The editor refuses a text with a character no script byte
-// holds, naming the first; such characters (pasted curly quotes, say) are left out one by one
-// and the box shows what the script holds. Returns the text the editor took.
-export function applyBoxText(editor, box) {
-  let text = boxToScript(box.value);
-  let caret = box.selectionStart;
-  let removed = false;
+// The script to the editor: only the stretch a change replaced where the module takes one, else
+// the whole text, as UTF-16 code units where the module takes them so (far quicker for a long
+// script than a string, which crosses one character at a time).
+function sendChanged(editor, whole, at, removedLength, inserted) {
+  if (typeof editor.replaceScriptUnits === 'function') {
+    const answer = editor.replaceScriptUnits(at, at + removedLength, codeUnits(boxToScript(inserted)));
+    if (answer.accepted || answer.offset >= 0) return answer;
+  }
+  const text = boxToScript(whole());
+  return typeof editor.setScriptUnits === 'function' ? editor.setScriptUnits(codeUnits(text)) : editor.setScriptText(text);
+}
+
+// Hands one change of the box's text (at `change.at` of the whole script, `change.removed` became
+// `change.inserted`) to the editor; `after` is the whole text with the change made. The editor
+// refuses a text with a character no script byte holds, naming the first; such characters
+// (pasted curly quotes, say) are left out one by one. Returns the change the script took.
+export function sendChange(editor, change, after) {
+  let inserted = change.inserted;
+  const whole = () => after.slice(0, change.at) + inserted + after.slice(change.at + change.inserted.length);
   for (;;) {
-    const answer = sendText(editor, text);
-    if (answer.accepted) break;
+    const answer = sendChanged(editor, whole, change.at, change.removed.length, inserted);
+    if (answer.accepted) return { ...change, inserted };
+    const at = answer.offset - change.at;
+    // The rest of the script was taken before: only what this change brought can be refused.
+    if (at < 0 || at >= inserted.length) throw new Error(`the editor refused a character at ${answer.offset}, outside the change`);
     const width = answer.character >= 0xD800 && answer.character <= 0xDBFF ? 2 : 1;
-    text = text.slice(0, answer.offset) + text.slice(answer.offset + width);
-    if (answer.offset < caret) caret -= Math.min(width, caret - answer.offset);
-    removed = true;
+    inserted = inserted.slice(0, at) + inserted.slice(at + width);
   }
-  if (removed) {
-    box.value = scriptToBox(text);
-    box.setSelectionRange(caret, caret);
-  }
-  return { text, removed };
 }
 
 // The character offset where line `line` starts in `text` (lines joined by '\n'); null past the
@@ -54,13 +59,4 @@ export function lineStart(text, line) {
     ++at;
   }
   return at;
-}
-
-// Puts the caret at the start of line `line` and scrolls that line to the top of the box.
-export function showLine(box, line) {
-  const start = lineStart(box.value, line);
-  if (start === null) return;
-  box.setSelectionRange(start, start);
-  const lineHeight = parseFloat(getComputedStyle(box).lineHeight) || 16;
-  box.scrollTop = line * lineHeight;
 }

@@ -1,12 +1,26 @@
 // The typed text of every script, kept in this browser's storage at every change, under the
 // ROM's checksum and the block, so that a closed tab, a reload or a crash loses nothing. This is
 // not a file: the page says so, and the translator saves scripts as files.
+//
+// A key stores only its change: writing a long script whole at every key would cost more than
+// the key may. The script is kept whole now and then ("the text"), with the changes typed since
+// beside it; both carry the text's generation, so changes never apply to a text they were not
+// made on (a crash between writing a new text and emptying the changes leaves changes the new
+// text already holds, and they are left out).
 
 const kPrefix = 'corvane.script.';
+const kChangesPrefix = 'corvane.changes.';
 const kLastBlockPrefix = 'corvane.block.';
+// The changes kept before the text is stored whole again.
+const kMostChanges = 200;
+const kMostChangedCharacters = 8192;
 
 function keyOf(romKey, block) {
   return `${kPrefix}${romKey}.${block}`;
+}
+
+function changesKeyOf(romKey, block) {
+  return `${kChangesPrefix}${romKey}.${block}`;
 }
 
 function read(key) {
@@ -18,27 +32,86 @@ function read(key) {
   }
 }
 
-// Keeps `text` at once; false when the browser refuses (storage full or switched off).
+function readChanges(romKey, block) {
+  try {
+    const entry = JSON.parse(localStorage.getItem(changesKeyOf(romKey, block)));
+    return entry && Array.isArray(entry.changes) ? entry : null;
+  } catch {
+    return null;
+  }
+}
+
+// The changes since the text was kept whole, as this page wrote them last: {generation, changes,
+// characters, at}, held here so that a key does not read the storage back.
+const pending = new Map();
+
+function writeWhole(romKey, block, text, savedAsFile) {
+  const generation = `${Date.now()}-${Math.random().toString(36).slice(2)}`;
+  localStorage.setItem(keyOf(romKey, block), JSON.stringify({ text, savedAsFile, at: Date.now(), generation }));
+  // After the text: a crash in between leaves changes of another generation, left out.
+  localStorage.removeItem(changesKeyOf(romKey, block));
+  pending.set(changesKeyOf(romKey, block), { generation, changes: [], characters: 0, at: Date.now() });
+}
+
+// A block chosen anew: its next change is kept with the whole text, which the changes after it
+// are then made on.
+export function startBlock(romKey, block) {
+  pending.delete(changesKeyOf(romKey, block));
+}
+
+// Keeps `text` whole at once; false when the browser refuses (storage full or switched off).
 export function keepText(romKey, block, text) {
   try {
-    localStorage.setItem(keyOf(romKey, block), JSON.stringify({ text, savedAsFile: false, at: Date.now() }));
+    writeWhole(romKey, block, text, false);
     return true;
   } catch {
     return false;
   }
 }
 
-export function keptText(romKey, block) {
-  return read(keyOf(romKey, block))?.text ?? null;
+// Keeps one change ({at, removed, inserted} of the script, `removed` a length or the text taken
+// away), or the whole text (`text()` gives it) when the changes kept have grown long or none were
+// kept for this text yet; false when the browser refuses.
+export function keepChange(romKey, block, change, text) {
+  const key = changesKeyOf(romKey, block);
+  const kept = pending.get(key);
+  const removed = typeof change.removed === 'number' ? change.removed : change.removed.length;
+  if (!kept || kept.changes.length >= kMostChanges || kept.characters + change.inserted.length > kMostChangedCharacters) {
+    return keepText(romKey, block, text());
+  }
+  try {
+    const changes = [...kept.changes, [change.at, removed, change.inserted]];
+    const entry = { generation: kept.generation, changes, at: Date.now() };
+    localStorage.setItem(key, JSON.stringify(entry));
+    pending.set(key, { ...entry, characters: kept.characters + change.inserted.length });
+    return true;
+  } catch {
+    return false;
+  }
 }
 
-// After the text was saved as a file: still kept, now marked as saved.
-export function markSaved(romKey, block) {
+// The kept text with the changes made on it; a change that does not fit the text ends them.
+export function keptText(romKey, block) {
   const entry = read(keyOf(romKey, block));
-  if (!entry) return;
-  entry.savedAsFile = true;
+  if (!entry) return null;
+  const kept = readChanges(romKey, block);
+  if (!kept || kept.generation !== entry.generation) return entry.text;
+  let text = entry.text;
+  for (const change of kept.changes) {
+    const [at, removed, inserted] = Array.isArray(change) ? change : [];
+    if (!Number.isInteger(at) || !Number.isInteger(removed) || typeof inserted !== 'string' || at < 0 || removed < 0 ||
+        at + removed > text.length) {
+      break;
+    }
+    text = text.slice(0, at) + inserted + text.slice(at + removed);
+  }
+  return text;
+}
+
+// After the text was saved as a file: still kept, whole, now marked as saved.
+export function markSaved(romKey, block, text) {
   try {
-    localStorage.setItem(keyOf(romKey, block), JSON.stringify(entry));
+    writeWhole(romKey, block, text, true);
   } catch {
     // the mark is only a note to the translator
   }
@@ -46,6 +119,8 @@ export function markSaved(romKey, block) {
 
 export function forgetText(romKey, block) {
   localStorage.removeItem(keyOf(romKey, block));
+  localStorage.removeItem(changesKeyOf(romKey, block));
+  pending.delete(changesKeyOf(romKey, block));
 }
 
 // Every block of this ROM with text kept here: [{block, savedAsFile, at}], by block.
@@ -56,7 +131,11 @@ export function keptBlocks(romKey) {
     const key = localStorage.key(i);
     if (!key.startsWith(start)) continue;
     const entry = read(key);
-    if (entry) blocks.push({ block: key.slice(start.length), savedAsFile: entry.savedAsFile, at: entry.at });
+    if (!entry) continue;
+    const block = key.slice(start.length);
+    const kept = readChanges(romKey, block);
+    const typed = kept && kept.generation === entry.generation && kept.changes.length > 0;
+    blocks.push({ block, savedAsFile: entry.savedAsFile && !typed, at: typed ? kept.at : entry.at });
   }
   return blocks.sort((a, b) => a.block.localeCompare(b.block));
 }
