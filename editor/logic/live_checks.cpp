@@ -262,8 +262,11 @@ bool LiveChecks::update(std::string_view text) {
         const std::string old = script_.line(line);
         removesKeywordLine = script::HoldsOpeningKeyword(old) || script::IsEntryClosingLine(old);
     }
-    text_.assign(text);
-    script_.setText(text_);
+    // Only the changed part is replaced: the lines around it move without being read again.
+    const std::string_view added = text.substr(prefix, text.size() - suffix - prefix);
+    const size_t removed = text_.size() - suffix - prefix;
+    text_.replace(prefix, removed, added);
+    script_.replace(prefix, removed, added);
     const int newLastLine = script_.lineOfPosition(text_.size() - suffix);
     const int delta = newLastLine - oldLastLine;
 
