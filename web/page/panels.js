@@ -29,8 +29,8 @@ export function markStrings(select, lines, strings, all) {
     const text = (string ? `${kMarks[string.state] ?? ' '} ` : '  ') + lines[i];
     const tooltip = string ? string.tooltip : '';
     const state = string ? string.state.replaceAll(' ', '-') : '';
-    if (option.textContent !== text) option.textContent = text;
-    if (option.title !== tooltip) option.title = tooltip;
+    write(option, 'textContent', text);
+    write(option, 'title', tooltip);
     if (option.dataset.state !== state) option.dataset.state = state;
   };
   if (all) {
@@ -40,10 +40,15 @@ export function markStrings(select, lines, strings, all) {
   }
 }
 
+// Only what differs is written: a write lays the panel out again even when its text is the same.
+function write(element, property, value) {
+  if (element[property] !== value) element[property] = value;
+}
+
 export function showPanels(checks, { room, progress }) {
-  room.textContent = checks ? checks.room : '';
-  room.title = checks ? checks.roomNote : '';
-  progress.textContent = checks ? checks.progress : '';
+  write(room, 'textContent', checks ? checks.room : '');
+  write(room, 'title', checks ? checks.roomNote : '');
+  write(progress, 'textContent', checks ? checks.progress : '');
 }
 
 export function showProblems(rows, problems) {

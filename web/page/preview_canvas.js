@@ -11,20 +11,34 @@ export function paintScreen(canvas, screen) {
     fitToFrame(canvas);
   }
   const context = canvas.getContext('2d');
-  const image = context.createImageData(screen.width, screen.height);
-  const rgba = image.data;
+  if (!painted.has(canvas) || painted.get(canvas).width !== screen.width || painted.get(canvas).height !== screen.height) {
+    painted.set(canvas, context.createImageData(screen.width, screen.height));
+  }
+  const image = painted.get(canvas);
+  // Four bytes at a time, red first in memory: every browser's machine is little-endian.
+  const rgba = new Uint32Array(image.data.buffer);
+  const colours = colourTable();
   const pixels = screen.pixels;
-  for (let i = 0, at = 0; i < pixels.length; ++i, at += 4) {
-    const pixel = pixels[i];
+  for (let i = 0; i < pixels.length; ++i) rgba[i] = colours[pixels[i]];
+  context.putImageData(image, 0, 0);
+}
+
+// Each canvas's image, painted again at every key rather than made anew.
+const painted = new WeakMap();
+
+// The RGBA word of every 5-6-5 pixel, worked out once.
+let colours = null;
+function colourTable() {
+  if (colours) return colours;
+  colours = new Uint32Array(65536);
+  for (let pixel = 0; pixel < 65536; ++pixel) {
     const red = pixel >> 11;
     const green = (pixel >> 5) & 0x3F;
     const blue = pixel & 0x1F;
-    rgba[at] = (red << 3) | (red >> 2);
-    rgba[at + 1] = (green << 2) | (green >> 4);
-    rgba[at + 2] = (blue << 3) | (blue >> 2);
-    rgba[at + 3] = 255;
+    colours[pixel] = (0xFF << 24 | ((blue << 3) | (blue >> 2)) << 16 | ((green << 2) | (green >> 4)) << 8 |
+                      ((red << 3) | (red >> 2))) >>> 0;
   }
-  context.putImageData(image, 0, 0);
+  return colours;
 }
 
 // The largest whole-number scale at which the canvas fits its frame's width (at least 1).

@@ -28,18 +28,25 @@ export class ScriptWindow {
   // `scroller`: the scrolled view holding `before`, `box` (a textarea) and `after`.
   constructor({ scroller, before, box, after }) {
     Object.assign(this, { scroller, before, box, after });
-    this.text = '';
-    this.start = 0;       // the box holds this.text.slice(this.start, this.end)
+    // The script is this.head + this.shown + this.tail, kept in three parts so that a key does
+    // not copy the whole script: this.shown is the box's text when the page last set or read it.
+    this.head = '';
+    this.shown = '';
+    this.tail = '';
+    this.start = 0;       // the box holds the script from this.start to this.end
     this.end = 0;
-    this.shown = '';      // the box's text when the page last set or read it
     this.firstLine = 0;   // the line of the script the box starts with
-    this.starts = null;   // pieceStarts(this.text), worked out when needed
+    this.starts = null;   // pieceStarts(this.whole()), worked out when needed
     this.wide = false;    // the box may hold more than the pieces of its selection
     this.widest = 0;      // the box's longest line, in characters
   }
 
   whole() {
-    return this.text;
+    return this.head + this.shown + this.tail;
+  }
+
+  length() {
+    return this.head.length + this.shown.length + this.tail.length;
   }
 
   selection() {
@@ -55,7 +62,9 @@ export class ScriptWindow {
   // A new text (a block chosen, a script replaced) with the caret at `caret`.
   setText(text, caret = 0) {
     this.lineHeightPx = null;
-    this.text = text;
+    this.head = '';
+    this.shown = text;
+    this.tail = '';
     this.starts = null;
     const at = Math.min(caret, text.length);
     this.place(at, at);
@@ -64,16 +73,19 @@ export class ScriptWindow {
   // The box over the pieces that hold [from, to], with that selection (`direction` 'backward'
   // when its moving end is `from`).
   place(from, to, direction = 'none', over = { from, to }) {
-    this.starts ??= pieceStarts(this.text);
-    const { start, end } = windowOver(this.text, this.starts, Math.min(from, over.from), Math.max(to, over.to));
-    if (start !== this.start || end !== this.end || this.box.value !== this.text.slice(start, end)) {
+    const text = this.whole();
+    this.starts ??= pieceStarts(text);
+    const { start, end } = windowOver(text, this.starts, Math.min(from, over.from), Math.max(to, over.to));
+    if (start !== this.start || end !== this.end || this.box.value !== this.shown || this.head.length !== start) {
       this.start = start;
       this.end = end;
+      this.head = text.slice(0, start);
+      this.shown = text.slice(start, end);
+      this.tail = text.slice(end);
       // The line break before the box and the one after it are the blocks' edges.
-      this.before.textContent = this.text.slice(0, start);
-      this.after.textContent = end < this.text.length ? this.text.slice(end + 1) : '';
-      this.firstLine = countLines(this.text, start);
-      this.shown = this.text.slice(start, end);
+      this.before.textContent = this.head;
+      this.after.textContent = this.tail.slice(1);
+      this.firstLine = countLines(this.head);
       this.box.value = this.shown;
       this.fit();
     }
@@ -98,8 +110,7 @@ export class ScriptWindow {
     this.shown = value;
     if (!change) return null;
     change.at += this.start;
-    this.text = applyChange(this.text, change);
-    this.end += change.inserted.length - change.removed.length;
+    this.end = this.start + value.length;
     this.starts = null;
     // A line typed or pasted may open an entry: the next key finds the pieces again.
     if (/[\n.]/.test(change.inserted)) this.wide = true;
@@ -111,7 +122,10 @@ export class ScriptWindow {
 
   // A change the page makes (Undo, Redo, a character left out), then the selection shown.
   change(change, selection) {
-    this.text = applyChange(this.text, change);
+    const text = applyChange(this.whole(), change);
+    this.head = '';
+    this.shown = text;
+    this.tail = '';
     this.starts = null;
     this.start = -1;  // the box is set again
     this.place(selection.start, selection.end);
@@ -139,17 +153,17 @@ export class ScriptWindow {
       case 'ArrowRight': if (moving === value.length) reach = this.end + 1; break;
       case 'Backspace': if (collapsed && moving === 0) reach = this.start - 1; break;
       case 'Delete': if (collapsed && moving === value.length) reach = this.end + 1; break;
-      case 'PageUp': reach = offsetLinesAway(this.text, at, -pageLines); break;
-      case 'PageDown': reach = offsetLinesAway(this.text, at, pageLines); break;
+      case 'PageUp': reach = offsetLinesAway(this.whole(), at, -pageLines); break;
+      case 'PageDown': reach = offsetLinesAway(this.whole(), at, pageLines); break;
       case 'Home': if (event.ctrlKey) reach = 0; break;
-      case 'End': if (event.ctrlKey) reach = this.text.length; break;
-      case 'a': case 'A': if (event.ctrlKey && !event.shiftKey && !event.altKey) reach = this.text.length; break;
+      case 'End': if (event.ctrlKey) reach = this.length(); break;
+      case 'a': case 'A': if (event.ctrlKey && !event.shiftKey && !event.altKey) reach = this.length(); break;
       default: break;
     }
-    if (reach !== null && (reach < 0 || reach > this.text.length)) reach = null;
+    if (reach !== null && (reach < 0 || reach > this.length())) reach = null;
     if (reach !== null && (reach < this.start || reach > this.end)) {
       const { start, end } = this.selection();
-      const over = event.key.toLowerCase() === 'a' ? { from: 0, to: this.text.length } : { from: reach, to: reach };
+      const over = event.key.toLowerCase() === 'a' ? { from: 0, to: this.length() } : { from: reach, to: reach };
       this.place(start, end, box.selectionDirection, over);
       this.wide = true;
     } else if (reach === null && this.wide) {
@@ -177,10 +191,11 @@ export class ScriptWindow {
 
   // The caret at the start of line `line`, that line at the top of the view.
   showLine(line) {
-    const at = lineStart(this.text, line);
+    const text = this.whole();
+    const at = lineStart(text, line);
     if (at === null) return;
     this.place(at, at);
-    this.scroller.scrollTop = countLines(this.text, at) * this.lineHeight();
+    this.scroller.scrollTop = countLines(text, at) * this.lineHeight();
   }
 
   // The view scrolled, if it must, so that the selection's moving end is in it.

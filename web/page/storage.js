@@ -41,8 +41,9 @@ function readChanges(romKey, block) {
   }
 }
 
-// The changes since the text was kept whole, as this page wrote them last: {generation, changes,
-// characters, at}, held here so that a key does not read the storage back.
+// The changes since the text was kept whole, as this page wrote them last: {generation, changes
+// (as JSON, without the brackets), count, characters}, held here so that a key does not read the
+// storage back.
 const pending = new Map();
 
 function writeWhole(romKey, block, text, savedAsFile) {
@@ -50,7 +51,7 @@ function writeWhole(romKey, block, text, savedAsFile) {
   localStorage.setItem(keyOf(romKey, block), JSON.stringify({ text, savedAsFile, at: Date.now(), generation }));
   // After the text: a crash in between leaves changes of another generation, left out.
   localStorage.removeItem(changesKeyOf(romKey, block));
-  pending.set(changesKeyOf(romKey, block), { generation, changes: [], characters: 0, at: Date.now() });
+  pending.set(changesKeyOf(romKey, block), { generation, changes: '', count: 0, characters: 0 });
 }
 
 // A block chosen anew: its next change is kept with the whole text, which the changes after it
@@ -76,14 +77,16 @@ export function keepChange(romKey, block, change, text) {
   const key = changesKeyOf(romKey, block);
   const kept = pending.get(key);
   const removed = typeof change.removed === 'number' ? change.removed : change.removed.length;
-  if (!kept || kept.changes.length >= kMostChanges || kept.characters + change.inserted.length > kMostChangedCharacters) {
+  if (!kept || kept.count >= kMostChanges || kept.characters + change.inserted.length > kMostChangedCharacters) {
     return keepText(romKey, block, text());
   }
   try {
-    const changes = [...kept.changes, [change.at, removed, change.inserted]];
-    const entry = { generation: kept.generation, changes, at: Date.now() };
-    localStorage.setItem(key, JSON.stringify(entry));
-    pending.set(key, { ...entry, characters: kept.characters + change.inserted.length });
+    // The changes as JSON, one more appended: a key does not write the earlier ones out again.
+    const changes = `${kept.changes}${kept.changes ? ',' : ''}${JSON.stringify([change.at, removed, change.inserted])}`;
+    const at = Date.now();
+    localStorage.setItem(key, `{"generation":${JSON.stringify(kept.generation)},"changes":[${changes}],"at":${at}}`);
+    pending.set(key, { generation: kept.generation, changes, count: kept.count + 1,
+                       characters: kept.characters + change.inserted.length });
     return true;
   } catch {
     return false;
