@@ -6,6 +6,7 @@
 
 #include "core/rom_image.h"
 #include "editor/logic/live_texts.h"
+#include "editor/logic/outcome_last_log.h"
 #include "editor/logic/session_live_checks.h"
 #include "insert/insertion.h"
 #include "patches/bps_create.h"
@@ -84,14 +85,16 @@ val PageEditor::insertBlock() {
     if (const std::optional<std::filesystem::path>& project = session_.projectFolder()) return buildProject(project->string());
     insert::RecordedProgress progress;
     KeptMessages kept(dialogs_);
-    const std::optional<insert::InsertionResult> inserted = session_.insertText(script_, progress, kept).result;
+    const editor::InsertionLog insertion = session_.insertText(script_, progress, kept);
+    const std::optional<insert::InsertionResult>& inserted = insertion.result;
     std::vector<std::string> log = std::move(progress.lines);
     if (inserted && checks_.isOpen()) {
-        // The figures of the script the insertion took, before its outcome; then the block as
-        // it now stands, as the desktop's log and panels show them.
+        // The figures of the script the insertion took, before its outcome (the log's last lines,
+        // between its two rules); then the block as it now stands, as the desktop's log and
+        // panels show them.
         checks_.update(script_.text());
-        const auto at = log.begin() + static_cast<std::ptrdiff_t>(editor::RoomLineRow(log));
-        log.insert(at, editor::InsertionRoomLine(checks_));
+        const size_t outcome = std::min(insertion.outcomeLines, log.size());
+        log.insert(log.end() - static_cast<std::ptrdiff_t>(outcome), editor::InsertionRoomLine(checks_));
     }
     if (inserted) editor::OpenLiveChecks(checks_, session_, script_.text());
     val result = val::object();

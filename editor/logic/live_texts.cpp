@@ -127,12 +127,4 @@ std::string InsertionRoomLine(const LiveChecks& checks) {
     return line + ".";
 }
 
-size_t RoomLineRow(std::span<const std::string> log) {
-    if (log.empty()) return 0;
-    for (size_t row = log.size() - 1; row-- > 0;) {
-        if (log[row] == log.back()) return row;
-    }
-    return log.size();
-}
-
 }  // namespace corv::editor

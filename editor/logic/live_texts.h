@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -61,8 +60,5 @@ struct ScriptCut {
 // The line the insertion's log ends with: "; Room: 3,151 of 23,063 bytes used, 19,912 left." When
 // over, it names the strings whose entries grew most since the last insertion or save.
 [[nodiscard]] std::string InsertionRoomLine(const LiveChecks& checks);
-// Where that line goes in the log: before the outcome between its two rules (the last line and
-// the one like it before it), or at the end of a log without them.
-[[nodiscard]] size_t RoomLineRow(std::span<const std::string> log);
 
 }  // namespace corv::editor

@@ -623,15 +623,6 @@ TEST(LiveTexts, GroupedNumbers) {
     EXPECT_EQ(GroupedNumber(-19912), "-19,912");
 }
 
-TEST(LiveTexts, TheRoomLineGoesBeforeTheOutcomeBetweenItsRules) {
-    const std::string rule = ";####;";
-    EXPECT_EQ(RoomLineRow(std::vector<std::string>{"a", "b", rule, "outcome", rule}), 2u);
-    EXPECT_EQ(RoomLineRow(std::vector<std::string>{rule, "a", rule, "outcome", rule}), 2u);
-    EXPECT_EQ(RoomLineRow(std::vector<std::string>{"a", "b"}), 2u);
-    EXPECT_EQ(RoomLineRow(std::vector<std::string>{"a"}), 1u);
-    EXPECT_EQ(RoomLineRow(std::vector<std::string>{}), 0u);
-}
-
 TEST(LiveTexts, NothingToShowWithoutABlock) {
     LiveChecks checks;
     EXPECT_FALSE(checks.isOpen());
