@@ -50,24 +50,21 @@ ProblemsWindow::ProblemsWindow(QWidget* parent)
             emit removeEmptyLineAsked(*row->string);
         }
     });
-    connect(list_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
-        const int row = list_->indexOfTopLevelItem(item);
-        if (row >= 0 && size_t(row) < shown_.size() && shown_[size_t(row)].string) {
-            emit stringChosen(*shown_[size_t(row)].string);
-        }
-    });
-    connect(list_, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem* item) {
-        const int row = list_->indexOfTopLevelItem(item);
-        if (row >= 0 && size_t(row) < shown_.size() && shown_[size_t(row)].string) {
-            emit stringChosen(*shown_[size_t(row)].string);
-        }
-    });
+    // A click and an activation (double click, Enter) choose the row's string alike.
+    connect(list_, &QTreeWidget::itemClicked, this, &ProblemsWindow::chooseItem);
+    connect(list_, &QTreeWidget::itemActivated, this, &ProblemsWindow::chooseItem);
 }
 
-const ProblemRow* ProblemsWindow::currentRow() const {
-    const int row = list_->indexOfTopLevelItem(list_->currentItem());
+const ProblemRow* ProblemsWindow::rowOf(QTreeWidgetItem* item) const {
+    const int row = list_->indexOfTopLevelItem(item);
     if (row < 0 || size_t(row) >= shown_.size() || !shown_[size_t(row)].string) return nullptr;
     return &shown_[size_t(row)];
+}
+
+const ProblemRow* ProblemsWindow::currentRow() const { return rowOf(list_->currentItem()); }
+
+void ProblemsWindow::chooseItem(QTreeWidgetItem* item) {
+    if (const ProblemRow* row = rowOf(item)) emit stringChosen(*row->string);
 }
 
 void ProblemsWindow::showRows(const std::vector<ProblemRow>& rows) {

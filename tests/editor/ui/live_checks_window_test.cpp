@@ -326,6 +326,24 @@ private slots:
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(row).center());
         QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(bad)));
         QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, bad));
+
+        // A row activated from the keyboard chooses its string as a click does: the same mistake
+        // typed into a later string gives a row of its own.
+        const unsigned later = checks.strings()[6].number;
+        text = Named<TextEditorWindow>(*f.form, "TxtForm")->script().text();
+        const std::string laterOpening = script::EntrySearchText(int(later)) + "\n";
+        text.insert(text.find(laterOpening) + laterOpening.size(), "[$F\n");
+        pasteScript(f, text);
+        QTreeWidgetItem* other = nullptr;
+        for (int r = 0; r < list->topLevelItemCount() && other == nullptr; ++r) {
+            QTreeWidgetItem* item = list->topLevelItem(r);
+            if (item->text(0).toUInt() == later && item->text(2).startsWith(QStringLiteral("line 1: "))) other = item;
+        }
+        QVERIFY(other != nullptr);
+        list->setCurrentItem(other);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(Named<ListDataWindow>(*f.form, "cmForm")->selectedString(), std::optional<int>(int(later)));
+        QCOMPARE(f.memo()->textCursor().blockNumber(), openingLine(f, later));
     }
 
     void problemsRemoveEmptyLineTakesTheEntrysLastEmptyLineInOneUndoStep() {
