@@ -56,7 +56,8 @@ EMSCRIPTEN_BINDINGS(corvane) {
         .function("setScriptUnits", &PageEditor::setScriptUnits)
         .function("replaceScriptUnits", &PageEditor::replaceScriptUnits)
         .function("changedChecks", &PageEditor::changedChecks)
-        .function("problemRows", &PageEditor::problemRows);
+        .function("problemRows", &PageEditor::problemRows)
+        .function("emptyLineCut", &PageEditor::emptyLineCut);
 }
 
 }  // namespace corv::web

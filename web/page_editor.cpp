@@ -65,6 +65,7 @@ val ProblemsArray(const editor::LiveChecks& checks) {
         row.set("string", problem.string ? val(*problem.string) : val::null());
         row.set("severity", std::string(problem.severity == check::Severity::Error ? "error" : "warning"));
         row.set("message", Latin1ToWide(problem.message));
+        row.set("removesEmptyLine", problem.removesEmptyLine);
         problems.call<void>("push", row);
     }
     return problems;
@@ -254,6 +255,16 @@ val PageEditor::changedChecks() const {
 val PageEditor::problemRows() const {
     if (!checks_.isOpen()) return val::array();
     return ProblemsArray(checks_);
+}
+
+val PageEditor::emptyLineCut(unsigned string) const {
+    if (!checks_.isOpen()) return val::null();
+    const std::optional<editor::ScriptCut> cut = editor::TrailingEmptyLineCut(checks_, script_.text(), string);
+    if (!cut) return val::null();
+    val result = val::object();
+    result.set("start", static_cast<double>(cut->start));
+    result.set("length", static_cast<double>(cut->length));
+    return result;
 }
 
 val PageEditor::stringNumberOf(const std::string& answer) const {

@@ -159,6 +159,10 @@ public:
     // costs what it changed; problemRows() gives the Problems rows when the page shows them anew.
     [[nodiscard]] emscripten::val changedChecks() const;
     [[nodiscard]] emscripten::val problemRows() const;
+    // Remove Empty Line of the Problems window for string `string`: the empty line its entry ends
+    // with as {start, length} of scriptText(), or null when it has none. The page makes the cut
+    // as an edit of its own (one step to undo).
+    [[nodiscard]] emscripten::val emptyLineCut(unsigned string) const;
 
 private:
     // The script becomes `bytes`, checked again, as if typed.

@@ -277,6 +277,28 @@ async function checkScriptWindow(browser) {
   assert.equal(await drawn(), before);
 }
 
+// Remove Empty Line on the Problems row that says string 1's entry ends with an empty line: that
+// line goes, as one step that Undo takes back.
+async function checkRemoveEmptyLine(browser) {
+  const script = () => browser.evaluate('corvanePage.state.editor.scriptText()');
+  const before = await script();
+  await browser.waitFor("[...document.getElementById('problems').options].some((o) => o.dataset.removesEmptyLine)",
+                        'a Problems row offers Remove Empty Line');
+  await browser.evaluate(`(() => {
+    const problems = document.getElementById('problems');
+    problems.selectedIndex = [...problems.options].findIndex((o) => o.dataset.removesEmptyLine);
+    problems.dispatchEvent(new Event('change'));
+  })()`);
+  assert.equal(await browser.evaluate("document.getElementById('remove-empty-line').disabled"), false);
+  await browser.evaluate("document.getElementById('remove-empty-line').click()");
+  const entryEnd = before.indexOf('\n.ENDS\n', before.indexOf('.STRING 1\n'));
+  assert.equal(before[entryEnd - 1], '\n', 'string 1\'s entry ended with an empty line');
+  assert.equal(await script(), before.slice(0, entryEnd) + before.slice(entryEnd + 1), 'the empty line went');
+  await browser.evaluate("document.getElementById('script').focus()");
+  await browser.press('z', { modifiers: 2, keyCode: 90 });
+  assert.equal(await script(), before, 'Undo brought it back');
+}
+
 function assertOnlyOwnRequests(requests, origin) {
   const foreign = requests.filter((url) => !url.startsWith(`${origin}/`) && !url.startsWith('blob:') &&
                                            !url.startsWith('data:'));
@@ -347,6 +369,7 @@ test('the page in Chromium: files opened, an entry typed, drawn and checked as b
   }
   await checkNavigationKeys(browser, scriptFile);
   await checkScriptWindow(browser);
+  await checkRemoveEmptyLine(browser);
   await checkSavedScript(browser, typedScript);
   // A key typed after the save is kept as a change beside the saved text; the reload brings it
   // back with the rest.

@@ -18,7 +18,7 @@ const view = {
   blocks: $('block-list'), strings: $('string-list'), canvas: $('video'), script: $('script'),
   room: $('room'), progress: $('progress'), problems: $('problems'), kanaCaption: $('kana-caption'),
   kanaText: $('kana-text'), hexCaption: $('hex-caption'), hexGrid: $('hex-data'), messages: $('messages'),
-  scriptView: $('script-view'), scriptBefore: $('script-before'), scriptAfter: $('script-after'),
+  checksSpoken: $('checks-spoken'), scriptView: $('script-view'), scriptBefore: $('script-before'), scriptAfter: $('script-after'),
   statusOffset: $('status-offset'), keptList: $('storage-list'), storageStatus: $('storage-status'),
   insertWindow: $('insert-window'), insertCaption: $('insert-caption'), insertLog: $('insert-log'),
   downloads: $('downloads'),
@@ -69,8 +69,13 @@ function showChecksNow(all) {
   showPanels(checks, view);
   markStrings(view.strings, state.stringLines, checks ? checks.strings : [], all);
   clearTimeout(problemsTimer);
-  if (all) showProblems(checks ? checks.problems : [], view.problems);
-  else problemsTimer = setTimeout(() => showProblems(state.editor.problemRows(), view.problems), 300);
+  if (all) showProblemRows(checks ? checks.problems : []);
+  else problemsTimer = setTimeout(() => showProblemRows(state.editor.problemRows()), 300);
+}
+
+function showProblemRows(rows) {
+  showProblems(rows, view.problems);
+  $('remove-empty-line').disabled = !view.problems.selectedOptions[0]?.dataset.removesEmptyLine;
 }
 
 function showKept() {
@@ -124,6 +129,7 @@ let keepWholeTimer = 0;
 function afterScriptChange(change) {
   if (state.string >= 0) chooseString(state.string, false);
   showChecksNow(false);
+  speakChecksSoon();
   const block = blockName();
   const romKey = state.romKey;
   const shown = state.window.whole();  // this block's text now, whatever is chosen later
@@ -161,12 +167,43 @@ function onScriptInput() {
   afterScriptChange(taken);
 }
 
-// Undo and Redo from the page's own steps: the change to the session, the box over it.
-function undoOrRedo(step) {
-  if (!step || state.block < 0) return;
-  const taken = sendChange(state.editor, step.change, applyChange(state.window.whole(), step.change));
-  state.window.change(taken, step.selection);
+// A change the page makes: to the session, the box over it with `selection`, kept.
+function makeChange(change, selection) {
+  const taken = sendChange(state.editor, change, applyChange(state.window.whole(), change));
+  state.window.change(taken, selection);
   afterScriptChange(taken);
+  return taken;
+}
+
+// Undo and Redo from the page's own steps.
+function undoOrRedo(step) {
+  if (step && state.block >= 0) makeChange(step.change, step.selection);
+}
+
+// Remove Empty Line on the Problems row chosen: the empty line its entry ends with, as one step.
+function removeEmptyLine() {
+  const option = view.problems.selectedOptions[0];
+  if (state.block < 0 || !option?.dataset.removesEmptyLine || !has('emptyLineCut')) return;
+  const cut = state.editor.emptyLineCut(Number(option.value));
+  if (!cut) return;
+  const before = state.window.selection();
+  const change = { at: cut.start, removed: state.window.whole().slice(cut.start, cut.start + cut.length), inserted: '' };
+  const after = { start: cut.start, end: cut.start };
+  state.undo.close();
+  state.undo.record(makeChange(change, after), before, after);
+  state.undo.close();
+  showChecksNow(true);
+}
+
+// The room and progress said once the typing pauses (a live region at every key would talk
+// over it).
+let speakTimer = 0;
+function speakChecksSoon() {
+  clearTimeout(speakTimer);
+  speakTimer = setTimeout(() => {
+    const spoken = `${view.room.textContent} ${view.progress.textContent}`.trim();
+    if (view.checksSpoken.textContent !== spoken) view.checksSpoken.textContent = spoken;
+  }, 1500);
 }
 
 // --- Commands -----------------------------------------------------------------------------
@@ -442,8 +479,10 @@ function wire() {
   view.strings.addEventListener('change', () => chooseString(view.strings.selectedIndex, true));
   view.problems.addEventListener('change', () => {
     const value = view.problems.value;
+    $('remove-empty-line').disabled = !view.problems.selectedOptions[0]?.dataset.removesEmptyLine;
     if (value !== '') chooseString(Number(value), true);
   });
+  $('remove-empty-line').addEventListener('click', removeEmptyLine);
   view.script.addEventListener('input', onScriptInput);
   view.script.addEventListener('beforeinput', (event) => {
     if (event.inputType === 'historyUndo' || event.inputType === 'historyRedo') {
@@ -473,6 +512,7 @@ function wire() {
   $('build').hidden = !has('buildProject');
   $('open-project').hidden = !has('buildProject');
   $('hex-window').hidden = !has('hexData');
+  $('remove-empty-line').hidden = !has('emptyLineCut');
 }
 
 async function start() {

@@ -56,6 +56,7 @@ export function showProblems(rows, problems) {
     const option = document.createElement('option');
     option.value = row.string === null ? '' : String(row.string);
     option.dataset.severity = row.severity;
+    if (row.removesEmptyLine) option.dataset.removesEmptyLine = 'true';
     const where = row.string === null ? 'Block' : `String ${row.string}`;
     option.textContent = `${where} \u2014 ${row.severity}: ${row.message}`;
     return option;
