@@ -181,6 +181,7 @@ test('a typed change crosses alone: the script and checks of the whole text, ref
   assert.deepEqual(editor.replaceScriptUnits(text.length, text.length + 1, units('x')), { accepted: false, offset: -1 });
   assert.deepEqual(editor.replaceScriptUnits(5, 4, units('x')), { accepted: false, offset: -1 });
   assert.equal(editor.scriptText(), text, 'a refused change leaves the script as it was');
+  assertChecksAsCorvtool(editor, text, 'after the refused changes');
 
   // Remove Empty Line: the cut of the empty line string 2's entry now ends with, where the row says so.
   const endsAt = text.indexOf('\n.ENDS', text.indexOf('.STRING 2\n'));
@@ -190,5 +191,4 @@ test('a typed change crosses alone: the script and checks of the whole text, ref
   const cut = editor.emptyLineCut(2);
   assert.equal(withEmpty.slice(0, cut.start) + withEmpty.slice(cut.start + cut.length), text, 'the cut takes that line');
   assert.equal(editor.emptyLineCut(7), null, 'an entry without an empty last line has none');
-  assertChecksAsCorvtool(editor, text, 'after the refused changes');
 });
