@@ -225,3 +225,40 @@ test('the start of a script line, for the caret at an entry', () => {
   assert.equal(lineStart('a\nbc\n\nd', 3), 6);
   assert.equal(lineStart('a\nbc\n\nd', 4), null);
 });
+
+test('the text around the box is the script\'s: after a new text, a change and a move to another entry', async () => {
+  globalThis.getComputedStyle = () => ({ lineHeight: '16px' });
+  const { ScriptWindow } = await load('script_window.js');
+  const box = { value: '', style: {}, rows: 0, selectionStart: 0, selectionEnd: 0, selectionDirection: 'none',
+                setSelectionRange(start, end, direction = 'none') { Object.assign(this, { selectionStart: start, selectionEnd: end, selectionDirection: direction }); } };
+  const before = { textContent: '' };
+  const after = { textContent: '' };
+  const view = new ScriptWindow({ scroller: { clientHeight: 160, scrollTop: 0 }, before, box, after });
+  const drawn = () => before.textContent + box.value + (after.textContent ? `\n${after.textContent}` : '');
+  const text = '.STRING 0\na\n.ENDS\n.STRING 1\nb\n.ENDS\n.STRING 2\nc\n.ENDS\n';
+  view.setText(text, 12);
+  assert.equal(box.value, '.STRING 0\na\n.ENDS');
+  assert.equal(drawn(), text);
+  // Replace All changed the last entry only: the text below the box follows.
+  const replaced = text.replace('c', 'C');
+  view.setText(replaced, 12);
+  assert.equal(drawn(), replaced);
+  // A new text that is the box's entry alone: nothing is left drawn below it.
+  view.setText('.STRING 0\na\n.ENDS', 12);
+  assert.equal(after.textContent, '');
+  view.setText(replaced, 12);
+  // Typed into the box, then the arrow key past its last line: the box holds both entries until
+  // the next key, which narrows it to the entry the caret went to.
+  box.value = '.STRING 0\nax\n.ENDS';
+  box.setSelectionRange(12, 12);
+  assert.deepEqual(view.takeInput(), { at: 11, removed: '', inserted: 'x' });
+  box.setSelectionRange(18, 18);  // the end of the box's last line
+  view.beforeKey({ key: 'ArrowDown' });
+  assert.equal(box.value, '.STRING 0\nax\n.ENDS\n.STRING 1\nb\n.ENDS');
+  box.setSelectionRange(29, 29);  // where the browser's arrow key put the caret: line 2 of entry 1
+  view.beforeKey({ key: 'b' });
+  assert.equal(box.value, '.STRING 1\nb\n.ENDS');
+  assert.deepEqual(view.selection(), { start: 29, end: 29 });
+  assert.equal(drawn(), replaced.replace('a', 'ax'));
+  assert.equal(view.whole(), replaced.replace('a', 'ax'));
+});

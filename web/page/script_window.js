@@ -66,6 +66,7 @@ export class ScriptWindow {
     this.shown = text;
     this.tail = '';
     this.starts = null;
+    this.start = -1;  // the box and the text around it are set again
     const at = Math.min(caret, text.length);
     this.place(at, at);
   }
@@ -76,7 +77,7 @@ export class ScriptWindow {
     const text = this.whole();
     this.starts ??= pieceStarts(text);
     const { start, end } = windowOver(text, this.starts, Math.min(from, over.from), Math.max(to, over.to));
-    if (start !== this.start || end !== this.end || this.box.value !== this.shown || this.head.length !== start) {
+    if (start !== this.start || end !== this.end || this.box.value !== this.shown) {
       this.start = start;
       this.end = end;
       this.head = text.slice(0, start);
@@ -127,7 +128,7 @@ export class ScriptWindow {
     this.shown = text;
     this.tail = '';
     this.starts = null;
-    this.start = -1;  // the box is set again
+    this.start = -1;  // the box and the text around it are set again
     this.place(selection.start, selection.end);
     this.reveal();
   }
