@@ -75,6 +75,11 @@ function showChecksNow(all) {
 
 function showProblemRows(rows) {
   showProblems(rows, view.problems);
+  offerRemoveEmptyLine();
+}
+
+// Remove Empty Line only on a Problems row that offers it.
+function offerRemoveEmptyLine() {
   $('remove-empty-line').disabled = !view.problems.selectedOptions[0]?.dataset.removesEmptyLine;
 }
 
@@ -189,9 +194,7 @@ function removeEmptyLine() {
   const before = state.window.selection();
   const change = { at: cut.start, removed: state.window.whole().slice(cut.start, cut.start + cut.length), inserted: '' };
   const after = { start: cut.start, end: cut.start };
-  state.undo.close();
-  state.undo.record(makeChange(change, after), before, after);
-  state.undo.close();
+  state.undo.recordAlone(makeChange(change, after), before, after);
   showChecksNow(true);
 }
 
@@ -374,11 +377,7 @@ function syncAfterEdit() {
   const text = scriptToBox(state.editor.scriptText());
   const change = changeBetween(state.window.whole(), text);
   state.window.setText(text, before.start);
-  if (change) {
-    state.undo.close();
-    state.undo.record(change, before, state.window.selection());
-    state.undo.close();
-  }
+  if (change) state.undo.recordAlone(change, before, state.window.selection());
   afterScriptChange(null);
   showChecksNow(true);
 }
@@ -479,7 +478,7 @@ function wire() {
   view.strings.addEventListener('change', () => chooseString(view.strings.selectedIndex, true));
   view.problems.addEventListener('change', () => {
     const value = view.problems.value;
-    $('remove-empty-line').disabled = !view.problems.selectedOptions[0]?.dataset.removesEmptyLine;
+    offerRemoveEmptyLine();
     if (value !== '') chooseString(Number(value), true);
   });
   $('remove-empty-line').addEventListener('click', removeEmptyLine);

@@ -70,19 +70,17 @@ export function keepText(romKey, block, text) {
   }
 }
 
-// Keeps one change ({at, removed, inserted} of the script, `removed` a length or the text taken
-// away), or the whole text (`text()` gives it) when the changes kept have grown long or none were
+// Keeps one change ({at, removed, inserted} of the script), or the whole text (`text()` gives it) when the changes kept have grown long or none were
 // kept for this text yet; false when the browser refuses.
 export function keepChange(romKey, block, change, text) {
   const key = changesKeyOf(romKey, block);
   const kept = pending.get(key);
-  const removed = typeof change.removed === 'number' ? change.removed : change.removed.length;
   if (!kept || kept.count >= kMostChanges || kept.characters + change.inserted.length > kMostChangedCharacters) {
     return keepText(romKey, block, text());
   }
   try {
     // The changes as JSON, one more appended: a key does not write the earlier ones out again.
-    const changes = `${kept.changes}${kept.changes ? ',' : ''}${JSON.stringify([change.at, removed, change.inserted])}`;
+    const changes = `${kept.changes}${kept.changes ? ',' : ''}${JSON.stringify([change.at, change.removed.length, change.inserted])}`;
     const at = Date.now();
     localStorage.setItem(key, `{"generation":${JSON.stringify(kept.generation)},"changes":[${changes}],"at":${at}}`);
     pending.set(key, { generation: kept.generation, changes, count: kept.count + 1,

@@ -47,6 +47,13 @@ export class UndoSteps {
     this.open = true;
   }
 
+  // A change that is a step of its own whatever came before and after it (a command's).
+  recordAlone(change, selectionBefore, selectionAfter) {
+    this.close();
+    this.record(change, selectionBefore, selectionAfter);
+    this.close();
+  }
+
   // The next change starts a step of its own (the caret moved, a command ran).
   close() {
     this.open = false;
